@@ -1,0 +1,11 @@
+// The one conversion between UTF-8 (the outside world) and Windows-1252 (every text inside).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// A character that Windows-1252 cannot hold, or a malformed sequence, becomes '?'.
+std::string Utf8ACp1252(std::string_view Utf8);
+// Every byte maps to one character; the five bytes Windows-1252 leaves unassigned (81, 8D, 8F,
+// 90, 9D) become the C1 controls of the same number, so the conversion goes back and forth.
+std::string Cp1252AUtf8(std::string_view Cp1252);

@@ -1,0 +1,46 @@
+// The definitions file: records of a name line and an expression line, single-byte text.
+// Reading accepts LF, CR LF, a stray CR (dropped), code 26 as the end, and a last line without
+// line end; writing ends every line with CR LF.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TDefiniciones;
+
+// An input/output failure, with the platform's code and message ("File not found"...).
+class EEntradaSalida : public std::runtime_error {
+ public:
+  explicit EEntradaSalida(int codigo);
+  int Codigo;
+};
+
+// A record of a definitions file whose expression does not parse.
+class ERegistroErroneo : public std::runtime_error {
+ public:
+  ERegistroErroneo(const std::string& nombre, std::size_t linea, const std::string& error);
+  std::size_t Linea;  // of the record's name line, from 1
+};
+
+// Message of an input/output error code: 2 "File not found", ..., "I/O error %d" otherwise.
+std::string MensajeEntradaSalida(int Codigo);
+// The code of an errno value for a file at `Ruta` (a missing folder is code 3, not 2).
+int CodigoDeErrno(int Errno, const std::string& Ruta = {});
+
+// The lines of a file's bytes.
+std::vector<std::string> PartirLineas(std::string_view Bytes);
+// Appends the records of a file's bytes to `Definiciones`, each term numbered. A record that
+// does not parse stops the loading with ERegistroErroneo; the records before it stay.
+void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int32_t& NumVars);
+// The bytes a save writes; renumbers every term.
+std::string TextoDefiniciones(TDefiniciones& Definiciones, int32_t& NumVars);
+
+// Whole file; throws EEntradaSalida.
+std::string LeeFichero(const std::string& Ruta);
+// Writes a file whole or not at all: a temporary file beside it is renamed over it once written
+// and closed. A target that is not a regular file (a device) is written in place. Throws
+// EEntradaSalida.
+void EscribeFichero(const std::string& Ruta, std::string_view Bytes);

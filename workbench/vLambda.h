@@ -1,0 +1,153 @@
+// The workbench: the state behind the main window and the commands given through it.
+//
+// How a window drives it (the Qt window, lambda-cli and the tests all do this):
+//  - Implement IVista on the widgets: edtEnt and edtDef texts, StatusBar1's simple text, Memo1's
+//    text and font size in points, btnBack's enabled state, Betamltiple1's check mark,
+//    PageControl1's active index (0 "Texto", 1 "Gráficos"), a synchronous repaint of Lienzo
+//    (QWidget::repaint(), not update(): the command goes on right after it), processing of
+//    pending events (QCoreApplication::processEvents()), the answers of OpenDialog1 and
+//    SaveDialog1, the error box, and the locale's thousands separator.
+//  - Own one TMesaTrabajo built on that view and call FormCreate() once the widgets exist.
+//  - Forward every event to the command of the same name: Enter and every other character typed
+//    in edtEnt to edtEntKeyPress, the clicks to btnBetaClick, btnBackClick, btnBetaAllClick,
+//    Abrir1Click, Salvar1Click, an arrow of the spinner to UpDown1ChangingEx with the arrow
+//    actually pressed (also at the ends of the spinner's range), a change of the active tab to
+//    PageControl1Change. Commands never throw: an exception ends the command and reaches
+//    IVista::MuestraError, and the state stays usable.
+//  - Lienzo's paint event calls LienzoPaint(width, height) and then copies Bitmap (Pixeles(),
+//    Stride(), Width() x Height(), 32-bit BGRA) to the canvas at (0, 0).
+//  - Call FijaIntervalo(1.0 / 60) so that run-all redraws at most about 60 times a second.
+//  - On close call FormClose(): a running loop ends without touching the view again and every
+//    later command does nothing. Never destroy the TMesaTrabajo while Ejecutando is true (the loop
+//    is still on the stack below processEvents): destroy it after the event loop has returned.
+//  - Every text that crosses IVista is Windows-1252 bytes (convert with uCp1252.h); the paths of
+//    the file dialogs are file-system paths (QFile::encodeName) and are not converted.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "uDefiniciones.h"
+#include "uDiagrama.h"
+#include "uReduccion.h"
+
+class TExprLambda;
+
+// The widget operations the commands use, and nothing more.
+class IVista {
+ public:
+  virtual ~IVista() = default;
+
+  virtual std::string TextoEnt() = 0;  // the expression box edtEnt
+  virtual std::string TextoDef() = 0;  // the name box edtDef
+  virtual void VaciaDef() = 0;         // empties the name box
+  virtual void FijaEstado(const std::string& Texto) = 0;  // StatusBar1
+  virtual void FijaMemo(const std::string& Texto) = 0;    // Memo1
+  virtual int TamanoFuenteMemo() = 0;                     // Memo1's font size, in points
+  virtual void FijaTamanoFuenteMemo(int Puntos) = 0;
+  virtual void HabilitaBack(bool Habilitado) = 0;  // btnBack
+  virtual bool BetaMultiple() = 0;                 // check mark of Betamltiple1
+  virtual int PestanaActiva() = 0;                 // PageControl1: 0 text, otherwise diagram
+  // Repaints Lienzo now: its paint handler calls LienzoPaint and shows Bitmap.
+  virtual void RefrescaLienzo() = 0;
+  virtual void ProcesaEventos() = 0;  // run-all, between passes
+  // OpenDialog1 / SaveDialog1: false when cancelled, otherwise the chosen path.
+  virtual bool DialogoAbrir(std::string& Ruta) = 0;
+  virtual bool DialogoSalvar(std::string& Ruta) = 0;
+  virtual void MuestraError(const std::string& Mensaje) = 0;  // the error box
+  virtual std::string SeparadorMillares() = 0;  // the user's locale; may be empty
+};
+
+// Direction reported by the spinner.
+enum TUpDownDirection { updNone, updUp, updDown };
+
+class TMesaTrabajo {
+ public:
+  static constexpr int PestanaTexto = 0;
+  static constexpr int FuenteInicial = 18;  // Memo1's font size at start, in points
+  // Bounds of the zoom and of the font size: past them the arrows do nothing, so that the
+  // diagram's coordinates stay finite and the text stays readable.
+  static constexpr double ZoomMinimo = 1.0 / 1024;
+  static constexpr double ZoomMaximo = 1024;
+  static constexpr int FuenteMinima = 2;
+  static constexpr int FuenteMaxima = 400;
+
+  explicit TMesaTrabajo(IVista& Vista);
+  TMesaTrabajo(const TMesaTrabajo&) = delete;
+  TMesaTrabajo& operator=(const TMesaTrabajo&) = delete;
+  ~TMesaTrabajo();
+
+  // The commands, named after the events that run them.
+  void FormCreate();
+  void edtEntKeyPress(char Key);  // '\r' enters the expression box's text
+  void btnBetaClick();
+  void btnBackClick();
+  void btnBetaAllClick();
+  bool UpDown1ChangingEx(TUpDownDirection Direction);  // always allows the change
+  void PageControl1Change();
+  void Abrir1Click();
+  void Salvar1Click();
+  // Paint handler of Lienzo with its present size: resizes Bitmap and redraws when the size has
+  // changed. The caller then shows Bitmap.
+  void LienzoPaint(int Ancho, int Alto);
+  // The window is closing: ends a running loop and refuses every later command.
+  void FormClose();
+
+  // Lays Actual out and renders it into Bitmap at Zoom; nothing without a current term.
+  void Redibuja();
+
+  // Seconds between two view updates of run-all; 0 updates after every pass.
+  void FijaIntervalo(double Segundos);
+  double Intervalo() const;
+  bool ParadaPedida() const { return PararPedido; }
+  bool Cerrado() const { return Cerrada; }
+  // The expression line a save would write for definition i (renumbers its term).
+  std::string LineaDefinicion(std::size_t i);
+
+  // State.
+  TDefiniciones Definiciones;
+  TExprLambda* Actual = nullptr;
+  TExprLambda* Anterior = nullptr;
+  TBitmap Bitmap;
+  TAgg2DPlus Agg;
+  double Zoom = 1.0;
+  bool Ejecutando = false;  // a run-all loop is on the stack
+  int32_t NumVars = 0;
+
+ private:
+  void Introduce();
+  void Paso();
+  void Atras();
+  void EjecutaTodo();
+  void Zoom1(TUpDownDirection Direction);
+  void CambiaPestana();
+  void Abre();
+  void Salva();
+  void Pinta(int Ancho, int Alto);
+  template <typename F>
+  void Protegido(F&& Orden);
+
+  void Renumera();
+  void Muestra();             // the text view shows Actual
+  void RefrescaDiagrama();    // Redibuja, then the repaint of Lienzo
+  void ActualizaVistaVisible();
+  void MuestraCuenta(const std::string& Anexo = {});
+  // Replaces Actual by a term that is not the engine's result.
+  void CambiaActual(TExprLambda* Nuevo);
+  bool DiagramaActivo();
+
+  IVista& Vista;
+  TMotor Motor;
+  bool PararPedido = false;
+  bool Cerrada = false;
+  std::chrono::steady_clock::duration IntervaloPaso{0};
+};
+
+// " 1.234 reducciones" with the given thousands separator.
+std::string TextoReducciones(int64_t Cuenta, const std::string& Separador);
+// The error box's text: a full stop is added after a letter or a digit.
+std::string ConPuntoFinal(const std::string& Mensaje);
+// Windows-1252 message of an exception that ends a command.
+std::string MensajeExcepcion(const std::exception& e);
