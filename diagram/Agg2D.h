@@ -1,0 +1,95 @@
+// A small drawing object over the AGG core: exactly the anti-aliased operations the diagram
+// needs, on a 32-bit B, G, R, A buffer, in pixels with the origin at the top-left corner.
+//
+// It stays harmless on any input: until attach succeeds every operation does nothing; non-finite
+// coordinates are ignored; far coordinates, huge widths and radii are clamped before AGG turns
+// them into integers; shapes that miss the buffer are skipped before they reach AGG.
+#pragma once
+
+#include <agg_basics.h>
+#include <agg_color_rgba.h>
+#include <agg_conv_stroke.h>
+#include <agg_path_storage.h>
+#include <agg_pixfmt_rgba.h>
+#include <agg_rasterizer_scanline_aa.h>
+#include <agg_renderer_base.h>
+#include <agg_renderer_scanline.h>
+#include <agg_rendering_buffer.h>
+#include <agg_scanline_u.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "uBitmap.h"
+
+class TAgg2D {
+ public:
+  // Coordinates beyond this many pixels from the origin are moved to it.
+  static constexpr double CoordenadaMaxima = 1e12;
+  // Strokes wider than this are drawn this wide: such a stroke covers any real screen already.
+  static constexpr double AnchoMaximo = 1e7;
+  // AGG's rasterizer counts in 1/256 pixel in an int: only this many columns and rows of a
+  // larger buffer are drawn on (clearAll still reaches all of them).
+  static constexpr int LadoMaximo = 1 << 21;
+
+  TAgg2D();
+  TAgg2D(const TAgg2D&) = delete;
+  TAgg2D& operator=(const TAgg2D&) = delete;
+
+  // Binds to a caller-owned buffer of `height` rows of `stride` bytes. Refuses a null buffer,
+  // a width or height below 1, fewer than two rows, or a stride below 4 * width; a refusal
+  // leaves the object detached. On success the state is back to its defaults: line width 1,
+  // black lines, white fill, round caps and joins, non-zero fill rule, clip to the buffer.
+  bool attach(uint8_t* buffer, int width, int height, int stride);
+  // The same on a bitmap's pixels, bottom row first when `flip`. The object notices when the
+  // bitmap takes new pixels or dies, and from then on draws nothing until attached again.
+  bool attach(TBitmap& bitmap, bool flip = false);
+  void detach();
+  // Whether drawing reaches pixels now; attachedTo also checks they are `bitmap`'s own.
+  bool attached() const;
+  bool attachedTo(const TBitmap& bitmap) const;
+
+  // Every pixel becomes this colour, copied without blending.
+  void clearAll(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255);
+  // Width in pixels of the strokes that follow; NaN is ignored, a negative width draws none.
+  void lineWidth(double w);
+  double lineWidth() const { return AnchoLinea; }
+  void lineColor(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255);
+  void fillColor(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255);
+
+  void line(double x1, double y1, double x2, double y2);
+  // Fills the axis-parallel rectangle with these corners, then strokes its outline.
+  void rectangle(double x1, double y1, double x2, double y2);
+  // Fills the ellipse of centre (cx, cy) and radii rx, ry, then strokes its outline.
+  void ellipse(double cx, double cy, double rx, double ry);
+
+ private:
+  using TFormato = agg::pixfmt_bgra32;
+  using TBase = agg::renderer_base<TFormato>;
+
+  bool Une(uint8_t* buffer, int width, int height, int stride);
+  // Whether a shape spanning [x1, x2] x [y1, y2] (plus its stroke) can touch the buffer.
+  bool Visible(double x1, double y1, double x2, double y2) const;
+  // Renders Camino: filled if `rellena`, then stroked.
+  void Pinta(bool rellena);
+
+  agg::rendering_buffer Buffer;
+  TFormato Formato;
+  TBase Base;
+  agg::renderer_scanline_aa_solid<TBase> Solido;
+  agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> Rasterizador;
+  agg::scanline_u8 Linea;
+  agg::path_storage Camino;
+  agg::conv_stroke<agg::path_storage> Trazo;
+
+  bool Unido = false;
+  bool DeBitmap = false;              // attached through attach(TBitmap&)
+  std::weak_ptr<uint8_t[]> Vigencia;  // that bitmap's pixels
+  uint8_t* Inicio = nullptr;          // first byte of the buffer as attached
+  double AnchoLinea = 1;
+  agg::rgba8 ColorLinea;
+  agg::rgba8 ColorRelleno;
+};
+
+// The window's drawing object; it adds nothing the diagram uses.
+class TAgg2DPlus : public TAgg2D {};

@@ -1,0 +1,27 @@
+#include "uBitmap.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstddef>
+
+void TBitmap::SetSize(int Ancho, int Alto) {
+  Ancho = std::clamp(Ancho, 0, INT_MAX / 4);
+  Alto = std::max(Alto, 0);
+  if (Ancho == AnchoPx && Alto == AltoPx) return;
+  const std::size_t bytes = std::size_t(Ancho) * std::size_t(Alto) * 4;
+  std::shared_ptr<uint8_t[]> nuevos;
+  if (bytes > 0) {
+    nuevos.reset(new uint8_t[bytes]);
+    const uint8_t fondo[4] = {ColorFondo.B, ColorFondo.G, ColorFondo.R, ColorFondo.A};
+    for (std::size_t i = 0; i < bytes; i += 4) std::copy(fondo, fondo + 4, nuevos.get() + i);
+  }
+  Datos = std::move(nuevos);
+  AnchoPx = Ancho;
+  AltoPx = Alto;
+}
+
+TPixel TBitmap::Pixel(int X, int Y) const {
+  if (X < 0 || Y < 0 || X >= AnchoPx || Y >= AltoPx) return {};
+  const uint8_t* p = Datos.get() + std::size_t(Y) * std::size_t(Stride()) + std::size_t(X) * 4;
+  return {p[2], p[1], p[0], p[3]};
+}

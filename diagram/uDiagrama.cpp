@@ -1,0 +1,221 @@
+#include "uDiagrama.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Sizes in diagram units.
+constexpr int64_t LadoVariable = 10;        // a variable's box, both ways
+constexpr int64_t AnchoMinimoFuncion = 10;  // an abstraction is at least this wide
+constexpr int64_t AltoTallo = 32;           // an abstraction's height over its body; its stem
+constexpr int64_t CaidaCuerpo = 22;         // from the binder's foot to the body's top
+constexpr int64_t Separacion = 5;           // between the two parts of an application
+constexpr int64_t CaidaAplicacion = 22;     // from an application to its parts' tops
+constexpr int64_t Margen = 10;              // top of the root; least left margin, in pixels
+constexpr double GrosorTrazo = 1.5;
+constexpr double RadioVariable = 5;
+constexpr double RadioUnion = 3;
+constexpr double MedioCuadro = 5;  // half the side of a binder square
+constexpr double PieCuerpo = 43;   // lower edge of a body's dot, which hangs just below the stem
+
+// The handlers of the two layout walks, over one array of boxes.
+class TDisposicion {
+ public:
+  TDisposicion(std::vector<TCaja>& cajas, int32_t& numVars) : Cajas(cajas), NumVars(numVars) {}
+
+  // Post-order: a node's children are measured before it, so their boxes exist.
+  void MideNodo(TExprLambda* Nodo) {
+    if (TVariable* v = ComoVariable(Nodo)) {
+      NumVars = std::max(NumVars, v->Indice);
+    } else if (TFuncion* f = ComoFuncion(Nodo)) {
+      f->Caja = Nueva();
+      Cajas.back() = {0, 0, std::max(AnchoMinimoFuncion, Ancho(f->Cuerpo)),
+                      Alto(f->Cuerpo) + AltoTallo};
+    } else {
+      TAplicacion* a = static_cast<TAplicacion*>(Nodo);
+      a->Caja = Nueva();
+      Cajas.back() = {0, 0, Ancho(a->Func) + Ancho(a->Arg) + Separacion,
+                      std::max(Alto(a->Func), Alto(a->Arg)) + CaidaAplicacion};
+    }
+  }
+
+  // Pre-order: a node is placed by its parent before it places its own children.
+  void SituaNodo(TExprLambda* Nodo) {
+    if (TFuncion* f = ComoFuncion(Nodo)) {
+      const TCaja& caja = Cajas[f->Caja];
+      Situa(f->Cuerpo, caja.X, caja.Y + LadoVariable + CaidaCuerpo);
+    } else if (TAplicacion* a = ComoAplicacion(Nodo)) {
+      const TCaja& caja = Cajas[a->Caja];
+      Situa(a->Func, caja.X, caja.Y + CaidaAplicacion);
+      Situa(a->Arg, caja.X + Ancho(a->Func) + Separacion, caja.Y + CaidaAplicacion);
+    }
+  }
+
+ private:
+  uint32_t Nueva() {
+    Cajas.emplace_back();
+    return uint32_t(Cajas.size() - 1);
+  }
+  static uint32_t NumCaja(TExprLambda* n) {
+    return EsFuncion(n) ? static_cast<TFuncion*>(n)->Caja : static_cast<TAplicacion*>(n)->Caja;
+  }
+  int64_t Ancho(TExprLambda* n) const {
+    return EsVariable(n) ? LadoVariable : Cajas[NumCaja(n)].Ancho;
+  }
+  int64_t Alto(TExprLambda* n) const {
+    return EsVariable(n) ? LadoVariable : Cajas[NumCaja(n)].Alto;
+  }
+  // A variable has no box of its own: its mark is placed from its parent's.
+  void Situa(TExprLambda* n, int64_t x, int64_t y) {
+    if (EsVariable(n)) return;
+    TCaja& caja = Cajas[NumCaja(n)];
+    caja.X = x;
+    caja.Y = y;
+  }
+
+  std::vector<TCaja>& Cajas;
+  int32_t& NumVars;
+};
+
+// The handlers of the drawing walk.
+class TDibujo {
+ public:
+  TDibujo(const std::vector<TCaja>& cajas, TAgg2D& agg, double zoom, int32_t numVars)
+      : Cajas(cajas), Agg(agg), Zoom(zoom), NumVars(numVars) {}
+
+  // Pre-order, so the marks of a part lie over those of the node above it.
+  void DibujaNodo(TExprLambda* Nodo) {
+    if (TFuncion* f = ComoFuncion(Nodo)) {
+      const TCaja& caja = Cajas[f->Caja];
+      const double c = double(caja.X) + double(caja.Ancho) * 0.5;
+      const double y = double(caja.Y);
+      Agg.lineColor(0, 0, 0, 255);
+      Linea(c, y, c, y + AltoTallo);
+      Relleno(f->Param);
+      Agg.rectangle((c - MedioCuadro) * Zoom, y * Zoom, (c + MedioCuadro) * Zoom,
+                    (y + 2 * MedioCuadro) * Zoom);
+      if (TVariable* v = ComoVariable(f->Cuerpo)) DibujaVariable(v, c, y + PieCuerpo);
+    } else if (TAplicacion* a = ComoAplicacion(Nodo)) {
+      const TCaja& caja = Cajas[a->Caja];
+      const double x = double(caja.X);
+      const double y = double(caja.Y);
+      const double anchoFunc = double(Ancho(a->Func));
+      const double cm = x + double(caja.Ancho) * 0.5;
+      const double cf = x + anchoFunc * 0.5;
+      const double ca = x + anchoFunc + Separacion + double(Ancho(a->Arg)) * 0.5;
+      const double pie = y + CaidaAplicacion;
+      // A redex: the function part is an abstraction.
+      if (EsFuncion(a->Func))
+        Agg.lineColor(255, 0, 0, 255);
+      else
+        Agg.lineColor(0, 0, 0, 255);
+      Linea(cm, y, cf, pie);
+      Agg.lineColor(0, 0, 0, 255);
+      Linea(cm, y, ca, pie);
+      Agg.fillColor(0, 0, 0, 255);
+      Agg.ellipse(cm * Zoom, y * Zoom, RadioUnion * Zoom, RadioUnion * Zoom);
+      if (TVariable* v = ComoVariable(a->Func)) DibujaVariable(v, cf, pie + RadioVariable);
+      if (TVariable* v = ComoVariable(a->Arg)) DibujaVariable(v, ca, pie + RadioVariable);
+    }
+  }
+
+  // A dot of the variable's colour whose lower edge is yb, outlined with the line colour.
+  void DibujaVariable(TVariable* V, double xc, double yb) {
+    Relleno(V);
+    Agg.ellipse(xc * Zoom, (yb - RadioVariable) * Zoom, RadioVariable * Zoom, RadioVariable * Zoom);
+  }
+
+ private:
+  int64_t Ancho(TExprLambda* n) const {
+    if (EsVariable(n)) return LadoVariable;
+    return Cajas[EsFuncion(n) ? static_cast<TFuncion*>(n)->Caja
+                              : static_cast<TAplicacion*>(n)->Caja]
+        .Ancho;
+  }
+  void Linea(double x1, double y1, double x2, double y2) {
+    Agg.line(x1 * Zoom, y1 * Zoom, x2 * Zoom, y2 * Zoom);
+  }
+  void Relleno(TVariable* v) {
+    int32_t r, g, b;
+    // In double: NumVars + 1 must not overflow.
+    ColorRampa(double(v->Indice) / (double(NumVars) + 1), r, g, b);
+    Agg.fillColor(uint8_t(r), uint8_t(g), uint8_t(b), 255);
+  }
+
+  const std::vector<TCaja>& Cajas;
+  TAgg2D& Agg;
+  const double Zoom;
+  const int32_t NumVars;
+};
+
+// 255 * v rounded to the nearest integer, halves to even, decided on the exact product: fma
+// gives the error of the rounded product, which settles a product that rounded onto a half.
+int32_t Componente(double v) {
+  const double p = 255 * v;
+  const double error = std::fma(255, v, -p);
+  double r = std::nearbyint(p);
+  if (p - std::floor(p) == 0.5 && error != 0) r = error > 0 ? std::ceil(p) : std::floor(p);
+  return int32_t(r);
+}
+
+}  // namespace
+
+int64_t PosicionRaiz(int64_t AnchoRaiz, int AnchoBitmap, double Zoom) {
+  double p = std::nearbyint((double(AnchoBitmap) - double(AnchoRaiz) * Zoom) * 0.5);
+  if (!(p >= Margen)) p = Margen;  // NaN included
+  const double x = std::nearbyint(p / Zoom);
+  if (std::isnan(x)) return Margen;
+  // Far enough for any picture, near enough that no sum of widths overflows.
+  constexpr double Limite = 0x1p60;
+  return int64_t(std::clamp(x, -Limite, Limite));
+}
+
+void Dispone(TExprLambda* Actual, int AnchoBitmap, double Zoom, std::vector<TCaja>& Cajas,
+             int32_t& NumVars) {
+  if (Actual == nullptr) return;
+  Cajas.clear();
+  NumVars = 0;
+  TDisposicion disposicion(Cajas, NumVars);
+  Actual->RecorrePost([&](TExprLambda* n) { disposicion.MideNodo(n); });
+  if (EsVariable(Actual)) Cajas.push_back({0, 0, LadoVariable, LadoVariable});
+  TCaja& raiz = Cajas.back();
+  raiz.X = PosicionRaiz(raiz.Ancho, AnchoBitmap, Zoom);
+  raiz.Y = Margen;
+  Actual->RecorrePre([&](TExprLambda* n) { disposicion.SituaNodo(n); });
+}
+
+double Rampa(double x) {
+  if (x >= 0 && x < 0.25) return 4 * x;
+  if (x >= 0.25 && x < 0.5) return 1;
+  if (x >= 0.5 && x < 0.75) return 3 - 4 * x;
+  return 0;
+}
+
+void ColorRampa(double t, int32_t& R, int32_t& G, int32_t& B) {
+  R = Componente(Rampa(t + 0.125));
+  G = Componente(Rampa(t - 0.125));
+  B = Componente(Rampa(t - 0.375));
+}
+
+void Redibuja(TExprLambda* Actual, TBitmap& Bitmap, TAgg2DPlus& Agg, double Zoom,
+              int32_t& NumVars) {
+  if (Actual == nullptr || Bitmap.Pixeles() == nullptr || !Agg.attachedTo(Bitmap)) return;
+  std::vector<TCaja> cajas;
+  Dispone(Actual, Bitmap.Width(), Zoom, cajas, NumVars);
+  Agg.clearAll(ColorFondo.R, ColorFondo.G, ColorFondo.B, ColorFondo.A);
+  Agg.lineWidth(GrosorTrazo * Zoom);
+  TDibujo dibujo(cajas, Agg, Zoom, NumVars);
+  Actual->RecorrePre([&](TExprLambda* n) { dibujo.DibujaNodo(n); });
+}
+
+bool AjustaBitmap(TBitmap& Bitmap, TAgg2DPlus& Agg, int Ancho, int Alto) {
+  const bool otroTamano =
+      Bitmap.Width() != std::max(Ancho, 0) || Bitmap.Height() != std::max(Alto, 0);
+  // Pixels that were resized behind Agg's back are attached again too.
+  const bool desunido = Bitmap.Width() > 0 && Bitmap.Height() > 1 && !Agg.attachedTo(Bitmap);
+  if (!otroTamano && !desunido) return false;
+  Bitmap.SetSize(Ancho, Alto);
+  Agg.attach(Bitmap, false);
+  return true;
+}

@@ -1,0 +1,45 @@
+// The diagram of a term: its layout in whole diagram units and its rendering into a bitmap.
+//
+// The layout gives every application and abstraction a box, kept in an array that the node's
+// `Caja` indexes; variables are always 10 by 10 and their marks are placed from their parent's
+// box. Nothing of a layout outlives the call that uses it, so terms may be released freely.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "Agg2D.h"
+#include "uBitmap.h"
+#include "uLambda.h"
+
+// A node's box: left edge, top edge, width, height, in diagram units, y growing downwards.
+// 64-bit: a term of 10^8 occurrences is already wider than 2^31 units.
+struct TCaja {
+  int64_t X = 0, Y = 0, Ancho = 0, Alto = 0;
+  bool operator==(const TCaja&) const = default;
+};
+
+// Lays out `Actual` for a bitmap `AnchoBitmap` pixels wide at `Zoom` pixels per unit.
+// Cajas[n->Caja] becomes the box of each application and abstraction n; the root's box is always
+// the last one, also when the root is a variable. NumVars becomes the largest Indice of any
+// variable of the term (0 at least). Does nothing when Actual is null.
+void Dispone(TExprLambda* Actual, int AnchoBitmap, double Zoom, std::vector<TCaja>& Cajas,
+             int32_t& NumVars);
+
+// Left edge of the root, in units: centred on the bitmap, at least 10 pixels from its left edge,
+// rounded half to even; bounded for any Zoom, so the layout's sums never overflow.
+int64_t PosicionRaiz(int64_t AnchoRaiz, int AnchoBitmap, double Zoom);
+
+// The colour ramp: 0 outside [0, 1], rising 4x up to 0.25, 1 up to 0.5, falling 3 - 4x up to 0.75.
+double Rampa(double x);
+// A fraction in [0, 1) to a colour on the ramp from dark red to dark blue, components 0 to 255.
+void ColorRampa(double t, int32_t& R, int32_t& G, int32_t& B);
+
+// Lays out and draws `Actual` into `Bitmap` through `Agg`, which must be attached to it; does
+// nothing at all when Actual is null, the bitmap has no pixels or Agg is not attached to them.
+void Redibuja(TExprLambda* Actual, TBitmap& Bitmap, TAgg2DPlus& Agg, double Zoom, int32_t& NumVars);
+
+// Makes the bitmap Ancho x Alto pixels (cleared to the background) and attaches Agg to it, when
+// its size differs; returns whether it did, and then the caller draws again with Redibuja.
+// A bitmap too small to attach leaves Agg detached, drawing nothing.
+bool AjustaBitmap(TBitmap& Bitmap, TAgg2DPlus& Agg, int Ancho, int Alto);

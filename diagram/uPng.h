@@ -1,0 +1,9 @@
+// Writes a bitmap to a PNG file (8-bit RGBA), for tests and for export.
+#pragma once
+
+#include <string>
+
+#include "uBitmap.h"
+
+// Returns false with a message in Error when the bitmap is empty or the file cannot be written.
+bool EscribePNG(const TBitmap& Bitmap, const std::string& Ruta, std::string& Error);
