@@ -40,9 +40,9 @@ class IVista {
  public:
   virtual ~IVista() = default;
 
-  virtual std::string TextoEnt() = 0;  // the expression box edtEnt
-  virtual std::string TextoDef() = 0;  // the name box edtDef
-  virtual void VaciaDef() = 0;         // empties the name box
+  virtual std::string TextoEnt() = 0;                     // the expression box edtEnt
+  virtual std::string TextoDef() = 0;                     // the name box edtDef
+  virtual void VaciaDef() = 0;                            // empties the name box
   virtual void FijaEstado(const std::string& Texto) = 0;  // StatusBar1
   virtual void FijaMemo(const std::string& Texto) = 0;    // Memo1
   virtual int TamanoFuenteMemo() = 0;                     // Memo1's font size, in points
@@ -57,7 +57,7 @@ class IVista {
   virtual bool DialogoAbrir(std::string& Ruta) = 0;
   virtual bool DialogoSalvar(std::string& Ruta) = 0;
   virtual void MuestraError(const std::string& Mensaje) = 0;  // the error box
-  virtual std::string SeparadorMillares() = 0;  // the user's locale; may be empty
+  virtual std::string SeparadorMillares() = 0;                // the user's locale; may be empty
 };
 
 // Direction reported by the spinner.
@@ -130,8 +130,8 @@ class TMesaTrabajo {
   void Protegido(F&& Orden);
 
   void Renumera();
-  void Muestra();             // the text view shows Actual
-  void RefrescaDiagrama();    // Redibuja, then the repaint of Lienzo
+  void Muestra();           // the text view shows Actual
+  void RefrescaDiagrama();  // Redibuja, then the repaint of Lienzo
   void ActualizaVistaVisible();
   void MuestraCuenta(const std::string& Anexo = {});
   // Replaces Actual by a term that is not the engine's result.

@@ -1,0 +1,173 @@
+// lambda-cli: runs the workbench from a script, one command a line, on standard input or in the
+// file named by the one argument. Texts are UTF-8 outside and Windows-1252 inside.
+//
+//   name [TEXT]        sets the name box          enter TEXT      sets the expression box, Enter
+//   beta, back         the two buttons            all [N]         run-all; N: pressed again
+//   multiple on|off    "Beta múltiple"                            after pass N
+//   tab text|diagram   the active tab             up, down        an arrow of the spinner
+//   size W H           sizes and paints Lienzo    png FILE        writes the bitmap
+//   interval MS        run-all's update interval  open [FILE], save [FILE]   (no FILE: cancel)
+//   show               prints the state
+// Blank lines and lines starting with '#' are skipped.
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "uCp1252.h"
+#include "uPng.h"
+#include "uVistaGrabadora.h"
+#include "vLambda.h"
+
+namespace {
+
+constexpr int MaximoLienzo = 8192;
+
+bool LeeEntero(std::string_view s, int& n) {
+  auto r = std::from_chars(s.data(), s.data() + s.size(), n);
+  return r.ec == std::errc() && r.ptr == s.data() + s.size();
+}
+
+class TGuion {
+ public:
+  TGuion() : Mesa(Vista) {
+    Vista.Mesa = &Mesa;
+    Vista.AlMostrarError = [this](const std::string& m) { Error(Cp1252AUtf8(m)); };
+    Mesa.FormCreate();
+  }
+
+  void Ejecuta(std::string_view Linea) {
+    if (!Linea.empty() && Linea.back() == '\r') Linea.remove_suffix(1);
+    if (Linea.empty() || Linea[0] == '#') return;
+    std::size_t Blanco = Linea.find(' ');
+    std::string_view Orden = Linea.substr(0, Blanco);
+    std::string_view Resto = Blanco == std::string_view::npos ? "" : Linea.substr(Blanco + 1);
+    bool SinArgumento = Blanco == std::string_view::npos;
+
+    if (Orden == "name") {
+      Vista.Def = Utf8ACp1252(Resto);
+    } else if (Orden == "enter") {
+      Vista.Ent = Utf8ACp1252(Resto);
+      Mesa.edtEntKeyPress('\r');
+    } else if (Orden == "beta" && SinArgumento) {
+      Mesa.btnBetaClick();
+    } else if (Orden == "back" && SinArgumento) {
+      Mesa.btnBackClick();
+    } else if (Orden == "all") {
+      Todo(Resto, SinArgumento);
+    } else if (Orden == "multiple" && (Resto == "on" || Resto == "off")) {
+      Vista.Multiple = Resto == "on";
+    } else if (Orden == "tab" && (Resto == "text" || Resto == "diagram")) {
+      int Nueva = Resto == "text" ? TMesaTrabajo::PestanaTexto : 1;
+      if (Nueva != Vista.Pestana) {
+        Vista.Pestana = Nueva;
+        Mesa.PageControl1Change();
+      }
+    } else if ((Orden == "up" || Orden == "down") && SinArgumento) {
+      Mesa.UpDown1ChangingEx(Orden == "up" ? updUp : updDown);
+    } else if (Orden == "size") {
+      Tamano(Resto);
+    } else if (Orden == "png" && !SinArgumento) {
+      std::string Mensaje;
+      if (!EscribePNG(Mesa.Bitmap, std::string(Resto), Mensaje)) Error(Mensaje);
+    } else if (Orden == "interval") {
+      Intervalo(Resto);
+    } else if (Orden == "open") {
+      Vista.RutaAbrir = SinArgumento ? std::nullopt : std::optional<std::string>(Resto);
+      Mesa.Abrir1Click();
+    } else if (Orden == "save") {
+      Vista.RutaSalvar = SinArgumento ? std::nullopt : std::optional<std::string>(Resto);
+      Mesa.Salvar1Click();
+    } else if (Orden == "show" && SinArgumento) {
+      Muestra();
+    } else {
+      Error("unknown command: " + std::string(Linea));
+    }
+  }
+
+ private:
+  void Error(const std::string& Mensaje) { std::cout << "error: " << Mensaje << '\n'; }
+
+  void Todo(std::string_view Resto, bool SinArgumento) {
+    int Pasadas = 0;
+    if (!SinArgumento && (!LeeEntero(Resto, Pasadas) || Pasadas < 1))
+      return Error("usage: all [N], N at least 1");
+    if (Pasadas > 0) {
+      int Vistas = 0;
+      Vista.AlProcesarEventos = [&] {
+        if (++Vistas == Pasadas) Mesa.btnBetaAllClick();
+      };
+    }
+    Mesa.btnBetaAllClick();
+    Vista.AlProcesarEventos = nullptr;
+  }
+
+  void Tamano(std::string_view Resto) {
+    std::size_t Blanco = Resto.find(' ');
+    int w, h;
+    if (Blanco == std::string_view::npos || !LeeEntero(Resto.substr(0, Blanco), w) ||
+        !LeeEntero(Resto.substr(Blanco + 1), h) || w < 0 || h < 0 || w > MaximoLienzo ||
+        h > MaximoLienzo)
+      return Error("usage: size W H, each from 0 to " + std::to_string(MaximoLienzo));
+    Vista.AnchoLienzo = w;
+    Vista.AltoLienzo = h;
+    Mesa.LienzoPaint(w, h);
+  }
+
+  void Intervalo(std::string_view Resto) {
+    std::string s(Resto);
+    char* Fin = nullptr;
+    double ms = std::strtod(s.c_str(), &Fin);
+    if (s.empty() || *Fin != '\0' || !std::isfinite(ms) || ms < 0)
+      return Error("usage: interval MS, MS at least 0");
+    Mesa.FijaIntervalo(ms / 1000);
+  }
+
+  void Muestra() {
+    std::cout << "text: " << Cp1252AUtf8(Vista.Memo) << '\n';
+    std::cout << "status: " << Cp1252AUtf8(Vista.Estado) << '\n';
+    std::cout << "back: " << (Vista.Back ? "on" : "off") << '\n';
+    std::cout << "defs: " << Mesa.Definiciones.Cuenta() << '\n';
+    for (std::size_t i = 0; i < Mesa.Definiciones.Cuenta(); ++i) {
+      std::string Linea;
+      try {
+        Linea = Mesa.LineaDefinicion(i);
+      } catch (const std::exception& e) {
+        Error(Cp1252AUtf8(MensajeExcepcion(e)));
+        continue;
+      }
+      std::cout << "def " << Cp1252AUtf8(Mesa.Definiciones[i].Nombre) << " = " << Cp1252AUtf8(Linea)
+                << '\n';
+    }
+  }
+
+  TVistaGrabadora Vista;
+  TMesaTrabajo Mesa;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 2) {
+    std::cerr << "usage: lambda-cli [SCRIPT]\n";
+    return 2;
+  }
+  std::ifstream Fichero;
+  if (argc == 2) {
+    Fichero.open(argv[1], std::ios::binary);
+    if (!Fichero) {
+      std::cerr << "lambda-cli: cannot open " << argv[1] << '\n';
+      return 1;
+    }
+  }
+  std::istream& Entrada = argc == 2 ? static_cast<std::istream&>(Fichero) : std::cin;
+  TGuion Guion;
+  std::string Linea;
+  while (std::getline(Entrada, Linea)) {
+    Guion.Ejecuta(Linea);
+    std::cout.flush();
+  }
+  return 0;
+}

@@ -1,0 +1,85 @@
+#include "uCp1252.h"
+
+#include <cstdint>
+
+namespace {
+
+// Code points of the bytes 0x80 to 0x9F; the rest of the code page is Latin-1.
+constexpr char32_t Tabla80[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char ACp1252(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  for (int i = 0; i < 32; ++i)
+    if (Tabla80[i] == c) return static_cast<char>(0x80 + i);
+  return '?';
+}
+
+void PonUtf8(std::string& s, char32_t c) {
+  if (c < 0x80) {
+    s += static_cast<char>(c);
+  } else if (c < 0x800) {
+    s += static_cast<char>(0xC0 | (c >> 6));
+    s += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    s += static_cast<char>(0xE0 | (c >> 12));
+    s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    s += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::string Utf8ACp1252(std::string_view u) {
+  std::string s;
+  s.reserve(u.size());
+  std::size_t i = 0;
+  while (i < u.size()) {
+    unsigned char b = static_cast<unsigned char>(u[i]);
+    if (b < 0x80) {
+      s += static_cast<char>(b);
+      ++i;
+      continue;
+    }
+    int Seguidos;
+    char32_t c;
+    char32_t Minimo;
+    if (b >= 0xC2 && b <= 0xDF) {
+      Seguidos = 1, c = b & 0x1F, Minimo = 0x80;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      Seguidos = 2, c = b & 0x0F, Minimo = 0x800;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      Seguidos = 3, c = b & 0x07, Minimo = 0x10000;
+    } else {
+      s += '?';
+      ++i;
+      continue;
+    }
+    std::size_t j = i + 1;
+    int Leidos = 0;
+    while (Leidos < Seguidos && j < u.size() && (static_cast<unsigned char>(u[j]) & 0xC0) == 0x80) {
+      c = (c << 6) | (static_cast<unsigned char>(u[j]) & 0x3F);
+      ++j;
+      ++Leidos;
+    }
+    // A cut sequence, an overlong form, a surrogate or a value past U+10FFFF is one '?'.
+    bool Valido =
+        Leidos == Seguidos && c >= Minimo && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
+    s += Valido ? ACp1252(c) : '?';
+    i = j;
+  }
+  return s;
+}
+
+std::string Cp1252AUtf8(std::string_view w) {
+  std::string s;
+  s.reserve(w.size() + w.size() / 4);
+  for (char ch : w) {
+    unsigned char b = static_cast<unsigned char>(ch);
+    char32_t c = (b >= 0x80 && b < 0xA0) ? Tabla80[b - 0x80] : b;
+    PonUtf8(s, c);
+  }
+  return s;
+}

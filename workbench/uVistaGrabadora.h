@@ -1,0 +1,69 @@
+// A view without widgets: it records what the commands set and answers from fields. lambda-cli,
+// the tests and the benchmarks drive the workbench through it.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "vLambda.h"
+
+class TVistaGrabadora : public IVista {
+ public:
+  std::string Ent, Def, Estado, Memo;
+  int Fuente = TMesaTrabajo::FuenteInicial;
+  bool Back = false;
+  bool Multiple = false;
+  int Pestana = 1;  // the diagram tab is active at start
+  int AnchoLienzo = 0, AltoLienzo = 0;
+  std::string Separador = ".";
+  // Answers of the file dialogs; none cancels.
+  std::optional<std::string> RutaAbrir, RutaSalvar;
+
+  // What happened, for the tests.
+  int Memos = 0, Refrescos = 0, Eventos = 0;
+  std::function<void()> AlProcesarEventos;
+  std::function<void(const std::string&)> AlMostrarError;
+  std::string UltimoError;
+  int Errores = 0;
+
+  // The repaint goes through the workbench's paint handler, as a window's would.
+  TMesaTrabajo* Mesa = nullptr;
+
+  std::string TextoEnt() override { return Ent; }
+  std::string TextoDef() override { return Def; }
+  void VaciaDef() override { Def.clear(); }
+  void FijaEstado(const std::string& t) override { Estado = t; }
+  void FijaMemo(const std::string& t) override {
+    Memo = t;
+    ++Memos;
+  }
+  int TamanoFuenteMemo() override { return Fuente; }
+  void FijaTamanoFuenteMemo(int p) override { Fuente = p; }
+  void HabilitaBack(bool h) override { Back = h; }
+  bool BetaMultiple() override { return Multiple; }
+  int PestanaActiva() override { return Pestana; }
+  void RefrescaLienzo() override {
+    ++Refrescos;
+    if (Mesa) Mesa->LienzoPaint(AnchoLienzo, AltoLienzo);
+  }
+  void ProcesaEventos() override {
+    ++Eventos;
+    if (AlProcesarEventos) AlProcesarEventos();
+  }
+  bool DialogoAbrir(std::string& Ruta) override { return Responde(RutaAbrir, Ruta); }
+  bool DialogoSalvar(std::string& Ruta) override { return Responde(RutaSalvar, Ruta); }
+  void MuestraError(const std::string& m) override {
+    UltimoError = m;
+    ++Errores;
+    if (AlMostrarError) AlMostrarError(m);
+  }
+  std::string SeparadorMillares() override { return Separador; }
+
+ private:
+  static bool Responde(const std::optional<std::string>& Respuesta, std::string& Ruta) {
+    if (!Respuesta) return false;
+    Ruta = *Respuesta;
+    return true;
+  }
+};
