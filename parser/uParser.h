@@ -1,0 +1,71 @@
+// Expression parser: one line of single-byte text into a term, or one Spanish message.
+//
+//   expression -> abstraction | atom {argument}
+//   atom       -> variable | symbol | '%' | '(' expression ')'
+//   argument   -> atom | abstraction            (an abstraction is always the last argument)
+//   abstraction-> ('\' | '/') variable {variable} '.' expression
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "uDefiniciones.h"
+
+class TExprLambda;
+class TVariable;
+
+enum TTipoToken : uint8_t {
+  tokLambda = 0,
+  tokPunto = 1,
+  tokAbre = 2,
+  tokCierra = 3,
+  tokVariable = 4,
+  tokSimbolo = 5,
+  tokLigada = 6,
+  tokActual = 7,
+};
+
+struct TToken {
+  TTipoToken Tipo = tokLambda;
+  std::string_view Nombre;      // the name as typed (a view into the parsed text)
+  TVariable* Var = nullptr;     // tokLigada: the binder's Param (not owned)
+  TExprLambda* Expr = nullptr;  // tokActual: the copy of the current term, until it is used
+};
+
+// The token list of one Analiza call. Positions run from 1 to Num; it grows as needed.
+struct TLisToken {
+  int32_t Num = 0;
+  std::vector<TToken> Lista;  // Lista[0] is unused
+};
+
+// Every message of the parser, in one place.
+namespace Mensajes {
+inline constexpr const char* EntradaVacia =
+    "Entrada vac\xED"
+    "a";
+inline constexpr const char* LambdaMalConstruido = "Lambda mal construido";
+inline constexpr const char* LambdaMalConstruidoP = "Lambda mal construido.";
+inline constexpr const char* Ambiguedad = "Ambiguedad en variables de lambdas.";
+inline constexpr const char* PuntoSinLambda = "Punto sin lambda";
+inline constexpr const char* ParentesisNoCerrado = "Par\xE9ntesis no cerrado";
+inline constexpr const char* CierreSinApertura = "Par\xE9ntesis de cierre sin apertura";
+inline constexpr const char* SimboloNoDefinido = "S\xEDmbolo no definido: ";
+inline constexpr const char* NoHayActual = "No hay t\xE9rmino actual";
+inline constexpr const char* EntradaDemasiadoLarga = "Entrada demasiado larga";
+// "Carácter "X" no permitido en variable NAME"
+std::string CaracterNoPermitido(char c, std::string_view variable);
+}  // namespace Mensajes
+
+// Parses `Texto` (Windows-1252 bytes). Returns a term, owned by the caller, exactly when
+// `Error` comes back empty; otherwise no term and one message. `Actual` may be null: a '%' then
+// fails with Mensajes::NoHayActual. Never changes the definitions or the current term.
+TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, TExprLambda* Actual,
+                     std::string& Error);
+
+// The tokenizer's two steps, exposed for tests. Both return false with `Error` set on failure.
+bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, std::string& Error);
+bool ExpandeLambdas(TLisToken& Tokens, std::string& Error);
+// Releases the '%' copies still held by a token list.
+void LiberaTokens(TLisToken& Tokens);

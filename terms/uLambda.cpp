@@ -1,0 +1,543 @@
+#include "uLambda.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+// ---------------------------------------------------------------------------------------------
+// Node pool. Every node fits one 32-byte slot; freed slots go on a free list and are reused
+// first, so a term that is built and destroyed over and over does not grow memory.
+
+namespace {
+
+constexpr std::size_t TamNodo = 32;
+static_assert(sizeof(TVariable) <= TamNodo);
+static_assert(sizeof(TAplicacion) <= TamNodo);
+static_assert(sizeof(TFuncion) <= TamNodo);
+
+std::size_t LimitePorDefecto() {
+  long paginas = sysconf(_SC_PHYS_PAGES);
+  long tam = sysconf(_SC_PAGE_SIZE);
+  if (paginas <= 0 || tam <= 0) return std::size_t(1) << 26;
+  // A quarter of the physical memory, at one slot per node.
+  return static_cast<std::size_t>(paginas) / 4 * static_cast<std::size_t>(tam) / TamNodo;
+}
+
+struct TPool {
+  struct TLibre {
+    TLibre* Sig;
+  };
+  TLibre* Libres = nullptr;
+  char* Actual = nullptr;
+  char* Fin = nullptr;
+  std::size_t TamBloque = 64 * 1024;
+  std::size_t Vivos = 0;
+  std::size_t Limite = LimitePorDefecto();
+
+  void* Toma() {
+    if (Vivos >= Limite) throw EDemasiadoGrande(Vivos + 1);
+#ifdef LAMBDA_SIN_POOL
+    void* p = std::malloc(TamNodo);
+    if (!p) throw std::bad_alloc();
+    ++Vivos;
+    return p;
+#else
+    ++Vivos;
+    if (Libres) {
+      TLibre* l = Libres;
+      Libres = l->Sig;
+      return l;
+    }
+    if (Actual == Fin) {
+      // Blocks grow up to 4 MiB, so small sessions stay small and big terms cost few mallocs.
+      char* b = static_cast<char*>(std::malloc(TamBloque));
+      if (!b) {
+        --Vivos;
+        throw std::bad_alloc();
+      }
+      Actual = b;
+      Fin = b + TamBloque;
+      if (TamBloque < 4 * 1024 * 1024) TamBloque *= 2;
+    }
+    void* p = Actual;
+    Actual += TamNodo;
+    return p;
+#endif
+  }
+
+  void Devuelve(void* p) {
+    --Vivos;
+#ifdef LAMBDA_SIN_POOL
+    std::free(p);
+#else
+    TLibre* l = static_cast<TLibre*>(p);
+    l->Sig = Libres;
+    Libres = l;
+#endif
+  }
+};
+
+// Never destroyed: terms held by static objects may outlive any order of destruction.
+TPool& Pool() {
+  static TPool* p = new TPool;
+  return *p;
+}
+
+}  // namespace
+
+void* TExprLambda::operator new(std::size_t n) {
+  if (n > TamNodo) return ::operator new(n);
+  return Pool().Toma();
+}
+
+void TExprLambda::operator delete(void* p, std::size_t n) noexcept {
+  if (!p) return;
+  if (n > TamNodo) {
+    ::operator delete(p);
+    return;
+  }
+  Pool().Devuelve(p);
+}
+
+std::size_t NodosVivos() {
+  return Pool().Vivos;
+}
+std::size_t LimiteNodos() {
+  return Pool().Limite;
+}
+void FijaLimiteNodos(std::size_t limite) {
+  Pool().Limite = limite;
+}
+
+void CompruebaLimite(std::size_t mas) {
+  std::size_t vivos = Pool().Vivos;
+  if (mas > Pool().Limite || vivos > Pool().Limite - mas) throw EDemasiadoGrande(vivos + mas);
+}
+
+std::string ConMillares(uint64_t n) {
+  std::string s = std::to_string(n);
+  for (int i = static_cast<int>(s.size()) - 3; i > 0; i -= 3)
+    s.insert(static_cast<std::size_t>(i), ".");
+  return s;
+}
+
+std::string MensajeDemasiadoGrande(std::size_t nodos) {
+  return "T\xE9rmino demasiado grande: " + ConMillares(nodos) + " nodos";
+}
+
+EDemasiadoGrande::EDemasiadoGrande(std::size_t nodos)
+    : std::runtime_error(MensajeDemasiadoGrande(nodos)), Nodos(nodos) {}
+
+// ---------------------------------------------------------------------------------------------
+// Release. Children are detached and destroyed from a work list, so destroying a deep term
+// never nests destructors more than one level.
+
+namespace {
+
+// Drops one reference to a child; applications and abstractions go on the work list.
+inline void SueltaHijo(TExprLambda* h, std::vector<TExprLambda*>& pendientes) {
+  if (!h) return;
+  if (EsVariable(h)) {
+    TVariable* v = static_cast<TVariable*>(h);
+    if (v->Libre && --v->Refs == 0) delete v;
+    return;
+  }
+  pendientes.push_back(h);
+}
+
+// Bound variables are freed last: until the whole body is gone, its nodes still point at them.
+void DestruyeHijos(TExprLambda* a, TExprLambda* b, TVariable* param) {
+  if (!a && !b) {
+    delete param;
+    return;
+  }
+  std::vector<TExprLambda*> pendientes;
+  std::vector<TVariable*> variables;
+  if (param) variables.push_back(param);
+  SueltaHijo(a, pendientes);
+  SueltaHijo(b, pendientes);
+  while (!pendientes.empty()) {
+    TExprLambda* n = pendientes.back();
+    pendientes.pop_back();
+    if (TAplicacion* ap = ComoAplicacion(n)) {
+      SueltaHijo(ap->Func, pendientes);
+      SueltaHijo(ap->Arg, pendientes);
+      ap->Func = ap->Arg = nullptr;
+    } else {
+      TFuncion* f = static_cast<TFuncion*>(n);
+      SueltaHijo(f->Cuerpo, pendientes);
+      if (f->Param) variables.push_back(f->Param);
+      f->Cuerpo = nullptr;
+      f->Param = nullptr;
+    }
+    delete n;  // childless now: its destructor does nothing more
+  }
+  for (TVariable* v : variables) delete v;
+}
+
+}  // namespace
+
+TAplicacion::~TAplicacion() {
+  TExprLambda* f = Func;
+  TExprLambda* a = Arg;
+  Func = Arg = nullptr;
+  DestruyeHijos(f, a, nullptr);
+}
+
+TFuncion::~TFuncion() {
+  TExprLambda* c = Cuerpo;
+  TVariable* p = Param;
+  Cuerpo = nullptr;
+  Param = nullptr;
+  DestruyeHijos(c, nullptr, p);
+}
+
+TExprLambda* Retiene(TExprLambda* t) {
+  if (t && EsVariable(t)) {
+    TVariable* v = static_cast<TVariable*>(t);
+    if (v->Libre) ++v->Refs;
+  }
+  return t;
+}
+
+void Libera(TExprLambda* t) {
+  if (!t) return;
+  if (EsVariable(t)) {
+    TVariable* v = static_cast<TVariable*>(t);
+    if (v->Libre && --v->Refs == 0) delete v;
+    return;
+  }
+  delete t;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Walks.
+
+namespace {
+
+void RecorridoPre(TExprLambda* raiz, TProcNodo Visita) {
+  std::vector<TExprLambda*> pila{raiz};
+  while (!pila.empty()) {
+    TExprLambda* n = pila.back();
+    pila.pop_back();
+    Visita(n);
+    if (TAplicacion* ap = ComoAplicacion(n)) {
+      pila.push_back(ap->Arg);
+      pila.push_back(ap->Func);
+    } else if (TFuncion* f = ComoFuncion(n)) {
+      pila.push_back(f->Cuerpo);
+      pila.push_back(f->Param);
+    }
+  }
+}
+
+void RecorridoPost(TExprLambda* raiz, TProcNodo Visita) {
+  // A node goes on the stack twice: first to push its children, then (marked) to visit it.
+  std::vector<std::pair<TExprLambda*, bool>> pila{{raiz, false}};
+  while (!pila.empty()) {
+    auto [n, hijosHechos] = pila.back();
+    pila.pop_back();
+    if (hijosHechos) {
+      Visita(n);
+      continue;
+    }
+    if (TAplicacion* ap = ComoAplicacion(n)) {
+      pila.push_back({n, true});
+      pila.push_back({ap->Arg, false});
+      pila.push_back({ap->Func, false});
+    } else if (TFuncion* f = ComoFuncion(n)) {
+      pila.push_back({n, true});
+      pila.push_back({f->Cuerpo, false});
+      pila.push_back({f->Param, false});
+    } else {
+      Visita(n);
+    }
+  }
+}
+
+}  // namespace
+
+void TAplicacion::RecorrePre(TProcNodo Visita) {
+  RecorridoPre(this, Visita);
+}
+void TAplicacion::RecorrePost(TProcNodo Visita) {
+  RecorridoPost(this, Visita);
+}
+void TFuncion::RecorrePre(TProcNodo Visita) {
+  RecorridoPre(this, Visita);
+}
+void TFuncion::RecorrePost(TProcNodo Visita) {
+  RecorridoPost(this, Visita);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Printing.
+
+std::string NombreVariable(int32_t Indice) {
+  // A negative number only appears while a numbering runs; print it as the first name.
+  uint32_t i = Indice < 0 ? 0u : static_cast<uint32_t>(Indice);
+  std::string s(1, static_cast<char>('a' + i % 26));
+  s.append(i / 26, '\'');
+  return s;
+}
+
+namespace {
+
+void AgregaNombre(std::string& s, int32_t Indice) {
+  uint32_t i = Indice < 0 ? 0u : static_cast<uint32_t>(Indice);
+  s.push_back(static_cast<char>('a' + i % 26));
+  s.append(i / 26, '\'');
+}
+
+std::string Imprime(TExprLambda* raiz) {
+  // Each entry is a node to print or a literal to append.
+  struct TTarea {
+    TExprLambda* Nodo;
+    const char* Literal;
+  };
+  std::string s;
+  std::vector<TTarea> pila{{raiz, nullptr}};
+  while (!pila.empty()) {
+    TTarea t = pila.back();
+    pila.pop_back();
+    if (t.Literal) {
+      s += t.Literal;
+      continue;
+    }
+    TExprLambda* n = t.Nodo;
+    if (EsVariable(n)) {
+      AgregaNombre(s, static_cast<TVariable*>(n)->Indice);
+    } else if (TFuncion* f = ComoFuncion(n)) {
+      s += "\\ ";
+      AgregaNombre(s, f->Param->Indice);
+      s += " . ";
+      pila.push_back({f->Cuerpo, nullptr});
+    } else {
+      TAplicacion* ap = static_cast<TAplicacion*>(n);
+      bool argCompuesto = !EsVariable(ap->Arg);
+      bool funcAbs = EsFuncion(ap->Func);
+      if (argCompuesto) pila.push_back({nullptr, ")"});
+      pila.push_back({ap->Arg, nullptr});
+      pila.push_back({nullptr, argCompuesto ? " (" : " "});
+      if (funcAbs) pila.push_back({nullptr, ")"});
+      pila.push_back({ap->Func, nullptr});
+      if (funcAbs) pila.push_back({nullptr, "("});
+    }
+  }
+  return s;
+}
+
+}  // namespace
+
+std::string TVariable::Texto() {
+  return NombreVariable(Indice);
+}
+std::string TAplicacion::Texto() {
+  return Imprime(this);
+}
+std::string TFuncion::Texto() {
+  return Imprime(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Copying. A bound variable met inside the copy is replaced by its binder's new variable, found
+// through the old variable's Copiada; this gives the same result as copying the body and then
+// substituting the new variable for the old, in one walk.
+
+namespace {
+
+// The copy of a variable occurrence: the new binder's variable, or the variable itself.
+inline TExprLambda* CopiaOcurrencia(TVariable* v) {
+  if (v->Copiada) return v->Copiada;
+  if (v->Libre) ++v->Refs;
+  return v;
+}
+
+TExprLambda* CopiaTermino(TExprLambda* raiz) {
+  if (EsVariable(raiz)) return CopiaOcurrencia(static_cast<TVariable*>(raiz));
+  struct TTarea {
+    TExprLambda* Origen;  // node to copy into *Destino, or null: clear Limpia->Copiada
+    TExprLambda** Destino;
+    TVariable* Limpia;
+  };
+  TExprLambda* copia = nullptr;
+  std::vector<TTarea> pila{{raiz, &copia, nullptr}};
+  try {
+    while (!pila.empty()) {
+      TTarea t = pila.back();
+      pila.pop_back();
+      if (!t.Origen) {
+        t.Limpia->Copiada = nullptr;
+        continue;
+      }
+      TExprLambda* o = t.Origen;
+      if (EsVariable(o)) {
+        *t.Destino = CopiaOcurrencia(static_cast<TVariable*>(o));
+      } else if (TAplicacion* ap = ComoAplicacion(o)) {
+        TAplicacion* n = new TAplicacion;
+        n->Marca = ap->Marca;
+        *t.Destino = n;
+        pila.push_back({ap->Arg, &n->Arg, nullptr});
+        pila.push_back({ap->Func, &n->Func, nullptr});
+      } else {
+        TFuncion* f = static_cast<TFuncion*>(o);
+        TFuncion* n = new TFuncion;
+        n->Marca = f->Marca;
+        *t.Destino = n;
+        n->Param = new TVariable;
+        f->Param->Copiada = n->Param;
+        pila.push_back({nullptr, nullptr, f->Param});
+        pila.push_back({f->Cuerpo, &n->Cuerpo, nullptr});
+      }
+    }
+  } catch (...) {
+    // Out of room: undo the scratch links and drop the half-made copy.
+    for (const TTarea& t : pila)
+      if (!t.Origen) t.Limpia->Copiada = nullptr;
+    Libera(copia);
+    throw;
+  }
+  return copia;
+}
+
+}  // namespace
+
+TExprLambda* TVariable::Copia() {
+  return CopiaTermino(this);
+}
+TExprLambda* TAplicacion::Copia() {
+  return CopiaTermino(this);
+}
+TExprLambda* TFuncion::Copia() {
+  return CopiaTermino(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Substitution.
+
+namespace {
+
+// Replaces every occurrence of Vble below `raiz` (not `raiz` itself) by a copy of Valor.
+void SustituyeDebajo(TExprLambda* raiz, TVariable* Vble, TExprLambda* Valor) {
+  bool puedeCrearRedex = !EsVariable(Valor);
+  std::vector<TExprLambda*> pila{raiz};
+  auto hijo = [&](TExprLambda*& h) {
+    if (h == Vble) {
+      h = Valor->Copia();
+      if (Vble->Libre) --Vble->Refs;  // the caller holds Vble, so this never reaches zero
+    } else if (!EsVariable(h)) {
+      pila.push_back(h);
+    }
+  };
+  while (!pila.empty()) {
+    TExprLambda* n = pila.back();
+    pila.pop_back();
+    // A copy put in place of a variable may form a redex anywhere above it.
+    if (puedeCrearRedex) n->Marca &= ~TExprLambda::SinRedex;
+    if (TAplicacion* ap = ComoAplicacion(n)) {
+      hijo(ap->Arg);
+      hijo(ap->Func);
+    } else {
+      hijo(static_cast<TFuncion*>(n)->Cuerpo);
+    }
+  }
+}
+
+}  // namespace
+
+TExprLambda* TVariable::Sustituye(TVariable* Vble, TExprLambda* Valor) {
+  return this == Vble ? Valor->Copia() : this;
+}
+
+TExprLambda* TAplicacion::Sustituye(TVariable* Vble, TExprLambda* Valor) {
+  SustituyeDebajo(this, Vble, Valor);
+  return this;
+}
+
+TExprLambda* TFuncion::Sustituye(TVariable* Vble, TExprLambda* Valor) {
+  SustituyeDebajo(this, Vble, Valor);
+  return this;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Numbering.
+
+void ReseteaVariable(TExprLambda* nodo) {
+  if (EsVariable(nodo)) static_cast<TVariable*>(nodo)->Indice = -1;
+}
+
+void NumeraVariable(int32_t& NumVars, TExprLambda* nodo) {
+  if (!EsVariable(nodo)) return;
+  TVariable* v = static_cast<TVariable*>(nodo);
+  if (v->Indice < 0) v->Indice = NumVars++;
+}
+
+void Renumera(TExprLambda* t, int32_t& NumVars) {
+  t->RecorrePost(ReseteaVariable);
+  NumVars = 0;
+  t->RecorrePost([&NumVars](TExprLambda* n) { NumeraVariable(NumVars, n); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Checks and measures.
+
+bool EsValido(TExprLambda* t) {
+  // Pre-order with an exit marker per abstraction, keeping the binders in scope.
+  std::unordered_set<TExprLambda*> vistos;
+  std::unordered_set<TVariable*> enAmbito, ligadas;
+  std::vector<std::pair<TExprLambda*, TVariable*>> pila{{t, nullptr}};
+  while (!pila.empty()) {
+    auto [n, sale] = pila.back();
+    pila.pop_back();
+    if (!n) {
+      enAmbito.erase(sale);
+      continue;
+    }
+    if (TVariable* v = ComoVariable(n)) {
+      if (v->Libre ? v->Refs == 0 : !enAmbito.count(v)) return false;
+      continue;
+    }
+    if (!vistos.insert(n).second) return false;
+    if (TAplicacion* ap = ComoAplicacion(n)) {
+      if (!ap->Func || !ap->Arg) return false;
+      pila.push_back({ap->Arg, nullptr});
+      pila.push_back({ap->Func, nullptr});
+    } else {
+      TFuncion* f = static_cast<TFuncion*>(n);
+      if (!f->Param || !f->Cuerpo || f->Param->Libre || !ligadas.insert(f->Param).second)
+        return false;
+      enAmbito.insert(f->Param);
+      pila.push_back({nullptr, f->Param});
+      pila.push_back({f->Cuerpo, nullptr});
+    }
+  }
+  return true;
+}
+
+std::size_t CuentaNodos(TExprLambda* t) {
+  std::size_t n = 0;
+  t->RecorrePre([&n](TExprLambda*) { ++n; });
+  return n;
+}
+
+std::size_t Profundidad(TExprLambda* t) {
+  std::size_t maxima = 0;
+  std::vector<std::pair<TExprLambda*, std::size_t>> pila{{t, 1}};
+  while (!pila.empty()) {
+    auto [n, d] = pila.back();
+    pila.pop_back();
+    maxima = std::max(maxima, d);
+    if (TAplicacion* ap = ComoAplicacion(n)) {
+      pila.push_back({ap->Func, d + 1});
+      pila.push_back({ap->Arg, d + 1});
+    } else if (TFuncion* f = ComoFuncion(n)) {
+      pila.push_back({f->Cuerpo, d + 1});
+    }
+  }
+  return maxima;
+}

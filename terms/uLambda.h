@@ -1,0 +1,187 @@
+// Lambda terms in memory.
+//
+// Ownership, once for the whole program:
+//  - An application owns its Func and Arg, and an abstraction owns its Cuerpo and its Param,
+//    except children that are variables: no occurrence owns its variable.
+//  - A bound variable is the Param of exactly one abstraction and dies with it.
+//  - A free variable belongs to no term. It counts its references (tree edges and holders of a
+//    term whose root is that variable) and is reclaimed when the last one goes, never before.
+//  - Whoever holds a term owns its root and gives it up with Libera().
+//
+// Every operation walks with an explicit stack, so a term may be as deep as memory allows.
+// Nodes come from a pool (see Nodos*), which also enforces the size limit (EDemasiadoGrande).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+#include <typeinfo>
+
+class TExprLambda;
+class TVariable;
+class TAplicacion;
+class TFuncion;
+
+// The handler of the walks: a routine bound to the object it works on, called with each node.
+// It refers to the callable it was made from, which must outlive it (a walk's argument does).
+class TProcNodo {
+ public:
+  template <typename F,
+            typename = std::enable_if_t<!std::is_same_v<std::decay_t<F>, TProcNodo> &&
+                                        !std::is_function_v<std::remove_reference_t<F>>>>
+  TProcNodo(F&& f)
+      : Objeto(const_cast<void*>(static_cast<const void*>(std::addressof(f)))),
+        Rutina([](void* o, TExprLambda* n) { (*static_cast<std::remove_reference_t<F>*>(o))(n); }) {
+  }
+  TProcNodo(void (*f)(TExprLambda*)) : Directa(f) {}
+  void operator()(TExprLambda* n) const { Directa ? Directa(n) : Rutina(Objeto, n); }
+
+ private:
+  void* Objeto = nullptr;
+  void (*Rutina)(void*, TExprLambda*) = nullptr;
+  void (*Directa)(TExprLambda*) = nullptr;
+};
+
+class TExprLambda {
+ public:
+  virtual ~TExprLambda() = default;
+
+  // Visita on the node, then on its children in order (Func, Arg / Param, Cuerpo).
+  virtual void RecorrePre(TProcNodo Visita) = 0;
+  // Visita on the children in order, then on the node.
+  virtual void RecorrePost(TProcNodo Visita) = 0;
+  // Printed form; the term must have been numbered (Renumera).
+  virtual std::string Texto() = 0;
+  // Copy with new applications, abstractions and bound variables; free variables are shared.
+  virtual TExprLambda* Copia() = 0;
+  // Replaces every occurrence of Vble by its own copy of Valor, in place; returns the node that
+  // takes the receiver's place. Valor stays with the caller.
+  virtual TExprLambda* Sustituye(TVariable* Vble, TExprLambda* Valor) = 0;
+  // One pass of beta reduction (see uReduccion.h); returns the node that takes the receiver's
+  // place, which may have been destroyed.
+  virtual TExprLambda* Reduce(bool& Cambio, bool Multiple) = 0;
+
+  // Nodes are allocated from the pool below.
+  static void* operator new(std::size_t n);
+  static void operator delete(void* p, std::size_t n) noexcept;
+
+  // Bits of Marca, written only by the reduction engine (uReduccion.cpp) and kept by Copia.
+  static constexpr uint32_t SinRedex = 1;  // no redex anywhere in this subtree
+
+  uint32_t Marca = 0;
+};
+
+class TVariable final : public TExprLambda {
+ public:
+  explicit TVariable(bool libre = false) : Libre(libre) {}
+  void RecorrePre(TProcNodo Visita) override { Visita(this); }
+  void RecorrePost(TProcNodo Visita) override { Visita(this); }
+  std::string Texto() override;
+  TExprLambda* Copia() override;
+  TExprLambda* Sustituye(TVariable* Vble, TExprLambda* Valor) override;
+  TExprLambda* Reduce(bool& Cambio, bool Multiple) override;
+
+  // Display number: -1 while a numbering runs, then 0, 1, 2... Printed a..z, a'..z', a''...
+  int32_t Indice = 0;
+  // References to a free variable (edges and held roots); unused for a bound one.
+  uint32_t Refs = 0;
+  const bool Libre;
+  // Scratch of Copia: the new variable that replaces this bound one inside the copy.
+  TVariable* Copiada = nullptr;
+};
+
+class TAplicacion final : public TExprLambda {
+ public:
+  TAplicacion() = default;
+  TAplicacion(TExprLambda* func, TExprLambda* arg) : Func(func), Arg(arg) {}
+  ~TAplicacion() override;
+  void RecorrePre(TProcNodo Visita) override;
+  void RecorrePost(TProcNodo Visita) override;
+  std::string Texto() override;
+  TExprLambda* Copia() override;
+  TExprLambda* Sustituye(TVariable* Vble, TExprLambda* Valor) override;
+  TExprLambda* Reduce(bool& Cambio, bool Multiple) override;
+
+  uint32_t Caja = 0;  // index of this node's box in the diagram's layout
+  TExprLambda* Func = nullptr;
+  TExprLambda* Arg = nullptr;
+};
+
+class TFuncion final : public TExprLambda {
+ public:
+  TFuncion() = default;
+  ~TFuncion() override;
+  void RecorrePre(TProcNodo Visita) override;
+  void RecorrePost(TProcNodo Visita) override;
+  std::string Texto() override;
+  TExprLambda* Copia() override;
+  TExprLambda* Sustituye(TVariable* Vble, TExprLambda* Valor) override;
+  TExprLambda* Reduce(bool& Cambio, bool Multiple) override;
+
+  uint32_t Caja = 0;  // index of this node's box in the diagram's layout
+  TVariable* Param = nullptr;
+  TExprLambda* Cuerpo = nullptr;
+};
+
+// Run-time class tests.
+// The classes are final, so comparing the dynamic type is the whole test.
+inline bool EsVariable(const TExprLambda* e) {
+  return typeid(*e) == typeid(TVariable);
+}
+inline bool EsAplicacion(const TExprLambda* e) {
+  return typeid(*e) == typeid(TAplicacion);
+}
+inline bool EsFuncion(const TExprLambda* e) {
+  return typeid(*e) == typeid(TFuncion);
+}
+inline TVariable* ComoVariable(TExprLambda* e) {
+  return EsVariable(e) ? static_cast<TVariable*>(e) : nullptr;
+}
+inline TAplicacion* ComoAplicacion(TExprLambda* e) {
+  return EsAplicacion(e) ? static_cast<TAplicacion*>(e) : nullptr;
+}
+inline TFuncion* ComoFuncion(TExprLambda* e) {
+  return EsFuncion(e) ? static_cast<TFuncion*>(e) : nullptr;
+}
+
+// A new reference to a term's root for another holder: counts it when the root is a free
+// variable. Used where one holder takes the very object another holds.
+TExprLambda* Retiene(TExprLambda* t);
+// Gives up a held term: destroys an application or abstraction with all it owns; for a variable
+// root only drops the holder's reference. Accepts nullptr.
+void Libera(TExprLambda* t);
+
+// Numbering of variables, as two handlers for RecorrePost bound to the counter's holder.
+void ReseteaVariable(TExprLambda* nodo);
+void NumeraVariable(int32_t& NumVars, TExprLambda* nodo);
+// Both numbering walks; NumVars ends at the number of distinct variables.
+void Renumera(TExprLambda* t, int32_t& NumVars);
+
+// Name printed for a display number: 0 -> a, 25 -> z, 26 -> a', 52 -> a''.
+std::string NombreVariable(int32_t Indice);
+
+// Counts of nodes, and the limit past which no node is made.
+class EDemasiadoGrande : public std::runtime_error {
+ public:
+  explicit EDemasiadoGrande(std::size_t nodos);
+  std::size_t Nodos;
+};
+std::size_t NodosVivos();
+std::size_t LimiteNodos();
+void FijaLimiteNodos(std::size_t limite);
+// Throws EDemasiadoGrande when `mas` more nodes would pass the limit.
+void CompruebaLimite(std::size_t mas);
+// "Término demasiado grande: 52.000.000 nodos"
+std::string MensajeDemasiadoGrande(std::size_t nodos);
+// "52.000.000": groups of three digits with full stops.
+std::string ConMillares(uint64_t n);
+
+// Checks the invariants of a term (every bound occurrence inside its binder, no node shared,
+// no binder twice); for tests and debug builds.
+bool EsValido(TExprLambda* t);
+// Number of nodes (one per application, abstraction, Param and occurrence), and depth.
+std::size_t CuentaNodos(TExprLambda* t);
+std::size_t Profundidad(TExprLambda* t);

@@ -1,0 +1,52 @@
+// Beta reduction: one pass, in single mode (the leftmost-outermost redex) or multiple mode
+// (every outermost redex, left to right). A contraction's result is not reduced again in the
+// same pass.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "uLambda.h"
+
+// Contractions made so far; the workbench resets it when run-all starts. 64 bits, so it never
+// overflows in practice.
+extern int64_t NumReducciones;
+
+// How a pass ended.
+enum class TFinPasada {
+  Normal,          // the pass ran; Cambio says whether it contracted anything
+  DemasiadoGrande  // it stopped before a contraction that would pass the node limit; the term
+                   // is whole (contractions already made in a multiple pass stand)
+};
+
+// The reduction engine: the same passes as TExprLambda::Reduce, resumed from where the last
+// pass left off. Between two passes it remembers the path to the place of the last changes and
+// marks subtrees it has found free of redexes, so a pass costs about what it changes rather than
+// the size of the term. Whoever changes the term other than through Reduce must call Olvida().
+class TMotor {
+ public:
+  TMotor() = default;
+  TMotor(const TMotor&) = delete;  // Camino points at its own Raiz
+  TMotor& operator=(const TMotor&) = delete;
+
+  // One pass over `Raiz`, which must be the term the previous call returned (or any term after
+  // Olvida). Returns the term that takes its place. `Fin` tells whether the pass was cut short by
+  // the node limit; `NodosPedidos` then holds the size the refused contraction would have made.
+  TExprLambda* Reduce(TExprLambda* Raiz, bool& Cambio, bool Multiple);
+  // Forgets the remembered position: the next pass starts from the root.
+  void Olvida();
+
+  TFinPasada Fin = TFinPasada::Normal;
+  std::size_t NodosPedidos = 0;
+
+ private:
+  TExprLambda* Raiz = nullptr;  // the term the last pass returned
+  bool Multiple = false;        // its mode
+  // Slots (the fields holding each node, the first one Raiz) from the root down to the place
+  // where the next pass starts.
+  std::vector<TExprLambda**> Camino;
+};
+
+// One pass from the root, as TExprLambda::Reduce does, reporting a refused contraction.
+TExprLambda* Pasada(TExprLambda* Raiz, bool& Cambio, bool Multiple, TFinPasada& Fin,
+                    std::size_t& NodosPedidos);
