@@ -18,11 +18,11 @@ double Acota(double v) {
   return std::clamp(v, -TAgg2D::CoordenadaMaxima, TAgg2D::CoordenadaMaxima);
 }
 
-// Vertices of an ellipse: what AGG would choose for a quarter-pixel error, within bounds, since
-// AGG's own count turns to an undefined conversion or a runaway loop for huge radii.
+// Vertices of an ellipse for an error of 1/32 pixel, within bounds: AGG's own count turns into
+// an undefined conversion or a runaway loop for huge radii.
 unsigned PasosElipse(double rx, double ry) {
-  const double ra = (std::fabs(rx) + std::fabs(ry)) / 2;
-  const double da = std::acos(ra / (ra + 0.125)) * 2;
+  const double ra = (rx + ry) / 2;
+  const double da = std::acos(ra / (ra + 1.0 / 32)) * 2;
   const double pasos = 2 * std::numbers::pi / da;
   if (!(pasos < 65536)) return 65536;
   return std::max(4u, unsigned(std::lround(pasos)));
@@ -127,19 +127,20 @@ void TAgg2D::Pinta(bool rellena) {
 }
 
 void TAgg2D::line(double x1, double y1, double x2, double y2) {
-  if (!attached() || !Finitos({x1, y1, x2, y2})) return;
-  x1 = Acota(x1), y1 = Acota(y1), x2 = Acota(x2), y2 = Acota(y2);
-  if (!Visible(x1, y1, x2, y2)) return;
+  if (!attached() || !Finitos({x1, y1, x2, y2}) || !Visible(x1, y1, x2, y2)) return;
   Camino.remove_all();
-  Camino.move_to(x1, y1);
-  Camino.line_to(x2, y2);
+  Camino.move_to(Acota(x1), Acota(y1));
+  Camino.line_to(Acota(x2), Acota(y2));
   Pinta(false);
 }
 
 void TAgg2D::rectangle(double x1, double y1, double x2, double y2) {
-  if (!attached() || !Finitos({x1, y1, x2, y2})) return;
-  x1 = Acota(x1), y1 = Acota(y1), x2 = Acota(x2), y2 = Acota(y2);
-  if (!Visible(x1, y1, x2, y2)) return;
+  if (!attached() || !Finitos({x1, y1, x2, y2}) || !Visible(x1, y1, x2, y2)) return;
+  // Edges moved out to the buffer widened by more than half a stroke do not show.
+  const double margen = AnchoLinea / 2 + 2;
+  const double ancho = Buffer.width(), alto = Buffer.height();
+  x1 = std::clamp(x1, -margen, ancho + margen), x2 = std::clamp(x2, -margen, ancho + margen);
+  y1 = std::clamp(y1, -margen, alto + margen), y2 = std::clamp(y2, -margen, alto + margen);
   Camino.remove_all();
   Camino.move_to(x1, y1);
   Camino.line_to(x2, y1);
@@ -151,9 +152,11 @@ void TAgg2D::rectangle(double x1, double y1, double x2, double y2) {
 
 void TAgg2D::ellipse(double cx, double cy, double rx, double ry) {
   if (!attached() || !Finitos({cx, cy, rx, ry})) return;
-  cx = Acota(cx), cy = Acota(cy);
-  rx = std::min(std::fabs(rx), CoordenadaMaxima), ry = std::min(std::fabs(ry), CoordenadaMaxima);
+  rx = std::fabs(rx), ry = std::fabs(ry);
   if (!Visible(cx - rx, cy - ry, cx + rx, cy + ry)) return;
+  // Only an ellipse far larger than any screen gets here with such numbers; it is approximated.
+  cx = Acota(cx), cy = Acota(cy);
+  rx = std::min(rx, CoordenadaMaxima), ry = std::min(ry, CoordenadaMaxima);
   agg::ellipse forma(cx, cy, rx, ry, PasosElipse(rx, ry));
   Camino.remove_all();
   Camino.concat_path(forma);

@@ -2,8 +2,8 @@
 // needs, on a 32-bit B, G, R, A buffer, in pixels with the origin at the top-left corner.
 //
 // It stays harmless on any input: until attach succeeds every operation does nothing; non-finite
-// coordinates are ignored; far coordinates, huge widths and radii are clamped before AGG turns
-// them into integers; shapes that miss the buffer are skipped before they reach AGG.
+// coordinates are ignored; shapes that miss the buffer are skipped; far coordinates, huge widths
+// and radii are clamped before AGG computes with them and turns them into integers.
 #pragma once
 
 #include <agg_basics.h>
@@ -24,7 +24,9 @@
 
 class TAgg2D {
  public:
-  // Coordinates beyond this many pixels from the origin are moved to it.
+  // Coordinates are held within this many pixels of the origin: AGG's arithmetic in double
+  // stays well within a pixel there, and a line through the buffer keeps its direction unless
+  // an end lies further out.
   static constexpr double CoordenadaMaxima = 1e12;
   // Strokes wider than this are drawn this wide: such a stroke covers any real screen already.
   static constexpr double AnchoMaximo = 1e7;
