@@ -15,7 +15,7 @@
 #include <agg_renderer_base.h>
 #include <agg_renderer_scanline.h>
 #include <agg_rendering_buffer.h>
-#include <agg_scanline_u.h>
+#include <agg_scanline_p.h>
 
 #include <cstdint>
 #include <memory>
@@ -80,7 +80,7 @@ class TAgg2D {
   TBase Base;
   agg::renderer_scanline_aa_solid<TBase> Solido;
   agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> Rasterizador;
-  agg::scanline_u8 Linea;
+  agg::scanline_p8 Linea;
   agg::path_storage Camino;
   agg::conv_stroke<agg::path_storage> Trazo;
 

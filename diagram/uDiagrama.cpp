@@ -81,8 +81,14 @@ class TDisposicion {
 // The handlers of the drawing walk.
 class TDibujo {
  public:
-  TDibujo(const std::vector<TCaja>& cajas, TAgg2D& agg, double zoom, int32_t numVars)
-      : Cajas(cajas), Agg(agg), Zoom(zoom), NumVars(numVars) {}
+  TDibujo(const std::vector<TCaja>& cajas, TAgg2D& agg, double zoom, int32_t numVars,
+          int anchoBitmap, int altoBitmap)
+      : Cajas(cajas),
+        Agg(agg),
+        Zoom(zoom),
+        NumVars(numVars),
+        AnchoBitmap(anchoBitmap),
+        AltoBitmap(altoBitmap) {}
 
   // Pre-order, so the marks of a part lie over those of the node above it.
   void DibujaNodo(TExprLambda* Nodo) {
@@ -90,6 +96,7 @@ class TDibujo {
       const TCaja& caja = Cajas[f->Caja];
       const double c = double(caja.X) + double(caja.Ancho) * 0.5;
       const double y = double(caja.Y);
+      if (!Visible(c - MedioCuadro, y, c + MedioCuadro, y + PieCuerpo)) return;
       Agg.lineColor(0, 0, 0, 255);
       Linea(c, y, c, y + AltoTallo);
       Relleno(f->Param);
@@ -100,13 +107,19 @@ class TDibujo {
       const TCaja& caja = Cajas[a->Caja];
       const double x = double(caja.X);
       const double y = double(caja.Y);
-      const double anchoFunc = double(Ancho(a->Func));
+      if (!Visible(x, y - RadioUnion, x + double(caja.Ancho),
+                   y + CaidaAplicacion + 2 * RadioVariable))
+        return;
+      TVariable* vFunc = ComoVariable(a->Func);
+      TVariable* vArg = ComoVariable(a->Arg);
+      const double anchoFunc = double(vFunc ? LadoVariable : AnchoDe(a->Func));
+      const double anchoArg = double(vArg ? LadoVariable : AnchoDe(a->Arg));
       const double cm = x + double(caja.Ancho) * 0.5;
       const double cf = x + anchoFunc * 0.5;
-      const double ca = x + anchoFunc + Separacion + double(Ancho(a->Arg)) * 0.5;
+      const double ca = x + anchoFunc + Separacion + anchoArg * 0.5;
       const double pie = y + CaidaAplicacion;
       // A redex: the function part is an abstraction.
-      if (EsFuncion(a->Func))
+      if (!vFunc && EsFuncion(a->Func))
         Agg.lineColor(255, 0, 0, 255);
       else
         Agg.lineColor(0, 0, 0, 255);
@@ -115,8 +128,8 @@ class TDibujo {
       Linea(cm, y, ca, pie);
       Agg.fillColor(0, 0, 0, 255);
       Agg.ellipse(cm * Zoom, y * Zoom, RadioUnion * Zoom, RadioUnion * Zoom);
-      if (TVariable* v = ComoVariable(a->Func)) DibujaVariable(v, cf, pie + RadioVariable);
-      if (TVariable* v = ComoVariable(a->Arg)) DibujaVariable(v, ca, pie + RadioVariable);
+      if (vFunc) DibujaVariable(vFunc, cf, pie + RadioVariable);
+      if (vArg) DibujaVariable(vArg, ca, pie + RadioVariable);
     }
   }
 
@@ -127,11 +140,21 @@ class TDibujo {
   }
 
  private:
-  int64_t Ancho(TExprLambda* n) const {
-    if (EsVariable(n)) return LadoVariable;
+  // Width of an application or abstraction.
+  int64_t AnchoDe(TExprLambda* n) const {
     return Cajas[EsFuncion(n) ? static_cast<TFuncion*>(n)->Caja
                               : static_cast<TAplicacion*>(n)->Caja]
         .Ancho;
+  }
+  // Whether marks within these bounds, in units, can reach the bitmap; most nodes of a large
+  // term cannot, and skipping them here spares the colour and the drawing calls. Any doubt
+  // (a NaN zoom) answers yes and leaves the decision to the drawing object.
+  bool Visible(double x1, double y1, double x2, double y2) const {
+    const double margen = std::fabs(Zoom) * GrosorTrazo / 2 + 1;
+    const auto [xa, xb] = std::minmax({x1 * Zoom, x2 * Zoom});
+    const auto [ya, yb] = std::minmax({y1 * Zoom, y2 * Zoom});
+    return !(xb + margen < 0 || xa - margen > AnchoBitmap || yb + margen < 0 ||
+             ya - margen > AltoBitmap);
   }
   void Linea(double x1, double y1, double x2, double y2) {
     Agg.line(x1 * Zoom, y1 * Zoom, x2 * Zoom, y2 * Zoom);
@@ -147,6 +170,7 @@ class TDibujo {
   TAgg2D& Agg;
   const double Zoom;
   const int32_t NumVars;
+  const int AnchoBitmap, AltoBitmap;
 };
 
 // 255 * v rounded to the nearest integer, halves to even, decided on the exact product: fma
@@ -201,11 +225,13 @@ void ColorRampa(double t, int32_t& R, int32_t& G, int32_t& B) {
 void Redibuja(TExprLambda* Actual, TBitmap& Bitmap, TAgg2DPlus& Agg, double Zoom,
               int32_t& NumVars) {
   if (Actual == nullptr || Bitmap.Pixeles() == nullptr || !Agg.attachedTo(Bitmap)) return;
-  std::vector<TCaja> cajas;
+  // Kept from call to call: a large term's boxes then cost no fresh pages at every drawing.
+  // It holds numbers only, never a reference to a term.
+  static thread_local std::vector<TCaja> cajas;
   Dispone(Actual, Bitmap.Width(), Zoom, cajas, NumVars);
   Agg.clearAll(ColorFondo.R, ColorFondo.G, ColorFondo.B, ColorFondo.A);
   Agg.lineWidth(GrosorTrazo * Zoom);
-  TDibujo dibujo(cajas, Agg, Zoom, NumVars);
+  TDibujo dibujo(cajas, Agg, Zoom, NumVars, Bitmap.Width(), Bitmap.Height());
   Actual->RecorrePre([&](TExprLambda* n) { dibujo.DibujaNodo(n); });
 }
 
