@@ -1,2 +1,84 @@
+// Normal-order and multiple-mode reduction of the workloads: the engine against the reference
+// reducer that follows the rules literally.
 #include <benchmark/benchmark.h>
+
+#include "Cargas.h"
+#include "Literal.h"
+#include "uParser.h"
+#include "uReduccion.h"
+
+namespace {
+
+TExprLambda* Lee(const TCarga& c) {
+  TDefiniciones defs;
+  std::string error;
+  return Analiza(c.Texto, defs, nullptr, error);
+}
+
+// Runs passes until nothing changes or the limit of contractions is reached.
+void Motor(benchmark::State& st, const TCarga& c, bool multiple) {
+  long contracciones = 0, pasadas = 0;
+  for (auto _ : st) {
+    st.PauseTiming();
+    TExprLambda* t = Lee(c);
+    NumReducciones = 0;
+    pasadas = 0;
+    st.ResumeTiming();
+    TMotor motor;
+    bool cambio = true;
+    while (cambio && (c.Limite == 0 || NumReducciones < c.Limite)) {
+      cambio = false;
+      t = motor.Reduce(t, cambio, multiple);
+      ++pasadas;
+    }
+    st.PauseTiming();
+    contracciones = static_cast<long>(NumReducciones);
+    Libera(t);
+    st.ResumeTiming();
+  }
+  st.counters["contracciones"] = static_cast<double>(contracciones);
+  st.counters["pasadas"] = static_cast<double>(pasadas);
+}
+
+void Referencia(benchmark::State& st, const TCarga& c, bool multiple) {
+  long contracciones = 0, pasadas = 0;
+  for (auto _ : st) {
+    st.PauseTiming();
+    TExprLambda* t = Lee(c);
+    auto* lit = new literal::Termino;
+    literal::Convierte(t, *lit);
+    Libera(t);
+    st.ResumeTiming();
+    literal::ConPilaGrande([&] {
+      contracciones = pasadas = 0;
+      bool cambio = true;
+      while (cambio && (c.Limite == 0 || contracciones < c.Limite)) {
+        contracciones += lit->Pasada(multiple, cambio);
+        ++pasadas;
+      }
+    });
+    st.PauseTiming();
+    literal::ConPilaGrande([&] { delete lit; });
+    st.ResumeTiming();
+  }
+  st.counters["contracciones"] = static_cast<double>(contracciones);
+  st.counters["pasadas"] = static_cast<double>(pasadas);
+}
+
+const bool Registrados = [] {
+  for (const TCarga& c : LeeCargas(LAMBDA_BENCH_DIR)) {
+    for (bool multiple : {false, true}) {
+      std::string modo = multiple ? "/multiple" : "/simple";
+      benchmark::RegisterBenchmark(("motor/" + c.Nombre + modo).c_str(), Motor, c, multiple)
+          ->Unit(benchmark::kMillisecond);
+      benchmark::RegisterBenchmark(("literal/" + c.Nombre + modo).c_str(), Referencia, c, multiple)
+          ->Unit(benchmark::kMillisecond)
+          ->Iterations(1);
+    }
+  }
+  return true;
+}();
+
+}  // namespace
+
 BENCHMARK_MAIN();

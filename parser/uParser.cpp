@@ -280,9 +280,11 @@ TExprLambda* TConstructor::Atomo(int32_t p, bool& ok) {
       if (it == Ambito.end()) return VariableLibre(p);
       t.Tipo = tokLigada;
       t.Var = it->second;
+      ++t.Var->Refs;
       return t.Var;
     }
     case tokLigada:
+      ++t.Var->Refs;
       return t.Var;
     case tokActual: {
       TExprLambda* e = t.Expr;
@@ -509,5 +511,6 @@ TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, 
     Libera(r);
     r = nullptr;
   }
+  if (r) MarcaCerrados(r);
   return r;
 }

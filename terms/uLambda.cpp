@@ -3,8 +3,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <new>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -144,7 +146,7 @@ inline void SueltaHijo(TExprLambda* h, std::vector<TExprLambda*>& pendientes) {
   if (!h) return;
   if (EsVariable(h)) {
     TVariable* v = static_cast<TVariable*>(h);
-    if (v->Libre && --v->Refs == 0) delete v;
+    if (--v->Refs == 0 && v->Libre) delete v;
     return;
   }
   pendientes.push_back(h);
@@ -198,10 +200,7 @@ TFuncion::~TFuncion() {
 }
 
 TExprLambda* Retiene(TExprLambda* t) {
-  if (t && EsVariable(t)) {
-    TVariable* v = static_cast<TVariable*>(t);
-    if (v->Libre) ++v->Refs;
-  }
+  if (t && EsVariable(t)) ++static_cast<TVariable*>(t)->Refs;
   return t;
 }
 
@@ -209,7 +208,7 @@ void Libera(TExprLambda* t) {
   if (!t) return;
   if (EsVariable(t)) {
     TVariable* v = static_cast<TVariable*>(t);
-    if (v->Libre && --v->Refs == 0) delete v;
+    if (--v->Refs == 0 && v->Libre) delete v;
     return;
   }
   delete t;
@@ -353,9 +352,9 @@ namespace {
 
 // The copy of a variable occurrence: the new binder's variable, or the variable itself.
 inline TExprLambda* CopiaOcurrencia(TVariable* v) {
-  if (v->Copiada) return v->Copiada;
-  if (v->Libre) ++v->Refs;
-  return v;
+  TVariable* r = v->Copiada ? v->Copiada : v;
+  ++r->Refs;
+  return r;
 }
 
 TExprLambda* CopiaTermino(TExprLambda* raiz) {
@@ -425,11 +424,14 @@ namespace {
 // Replaces every occurrence of Vble below `raiz` (not `raiz` itself) by a copy of Valor.
 void SustituyeDebajo(TExprLambda* raiz, TVariable* Vble, TExprLambda* Valor) {
   bool puedeCrearRedex = !EsVariable(Valor);
+  // A free variable may occur inside a closed subtree; its replacement may not be closed.
+  uint32_t borra =
+      (puedeCrearRedex ? TExprLambda::SinRedex : 0u) | (Vble->Libre ? TExprLambda::Cerrado : 0u);
   std::vector<TExprLambda*> pila{raiz};
   auto hijo = [&](TExprLambda*& h) {
     if (h == Vble) {
       h = Valor->Copia();
-      if (Vble->Libre) --Vble->Refs;  // the caller holds Vble, so this never reaches zero
+      --Vble->Refs;  // the caller holds Vble, so a free one never reaches zero here
     } else if (!EsVariable(h)) {
       pila.push_back(h);
     }
@@ -438,7 +440,7 @@ void SustituyeDebajo(TExprLambda* raiz, TVariable* Vble, TExprLambda* Valor) {
     TExprLambda* n = pila.back();
     pila.pop_back();
     // A copy put in place of a variable may form a redex anywhere above it.
-    if (puedeCrearRedex) n->Marca &= ~TExprLambda::SinRedex;
+    n->Marca &= ~borra;
     if (TAplicacion* ap = ComoAplicacion(n)) {
       hijo(ap->Arg);
       hijo(ap->Func);
@@ -451,7 +453,10 @@ void SustituyeDebajo(TExprLambda* raiz, TVariable* Vble, TExprLambda* Valor) {
 }  // namespace
 
 TExprLambda* TVariable::Sustituye(TVariable* Vble, TExprLambda* Valor) {
-  return this == Vble ? Valor->Copia() : this;
+  if (this != Vble) return this;
+  TExprLambda* r = Valor->Copia();
+  --Refs;  // the receiver's place now holds the copy
+  return r;
 }
 
 TExprLambda* TAplicacion::Sustituye(TVariable* Vble, TExprLambda* Valor) {
@@ -487,36 +492,111 @@ void Renumera(TExprLambda* t, int32_t& NumVars) {
 // Checks and measures.
 
 bool EsValido(TExprLambda* t) {
-  // Pre-order with an exit marker per abstraction, keeping the binders in scope.
-  std::unordered_set<TExprLambda*> vistos;
-  std::unordered_set<TVariable*> enAmbito, ligadas;
+  // Pre-order with an exit marker per abstraction. Scratch bits of Marca say which nodes were
+  // seen and which binders are in scope; they are cleared again before returning. Bound
+  // variables must count exactly their occurrences.
+  constexpr uint32_t Visto = 1u << 8, EnAmbito = 1u << 9;
+  std::vector<TExprLambda*> marcados;
+  std::vector<TVariable*> ocurrencias, ligadas;
   std::vector<std::pair<TExprLambda*, TVariable*>> pila{{t, nullptr}};
-  while (!pila.empty()) {
+  bool valido = true;
+  while (valido && !pila.empty()) {
     auto [n, sale] = pila.back();
     pila.pop_back();
     if (!n) {
-      enAmbito.erase(sale);
+      sale->Marca &= ~EnAmbito;
       continue;
     }
     if (TVariable* v = ComoVariable(n)) {
-      if (v->Libre ? v->Refs == 0 : !enAmbito.count(v)) return false;
+      if (v->Libre ? v->Refs == 0 : !(v->Marca & EnAmbito)) valido = false;
+      if (!v->Libre) ocurrencias.push_back(v);
       continue;
     }
-    if (!vistos.insert(n).second) return false;
+    if (n->Marca & Visto) {
+      valido = false;
+      break;
+    }
+    n->Marca |= Visto;
+    marcados.push_back(n);
     if (TAplicacion* ap = ComoAplicacion(n)) {
-      if (!ap->Func || !ap->Arg) return false;
+      if (!ap->Func || !ap->Arg) valido = false;
       pila.push_back({ap->Arg, nullptr});
       pila.push_back({ap->Func, nullptr});
     } else {
       TFuncion* f = static_cast<TFuncion*>(n);
-      if (!f->Param || !f->Cuerpo || f->Param->Libre || !ligadas.insert(f->Param).second)
-        return false;
-      enAmbito.insert(f->Param);
+      if (!f->Param || !f->Cuerpo || f->Param->Libre || (f->Param->Marca & Visto)) {
+        valido = false;
+        break;
+      }
+      f->Param->Marca |= Visto | EnAmbito;
+      ligadas.push_back(f->Param);
       pila.push_back({nullptr, f->Param});
       pila.push_back({f->Cuerpo, nullptr});
     }
   }
-  return true;
+  for (TExprLambda* n : marcados) n->Marca &= ~Visto;
+  for (TVariable* v : ligadas) v->Marca &= ~(Visto | EnAmbito);
+  if (!valido) return false;
+  // Every binder's count against its occurrences (binders that never occur must count 0).
+  std::sort(ocurrencias.begin(), ocurrencias.end());
+  std::sort(ligadas.begin(), ligadas.end());
+  std::size_t i = 0;
+  for (TVariable* v : ligadas) {
+    std::size_t j = i;
+    while (j < ocurrencias.size() && ocurrencias[j] == v) ++j;
+    if (v->Refs != j - i) return false;
+    i = j;
+  }
+  return i == ocurrencias.size();
+}
+
+void MarcaCerrados(TExprLambda* t) {
+  // Each binder's level (the number of abstractions around it) is kept in its Indice while the
+  // walk runs. A node is closed when every bound occurrence in it refers to a binder at or below
+  // the node's own level.
+  constexpr int32_t Ninguna = INT32_MAX;
+  struct TMarco {
+    TExprLambda* Nodo;
+    int32_t Nivel;
+    bool HijosHechos;
+  };
+  std::vector<TMarco> pila{{t, 0, false}};
+  std::vector<int32_t> minimos;  // lowest binder level referred to, per finished child
+  std::vector<TVariable*> binders;
+  while (!pila.empty()) {
+    TMarco m = pila.back();
+    pila.pop_back();
+    TExprLambda* n = m.Nodo;
+    if (TVariable* v = ComoVariable(n)) {
+      minimos.push_back(v->Libre ? Ninguna : v->Indice);
+      continue;
+    }
+    if (!m.HijosHechos) {
+      pila.push_back({n, m.Nivel, true});
+      if (TAplicacion* ap = ComoAplicacion(n)) {
+        pila.push_back({ap->Arg, m.Nivel, false});
+        pila.push_back({ap->Func, m.Nivel, false});
+      } else {
+        TFuncion* f = static_cast<TFuncion*>(n);
+        f->Param->Indice = m.Nivel;
+        binders.push_back(f->Param);
+        pila.push_back({f->Cuerpo, m.Nivel + 1, false});
+      }
+      continue;
+    }
+    int32_t minimo = minimos.back();
+    minimos.pop_back();
+    if (EsAplicacion(n)) {
+      minimo = std::min(minimo, minimos.back());
+      minimos.pop_back();
+    }
+    if (minimo >= m.Nivel)
+      n->Marca |= TExprLambda::Cerrado;
+    else
+      n->Marca &= ~TExprLambda::Cerrado;
+    minimos.push_back(minimo);
+  }
+  for (TVariable* v : binders) v->Indice = 0;
 }
 
 std::size_t CuentaNodos(TExprLambda* t) {

@@ -4,8 +4,10 @@
 //  - An application owns its Func and Arg, and an abstraction owns its Cuerpo and its Param,
 //    except children that are variables: no occurrence owns its variable.
 //  - A bound variable is the Param of exactly one abstraction and dies with it.
-//  - A free variable belongs to no term. It counts its references (tree edges and holders of a
-//    term whose root is that variable) and is reclaimed when the last one goes, never before.
+//  - A free variable belongs to no term, and is reclaimed when the last reference goes.
+//  - Every variable counts its references in Refs: tree edges (an abstraction's own Param is
+//    not one) and holders of a term whose root is that variable. Terms built by hand must keep
+//    that count (EsValido checks it); the reduction engine relies on it.
 //  - Whoever holds a term owns its root and gives it up with Libera().
 //
 // Every operation walks with an explicit stack, so a term may be as deep as memory allows.
@@ -70,6 +72,9 @@ class TExprLambda {
 
   // Bits of Marca, written only by the reduction engine (uReduccion.cpp) and kept by Copia.
   static constexpr uint32_t SinRedex = 1;  // no redex anywhere in this subtree
+  // No variable bound outside this subtree occurs in it. Beta reduction never adds such a
+  // variable, so the mark stays true through every contraction inside the subtree.
+  static constexpr uint32_t Cerrado = 2;
 
   uint32_t Marca = 0;
 };
@@ -86,7 +91,7 @@ class TVariable final : public TExprLambda {
 
   // Display number: -1 while a numbering runs, then 0, 1, 2... Printed a..z, a'..z', a''...
   int32_t Indice = 0;
-  // References to a free variable (edges and held roots); unused for a bound one.
+  // References to this variable: edges to it and held roots (see the top of this file).
   uint32_t Refs = 0;
   const bool Libre;
   // Scratch of Copia: the new variable that replaces this bound one inside the copy.
@@ -127,15 +132,16 @@ class TFuncion final : public TExprLambda {
 };
 
 // Run-time class tests.
-// The classes are final, so comparing the dynamic type is the whole test.
+// The classes are final, so the dynamic type is the whole test. The type_info objects are
+// compared by address: their operator== may compare the names as strings.
 inline bool EsVariable(const TExprLambda* e) {
-  return typeid(*e) == typeid(TVariable);
+  return &typeid(*e) == &typeid(TVariable);
 }
 inline bool EsAplicacion(const TExprLambda* e) {
-  return typeid(*e) == typeid(TAplicacion);
+  return &typeid(*e) == &typeid(TAplicacion);
 }
 inline bool EsFuncion(const TExprLambda* e) {
-  return typeid(*e) == typeid(TFuncion);
+  return &typeid(*e) == &typeid(TFuncion);
 }
 inline TVariable* ComoVariable(TExprLambda* e) {
   return EsVariable(e) ? static_cast<TVariable*>(e) : nullptr;
@@ -178,6 +184,9 @@ void CompruebaLimite(std::size_t mas);
 std::string MensajeDemasiadoGrande(std::size_t nodos);
 // "52.000.000": groups of three digits with full stops.
 std::string ConMillares(uint64_t n);
+
+// Marks every closed subtree of a freshly built term (TExprLambda::Cerrado).
+void MarcaCerrados(TExprLambda* t);
 
 // Checks the invariants of a term (every bound occurrence inside its binder, no node shared,
 // no binder twice); for tests and debug builds.

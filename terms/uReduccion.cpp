@@ -1,6 +1,7 @@
 #include "uReduccion.h"
 
 #include <algorithm>
+#include <climits>
 #include <limits>
 
 int64_t NumReducciones = 0;
@@ -8,6 +9,7 @@ int64_t NumReducciones = 0;
 namespace {
 
 constexpr uint32_t SinRedex = TExprLambda::SinRedex;
+constexpr uint32_t Cerrado = TExprLambda::Cerrado;
 
 // A node is free of redexes when it is a variable or carries the mark.
 inline bool Limpio(const TExprLambda* n) {
@@ -42,48 +44,56 @@ std::size_t NodosQueCopia(TExprLambda* t) {
   return n;
 }
 
+// Scratch of a contraction, kept between contractions so they allocate nothing of their own.
+struct TAuxiliar {
+  std::vector<TExprLambda**> Ocurrencias;
+  std::vector<TExprLambda*> Pila;
+};
+
+// Collects the slots of M that hold x. The walk ends once it has found as many as x counts, and
+// never enters a closed subtree: x, bound outside M, cannot occur there.
+void RecorreCuerpo(TExprLambda* M, TVariable* x, TExprLambda* N, TAuxiliar& a) {
+  a.Ocurrencias.clear();
+  a.Pila.clear();
+  if (EsVariable(M) || (M->Marca & Cerrado)) return;
+  // A copy of a compound argument may form a redex anywhere above where it goes.
+  const uint32_t borra = EsVariable(N) ? 0u : SinRedex;
+  const std::size_t total = x->Refs;
+  auto hijo = [&](TExprLambda*& h) {
+    if (h == x)
+      a.Ocurrencias.push_back(&h);
+    else if (!EsVariable(h) && !(h->Marca & Cerrado))
+      a.Pila.push_back(h);
+  };
+  a.Pila.push_back(M);
+  while (!a.Pila.empty() && a.Ocurrencias.size() < total) {
+    TExprLambda* n = a.Pila.back();
+    a.Pila.pop_back();
+    n->Marca &= ~borra;
+    if (TAplicacion* ap = ComoAplicacion(n)) {
+      hijo(ap->Arg);
+      hijo(ap->Func);
+    } else {
+      hijo(static_cast<TFuncion*>(n)->Cuerpo);
+    }
+  }
+}
+
 // Contracts the redex `ap`: the body, with the argument put in place of the bound variable,
 // takes the application's place. Every occurrence but the last gets a copy of the argument and
 // the last gets the argument itself, which the contraction would destroy anyway: the term is the
 // same as with a copy everywhere. Returns null, touching nothing, when the copies would pass
 // the node limit; `pedidos` then holds the size that was refused.
-TExprLambda* Contrae(TAplicacion* ap, std::vector<TExprLambda**>& ocurrencias,
-                     std::vector<TExprLambda*>& pila, std::size_t& pedidos) {
+TExprLambda* Contrae(TAplicacion* ap, TAuxiliar& a, std::size_t& pedidos) {
   TFuncion* F = static_cast<TFuncion*>(ap->Func);
   TVariable* x = F->Param;
   TExprLambda* M = F->Cuerpo;
   TExprLambda* N = ap->Arg;
-  bool nVariable = EsVariable(N);
 
-  ocurrencias.clear();
-  if (!EsVariable(M)) {
-    pila.clear();
-    pila.push_back(M);
-    while (!pila.empty()) {
-      TExprLambda* n = pila.back();
-      pila.pop_back();
-      // A copy of a compound argument may form a redex anywhere above where it goes.
-      if (!nVariable) n->Marca &= ~SinRedex;
-      if (TAplicacion* a = ComoAplicacion(n)) {
-        if (a->Arg == x)
-          ocurrencias.push_back(&a->Arg);
-        else if (!EsVariable(a->Arg))
-          pila.push_back(a->Arg);
-        if (a->Func == x)
-          ocurrencias.push_back(&a->Func);
-        else if (!EsVariable(a->Func))
-          pila.push_back(a->Func);
-      } else {
-        TFuncion* f = static_cast<TFuncion*>(n);
-        if (f->Cuerpo == x)
-          ocurrencias.push_back(&f->Cuerpo);
-        else if (!EsVariable(f->Cuerpo))
-          pila.push_back(f->Cuerpo);
-      }
-    }
-  }
-  std::size_t copias = M == x ? 0 : (ocurrencias.empty() ? 0 : ocurrencias.size() - 1);
-  if (copias > 0 && !nVariable) {
+  RecorreCuerpo(M, x, N, a);
+  std::vector<TExprLambda**>& ocurrencias = a.Ocurrencias;
+  std::size_t copias = ocurrencias.empty() ? 0 : ocurrencias.size() - 1;
+  if (copias > 0 && !EsVariable(N)) {
     std::size_t tam = NodosQueCopia(N);
     std::size_t vivos = NodosVivos();
     std::size_t limite = LimiteNodos();
@@ -124,9 +134,8 @@ namespace {
 // a contraction writes its result straight into its parent.
 class TPasada {
  public:
-  TPasada(bool multiple, bool& cambio, std::vector<TExprLambda**>& ocurrencias,
-          std::vector<TExprLambda*>& auxiliar)
-      : Multiple(multiple), Cambio(cambio), Ocurrencias(ocurrencias), Auxiliar(auxiliar) {}
+  TPasada(bool multiple, bool& cambio, TAuxiliar& auxiliar)
+      : Multiple(multiple), Cambio(cambio), Auxiliar(auxiliar) {}
 
   struct TMarco {
     TExprLambda** Hueco;
@@ -153,7 +162,7 @@ class TPasada {
         }
         TAplicacion* ap = static_cast<TAplicacion*>(n);
         if (EsFuncion(ap->Func)) {
-          TExprLambda* R = Contrae(ap, Ocurrencias, Auxiliar, NodosPedidos);
+          TExprLambda* R = Contrae(ap, Auxiliar, NodosPedidos);
           if (!R) {
             Rechazada = true;
             return false;
@@ -224,8 +233,7 @@ class TPasada {
 
   bool Multiple;
   bool& Cambio;
-  std::vector<TExprLambda**>& Ocurrencias;
-  std::vector<TExprLambda*>& Auxiliar;
+  TAuxiliar& Auxiliar;
   std::size_t MinimoPila = 0;
 };
 
@@ -246,9 +254,8 @@ TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
     Camino.assign(1, &Raiz);
     Multiple = multiple;
   }
-  std::vector<TExprLambda**> ocurrencias;
-  std::vector<TExprLambda*> auxiliar;
-  TPasada p(Multiple, Cambio, ocurrencias, auxiliar);
+  static TAuxiliar auxiliar;  // reused by every pass; passes never nest
+  TPasada p(Multiple, Cambio, auxiliar);
 
   auto esFuncionDeSuPadre = [this]() {
     if (Camino.size() < 2) return false;

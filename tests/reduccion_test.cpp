@@ -1,1 +1,194 @@
 #include <gtest/gtest.h>
+
+#include "Ayuda.h"
+#include "Cargas.h"
+#include "uReduccion.h"
+
+namespace {
+
+// One pass through the engine; returns the contractions it made.
+int64_t Paso(TMotor& motor, TExprLambda*& t, bool multiple, bool* cambio = nullptr) {
+  int64_t antes = NumReducciones;
+  bool c = false;
+  t = motor.Reduce(t, c, multiple);
+  if (cambio) *cambio = c;
+  EXPECT_TRUE(EsValido(t));
+  return NumReducciones - antes;
+}
+
+}  // namespace
+
+TEST(Reduccion, TablaDeEjemplos) {
+  struct {
+    const char* antes;
+    const char* simple;
+    int nSimple;
+    const char* multiple;
+    int nMultiple;
+  } casos[] = {
+      {"a ((\\ b . b) c) ((\\ d . d) e)", "a b ((\\ c . c) d)", 1, "a b c", 2},
+      {"(\\ a . a a) ((\\ b . b) c)", "(\\ a . a) b ((\\ c . c) b)", 1,
+       "(\\ a . a) b ((\\ c . c) b)", 1},
+      {"(\\ a . a) b ((\\ c . c) b)", "a ((\\ b . b) a)", 1, "a a", 2},
+      {"(\\ a . a) (\\ b . b) c", "(\\ a . a) b", 1, "(\\ a . a) b", 1},
+      {"\\ a . (\\ b . b) a", "\\ a . a", 1, "\\ a . a", 1},
+      {"(\\ a . \\ b . b a) c", "\\ a . a b", 1, "\\ a . a b", 1},
+      {"(\\ a . \\ b . b) ((\\ c . c) d)", "\\ a . a", 1, "\\ a . a", 1},
+      {"(\\ a . a a) (\\ b . b b)", "(\\ a . a a) (\\ b . b b)", 1, "(\\ a . a a) (\\ b . b b)", 1},
+      {"a (b c)", "a (b c)", 0, "a (b c)", 0},
+  };
+  std::size_t vivos = NodosVivos();
+  for (auto& c : casos) {
+    for (bool multiple : {false, true}) {
+      TMotor motor;
+      TExprLambda* t = Lee(c.antes);
+      bool cambio;
+      int64_t n = Paso(motor, t, multiple, &cambio);
+      EXPECT_EQ(Imprime(t), multiple ? c.multiple : c.simple) << c.antes;
+      EXPECT_EQ(n, multiple ? c.nMultiple : c.nSimple) << c.antes;
+      EXPECT_EQ(cambio, n > 0);
+      Libera(t);
+    }
+  }
+  EXPECT_EQ(NodosVivos(), vivos);
+}
+
+TEST(Reduccion, CasosLimite) {
+  std::size_t vivos = NodosVivos();
+  TMotor motor;
+  // A lone variable: nothing happens.
+  TExprLambda* t = Lee("x");
+  int64_t cuenta = NumReducciones;
+  EXPECT_EQ(Paso(motor, t, false), 0);
+  EXPECT_EQ(NumReducciones, cuenta);
+  Libera(t);
+
+  // The identity applied to a variable returns that very variable.
+  motor.Olvida();
+  t = Lee("(\\a.a) b");
+  TExprLambda* b = ComoAplicacion(t)->Arg;
+  EXPECT_EQ(Paso(motor, t, false), 1);
+  EXPECT_EQ(t, b);
+  Libera(t);
+  EXPECT_EQ(NodosVivos(), vivos);
+
+  // The identity applied to an abstraction: the argument itself takes the place.
+  motor.Olvida();
+  t = Lee("(\\a.a) (\\b.b c)");
+  EXPECT_EQ(Paso(motor, t, false), 1);
+  EXPECT_EQ(Imprime(t), "\\ a . a b");
+  Libera(t);
+
+  // A redex formed in function position waits for the next pass, in both modes.
+  for (bool multiple : {false, true}) {
+    motor.Olvida();
+    t = Lee("(\\a.a) (\\b.b) c");
+    EXPECT_EQ(Paso(motor, t, multiple), 1);
+    EXPECT_EQ(Imprime(t), "(\\ a . a) b");
+    EXPECT_EQ(Paso(motor, t, multiple), 1);
+    EXPECT_EQ(Imprime(t), "a");
+    bool cambio = true;
+    EXPECT_EQ(Paso(motor, t, multiple, &cambio), 0);
+    EXPECT_FALSE(cambio);
+    Libera(t);
+  }
+
+  // k outermost redexes side by side: one per single pass, all in one multiple pass.
+  for (bool multiple : {false, true}) {
+    motor.Olvida();
+    t = Lee("x ((\\a.a) y) ((\\b.b) y) ((\\c.c) y) ((\\d.d) y)");
+    EXPECT_EQ(Paso(motor, t, multiple), multiple ? 4 : 1);
+    Libera(t);
+  }
+  EXPECT_EQ(NodosVivos(), vivos);
+}
+
+TEST(Reduccion, ContraccionDestruyeLoQueDebe) {
+  // The argument goes unreduced when the variable does not occur.
+  TExprLambda* t = Lee("(\\a.\\b.b) ((\\c.c) d)");
+  std::size_t antes = NodosVivos();
+  TMotor motor;
+  Paso(motor, t, false);
+  // Gone: the application, the abstraction and its variable, the argument's application,
+  // abstraction and variable, and the free d that nothing refers to any more.
+  EXPECT_EQ(antes - NodosVivos(), 7u);
+  Libera(t);
+
+  // A pass on a normal form creates and destroys nothing.
+  t = Lee("\\f.\\x.f (f (x (\\y.y f)))");
+  antes = NodosVivos();
+  for (bool multiple : {false, true}) {
+    motor.Olvida();
+    bool cambio = false;
+    t = motor.Reduce(t, cambio, multiple);
+    EXPECT_FALSE(cambio);
+    EXPECT_EQ(NodosVivos(), antes);
+  }
+  Libera(t);
+}
+
+TEST(Reduccion, TerminoDemasiadoGrandeNoSeToca) {
+  // Each contraction of (\x.x x x) (\x.x x x) adds a copy; past the limit the pass refuses.
+  TExprLambda* t = Lee("(\\x.x x x) (\\x.x x x)");
+  TMotor motor;
+  bool cambio = false;
+  t = motor.Reduce(t, cambio, false);
+  t = motor.Reduce(t, cambio, false);
+  std::string texto = Imprime(t);
+  std::size_t limite = LimiteNodos();
+  FijaLimiteNodos(NodosVivos() + 3);
+  int64_t cuenta = NumReducciones;
+  cambio = false;
+  t = motor.Reduce(t, cambio, false);
+  FijaLimiteNodos(limite);
+  EXPECT_EQ(motor.Fin, TFinPasada::DemasiadoGrande);
+  EXPECT_FALSE(cambio);
+  EXPECT_GT(motor.NodosPedidos, NodosVivos());
+  EXPECT_EQ(NumReducciones, cuenta);
+  EXPECT_TRUE(EsValido(t));
+  EXPECT_EQ(Imprime(t), texto);
+  // With room again, it goes on as before.
+  t = motor.Reduce(t, cambio, false);
+  EXPECT_EQ(motor.Fin, TFinPasada::Normal);
+  EXPECT_TRUE(cambio);
+  Libera(t);
+}
+
+// The contraction counts of the benchmark workloads, in both modes, and the normal forms.
+TEST(Reduccion, CargasDeReferencia) {
+  auto esperados = LeeEsperados(LAMBDA_BENCH_DIR);
+  ASSERT_FALSE(esperados.empty());
+  for (const TCarga& c : LeeCargas(LAMBDA_BENCH_DIR)) {
+    const TEsperado* e = nullptr;
+    for (auto& [nombre, valor] : esperados)
+      if (nombre == c.Nombre) e = &valor;
+    ASSERT_TRUE(e) << c.Nombre;
+    for (bool multiple : {false, true}) {
+      std::size_t vivos = NodosVivos();
+      TExprLambda* t = Lee(c.Texto);
+      ASSERT_TRUE(t) << c.Nombre;
+      TMotor motor;
+      NumReducciones = 0;
+      long pasadas = 0;
+      bool cambio = true;
+      while (cambio && (c.Limite == 0 || NumReducciones < c.Limite)) {
+        cambio = false;
+        t = motor.Reduce(t, cambio, multiple);
+        ++pasadas;
+      }
+      EXPECT_EQ(NumReducciones, multiple ? e->ContraccionesMultiple : e->Contracciones) << c.Nombre;
+      if (multiple && c.Limite == 0) {
+        EXPECT_EQ(pasadas, e->PasadasMultiple) << c.Nombre;
+      }
+      if (!multiple) {
+        std::size_t abstracciones = 0;
+        t->RecorrePre([&](TExprLambda* n) { abstracciones += EsFuncion(n); });
+        EXPECT_EQ(static_cast<long>(CuentaNodos(t) - abstracciones), e->Nodos) << c.Nombre;
+        EXPECT_EQ(static_cast<long>(Profundidad(t)), e->Profundidad) << c.Nombre;
+      }
+      EXPECT_TRUE(EsValido(t)) << c.Nombre;
+      Libera(t);
+      EXPECT_EQ(NodosVivos(), vivos) << c.Nombre;
+    }
+  }
+}

@@ -1,1 +1,154 @@
 #include <gtest/gtest.h>
+
+#include "Ayuda.h"
+#include "uReduccion.h"
+
+TEST(Impresion, FormasDeLaTabla) {
+  // Term, printed form: grouping to the left, abstractions in function position and compound
+  // arguments in parentheses, bodies to the end.
+  const char* casos[][2] = {
+      {"\\x.x", "\\ a . a"},
+      {"\\x.\\y.y x", "\\ a . \\ b . b a"},
+      {"(\\x.x) y", "(\\ a . a) b"},
+      {"(f g) h", "a b c"},
+      {"f (g h)", "a (b c)"},
+      {"f (\\x.x)", "a (\\ b . b)"},
+      {"\\x.x (\\y.y)", "\\ a . a (\\ b . b)"},
+      {"\\x.((\\y.y) x)", "\\ a . (\\ b . b) a"},
+      {"((\\x.x) (\\y.y)) z", "(\\ a . a) (\\ b . b) c"},
+      {"(\\x.\\y.y x) z", "(\\ a . \\ b . b a) c"},
+  };
+  for (auto& c : casos) EXPECT_EQ(Normaliza(c[0]), c[1]) << c[0];
+}
+
+TEST(Impresion, NombresPorNumero) {
+  EXPECT_EQ(NombreVariable(0), "a");
+  EXPECT_EQ(NombreVariable(25), "z");
+  EXPECT_EQ(NombreVariable(26), "a'");
+  EXPECT_EQ(NombreVariable(51), "z'");
+  EXPECT_EQ(NombreVariable(52), "a''");
+  // A variable never numbered prints as the first name.
+  TVariable* v = new TVariable(true);
+  v->Refs = 1;
+  EXPECT_EQ(v->Texto(), "a");
+  Libera(v);
+}
+
+TEST(Numeracion, CuentaVariablesDistintas) {
+  TExprLambda* t = Lee("(\\x.\\y.y x) z");
+  int32_t n = -5;
+  Renumera(t, n);
+  EXPECT_EQ(n, 3);
+  TFuncion* f = ComoFuncion(ComoAplicacion(t)->Func);
+  EXPECT_EQ(f->Param->Indice, 0);
+  EXPECT_EQ(ComoFuncion(f->Cuerpo)->Param->Indice, 1);
+  EXPECT_EQ(ComoVariable(ComoAplicacion(t)->Arg)->Indice, 2);
+  Libera(t);
+  // Occurrences do not count, variables do; a reused name in separate scopes is two variables.
+  t = Lee("(\\x.x x x) (\\x.x) y y");
+  Renumera(t, n);
+  EXPECT_EQ(n, 3);
+  EXPECT_EQ(t->Texto(), "(\\ a . a a a) (\\ b . b) c c");
+  Libera(t);
+}
+
+TEST(Copia, VariablesNuevasSoloParaLasLigadas) {
+  std::size_t antes = NodosVivos();
+  TExprLambda* t = Lee("\\x.x y");
+  TExprLambda* c = t->Copia();
+  TFuncion* ft = ComoFuncion(t);
+  TFuncion* fc = ComoFuncion(c);
+  ASSERT_TRUE(fc);
+  EXPECT_NE(fc, ft);
+  EXPECT_NE(fc->Param, ft->Param);
+  TAplicacion* cuerpo = ComoAplicacion(fc->Cuerpo);
+  EXPECT_EQ(cuerpo->Func, fc->Param);
+  EXPECT_EQ(cuerpo->Arg, ComoAplicacion(ft->Cuerpo)->Arg);  // the free y is shared
+  EXPECT_TRUE(EsValido(t));
+  EXPECT_TRUE(EsValido(c));
+  Libera(t);
+  EXPECT_EQ(Imprime(c), "\\ a . a b");
+  Libera(c);
+  EXPECT_EQ(NodosVivos(), antes);
+}
+
+TEST(Copia, RaizVariableEsElMismoObjeto) {
+  std::size_t antes = NodosVivos();
+  TExprLambda* x = Lee("x");
+  TExprLambda* c = x->Copia();
+  EXPECT_EQ(c, x);
+  Libera(c);  // the other holder still has it
+  EXPECT_EQ(Imprime(x), "a");
+  Libera(x);
+  EXPECT_EQ(NodosVivos(), antes);
+}
+
+TEST(Sustitucion, CopiaPorOcurrencia) {
+  std::size_t antes = NodosVivos();
+  TExprLambda* t = Lee("\\x.\\v.v v v w");
+  TFuncion* f = ComoFuncion(t);
+  TFuncion* g = ComoFuncion(f->Cuerpo);
+  TExprLambda* valor = Lee("\\z.z");
+  std::size_t conValor = NodosVivos();
+  // No occurrence: nothing changes, nothing is copied.
+  EXPECT_EQ(g->Sustituye(f->Param, valor), g);
+  EXPECT_EQ(NodosVivos(), conValor);
+  // Three occurrences, three copies, each with a binder of its own.
+  g->Cuerpo = g->Cuerpo->Sustituye(g->Param, valor);
+  EXPECT_EQ(NodosVivos(), conValor + 3 * 2);
+  EXPECT_EQ(Imprime(t), "\\ a . \\ b . (\\ c . c) (\\ d . d) (\\ e . e) f");
+  Libera(valor);
+  Libera(t);
+  EXPECT_EQ(NodosVivos(), antes);
+}
+
+TEST(Destruccion, LiberaTodoLoSuyoYNadaMas) {
+  std::size_t antes = NodosVivos();
+  // The body is the abstraction's own variable: destroyed once.
+  Libera(Lee("\\x.x"));
+  // Both children variables: only the application goes, then the free variables with it.
+  Libera(Lee("x y"));
+  Libera(Lee("(\\x.\\y.x (y (\\z.z x))) w w"));
+  EXPECT_EQ(NodosVivos(), antes);
+  // A free variable lives while any term refers to it.
+  TExprLambda* a = Lee("x x");
+  TExprLambda* b = a->Copia();
+  Libera(a);
+  EXPECT_EQ(Imprime(b), "a a");
+  Libera(b);
+  EXPECT_EQ(NodosVivos(), antes);
+}
+
+TEST(Recorridos, OrdenPreYPost) {
+  TExprLambda* t = Lee("(\\x.x) y");
+  std::string pre, post;
+  auto nombre = [](TExprLambda* n) {
+    return EsVariable(n) ? std::string("v") : EsFuncion(n) ? std::string("L") : std::string("@");
+  };
+  t->RecorrePre([&](TExprLambda* n) { pre += nombre(n); });
+  t->RecorrePost([&](TExprLambda* n) { post += nombre(n); });
+  EXPECT_EQ(pre, "@Lvvv");  // the binder's variable is visited as Param and as the body
+  EXPECT_EQ(post, "vvLv@");
+  Libera(t);
+}
+
+TEST(Limite, CopiaDemasiadoGrandeNoDejaNada) {
+  TExprLambda* t = Lee("\\x.x x x x x x x x x x");
+  std::size_t antes = NodosVivos();
+  std::size_t limite = LimiteNodos();
+  FijaLimiteNodos(antes + 5);
+  EXPECT_THROW(
+      {
+        TExprLambda* c = t->Copia();
+        Libera(c);
+      },
+      EDemasiadoGrande);
+  FijaLimiteNodos(limite);
+  EXPECT_EQ(NodosVivos(), antes);
+  EXPECT_TRUE(EsValido(t));
+  EXPECT_EQ(Imprime(t), "\\ a . a a a a a a a a a a");
+  Libera(t);
+  EXPECT_EQ(ConMillares(52000000), "52.000.000");
+  EXPECT_EQ(ConMillares(999), "999");
+  EXPECT_EQ(MensajeDemasiadoGrande(1234), "T\xE9rmino demasiado grande: 1.234 nodos");
+}
