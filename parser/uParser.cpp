@@ -186,6 +186,7 @@ class TConstructor {
       if (m.Tipo == mFuncion) delete m.Funcion;
     }
     Libera(Pendiente);
+    for (auto& [nombre, v] : Libres) Libera(v);
   }
 
   TExprLambda* ConstruyeExpr(int32_t first, int32_t last);
@@ -254,7 +255,12 @@ void TConstructor::CalculaCierres() {
 
 TExprLambda* TConstructor::VariableLibre(int32_t p) {
   TVariable*& v = Libres[T[static_cast<std::size_t>(p)].Nombre];
-  if (!v) v = new TVariable(true);
+  if (!v) {
+    v = new TVariable(true);
+    // Libres holds a reference of its own, so a variable whose first occurrences were
+    // discarded (the arguments after a failed function part) lives on for the later ones.
+    v->Refs = 1;
+  }
   ++v->Refs;  // the reference handed out
   return v;
 }

@@ -162,7 +162,10 @@ TEST(Constructor, FallosNoDejanNada) {
   TExprLambda* actual = Lee("\\z.z z");
   std::size_t antes = NodosVivos();
   const char* fallos[] = {"K K (x",      "% K FOO",         "\\a.\\b.a % K (\\a.a)", "K % x y )",
-                          "(% % %) x.y", "\\a b c.K % FOO", "x y \\z.z % (",         "(((K) % )"};
+                          "(% % %) x.y", "\\a b c.K % FOO", "x y \\z.z % (",         "(((K) % )",
+                          // The arguments after a failed function part are built and dropped;
+                          // a free variable among them must survive for its later uses.
+                          "FOO z (y z)",  "(FOO) z z z"};
   for (const char* f : fallos) {
     EXPECT_NE(ErrorDe(f, defs, actual), "") << f;
     EXPECT_EQ(NodosVivos(), antes) << f;

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: first a normal build (all tests, the window's on Qt's
+# offscreen platform), then a clang build under AddressSanitizer and UndefinedBehaviorSanitizer
+# (every Qt-free test, the lambda-cli scripts and the fuzzers' corpora).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/dependencias.sh
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j2
+QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j2
+
+CC=clang CXX=clang++ cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DLAMBDA_SANITIZE=ON -DLAMBDA_QT=OFF -DLAMBDA_FUZZ=ON -DLAMBDA_BENCH=OFF
+cmake --build build-san -j2
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-san --output-on-failure -j2
