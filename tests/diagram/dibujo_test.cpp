@@ -159,7 +159,7 @@ TEST_F(Dibujo, NothingWithoutATerm) {
   EXPECT_EQ(NumVars, 17);
 }
 
-TEST(Lienzo, ResizesOnlyWhenTheSizeChanges) {
+TEST(AjusteLienzo, ResizesOnlyWhenTheSizeChanges) {
   TBitmap bitmap;
   TAgg2DPlus agg;
   TTermino t("\\a.a");
@@ -188,7 +188,7 @@ TEST(Lienzo, ResizesOnlyWhenTheSizeChanges) {
   }
 }
 
-TEST(Lienzo, DrawsOnlyThroughItsOwnBitmap) {
+TEST(AjusteLienzo, DrawsOnlyThroughItsOwnBitmap) {
   TBitmap bitmap, otro;
   TAgg2DPlus agg;
   AjustaBitmap(bitmap, agg, 100, 60);

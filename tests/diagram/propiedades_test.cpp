@@ -35,7 +35,7 @@ void Expresion(std::mt19937& azar, int profundidad, std::string& texto, unsigned
   }
 }
 
-TEST(Propiedades, LayoutOfRandomTerms) {
+TEST(PropiedadesDiagrama, LayoutOfRandomTerms) {
   std::mt19937 azar(12345);
   for (int i = 0; i < 300; ++i) {
     std::string texto;
@@ -87,7 +87,7 @@ TEST(Propiedades, LayoutOfRandomTerms) {
   }
 }
 
-TEST(Propiedades, RenderingStaysInsideTheLayout) {
+TEST(PropiedadesDiagrama, RenderingStaysInsideTheLayout) {
   std::mt19937 azar(777);
   TBitmap bitmap;
   TAgg2DPlus agg;
@@ -119,7 +119,7 @@ TEST(Propiedades, RenderingStaysInsideTheLayout) {
 }
 
 // Any zoom, any size, including those no picture fits: the sanitizers must stay silent.
-TEST(Propiedades, AnyZoomAnySize) {
+TEST(PropiedadesDiagrama, AnyZoomAnySize) {
   std::mt19937 azar(4242);
   TBitmap bitmap;
   TAgg2DPlus agg;
@@ -184,7 +184,7 @@ TExprLambda* Espina(int n, bool izquierda) {
   return raiz;
 }
 
-TEST(Propiedades, AMillionLevelsDeep) {
+TEST(PropiedadesDiagrama, AMillionLevelsDeep) {
   struct {
     TExprLambda* Termino;
     int64_t Ancho, Alto;
