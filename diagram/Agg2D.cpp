@@ -18,11 +18,11 @@ double Acota(double v) {
   return std::clamp(v, -TAgg2D::CoordenadaMaxima, TAgg2D::CoordenadaMaxima);
 }
 
-// Vertices of an ellipse for an error of 1/32 pixel, within bounds: AGG's own count turns into
+// Vertices of an ellipse for an error of 1/16 pixel, within bounds: AGG's own count turns into
 // an undefined conversion or a runaway loop for huge radii.
 unsigned PasosElipse(double rx, double ry) {
   const double ra = (rx + ry) / 2;
-  const double da = std::acos(ra / (ra + 1.0 / 32)) * 2;
+  const double da = std::acos(ra / (ra + 1.0 / 16)) * 2;
   const double pasos = 2 * std::numbers::pi / da;
   if (!(pasos < 65536)) return 65536;
   return std::max(4u, unsigned(std::lround(pasos)));
