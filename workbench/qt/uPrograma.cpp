@@ -1,0 +1,63 @@
+#include "uPrograma.h"
+
+#include <QEvent>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+
+#include "uCp1252.h"
+#include "vLambda.h"
+
+namespace {
+std::function<void(QMessageBox&)> RespuestaCajaError;
+}
+
+void FijaRespuestaCajaError(std::function<void(QMessageBox&)> Respuesta) {
+  RespuestaCajaError = std::move(Respuesta);
+}
+
+QString TextoError(const std::exception& e) {
+  return QString::fromStdString(Cp1252AUtf8(ConPuntoFinal(MensajeExcepcion(e))));
+}
+
+void MuestraCajaError(QWidget* Padre, const QString& Texto, bool Diferida) {
+  if (Diferida) {
+    QPointer<QWidget> P(Padre);
+    QTimer::singleShot(0, qApp, [P, Texto] { MuestraCajaError(P.data(), Texto); });
+    return;
+  }
+  QMessageBox Caja(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), Texto,
+                   QMessageBox::Ok, Padre);
+  Caja.setObjectName("CajaError");
+  if (RespuestaCajaError) {
+    RespuestaCajaError(Caja);
+    return;
+  }
+  Caja.exec();
+}
+
+TPrograma::TPrograma(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TPrograma::notify(QObject* Receptor, QEvent* Evento) {
+  // No modal box may run inside a paint: there the box waits for the event loop.
+  const bool Pintura = Evento->type() == QEvent::Paint || Evento->type() == QEvent::UpdateRequest;
+  QString Texto;
+  try {
+    return QApplication::notify(Receptor, Evento);
+  } catch (const std::exception& e) {
+    try {
+      Texto = TextoError(e);
+    } catch (...) {
+      Texto = QStringLiteral("Out of memory");
+    }
+  } catch (...) {
+    Texto = QStringLiteral("Error desconocido.");
+  }
+  // The box is shown out of the catch block, so that the exception's memory is free again.
+  try {
+    MuestraCajaError(nullptr, Texto, Pintura);
+  } catch (...) {
+    // Nothing is left to report with; the window goes on.
+  }
+  return false;
+}

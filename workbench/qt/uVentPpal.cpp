@@ -1,0 +1,428 @@
+#include "uVentPpal.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "uCp1252.h"
+#include "uLineaUnica.h"
+#include "uPrograma.h"
+#include "uUpDown.h"
+
+namespace {
+
+const QString Titulo = QStringLiteral("Cálculo Lambda");
+const QString Curso = QStringLiteral("Lógica y computabilidad");
+const QString Filtro = QStringLiteral("Ficheros de texto (*.txt)");
+
+// The input row, positions within Panel1 as laid out for a panel AnchoCliente wide.
+struct TSitio {
+  int X, Y, Ancho, Alto;
+};
+constexpr TSitio SitioDef{8, 7, 109, 32};
+constexpr TSitio SitioLabel{127, 7, 14, 30};
+constexpr TSitio SitioEnt{152, 7, 697, 32};
+constexpr TSitio SitioUpDown{857, 5, 23, 35};
+constexpr TSitio SitioBeta{886, 6, 38, 33};
+constexpr TSitio SitioBack{929, 6, 38, 33};
+constexpr TSitio SitioBetaAll{976, 6, 44, 33};
+constexpr int AltoPanel1 = 47;
+constexpr int AltoEstado = 19;
+constexpr int BordePanel = 5;
+// The window's outer size at start, for keeping it on a small screen.
+constexpr int AnchoExterior = 1045, AltoExterior = 591;
+constexpr int Izquierda = 395, Arriba = 234;
+
+QString DeCp1252(const std::string& Texto) {
+  return QString::fromStdString(Cp1252AUtf8(Texto));
+}
+
+std::string ACp1252(const QString& Texto) {
+  return Utf8ACp1252(Texto.toStdString());
+}
+
+QFont FuenteSimbolo() {
+  QFont f(QStringLiteral("DejaVu Sans"));
+  f.setPixelSize(24);
+  f.setBold(true);
+  return f;
+}
+
+QFont FuenteCaja() {
+  // Asked for by name: the generic monospace family may resolve to a font Qt does not take as
+  // fixed-pitch.
+  QFont f(QStringLiteral("DejaVu Sans Mono"));
+  f.setStyleHint(QFont::Monospace);
+  f.setPixelSize(21);
+  return f;
+}
+
+QPushButton* Boton(const QString& Texto, const char* Nombre, QWidget* Padre) {
+  auto* b = new QPushButton(Texto, Padre);
+  b->setObjectName(Nombre);
+  b->setFont(FuenteSimbolo());
+  return b;
+}
+
+}  // namespace
+
+// The library is static: its resources are brought in by hand.
+static void CargaRecursos() {
+  Q_INIT_RESOURCE(iconos);
+}
+
+TVentPpal::TVentPpal(QWidget* Padre) : QMainWindow(Padre), FuenteMemo(TMesaTrabajo::FuenteInicial) {
+  setObjectName("VentPpal");
+  CargaRecursos();
+  setWindowIcon(QIcon(QStringLiteral(":/iconos/calculo-lambda.png")));
+  CreaComponentes();
+  Coloca();
+  MesaTrabajo = std::make_unique<TMesaTrabajo>(static_cast<IVista&>(*this));
+  // Run-all brings the view up to date about as often as a screen can show it.
+  MesaTrabajo->FijaIntervalo(1.0 / 60);
+  FormCreate();
+}
+
+TVentPpal::~TVentPpal() {
+  // Children die after this body and may still signal (the tabs, as they go): every handler
+  // finds no workbench then and does nothing.
+  auto Fin = std::move(MesaTrabajo);
+}
+
+void TVentPpal::CreaComponentes() {
+  setWindowTitle(Titulo + " - " + Curso);
+  QFont FuenteVentana(QStringLiteral("DejaVu Sans"));
+  FuenteVentana.setPixelSize(11);
+  setFont(FuenteVentana);
+
+  auto* Central = new QWidget(this);
+  auto* Columna = new QVBoxLayout(Central);
+  Columna->setContentsMargins(0, 0, 0, 0);
+  Columna->setSpacing(0);
+  setCentralWidget(Central);
+
+  Panel1 = new QFrame(Central);
+  Panel1->setObjectName("Panel1");
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  Panel1->setFixedHeight(AltoPanel1);
+  Panel1->installEventFilter(this);
+
+  edtEnt = new TLineaUnica(Panel1);
+  edtEnt->setObjectName("edtEnt");
+  edtEnt->setFont(FuenteCaja());
+  edtEnt->AlPulsarTecla = [this](char Key) { edtEntKeyPress(Key); };
+
+  Panel2 = new QFrame(Central);
+  Panel2->setObjectName("Panel2");
+  Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  auto* Relleno = new QVBoxLayout(Panel2);
+  Relleno->setContentsMargins(BordePanel, BordePanel, BordePanel, BordePanel);
+
+  edtDef = new TLineaUnica(Panel1);
+  edtDef->setObjectName("edtDef");
+  edtDef->setFont(FuenteCaja());
+
+  Label1 = new QLabel(QStringLiteral("≡"), Panel1);
+  Label1->setObjectName("Label1");
+  Label1->setFont(FuenteSimbolo());
+  Label1->setAlignment(Qt::AlignCenter);
+
+  btnBeta = Boton(QStringLiteral("β"), "btnBeta", Panel1);
+
+  StatusBar1 = statusBar();
+  StatusBar1->setObjectName("StatusBar1");
+  StatusBar1->setFixedHeight(AltoEstado);
+  Estado = new QLabel(StatusBar1);
+  Estado->setObjectName("StatusBar1Texto");
+  // A long message must not widen the window.
+  Estado->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  StatusBar1->addWidget(Estado, 1);
+
+  UpDown1 = new TUpDown(Panel1);
+  UpDown1->setObjectName("UpDown1");
+  UpDown1->AlCambiar = [this](int Propuesta, TUpDownDirection d) {
+    return UpDown1ChangingEx(Propuesta, d);
+  };
+
+  MainMenu1 = menuBar();
+  MainMenu1->setObjectName("MainMenu1");
+  Ficheros1 = MainMenu1->addMenu(QStringLiteral("&Ficheros"));
+  Ficheros1->setObjectName("Ficheros1");
+  Abrir1 = Ficheros1->addAction(QStringLiteral("Abrir.."));
+  Abrir1->setObjectName("Abrir1");
+  Abrir1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  Salvar1 = Ficheros1->addAction(QStringLiteral("Salvar.."));
+  Salvar1->setObjectName("Salvar1");
+  Salvar1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+
+  OpenDialog1 = new QFileDialog(this, QStringLiteral("Abrir definiciones"), QString(), Filtro);
+  OpenDialog1->setObjectName("OpenDialog1");
+  OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+  // A name that does not exist is accepted; the open then fails and says so.
+  OpenDialog1->setFileMode(QFileDialog::AnyFile);
+  SaveDialog1 = new QFileDialog(this, QStringLiteral("Salvar definiciones"), QString(), Filtro);
+  SaveDialog1->setObjectName("SaveDialog1");
+  SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+  SaveDialog1->setDefaultSuffix(QStringLiteral("TXT"));
+
+  btnBetaAll = Boton(QStringLiteral("∀β"), "btnBetaAll", Panel1);
+
+  PageControl1 = new QTabWidget(Panel2);
+  PageControl1->setObjectName("PageControl1");
+  PageControl1->setTabPosition(QTabWidget::South);
+  Relleno->addWidget(PageControl1);
+  TabSheet1 = new QWidget;
+  TabSheet1->setObjectName("TabSheet1");
+  TabSheet2 = new QWidget;
+  TabSheet2->setObjectName("TabSheet2");
+  PageControl1->addTab(TabSheet1, QStringLiteral("Texto"));
+  PageControl1->addTab(TabSheet2, QStringLiteral("Gráficos"));
+
+  Memo1 = new QPlainTextEdit(TabSheet1);
+  Memo1->setObjectName("Memo1");
+  Memo1->setReadOnly(true);
+  Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Memo1->setTabChangesFocus(true);
+  QFont FuenteTexto(QStringLiteral("Carlito"));
+  FuenteTexto.setBold(true);
+  FuenteTexto.setPointSize(TMesaTrabajo::FuenteInicial);
+  Memo1->setFont(FuenteTexto);
+  auto* Hoja1 = new QVBoxLayout(TabSheet1);
+  Hoja1->setContentsMargins(0, 0, 0, 0);
+  Hoja1->addWidget(Memo1);
+
+  Lienzo = new TLienzo(TabSheet2);
+  Lienzo->setObjectName("Lienzo");
+  Lienzo->AlPintar = [this] { LienzoPaint(); };
+  auto* Hoja2 = new QVBoxLayout(TabSheet2);
+  Hoja2->setContentsMargins(0, 0, 0, 0);
+  Hoja2->addWidget(Lienzo);
+
+  btnBack = Boton(QStringLiteral("←"), "btnBack", Panel1);
+  btnBack->setEnabled(false);
+
+  Pciones1 = MainMenu1->addMenu(QStringLiteral("&Opciones"));
+  Pciones1->setObjectName("Pciones1");
+  Betamltiple1 = Pciones1->addAction(QStringLiteral("Beta múltiple"));
+  Betamltiple1->setObjectName("Betamltiple1");
+  Betamltiple1->setCheckable(true);
+  Betamltiple1->setChecked(false);
+
+  Columna->addWidget(Panel2, 1);
+  Columna->addWidget(Panel1);
+
+  // The diagram tab is active at start, and that is no change of tab.
+  PageControl1->setCurrentIndex(1);
+  connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
+  connect(btnBeta, &QPushButton::clicked, this, [this] { btnBetaClick(); });
+  connect(btnBack, &QPushButton::clicked, this, [this] { btnBackClick(); });
+  connect(btnBetaAll, &QPushButton::clicked, this, [this] { btnBetaAllClick(); });
+  connect(Abrir1, &QAction::triggered, this, [this] { Abrir1Click(); });
+  connect(Salvar1, &QAction::triggered, this, [this] { Salvar1Click(); });
+
+  // Read from left to right: name ≡ expression, then the spinner and the buttons.
+  setTabOrder(edtDef, edtEnt);
+  setTabOrder(edtEnt, btnBeta);
+  setTabOrder(btnBeta, UpDown1);
+  setTabOrder(UpDown1, btnBetaAll);
+  setTabOrder(btnBetaAll, btnBack);
+  setTabOrder(btnBack, PageControl1);
+  setTabOrder(PageControl1, Memo1);
+  edtDef->setFocus();
+}
+
+void TVentPpal::Coloca() {
+  // Menu bar and client area: the menu bar is outside the client area, as on the desktop the
+  // workbench was drawn for.
+  resize(AnchoCliente, MainMenu1->sizeHint().height() + AltoCliente);
+  ColocaFila();
+  // Where it was drawn, as long as that keeps it on the screen.
+  int x = Izquierda, y = Arriba;
+  if (QScreen* Pantalla = screen()) {
+    QRect Zona = Pantalla->availableGeometry();
+    x = std::clamp(x, Zona.left(), std::max(Zona.left(), Zona.right() + 1 - AnchoExterior));
+    y = std::clamp(y, Zona.top(), std::max(Zona.top(), Zona.bottom() + 1 - AltoExterior));
+  }
+  move(x, y);
+}
+
+void TVentPpal::ColocaFila() {
+  // Anchors: the expression box stretches, the spinner and the buttons keep their distance
+  // from the right edge.
+  int Sobra = Panel1->width() - AnchoCliente;
+  auto Pon = [](QWidget* w, TSitio s, int Desplaza, int Estira) {
+    w->setGeometry(s.X + Desplaza, s.Y, std::max(0, s.Ancho + Estira), s.Alto);
+  };
+  Pon(edtDef, SitioDef, 0, 0);
+  Pon(Label1, SitioLabel, 0, 0);
+  Pon(edtEnt, SitioEnt, 0, Sobra);
+  Pon(UpDown1, SitioUpDown, Sobra, 0);
+  Pon(btnBeta, SitioBeta, Sobra, 0);
+  Pon(btnBack, SitioBack, Sobra, 0);
+  Pon(btnBetaAll, SitioBetaAll, Sobra, 0);
+}
+
+bool TVentPpal::eventFilter(QObject* Objeto, QEvent* Evento) {
+  if (Objeto == Panel1 && Evento->type() == QEvent::Resize) ColocaFila();
+  return QMainWindow::eventFilter(Objeto, Evento);
+}
+
+void TVentPpal::closeEvent(QCloseEvent* e) {
+  FormClose();
+  QMainWindow::closeEvent(e);
+}
+
+template <typename F>
+void TVentPpal::Orden(F&& Accion) {
+  if (!MesaTrabajo) return;
+  try {
+    Accion(*MesaTrabajo);
+  } catch (const std::exception& e) {
+    // The commands catch their own; this is for what the window adds around them.
+    MuestraError(MensajeExcepcion(e));
+  }
+}
+
+void TVentPpal::edtEntKeyPress(char Key) {
+  Orden([&](TMesaTrabajo& m) { m.edtEntKeyPress(Key); });
+}
+void TVentPpal::FormCreate() {
+  Orden([&](TMesaTrabajo& m) { m.FormCreate(); });
+}
+bool TVentPpal::UpDown1ChangingEx(int, TUpDownDirection Direction) {
+  bool Permitido = true;
+  Orden([&](TMesaTrabajo& m) { Permitido = m.UpDown1ChangingEx(Direction); });
+  return Permitido;
+}
+void TVentPpal::btnBetaClick() {
+  Orden([&](TMesaTrabajo& m) { m.btnBetaClick(); });
+}
+void TVentPpal::Abrir1Click() {
+  Orden([&](TMesaTrabajo& m) { m.Abrir1Click(); });
+}
+void TVentPpal::Salvar1Click() {
+  Orden([&](TMesaTrabajo& m) { m.Salvar1Click(); });
+}
+void TVentPpal::btnBetaAllClick() {
+  Orden([&](TMesaTrabajo& m) { m.btnBetaAllClick(); });
+}
+void TVentPpal::btnBackClick() {
+  Orden([&](TMesaTrabajo& m) { m.btnBackClick(); });
+}
+void TVentPpal::PageControl1Change() {
+  Orden([&](TMesaTrabajo& m) { m.PageControl1Change(); });
+}
+void TVentPpal::FormClose() {
+  Orden([&](TMesaTrabajo& m) { m.FormClose(); });
+}
+
+void TVentPpal::LienzoPaint() {
+  ++Pintando;
+  Orden([&](TMesaTrabajo& m) { m.LienzoPaint(Lienzo->width(), Lienzo->height()); });
+  QPainter Lienzo1(Lienzo);
+  QImage Imagen = ImagenLienzo();
+  // A size the bitmap could not take leaves the rest of the canvas in the diagram's background.
+  if (Imagen.width() < Lienzo->width() || Imagen.height() < Lienzo->height())
+    Lienzo1.fillRect(Lienzo->rect(), QColor(ColorFondo.R, ColorFondo.G, ColorFondo.B));
+  if (!Imagen.isNull()) Lienzo1.drawImage(0, 0, Imagen);
+  --Pintando;
+}
+
+QImage TVentPpal::ImagenLienzo() {
+  if (!MesaTrabajo || !MesaTrabajo->Bitmap.Pixeles()) return {};
+  TBitmap& b = MesaTrabajo->Bitmap;
+  return QImage(b.Pixeles(), b.Width(), b.Height(), b.Stride(), QImage::Format_ARGB32);
+}
+
+QString TVentPpal::TextoEstado() const {
+  return Estado->text();
+}
+
+bool TVentPpal::EligeFichero(QFileDialog* Dialogo, std::string& Ruta) {
+  std::optional<QString> Eleccion;
+  if (RespuestaDialogo) {
+    Eleccion = RespuestaDialogo(*Dialogo);
+  } else if (Dialogo->exec() == QDialog::Accepted && !Dialogo->selectedFiles().isEmpty()) {
+    Eleccion = Dialogo->selectedFiles().first();
+  }
+  if (!Eleccion || Eleccion->isEmpty()) return false;
+  Ruta = QFile::encodeName(*Eleccion).toStdString();
+  return true;
+}
+
+// IVista.
+
+std::string TVentPpal::TextoEnt() {
+  return ACp1252(edtEnt->text());
+}
+std::string TVentPpal::TextoDef() {
+  return ACp1252(edtDef->text());
+}
+void TVentPpal::VaciaDef() {
+  edtDef->clear();
+}
+void TVentPpal::FijaEstado(const std::string& Texto) {
+  Estado->setText(DeCp1252(Texto));
+}
+void TVentPpal::FijaMemo(const std::string& Texto) {
+  Memo1->setPlainText(DeCp1252(Texto));
+}
+int TVentPpal::TamanoFuenteMemo() {
+  return FuenteMemo;
+}
+void TVentPpal::FijaTamanoFuenteMemo(int Puntos) {
+  // The count goes on as the workbench says; Qt only ever sees a size it can draw.
+  FuenteMemo = Puntos;
+  QFont f = Memo1->font();
+  f.setPointSize(std::clamp(Puntos, 1, 1000));
+  Memo1->setFont(f);
+}
+void TVentPpal::HabilitaBack(bool Habilitado) {
+  btnBack->setEnabled(Habilitado);
+}
+bool TVentPpal::BetaMultiple() {
+  return Betamltiple1->isChecked();
+}
+int TVentPpal::PestanaActiva() {
+  return PageControl1->currentIndex();
+}
+void TVentPpal::RefrescaLienzo() {
+  Lienzo->repaint();
+}
+void TVentPpal::ProcesaEventos() {
+  QCoreApplication::processEvents();
+}
+bool TVentPpal::DialogoAbrir(std::string& Ruta) {
+  return EligeFichero(OpenDialog1, Ruta);
+}
+bool TVentPpal::DialogoSalvar(std::string& Ruta) {
+  return EligeFichero(SaveDialog1, Ruta);
+}
+void TVentPpal::MuestraError(const std::string& Mensaje) {
+  MuestraCajaError(this, DeCp1252(ConPuntoFinal(Mensaje)), Pintando > 0);
+}
+std::string TVentPpal::SeparadorMillares() {
+  QString s = QLocale().groupSeparator();
+  std::string r = ACp1252(s);
+  // Narrow and thin spaces have no place in Windows-1252: the no-break space stands in.
+  if (r.find('?') != std::string::npos && !s.contains(u'?')) return "\xA0";
+  return r;
+}

@@ -1,0 +1,136 @@
+// The main window: the widgets of the workbench, each event forwarded to the command of the same
+// name of TMesaTrabajo, which reaches the widgets back through IVista.
+#pragma once
+
+#include <QImage>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "vLambda.h"
+
+class QAction;
+class QFileDialog;
+class QFrame;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class TLineaUnica;
+class TUpDown;
+
+// Lienzo: the drawing area; its paint event runs the window's LienzoPaint.
+class TLienzo : public QWidget {
+  Q_OBJECT
+
+ public:
+  using QWidget::QWidget;
+  std::function<void()> AlPintar;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    if (AlPintar) AlPintar();
+  }
+};
+
+class TVentPpal : public QMainWindow, private IVista {
+  Q_OBJECT
+
+ public:
+  explicit TVentPpal(QWidget* Padre = nullptr);
+  ~TVentPpal() override;
+
+  // The client area at start, below the menu bar, and Panel1's width it was laid out for.
+  static constexpr int AnchoCliente = 1029;
+  static constexpr int AltoCliente = 533;
+
+  QFrame* Panel1;
+  TLineaUnica* edtEnt;
+  QFrame* Panel2;
+  TLineaUnica* edtDef;
+  QLabel* Label1;
+  QPushButton* btnBeta;
+  QStatusBar* StatusBar1;
+  TUpDown* UpDown1;
+  QMenuBar* MainMenu1;
+  QMenu* Ficheros1;
+  QAction* Abrir1;
+  QAction* Salvar1;
+  QFileDialog* OpenDialog1;
+  QFileDialog* SaveDialog1;
+  QPushButton* btnBetaAll;
+  QTabWidget* PageControl1;
+  QWidget* TabSheet1;
+  QWidget* TabSheet2;
+  QPlainTextEdit* Memo1;
+  TLienzo* Lienzo;
+  QPushButton* btnBack;
+  QMenu* Pciones1;
+  QAction* Betamltiple1;
+
+  void edtEntKeyPress(char Key);
+  void FormCreate();
+  bool UpDown1ChangingEx(int Propuesta, TUpDownDirection Direction);
+  void btnBetaClick();
+  void Abrir1Click();
+  void Salvar1Click();
+  void btnBetaAllClick();
+  void LienzoPaint();
+  void btnBackClick();
+  void PageControl1Change();
+  void FormClose();
+
+  TMesaTrabajo& Mesa() { return *MesaTrabajo; }
+  QString TextoEstado() const;
+  // Bitmap as an image over its own pixels (no copy); null while the bitmap is empty.
+  QImage ImagenLienzo();
+
+  // For tests: while set, a file dialog is handed here, ready, instead of being shown; the answer
+  // is the chosen file name, or none for a cancelled dialog.
+  void FijaRespuestaDialogo(std::function<std::optional<QString>(QFileDialog&)> Respuesta) {
+    RespuestaDialogo = std::move(Respuesta);
+  }
+
+  // The workbench as the window shows it; open for tests that check what the widgets answer.
+  IVista& Vista() { return *this; }
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* Objeto, QEvent* Evento) override;
+
+ private:
+  void CreaComponentes();
+  void ColocaFila();
+  void Coloca();
+  template <typename F>
+  void Orden(F&& Accion);
+  bool EligeFichero(QFileDialog* Dialogo, std::string& Ruta);
+
+  std::string TextoEnt() override;
+  std::string TextoDef() override;
+  void VaciaDef() override;
+  void FijaEstado(const std::string& Texto) override;
+  void FijaMemo(const std::string& Texto) override;
+  int TamanoFuenteMemo() override;
+  void FijaTamanoFuenteMemo(int Puntos) override;
+  void HabilitaBack(bool Habilitado) override;
+  bool BetaMultiple() override;
+  int PestanaActiva() override;
+  void RefrescaLienzo() override;
+  void ProcesaEventos() override;
+  bool DialogoAbrir(std::string& Ruta) override;
+  bool DialogoSalvar(std::string& Ruta) override;
+  void MuestraError(const std::string& Mensaje) override;
+  std::string SeparadorMillares() override;
+
+  QLabel* Estado;    // StatusBar1's one text
+  int FuenteMemo;    // the size the workbench counts, which may be no size at all
+  int Pintando = 0;  // inside LienzoPaint
+  std::function<std::optional<QString>(QFileDialog&)> RespuestaDialogo;
+  std::unique_ptr<TMesaTrabajo> MesaTrabajo;
+};
