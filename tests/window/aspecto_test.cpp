@@ -1,0 +1,269 @@
+// What the window looks like and how its parts behave on their own: geometry and anchors, tab
+// order, fonts and captions, menus, dialogs, the one-line boxes and the spinner.
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "Banco.h"
+
+namespace {
+
+QRect EnPanel(QWidget* w) {
+  return w->geometry();  // every child of the input row sits directly in Panel1
+}
+
+}  // namespace
+
+class TPruebaAspecto : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<TBanco> b;
+
+ private slots:
+  void init() {
+    b = std::make_unique<TBanco>();
+    QVERIFY(b->Abre());
+  }
+  void cleanup() { b.reset(); }
+
+  void geometriaDeLaFilaAlEmpezarYAlEnsanchar() {
+    TVentPpal& v = *b->V;
+    QWidget* Central = v.centralWidget();
+    QCOMPARE(Central->width(), 1029);
+    QCOMPARE(Central->height() + v.StatusBar1->height(), 533);
+    QCOMPARE(v.StatusBar1->height(), 19);
+    QCOMPARE(v.Panel1->height(), 47);
+    QCOMPARE(v.Panel1->geometry().bottom(), Central->height() - 1);
+    QCOMPARE(v.Panel1->width(), 1029);
+
+    QCOMPARE(EnPanel(v.edtDef), QRect(8, 7, 109, 32));
+    QCOMPARE(EnPanel(v.Label1), QRect(127, 7, 14, 30));
+    QCOMPARE(EnPanel(v.edtEnt), QRect(152, 7, 697, 32));
+    QCOMPARE(EnPanel(v.UpDown1), QRect(857, 5, 23, 35));
+    QCOMPARE(EnPanel(v.btnBeta), QRect(886, 6, 38, 33));
+    QCOMPARE(EnPanel(v.btnBack), QRect(929, 6, 38, 33));
+    QCOMPARE(EnPanel(v.btnBetaAll), QRect(976, 6, 44, 33));
+
+    v.resize(v.width() + 200, v.height());
+    QTRY_COMPARE(v.Panel1->width(), 1229);
+    QCOMPARE(EnPanel(v.edtDef), QRect(8, 7, 109, 32));
+    QCOMPARE(EnPanel(v.Label1), QRect(127, 7, 14, 30));
+    QCOMPARE(EnPanel(v.edtEnt), QRect(152, 7, 897, 32));
+    QCOMPARE(EnPanel(v.UpDown1), QRect(1057, 5, 23, 35));
+    QCOMPARE(EnPanel(v.btnBeta), QRect(1086, 6, 38, 33));
+    QCOMPARE(EnPanel(v.btnBack), QRect(1129, 6, 38, 33));
+    QCOMPARE(EnPanel(v.btnBetaAll), QRect(1176, 6, 44, 33));
+    // Taller: the row stays 47 high at the bottom, the pages take the rest.
+    int Alto = v.Panel2->height();
+    v.resize(v.width(), v.height() + 100);
+    QTRY_COMPARE(v.Panel2->height(), Alto + 100);
+    QCOMPARE(v.Panel1->height(), 47);
+    // Very narrow: the expression box shrinks to nothing rather than to a negative width.
+    v.resize(200, v.height());
+    QTRY_VERIFY(v.Panel1->width() < 400);
+    QCOMPARE(v.edtEnt->width(), 0);
+  }
+
+  void unMensajeLargoNoEnsanchaLaVentana() {
+    int Ancho = b->V->width();
+    b->Entra(QString(3000, u'X'));
+    QVERIFY(b->Estado().startsWith("S\u00edmbolo no definido: XXX"));
+    QTest::qWait(20);
+    QCOMPARE(b->V->width(), Ancho);
+  }
+
+  void ordenDeTabulacion() {
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(b->V->edtDef));
+    QList<QWidget*> Esperado{b->V->edtEnt, b->V->btnBeta, b->V->UpDown1, b->V->btnBetaAll};
+    for (QWidget* w : Esperado) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget(), w);
+    }
+    // btnBack is disabled at start; once enabled it comes after ∀β.
+    b->Entra("\\x.x");
+    b->Pulsa(b->V->btnBeta);
+    b->V->btnBetaAll->setFocus();
+    QTest::keyClick(b->V->btnBetaAll, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(b->V->btnBack));
+  }
+
+  void fuentesYTextos() {
+    TVentPpal& v = *b->V;
+    QVERIFY(v.windowTitle().startsWith("Cálculo Lambda - "));
+    QVERIFY(v.windowTitle().size() > QString("Cálculo Lambda - ").size());
+    for (QWidget* Caja : {static_cast<QWidget*>(v.edtEnt), static_cast<QWidget*>(v.edtDef)}) {
+      QFontInfo f(Caja->font());
+      QCOMPARE(f.family(), "DejaVu Sans Mono");
+      QVERIFY(f.fixedPitch());
+      QCOMPARE(f.pixelSize(), 21);
+    }
+    QFontInfo Texto(v.Memo1->font());
+    QCOMPARE(Texto.family(), "Carlito");
+    QVERIFY(Texto.bold());
+    QCOMPARE(Texto.pointSize(), 18);
+    QVERIFY(v.Memo1->isReadOnly());
+    QCOMPARE(v.Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(v.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+
+    struct {
+      QWidget* w;
+      QString Texto;
+    } Simbolos[] = {{v.Label1, "≡"}, {v.btnBeta, "β"}, {v.btnBack, "←"}, {v.btnBetaAll, "∀β"}};
+    for (auto& s : Simbolos) {
+      QString t = s.w == v.Label1 ? v.Label1->text() : static_cast<QPushButton*>(s.w)->text();
+      QCOMPARE(t, s.Texto);
+      QFontInfo f(s.w->font());
+      QCOMPARE(f.family(), "DejaVu Sans");
+      QVERIFY(f.bold());
+      QCOMPARE(f.pixelSize(), 24);
+      for (QChar c : t) QVERIFY(QFontMetrics(s.w->font()).inFont(c));
+    }
+
+    QCOMPARE(v.PageControl1->tabPosition(), QTabWidget::South);
+    QCOMPARE(v.PageControl1->tabText(0), "Texto");
+    QCOMPARE(v.PageControl1->tabText(1), "Gráficos");
+    QCOMPARE(v.PageControl1->currentIndex(), 1);
+    QCOMPARE(v.PageControl1->widget(0), v.TabSheet1);
+    QCOMPARE(v.Memo1->parentWidget(), v.TabSheet1);
+    QCOMPARE(v.Lienzo->parentWidget(), v.TabSheet2);
+    QVERIFY(!v.btnBack->isEnabled());
+    QCOMPARE(b->Estado(), "");
+    QCOMPARE(b->Memo(), "");
+    QCOMPARE(v.UpDown1->Posicion(), 0);
+  }
+
+  void menusYDialogos() {
+    TVentPpal& v = *b->V;
+    QList<QAction*> Menus = v.MainMenu1->actions();
+    QCOMPARE(Menus.size(), 2);
+    QCOMPARE(Menus[0]->text(), "&Ficheros");
+    QCOMPARE(Menus[1]->text(), "&Opciones");
+    QCOMPARE(v.Ficheros1->actions(), (QList<QAction*>{v.Abrir1, v.Salvar1}));
+    QCOMPARE(v.Abrir1->text(), "Abrir..");
+    QCOMPARE(v.Salvar1->text(), "Salvar..");
+    QCOMPARE(v.Abrir1->shortcut(), QKeySequence("Ctrl+O"));
+    QCOMPARE(v.Salvar1->shortcut(), QKeySequence("Ctrl+S"));
+    QCOMPARE(v.Pciones1->actions(), QList<QAction*>{v.Betamltiple1});
+    QCOMPARE(v.Betamltiple1->text(), "Beta múltiple");
+    QVERIFY(v.Betamltiple1->isCheckable());
+    QVERIFY(!v.Betamltiple1->isChecked());
+
+    QCOMPARE(v.OpenDialog1->windowTitle(), "Abrir definiciones");
+    QCOMPARE(v.OpenDialog1->nameFilters(), QStringList{"Ficheros de texto (*.txt)"});
+    QCOMPARE(v.OpenDialog1->acceptMode(), QFileDialog::AcceptOpen);
+    QCOMPARE(v.OpenDialog1->fileMode(), QFileDialog::AnyFile);
+    QCOMPARE(v.OpenDialog1->defaultSuffix(), "");
+    QCOMPARE(v.SaveDialog1->windowTitle(), "Salvar definiciones");
+    QCOMPARE(v.SaveDialog1->nameFilters(), QStringList{"Ficheros de texto (*.txt)"});
+    QCOMPARE(v.SaveDialog1->acceptMode(), QFileDialog::AcceptSave);
+    QCOMPARE(v.SaveDialog1->defaultSuffix(), "TXT");
+  }
+
+  void nombresDeLosComponentes() {
+    for (const char* n :
+         {"edtEnt",       "edtDef",      "Label1",      "btnBeta",      "btnBack",   "btnBetaAll",
+          "UpDown1",      "Memo1",       "Lienzo",      "PageControl1", "TabSheet1", "TabSheet2",
+          "StatusBar1",   "MainMenu1",   "Ficheros1",   "Abrir1",       "Salvar1",   "Pciones1",
+          "Betamltiple1", "OpenDialog1", "SaveDialog1", "Panel1",       "Panel2"})
+      QVERIFY2(b->V->findChild<QObject*>(n), n);
+  }
+
+  void lasCajasGuardanUnaLinea_data() {
+    QTest::addColumn<QString>("Antes");
+    QTest::addColumn<int>("Desde");
+    QTest::addColumn<int>("Hasta");  // the selection replaced
+    QTest::addColumn<QString>("Pegado");
+    QTest::addColumn<QString>("Despues");
+    QTest::newRow("al final") << "ab" << 2 << 2 << "cd\nef"
+                              << "abcd";
+    QTest::newRow("en medio") << "ab" << 1 << 1 << "x\r\ny"
+                              << "axb";
+    QTest::newRow("repetido") << "ab" << 1 << 1 << "b\nb"
+                              << "abb";
+    QTest::newRow("seleccion") << "xSELy" << 1 << 4 << "a\nb"
+                               << "xay";
+    QTest::newRow("todo") << "abc" << 0 << 3 << "\nzz"
+                          << "";
+    QTest::newRow("sin salto") << "ab" << 1 << 1 << "12"
+                               << "a12b";
+    QTest::newRow("separador") << "" << 0 << 0 << QString("p\u2029q") << "p";
+  }
+  void lasCajasGuardanUnaLinea() {
+    QFETCH(QString, Antes);
+    QFETCH(int, Desde);
+    QFETCH(int, Hasta);
+    QFETCH(QString, Pegado);
+    QFETCH(QString, Despues);
+    for (TLineaUnica* Caja : {b->V->edtEnt, b->V->edtDef}) {
+      // Pasted with Ctrl+V.
+      Caja->setText(Antes);
+      Caja->setSelection(Desde, Hasta - Desde);
+      QGuiApplication::clipboard()->setText(Pegado);
+      QTest::keyClick(Caja, Qt::Key_V, Qt::ControlModifier);
+      QCOMPARE(Caja->text(), Despues);
+      // Inserted any other way (a drop, the context menu, setText).
+      Caja->setText(Antes);
+      Caja->setSelection(Desde, Hasta - Desde);
+      Caja->insert(Pegado);
+      QCOMPARE(Caja->text(), Despues);
+    }
+    b->V->edtDef->setText("uno\ndos");
+    QCOMPARE(b->V->edtDef->text(), "uno");
+  }
+
+  void unaExpresionLargaLlegaEntera() {
+    QString Larga = "\\x.x" + QString(" ").repeated(40000) + "y";
+    b->V->edtEnt->setText(Larga);
+    QCOMPARE(b->V->edtEnt->text().size(), Larga.size());
+    b->Pestana(0);
+    b->V->edtEnt->setFocus();
+    QTest::keyClick(b->V->edtEnt, Qt::Key_Return);
+    QCOMPARE(b->Memo(), "\\ a . a b");
+  }
+
+  void flechasSueltas() {
+    TUpDown u;
+    u.resize(u.sizeHint());
+    QCOMPARE(u.size(), QSize(23, 35));
+    QCOMPARE(u.Minimo(), 0);
+    QCOMPARE(u.Maximo(), 100);
+    QList<QPair<int, TUpDownDirection>> Avisos;
+    bool Permite = true;
+    u.AlCambiar = [&](int p, TUpDownDirection d) {
+      Avisos.append({p, d});
+      return Permite;
+    };
+    QPoint Arriba(11, 3), Abajo(11, 32);
+    QTest::mouseClick(&u, Qt::LeftButton, {}, Arriba);
+    QTest::mouseClick(&u, Qt::LeftButton, {}, Arriba);
+    QCOMPARE(u.Posicion(), 2);
+    QTest::mouseClick(&u, Qt::LeftButton, {}, Abajo);
+    QCOMPARE(u.Posicion(), 1);
+    Permite = false;
+    QTest::mouseClick(&u, Qt::LeftButton, {}, Abajo);
+    QCOMPARE(u.Posicion(), 1);
+    Permite = true;
+    QTest::mouseClick(&u, Qt::LeftButton, {}, Abajo);
+    QTest::mouseClick(&u, Qt::LeftButton, {}, Abajo);
+    QCOMPARE(u.Posicion(), 0);
+    u.FijaPosicion(250);
+    QCOMPARE(u.Posicion(), 100);
+    QTest::mouseClick(&u, Qt::LeftButton, {}, Arriba);
+    QCOMPARE(u.Posicion(), 100);
+    QList<QPair<int, TUpDownDirection>> Esperado{{1, updUp},   {2, updUp},   {1, updDown},
+                                                 {0, updDown}, {0, updDown}, {-1, updDown},
+                                                 {101, updUp}};
+    QCOMPARE(Avisos, Esperado);
+    // The right button and clicks outside the arrows do nothing.
+    QTest::mouseClick(&u, Qt::RightButton, {}, Arriba);
+    QCOMPARE(Avisos.size(), Esperado.size());
+  }
+};
+
+PRUEBAS_VENTANA(TPruebaAspecto)
+#include "aspecto_test.moc"

@@ -1,0 +1,354 @@
+// The window's wiring: real keys and clicks reach the workbench's commands, and what they set
+// reaches the widgets.
+#include <QFile>
+#include <QFileDialog>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "Banco.h"
+#include "uLambda.h"
+
+class TPruebaOrdenes : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<TBanco> b;
+  QStringList Errores;  // texts of the error boxes, which are never shown
+
+ private slots:
+  void init() {
+    b = std::make_unique<TBanco>();
+    Errores.clear();
+    FijaRespuestaCajaError([this](QMessageBox& Caja) {
+      QCOMPARE(Caja.icon(), QMessageBox::Critical);
+      QCOMPARE(Caja.windowTitle(), QGuiApplication::applicationDisplayName());
+      QCOMPARE(Caja.standardButtons(), QMessageBox::Ok);
+      Errores << Caja.text();
+    });
+    QVERIFY(b->Abre());
+  }
+  void cleanup() {
+    b.reset();
+    FijaRespuestaCajaError(nullptr);
+  }
+
+  void ejemploDeCincoOrdenes() {
+    b->Pestana(0);
+    QCOMPARE(b->V->PageControl1->currentIndex(), 0);
+    b->Entra("\\x.x", "I");
+    QCOMPARE(b->Memo(), "\\ a . a");
+    QCOMPARE(b->Estado(), "");
+    QCOMPARE(b->V->edtDef->text(), "");
+    QVERIFY(!b->V->btnBack->isEnabled());
+
+    b->Entra("I I");
+    QCOMPARE(b->Memo(), "(\\ a . a) (\\ b . b)");
+    QVERIFY(!b->V->btnBack->isEnabled());
+
+    b->Pulsa(b->V->btnBeta);
+    QCOMPARE(b->Memo(), "\\ a . a");
+    QCOMPARE(b->Estado(), "");
+    QVERIFY(b->V->btnBack->isEnabled());
+
+    b->Pulsa(b->V->btnBack);
+    QCOMPARE(b->Memo(), "(\\ a . a) (\\ b . b)");
+    QVERIFY(!b->V->btnBack->isEnabled());
+
+    b->Pulsa(b->V->btnBetaAll);
+    QCOMPARE(b->Memo(), "\\ a . a");
+    QCOMPARE(b->Estado(), " 1 reducciones");
+    QVERIFY(!b->V->btnBack->isEnabled());
+    QCOMPARE(b->V->Mesa().Definiciones.Cuenta(), 1u);
+    QCOMPARE(b->V->Mesa().Definiciones[0].Nombre, "I");
+    // The workbench never clears the expression box.
+    QCOMPARE(b->V->edtEnt->text(), "I I");
+    QVERIFY(Errores.isEmpty());
+  }
+
+  void errorDeAnalisisEnLaBarraDeEstado() {
+    b->Pestana(0);
+    b->Entra("\\x.x");
+    b->Entra("(\\x.x");
+    QCOMPARE(b->Estado(), "Paréntesis no cerrado");
+    // No current term now: the views keep the old one and β does nothing.
+    b->Pulsa(b->V->btnBeta);
+    QCOMPARE(b->Memo(), "\\ a . a");
+    QVERIFY(!b->V->btnBack->isEnabled());
+    // Windows-1252 both ways: ñ goes in from the box and comes back in the message.
+    b->Entra("Ñu");
+    QCOMPARE(b->Estado(), "Símbolo no definido: Ñu");
+    b->Entra("\\x.x x");
+    QCOMPARE(b->Estado(), "");
+    QCOMPARE(b->Memo(), "\\ a . a a");
+  }
+
+  void nombresEnWindows1252() {
+    b->Entra("\\x.x", "Año");
+    QTest::mouseClick(b->V->edtDef, Qt::LeftButton);
+    // A character Windows-1252 cannot hold becomes '?'.
+    QTest::sendKeyEvent(QTest::Click, b->V->edtDef, Qt::Key_unknown, QStringLiteral("λ"),
+                        Qt::NoModifier);
+    QCOMPARE(b->V->edtDef->text(), "λ");
+    b->Escribe(b->V->edtEnt, "Año Año");
+    QTest::keyClick(b->V->edtEnt, Qt::Key_Return);
+    QCOMPARE(b->Estado(), "");
+    QCOMPARE(b->Memo(), "(\\ a . a) (\\ b . b)");
+    TDefiniciones& d = b->V->Mesa().Definiciones;
+    QCOMPARE(d.Cuenta(), 2u);
+    QCOMPARE(d[0].Nombre, "A\xF1o");
+    QCOMPARE(d[1].Nombre, "?");
+  }
+
+  void enterEnLaCajaDeNombreNoHaceNada() {
+    b->Escribe(b->V->edtEnt, "\\x.x");
+    b->Escribe(b->V->edtDef, "I");
+    QTest::keyClick(b->V->edtDef, Qt::Key_Return);
+    QCOMPARE(b->Memo(), "");
+    QCOMPARE(b->V->Mesa().Definiciones.Cuenta(), 0u);
+    QCOMPARE(b->V->Mesa().Actual, nullptr);
+    QCOMPARE(b->V->edtDef->text(), "I");
+  }
+
+  void betaTodoSinFormaNormalParaConOtroClic() {
+    b->Entra("(\\x.x x) (\\x.x x)");
+    // The second click comes in through the loop's own event processing.
+    QTimer::singleShot(150, b->V.get(), [this] { b->Pulsa(b->V->btnBetaAll); });
+    // Should the loop not stop, the test fails instead of hanging.
+    bool Atascado = false;
+    QTimer::singleShot(10000, b->V.get(), [this, &Atascado] {
+      Atascado = b->V->Mesa().Ejecutando;
+      b->V->Mesa().FormClose();
+    });
+    b->Pulsa(b->V->btnBetaAll);
+    QVERIFY(!Atascado);
+    QVERIFY(!b->V->Mesa().Ejecutando);
+    QVERIFY(!b->V->Mesa().Cerrado());
+    QVERIFY(b->Estado().endsWith(" reducciones"));
+    QVERIFY(NumReducciones > 1);
+    QVERIFY(!b->V->btnBack->isEnabled());
+    // The window goes on working.
+    b->Pulsa(b->V->btnBeta);
+    QVERIFY(b->V->btnBack->isEnabled());
+  }
+
+  void cerrarDuranteBetaTodoTerminaElBucle() {
+    b->Pestana(0);
+    b->Entra("(\\x.x x) (\\x.x x)");
+    QTimer::singleShot(150, b->V.get(), [this] { b->V->close(); });
+    QTimer::singleShot(10000, b->V.get(), [this] { b->V->Mesa().FormClose(); });
+    b->Pulsa(b->V->btnBetaAll);
+    QVERIFY(!b->V->isVisible());
+    QVERIFY(b->V->Mesa().Cerrado());
+    QVERIFY(!b->V->Mesa().Ejecutando);
+    // Every later command does nothing.
+    QString Antes = b->Memo();
+    b->V->btnBetaClick();
+    QCOMPARE(b->Memo(), Antes);
+    QVERIFY(Errores.isEmpty());
+  }
+
+  void flechasEnAmbasPestanas() {
+    TMesaTrabajo& m = b->V->Mesa();
+    b->Entra("\\x.x");
+    b->Flecha(true);
+    QCOMPARE(m.Zoom, 1.2);
+    QCOMPARE(b->V->UpDown1->Posicion(), 1);
+    b->Flecha(false);
+    QCOMPARE(b->V->UpDown1->Posicion(), 0);
+    QCOMPARE(m.Zoom, 1.2 / 1.2);
+    // At the bottom of the range the down arrow still counts as down.
+    b->Flecha(false);
+    QCOMPARE(b->V->UpDown1->Posicion(), 0);
+    QCOMPARE(m.Zoom, 1.0 / 1.2);
+
+    b->Pestana(0);
+    b->Flecha(true);
+    QCOMPARE(b->V->Vista().TamanoFuenteMemo(), 20);
+    QCOMPARE(b->V->Memo1->font().pointSize(), 20);
+    QCOMPARE(m.Zoom, 1.0 / 1.2);
+    // At the top of the range the up arrow still counts as up.
+    b->V->UpDown1->FijaPosicion(100);
+    b->Flecha(true);
+    QCOMPARE(b->V->UpDown1->Posicion(), 100);
+    QCOMPARE(b->V->Memo1->font().pointSize(), 22);
+    b->Flecha(false);
+    QCOMPARE(b->V->UpDown1->Posicion(), 99);
+    QCOMPARE(b->V->Memo1->font().pointSize(), 20);
+    // The keyboard works the arrows too once the spinner has the focus.
+    b->V->UpDown1->setFocus();
+    QTest::keyClick(b->V->UpDown1, Qt::Key_Up);
+    QCOMPARE(b->V->Memo1->font().pointSize(), 22);
+  }
+
+  void tamanoDeFuenteSinTamano() {
+    IVista& v = b->V->Vista();
+    for (int p : {0, -4, -1000}) {
+      v.FijaTamanoFuenteMemo(p);
+      QCOMPARE(v.TamanoFuenteMemo(), p);
+      QCOMPARE(b->V->Memo1->font().pointSize(), 1);
+    }
+    v.FijaTamanoFuenteMemo(30);
+    QCOMPARE(v.TamanoFuenteMemo(), 30);
+    QCOMPARE(b->V->Memo1->font().pointSize(), 30);
+  }
+
+  void cambioDePestana() {
+    QCOMPARE(b->V->PageControl1->currentIndex(), 1);
+    b->Entra("(\\x.x) ((\\y.y) z)");
+    b->Pulsa(b->V->btnBetaAll);
+    QCOMPARE(b->Estado(), " 2 reducciones");
+    // Run-all on the diagram tab draws and does not print: the text comes with the tab.
+    QCOMPARE(b->Memo(), "(\\ a . a) ((\\ b . b) c)");
+    b->Pestana(0);
+    QCOMPARE(b->V->PageControl1->currentIndex(), 0);
+    QCOMPARE(b->Memo(), "a");
+  }
+
+  void betaMultipleSeAlternaDesdeElMenu() {
+    QVERIFY(!b->V->Betamltiple1->isChecked());
+    // From the keyboard: Alt+O opens "&Opciones", Enter takes its entry.
+    QTest::keyClick(b->V.get(), Qt::Key_O, Qt::AltModifier);
+    QTRY_VERIFY(b->V->Pciones1->isVisible());
+    QTest::keyClick(b->V->Pciones1, Qt::Key_Down);
+    QTest::keyClick(b->V->Pciones1, Qt::Key_Return);
+    QTRY_VERIFY(!b->V->Pciones1->isVisible());
+    QVERIFY(b->V->Betamltiple1->isChecked());
+
+    b->Pestana(0);
+    b->Entra("f ((\\x.x) y) ((\\x.x) z)");
+    b->Pulsa(b->V->btnBeta);
+    QCOMPARE(b->Memo(), "a b c");
+
+    // With the mouse: the menu bar, then the entry.
+    QMenuBar* Barra = b->V->MainMenu1;
+    QTest::mouseClick(Barra, Qt::LeftButton, {},
+                      Barra->actionGeometry(b->V->Pciones1->menuAction()).center());
+    QTRY_VERIFY(b->V->Pciones1->isVisible());
+    QTest::mouseClick(b->V->Pciones1, Qt::LeftButton, {},
+                      b->V->Pciones1->actionGeometry(b->V->Betamltiple1).center());
+    QTRY_VERIFY(!b->V->Pciones1->isVisible());
+    QVERIFY(!b->V->Betamltiple1->isChecked());
+
+    b->Entra("f ((\\x.x) y) ((\\x.x) z)");
+    b->Pulsa(b->V->btnBeta);
+    QCOMPARE(b->Memo(), "a b ((\\ c . c) d)");
+  }
+
+  void salvarYAbrirPorLaCostura() {
+    QTemporaryDir Dir;
+    QVERIFY(Dir.isValid());
+    const QString Ruta = Dir.filePath("defs ñ.txt");
+    QStringList Titulos;
+    b->V->FijaRespuestaDialogo([&](QFileDialog& d) -> std::optional<QString> {
+      Titulos << d.windowTitle();
+      return Ruta;
+    });
+    b->Entra("\\x.x", "I");
+    b->Entra("\\x y.x", "K");
+    QTest::keyClick(b->V.get(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(Titulos, QStringList{"Salvar definiciones"});
+    QFile f(Ruta);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("I\r\n\\ a . a\r\nK\r\n\\ a . \\ b . a\r\n"));
+
+    TBanco Otro;
+    QVERIFY(Otro.Abre());
+    Otro.V->FijaRespuestaDialogo([&](QFileDialog& d) -> std::optional<QString> {
+      Titulos << d.windowTitle();
+      return Ruta;
+    });
+    QTest::keyClick(Otro.V.get(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(Titulos.last(), "Abrir definiciones");
+    QCOMPARE(Otro.V->Mesa().Definiciones.Cuenta(), 2u);
+    Otro.Pestana(0);
+    Otro.Entra("K I");
+    QCOMPARE(Otro.Estado(), "");
+    QCOMPARE(Otro.Memo(), "(\\ a . \\ b . a) (\\ c . c)");
+
+    // A cancelled dialog changes nothing.
+    Otro.V->FijaRespuestaDialogo([](QFileDialog&) { return std::nullopt; });
+    QTest::keyClick(Otro.V.get(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(Otro.V->Mesa().Definiciones.Cuenta(), 2u);
+    QVERIFY(Errores.isEmpty());
+  }
+
+  void ficheroQueNoExisteVaALaCajaDeError() {
+    QTemporaryDir Dir;
+    b->V->FijaRespuestaDialogo(
+        [&](QFileDialog&) -> std::optional<QString> { return Dir.filePath("no-esta.txt"); });
+    b->Entra("\\x.x", "I");
+    // Through the menu, with the mouse.
+    QMenuBar* Barra = b->V->MainMenu1;
+    QTest::mouseClick(Barra, Qt::LeftButton, {},
+                      Barra->actionGeometry(b->V->Ficheros1->menuAction()).center());
+    QTRY_VERIFY(b->V->Ficheros1->isVisible());
+    QTest::mouseClick(b->V->Ficheros1, Qt::LeftButton, {},
+                      b->V->Ficheros1->actionGeometry(b->V->Abrir1).center());
+    QCOMPARE(Errores, QStringList{"File not found."});
+    // The definitions stay, and the window goes on working.
+    QCOMPARE(b->V->Mesa().Definiciones.Cuenta(), 1u);
+    b->Pestana(0);
+    b->Entra("I y");
+    QCOMPARE(b->Memo(), "(\\ a . a) b");
+  }
+
+  void excepcionQueEscapaDeUnManejador() {
+    struct TFalla : QObject {
+      bool event(QEvent* e) override {
+        if (e->type() == QEvent::User) throw std::runtime_error("Fallo de prueba");
+        return QObject::event(e);
+      }
+    } Falla;
+    QEvent Evento(QEvent::User);
+    QCoreApplication::sendEvent(&Falla, &Evento);
+    QCoreApplication::postEvent(&Falla, new QEvent(QEvent::User));
+    QCoreApplication::sendPostedEvents(&Falla);
+    QCOMPARE(Errores, (QStringList{"Fallo de prueba.", "Fallo de prueba."}));
+  }
+
+  void lienzoMuestraElDiagrama() {
+    // Lienzo 1009 pixels wide, the width the diagram's figures are given for.
+    b->V->resize(b->V->width() + 1009 - b->V->Lienzo->width(), b->V->height());
+    QTRY_COMPARE(b->V->Lienzo->width(), 1009);
+    b->Entra("(\\a.a) b");
+    QImage Imagen = b->V->Lienzo->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(Imagen.width(), 1009);
+    // The bitmap is shown over its own pixels, not a copy.
+    QCOMPARE(b->V->ImagenLienzo().constBits(), b->V->Mesa().Bitmap.Pixeles());
+    auto Color = [&](int x, int y) { return QColor(Imagen.pixel(x, y)); };
+    QCOMPARE(Color(0, 0), QColor(255, 255, 240));
+    QCOMPARE(Color(1008, Imagen.height() - 1), QColor(255, 255, 240));
+    // The stroke from the junction (504.5, 10) to the redex's stem top (497, 32) is red.
+    QColor Rojo = Color(501, 20);
+    QVERIFY2(Rojo.red() > 200 && Rojo.green() < 120 && Rojo.blue() < 120, qPrintable(Rojo.name()));
+    // The other stroke, to b at (512, 32), is black, and so is the stem (497, 32)-(497, 64).
+    QColor Negro = Color(508, 21);
+    QVERIFY2(Negro.red() < 120 && Negro.green() < 120, qPrintable(Negro.name()));
+    // The stem, 1.5 pixels wide on x = 497, covers three quarters of columns 496 and 497.
+    for (int x : {496, 497})
+      QVERIFY2(Color(x, 48).lightness() < 100, qPrintable(Color(x, 48).name()));
+    QCOMPARE(Color(494, 48), QColor(255, 255, 240));
+    // The body's dot of a, in a's colour.
+    QCOMPARE(Color(497, 70), QColor(128, 0, 0));
+  }
+
+  void separadorDeMillaresDelLocale() {
+    IVista& v = b->V->Vista();
+    QLocale Antes;
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    QCOMPARE(v.SeparadorMillares(), ".");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(v.SeparadorMillares(), ",");
+    // A narrow no-break space has no place in Windows-1252.
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    QCOMPARE(v.SeparadorMillares(), "\xA0");
+    QLocale::setDefault(Antes);
+  }
+};
+
+PRUEBAS_VENTANA(TPruebaOrdenes)
+#include "ordenes_test.moc"
