@@ -153,23 +153,26 @@ class TPruebaAspecto : public QObject {
     QVERIFY(v.Betamltiple1->isCheckable());
     QVERIFY(!v.Betamltiple1->isChecked());
 
-    QCOMPARE(v.OpenDialog1->windowTitle(), "Abrir definiciones");
-    QCOMPARE(v.OpenDialog1->nameFilters(), QStringList{"Ficheros de texto (*.txt)"});
-    QCOMPARE(v.OpenDialog1->acceptMode(), QFileDialog::AcceptOpen);
-    QCOMPARE(v.OpenDialog1->fileMode(), QFileDialog::AnyFile);
-    QCOMPARE(v.OpenDialog1->defaultSuffix(), "");
-    QCOMPARE(v.SaveDialog1->windowTitle(), "Salvar definiciones");
-    QCOMPARE(v.SaveDialog1->nameFilters(), QStringList{"Ficheros de texto (*.txt)"});
-    QCOMPARE(v.SaveDialog1->acceptMode(), QFileDialog::AcceptSave);
-    QCOMPARE(v.SaveDialog1->defaultSuffix(), "TXT");
+    QCOMPARE(v.OpenDialog1()->objectName(), "OpenDialog1");
+    QCOMPARE(v.SaveDialog1()->objectName(), "SaveDialog1");
+    QCOMPARE(v.OpenDialog1()->windowTitle(), "Abrir definiciones");
+    QCOMPARE(v.OpenDialog1()->nameFilters(), QStringList{"Ficheros de texto (*.txt)"});
+    QCOMPARE(v.OpenDialog1()->acceptMode(), QFileDialog::AcceptOpen);
+    QCOMPARE(v.OpenDialog1()->fileMode(), QFileDialog::AnyFile);
+    QCOMPARE(v.OpenDialog1()->defaultSuffix(), "");
+    QCOMPARE(v.SaveDialog1()->windowTitle(), "Salvar definiciones");
+    QCOMPARE(v.SaveDialog1()->nameFilters(), QStringList{"Ficheros de texto (*.txt)"});
+    QCOMPARE(v.SaveDialog1()->acceptMode(), QFileDialog::AcceptSave);
+    QCOMPARE(v.SaveDialog1()->defaultSuffix(), "TXT");
   }
 
   void nombresDeLosComponentes() {
+    // The file dialogs are made on first use, and named then.
     for (const char* n :
-         {"edtEnt",       "edtDef",      "Label1",      "btnBeta",      "btnBack",   "btnBetaAll",
-          "UpDown1",      "Memo1",       "Lienzo",      "PageControl1", "TabSheet1", "TabSheet2",
-          "StatusBar1",   "MainMenu1",   "Ficheros1",   "Abrir1",       "Salvar1",   "Pciones1",
-          "Betamltiple1", "OpenDialog1", "SaveDialog1", "Panel1",       "Panel2"})
+         {"edtEnt",       "edtDef",    "Label1",    "btnBeta",      "btnBack",   "btnBetaAll",
+          "UpDown1",      "Memo1",     "Lienzo",    "PageControl1", "TabSheet1", "TabSheet2",
+          "StatusBar1",   "MainMenu1", "Ficheros1", "Abrir1",       "Salvar1",   "Pciones1",
+          "Betamltiple1", "Panel1",    "Panel2"})
       QVERIFY2(b->V->findChild<QObject*>(n), n);
   }
 

@@ -170,16 +170,6 @@ void TVentPpal::CreaComponentes() {
   Salvar1->setObjectName("Salvar1");
   Salvar1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
 
-  OpenDialog1 = new QFileDialog(this, QStringLiteral("Abrir definiciones"), QString(), Filtro);
-  OpenDialog1->setObjectName("OpenDialog1");
-  OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-  // A name that does not exist is accepted; the open then fails and says so.
-  OpenDialog1->setFileMode(QFileDialog::AnyFile);
-  SaveDialog1 = new QFileDialog(this, QStringLiteral("Salvar definiciones"), QString(), Filtro);
-  SaveDialog1->setObjectName("SaveDialog1");
-  SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-  SaveDialog1->setDefaultSuffix(QStringLiteral("TXT"));
-
   btnBetaAll = Boton(QStringLiteral("∀β"), "btnBetaAll", Panel1);
 
   PageControl1 = new QTabWidget(Panel2);
@@ -356,6 +346,29 @@ QString TVentPpal::TextoEstado() const {
   return Estado->text();
 }
 
+// The dialogs are made when first needed: making them takes longer than the rest of the window.
+QFileDialog* TVentPpal::OpenDialog1() {
+  if (!DialogoAbrir1) {
+    DialogoAbrir1 = new QFileDialog(this, QStringLiteral("Abrir definiciones"), QString(), Filtro);
+    DialogoAbrir1->setObjectName("OpenDialog1");
+    DialogoAbrir1->setAcceptMode(QFileDialog::AcceptOpen);
+    // A name that does not exist is accepted; the open then fails and says so.
+    DialogoAbrir1->setFileMode(QFileDialog::AnyFile);
+  }
+  return DialogoAbrir1;
+}
+
+QFileDialog* TVentPpal::SaveDialog1() {
+  if (!DialogoSalvar1) {
+    DialogoSalvar1 =
+        new QFileDialog(this, QStringLiteral("Salvar definiciones"), QString(), Filtro);
+    DialogoSalvar1->setObjectName("SaveDialog1");
+    DialogoSalvar1->setAcceptMode(QFileDialog::AcceptSave);
+    DialogoSalvar1->setDefaultSuffix(QStringLiteral("TXT"));
+  }
+  return DialogoSalvar1;
+}
+
 bool TVentPpal::EligeFichero(QFileDialog* Dialogo, std::string& Ruta) {
   std::optional<QString> Eleccion;
   if (RespuestaDialogo) {
@@ -411,10 +424,10 @@ void TVentPpal::ProcesaEventos() {
   QCoreApplication::processEvents();
 }
 bool TVentPpal::DialogoAbrir(std::string& Ruta) {
-  return EligeFichero(OpenDialog1, Ruta);
+  return EligeFichero(OpenDialog1(), Ruta);
 }
 bool TVentPpal::DialogoSalvar(std::string& Ruta) {
-  return EligeFichero(SaveDialog1, Ruta);
+  return EligeFichero(SaveDialog1(), Ruta);
 }
 void TVentPpal::MuestraError(const std::string& Mensaje) {
   MuestraCajaError(this, DeCp1252(ConPuntoFinal(Mensaje)), Pintando > 0);

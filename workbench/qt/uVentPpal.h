@@ -61,8 +61,8 @@ class TVentPpal : public QMainWindow, private IVista {
   QMenu* Ficheros1;
   QAction* Abrir1;
   QAction* Salvar1;
-  QFileDialog* OpenDialog1;
-  QFileDialog* SaveDialog1;
+  QFileDialog* OpenDialog1();
+  QFileDialog* SaveDialog1();
   QPushButton* btnBetaAll;
   QTabWidget* PageControl1;
   QWidget* TabSheet1;
@@ -128,6 +128,8 @@ class TVentPpal : public QMainWindow, private IVista {
   void MuestraError(const std::string& Mensaje) override;
   std::string SeparadorMillares() override;
 
+  QFileDialog* DialogoAbrir1 = nullptr;
+  QFileDialog* DialogoSalvar1 = nullptr;
   QLabel* Estado;    // StatusBar1's one text
   int FuenteMemo;    // the size the workbench counts, which may be no size at all
   int Pintando = 0;  // inside LienzoPaint
