@@ -1,0 +1,32 @@
+#include <gtest/gtest.h>
+
+#include "uCp1252.h"
+
+namespace {
+
+TEST(Cp1252, IdaYVuelta) {
+  std::string Todos;
+  for (int c = 0; c < 256; ++c) Todos += static_cast<char>(c);
+  EXPECT_EQ(Utf8ACp1252(Cp1252AUtf8(Todos)), Todos);
+  EXPECT_EQ(Cp1252AUtf8("Funci\xF3n \x80 \x9F"), "Función € Ÿ");
+  EXPECT_EQ(Utf8ACp1252("Término “demasiado” grande…"),
+            "T\xE9rmino \x93"
+            "demasiado\x94 grande\x85");
+}
+
+TEST(Cp1252, LoQueNoCabeEsInterrogacion) {
+  EXPECT_EQ(Utf8ACp1252("λx.x"), "?x.x");
+  EXPECT_EQ(Utf8ACp1252("∀β"), "??");
+  EXPECT_EQ(Utf8ACp1252("😀a"), "?a");
+  // Malformed input: a stray continuation, a cut sequence, an overlong form, a surrogate.
+  EXPECT_EQ(Utf8ACp1252("\x80z"), "?z");
+  EXPECT_EQ(Utf8ACp1252("\xE2\x82z"), "?z");
+  EXPECT_EQ(Utf8ACp1252("\xC0\xAFz"), "??z");
+  EXPECT_EQ(Utf8ACp1252("\xE0\x80\xAFz"), "?z");
+  EXPECT_EQ(Utf8ACp1252("\xED\xA0\x80z"), "?z");
+  EXPECT_EQ(Utf8ACp1252("\xF4\x90\x80\x80z"), "?z");
+  EXPECT_EQ(Utf8ACp1252("\xE2"), "?");
+  EXPECT_EQ(Utf8ACp1252(""), "");
+}
+
+}  // namespace

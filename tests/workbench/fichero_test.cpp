@@ -1,0 +1,289 @@
+// The definitions file: line ends, records, failures, and the open and save commands.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "Comun.h"
+#include "uFichero.h"
+#include "uLambda.h"
+
+namespace {
+
+using Lineas = std::vector<std::string>;
+
+TEST(Fichero, FinesDeLinea) {
+  Lineas Esperadas{"I", "\\x.x", "K", "\\x y.x"};
+  EXPECT_EQ(PartirLineas("I\r\n\\x.x\r\nK\r\n\\x y.x\r\n"), Esperadas);
+  EXPECT_EQ(PartirLineas("I\n\\x.x\nK\n\\x y.x\n"), Esperadas);
+  EXPECT_EQ(PartirLineas("I\n\\x.x\r\nK\n\\x y.x"), Esperadas);        // mixed, no last line end
+  EXPECT_EQ(PartirLineas("I\r\r\n\\x\r.x\nK\n\\x y.x\r"), Esperadas);  // stray CRs dropped
+  EXPECT_EQ(PartirLineas("I\n\\x.x\nK\n\\x y.x\n\x1A"
+                         "basura\n"),
+            Esperadas);  // code 26 ends it
+  EXPECT_EQ(PartirLineas("I\n\\x.x\nK\n\\x y.x\x1A"), Esperadas);
+  EXPECT_EQ(PartirLineas(""), Lineas{});
+  EXPECT_EQ(PartirLineas("\x1A\n"), Lineas{});
+  EXPECT_EQ(PartirLineas("\n"), Lineas{""});
+  EXPECT_EQ(PartirLineas("a\n\n"), (Lineas{"a", ""}));
+  EXPECT_EQ(PartirLineas("\r"), Lineas{""});
+  // Bytes pass unchanged.
+  EXPECT_EQ(PartirLineas(std::string_view("Funci\xF3n\n\x80\xFF\x00z", 12)),
+            (Lineas{"Funci\xF3n", std::string("\x80\xFF\x00z", 4)}));
+}
+
+TEST(Fichero, Registros) {
+  int32_t n = 0;
+  {
+    TDefiniciones d;
+    CargaDefiniciones("", d, n);
+    EXPECT_EQ(d.Cuenta(), 0u);
+  }
+  {
+    // Earlier records are symbols of later ones; a name may come twice.
+    TDefiniciones d;
+    CargaDefiniciones("I\n\\x.x\ni\n\\y.y y\nII\nI I\n", d, n);
+    ASSERT_EQ(d.Cuenta(), 3u);
+    EXPECT_EQ(d[1].Nombre, "i");
+    EXPECT_EQ(d[2].Termino->Texto(), "(\\ a . a) (\\ b . b)");  // numbered on load
+  }
+  {
+    // An odd number of lines: the last record has an empty expression.
+    TDefiniciones d;
+    try {
+      CargaDefiniciones("I\n\\x.x\nK\n", d, n);
+      FAIL();
+    } catch (const ERegistroErroneo& e) {
+      EXPECT_EQ(e.Linea, 3u);
+      EXPECT_STREQ(e.what(),
+                   "Error en la definici\xF3n \"K\" (l\xEDnea 3): Entrada vac\xED"
+                   "a");
+    }
+    EXPECT_EQ(d.Cuenta(), 1u);
+  }
+  {
+    // An empty line after the last record is a record of its own.
+    TDefiniciones d;
+    EXPECT_THROW(CargaDefiniciones("I\r\n\\x.x\r\n\r\n", d, n), ERegistroErroneo);
+    EXPECT_EQ(d.Cuenta(), 1u);
+  }
+  {
+    // A symbol defined later, or never; a '%' has no current term. Loading stops there.
+    TDefiniciones d;
+    try {
+      CargaDefiniciones("A\nB\nB\n\\x.x\n", d, n);
+      FAIL();
+    } catch (const ERegistroErroneo& e) {
+      EXPECT_STREQ(e.what(),
+                   "Error en la definici\xF3n \"A\" (l\xEDnea 1): S\xEDmbolo no definido: B");
+    }
+    EXPECT_EQ(d.Cuenta(), 0u);
+    EXPECT_THROW(CargaDefiniciones("P\n%\n", d, n), ERegistroErroneo);
+    // A very long name is cut in the message.
+    try {
+      CargaDefiniciones(std::string(1000, 'N') + "\n(\n", d, n);
+      FAIL();
+    } catch (const ERegistroErroneo& e) {
+      EXPECT_LT(std::string(e.what()).size(), 150u);
+    }
+  }
+}
+
+TEST(Fichero, TextoGuardado) {
+  int32_t n = 0;
+  TDefiniciones d;
+  EXPECT_EQ(TextoDefiniciones(d, n), "");
+  CargaDefiniciones("I\n\\x.x\n", d, n);
+  std::string t = TextoDefiniciones(d, n);
+  EXPECT_EQ(t, "I\r\n\\ a . a\r\n");
+  EXPECT_EQ(t.size(), 12u);
+}
+
+TEST(Fichero, Mensajes) {
+  EXPECT_EQ(MensajeEntradaSalida(2), "File not found");
+  EXPECT_EQ(MensajeEntradaSalida(3), "Invalid filename");
+  EXPECT_EQ(MensajeEntradaSalida(4), "Too many open files");
+  EXPECT_EQ(MensajeEntradaSalida(5), "File access denied");
+  EXPECT_EQ(MensajeEntradaSalida(100), "Read beyond end of file");
+  EXPECT_EQ(MensajeEntradaSalida(101), "Disk full");
+  EXPECT_EQ(MensajeEntradaSalida(106), "Invalid numeric input");
+  EXPECT_EQ(MensajeEntradaSalida(32), "I/O error 32");
+  EXPECT_EQ(CodigoDeErrno(ENOENT), 2);
+  EXPECT_EQ(CodigoDeErrno(ENOENT, "/no/existe/x.txt"), 3);
+  EXPECT_EQ(CodigoDeErrno(EACCES), 5);
+  EXPECT_EQ(CodigoDeErrno(EISDIR), 5);
+  EXPECT_EQ(CodigoDeErrno(EMFILE), 4);
+  EXPECT_EQ(CodigoDeErrno(ENOSPC), 101);
+  // No other errno may borrow the message of a code that has one.
+  for (int e = 1; e < 200; ++e) {
+    int c = CodigoDeErrno(e);
+    if (c == 2) {
+      EXPECT_EQ(e, ENOENT);
+    }
+    if (c == 100 || c == 106) ADD_FAILURE() << e;
+  }
+}
+
+// The open and save commands through a workbench.
+class Ficheros : public ::testing::Test {
+ protected:
+  TCarpeta Carpeta;
+  TBanco b;
+
+  void Abre(const std::string& Ruta) {
+    b.Vista.RutaAbrir = Ruta;
+    b.Mesa.Abrir1Click();
+  }
+  void Salva(const std::string& Ruta) {
+    b.Vista.RutaSalvar = Ruta;
+    b.Mesa.Salvar1Click();
+  }
+  void DosDefiniciones() {
+    b.Entra("\\x.x", "I");
+    b.Entra("\\x y.x", "K");
+  }
+};
+
+TEST_F(Ficheros, CancelarNoCambiaNada) {
+  DosDefiniciones();
+  b.Vista.RutaAbrir.reset();
+  b.Vista.RutaSalvar.reset();
+  b.Mesa.Abrir1Click();
+  b.Mesa.Salvar1Click();
+  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
+  EXPECT_EQ(b.Vista.Errores, 0);
+}
+
+TEST_F(Ficheros, IdaYVuelta) {
+  // Long definitions, names with spaces and non-ASCII bytes, a repeated name.
+  std::string Largo = "\\x.x";
+  for (int i = 0; i < 200; ++i) Largo = "(\\v.v) (" + Largo + ")";
+  b.Entra(Largo, "Largo \xF1");
+  b.Entra("\\f x.f (f (f (f x)))", "4");
+  b.Entra("Largo \xF1", "largo \xD1");
+  b.Pestana(0);
+  std::string Memo = b.Vista.Memo;
+  Salva(Carpeta.Ruta("d.txt"));
+  ASSERT_EQ(b.Vista.Errores, 0) << b.Vista.UltimoError;
+  std::string Bytes = LeeTodo(Carpeta.Ruta("d.txt"));
+  std::vector<std::string> Antes;
+  for (std::size_t i = 0; i < b.Mesa.Definiciones.Cuenta(); ++i)
+    Antes.push_back(b.Mesa.Definiciones[i].Nombre + "=" + b.Mesa.LineaDefinicion(i));
+
+  TBanco c;
+  c.Vista.RutaAbrir = Carpeta.Ruta("d.txt");
+  c.Mesa.Abrir1Click();
+  ASSERT_EQ(c.Vista.Errores, 0) << c.Vista.UltimoError;
+  std::vector<std::string> Despues;
+  for (std::size_t i = 0; i < c.Mesa.Definiciones.Cuenta(); ++i)
+    Despues.push_back(c.Mesa.Definiciones[i].Nombre + "=" + c.Mesa.LineaDefinicion(i));
+  EXPECT_EQ(Antes, Despues);
+  EXPECT_EQ(Antes.size(), 2u);
+  // Saving again gives the same bytes; the current term and its view are not touched.
+  c.Vista.RutaSalvar = Carpeta.Ruta("e.txt");
+  c.Mesa.Salvar1Click();
+  EXPECT_EQ(LeeTodo(Carpeta.Ruta("e.txt")), Bytes);
+  EXPECT_EQ(b.Vista.Memo, Memo);
+  EXPECT_EQ(c.Mesa.Actual, nullptr);
+  // The file takes the usual permissions, not a temporary file's.
+  struct stat st;
+  ASSERT_EQ(stat(Carpeta.Ruta("d.txt").c_str(), &st), 0);
+  mode_t m = umask(0);
+  umask(m);
+  EXPECT_EQ(st.st_mode & 0777, 0666 & ~m);
+}
+
+TEST_F(Ficheros, SinDefinicionesFicheroVacio) {
+  Salva(Carpeta.Ruta("v.txt"));
+  EXPECT_EQ(LeeTodo(Carpeta.Ruta("v.txt")), "");
+  DosDefiniciones();
+  Abre(Carpeta.Ruta("v.txt"));
+  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 0u);
+  EXPECT_EQ(b.Vista.Errores, 0);
+}
+
+TEST_F(Ficheros, AbrirQueFallaConservaLasDefiniciones) {
+  DosDefiniciones();
+  Abre(Carpeta.Ruta("no_existe.txt"));
+  EXPECT_EQ(b.Vista.UltimoError, "File not found");
+  Abre(Carpeta.Ruta("falta/d.txt"));
+  EXPECT_EQ(b.Vista.UltimoError, "Invalid filename");
+  Abre(Carpeta.Dir);
+  EXPECT_EQ(b.Vista.UltimoError, "File access denied");
+  // A read that fails part way.
+  Abre("/proc/self/mem");
+  EXPECT_EQ(b.Vista.UltimoError.rfind("I/O error ", 0), 0u) << b.Vista.UltimoError;
+  if (geteuid() != 0) {
+    EscribeTodo(Carpeta.Ruta("cerrado.txt"), "A\n\\x.x\n");
+    chmod(Carpeta.Ruta("cerrado.txt").c_str(), 0);
+    Abre(Carpeta.Ruta("cerrado.txt"));
+    EXPECT_EQ(b.Vista.UltimoError, "File access denied");
+  }
+  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
+  EXPECT_EQ(b.Mesa.Definiciones[1].Nombre, "K");
+}
+
+TEST_F(Ficheros, RegistroErroneoDetieneLaCarga) {
+  DosDefiniciones();
+  b.Pestana(0);
+  b.Entra("K K");
+  std::string Memo = b.Vista.Memo;
+  EscribeTodo(Carpeta.Ruta("d.txt"), "A\n\\x.x\nB\n\\x.(x\nC\n\\y.y\n");
+  Abre(Carpeta.Ruta("d.txt"));
+  EXPECT_EQ(b.Vista.UltimoError,
+            "Error en la definici\xF3n \"B\" (l\xEDnea 3): Par\xE9ntesis no cerrado");
+  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 1u);
+  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "A");
+  // The current term and the views stay as they were.
+  EXPECT_EQ(b.Vista.Memo, Memo);
+  EXPECT_TRUE(EsValido(b.Mesa.Actual));
+}
+
+TEST_F(Ficheros, SalvarQueFallaDejaElFicheroEntero) {
+  DosDefiniciones();
+  Salva(Carpeta.Ruta("d.txt"));
+  std::string Antes = LeeTodo(Carpeta.Ruta("d.txt"));
+
+  Salva(Carpeta.Ruta("falta/d.txt"));
+  EXPECT_EQ(b.Vista.UltimoError, "Invalid filename");
+  Salva(Carpeta.Dir);
+  EXPECT_EQ(b.Vista.UltimoError, "File access denied");
+  Salva("/dev/full");
+  EXPECT_EQ(b.Vista.UltimoError, "Disk full");
+
+  // A disk that fills up part way: the old file stays whole, no temporary file is left.
+  std::string Largo = "\\x.x";
+  for (int i = 0; i < 2000; ++i) Largo = "(\\v.v) (" + Largo + ")";
+  b.Entra(Largo, "L");
+  struct rlimit Viejo;
+  getrlimit(RLIMIT_FSIZE, &Viejo);
+  struct rlimit Nuevo = Viejo;
+  Nuevo.rlim_cur = 4096;
+  signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &Nuevo);
+  Salva(Carpeta.Ruta("d.txt"));
+  setrlimit(RLIMIT_FSIZE, &Viejo);
+  EXPECT_EQ(b.Vista.UltimoError, "Disk full");
+  EXPECT_EQ(LeeTodo(Carpeta.Ruta("d.txt")), Antes);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Carpeta.Dir),
+                          std::filesystem::directory_iterator()),
+            1);
+  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 3u);
+}
+
+TEST_F(Ficheros, SalvarPorUnEnlace) {
+  DosDefiniciones();
+  EscribeTodo(Carpeta.Ruta("real.txt"), "viejo");
+  ASSERT_EQ(symlink(Carpeta.Ruta("real.txt").c_str(), Carpeta.Ruta("enlace.txt").c_str()), 0);
+  Salva(Carpeta.Ruta("enlace.txt"));
+  EXPECT_EQ(b.Vista.Errores, 0);
+  EXPECT_EQ(LeeTodo(Carpeta.Ruta("real.txt")), "I\r\n\\ a . a\r\nK\r\n\\ a . \\ b . a\r\n");
+  struct stat st;
+  ASSERT_EQ(lstat(Carpeta.Ruta("enlace.txt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+}  // namespace

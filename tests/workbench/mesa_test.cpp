@@ -1,0 +1,524 @@
+// The commands of the workbench, driven through a recording view.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "Comun.h"
+#include "uLambda.h"
+#include "uReduccion.h"
+
+namespace {
+
+constexpr int Texto = TMesaTrabajo::PestanaTexto;
+constexpr int Graficos = 1;
+
+TEST(Mesa, EjemploDeCincoOrdenes) {
+  TBanco b;
+  b.Pestana(Texto);
+  b.Entra("\\x.x", "I");
+  EXPECT_EQ(b.Vista.Memo, "\\ a . a");
+  EXPECT_EQ(b.Vista.Estado, "");
+  EXPECT_FALSE(b.Vista.Back);
+  EXPECT_EQ(b.Vista.Def, "");
+
+  b.Entra("I I");
+  EXPECT_EQ(b.Vista.Memo, "(\\ a . a) (\\ b . b)");
+  EXPECT_FALSE(b.Vista.Back);
+
+  b.Mesa.btnBetaClick();
+  EXPECT_EQ(b.Vista.Memo, "\\ a . a");
+  EXPECT_EQ(b.Vista.Estado, "");
+  EXPECT_TRUE(b.Vista.Back);
+
+  b.Mesa.btnBackClick();
+  EXPECT_EQ(b.Vista.Memo, "(\\ a . a) (\\ b . b)");
+  EXPECT_FALSE(b.Vista.Back);
+
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(b.Vista.Memo, "\\ a . a");
+  EXPECT_EQ(b.Vista.Estado, " 1 reducciones");
+  EXPECT_EQ(b.Vista.Eventos, 2);  // two passes
+  EXPECT_FALSE(b.Vista.Back);
+  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 1u);
+  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "I");
+  EXPECT_FALSE(b.Mesa.Ejecutando);
+}
+
+TEST(Mesa, EstadoInicial) {
+  TBanco b;
+  EXPECT_EQ(b.Mesa.Actual, nullptr);
+  EXPECT_EQ(b.Mesa.Anterior, nullptr);
+  EXPECT_EQ(b.Mesa.Zoom, 1.0);
+  EXPECT_FALSE(b.Mesa.Ejecutando);
+  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 0u);
+  EXPECT_EQ(b.Mesa.Intervalo(), 0.0);
+  // Without a term, the commands leave everything alone.
+  b.Mesa.btnBetaClick();
+  b.Mesa.btnBetaAllClick();
+  b.Mesa.btnBackClick();
+  b.Mesa.PageControl1Change();
+  EXPECT_EQ(b.Vista.Memos, 0);
+  EXPECT_EQ(b.Vista.Eventos, 0);
+  EXPECT_EQ(b.Vista.Errores, 0);
+}
+
+TEST(Mesa, OtrasTeclasNoEntran) {
+  TBanco b;
+  b.Vista.Ent = "\\x.x";
+  b.Mesa.edtEntKeyPress('a');
+  b.Mesa.edtEntKeyPress('\n');
+  EXPECT_EQ(b.Mesa.Actual, nullptr);
+}
+
+TEST(Mesa, Definiciones) {
+  TBanco b;
+  b.Entra("\\x.x");  // empty name box: nothing defined
+  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 0u);
+
+  b.Entra("\\x.x", "Id");
+  b.Entra("\\x y.x", "K");
+  b.Entra("\\x y.y", "ID");  // another letter case: same entry, same place, first spelling
+  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
+  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "Id");
+  EXPECT_EQ(b.Mesa.LineaDefinicion(0), "\\ a . \\ b . b");
+  EXPECT_EQ(b.Mesa.Definiciones[1].Nombre, "K");
+
+  // Letters beyond ASCII fold too.
+  b.Entra("\\x.x", "FUNCI\xD3N");
+  b.Entra("\\x.x x", "funci\xF3n");
+  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 3u);
+  EXPECT_EQ(b.Mesa.LineaDefinicion(2), "\\ a . a a");
+
+  // A redefinition that uses the old value.
+  b.Entra("K K", "K");
+  EXPECT_EQ(b.Mesa.LineaDefinicion(1), "(\\ a . \\ b . a) (\\ c . \\ d . c)");
+  // The stored term is a copy: stepping the current term leaves it alone.
+  b.Mesa.btnBetaClick();
+  EXPECT_EQ(b.Vista.Memo, "\\ a . \\ b . \\ c . b");
+  EXPECT_EQ(b.Mesa.LineaDefinicion(1), "(\\ a . \\ b . a) (\\ c . \\ d . c)");
+
+  // A name the parser cannot read back is still stored.
+  b.Entra("\\x.x", "uno dos");
+  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 4u);
+  b.Pestana(Texto);
+  b.Entra("uno dos");  // two free variables, not the symbol
+  EXPECT_EQ(b.Vista.Memo, "a b");
+}
+
+TEST(Mesa, NombreRepetidoReemplazaElPrimero) {
+  TCarpeta c;
+  EscribeTodo(c.Ruta("d.txt"), "A\r\n\\x.x\r\na\r\n\\y.y y\r\n");
+  TBanco b;
+  b.Vista.RutaAbrir = c.Ruta("d.txt");
+  b.Mesa.Abrir1Click();
+  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
+  b.Entra("A");
+  EXPECT_EQ(b.Vista.Memo, "\\ a . a");  // lookups find the first
+  b.Entra("\\z.z z z", "a");
+  EXPECT_EQ(b.Mesa.LineaDefinicion(0), "\\ a . a a a");
+  EXPECT_EQ(b.Mesa.LineaDefinicion(1), "\\ a . a a");
+  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "A");
+}
+
+TEST(Mesa, EntradaFallida) {
+  TBanco b;
+  b.Pestana(Texto);
+  b.Entra("(\\x.x) y");
+  b.Mesa.btnBetaClick();
+  EXPECT_TRUE(b.Vista.Back);
+  int Memos = b.Vista.Memos;
+
+  b.Entra("(\\x.x", "N");
+  EXPECT_EQ(b.Vista.Estado, "Par\xE9ntesis no cerrado");
+  EXPECT_EQ(b.Mesa.Actual, nullptr);
+  EXPECT_EQ(b.Mesa.Anterior, nullptr);
+  EXPECT_FALSE(b.Vista.Back);
+  EXPECT_EQ(b.Vista.Def, "N");  // boxes stay as they are
+  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 0u);
+
+  // Nothing to step, run or show; the text view keeps the old term.
+  b.Mesa.btnBetaClick();
+  b.Mesa.btnBetaAllClick();
+  b.Pestana(Graficos);
+  b.Pestana(Texto);
+  EXPECT_EQ(b.Vista.Memos, Memos);
+  EXPECT_EQ(b.Vista.Memo, "a");
+  EXPECT_EQ(b.Vista.Estado, "Par\xE9ntesis no cerrado");
+
+  b.Entra("%");
+  EXPECT_EQ(b.Vista.Estado, "No hay t\xE9rmino actual");
+  b.Entra("\\x.x");
+  EXPECT_EQ(b.Vista.Estado, "");
+  b.Entra("% %");
+  EXPECT_EQ(b.Vista.Memo, "(\\ a . a) (\\ b . b)");
+}
+
+TEST(Mesa, PasoYAtras) {
+  TBanco b;
+  b.Pestana(Texto);
+  b.Entra("(\\x.x) ((\\y.y) (\\z.z w))");
+  b.Mesa.btnBetaClick();
+  EXPECT_EQ(b.Vista.Memo, "(\\ a . a) (\\ b . b c)");
+  b.Mesa.btnBetaClick();
+  EXPECT_EQ(b.Vista.Memo, "\\ a . a b");
+  b.Mesa.btnBackClick();  // one level only
+  EXPECT_EQ(b.Vista.Memo, "(\\ a . a) (\\ b . b c)");
+  EXPECT_FALSE(b.Vista.Back);
+  b.Mesa.btnBackClick();
+  EXPECT_EQ(b.Vista.Memo, "(\\ a . a) (\\ b . b c)");
+
+  // A step on a normal form still records it and enables back.
+  b.Mesa.btnBetaClick();
+  b.Mesa.btnBetaClick();
+  EXPECT_EQ(b.Vista.Memo, "\\ a . a b");
+  EXPECT_TRUE(b.Vista.Back);
+  ASSERT_NE(b.Mesa.Anterior, nullptr);
+  b.Mesa.btnBackClick();
+  EXPECT_EQ(b.Vista.Memo, "\\ a . a b");
+
+  // The step neither resets nor shows the count, nor touches the status.
+  b.Vista.Estado = "x";
+  b.Entra("(\\x.x) (\\y.y)");
+  b.Vista.Estado = "antes";
+  b.Mesa.btnBetaClick();
+  EXPECT_EQ(b.Vista.Estado, "antes");
+}
+
+TEST(Mesa, RaizVariable) {
+  TBanco b;
+  b.Pestana(Texto);
+  b.Entra("(\\x.x) y");
+  b.Mesa.btnBetaClick();
+  EXPECT_EQ(b.Vista.Memo, "a");
+  b.Mesa.btnBetaClick();
+  EXPECT_EQ(b.Mesa.Actual, b.Mesa.Anterior);  // the same shared variable
+  EXPECT_EQ(b.Vista.Memo, "a");
+  b.Mesa.btnBackClick();
+  EXPECT_EQ(b.Vista.Memo, "a");
+  b.Mesa.btnBetaClick();
+  b.Entra("% %");
+  EXPECT_EQ(b.Vista.Memo, "a a");
+  EXPECT_TRUE(EsValido(b.Mesa.Actual));
+}
+
+TEST(Mesa, EjecutaTodo) {
+  TBanco b;
+  b.Pestana(Texto);
+  // A normal form: one pass, count 0, back stays disabled.
+  b.Entra("\\x.x");
+  b.Mesa.btnBetaClick();
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(b.Vista.Estado, " 0 reducciones");
+  EXPECT_EQ(b.Vista.Eventos, 1);
+  EXPECT_FALSE(b.Vista.Back);
+  EXPECT_EQ(b.Mesa.Anterior, nullptr);
+
+  // The thousands separator comes from the view.
+  b.Entra("(\\a b.b a) (\\c d.c (c d)) (\\e g.e (e (e (e (e (e (e (e (e (e g))))))))))");
+  b.Vista.Separador = ",";
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(b.Vista.Estado, " 2,048 reducciones");
+  EXPECT_EQ(TextoReducciones(1234, "."), " 1.234 reducciones");
+  EXPECT_EQ(TextoReducciones(1234567, "\xA0"),
+            " 1\xA0"
+            "234\xA0"
+            "567 reducciones");
+  EXPECT_EQ(TextoReducciones(999, "."), " 999 reducciones");
+  EXPECT_EQ(TextoReducciones(1000, ""), " 1000 reducciones");
+}
+
+TEST(Mesa, SegundaPulsacionPara) {
+  TBanco b;
+  b.Pestana(Texto);
+  b.Entra("(\\x.x x) (\\y.y y)");
+  int Pasadas = 0;
+  b.Vista.AlProcesarEventos = [&] {
+    EXPECT_TRUE(b.Mesa.Ejecutando);
+    if (++Pasadas == 5) {
+      // A double click: both presses arrive in one round; neither starts a loop.
+      b.Mesa.btnBetaAllClick();
+      b.Mesa.btnBetaAllClick();
+      EXPECT_TRUE(b.Mesa.ParadaPedida());
+    }
+  };
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(Pasadas, 5);
+  EXPECT_EQ(b.Vista.Estado, " 5 reducciones");
+  EXPECT_FALSE(b.Mesa.Ejecutando);
+  EXPECT_FALSE(b.Mesa.ParadaPedida());
+  EXPECT_FALSE(b.Vista.Back);
+  // The next press starts afresh.
+  Pasadas = 0;
+  b.Vista.AlProcesarEventos = [&] {
+    if (++Pasadas == 2) b.Mesa.btnBetaAllClick();
+  };
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(b.Vista.Estado, " 2 reducciones");
+}
+
+TEST(Mesa, OrdenesEntrePasadas) {
+  TBanco b;
+  b.Pestana(Texto);
+  b.Entra("(\\x.x x) (\\y.y y)");
+  int Pasadas = 0;
+  b.Vista.AlProcesarEventos = [&] {
+    ++Pasadas;
+    if (Pasadas == 2) b.Mesa.btnBetaClick();  // taken up by the next pass
+    if (Pasadas == 3) b.Mesa.btnBackClick();
+    if (Pasadas == 4) b.Entra("(\\a.a) ((\\b.b) (\\c.c))");
+  };
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(b.Vista.Memo, "\\ a . a");
+  // Four passes, the entry's term takes two more and a last one; the step's contraction counts.
+  EXPECT_EQ(Pasadas, 7);
+  EXPECT_EQ(b.Vista.Estado, " 7 reducciones");
+
+  // A failed entry during the loop ends it: there is no current term.
+  Pasadas = 0;
+  b.Entra("(\\x.x x) (\\y.y y)");
+  b.Vista.AlProcesarEventos = [&] {
+    if (++Pasadas == 3) b.Entra("(");
+  };
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(Pasadas, 3);
+  EXPECT_EQ(b.Mesa.Actual, nullptr);
+  EXPECT_FALSE(b.Mesa.Ejecutando);
+}
+
+TEST(Mesa, PestanasDuranteEjecutaTodo) {
+  TBanco b;
+  b.Vista.AnchoLienzo = 200;
+  b.Vista.AltoLienzo = 100;
+  b.Pestana(Texto);
+  b.Entra("(\\x.x x) (\\y.y y)");
+  int Memos = b.Vista.Memos, Refrescos = b.Vista.Refrescos, Pasadas = 0;
+  b.Vista.AlProcesarEventos = [&] {
+    ++Pasadas;
+    if (Pasadas <= 3) {
+      EXPECT_EQ(b.Vista.Memos, Memos + Pasadas);  // prints, does not draw
+      EXPECT_EQ(b.Vista.Refrescos, Refrescos);
+    }
+    if (Pasadas == 3) {
+      b.Pestana(Graficos);
+      EXPECT_EQ(b.Vista.Refrescos, Refrescos + 1);
+    }
+    if (Pasadas > 3) {
+      EXPECT_EQ(b.Vista.Memos, Memos + 3);  // draws instead
+      EXPECT_EQ(b.Vista.Refrescos, Refrescos + Pasadas - 2);
+    }
+    if (Pasadas == 3) b.Vista.Multiple = true;  // read at every pass
+    if (Pasadas == 6) b.Mesa.btnBetaAllClick();
+  };
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(Pasadas, 6);
+  EXPECT_EQ(b.Mesa.Bitmap.Width(), 200);
+}
+
+TEST(Mesa, IntervaloDeActualizacion) {
+  // Same result either way; with a long interval the views are brought up to date only after
+  // the last pass.
+  std::string Memo[2], Estado[2];
+  for (int i = 0; i < 2; ++i) {
+    TBanco b;
+    b.Pestana(Texto);
+    b.Mesa.FijaIntervalo(i == 0 ? 0.0 : 3600.0);
+    b.Entra("(\\f x.f (f x)) (\\g y.g (g (g y))) (\\h z.h (h z))");
+    int Memos = b.Vista.Memos;
+    b.Mesa.btnBetaAllClick();
+    Memo[i] = b.Vista.Memo;
+    Estado[i] = b.Vista.Estado;
+    if (i == 1) {
+      EXPECT_EQ(b.Vista.Memos, Memos + 1);
+      EXPECT_EQ(b.Vista.Eventos, 1);
+    } else {
+      EXPECT_GT(b.Vista.Memos, Memos + 10);
+    }
+  }
+  EXPECT_EQ(Memo[0], Memo[1]);
+  EXPECT_EQ(Estado[0], Estado[1]);
+  // 2 ^ (3 ^ 2) = 512 applications of a.
+  EXPECT_EQ(std::count(Memo[0].begin(), Memo[0].end(), '('), 511);
+}
+
+TEST(Mesa, Zoom) {
+  TBanco b;
+  // Diagram tab: Zoom changes, the font does not.
+  EXPECT_TRUE(b.Mesa.UpDown1ChangingEx(updUp));
+  EXPECT_DOUBLE_EQ(b.Mesa.Zoom, 1.2);
+  EXPECT_TRUE(b.Mesa.UpDown1ChangingEx(updDown));
+  EXPECT_DOUBLE_EQ(b.Mesa.Zoom, 1.0);
+  EXPECT_TRUE(b.Mesa.UpDown1ChangingEx(updNone));  // counts as down
+  EXPECT_DOUBLE_EQ(b.Mesa.Zoom, 1.0 / 1.2);
+  EXPECT_EQ(b.Vista.Fuente, 18);
+  // Bounded both ways, so the diagram's coordinates stay finite.
+  for (int i = 0; i < 10000; ++i) b.Mesa.UpDown1ChangingEx(updUp);
+  EXPECT_LE(b.Mesa.Zoom, TMesaTrabajo::ZoomMaximo);
+  EXPECT_GT(b.Mesa.Zoom, TMesaTrabajo::ZoomMaximo / 1.2);
+  for (int i = 0; i < 10000; ++i) b.Mesa.UpDown1ChangingEx(updDown);
+  EXPECT_GE(b.Mesa.Zoom, TMesaTrabajo::ZoomMinimo);
+
+  // Text tab: the font changes by 2 points, Zoom does not.
+  b.Mesa.Zoom = 1.0;
+  b.Pestana(Texto);
+  b.Mesa.UpDown1ChangingEx(updUp);
+  EXPECT_EQ(b.Vista.Fuente, 20);
+  EXPECT_EQ(b.Mesa.Zoom, 1.0);
+  b.Mesa.UpDown1ChangingEx(updDown);
+  b.Mesa.UpDown1ChangingEx(updDown);
+  EXPECT_EQ(b.Vista.Fuente, 16);
+  // The up arrow never shrinks, however often it was pressed.
+  for (int i = 0; i < 500; ++i) b.Mesa.UpDown1ChangingEx(updUp);
+  EXPECT_EQ(b.Vista.Fuente, TMesaTrabajo::FuenteMaxima);
+  for (int i = 0; i < 500; ++i) b.Mesa.UpDown1ChangingEx(updDown);
+  EXPECT_EQ(b.Vista.Fuente, TMesaTrabajo::FuenteMinima);
+}
+
+TEST(Mesa, RenumeraAntesDeMostrar) {
+  // Definitions share free variables with the current term: a save renumbers them, and a tab
+  // change must not then print two variables under one name.
+  TCarpeta c;
+  TBanco b;
+  b.Pestana(Texto);
+  b.Entra("x", "E");
+  b.Entra("y", "F");
+  b.Entra("F E");
+  EXPECT_EQ(b.Vista.Memo, "a b");
+  b.Vista.RutaSalvar = c.Ruta("d.txt");
+  b.Mesa.Salvar1Click();
+  b.Pestana(Graficos);
+  b.Vista.Memo.clear();
+  b.Pestana(Texto);
+  EXPECT_EQ(b.Vista.Memo, "a b");
+}
+
+TEST(Mesa, Lienzo) {
+  TBanco b;
+  b.Entra("\\x.x x");
+  EXPECT_EQ(b.Mesa.Bitmap.Width(), 0);
+  b.Mesa.LienzoPaint(120, 80);
+  EXPECT_EQ(b.Mesa.Bitmap.Width(), 120);
+  EXPECT_EQ(b.Mesa.Bitmap.Height(), 80);
+  // Something other than the background was drawn.
+  TPixel Fondo = b.Mesa.Bitmap.Pixel(0, 0);
+  bool Dibujado = false;
+  for (int y = 0; y < 80 && !Dibujado; ++y)
+    for (int x = 0; x < 120 && !Dibujado; ++x) Dibujado = !(b.Mesa.Bitmap.Pixel(x, y) == Fondo);
+  EXPECT_TRUE(Dibujado);
+  b.Mesa.LienzoPaint(-5, -5);
+  EXPECT_EQ(b.Mesa.Bitmap.Width(), 0);
+}
+
+TEST(Mesa, LimiteDeNodos) {
+  std::size_t Limite = LimiteNodos();
+  struct TRestaura {
+    std::size_t L;
+    ~TRestaura() { FijaLimiteNodos(L); }
+  } Restaura{Limite};
+  TBanco b;
+  b.Pestana(Texto);
+  FijaLimiteNodos(NodosVivos() + 2000);
+
+  // A term that grows: run-all stops before the limit, and says so.
+  b.Entra("(\\x.x x x) (\\y.y y y)");
+  b.Mesa.btnBetaAllClick();
+  EXPECT_NE(b.Vista.Estado.find("T\xE9rmino demasiado grande"), std::string::npos)
+      << b.Vista.Estado;
+  EXPECT_NE(b.Vista.Estado.find("reducciones"), std::string::npos);
+  EXPECT_TRUE(EsValido(b.Mesa.Actual));
+  EXPECT_LE(NodosVivos(), LimiteNodos());
+  EXPECT_FALSE(b.Mesa.Ejecutando);
+
+  // The step's copy for back would pass the limit: nothing changes.
+  std::string Antes = b.Vista.Memo;
+  FijaLimiteNodos(NodosVivos() + 10);
+  b.Mesa.btnBetaClick();
+  EXPECT_EQ(b.Vista.Estado.find("T\xE9rmino demasiado grande"), 0u);
+  EXPECT_EQ(b.Vista.Memo, Antes);
+  EXPECT_FALSE(b.Vista.Back);
+
+  // An entry that copies too much fails like any other.
+  b.Entra("% %");
+  EXPECT_EQ(b.Vista.Estado.find("T\xE9rmino demasiado grande"), 0u);
+  EXPECT_EQ(b.Mesa.Actual, nullptr);
+  // So does a definition whose copy would not fit.
+  FijaLimiteNodos(NodosVivos() + 6);
+  b.Entra("\\x.x x x", "T");
+  EXPECT_EQ(b.Vista.Estado.find("T\xE9rmino demasiado grande"), 0u);
+  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 0u);
+  EXPECT_EQ(b.Mesa.Actual, nullptr);
+}
+
+// A view whose text box fails, as an out-of-memory would.
+class TVistaQueFalla : public TVistaGrabadora {
+ public:
+  bool Falla = false;
+  void FijaMemo(const std::string& t) override {
+    if (Falla) throw std::runtime_error("sin memoria");
+    TVistaGrabadora::FijaMemo(t);
+  }
+};
+
+TEST(Mesa, ExcepcionesTerminanLaOrden) {
+  TVistaQueFalla v;
+  v.Pestana = Texto;
+  TMesaTrabajo m(v);
+  m.FormCreate();
+  v.Ent = "(\\x.x x) (\\y.y y)";
+  m.edtEntKeyPress('\r');
+  v.Falla = true;
+  m.btnBetaAllClick();
+  EXPECT_EQ(v.UltimoError, "sin memoria");
+  EXPECT_FALSE(m.Ejecutando);
+  EXPECT_FALSE(m.ParadaPedida());
+  EXPECT_TRUE(EsValido(m.Actual));
+  m.btnBetaClick();
+  EXPECT_EQ(v.Errores, 2);
+  EXPECT_TRUE(EsValido(m.Anterior));
+  v.Falla = false;
+  m.btnBackClick();
+  EXPECT_EQ(v.Memo, "(\\ a . a a) (\\ b . b b)");
+  int Pasadas = 0;
+  v.AlProcesarEventos = [&] {
+    if (++Pasadas == 3) m.btnBetaAllClick();
+  };
+  m.btnBetaAllClick();  // the loop works again
+  EXPECT_EQ(Pasadas, 3);
+  EXPECT_EQ(MensajeExcepcion(std::bad_alloc()), "Out of memory");
+  EXPECT_EQ(ConPuntoFinal("File not found"), "File not found.");
+  EXPECT_EQ(ConPuntoFinal("Entrada vac\xED"
+                          "a"),
+            "Entrada vac\xED"
+            "a.");
+  EXPECT_EQ(ConPuntoFinal("Lambda mal construido."), "Lambda mal construido.");
+  EXPECT_EQ(ConPuntoFinal("S\xEDmbolo no definido: "), "S\xEDmbolo no definido: ");
+}
+
+TEST(Mesa, CierreDuranteEjecutaTodo) {
+  TBanco b;
+  b.Pestana(Texto);
+  b.Entra("(\\x.x x) (\\y.y y)");
+  int Pasadas = 0;
+  std::string Estado;
+  b.Vista.AlProcesarEventos = [&] {
+    if (++Pasadas == 4) {
+      b.Mesa.FormClose();
+      Estado = b.Vista.Estado;
+      b.Vista.Estado = "cerrada";
+    }
+  };
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(Pasadas, 4);
+  EXPECT_EQ(b.Vista.Estado, "cerrada");  // nothing touched after the close
+  EXPECT_FALSE(b.Mesa.Ejecutando);
+  EXPECT_TRUE(b.Mesa.Cerrado());
+  // Every later command is refused.
+  int Memos = b.Vista.Memos;
+  b.Mesa.btnBetaClick();
+  b.Mesa.btnBetaAllClick();
+  b.Entra("\\x.x");
+  EXPECT_EQ(b.Vista.Memos, Memos);
+  EXPECT_EQ(Pasadas, 4);
+}
+
+}  // namespace

@@ -1,0 +1,112 @@
+// Every command on terms a million nodes deep. Also run with a 256 KiB stack (see CMakeLists).
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "Comun.h"
+#include "uFichero.h"
+#include "uLambda.h"
+#include "uReduccion.h"
+
+namespace {
+
+constexpr int Profundidad = 1000000;
+
+// \f.\x.f (f (... (f x)...)): a right spine.
+TExprLambda* Numeral(int n) {
+  auto* f = new TFuncion;
+  f->Param = new TVariable;
+  auto* x = new TFuncion;
+  x->Param = new TVariable;
+  f->Cuerpo = x;
+  TExprLambda* c = x->Param;
+  for (int i = 0; i < n; ++i) c = new TAplicacion(f->Param, c);
+  x->Cuerpo = c;
+  return f;
+}
+
+// y y y ... y: a left spine of one free variable.
+TExprLambda* Espina(int n) {
+  auto* y = new TVariable(true);
+  TExprLambda* t = Retiene(y);
+  for (int i = 0; i < n; ++i) t = new TAplicacion(t, Retiene(y));
+  return t;
+}
+
+// \a.\b.\c. ... a: nested abstractions.
+TExprLambda* Anidadas(int n) {
+  std::vector<TVariable*> P;
+  for (int i = 0; i < n; ++i) P.push_back(new TVariable);
+  TExprLambda* t = P[0];
+  for (int i = n - 1; i >= 0; --i) {
+    auto* f = new TFuncion;
+    f->Param = P[static_cast<std::size_t>(i)];
+    f->Cuerpo = t;
+    t = f;
+  }
+  return t;
+}
+
+void TodasLasOrdenes(TExprLambda* Termino, std::size_t Tamano = Profundidad) {
+  TCarpeta c;
+  TBanco b;
+  b.Vista.AnchoLienzo = 64;
+  b.Vista.AltoLienzo = 64;
+  b.Mesa.FijaIntervalo(3600);
+  b.Mesa.Actual = Termino;
+  b.Pestana(0);
+  EXPECT_GT(b.Vista.Memo.size(), Tamano);
+  b.Pestana(1);
+  b.Mesa.LienzoPaint(80, 80);
+  b.Vista.Ent = "(\\q.q) %";
+  b.Vista.Def = "D";
+  b.Mesa.edtEntKeyPress('\r');
+  ASSERT_EQ(b.Vista.Estado, "");
+  b.Mesa.btnBetaClick();
+  b.Mesa.btnBetaClick();
+  b.Mesa.btnBackClick();
+  b.Mesa.UpDown1ChangingEx(updUp);
+  b.Mesa.btnBetaAllClick();
+  EXPECT_FALSE(b.Mesa.Ejecutando);
+  EXPECT_GT(b.Mesa.LineaDefinicion(0).size(), Tamano);
+  b.Vista.RutaSalvar = c.Ruta("d.txt");
+  b.Mesa.Salvar1Click();
+  EXPECT_EQ(b.Vista.Errores, 0) << b.Vista.UltimoError;
+  b.Vista.RutaAbrir = c.Ruta("d.txt");
+  b.Mesa.Abrir1Click();  // the parser may refuse a line this long, but nothing breaks
+  EXPECT_TRUE(EsValido(b.Mesa.Actual));
+  EXPECT_EQ(b.Mesa.Definiciones.Cuenta() + static_cast<std::size_t>(b.Vista.Errores), 1u);
+}
+
+TEST(Profundo, Numeral) {
+  TodasLasOrdenes(Numeral(Profundidad));
+}
+TEST(Profundo, Espina) {
+  TodasLasOrdenes(Espina(Profundidad));
+}
+// Every binder prints under a name of its own (a..z, a'..z', ...), so the text grows with the
+// square of the depth; this depth keeps it to tens of megabytes.
+TEST(Profundo, Anidadas) {
+  TodasLasOrdenes(Anidadas(30000), 30000);
+}
+
+TEST(Profundo, MuchasPasadas) {
+  // (\v.v) ((\v.v) (... y)): one contraction per pass, run with the views paced.
+  constexpr int n = 100000;
+  TExprLambda* t = Retiene(new TVariable(true));
+  for (int i = 0; i < n; ++i) {
+    auto* f = new TFuncion;
+    f->Param = new TVariable;
+    f->Cuerpo = f->Param;
+    t = new TAplicacion(f, t);
+  }
+  TBanco b;
+  b.Pestana(0);
+  b.Mesa.FijaIntervalo(3600);
+  b.Mesa.Actual = t;
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(b.Vista.Memo, "a");
+  EXPECT_EQ(b.Vista.Estado, " 100.000 reducciones");
+}
+
+}  // namespace
