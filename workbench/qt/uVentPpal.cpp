@@ -325,7 +325,11 @@ void TVentPpal::FormClose() {
 }
 
 void TVentPpal::LienzoPaint() {
-  ++Pintando;
+  struct TEnPintura {
+    int& n;
+    TEnPintura(int& c) : n(c) { ++n; }
+    ~TEnPintura() { --n; }
+  } EnPintura(Pintando);
   Orden([&](TMesaTrabajo& m) { m.LienzoPaint(Lienzo->width(), Lienzo->height()); });
   QPainter Lienzo1(Lienzo);
   QImage Imagen = ImagenLienzo();
@@ -333,7 +337,6 @@ void TVentPpal::LienzoPaint() {
   if (Imagen.width() < Lienzo->width() || Imagen.height() < Lienzo->height())
     Lienzo1.fillRect(Lienzo->rect(), QColor(ColorFondo.R, ColorFondo.G, ColorFondo.B));
   if (!Imagen.isNull()) Lienzo1.drawImage(0, 0, Imagen);
-  --Pintando;
 }
 
 QImage TVentPpal::ImagenLienzo() {
