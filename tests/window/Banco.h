@@ -66,10 +66,11 @@ struct TBanco {
 };
 
 // Qt Test's main, with the program's application object (its error handler is under test).
-#define PRUEBAS_VENTANA(Clase)                 \
-  int main(int argc, char** argv) {            \
-    TPrograma Aplicacion(argc, argv);          \
-    Aplicacion.setAttribute(Qt::AA_Use96Dpi);  \
-    Clase Pruebas;                             \
-    return QTest::qExec(&Pruebas, argc, argv); \
+#define PRUEBAS_VENTANA(Clase)                   \
+  int main(int argc, char** argv) {              \
+    QApplication::setAttribute(Qt::AA_Use96Dpi); \
+    TPrograma Aplicacion(argc, argv);            \
+    Aplicacion.setQuitOnLastWindowClosed(false); \
+    Clase Pruebas;                               \
+    return QTest::qExec(&Pruebas, argc, argv);   \
   }
