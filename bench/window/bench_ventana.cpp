@@ -52,12 +52,15 @@ void BetaTodo(benchmark::State& state, const std::string& Nombre, double Interva
 
 BENCHMARK_CAPTURE(BetaTodo, fact_5_Y_diagrama_60Hz, std::string("fact_5_Y"), 1.0 / 60, 1)
     ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
     ->Iterations(3);
 BENCHMARK_CAPTURE(BetaTodo, fact_5_pairs_diagrama_cada_pasada, std::string("fact_5_pairs"), 0.0, 1)
     ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
     ->Iterations(1);
 BENCHMARK_CAPTURE(BetaTodo, fact_5_Y_texto_60Hz, std::string("fact_5_Y"), 1.0 / 60, 0)
     ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
     ->Iterations(3);
 
 int main(int argc, char** argv) {
