@@ -94,8 +94,8 @@ class TGuion {
     int Pasadas = 0;
     if (!SinArgumento && (!LeeEntero(Resto, Pasadas) || Pasadas < 1))
       return Error("usage: all [N], N at least 1");
+    int Vistas = 0;  // lives as long as the loop that the hook runs in
     if (Pasadas > 0) {
-      int Vistas = 0;
       Vista.AlProcesarEventos = [&] {
         if (++Vistas == Pasadas) Mesa.btnBetaAllClick();
       };
