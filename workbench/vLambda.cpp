@@ -1,6 +1,8 @@
 #include "vLambda.h"
 
 #include <cctype>
+#include <climits>
+#include <cmath>
 #include <new>
 #include <utility>
 
@@ -311,12 +313,17 @@ void TMesaTrabajo::EjecutaTodo() {
 void TMesaTrabajo::Zoom1(TUpDownDirection Direction) {
   bool Arriba = Direction == updUp;
   if (DiagramaActivo()) {
+    // No bound: the diagram copes with any zoom, however large or small. Only a step that would
+    // overflow to infinity or underflow to zero is not taken, since no later step could undo it.
     double z = Arriba ? Zoom * 1.2 : Zoom / 1.2;
-    if (z >= ZoomMinimo && z <= ZoomMaximo) Zoom = z;
+    if (std::isfinite(z) && z > 0) Zoom = z;
     RefrescaDiagrama();
   } else {
-    int f = Vista.TamanoFuenteMemo() + (Arriba ? 2 : -2);
-    if (f >= FuenteMinima && f <= FuenteMaxima) Vista.FijaTamanoFuenteMemo(f);
+    // The count goes on past zero (the window shows such sizes as its smallest); it only
+    // stops short of overflowing.
+    int f = Vista.TamanoFuenteMemo();
+    if (Arriba ? f <= INT_MAX - 2 : f >= INT_MIN + 2)
+      Vista.FijaTamanoFuenteMemo(f + (Arriba ? 2 : -2));
   }
 }
 

@@ -67,12 +67,6 @@ class TMesaTrabajo {
  public:
   static constexpr int PestanaTexto = 0;
   static constexpr int FuenteInicial = 18;  // Memo1's font size at start, in points
-  // Bounds of the zoom and of the font size: past them the arrows do nothing, so that the
-  // diagram's coordinates stay finite and the text stays readable.
-  static constexpr double ZoomMinimo = 1.0 / 1024;
-  static constexpr double ZoomMaximo = 1024;
-  static constexpr int FuenteMinima = 2;
-  static constexpr int FuenteMaxima = 400;
 
   explicit TMesaTrabajo(IVista& Vista);
   TMesaTrabajo(const TMesaTrabajo&) = delete;

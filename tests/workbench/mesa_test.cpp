@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "Comun.h"
@@ -351,12 +352,17 @@ TEST(Mesa, Zoom) {
   EXPECT_TRUE(b.Mesa.UpDown1ChangingEx(updNone));  // counts as down
   EXPECT_DOUBLE_EQ(b.Mesa.Zoom, 1.0 / 1.2);
   EXPECT_EQ(b.Vista.Fuente, 18);
-  // Bounded both ways, so the diagram's coordinates stay finite.
-  for (int i = 0; i < 10000; ++i) b.Mesa.UpDown1ChangingEx(updUp);
-  EXPECT_LE(b.Mesa.Zoom, TMesaTrabajo::ZoomMaximo);
-  EXPECT_GT(b.Mesa.Zoom, TMesaTrabajo::ZoomMaximo / 1.2);
+  // No bound either way; drawing at any zoom stays safe.
+  b.Mesa.LienzoPaint(300, 200);
+  b.Entra("(\\x.x x) (\\y.y) z");
+  for (int i = 0; i < 5000; ++i) b.Mesa.UpDown1ChangingEx(updUp);
+  EXPECT_GT(b.Mesa.Zoom, 1e300);
+  EXPECT_TRUE(std::isfinite(b.Mesa.Zoom));  // or the down arrow could never bring it back
   for (int i = 0; i < 10000; ++i) b.Mesa.UpDown1ChangingEx(updDown);
-  EXPECT_GE(b.Mesa.Zoom, TMesaTrabajo::ZoomMinimo);
+  EXPECT_LT(b.Mesa.Zoom, 1e-300);
+  EXPECT_GT(b.Mesa.Zoom, 0);
+  b.Mesa.UpDown1ChangingEx(updUp);
+  EXPECT_GT(b.Mesa.Zoom, 0);
 
   // Text tab: the font changes by 2 points, Zoom does not.
   b.Mesa.Zoom = 1.0;
@@ -367,11 +373,11 @@ TEST(Mesa, Zoom) {
   b.Mesa.UpDown1ChangingEx(updDown);
   b.Mesa.UpDown1ChangingEx(updDown);
   EXPECT_EQ(b.Vista.Fuente, 16);
-  // The up arrow never shrinks, however often it was pressed.
+  // The up arrow never shrinks, however often it was pressed; the count goes on below zero.
   for (int i = 0; i < 500; ++i) b.Mesa.UpDown1ChangingEx(updUp);
-  EXPECT_EQ(b.Vista.Fuente, TMesaTrabajo::FuenteMaxima);
-  for (int i = 0; i < 500; ++i) b.Mesa.UpDown1ChangingEx(updDown);
-  EXPECT_EQ(b.Vista.Fuente, TMesaTrabajo::FuenteMinima);
+  EXPECT_EQ(b.Vista.Fuente, 1016);
+  for (int i = 0; i < 520; ++i) b.Mesa.UpDown1ChangingEx(updDown);
+  EXPECT_EQ(b.Vista.Fuente, -24);
 }
 
 TEST(Mesa, RenumeraAntesDeMostrar) {
