@@ -221,4 +221,4 @@ class TPruebaAspecto : public QObject {
 };
 
 PRUEBAS_VENTANA(TPruebaAspecto)
-#include "aspecto_test.moc"
+#include "apariencia_test.moc"
