@@ -419,27 +419,23 @@ TExprLambda* TFuncion::Copia() {
 // ---------------------------------------------------------------------------------------------
 // Substitution.
 
-namespace {
-
-// Replaces every occurrence of Vble below `raiz` (not `raiz` itself) by a copy of Valor.
-void SustituyeDebajo(TExprLambda* raiz, TVariable* Vble, TExprLambda* Valor) {
-  bool puedeCrearRedex = !EsVariable(Valor);
-  // A free variable may occur inside a closed subtree; its replacement may not be closed.
-  uint32_t borra =
-      (puedeCrearRedex ? TExprLambda::SinRedex : 0u) | (Vble->Libre ? TExprLambda::Cerrado : 0u);
-  std::vector<TExprLambda*> pila{raiz};
+void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t borra, bool ligadaFuera,
+                      std::vector<TExprLambda**>& huecos, std::vector<TExprLambda*>& pila) {
+  huecos.clear();
+  pila.clear();
+  const uint32_t salta = ligadaFuera ? TExprLambda::Cerrado : 0u;
+  if (EsVariable(raiz) || (raiz->Marca & salta)) return;
+  const std::size_t total = v->Refs;
   auto hijo = [&](TExprLambda*& h) {
-    if (h == Vble) {
-      h = Valor->Copia();
-      --Vble->Refs;  // the caller holds Vble, so a free one never reaches zero here
-    } else if (!EsVariable(h)) {
+    if (h == v)
+      huecos.push_back(&h);
+    else if (!EsVariable(h) && !(h->Marca & salta))
       pila.push_back(h);
-    }
   };
-  while (!pila.empty()) {
+  pila.push_back(raiz);
+  while (!pila.empty() && huecos.size() < total) {
     TExprLambda* n = pila.back();
     pila.pop_back();
-    // A copy put in place of a variable may form a redex anywhere above it.
     n->Marca &= ~borra;
     if (TAplicacion* ap = ComoAplicacion(n)) {
       hijo(ap->Arg);
@@ -447,6 +443,23 @@ void SustituyeDebajo(TExprLambda* raiz, TVariable* Vble, TExprLambda* Valor) {
     } else {
       hijo(static_cast<TFuncion*>(n)->Cuerpo);
     }
+  }
+}
+
+namespace {
+
+// Replaces every occurrence of Vble below `raiz` (not `raiz` itself) by a copy of Valor.
+void SustituyeDebajo(TExprLambda* raiz, TVariable* Vble, TExprLambda* Valor) {
+  // A copy put in place of a variable may form a redex anywhere above it, and a free variable
+  // may occur inside a closed subtree whose replacement is not closed.
+  uint32_t borra =
+      (EsVariable(Valor) ? 0u : TExprLambda::SinRedex) | (Vble->Libre ? TExprLambda::Cerrado : 0u);
+  std::vector<TExprLambda**> huecos;
+  std::vector<TExprLambda*> pila;
+  BuscaOcurrencias(raiz, Vble, borra, false, huecos, pila);
+  for (TExprLambda** h : huecos) {
+    *h = Valor->Copia();
+    --Vble->Refs;  // the caller holds Vble, so a free one never reaches zero here
   }
 }
 

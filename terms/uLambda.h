@@ -21,6 +21,7 @@
 #include <string>
 #include <type_traits>
 #include <typeinfo>
+#include <vector>
 
 class TExprLambda;
 class TVariable;
@@ -184,6 +185,13 @@ void CompruebaLimite(std::size_t mas);
 std::string MensajeDemasiadoGrande(std::size_t nodos);
 // "52.000.000": groups of three digits with full stops.
 std::string ConMillares(uint64_t n);
+
+// The slots below `raiz` (not `raiz` itself) that hold `v`. Clears the bits `borra` from the
+// Marca of every node it passes, and stops once it has found as many occurrences as `v` counts.
+// When `v` is known to be bound outside `raiz` it does not enter closed subtrees. `pila` is
+// scratch, passed in so that repeated calls allocate nothing.
+void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t borra, bool ligadaFuera,
+                      std::vector<TExprLambda**>& huecos, std::vector<TExprLambda*>& pila);
 
 // Marks every closed subtree of a freshly built term (TExprLambda::Cerrado).
 void MarcaCerrados(TExprLambda* t);

@@ -50,35 +50,6 @@ struct TAuxiliar {
   std::vector<TExprLambda*> Pila;
 };
 
-// Collects the slots of M that hold x. The walk ends once it has found as many as x counts, and
-// never enters a closed subtree: x, bound outside M, cannot occur there.
-void RecorreCuerpo(TExprLambda* M, TVariable* x, TExprLambda* N, TAuxiliar& a) {
-  a.Ocurrencias.clear();
-  a.Pila.clear();
-  if (EsVariable(M) || (M->Marca & Cerrado)) return;
-  // A copy of a compound argument may form a redex anywhere above where it goes.
-  const uint32_t borra = EsVariable(N) ? 0u : SinRedex;
-  const std::size_t total = x->Refs;
-  auto hijo = [&](TExprLambda*& h) {
-    if (h == x)
-      a.Ocurrencias.push_back(&h);
-    else if (!EsVariable(h) && !(h->Marca & Cerrado))
-      a.Pila.push_back(h);
-  };
-  a.Pila.push_back(M);
-  while (!a.Pila.empty() && a.Ocurrencias.size() < total) {
-    TExprLambda* n = a.Pila.back();
-    a.Pila.pop_back();
-    n->Marca &= ~borra;
-    if (TAplicacion* ap = ComoAplicacion(n)) {
-      hijo(ap->Arg);
-      hijo(ap->Func);
-    } else {
-      hijo(static_cast<TFuncion*>(n)->Cuerpo);
-    }
-  }
-}
-
 // Contracts the redex `ap`: the body, with the argument put in place of the bound variable,
 // takes the application's place. Every occurrence but the last gets a copy of the argument and
 // the last gets the argument itself, which the contraction would destroy anyway: the term is the
@@ -90,7 +61,9 @@ TExprLambda* Contrae(TAplicacion* ap, TAuxiliar& a, std::size_t& pedidos) {
   TExprLambda* M = F->Cuerpo;
   TExprLambda* N = ap->Arg;
 
-  RecorreCuerpo(M, x, N, a);
+  // x is bound outside M, so it cannot occur in a closed subtree; a copy of a compound argument
+  // may form a redex anywhere above where it goes.
+  BuscaOcurrencias(M, x, EsVariable(N) ? 0u : SinRedex, true, a.Ocurrencias, a.Pila);
   std::vector<TExprLambda**>& ocurrencias = a.Ocurrencias;
   std::size_t copias = ocurrencias.empty() ? 0 : ocurrencias.size() - 1;
   if (copias > 0 && !EsVariable(N)) {
