@@ -158,8 +158,10 @@ void DestruyeHijos(TExprLambda* a, TExprLambda* b, TVariable* param) {
     delete param;
     return;
   }
-  std::vector<TExprLambda*> pendientes;
-  std::vector<TVariable*> variables;
+  // Reused from call to call: the destructors called below find their children already gone
+  // and return before reaching here, so the lists are never in use twice at once.
+  thread_local std::vector<TExprLambda*> pendientes;
+  thread_local std::vector<TVariable*> variables;
   if (param) variables.push_back(param);
   SueltaHijo(a, pendientes);
   SueltaHijo(b, pendientes);
@@ -180,6 +182,9 @@ void DestruyeHijos(TExprLambda* a, TExprLambda* b, TVariable* param) {
     delete n;  // childless now: its destructor does nothing more
   }
   for (TVariable* v : variables) delete v;
+  variables.clear();
+  if (pendientes.capacity() > (1u << 20)) pendientes.shrink_to_fit();
+  if (variables.capacity() > (1u << 20)) variables.shrink_to_fit();
 }
 
 }  // namespace

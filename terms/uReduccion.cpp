@@ -227,7 +227,7 @@ TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
     Camino.assign(1, &Raiz);
     Multiple = multiple;
   }
-  static TAuxiliar auxiliar;  // reused by every pass; passes never nest
+  thread_local TAuxiliar auxiliar;  // reused by every pass; passes never nest
   TPasada p(Multiple, Cambio, auxiliar);
 
   auto esFuncionDeSuPadre = [this]() {
