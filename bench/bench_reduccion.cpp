@@ -46,7 +46,7 @@ void Referencia(benchmark::State& st, const TCarga& c, bool multiple) {
     st.PauseTiming();
     TExprLambda* t = Lee(c);
     auto* lit = new literal::Termino;
-    literal::Convierte(t, *lit);
+    literal::ConPilaGrande([&] { literal::Convierte(t, *lit); });
     Libera(t);
     st.ResumeTiming();
     literal::ConPilaGrande([&] {
