@@ -1,7 +1,6 @@
 #include "uReduccion.h"
 
 #include <algorithm>
-#include <climits>
 #include <limits>
 
 int64_t NumReducciones = 0;
@@ -9,7 +8,6 @@ int64_t NumReducciones = 0;
 namespace {
 
 constexpr uint32_t SinRedex = TExprLambda::SinRedex;
-constexpr uint32_t Cerrado = TExprLambda::Cerrado;
 
 // A node is free of redexes when it is a variable or carries the mark.
 inline bool Limpio(const TExprLambda* n) {
@@ -53,8 +51,8 @@ struct TAuxiliar {
 // Contracts the redex `ap`: the body, with the argument put in place of the bound variable,
 // takes the application's place. Every occurrence but the last gets a copy of the argument and
 // the last gets the argument itself, which the contraction would destroy anyway: the term is the
-// same as with a copy everywhere. Returns null, touching nothing, when the copies would pass
-// the node limit; `pedidos` then holds the size that was refused.
+// same as with a copy everywhere. Returns null, leaving the term as it was, when the copies would
+// pass the node limit; `pedidos` then holds the size that was refused.
 TExprLambda* Contrae(TAplicacion* ap, TAuxiliar& a, std::size_t& pedidos) {
   TFuncion* F = static_cast<TFuncion*>(ap->Func);
   TVariable* x = F->Param;
