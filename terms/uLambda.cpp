@@ -298,13 +298,19 @@ void AgregaNombre(std::string& s, int32_t Indice) {
   s.append(i / 26, '\'');
 }
 
+std::size_t LongitudNombre(int32_t Indice) {
+  return 1 + (Indice < 0 ? 0u : static_cast<uint32_t>(Indice)) / 26;
+}
+
 std::string Imprime(TExprLambda* raiz) {
   // Each entry is a node to print or a literal to append.
   struct TTarea {
     TExprLambda* Nodo;
     const char* Literal;
   };
+  // Made to its exact size: growing by doubling would hold up to three times the text at once.
   std::string s;
+  s.reserve(LongitudTexto(raiz));
   std::vector<TTarea> pila{{raiz, nullptr}};
   while (!pila.empty()) {
     TTarea t = pila.back();
@@ -337,6 +343,31 @@ std::string Imprime(TExprLambda* raiz) {
 }
 
 }  // namespace
+
+std::size_t LongitudTexto(TExprLambda* raiz, std::size_t tope) {
+  // The pieces Imprime writes: a backslash, a blank, the name and " . " for an abstraction;
+  // " " or " (" and ")" around an argument; "(" and ")" around an abstraction in function place.
+  std::size_t n = 0;
+  std::vector<TExprLambda*> pila{raiz};
+  while (!pila.empty()) {
+    TExprLambda* t = pila.back();
+    pila.pop_back();
+    if (EsVariable(t)) {
+      n += LongitudNombre(static_cast<TVariable*>(t)->Indice);
+    } else if (TFuncion* f = ComoFuncion(t)) {
+      n += 5 + LongitudNombre(f->Param->Indice);
+      pila.push_back(f->Cuerpo);
+    } else {
+      TAplicacion* ap = static_cast<TAplicacion*>(t);
+      n += EsVariable(ap->Arg) ? 1 : 3;
+      if (EsFuncion(ap->Func)) n += 2;
+      pila.push_back(ap->Arg);
+      pila.push_back(ap->Func);
+    }
+    if (n > tope) return n;
+  }
+  return n;
+}
 
 std::string TVariable::Texto() {
   return NombreVariable(Indice);

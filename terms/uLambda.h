@@ -169,6 +169,10 @@ void Renumera(TExprLambda* t, int32_t& NumVars);
 
 // Name printed for a display number: 0 -> a, 25 -> z, 26 -> a', 52 -> a''.
 std::string NombreVariable(int32_t Indice);
+// Length of the printed form of a numbered term, without making it. Names grow with the number
+// of variables, so a modest term can print to more than memory holds: the count stops at the
+// first value above `tope`.
+std::size_t LongitudTexto(TExprLambda* t, std::size_t tope = SIZE_MAX);
 
 // Counts of nodes, and the limit past which no node is made.
 class EDemasiadoGrande : public std::runtime_error {

@@ -22,7 +22,7 @@ class TVistaGrabadora : public IVista {
 
   // What happened, for the tests.
   int Memos = 0, Refrescos = 0, Eventos = 0;
-  std::function<void()> AlProcesarEventos;
+  std::function<void()> AlProcesarEventos, AlTerminarPasada;
   std::function<void(const std::string&)> AlMostrarError;
   std::string UltimoError;
   int Errores = 0;
@@ -34,8 +34,8 @@ class TVistaGrabadora : public IVista {
   std::string TextoDef() override { return Def; }
   void VaciaDef() override { Def.clear(); }
   void FijaEstado(const std::string& t) override { Estado = t; }
-  void FijaMemo(const std::string& t) override {
-    Memo = t;
+  void FijaMemo(std::string t) override {
+    Memo = std::move(t);
     ++Memos;
   }
   int TamanoFuenteMemo() override { return Fuente; }
@@ -50,6 +50,9 @@ class TVistaGrabadora : public IVista {
   void ProcesaEventos() override {
     ++Eventos;
     if (AlProcesarEventos) AlProcesarEventos();
+  }
+  void PasadaHecha() override {
+    if (AlTerminarPasada) AlTerminarPasada();
   }
   bool DialogoAbrir(std::string& Ruta) override { return Responde(RutaAbrir, Ruta); }
   bool DialogoSalvar(std::string& Ruta) override { return Responde(RutaSalvar, Ruta); }

@@ -1,5 +1,7 @@
 #include "vLambda.h"
 
+#include <unistd.h>
+
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -56,7 +58,17 @@ std::string MensajeExcepcion(const std::exception& e) {
   return e.what();
 }
 
-TMesaTrabajo::TMesaTrabajo(IVista& vista) : Vista(vista) {}
+namespace {
+
+std::size_t MemoriaFisica() {
+  long Paginas = sysconf(_SC_PHYS_PAGES), Tamano = sysconf(_SC_PAGESIZE);
+  if (Paginas <= 0 || Tamano <= 0) return std::size_t(1) << 32;
+  return static_cast<std::size_t>(Paginas) * static_cast<std::size_t>(Tamano);
+}
+
+}  // namespace
+
+TMesaTrabajo::TMesaTrabajo(IVista& vista) : LimiteTexto(MemoriaFisica() / 16), Vista(vista) {}
 
 TMesaTrabajo::~TMesaTrabajo() {
   Motor.Olvida();
@@ -149,6 +161,15 @@ void TMesaTrabajo::Renumera() {
 }
 
 void TMesaTrabajo::Muestra() {
+  AvisoTexto.clear();
+  if (LongitudTexto(Actual, LimiteTexto) > LimiteTexto) {
+    AvisoTexto = "Texto demasiado grande para mostrarlo: m\xE1s de " + ConMillares(LimiteTexto) +
+                 " caracteres";
+    Vista.FijaMemo({});
+    // Run-all shows it beside its count.
+    if (!Ejecutando) Vista.FijaEstado(AvisoTexto);
+    return;
+  }
   Vista.FijaMemo(Actual->Texto());
 }
 
@@ -169,6 +190,7 @@ bool TMesaTrabajo::DiagramaActivo() {
 }
 
 void TMesaTrabajo::ActualizaVistaVisible() {
+  AvisoTexto.clear();
   Renumera();
   if (DiagramaActivo())
     RefrescaDiagrama();
@@ -177,7 +199,9 @@ void TMesaTrabajo::ActualizaVistaVisible() {
 }
 
 void TMesaTrabajo::MuestraCuenta(const std::string& Anexo) {
-  Vista.FijaEstado(TextoReducciones(NumReducciones, Vista.SeparadorMillares()) + Anexo);
+  std::string Texto = TextoReducciones(NumReducciones, Vista.SeparadorMillares()) + Anexo;
+  if (!AvisoTexto.empty()) Texto += "; " + AvisoTexto;
+  Vista.FijaEstado(Texto);
 }
 
 void TMesaTrabajo::CambiaActual(TExprLambda* Nuevo) {
@@ -290,24 +314,45 @@ void TMesaTrabajo::EjecutaTodo() {
   NumReducciones = 0;
 
   using Reloj = std::chrono::steady_clock;
-  Reloj::time_point UltimaVista = Reloj::now();
+  Reloj::time_point UltimaVista = Reloj::now(), UltimosEventos = UltimaVista;
+  Reloj::duration Espera = IntervaloPaso;  // from one view update to the next
+  bool Pendiente = false;                  // a pass the view does not show yet
   bool Cambio;
   bool Excedido;
+  auto Anexo = [&] {
+    return Excedido ? "; " + MensajeDemasiadoGrande(Motor.NodosPedidos) : std::string();
+  };
   do {
     Cambio = false;
     Actual = Motor.Reduce(Actual, Cambio, Vista.BetaMultiple());
     Excedido = Motor.Fin == TFinPasada::DemasiadoGrande;
+    Pendiente = true;
+    Vista.PasadaHecha();
     // Drawing or printing every pass would cost the size of the term each time; the views are
-    // brought up to date at the interval, and always after the last pass.
-    bool Ultima = !Cambio || Excedido;
-    if (Ultima || IntervaloPaso.count() == 0 || Reloj::now() - UltimaVista >= IntervaloPaso) {
+    // brought up to date at the interval, and always after the last pass. A view that costs
+    // more than the interval waits four times its cost, so that it never takes more than a
+    // fifth of the run; meanwhile the count still moves and the window still answers.
+    bool Ultima = !Cambio || Excedido || PararPedido;
+    Reloj::time_point Ahora = Reloj::now();
+    bool Cada = IntervaloPaso.count() == 0;
+    if (Ultima || Cada || Ahora - UltimaVista >= Espera) {
       ActualizaVistaVisible();
-      MuestraCuenta(Excedido ? "; " + MensajeDemasiadoGrande(Motor.NodosPedidos) : std::string());
-      Vista.ProcesaEventos();
-      if (Cerrada) return;
+      Pendiente = false;
       UltimaVista = Reloj::now();
+      Espera = std::max(IntervaloPaso, 4 * (UltimaVista - Ahora));
+    } else if (Ahora - UltimosEventos < IntervaloPaso) {
+      continue;
     }
+    MuestraCuenta(Anexo());
+    Vista.ProcesaEventos();
+    if (Cerrada) return;
+    UltimosEventos = Reloj::now();
   } while (Cambio && !Excedido && !PararPedido && Actual);
+  // Stopped between two view updates: the last term is shown all the same.
+  if (Pendiente && Actual) {
+    ActualizaVistaVisible();
+    MuestraCuenta(Anexo());
+  }
 }
 
 void TMesaTrabajo::Zoom1(TUpDownDirection Direction) {

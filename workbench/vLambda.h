@@ -44,7 +44,7 @@ class IVista {
   virtual std::string TextoDef() = 0;                     // the name box edtDef
   virtual void VaciaDef() = 0;                            // empties the name box
   virtual void FijaEstado(const std::string& Texto) = 0;  // StatusBar1
-  virtual void FijaMemo(const std::string& Texto) = 0;    // Memo1
+  virtual void FijaMemo(std::string Texto) = 0;           // Memo1
   virtual int TamanoFuenteMemo() = 0;                     // Memo1's font size, in points
   virtual void FijaTamanoFuenteMemo(int Puntos) = 0;
   virtual void HabilitaBack(bool Habilitado) = 0;  // btnBack
@@ -58,6 +58,8 @@ class IVista {
   virtual bool DialogoSalvar(std::string& Ruta) = 0;
   virtual void MuestraError(const std::string& Mensaje) = 0;  // the error box
   virtual std::string SeparadorMillares() = 0;                // the user's locale; may be empty
+  // Run-all, after each pass (lambda-cli counts them); the window has nothing to do here.
+  virtual void PasadaHecha() {}
 };
 
 // Direction reported by the spinner.
@@ -109,6 +111,10 @@ class TMesaTrabajo {
   double Zoom = 1.0;
   bool Ejecutando = false;  // a run-all loop is on the stack
   int32_t NumVars = 0;
+  // Longest printed form the text view is given (a sixteenth of the machine's memory): names
+  // grow with the number of variables, so a term well within the node limit can print to more
+  // than memory holds.
+  std::size_t LimiteTexto;
 
  private:
   void Introduce();
@@ -124,7 +130,7 @@ class TMesaTrabajo {
   void Protegido(F&& Orden);
 
   void Renumera();
-  void Muestra();           // the text view shows Actual
+  void Muestra();           // the text view shows Actual, or AvisoTexto says why not
   void RefrescaDiagrama();  // Redibuja, then the repaint of Lienzo
   void ActualizaVistaVisible();
   void MuestraCuenta(const std::string& Anexo = {});
@@ -136,6 +142,7 @@ class TMesaTrabajo {
   TMotor Motor;
   bool PararPedido = false;
   bool Cerrada = false;
+  std::string AvisoTexto;  // why the text view shows nothing, or empty
   std::chrono::steady_clock::duration IntervaloPaso{0};
 };
 

@@ -3,7 +3,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QPlainTextEdit>
+#include "uMemo.h"
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>

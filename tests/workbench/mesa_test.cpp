@@ -459,7 +459,7 @@ TEST(Mesa, LimiteDeNodos) {
 class TVistaQueFalla : public TVistaGrabadora {
  public:
   bool Falla = false;
-  void FijaMemo(const std::string& t) override {
+  void FijaMemo(std::string t) override {
     if (Falla) throw std::runtime_error("sin memoria");
     TVistaGrabadora::FijaMemo(t);
   }

@@ -94,14 +94,14 @@ class TGuion {
     int Pasadas = 0;
     if (!SinArgumento && (!LeeEntero(Resto, Pasadas) || Pasadas < 1))
       return Error("usage: all [N], N at least 1");
-    int Vistas = 0;  // lives as long as the loop that the hook runs in
+    int Hechas = 0;  // lives as long as the loop that the hook runs in
     if (Pasadas > 0) {
-      Vista.AlProcesarEventos = [&] {
-        if (++Vistas == Pasadas) Mesa.btnBetaAllClick();
+      Vista.AlTerminarPasada = [&] {
+        if (++Hechas == Pasadas) Mesa.btnBetaAllClick();
       };
     }
     Mesa.btnBetaAllClick();
-    Vista.AlProcesarEventos = nullptr;
+    Vista.AlTerminarPasada = nullptr;
   }
 
   void Tamano(std::string_view Resto) {

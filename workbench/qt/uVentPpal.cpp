@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -21,6 +20,7 @@
 
 #include "uCp1252.h"
 #include "uLineaUnica.h"
+#include "uMemo.h"
 #include "uPrograma.h"
 #include "uUpDown.h"
 
@@ -183,14 +183,8 @@ void TVentPpal::CreaComponentes() {
   PageControl1->addTab(TabSheet1, QStringLiteral("Texto"));
   PageControl1->addTab(TabSheet2, QStringLiteral("Gráficos"));
 
-  Memo1 = new QPlainTextEdit(TabSheet1);
+  Memo1 = new TMemo(TabSheet1);
   Memo1->setObjectName("Memo1");
-  Memo1->setReadOnly(true);
-  Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Memo1->setTabChangesFocus(true);
   QFont FuenteTexto(QStringLiteral("Carlito"));
   FuenteTexto.setBold(true);
   FuenteTexto.setPointSize(TMesaTrabajo::FuenteInicial);
@@ -398,8 +392,8 @@ void TVentPpal::VaciaDef() {
 void TVentPpal::FijaEstado(const std::string& Texto) {
   Estado->setText(DeCp1252(Texto));
 }
-void TVentPpal::FijaMemo(const std::string& Texto) {
-  Memo1->setPlainText(DeCp1252(Texto));
+void TVentPpal::FijaMemo(std::string Texto) {
+  Memo1->FijaTexto(std::move(Texto));
 }
 int TVentPpal::TamanoFuenteMemo() {
   return FuenteMemo;

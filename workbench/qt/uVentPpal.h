@@ -17,11 +17,11 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QMenuBar;
-class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
 class TLineaUnica;
+class TMemo;
 class TUpDown;
 
 // Lienzo: the drawing area; its paint event runs the window's LienzoPaint.
@@ -67,7 +67,7 @@ class TVentPpal : public QMainWindow, private IVista {
   QTabWidget* PageControl1;
   QWidget* TabSheet1;
   QWidget* TabSheet2;
-  QPlainTextEdit* Memo1;
+  TMemo* Memo1;
   TLienzo* Lienzo;
   QPushButton* btnBack;
   QMenu* Pciones1;
@@ -115,7 +115,7 @@ class TVentPpal : public QMainWindow, private IVista {
   std::string TextoDef() override;
   void VaciaDef() override;
   void FijaEstado(const std::string& Texto) override;
-  void FijaMemo(const std::string& Texto) override;
+  void FijaMemo(std::string Texto) override;
   int TamanoFuenteMemo() override;
   void FijaTamanoFuenteMemo(int Puntos) override;
   void HabilitaBack(bool Habilitado) override;

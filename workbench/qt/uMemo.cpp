@@ -1,0 +1,430 @@
+#include "uMemo.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+#include <climits>
+
+#include "uCp1252.h"
+
+namespace {
+
+constexpr int Margen = 4;                // around the text, as a plain text box has
+constexpr std::size_t Trozo = 4u << 20;  // bytes wrapped in one idle slice
+constexpr std::size_t NingunaPos = static_cast<std::size_t>(-1);
+
+// The character of each Windows-1252 byte.
+const std::array<char16_t, 256>& Caracteres() {
+  static const std::array<char16_t, 256> Tabla = [] {
+    std::array<char16_t, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+      QString c = QString::fromStdString(Cp1252AUtf8(std::string(1, static_cast<char>(b))));
+      t[static_cast<std::size_t>(b)] = c.isEmpty() ? u'?' : c[0].unicode();
+    }
+    return t;
+  }();
+  return Tabla;
+}
+
+bool EsBlanco(char c) {
+  return c == ' ' || c == '\n';
+}
+
+}  // namespace
+
+TMemo::TMemo(QWidget* Padre) : QAbstractScrollArea(Padre) {
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setFocusPolicy(Qt::StrongFocus);
+  viewport()->setCursor(Qt::IBeamCursor);
+  viewport()->setBackgroundRole(QPalette::Base);
+  viewport()->setAutoFillBackground(true);
+  Ocioso.setInterval(0);
+  connect(&Ocioso, &QTimer::timeout, this, [this] { EnvuelveUnTrozo(); });
+  Desplazamiento.setInterval(50);
+  connect(&Desplazamiento, &QTimer::timeout, this, [this] { Arrastra(UltimoRaton); });
+  MideFuente();
+}
+
+void TMemo::FijaTexto(std::string Texto) {
+  Bytes = std::move(Texto);
+  Ancla_ = Cursor_ = 0;
+  ReiniciaEnvoltura(0);
+}
+
+QString TMemo::toPlainText() const {
+  return Convierte(0, Bytes.size());
+}
+
+QString TMemo::Convierte(std::size_t Desde, std::size_t Hasta) const {
+  const auto& t = Caracteres();
+  QString s(static_cast<qsizetype>(Hasta - Desde), Qt::Uninitialized);
+  QChar* d = s.data();
+  for (std::size_t i = Desde; i < Hasta; ++i) *d++ = QChar(t[static_cast<unsigned char>(Bytes[i])]);
+  return s;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Wrapping.
+
+void TMemo::MideFuente() {
+  QFontMetricsF m(font());
+  const auto& t = Caracteres();
+  for (std::size_t b = 0; b < 256; ++b) Ancho[b] = m.horizontalAdvance(QChar(t[b]));
+  QFontMetrics mi(font());
+  Alto = std::max(1, mi.lineSpacing());
+  Ascenso = mi.ascent();
+}
+
+void TMemo::ReiniciaEnvoltura(std::size_t Conserva) {
+  Disponible = std::max(1.0, static_cast<double>(viewport()->width() - 2 * Margen));
+  Inicios.assign(1, 0);
+  Pos = 0;
+  AnchoLinea = AnchoTrasCorte = 0;
+  Corte = 0;
+  Completo = Bytes.empty();
+  // The line that was on top stays on top; the first screen is wrapped at once.
+  Conserva = std::min(Conserva, Bytes.size());
+  std::size_t Arriba = Conserva == 0 ? 0 : LineaDe(Conserva);
+  Envuelve(Arriba + static_cast<std::size_t>(LineasVisibles()) + 2, NingunaPos);
+  AjustaBarra();
+  verticalScrollBar()->setValue(static_cast<int>(std::min<std::size_t>(Arriba, INT_MAX)));
+  if (Completo)
+    Ocioso.stop();
+  else
+    Ocioso.start();
+  viewport()->update();
+}
+
+void TMemo::Envuelve(std::size_t Lineas, std::size_t Presupuesto) {
+  std::size_t Fin = Bytes.size();
+  if (Presupuesto < Fin - Pos) Fin = Pos + Presupuesto;
+  const char* b = Bytes.data();
+  while (Pos < Fin && Inicios.size() < Lineas) {
+    char c = b[Pos];
+    double w = Ancho[static_cast<unsigned char>(c)];
+    if (c == '\n') {
+      Inicios.push_back(Pos + 1);
+      AnchoLinea = AnchoTrasCorte = 0;
+      Corte = 0;
+    } else if (c == ' ') {
+      // Blanks hang past the edge and never start a line.
+      AnchoLinea += w;
+      Corte = Pos + 1;
+      AnchoTrasCorte = 0;
+    } else {
+      if (AnchoLinea + w > Disponible && Pos > Inicios.back()) {
+        // A word that does not fit goes to the next line whole; one longer than a line is cut
+        // where it reaches the edge.
+        if (Corte > Inicios.back() && AnchoTrasCorte + w <= Disponible) {
+          Inicios.push_back(Corte);
+          AnchoLinea = AnchoTrasCorte;
+        } else {
+          Inicios.push_back(Pos);
+          AnchoLinea = 0;
+        }
+        Corte = 0;
+        AnchoTrasCorte = 0;
+      }
+      AnchoLinea += w;
+      AnchoTrasCorte += w;
+    }
+    ++Pos;
+  }
+  if (Pos >= Bytes.size()) Completo = true;
+}
+
+void TMemo::EnvuelveUnTrozo() {
+  Envuelve(NingunaPos, Trozo);
+  AjustaBarra();
+  if (Completo) Ocioso.stop();
+}
+
+std::size_t TMemo::NumLineas() {
+  if (!Completo) {
+    Envuelve(NingunaPos, NingunaPos);
+    AjustaBarra();
+    Ocioso.stop();
+  }
+  return Inicios.size();
+}
+
+void TMemo::AjustaBarra() {
+  // Whole lines: the last line can be scrolled to the top of the view, as in a text box.
+  std::size_t Maximo = Inicios.size() - 1;
+  QScrollBar* b = verticalScrollBar();
+  b->setRange(0, static_cast<int>(std::min<std::size_t>(Maximo, INT_MAX)));
+  b->setPageStep(std::max(1, LineasVisibles()));
+  b->setSingleStep(1);
+}
+
+int TMemo::LineasVisibles() const {
+  return std::max(1, (viewport()->height() - Margen) / Alto);
+}
+
+std::size_t TMemo::PrimeraVisible() const {
+  return static_cast<std::size_t>(std::max(0, verticalScrollBar()->value()));
+}
+
+std::size_t TMemo::FinLinea(std::size_t i) const {
+  return i + 1 < Inicios.size() ? Inicios[i + 1] : (Completo ? Bytes.size() : Pos);
+}
+
+std::size_t TMemo::LineaDe(std::size_t p) {
+  while (!Completo && Pos <= p) Envuelve(Inicios.size() + 1024, NingunaPos);
+  auto i = std::upper_bound(Inicios.begin(), Inicios.end(), p);
+  return static_cast<std::size_t>(i - Inicios.begin()) - 1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Painting.
+
+void TMemo::paintEvent(QPaintEvent*) {
+  QPainter p(viewport());
+  p.setFont(font());
+  std::size_t Primera = PrimeraVisible();
+  std::size_t Ultima = Primera + static_cast<std::size_t>(viewport()->height() / Alto) + 1;
+  Envuelve(Ultima + 2, NingunaPos);
+  std::size_t SelDesde = std::min(Ancla_, Cursor_), SelHasta = std::max(Ancla_, Cursor_);
+  const QPalette& Paleta = palette();
+  for (std::size_t i = Primera; i <= Ultima && i < Inicios.size(); ++i) {
+    std::size_t Desde = InicioLinea(i), Hasta = FinLinea(i);
+    if (Hasta > Desde && Bytes[Hasta - 1] == '\n') --Hasta;
+    int y = Margen + static_cast<int>(i - Primera) * Alto;
+    double x = Margen;
+    // Up to three pieces: before, inside and after the selection.
+    std::size_t Cortes[4] = {Desde, std::clamp(SelDesde, Desde, Hasta),
+                             std::clamp(SelHasta, Desde, Hasta), Hasta};
+    for (int k = 0; k < 3; ++k) {
+      std::size_t a = Cortes[k], z = Cortes[k + 1];
+      if (a >= z) continue;
+      double w = 0;
+      for (std::size_t j = a; j < z; ++j) w += Ancho[static_cast<unsigned char>(Bytes[j])];
+      bool Marcado = k == 1;
+      if (Marcado) p.fillRect(QRectF(x, y, w, Alto), Paleta.brush(QPalette::Highlight));
+      p.setPen(Paleta.color(Marcado ? QPalette::HighlightedText : QPalette::Text));
+      p.drawText(QPointF(x, y + Ascenso), Convierte(a, z));
+      x += w;
+    }
+    if (hasFocus() && Cursor_ >= Desde &&
+        (Cursor_ < Hasta || (Cursor_ == Hasta && i + 1 == Inicios.size()))) {
+      double cx = Margen;
+      for (std::size_t j = Desde; j < Cursor_; ++j)
+        cx += Ancho[static_cast<unsigned char>(Bytes[j])];
+      p.setPen(Paleta.color(QPalette::Text));
+      p.drawLine(QPointF(cx, y), QPointF(cx, y + Alto - 1));
+    }
+  }
+}
+
+void TMemo::resizeEvent(QResizeEvent* e) {
+  QAbstractScrollArea::resizeEvent(e);
+  double Nuevo = std::max(1.0, static_cast<double>(viewport()->width() - 2 * Margen));
+  if (Nuevo != Disponible)
+    ReiniciaEnvoltura(Inicios[std::min(PrimeraVisible(), Inicios.size() - 1)]);
+  else
+    AjustaBarra();
+}
+
+void TMemo::changeEvent(QEvent* e) {
+  QAbstractScrollArea::changeEvent(e);
+  if (e->type() == QEvent::FontChange) {
+    MideFuente();
+    ReiniciaEnvoltura(Inicios[std::min(PrimeraVisible(), Inicios.size() - 1)]);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Selection.
+
+void TMemo::Selecciona(std::size_t Ancla, std::size_t Cursor) {
+  Ancla_ = std::min(Ancla, Bytes.size());
+  Cursor_ = std::min(Cursor, Bytes.size());
+  viewport()->update();
+}
+
+std::string TMemo::TextoSeleccionado() const {
+  std::size_t a = std::min(Ancla_, Cursor_), z = std::max(Ancla_, Cursor_);
+  return Bytes.substr(a, z - a);
+}
+
+void TMemo::selectAll() {
+  Selecciona(0, Bytes.size());
+}
+
+void TMemo::copy() {
+  std::size_t a = std::min(Ancla_, Cursor_), z = std::max(Ancla_, Cursor_);
+  if (a < z) QGuiApplication::clipboard()->setText(Convierte(a, z));
+}
+
+void TMemo::PonSeleccionX11() {
+  QClipboard* c = QGuiApplication::clipboard();
+  std::size_t a = std::min(Ancla_, Cursor_), z = std::max(Ancla_, Cursor_);
+  if (c->supportsSelection() && a < z) c->setText(Convierte(a, z), QClipboard::Selection);
+}
+
+std::size_t TMemo::PosicionEn(QPoint p) {
+  if (Bytes.empty()) return 0;
+  long Fila = p.y() < Margen ? -1 : (p.y() - Margen) / Alto;
+  long l = static_cast<long>(PrimeraVisible()) + Fila;
+  if (l < 0) return 0;
+  Envuelve(static_cast<std::size_t>(l) + 2, NingunaPos);
+  if (static_cast<std::size_t>(l) >= Inicios.size()) return FinLinea(Inicios.size() - 1);
+  std::size_t i = static_cast<std::size_t>(l);
+  std::size_t Desde = InicioLinea(i), Hasta = FinLinea(i);
+  // The position after a line's last character is the start of the next line, except on the
+  // last line.
+  std::size_t Tope = i + 1 < Inicios.size() || !Completo ? Hasta - 1 : Hasta;
+  if (Hasta > Desde && Bytes[Hasta - 1] == '\n') Tope = Hasta - 1;
+  double x = Margen;
+  for (std::size_t j = Desde; j < Tope; ++j) {
+    double w = Ancho[static_cast<unsigned char>(Bytes[j])];
+    if (p.x() < x + w / 2) return j;
+    x += w;
+  }
+  return std::max(Desde, Tope);
+}
+
+void TMemo::MueveCursor(std::size_t p, bool Extiende) {
+  Cursor_ = std::min(p, Bytes.size());
+  if (!Extiende) Ancla_ = Cursor_;
+  HazVisibleCursor();
+  viewport()->update();
+}
+
+void TMemo::HazVisibleCursor() {
+  std::size_t l = LineaDe(Cursor_);
+  AjustaBarra();
+  std::size_t Primera = PrimeraVisible();
+  std::size_t n = static_cast<std::size_t>(LineasVisibles());
+  if (l < Primera)
+    verticalScrollBar()->setValue(static_cast<int>(std::min<std::size_t>(l, INT_MAX)));
+  else if (l >= Primera + n)
+    verticalScrollBar()->setValue(static_cast<int>(std::min<std::size_t>(l - n + 1, INT_MAX)));
+}
+
+void TMemo::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(e);
+  MueveCursor(PosicionEn(e->position().toPoint()), e->modifiers() & Qt::ShiftModifier);
+  Arrastrando = true;
+}
+
+void TMemo::Arrastra(QPoint p) {
+  int h = viewport()->height();
+  QScrollBar* b = verticalScrollBar();
+  if (p.y() < 0) b->setValue(b->value() - 1);
+  if (p.y() >= h) {
+    Envuelve(PrimeraVisible() + static_cast<std::size_t>(LineasVisibles()) + 3, NingunaPos);
+    AjustaBarra();
+    b->setValue(b->value() + 1);
+  }
+  Cursor_ = PosicionEn(QPoint(p.x(), std::clamp(p.y(), 0, std::max(0, h - 1))));
+  viewport()->update();
+}
+
+void TMemo::mouseMoveEvent(QMouseEvent* e) {
+  if (!Arrastrando) return;
+  UltimoRaton = e->position().toPoint();
+  Arrastra(UltimoRaton);
+  bool Fuera = UltimoRaton.y() < 0 || UltimoRaton.y() >= viewport()->height();
+  if (Fuera && !Desplazamiento.isActive()) Desplazamiento.start();
+  if (!Fuera) Desplazamiento.stop();
+}
+
+void TMemo::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return QAbstractScrollArea::mouseReleaseEvent(e);
+  Arrastrando = false;
+  Desplazamiento.stop();
+  PonSeleccionX11();
+}
+
+void TMemo::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return;
+  // The word under the pointer: a run of characters between blanks.
+  std::size_t p = PosicionEn(e->position().toPoint());
+  if (p >= Bytes.size() || EsBlanco(Bytes[p])) return;
+  std::size_t a = p, z = p;
+  while (a > 0 && !EsBlanco(Bytes[a - 1])) --a;
+  while (z < Bytes.size() && !EsBlanco(Bytes[z])) ++z;
+  Ancla_ = a;
+  Cursor_ = z;
+  viewport()->update();
+  PonSeleccionX11();
+}
+
+void TMemo::keyPressEvent(QKeyEvent* e) {
+  if (e == QKeySequence::Copy) return copy();
+  if (e == QKeySequence::SelectAll) return selectAll();
+  bool Extiende = e->modifiers() & Qt::ShiftModifier;
+  bool Control = e->modifiers() & Qt::ControlModifier;
+  std::size_t l = LineaDe(Cursor_);
+  double x = Margen;
+  for (std::size_t j = InicioLinea(l); j < Cursor_; ++j)
+    x += Ancho[static_cast<unsigned char>(Bytes[j])];
+  // The same column on another line, by the position under it on the screen.
+  auto EnLinea = [&](long Destino) {
+    Destino = std::max(0L, Destino);
+    Envuelve(static_cast<std::size_t>(Destino) + 2, NingunaPos);
+    long Arriba = static_cast<long>(PrimeraVisible());
+    verticalScrollBar()->setValue(static_cast<int>(std::min<long>(
+        std::max(0L, std::clamp(Arriba, Destino - LineasVisibles() + 1, Destino)), INT_MAX)));
+    long Fila = Destino - static_cast<long>(PrimeraVisible());
+    return PosicionEn(QPoint(static_cast<int>(x), Margen + static_cast<int>(Fila) * Alto));
+  };
+  long Linea = static_cast<long>(l), Pagina = LineasVisibles();
+  switch (e->key()) {
+    case Qt::Key_Left:
+      return MueveCursor(Cursor_ > 0 ? Cursor_ - 1 : 0, Extiende);
+    case Qt::Key_Right:
+      return MueveCursor(Cursor_ + 1, Extiende);
+    case Qt::Key_Up:
+      return MueveCursor(Linea == 0 ? 0 : EnLinea(Linea - 1), Extiende);
+    case Qt::Key_Down:
+      return MueveCursor(EnLinea(Linea + 1), Extiende);
+    case Qt::Key_PageUp:
+      return MueveCursor(EnLinea(Linea - Pagina), Extiende);
+    case Qt::Key_PageDown:
+      return MueveCursor(EnLinea(Linea + Pagina), Extiende);
+    case Qt::Key_Home:
+      return MueveCursor(Control ? 0 : InicioLinea(l), Extiende);
+    case Qt::Key_End:
+      if (Control) {
+        NumLineas();
+        return MueveCursor(Bytes.size(), Extiende);
+      }
+      return MueveCursor(
+          l + 1 < Inicios.size() ? std::max(InicioLinea(l), FinLinea(l) - 1) : FinLinea(l),
+          Extiende);
+    default:
+      e->ignore();
+  }
+}
+
+void TMemo::contextMenuEvent(QContextMenuEvent* e) {
+  QMenu Menu(this);
+  QAction* Copiar = Menu.addAction(QStringLiteral("&Copiar"), this, &TMemo::copy);
+  Copiar->setShortcut(QKeySequence::Copy);
+  Copiar->setEnabled(Ancla_ != Cursor_);
+  QAction* Todo = Menu.addAction(QStringLiteral("Seleccionar todo"), this, &TMemo::selectAll);
+  Todo->setShortcut(QKeySequence::SelectAll);
+  Todo->setEnabled(!Bytes.empty());
+  Menu.exec(e->globalPos());
+}
+
+void TMemo::focusInEvent(QFocusEvent* e) {
+  QAbstractScrollArea::focusInEvent(e);
+  viewport()->update();
+}
+
+void TMemo::focusOutEvent(QFocusEvent* e) {
+  QAbstractScrollArea::focusOutEvent(e);
+  viewport()->update();
+}

@@ -1,0 +1,90 @@
+// Memo1: a read-only view of a printed form of any length. The text stays in Windows-1252 bytes
+// (one byte a character); lines are wrapped with a table of the font's advance for each byte, the
+// first screen at once and the rest a slice at a time while the window is idle; only the visible
+// lines are converted and painted. The cost of showing a text is linear in its length and its
+// memory about one byte a character, where a general text layout costs far more of both.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QTimer>
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class TMemo : public QAbstractScrollArea {
+  Q_OBJECT
+
+ public:
+  explicit TMemo(QWidget* Padre = nullptr);
+
+  // Replaces the text (Windows-1252 bytes), scrolled to its start, with nothing selected.
+  void FijaTexto(std::string Texto);
+  const std::string& Texto() const { return Bytes; }
+  QString toPlainText() const;
+
+  // The selection runs between the anchor and the cursor, byte offsets into the text.
+  void Selecciona(std::size_t Ancla, std::size_t Cursor);
+  std::size_t Ancla() const { return Ancla_; }
+  std::size_t Cursor() const { return Cursor_; }
+  std::string TextoSeleccionado() const;
+  void selectAll();
+  void copy();
+
+  // Lines of the text at the present width; wraps whatever is not wrapped yet.
+  std::size_t NumLineas();
+  bool EnvueltoEntero() const { return Completo; }
+  std::size_t PrimeraVisible() const;
+  // Offset of the character under a point of the viewport.
+  std::size_t PosicionEn(QPoint p);
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+
+ private:
+  void MideFuente();
+  // Starts the wrapping again (new text, width or font), keeping Conserva's line on top.
+  void ReiniciaEnvoltura(std::size_t Conserva);
+  // Wraps on until Lineas lines are known, Presupuesto bytes are done, or the text ends.
+  void Envuelve(std::size_t Lineas, std::size_t Presupuesto);
+  void EnvuelveUnTrozo();
+  void AjustaBarra();
+  int LineasVisibles() const;
+  std::size_t InicioLinea(std::size_t i) const { return Inicios[i]; }
+  std::size_t FinLinea(std::size_t i) const;
+  std::size_t LineaDe(std::size_t Pos);
+  void MueveCursor(std::size_t Pos, bool Extiende);
+  void HazVisibleCursor();
+  void Arrastra(QPoint p);
+  void PonSeleccionX11();
+  QString Convierte(std::size_t Desde, std::size_t Hasta) const;
+
+  std::string Bytes;
+  std::array<double, 256> Ancho{};
+  int Alto = 1, Ascenso = 0;
+
+  // Wrapping: starts of the lines found so far, and where the walk stands.
+  std::vector<std::size_t> Inicios{0};
+  bool Completo = true;
+  std::size_t Pos = 0;        // next byte to place
+  double AnchoLinea = 0;      // width of the open line up to Pos
+  std::size_t Corte = 0;      // just after the last blank of the open line, or 0
+  double AnchoTrasCorte = 0;  // width from Corte to Pos
+  double Disponible = 1;      // width a line may take
+  QTimer Ocioso;              // wraps the rest a slice at a time
+
+  std::size_t Ancla_ = 0, Cursor_ = 0;
+  bool Arrastrando = false;
+  QPoint UltimoRaton;
+  QTimer Desplazamiento;  // scrolls while a drag is above or below the view
+};
