@@ -8,6 +8,7 @@ paquetes=(
   libgtest-dev libgmock-dev libbenchmark-dev # tests and benchmarks
   libagg-dev libpng-dev                     # diagram rendering, PNG export
   qt6-base-dev libgl-dev                    # the window
+  qt6-translations-l10n                     # Qt's own dialogs and menus in Spanish
   fonts-dejavu-core fonts-crosextra-carlito # the window's fonts
   xvfb xauth                                # GUI tests and screenshots without a display
 )

@@ -23,8 +23,13 @@ void PonUtf8(std::string& s, char32_t c) {
   } else if (c < 0x800) {
     s += static_cast<char>(0xC0 | (c >> 6));
     s += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
+  } else if (c < 0x10000) {
     s += static_cast<char>(0xE0 | (c >> 12));
+    s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    s += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    s += static_cast<char>(0xF0 | (c >> 18));
+    s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
     s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
     s += static_cast<char>(0x80 | (c & 0x3F));
   }
@@ -32,7 +37,11 @@ void PonUtf8(std::string& s, char32_t c) {
 
 }  // namespace
 
-std::string Utf8ACp1252(std::string_view u) {
+std::string Utf8ACp1252(std::string_view u, std::string* NoCabe) {
+  if (NoCabe) NoCabe->clear();
+  auto Anota = [&](char32_t c) {
+    if (NoCabe && NoCabe->empty()) PonUtf8(*NoCabe, c);
+  };
   std::string s;
   s.reserve(u.size());
   std::size_t i = 0;
@@ -54,6 +63,7 @@ std::string Utf8ACp1252(std::string_view u) {
       Seguidos = 3, c = b & 0x07, Minimo = 0x10000;
     } else {
       s += '?';
+      Anota(0xFFFD);
       ++i;
       continue;
     }
@@ -67,7 +77,9 @@ std::string Utf8ACp1252(std::string_view u) {
     // A cut sequence, an overlong form, a surrogate or a value past U+10FFFF is one '?'.
     bool Valido =
         Leidos == Seguidos && c >= Minimo && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
-    s += Valido ? ACp1252(c) : '?';
+    char b1252 = Valido ? ACp1252(c) : '?';
+    if (b1252 == '?') Anota(Valido ? c : 0xFFFD);
+    s += b1252;
     i = j;
   }
   return s;

@@ -4,8 +4,10 @@
 #include <string>
 #include <string_view>
 
-// A character that Windows-1252 cannot hold, or a malformed sequence, becomes '?'.
-std::string Utf8ACp1252(std::string_view Utf8);
+// A character that Windows-1252 cannot hold, or a malformed sequence, becomes '?'. With NoCabe,
+// the first such character is left there as UTF-8 (U+FFFD for a malformed sequence), so that the
+// caller can refuse the text instead; it is emptied when everything fits.
+std::string Utf8ACp1252(std::string_view Utf8, std::string* NoCabe = nullptr);
 // Every byte maps to one character; the five bytes Windows-1252 leaves unassigned (81, 8D, 8F,
 // 90, 9D) become the C1 controls of the same number, so the conversion goes back and forth.
 std::string Cp1252AUtf8(std::string_view Cp1252);

@@ -62,11 +62,38 @@ void EscribeTodo(int Fd, std::string_view Bytes, const std::string& Ruta) {
   }
 }
 
+// Writes over the file itself, which keeps its links, owner and mode; a new file is made with
+// the default mode. Once a regular file has been emptied, a failure leaves it incomplete, and the
+// message says so.
 void EscribeEnSuSitio(const std::string& Ruta, std::string_view Bytes) {
-  TDescriptor f(::open(Ruta.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+  TDescriptor f(::open(Ruta.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
   if (f.Get() < 0) Falla(errno, Ruta);
-  EscribeTodo(f.Get(), Bytes, Ruta);
-  if (int e = f.Cierra()) Falla(e, Ruta);
+  struct stat st;
+  bool Regular = ::fstat(f.Get(), &st) == 0 && S_ISREG(st.st_mode);
+  try {
+    EscribeTodo(f.Get(), Bytes, Ruta);
+    if (int e = f.Cierra()) Falla(e, Ruta);
+  } catch (const EEntradaSalida& e) {
+    if (!Regular) throw;
+    throw EEntradaSalida(e.Codigo, "; el fichero ha quedado incompleto");
+  }
+}
+
+// Errors of making the temporary file that say nothing against writing the file in place.
+bool SinTemporal(int Errno) {
+  switch (Errno) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ENAMETOOLONG:
+    case EEXIST:
+    case EINVAL:
+    case EMLINK:
+    case EOPNOTSUPP:
+      return true;
+    default:
+      return false;
+  }
 }
 
 // Reads one line from `Resto`: up to a line feed, every carriage return dropped.
@@ -88,16 +115,22 @@ std::string NombreCorto(const std::string& Nombre) {
   return Nombre.size() <= Maximo ? Nombre : Nombre.substr(0, Maximo) + "...";
 }
 
+std::string TextoRegistroErroneo(const std::string& Nombre, std::size_t Linea,
+                                 const std::string& Error) {
+  return "Error en la definici\xF3n \"" + NombreCorto(Nombre) + "\" (l\xEDnea " +
+         std::to_string(Linea) + "): " + Error;
+}
+
 }  // namespace
 
-EEntradaSalida::EEntradaSalida(int codigo)
-    : std::runtime_error(MensajeEntradaSalida(codigo)), Codigo(codigo) {}
+EEntradaSalida::EEntradaSalida(int codigo, const std::string& Anexo)
+    : std::runtime_error(MensajeEntradaSalida(codigo) + Anexo), Codigo(codigo) {}
 
 ERegistroErroneo::ERegistroErroneo(const std::string& nombre, std::size_t linea,
                                    const std::string& error)
-    : std::runtime_error("Error en la definici\xF3n \"" + NombreCorto(nombre) + "\" (l\xEDnea " +
-                         std::to_string(linea) + "): " + error),
-      Linea(linea) {}
+    : std::runtime_error(TextoRegistroErroneo(nombre, linea, error)),
+      Linea(linea),
+      Mensaje(TextoRegistroErroneo(nombre, linea, error)) {}
 
 std::string MensajeEntradaSalida(int Codigo) {
   switch (Codigo) {
@@ -185,7 +218,8 @@ void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int3
     LeeLinea(Resto, Nombre);
     LeeLinea(Resto, Expresion);  // empty when the file ended after the name
     TExprLambda* t = Analiza(Expresion, Definiciones, nullptr, Error);
-    if (!Error.empty()) throw ERegistroErroneo(Nombre, Linea, Error);
+    // The fault is in the expression line, also when the file ended before it.
+    if (!Error.empty()) throw ERegistroErroneo(Nombre, Linea + 1, Error);
     try {
       Renumera(t, NumVars);
     } catch (...) {
@@ -249,28 +283,46 @@ void EscribeFichero(const std::string& RutaPedida, std::string_view Bytes) {
     Existe = ::stat(Ruta.c_str(), &st) == 0;
   }
   if (Existe && S_ISDIR(st.st_mode)) Falla(EISDIR, Ruta);
-  // A device or a pipe has no contents to keep whole; renaming over it would replace it.
-  if (Existe && !S_ISREG(st.st_mode)) return EscribeEnSuSitio(Ruta, Bytes);
+  // A device or a pipe has no contents to keep whole; renaming over it would replace it. A new
+  // file would leave the other links with the old contents, or take the saver's owner.
+  if (Existe && (!S_ISREG(st.st_mode) || st.st_nlink > 1 || st.st_uid != ::geteuid()))
+    return EscribeEnSuSitio(Ruta, Bytes);
 
   std::string Temporal = Ruta + ".tmpXXXXXX";
   TDescriptor f(::mkstemp(Temporal.data()));
-  if (f.Get() < 0) Falla(errno, Ruta);
+  if (f.Get() < 0) {
+    int e = errno;
+    if (SinTemporal(e)) return EscribeEnSuSitio(Ruta, Bytes);
+    Falla(e, Ruta);
+  }
+  bool EnSuSitio = false;
   try {
     mode_t Modo;
     if (Existe) {
       Modo = st.st_mode & 07777;
+      // The group goes with the file; where it cannot, the file is written in place.
+      struct stat Nuevo;
+      if (::fstat(f.Get(), &Nuevo) != 0) Falla(errno, Ruta);
+      if (Nuevo.st_gid != st.st_gid && ::fchown(f.Get(), static_cast<uid_t>(-1), st.st_gid) != 0)
+        EnSuSitio = true;
     } else {
       mode_t Mascara = ::umask(0);
       ::umask(Mascara);
       Modo = 0666 & ~Mascara;
     }
-    if (::fchmod(f.Get(), Modo) != 0) Falla(errno, Ruta);
-    EscribeTodo(f.Get(), Bytes, Ruta);
-    if (::fsync(f.Get()) != 0 && errno != EINVAL) Falla(errno, Ruta);
-    if (int e = f.Cierra()) Falla(e, Ruta);
-    if (::rename(Temporal.c_str(), Ruta.c_str()) != 0) Falla(errno, Ruta);
+    if (!EnSuSitio) {
+      if (::fchmod(f.Get(), Modo) != 0) Falla(errno, Ruta);
+      EscribeTodo(f.Get(), Bytes, Ruta);
+      if (::fsync(f.Get()) != 0 && errno != EINVAL) Falla(errno, Ruta);
+      if (int e = f.Cierra()) Falla(e, Ruta);
+      if (::rename(Temporal.c_str(), Ruta.c_str()) != 0) Falla(errno, Ruta);
+    }
   } catch (...) {
     ::unlink(Temporal.c_str());
     throw;
+  }
+  if (EnSuSitio) {
+    ::unlink(Temporal.c_str());
+    EscribeEnSuSitio(Ruta, Bytes);
   }
 }

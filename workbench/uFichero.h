@@ -14,15 +14,17 @@ class TDefiniciones;
 // An input/output failure, with the platform's code and message ("File not found"...).
 class EEntradaSalida : public std::runtime_error {
  public:
-  explicit EEntradaSalida(int codigo);
+  explicit EEntradaSalida(int codigo, const std::string& Anexo = {});
   int Codigo;
 };
 
-// A record of a definitions file whose expression does not parse.
+// A record of a definitions file whose expression does not parse. A name may hold any byte, a
+// NUL too, so the message is carried whole in Mensaje; what() stops at the first NUL.
 class ERegistroErroneo : public std::runtime_error {
  public:
   ERegistroErroneo(const std::string& nombre, std::size_t linea, const std::string& error);
-  std::size_t Linea;  // of the record's name line, from 1
+  std::size_t Linea;  // of the record's expression line, from 1
+  std::string Mensaje;
 };
 
 // Message of an input/output error code: 2 "File not found", ..., "I/O error %d" otherwise.
@@ -41,6 +43,9 @@ std::string TextoDefiniciones(TDefiniciones& Definiciones, int32_t& NumVars);
 // Whole file; throws EEntradaSalida.
 std::string LeeFichero(const std::string& Ruta);
 // Writes a file whole or not at all: a temporary file beside it is renamed over it once written
-// and closed. A target that is not a regular file (a device) is written in place. Throws
+// and closed. The file is written in place instead where a new file would not be the same file
+// to its other users: a device, a file with more than one link or of another owner (or group),
+// or where no temporary file can be made beside it (a folder the user cannot write to). An
+// in-place write that fails after the file was emptied says so in its message. Throws
 // EEntradaSalida.
 void EscribeFichero(const std::string& Ruta, std::string_view Bytes);

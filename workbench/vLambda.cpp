@@ -36,6 +36,16 @@ class TRetenido {
   TExprLambda* T;
 };
 
+// A name is a line of the definitions file, where a control character would not come back as
+// it went (code 26 ends the file there); the code of the first one, or -1.
+int CaracterDeControl(const std::string& Nombre) {
+  for (char c : Nombre) {
+    unsigned char b = static_cast<unsigned char>(c);
+    if (b < 32 || b == 127) return b;
+  }
+  return -1;
+}
+
 }  // namespace
 
 std::string TextoReducciones(int64_t Cuenta, const std::string& Separador) {
@@ -55,6 +65,7 @@ std::string ConPuntoFinal(const std::string& Mensaje) {
 
 std::string MensajeExcepcion(const std::exception& e) {
   if (dynamic_cast<const std::bad_alloc*>(&e)) return "Out of memory";
+  if (auto* r = dynamic_cast<const ERegistroErroneo*>(&e)) return r->Mensaje;
   return e.what();
 }
 
@@ -213,12 +224,20 @@ void TMesaTrabajo::CambiaActual(TExprLambda* Nuevo) {
 
 // Enter: parse, make the result current, and define it under the name box's text.
 void TMesaTrabajo::Introduce() {
+  // A name that could not be saved is refused before anything changes.
+  std::string Nombre = Vista.TextoDef();
+  if (int c = CaracterDeControl(Nombre); c >= 0) {
+    Vista.FijaEstado(
+        "Car\xE1"
+        "cter de control no admitido en el nombre (c\xF3"
+        "digo " +
+        std::to_string(c) + ")");
+    return;
+  }
   std::string Error;
   TRetenido Nuevo(Analiza(Vista.TextoEnt(), Definiciones, Actual, Error));
-  std::string Nombre;
   TRetenido CopiaDef;
   if (Error.empty()) {
-    Nombre = Vista.TextoDef();
     // The definition's copy is made before anything changes, so that a copy past the node
     // limit fails the entry as a whole.
     if (!Nombre.empty()) {

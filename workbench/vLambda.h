@@ -21,7 +21,9 @@
 //    later command does nothing. Never destroy the TMesaTrabajo while Ejecutando is true (the loop
 //    is still on the stack below processEvents): destroy it after the event loop has returned.
 //  - Every text that crosses IVista is Windows-1252 bytes (convert with uCp1252.h); the paths of
-//    the file dialogs are file-system paths (QFile::encodeName) and are not converted.
+//    the file dialogs are file-system paths (QFile::encodeName) and are not converted. A box that
+//    holds a character Windows-1252 cannot hold must not reach the workbench as '?': refuse the
+//    Enter and say which character ("Carácter no admitido: Ω").
 #pragma once
 
 #include <chrono>

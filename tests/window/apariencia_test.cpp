@@ -1,13 +1,17 @@
 // What the window looks like and how its parts behave on their own: geometry and anchors, tab
 // order, fonts and captions, menus, dialogs, the one-line boxes and the spinner.
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
 
 #include "Banco.h"
 
@@ -40,6 +44,9 @@ class TPruebaAspecto : public QObject {
     QCOMPARE(v.Panel1->height(), 47);
     QCOMPARE(v.Panel1->geometry().bottom(), Central->height() - 1);
     QCOMPARE(v.Panel1->width(), 1029);
+    // The drawing area of the window drawn at 1029 x 533: Panel2 1029 x 467 less its bevel and
+    // border (6 a side), less the tab control's frame and row of tabs (8 across, 28 down).
+    QCOMPARE(v.Lienzo->size(), QSize(1009, 427));
 
     QCOMPARE(EnPanel(v.edtDef), QRect(8, 7, 109, 32));
     QCOMPARE(EnPanel(v.Label1), QRect(127, 7, 14, 30));
@@ -63,10 +70,21 @@ class TPruebaAspecto : public QObject {
     v.resize(v.width(), v.height() + 100);
     QTRY_COMPARE(v.Panel2->height(), Alto + 100);
     QCOMPARE(v.Panel1->height(), 47);
-    // Very narrow: the expression box shrinks to nothing rather than to a negative width.
-    v.resize(200, v.height());
-    QTRY_VERIFY(v.Panel1->width() < 400);
-    QCOMPARE(v.edtEnt->width(), 0);
+    // Very small: the window stops where every control of the row still has its size and place,
+    // the expression box as wide as the name box; the row stays whole above the status bar.
+    v.resize(200, 60);
+    QTRY_VERIFY(v.Panel1->width() < 500);
+    QCOMPARE(v.Panel1->width(), 441);
+    QCOMPARE(v.width(), 441);
+    QCOMPARE(EnPanel(v.edtDef), QRect(8, 7, 109, 32));
+    QCOMPARE(EnPanel(v.Label1), QRect(127, 7, 14, 30));
+    QCOMPARE(EnPanel(v.edtEnt), QRect(152, 7, 109, 32));
+    QCOMPARE(EnPanel(v.UpDown1), QRect(269, 5, 23, 35));
+    QCOMPARE(EnPanel(v.btnBetaAll), QRect(388, 6, 44, 33));
+    QCOMPARE(v.Panel1->height(), 47);
+    QCOMPARE(v.StatusBar1->height(), 19);
+    QVERIFY(v.PageControl1->tabBar()->isVisible());
+    QVERIFY(v.Panel1->geometry().bottom() < v.centralWidget()->height());
   }
 
   void unMensajeLargoNoEnsanchaLaVentana() {
@@ -126,6 +144,42 @@ class TPruebaAspecto : public QObject {
     QCOMPARE(Salvar->defaultSuffix(), "TXT");
     // Made once.
     QCOMPARE(b->V->OpenDialog1(), Abrir);
+
+    // Qt's own texts speak Spanish whatever the locale (the tests run in C.UTF-8).
+    auto Etiqueta = [](QFileDialog* d, const char* Nombre) {
+      QLabel* l = d->findChild<QLabel*>(Nombre);
+      return l ? l->text() : QString();
+    };
+    auto Boton = [](QFileDialog* d, QDialogButtonBox::StandardButton Cual) {
+      auto* Caja = d->findChild<QDialogButtonBox*>();
+      QPushButton* p = Caja ? Caja->button(Cual) : nullptr;
+      return p ? p->text() : QString();
+    };
+    Abrir->show();
+    QCOMPARE(Etiqueta(Abrir, "lookInLabel"), "Ver en:");
+    QCOMPARE(Etiqueta(Abrir, "fileNameLabel"), "&Nombre de fichero:");
+    QCOMPARE(Boton(Abrir, QDialogButtonBox::Open), "&Abrir");
+    QCOMPARE(Boton(Abrir, QDialogButtonBox::Cancel), "Cancelar");
+    Abrir->hide();
+    // The save dialog still asks before it replaces a file, in Spanish.
+    QTemporaryDir Dir;
+    QFile Existente(Dir.filePath("d.txt"));
+    QVERIFY(Existente.open(QIODevice::WriteOnly));
+    Existente.close();
+    Salvar->setDirectory(Dir.path());
+    Salvar->show();
+    Salvar->selectFile("d.txt");
+    QString Pregunta;
+    QTimer::singleShot(0, this, [&] {
+      auto* Caja = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!Caja) return;
+      Pregunta = Caja->text();
+      Caja->button(QMessageBox::No)->click();
+    });
+    Salvar->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
+    QVERIFY2(Pregunta.endsWith("¿Desea reemplazarlo?"), qPrintable(Pregunta));
+    QVERIFY(Salvar->isVisible());
+    Salvar->hide();
   }
 
   void lasCajasGuardanUnaLinea_data() {
@@ -147,6 +201,13 @@ class TPruebaAspecto : public QObject {
     QTest::newRow("sin salto") << "ab" << 1 << 1 << "12"
                                << "a12b";
     QTest::newRow("separador") << "" << 0 << 0 << QString("p\u2029q") << "p";
+    // The pasted text overlaps the text it replaces.
+    QTest::newRow("solapa todo") << "\\x.x" << 0 << 4 << "I\n\\x.x"
+                                 << "I";
+    QTest::newRow("solapa el final") << "abc" << 0 << 3 << "zz\nabc"
+                                     << "zz";
+    QTest::newRow("solapa en medio") << "xaby" << 1 << 3 << "a\nab"
+                                     << "xay";
   }
   void lasCajasGuardanUnaLinea() {
     QFETCH(QString, Antes);
@@ -169,6 +230,23 @@ class TPruebaAspecto : public QObject {
     }
     b->V->edtDef->setText("uno\ndos");
     QCOMPARE(b->V->edtDef->text(), "uno");
+  }
+
+  void signoEntero() {
+    // ≡ fits its 14-pixel label, centred: a pixel clear on either side, no side cut.
+    QImage Imagen = b->V->Label1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(Imagen.width(), 14);
+    int Primera = -1, Ultima = -1;
+    for (int x = 0; x < Imagen.width(); ++x)
+      for (int y = 0; y < Imagen.height(); ++y)
+        if (QColor(Imagen.pixel(x, y)).lightness() < 200) {
+          if (Primera < 0) Primera = x;
+          Ultima = x;
+        }
+    QVERIFY(Primera >= 1);
+    QVERIFY(Ultima <= 12);
+    QVERIFY(Ultima - Primera >= 9);
+    QVERIFY(qAbs(Primera - (13 - Ultima)) <= 1);
   }
 
   void unaExpresionLargaLlegaEntera() {

@@ -2,11 +2,13 @@
 // reaches the widgets.
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -17,17 +19,20 @@ class TPruebaOrdenes : public QObject {
   Q_OBJECT
 
   std::unique_ptr<TBanco> b;
-  QStringList Errores;  // texts of the error boxes, which are never shown
+  QStringList Errores;           // texts of the error boxes, which are never shown
+  bool ErroresComoTexto = true;  // every box showed its text as plain text
 
  private slots:
   void init() {
     b = std::make_unique<TBanco>();
     Errores.clear();
+    ErroresComoTexto = true;
     FijaRespuestaCajaError([this](QMessageBox& Caja) {
       QCOMPARE(Caja.icon(), QMessageBox::Critical);
-      QCOMPARE(Caja.windowTitle(), QGuiApplication::applicationDisplayName());
+      QCOMPARE(Caja.windowTitle(), "Cálculo Lambda");
       QCOMPARE(Caja.standardButtons(), QMessageBox::Ok);
       Errores << Caja.text();
+      ErroresComoTexto = ErroresComoTexto && Caja.textFormat() == Qt::PlainText;
     });
     QVERIFY(b->Abre());
   }
@@ -87,20 +92,53 @@ class TPruebaOrdenes : public QObject {
   }
 
   void nombresEnWindows1252() {
+    b->Pestana(0);
     b->Entra("\\x.x", "Año");
-    QTest::mouseClick(b->V->edtDef, Qt::LeftButton);
-    // A character Windows-1252 cannot hold becomes '?'.
-    QTest::sendKeyEvent(QTest::Click, b->V->edtDef, Qt::Key_unknown, QStringLiteral("λ"),
-                        Qt::NoModifier);
-    QCOMPARE(b->V->edtDef->text(), "λ");
-    b->Escribe(b->V->edtEnt, "Año Año");
-    QTest::keyClick(b->V->edtEnt, Qt::Key_Return);
+    b->Entra("Año Año");
     QCOMPARE(b->Estado(), "");
     QCOMPARE(b->Memo(), "(\\ a . a) (\\ b . b)");
     TDefiniciones& d = b->V->Mesa().Definiciones;
-    QCOMPARE(d.Cuenta(), 2u);
+    QCOMPARE(d.Cuenta(), 1u);
     QCOMPARE(d[0].Nombre, "A\xF1o");
-    QCOMPARE(d[1].Nombre, "?");
+    // A character that Windows-1252 cannot hold, in either box, refuses the Enter; nothing is
+    // entered, stored or replaced.
+    TExprLambda* Actual = b->V->Mesa().Actual;
+    b->Entra("\\y.y y", "Ω");
+    QCOMPARE(b->Estado(), "Carácter no admitido: Ω");
+    QCOMPARE(b->V->edtDef->text(), "Ω");
+    b->Entra("\\y.y y", "año");
+    QCOMPARE(b->Estado(), "");
+    b->Entra("λ z");
+    QCOMPARE(b->Estado(), "Carácter no admitido: λ");
+    b->V->edtEnt->setText("Año 😀");  // pasted: keys bring no character past U+FFFF
+    QTest::keyClick(b->V->edtEnt, Qt::Key_Return);
+    QCOMPARE(b->Estado(), "Carácter no admitido: 😀");
+    QCOMPARE(d.Cuenta(), 1u);
+    QCOMPARE(b->Memo(), "\\ a . a a");
+    QVERIFY(b->V->Mesa().Actual != Actual);
+    Actual = b->V->Mesa().Actual;
+    b->Entra("Año", "Ω");
+    QCOMPARE(b->V->Mesa().Actual, Actual);
+    QCOMPARE(b->Memo(), "\\ a . a a");
+  }
+
+  void mensajesComoTextoPlano() {
+    // What the user typed is shown as typed, however much it looks like markup.
+    b->Entra("<B>X");
+    QCOMPARE(b->Estado(), "Símbolo no definido: <B>X");
+    auto* Etiqueta = b->V->StatusBar1->findChild<QLabel*>("StatusBar1Texto");
+    QVERIFY(Etiqueta->sizeHint().width() >= Etiqueta->fontMetrics().horizontalAdvance(b->Estado()));
+    QTemporaryDir Dir;
+    const QString Ruta = Dir.filePath("d.txt");
+    QFile f(Ruta);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("<i>K</i>\n(\n");
+    f.close();
+    b->V->FijaRespuestaDialogo([&](QFileDialog&) -> std::optional<QString> { return Ruta; });
+    b->V->Abrir1Click();
+    QCOMPARE(Errores, QStringList{"Error en la definición \"<i>K</i>\" (línea 2): Paréntesis no "
+                                  "cerrado."});
+    QVERIFY(ErroresComoTexto);
   }
 
   void enterEnLaCajaDeNombreNoHaceNada() {

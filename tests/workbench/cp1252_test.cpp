@@ -27,6 +27,17 @@ TEST(Cp1252, LoQueNoCabeEsInterrogacion) {
   EXPECT_EQ(Utf8ACp1252("\xF4\x90\x80\x80z"), "?z");
   EXPECT_EQ(Utf8ACp1252("\xE2"), "?");
   EXPECT_EQ(Utf8ACp1252(""), "");
+  // Asked for, the first character that does not fit is handed back so that the text can be
+  // refused instead.
+  std::string NoCabe = "x";
+  EXPECT_EQ(Utf8ACp1252("Año €?", &NoCabe), "A\xF1o \x80?");
+  EXPECT_EQ(NoCabe, "");
+  EXPECT_EQ(Utf8ACp1252("name Ω λ", &NoCabe), "name ? ?");
+  EXPECT_EQ(NoCabe, "Ω");
+  Utf8ACp1252("a😀b", &NoCabe);
+  EXPECT_EQ(NoCabe, "😀");
+  Utf8ACp1252("a\xC0\xAFz", &NoCabe);
+  EXPECT_EQ(NoCabe, "\uFFFD");
 }
 
 }  // namespace

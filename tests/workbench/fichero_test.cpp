@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <filesystem>
 
 #include "Comun.h"
@@ -51,16 +52,17 @@ TEST(Fichero, Registros) {
     EXPECT_EQ(d[2].Termino->Texto(), "(\\ a . a) (\\ b . b)");  // numbered on load
   }
   {
-    // An odd number of lines: the last record has an empty expression.
+    // An odd number of lines: the last record has an empty expression, reported on the line
+    // after the name.
     TDefiniciones d;
     try {
       CargaDefiniciones("I\n\\x.x\nK\n", d, n);
       FAIL();
     } catch (const ERegistroErroneo& e) {
-      EXPECT_EQ(e.Linea, 3u);
-      EXPECT_STREQ(e.what(),
-                   "Error en la definici\xF3n \"K\" (l\xEDnea 3): Entrada vac\xED"
-                   "a");
+      EXPECT_EQ(e.Linea, 4u);
+      EXPECT_EQ(e.Mensaje,
+                "Error en la definici\xF3n \"K\" (l\xEDnea 4): Entrada vac\xED"
+                "a");
     }
     EXPECT_EQ(d.Cuenta(), 1u);
   }
@@ -71,14 +73,15 @@ TEST(Fichero, Registros) {
     EXPECT_EQ(d.Cuenta(), 1u);
   }
   {
-    // A symbol defined later, or never; a '%' has no current term. Loading stops there.
+    // A symbol defined later, or never; a '%' has no current term. Loading stops there, and
+    // the line reported is the expression's.
     TDefiniciones d;
     try {
       CargaDefiniciones("A\nB\nB\n\\x.x\n", d, n);
       FAIL();
     } catch (const ERegistroErroneo& e) {
-      EXPECT_STREQ(e.what(),
-                   "Error en la definici\xF3n \"A\" (l\xEDnea 1): S\xEDmbolo no definido: B");
+      EXPECT_EQ(e.Mensaje,
+                "Error en la definici\xF3n \"A\" (l\xEDnea 2): S\xEDmbolo no definido: B");
     }
     EXPECT_EQ(d.Cuenta(), 0u);
     EXPECT_THROW(CargaDefiniciones("P\n%\n", d, n), ERegistroErroneo);
@@ -234,7 +237,7 @@ TEST_F(Ficheros, RegistroErroneoDetieneLaCarga) {
   EscribeTodo(Carpeta.Ruta("d.txt"), "A\n\\x.x\nB\n\\x.(x\nC\n\\y.y\n");
   Abre(Carpeta.Ruta("d.txt"));
   EXPECT_EQ(b.Vista.UltimoError,
-            "Error en la definici\xF3n \"B\" (l\xEDnea 3): Par\xE9ntesis no cerrado");
+            "Error en la definici\xF3n \"B\" (l\xEDnea 4): Par\xE9ntesis no cerrado");
   ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 1u);
   EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "A");
   // The current term and the views stay as they were.
@@ -284,6 +287,130 @@ TEST_F(Ficheros, SalvarPorUnEnlace) {
   struct stat st;
   ASSERT_EQ(lstat(Carpeta.Ruta("enlace.txt").c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+// Where renaming a new file over the target would not give the user the same file, the file is
+// written where it is: a hard link, another owner, a folder the user cannot write to, a name with
+// no room for a temporary one beside it. The file keeps its links, owner, group and mode.
+TEST_F(Ficheros, SalvarEnSuSitio) {
+  DosDefiniciones();
+  const std::string Nuevo = "I\r\n\\ a . a\r\nK\r\n\\ a . \\ b . a\r\n";
+  auto Estado = [](const std::string& Ruta) {
+    struct stat st {};
+    EXPECT_EQ(stat(Ruta.c_str(), &st), 0) << Ruta;
+    return st;
+  };
+  auto CuentaFicheros = [&] {
+    return std::distance(std::filesystem::directory_iterator(Carpeta.Dir),
+                         std::filesystem::directory_iterator());
+  };
+
+  // Two links: both see the new contents; the mode stays.
+  EscribeTodo(Carpeta.Ruta("a.txt"), "viejo");
+  ASSERT_EQ(link(Carpeta.Ruta("a.txt").c_str(), Carpeta.Ruta("b.txt").c_str()), 0);
+  chmod(Carpeta.Ruta("a.txt").c_str(), 0604);
+  ino_t Nodo = Estado(Carpeta.Ruta("a.txt")).st_ino;
+  Salva(Carpeta.Ruta("a.txt"));
+  EXPECT_EQ(b.Vista.Errores, 0) << b.Vista.UltimoError;
+  EXPECT_EQ(LeeTodo(Carpeta.Ruta("b.txt")), Nuevo);
+  EXPECT_EQ(Estado(Carpeta.Ruta("a.txt")).st_ino, Nodo);
+  EXPECT_EQ(Estado(Carpeta.Ruta("a.txt")).st_mode & 07777, 0604u);
+
+  // A single link keeps the atomic save, and still the mode.
+  EscribeTodo(Carpeta.Ruta("c.txt"), "viejo");
+  chmod(Carpeta.Ruta("c.txt").c_str(), 0640);
+  Salva(Carpeta.Ruta("c.txt"));
+  EXPECT_EQ(LeeTodo(Carpeta.Ruta("c.txt")), Nuevo);
+  EXPECT_EQ(Estado(Carpeta.Ruta("c.txt")).st_mode & 07777, 0640u);
+
+  // No room for the temporary name beside it.
+  std::string Largo = Carpeta.Ruta(std::string(NAME_MAX - 4, 'n') + ".txt");
+  EscribeTodo(Largo, "viejo");
+  Salva(Largo);
+  EXPECT_EQ(b.Vista.Errores, 0) << b.Vista.UltimoError;
+  EXPECT_EQ(LeeTodo(Largo), Nuevo);
+
+  if (geteuid() == 0) {
+    // Another user's file keeps its owner; a file of another group keeps its group.
+    EscribeTodo(Carpeta.Ruta("ajeno.txt"), "viejo");
+    ASSERT_EQ(chown(Carpeta.Ruta("ajeno.txt").c_str(), 4321, 4321), 0);
+    EscribeTodo(Carpeta.Ruta("grupo.txt"), "viejo");
+    ASSERT_EQ(chown(Carpeta.Ruta("grupo.txt").c_str(), 0, 4321), 0);
+    Salva(Carpeta.Ruta("ajeno.txt"));
+    Salva(Carpeta.Ruta("grupo.txt"));
+    EXPECT_EQ(b.Vista.Errores, 0) << b.Vista.UltimoError;
+    EXPECT_EQ(LeeTodo(Carpeta.Ruta("ajeno.txt")), Nuevo);
+    EXPECT_EQ(Estado(Carpeta.Ruta("ajeno.txt")).st_uid, 4321u);
+    EXPECT_EQ(LeeTodo(Carpeta.Ruta("grupo.txt")), Nuevo);
+    EXPECT_EQ(Estado(Carpeta.Ruta("grupo.txt")).st_gid, 4321u);
+  } else {
+    // A shared folder: the file can be written, the folder cannot.
+    TCarpeta Compartida;
+    std::string Ruta = Compartida.Ruta("d.txt");
+    EscribeTodo(Ruta, "viejo");
+    chmod(Compartida.Dir.c_str(), 0555);
+    Salva(Ruta);
+    chmod(Compartida.Dir.c_str(), 0755);
+    EXPECT_EQ(b.Vista.Errores, 0) << b.Vista.UltimoError;
+    EXPECT_EQ(LeeTodo(Ruta), Nuevo);
+  }
+  EXPECT_EQ(b.Vista.Errores, 0) << b.Vista.UltimoError;
+  long Antes = CuentaFicheros();
+
+  // A failure part way through an in-place save says that the file is left incomplete.
+  std::string Largo2 = "\\x.x";
+  for (int i = 0; i < 2000; ++i) Largo2 = "(\\v.v) (" + Largo2 + ")";
+  b.Entra(Largo2, "L");
+  struct rlimit Viejo;
+  getrlimit(RLIMIT_FSIZE, &Viejo);
+  struct rlimit Limite = Viejo;
+  Limite.rlim_cur = 4096;
+  signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &Limite);
+  Salva(Carpeta.Ruta("a.txt"));
+  setrlimit(RLIMIT_FSIZE, &Viejo);
+  EXPECT_EQ(b.Vista.UltimoError, "Disk full; el fichero ha quedado incompleto");
+  EXPECT_EQ(CuentaFicheros(), Antes);  // no temporary file left behind
+}
+
+// A name is a line of the definitions file: a control character in it is refused at the Enter,
+// and one that comes in from a file reaches the error message whole.
+TEST_F(Ficheros, NombresConCaracteresDeControl) {
+  b.Pestana(0);
+  b.Entra("\\x.x", "I");
+  b.Entra("I I");
+  b.Mesa.btnBetaClick();
+  TExprLambda* Actual = b.Mesa.Actual;
+  std::string Memo = b.Vista.Memo;
+  for (std::string Nombre : {std::string("A\x1A"
+                                         "B"),
+                             std::string("A\0B", 3), std::string("\t"), std::string("\x7F")}) {
+    b.Vista.Estado.clear();
+    b.Entra("\\y.y y", Nombre);
+    EXPECT_EQ(b.Vista.Estado.rfind("Car\xE1"
+                                   "cter de control no admitido en el nombre (c\xF3"
+                                   "digo ",
+                                   0),
+              0u)
+        << b.Vista.Estado;
+    EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 1u);
+    EXPECT_EQ(b.Mesa.Actual, Actual);
+    EXPECT_TRUE(b.Vista.Back);
+    EXPECT_EQ(b.Vista.Memo, Memo);
+    EXPECT_EQ(b.Vista.Def, Nombre);
+  }
+  EXPECT_EQ(b.Vista.Estado,
+            "Car\xE1"
+            "cter de control no admitido en el nombre (c\xF3"
+            "digo 127)");
+  // The expression box keeps the parser's handling of them.
+  b.Entra(std::string("I\0", 2));
+  EXPECT_EQ(b.Vista.Estado.rfind("S\xEDmbolo no definido: I", 0), 0u);
+
+  EscribeTodo(Carpeta.Ruta("d.txt"), std::string("A\0B\n(\n", 6));
+  Abre(Carpeta.Ruta("d.txt"));
+  EXPECT_EQ(b.Vista.UltimoError, std::string("Error en la definici\xF3n \"A") + '\0' +
+                                     "B\" (l\xEDnea 2): Par\xE9ntesis no cerrado");
 }
 
 }  // namespace

@@ -47,9 +47,13 @@ class TGuion {
     bool SinArgumento = Blanco == std::string_view::npos;
 
     if (Orden == "name") {
-      Vista.Def = Utf8ACp1252(Resto);
+      Vista.Def = Utf8ACp1252(Resto, &NoCabeDef);
     } else if (Orden == "enter") {
-      Vista.Ent = Utf8ACp1252(Resto);
+      // As in the window: a character that Windows-1252 cannot hold refuses the Enter.
+      std::string NoCabe;
+      Vista.Ent = Utf8ACp1252(Resto, &NoCabe);
+      if (NoCabe.empty()) NoCabe = NoCabeDef;
+      if (!NoCabe.empty()) return Error("Car\u00e1cter no admitido: " + NoCabe);
       Mesa.edtEntKeyPress('\r');
     } else if (Orden == "beta" && SinArgumento) {
       Mesa.btnBetaClick();
@@ -145,6 +149,7 @@ class TGuion {
 
   TVistaGrabadora Vista;
   TMesaTrabajo Mesa;
+  std::string NoCabeDef;  // the first character of the name that Windows-1252 cannot hold
 };
 
 }  // namespace

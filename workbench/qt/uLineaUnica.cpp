@@ -26,32 +26,14 @@ QString PrimeraLinea(const QString& Texto) {
 }
 
 QValidator::State TPrimeraLinea::validate(QString& Texto, int& Cursor) const {
-  if (PrimerSalto(Texto) >= 0) {
-    qsizetype Inicio, Fin;  // the inserted piece
-    qsizetype Crece = Texto.size() - Previo.size();
-    qsizetype Desde = Cursor - Crece;
-    if (Crece > 0 && Desde >= 0 && Cursor <= Texto.size() &&
-        QStringView(Texto).left(Desde) == QStringView(Previo).left(Desde) &&
-        QStringView(Texto).mid(Cursor) == QStringView(Previo).mid(Desde)) {
-      // A plain insertion ending at the cursor: paste, drop, typing.
-      Inicio = Desde;
-      Fin = Cursor;
-    } else {
-      // A replacement (of a selection, or of everything by setText): what differs.
-      qsizetype p = 0;
-      qsizetype Tope = std::min(Texto.size(), Previo.size());
-      while (p < Tope && Texto[p] == Previo[p]) ++p;
-      qsizetype s = 0;
-      while (s < Tope - p && Texto[Texto.size() - 1 - s] == Previo[Previo.size() - 1 - s]) ++s;
-      Inicio = p;
-      Fin = Texto.size() - s;
-    }
-    QString Pieza = PrimeraLinea(Texto.mid(Inicio, Fin - Inicio));
-    // Previo never holds a line break, so none is left outside the piece.
-    Texto = Texto.left(Inicio) + Pieza + Texto.mid(Fin);
-    Cursor = static_cast<int>(Inicio + Pieza.size());
+  qsizetype Salto = PrimerSalto(Texto);
+  if (Salto >= 0) {
+    // A cursor short of the line break (nothing inserts so) cuts the rest of the text.
+    qsizetype Fin = std::clamp<qsizetype>(Cursor, Salto, Texto.size());
+    if (Fin == Salto) Fin = Texto.size();
+    Texto.remove(Salto, Fin - Salto);
+    Cursor = static_cast<int>(Salto);
   }
-  Previo = Texto;
   return Acceptable;
 }
 

@@ -7,15 +7,13 @@
 #include <QValidator>
 #include <functional>
 
-// Cuts inserted text at its first line break. It sees the whole new text, so it works out the
-// inserted piece from the text before the change and the cursor after it.
+// Cuts inserted text at its first line break. The box never holds a line break, so any line
+// break is in the inserted piece, and that piece ends at the cursor: everything from the first
+// line break up to the cursor goes.
 class TPrimeraLinea : public QValidator {
  public:
   using QValidator::QValidator;
   State validate(QString& Texto, int& Cursor) const override;
-
- private:
-  mutable QString Previo;
 };
 
 class TLineaUnica : public QLineEdit {

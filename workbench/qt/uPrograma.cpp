@@ -1,6 +1,7 @@
 #include "uPrograma.h"
 
 #include <QEvent>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -9,8 +10,24 @@
 #include "vLambda.h"
 
 namespace {
+
 std::function<void(QMessageBox&)> RespuestaCajaError;
+
+// What Qt is given for a command line: the program's name alone. Qt keeps references to both
+// for the life of the application.
+int ArgcQt = 1;
+char NombreQt[] = "lambda";
+char* ArgvQt[] = {NombreQt, nullptr};
+
+int& SoloElNombre(int argc, char** argv) {
+  if (argc > 0 && argv && argv[0]) ArgvQt[0] = argv[0];
+  ArgcQt = 1;
+  return ArgcQt;
 }
+
+}  // namespace
+
+const QString TituloPrograma = QStringLiteral("Cálculo Lambda");
 
 void FijaRespuestaCajaError(std::function<void(QMessageBox&)> Respuesta) {
   RespuestaCajaError = std::move(Respuesta);
@@ -26,9 +43,10 @@ void MuestraCajaError(QWidget* Padre, const QString& Texto, bool Diferida) {
     QTimer::singleShot(0, qApp, [P, Texto] { MuestraCajaError(P.data(), Texto); });
     return;
   }
-  QMessageBox Caja(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), Texto,
-                   QMessageBox::Ok, Padre);
+  QMessageBox Caja(QMessageBox::Critical, TituloPrograma, Texto, QMessageBox::Ok, Padre);
   Caja.setObjectName("CajaError");
+  // A name or a symbol may look like markup: "<i>K</i>" is shown as typed.
+  Caja.setTextFormat(Qt::PlainText);
   if (RespuestaCajaError) {
     RespuestaCajaError(Caja);
     return;
@@ -36,7 +54,12 @@ void MuestraCajaError(QWidget* Padre, const QString& Texto, bool Diferida) {
   Caja.exec();
 }
 
-TPrograma::TPrograma(int& argc, char** argv) : QApplication(argc, argv) {}
+TPrograma::TPrograma(int& argc, char** argv) : QApplication(SoloElNombre(argc, argv), ArgvQt) {
+  // Without the translations (not installed) Qt's texts stay in English.
+  if (Traduccion.load(QStringLiteral("qtbase_es"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    installTranslator(&Traduccion);
+}
 
 bool TPrograma::notify(QObject* Receptor, QEvent* Evento) {
   // No modal box may run inside a paint: there the box waits for the event loop.

@@ -2,23 +2,34 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 #include <exception>
 #include <functional>
 
 class QMessageBox;
 
 // An exception that leaves an event handler is shown in the error box here instead of crossing
-// Qt's event loop; the window goes on working.
+// Qt's event loop; the window goes on working. The workbench reads no command line: Qt is given
+// the program's name alone, so that it takes none of its options (-reverse, -qwindowtitle...)
+// from it. Qt's own texts (the file dialogs, the context menus) are in Spanish, whatever the
+// user's locale.
 class TPrograma : public QApplication {
   Q_OBJECT
 
  public:
   TPrograma(int& argc, char** argv);
   bool notify(QObject* Receptor, QEvent* Evento) override;
+
+ private:
+  QTranslator Traduccion;
 };
 
-// The error box: error icon, the application's title as caption, the text (UTF-8 already) and
-// OK. Inside a paint the box waits for the event loop, so that no modal loop runs in a paint.
+// The caption of the error box.
+extern const QString TituloPrograma;
+
+// The error box: error icon, the caption TituloPrograma, the text (UTF-8 already, shown as plain
+// text) and OK. Inside a paint the box waits for the event loop, so that no modal loop runs in a
+// paint.
 void MuestraCajaError(QWidget* Padre, const QString& Texto, bool Diferida = false);
 // The box's text for an exception: its message with a full stop added after a letter or digit.
 QString TextoError(const std::exception& e);

@@ -44,6 +44,11 @@ constexpr TSitio SitioBetaAll{976, 6, 44, 33};
 constexpr int AltoPanel1 = 47;
 constexpr int AltoEstado = 19;
 constexpr int BordePanel = 5;
+// Narrower than this the expression box would be narrower than the name box.
+constexpr int AnchoMinimoPanel1 = TVentPpal::AnchoCliente - SitioEnt.Ancho + SitioDef.Ancho;
+// The room that the tab control the window was drawn for leaves around a page: 4 pixels on
+// either side, 28 in all across (its frame, and the row of tabs below the page), 4 above it.
+constexpr int HolguraPaginaAncho = 8, HolguraPaginaAlto = 28, HolguraPaginaArriba = 4;
 // The window's outer size at start, for keeping it on a small screen.
 constexpr int AnchoExterior = 1045, AltoExterior = 591;
 constexpr int Izquierda = 395, Arriba = 234;
@@ -60,6 +65,20 @@ QFont FuenteSimbolo() {
   QFont f(QStringLiteral("DejaVu Sans"));
   f.setPixelSize(24);
   f.setBold(true);
+  return f;
+}
+
+// The largest size up to the buttons' at which the sign, centred in a label of the given width,
+// keeps a pixel clear on either side: at 24 pixels ≡ is wider than the label.
+QFont FuenteSigno(QChar Signo, int Ancho) {
+  QFont f = FuenteSimbolo();
+  for (int Alto = f.pixelSize(); Alto > 6; --Alto) {
+    f.setPixelSize(Alto);
+    QFontMetricsF m(f);
+    QRectF Tinta = m.tightBoundingRect(QString(Signo));
+    double Izquierda = (Ancho - m.horizontalAdvance(Signo)) / 2 + Tinta.left();
+    if (Izquierda >= 1 && Izquierda + Tinta.width() <= Ancho - 1) break;
+  }
   return f;
 }
 
@@ -139,7 +158,7 @@ void TVentPpal::CreaComponentes() {
 
   Label1 = new QLabel(QStringLiteral("≡"), Panel1);
   Label1->setObjectName("Label1");
-  Label1->setFont(FuenteSimbolo());
+  Label1->setFont(FuenteSigno(u'≡', SitioLabel.Ancho));
   Label1->setAlignment(Qt::AlignCenter);
 
   btnBeta = Boton(QStringLiteral("β"), "btnBeta", Panel1);
@@ -149,6 +168,8 @@ void TVentPpal::CreaComponentes() {
   StatusBar1->setFixedHeight(AltoEstado);
   Estado = new QLabel(StatusBar1);
   Estado->setObjectName("StatusBar1Texto");
+  // Messages quote what the user typed, which may look like markup ("<B>X").
+  Estado->setTextFormat(Qt::PlainText);
   // A long message must not widen the window.
   Estado->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   StatusBar1->addWidget(Estado, 1);
@@ -237,6 +258,9 @@ void TVentPpal::Coloca() {
   // Menu bar and client area: the menu bar is outside the client area, as on the desktop the
   // workbench was drawn for.
   resize(AnchoCliente, MainMenu1->sizeHint().height() + AltoCliente);
+  // Down to this width every control of the input row keeps its size and place.
+  Panel1->setMinimumWidth(AnchoMinimoPanel1);
+  for (QWidget* Hoja : {TabSheet1, TabSheet2}) Hoja->installEventFilter(this);
   ColocaFila();
   // Where it was drawn, as long as that keeps it on the screen.
   int x = Izquierda, y = Arriba;
@@ -264,8 +288,25 @@ void TVentPpal::ColocaFila() {
   Pon(btnBetaAll, SitioBetaAll, Sobra, 0);
 }
 
+// Qt's tab frame is thinner than that of the toolkit the window was drawn for: the page's own
+// margins make up the difference, so that Lienzo gets the size the diagram's figures assume
+// (1009 x 427 at start).
+void TVentPpal::AjustaHoja(QWidget* Hoja) {
+  QLayout* Relleno = Hoja->layout();
+  if (!Relleno) return;
+  QPoint Sitio = Hoja->mapTo(PageControl1, QPoint(0, 0));
+  int Ancho = std::max(0, HolguraPaginaAncho - (PageControl1->width() - Hoja->width()));
+  int Alto = std::max(0, HolguraPaginaAlto - (PageControl1->height() - Hoja->height()));
+  int Izquierda = std::clamp(HolguraPaginaAncho / 2 - Sitio.x(), 0, Ancho);
+  int Arriba = std::clamp(HolguraPaginaArriba - Sitio.y(), 0, Alto);
+  Relleno->setContentsMargins(Izquierda, Arriba, Ancho - Izquierda, Alto - Arriba);
+}
+
 bool TVentPpal::eventFilter(QObject* Objeto, QEvent* Evento) {
-  if (Objeto == Panel1 && Evento->type() == QEvent::Resize) ColocaFila();
+  if (Evento->type() == QEvent::Resize) {
+    if (Objeto == Panel1) ColocaFila();
+    if (Objeto == TabSheet1 || Objeto == TabSheet2) AjustaHoja(static_cast<QWidget*>(Objeto));
+  }
   return QMainWindow::eventFilter(Objeto, Evento);
 }
 
@@ -286,6 +327,15 @@ void TVentPpal::Orden(F&& Accion) {
 }
 
 void TVentPpal::edtEntKeyPress(char Key) {
+  // A character that Windows-1252 cannot hold would reach the workbench as '?': the Enter is
+  // refused before that, and nothing is entered or stored.
+  if (Key == '\r' && MesaTrabajo && !MesaTrabajo->Cerrado()) {
+    QString Signo = NoAdmitido();
+    if (!Signo.isEmpty()) {
+      Estado->setText(QStringLiteral("Carácter no admitido: ") + Signo);
+      return;
+    }
+  }
   Orden([&](TMesaTrabajo& m) { m.edtEntKeyPress(Key); });
 }
 void TVentPpal::FormCreate() {
@@ -379,6 +429,15 @@ bool TVentPpal::EligeFichero(QFileDialog* Dialogo, std::string& Ruta) {
 }
 
 // IVista.
+
+QString TVentPpal::NoAdmitido() const {
+  for (const TLineaUnica* Caja : {edtDef, edtEnt}) {
+    std::string NoCabe;
+    Utf8ACp1252(Caja->text().toStdString(), &NoCabe);
+    if (!NoCabe.empty()) return QString::fromStdString(NoCabe);
+  }
+  return {};
+}
 
 std::string TVentPpal::TextoEnt() {
   return ACp1252(edtEnt->text());

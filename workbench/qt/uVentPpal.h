@@ -107,6 +107,9 @@ class TVentPpal : public QMainWindow, private IVista {
   void CreaComponentes();
   void ColocaFila();
   void Coloca();
+  void AjustaHoja(QWidget* Hoja);
+  // The first character of the name box or the expression box that Windows-1252 cannot hold.
+  QString NoAdmitido() const;
   template <typename F>
   void Orden(F&& Accion);
   bool EligeFichero(QFileDialog* Dialogo, std::string& Ruta);
