@@ -302,7 +302,13 @@ std::size_t LongitudNombre(int32_t Indice) {
   return 1 + (Indice < 0 ? 0u : static_cast<uint32_t>(Indice)) / 26;
 }
 
-std::string Imprime(TExprLambda* raiz) {
+// Pulses of the long walks: one every 64 Ki nodes.
+inline void Late(const std::function<void()>& pulso, std::size_t& k) {
+  if (pulso && (++k & 0xFFFF) == 0) pulso();
+}
+
+std::string Imprime(TExprLambda* raiz, std::size_t longitud,
+                    const std::function<void()>& pulso = {}) {
   // Each entry is a node to print or a literal to append.
   struct TTarea {
     TExprLambda* Nodo;
@@ -310,11 +316,13 @@ std::string Imprime(TExprLambda* raiz) {
   };
   // Made to its exact size: growing by doubling would hold up to three times the text at once.
   std::string s;
-  s.reserve(LongitudTexto(raiz));
+  s.reserve(longitud);
   std::vector<TTarea> pila{{raiz, nullptr}};
+  std::size_t k = 0;
   while (!pila.empty()) {
     TTarea t = pila.back();
     pila.pop_back();
+    Late(pulso, k);
     if (t.Literal) {
       s += t.Literal;
       continue;
@@ -344,14 +352,15 @@ std::string Imprime(TExprLambda* raiz) {
 
 }  // namespace
 
-std::size_t LongitudTexto(TExprLambda* raiz, std::size_t tope) {
+std::size_t LongitudTexto(TExprLambda* raiz, std::size_t tope, const std::function<void()>& pulso) {
   // The pieces Imprime writes: a backslash, a blank, the name and " . " for an abstraction;
   // " " or " (" and ")" around an argument; "(" and ")" around an abstraction in function place.
-  std::size_t n = 0;
+  std::size_t n = 0, k = 0;
   std::vector<TExprLambda*> pila{raiz};
   while (!pila.empty()) {
     TExprLambda* t = pila.back();
     pila.pop_back();
+    Late(pulso, k);
     if (EsVariable(t)) {
       n += LongitudNombre(static_cast<TVariable*>(t)->Indice);
     } else if (TFuncion* f = ComoFuncion(t)) {
@@ -373,10 +382,15 @@ std::string TVariable::Texto() {
   return NombreVariable(Indice);
 }
 std::string TAplicacion::Texto() {
-  return Imprime(this);
+  return Imprime(this, LongitudTexto(this));
 }
 std::string TFuncion::Texto() {
-  return Imprime(this);
+  return Imprime(this, LongitudTexto(this));
+}
+std::string TextoConPulso(TExprLambda* t, std::size_t longitud,
+                          const std::function<void()>& pulso) {
+  if (EsVariable(t)) return t->Texto();
+  return Imprime(t, longitud, pulso);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -172,7 +173,12 @@ std::string NombreVariable(int32_t Indice);
 // Length of the printed form of a numbered term, without making it. Names grow with the number
 // of variables, so a modest term can print to more than memory holds: the count stops at the
 // first value above `tope`.
-std::size_t LongitudTexto(TExprLambda* t, std::size_t tope = SIZE_MAX);
+// `pulso`, when given, is called every so many nodes, so that a window can answer meanwhile; it
+// may throw to cut the walk short.
+std::size_t LongitudTexto(TExprLambda* t, std::size_t tope = SIZE_MAX,
+                          const std::function<void()>& pulso = {});
+// Texto, with a pulse as LongitudTexto's and the length known beforehand.
+std::string TextoConPulso(TExprLambda* t, std::size_t longitud, const std::function<void()>& pulso);
 
 // Counts of nodes, and the limit past which no node is made.
 class EDemasiadoGrande : public std::runtime_error {

@@ -71,6 +71,7 @@ TEST(Propiedades, ImprimirYReleerDaElMismoTermino) {
     ASSERT_TRUE(t) << texto;
     ASSERT_TRUE(EsValido(t));
     std::string impreso = Imprime(t);
+    EXPECT_EQ(LongitudTexto(t), impreso.size());
     TExprLambda* r = Lee(impreso);
     ASSERT_TRUE(r) << impreso;
     EXPECT_EQ(Imprime(r), impreso);

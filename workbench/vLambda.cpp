@@ -90,6 +90,10 @@ TMesaTrabajo::~TMesaTrabajo() {
 template <typename F>
 void TMesaTrabajo::Protegido(F&& Orden) {
   if (Cerrada) return;
+  if (Ocupada) {
+    Pendientes.emplace_back(std::forward<F>(Orden));
+    return;
+  }
   try {
     Orden();
   } catch (const std::exception& e) {
@@ -117,32 +121,39 @@ void TMesaTrabajo::FormCreate() {
 
 void TMesaTrabajo::edtEntKeyPress(char Key) {
   if (Key != '\r') return;
-  Protegido([&] { Introduce(); });
+  Protegido([this] { Introduce(); });
 }
 void TMesaTrabajo::btnBetaClick() {
-  Protegido([&] { Paso(); });
+  Protegido([this] { Paso(); });
 }
 void TMesaTrabajo::btnBackClick() {
-  Protegido([&] { Atras(); });
+  Protegido([this] { Atras(); });
 }
 void TMesaTrabajo::btnBetaAllClick() {
-  Protegido([&] { EjecutaTodo(); });
+  // Never waits: a press during run-all is its stop.
+  if (Ejecutando && !Cerrada) {
+    PararPedido = true;
+    return;
+  }
+  Protegido([this] { EjecutaTodo(); });
 }
 bool TMesaTrabajo::UpDown1ChangingEx(TUpDownDirection Direction) {
-  Protegido([&] { Zoom1(Direction); });
+  Protegido([this, Direction] { Zoom1(Direction); });
   return true;
 }
 void TMesaTrabajo::PageControl1Change() {
-  Protegido([&] { CambiaPestana(); });
+  Protegido([this] { CambiaPestana(); });
 }
 void TMesaTrabajo::Abrir1Click() {
-  Protegido([&] { Abre(); });
+  Protegido([this] { Abre(); });
 }
 void TMesaTrabajo::Salvar1Click() {
-  Protegido([&] { Salva(); });
+  Protegido([this] { Salva(); });
 }
 void TMesaTrabajo::LienzoPaint(int Ancho, int Alto) {
-  Protegido([&] { Pinta(Ancho, Alto); });
+  // While an update is under way the canvas shows the bitmap it has; the update repaints it.
+  if (Ocupada) return;
+  Protegido([this, Ancho, Alto] { Pinta(Ancho, Alto); });
 }
 
 void TMesaTrabajo::FormClose() {
@@ -168,12 +179,50 @@ std::string TMesaTrabajo::LineaDefinicion(std::size_t i) {
 }
 
 void TMesaTrabajo::Renumera() {
-  if (Actual) ::Renumera(Actual, NumVars);
+  if (!Actual) return;
+  if (!EnActualizacion) return ::Renumera(Actual, NumVars);
+  // The same two walks, with a pulse.
+  std::size_t k = 0;
+  Actual->RecorrePost([&](TExprLambda* n) {
+    ReseteaVariable(n);
+    if ((++k & 0xFFFF) == 0) Respira();
+  });
+  NumVars = 0;
+  Actual->RecorrePost([&](TExprLambda* n) {
+    NumeraVariable(NumVars, n);
+    if ((++k & 0xFFFF) == 0) Respira();
+  });
+}
+
+namespace {
+// Thrown by Respira when the window closes under an update; only run-all catches it.
+struct TInterrumpido {};
+}  // namespace
+
+void TMesaTrabajo::Respira() {
+  if (!EnActualizacion || Ocupada || IntervaloPaso.count() == 0) return;
+  if (std::chrono::steady_clock::now() - UltimosEventos < IntervaloPaso) return;
+  Ocupada = true;
+  Vista.ProcesaEventos();
+  Ocupada = false;
+  UltimosEventos = std::chrono::steady_clock::now();
+  if (Cerrada) throw TInterrumpido();
+}
+
+void TMesaTrabajo::EjecutaPendientes() {
+  for (std::size_t i = 0; i < Pendientes.size() && !Cerrada; ++i) {
+    std::function<void()> Orden = std::move(Pendientes[i]);
+    Protegido(Orden);
+  }
+  Pendientes.clear();
 }
 
 void TMesaTrabajo::Muestra() {
   AvisoTexto.clear();
-  if (LongitudTexto(Actual, LimiteTexto) > LimiteTexto) {
+  std::function<void()> Pulso;
+  if (EnActualizacion) Pulso = [this] { Respira(); };
+  std::size_t Longitud = LongitudTexto(Actual, LimiteTexto, Pulso);
+  if (Longitud > LimiteTexto) {
     AvisoTexto = "Texto demasiado grande para mostrarlo: m\xE1s de " + ConMillares(LimiteTexto) +
                  " caracteres";
     Vista.FijaMemo({});
@@ -181,7 +230,7 @@ void TMesaTrabajo::Muestra() {
     if (!Ejecutando) Vista.FijaEstado(AvisoTexto);
     return;
   }
-  Vista.FijaMemo(Actual->Texto());
+  Vista.FijaMemo(TextoConPulso(Actual, Longitud, Pulso));
 }
 
 void TMesaTrabajo::Redibuja() {
@@ -325,6 +374,9 @@ void TMesaTrabajo::EjecutaTodo() {
     ~TFinBucle() {
       Mesa.Ejecutando = false;
       Mesa.PararPedido = false;
+      Mesa.EnActualizacion = false;
+      Mesa.Ocupada = false;
+      Mesa.Pendientes.clear();
     }
   } FinBucle{*this};
   Ejecutando = true;
@@ -333,13 +385,25 @@ void TMesaTrabajo::EjecutaTodo() {
   NumReducciones = 0;
 
   using Reloj = std::chrono::steady_clock;
-  Reloj::time_point UltimaVista = Reloj::now(), UltimosEventos = UltimaVista;
+  Reloj::time_point UltimaVista = Reloj::now();
+  UltimosEventos = UltimaVista;
   Reloj::duration Espera = IntervaloPaso;  // from one view update to the next
   bool Pendiente = false;                  // a pass the view does not show yet
   bool Cambio;
   bool Excedido;
-  auto Anexo = [&] {
-    return Excedido ? "; " + MensajeDemasiadoGrande(Motor.NodosPedidos) : std::string();
+  // The visible view, then the commands that came in meanwhile; false once the window closed.
+  auto Actualiza = [&] {
+    EnActualizacion = true;
+    try {
+      ActualizaVistaVisible();
+    } catch (const TInterrumpido&) {
+      return false;
+    }
+    EnActualizacion = false;
+    Pendiente = false;
+    MuestraCuenta(Excedido ? "; " + MensajeDemasiadoGrande(Motor.NodosPedidos) : std::string());
+    EjecutaPendientes();
+    return !Cerrada;
   };
   do {
     Cambio = false;
@@ -353,25 +417,21 @@ void TMesaTrabajo::EjecutaTodo() {
     // fifth of the run; meanwhile the count still moves and the window still answers.
     bool Ultima = !Cambio || Excedido || PararPedido;
     Reloj::time_point Ahora = Reloj::now();
-    bool Cada = IntervaloPaso.count() == 0;
-    if (Ultima || Cada || Ahora - UltimaVista >= Espera) {
-      ActualizaVistaVisible();
-      Pendiente = false;
+    if (Ultima || IntervaloPaso.count() == 0 || Ahora - UltimaVista >= Espera) {
+      if (!Actualiza()) return;
       UltimaVista = Reloj::now();
       Espera = std::max(IntervaloPaso, 4 * (UltimaVista - Ahora));
-    } else if (Ahora - UltimosEventos < IntervaloPaso) {
+    } else if (Ahora - UltimosEventos >= IntervaloPaso) {
+      MuestraCuenta();
+    } else {
       continue;
     }
-    MuestraCuenta(Anexo());
     Vista.ProcesaEventos();
     if (Cerrada) return;
     UltimosEventos = Reloj::now();
   } while (Cambio && !Excedido && !PararPedido && Actual);
   // Stopped between two view updates: the last term is shown all the same.
-  if (Pendiente && Actual) {
-    ActualizaVistaVisible();
-    MuestraCuenta(Anexo());
-  }
+  if (Pendiente && Actual) Actualiza();
 }
 
 void TMesaTrabajo::Zoom1(TUpDownDirection Direction) {

@@ -28,8 +28,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "uDefiniciones.h"
 #include "uDiagrama.h"
@@ -132,6 +134,11 @@ class TMesaTrabajo {
   void Protegido(F&& Orden);
 
   void Renumera();
+  // Inside a view update of run-all: every so often the window answers its events. Commands
+  // that arrive meanwhile wait in Pendientes, except the stop and the close, and a close cuts
+  // the update short.
+  void Respira();
+  void EjecutaPendientes();
   void Muestra();           // the text view shows Actual, or AvisoTexto says why not
   void RefrescaDiagrama();  // Redibuja, then the repaint of Lienzo
   void ActualizaVistaVisible();
@@ -144,7 +151,11 @@ class TMesaTrabajo {
   TMotor Motor;
   bool PararPedido = false;
   bool Cerrada = false;
-  std::string AvisoTexto;  // why the text view shows nothing, or empty
+  std::string AvisoTexto;        // why the text view shows nothing, or empty
+  bool EnActualizacion = false;  // run-all's own view update is on the stack
+  bool Ocupada = false;          // events are being answered from inside that update
+  std::vector<std::function<void()>> Pendientes;
+  std::chrono::steady_clock::time_point UltimosEventos;
   std::chrono::steady_clock::duration IntervaloPaso{0};
 };
 

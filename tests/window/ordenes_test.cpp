@@ -1,12 +1,15 @@
 // The window's wiring: real keys and clicks reach the workbench's commands, and what they set
 // reaches the widgets.
+#include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -14,6 +17,7 @@
 
 #include "Banco.h"
 #include "uLambda.h"
+#include "uParser.h"
 
 class TPruebaOrdenes : public QObject {
   Q_OBJECT
@@ -171,6 +175,76 @@ class TPruebaOrdenes : public QObject {
     // The window goes on working.
     b->Pulsa(b->V->btnBeta);
     QVERIFY(b->V->btnBack->isEnabled());
+  }
+
+  void betaTodoEnTextoParaConOtroClic() {
+    // A term that grows at every pass, on the text view: the second click still gets through,
+    // and the text view ends on the last term.
+    b->Pestana(0);
+    b->Entra("(\\x.x x y) (\\x.x x y)");
+    QTimer::singleShot(300, b->V.get(), [this] { b->Pulsa(b->V->btnBetaAll); });
+    QTimer::singleShot(10000, b->V.get(), [this] { b->V->Mesa().FormClose(); });
+    b->Pulsa(b->V->btnBetaAll);
+    TMesaTrabajo& m = b->V->Mesa();
+    QVERIFY(!m.Cerrado());
+    QVERIFY(NumReducciones > 1);
+    QVERIFY(b->Estado().endsWith(" reducciones"));
+    ::Renumera(m.Actual, m.NumVars);
+    QVERIFY(b->V->Memo1->Texto() == m.Actual->Texto());
+  }
+
+  void textoDeMillonesDeCaracteres() {
+    // The Church numeral 750000 prints to over two million characters.
+    TMesaTrabajo& m = b->V->Mesa();
+    std::string Numeral = "\\f x.";
+    for (int i = 0; i < 750000; ++i) Numeral += "f (";
+    Numeral += "x" + std::string(750000, ')');
+    std::string Error;
+    m.Definiciones.Agrega("GRANDE", Analiza(Numeral, m.Definiciones, nullptr, Error));
+    b->Pestana(0);
+    b->Entra("GRANDE");
+    TMemo* Memo = b->V->Memo1;
+    const std::string& Bytes = Memo->Texto();
+    QVERIFY(Bytes == m.Actual->Texto());
+    QVERIFY(Bytes.size() > 2'000'000);
+
+    // Every line fits the box; where words are short, every line ends at a blank.
+    std::size_t Lineas = Memo->NumLineas();
+    QFontMetricsF Metrica(Memo->font());
+    int Ancho = Memo->viewport()->width();
+    for (std::size_t i = 0; i < Lineas / 2; i += 997) {
+      std::size_t Desde = Memo->InicioLinea(i);
+      std::size_t Hasta = i + 1 < Lineas ? Memo->InicioLinea(i + 1) : Bytes.size();
+      if (i > 0) QCOMPARE(Bytes[Desde - 1], ' ');
+      QString Linea =
+          QString::fromLatin1(Bytes.data() + Desde, static_cast<qsizetype>(Hasta - Desde));
+      QVERIFY(Metrica.horizontalAdvance(Linea.trimmed()) <= Ancho);
+    }
+
+    // To the end by the keyboard, then back over the last characters, and copy them.
+    QTest::mouseClick(Memo->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::keyClick(Memo, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(Memo->Cursor(), Bytes.size());
+    QScrollBar* Barra = Memo->verticalScrollBar();
+    QVERIFY(Barra->value() > 0);
+    QVERIFY(Memo->PrimeraVisible() + 3 >= Lineas - Memo->viewport()->height() / 29);
+    for (int i = 0; i < 4; ++i) QTest::keyClick(Memo, Qt::Key_Left, Qt::ShiftModifier);
+    QTest::keyClick(Memo, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), "))))");
+
+    // A drag across lines in the middle copies exactly the bytes between its ends.
+    Barra->setValue(Barra->maximum() / 2);
+    QTest::mousePress(Memo->viewport(), Qt::LeftButton, {}, QPoint(30, 10));
+    QMouseEvent Mueve(QEvent::MouseMove, QPointF(150, 70),
+                      Memo->viewport()->mapToGlobal(QPointF(150, 70)), Qt::NoButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(Memo->viewport(), &Mueve);
+    QTest::mouseRelease(Memo->viewport(), Qt::LeftButton, {}, QPoint(150, 70));
+    std::size_t Desde = Memo->Ancla(), Hasta = Memo->Cursor();
+    QVERIFY(Desde > Bytes.size() / 3 && Hasta > Desde + 50);
+    QTest::keyClick(Memo, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QString::fromLatin1(Bytes.data() + Desde, static_cast<qsizetype>(Hasta - Desde)));
   }
 
   void cerrarDuranteBetaTodoTerminaElBucle() {

@@ -342,6 +342,47 @@ TEST(Mesa, IntervaloDeActualizacion) {
   EXPECT_EQ(std::count(Memo[0].begin(), Memo[0].end(), '('), 511);
 }
 
+TEST(Mesa, TextoQueNoCabeSeRehusa) {
+  // Each copy of the abstraction brings a new variable, and names lengthen with their number:
+  // the printed form grows with the square of the passes.
+  TBanco b;
+  b.Pestana(Texto);
+  b.Entra("(\\x.x x x) (\\x.x x x)");
+  std::size_t Largo = b.Vista.Memo.size();
+  b.Mesa.LimiteTexto = Largo;
+  b.Mesa.btnBetaClick();
+  EXPECT_EQ(b.Vista.Memo, "");
+  EXPECT_EQ(b.Vista.Estado, "Texto demasiado grande para mostrarlo: m\xE1s de " +
+                                std::to_string(Largo) + " caracteres");
+  // Run-all goes on and says so beside its count; the text comes back when it fits again.
+  b.Vista.AlTerminarPasada = [&] {
+    if (NumReducciones == 3) b.Mesa.btnBetaAllClick();
+  };
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(b.Vista.Memo, "");
+  EXPECT_EQ(b.Vista.Estado, " 3 reducciones; Texto demasiado grande para mostrarlo: m\xE1s de " +
+                                std::to_string(Largo) + " caracteres");
+  b.Mesa.LimiteTexto = SIZE_MAX;
+  b.Pestana(1);
+  b.Pestana(Texto);
+  EXPECT_EQ(b.Vista.Memo.size(), LongitudTexto(b.Mesa.Actual));
+}
+
+TEST(Mesa, BetaTodoParadoEntreVistasMuestraElUltimoTermino) {
+  // With a long interval the stop comes between two view updates: the last term is shown.
+  TBanco b;
+  b.Pestana(Texto);
+  b.Mesa.FijaIntervalo(3600);
+  b.Entra("(\\x.x x x) (\\x.x x x)");
+  b.Vista.AlTerminarPasada = [&] {
+    if (NumReducciones == 5) b.Mesa.btnBetaAllClick();
+  };
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(b.Vista.Estado, " 5 reducciones");
+  ::Renumera(b.Mesa.Actual, b.Mesa.NumVars);
+  EXPECT_EQ(b.Vista.Memo, b.Mesa.Actual->Texto());
+}
+
 TEST(Mesa, Zoom) {
   TBanco b;
   // Diagram tab: Zoom changes, the font does not.

@@ -35,6 +35,7 @@ class TMemo : public QAbstractScrollArea {
   std::size_t NumLineas();
   bool EnvueltoEntero() const { return Completo; }
   std::size_t PrimeraVisible() const;
+  std::size_t InicioLinea(std::size_t i) const { return Inicios[i]; }
   // Offset of the character under a point of the viewport.
   std::size_t PosicionEn(QPoint p);
 
@@ -60,7 +61,6 @@ class TMemo : public QAbstractScrollArea {
   void EnvuelveUnTrozo();
   void AjustaBarra();
   int LineasVisibles() const;
-  std::size_t InicioLinea(std::size_t i) const { return Inicios[i]; }
   std::size_t FinLinea(std::size_t i) const;
   std::size_t LineaDe(std::size_t Pos);
   void MueveCursor(std::size_t Pos, bool Extiende);
