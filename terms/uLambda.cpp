@@ -668,6 +668,25 @@ std::size_t CuentaNodos(TExprLambda* t) {
   return n;
 }
 
+std::size_t CuentaNodos(TExprLambda* t, std::size_t tope, const std::function<void()>& pulso) {
+  std::size_t n = 0, k = 0;
+  std::vector<TExprLambda*> pila{t};
+  while (!pila.empty() && n <= tope) {
+    TExprLambda* e = pila.back();
+    pila.pop_back();
+    Late(pulso, k);
+    ++n;
+    if (TAplicacion* ap = ComoAplicacion(e)) {
+      pila.push_back(ap->Arg);
+      pila.push_back(ap->Func);
+    } else if (TFuncion* f = ComoFuncion(e)) {
+      ++n;  // its variable
+      pila.push_back(f->Cuerpo);
+    }
+  }
+  return n;
+}
+
 std::size_t Profundidad(TExprLambda* t) {
   std::size_t maxima = 0;
   std::vector<std::pair<TExprLambda*, std::size_t>> pila{{t, 1}};

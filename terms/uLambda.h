@@ -211,4 +211,6 @@ void MarcaCerrados(TExprLambda* t);
 bool EsValido(TExprLambda* t);
 // Number of nodes (one per application, abstraction, Param and occurrence), and depth.
 std::size_t CuentaNodos(TExprLambda* t);
+// The same count, stopping at the first value above `tope`, with a pulse as LongitudTexto's.
+std::size_t CuentaNodos(TExprLambda* t, std::size_t tope, const std::function<void()>& pulso);
 std::size_t Profundidad(TExprLambda* t);

@@ -218,26 +218,42 @@ void TMesaTrabajo::EjecutaPendientes() {
 }
 
 void TMesaTrabajo::Muestra() {
-  AvisoTexto.clear();
-  std::function<void()> Pulso;
-  if (EnActualizacion) Pulso = [this] { Respira(); };
-  std::size_t Longitud = LongitudTexto(Actual, LimiteTexto, Pulso);
+  AvisoVista.clear();
+  std::size_t Longitud = LongitudTexto(Actual, LimiteTexto, Pulso());
   if (Longitud > LimiteTexto) {
-    AvisoTexto = "Texto demasiado grande para mostrarlo: m\xE1s de " + ConMillares(LimiteTexto) +
-                 " caracteres";
     Vista.FijaMemo({});
-    // Run-all shows it beside its count.
-    if (!Ejecutando) Vista.FijaEstado(AvisoTexto);
+    Avisa("Texto demasiado grande para mostrarlo: m\xE1s de " + ConMillares(LimiteTexto) +
+          " caracteres");
     return;
   }
-  Vista.FijaMemo(TextoConPulso(Actual, Longitud, Pulso));
+  Vista.FijaMemo(TextoConPulso(Actual, Longitud, Pulso()));
 }
 
 void TMesaTrabajo::Redibuja() {
   if (!Actual) return;
+  std::size_t Nodos = CuentaNodos(Actual, LimiteDiagrama, Pulso());
+  if (Nodos > LimiteDiagrama) {
+    if (Bitmap.Pixeles() && Agg.attachedTo(Bitmap))
+      Agg.clearAll(ColorFondo.R, ColorFondo.G, ColorFondo.B, ColorFondo.A);
+    if (DiagramaActivo())
+      Avisa("Diagrama demasiado grande para dibujarlo: m\xE1s de " + ConMillares(LimiteDiagrama) +
+            " nodos");
+    return;
+  }
   // Definitions share free variables with Actual, so their numbering may have moved since.
   Renumera();
   ::Redibuja(Actual, Bitmap, Agg, Zoom, NumVars);
+}
+
+void TMesaTrabajo::Avisa(std::string Aviso) {
+  AvisoVista = std::move(Aviso);
+  // Run-all shows it beside its count.
+  if (!Ejecutando) Vista.FijaEstado(AvisoVista);
+}
+
+std::function<void()> TMesaTrabajo::Pulso() {
+  if (!EnActualizacion) return {};
+  return [this] { Respira(); };
 }
 
 void TMesaTrabajo::RefrescaDiagrama() {
@@ -250,7 +266,7 @@ bool TMesaTrabajo::DiagramaActivo() {
 }
 
 void TMesaTrabajo::ActualizaVistaVisible() {
-  AvisoTexto.clear();
+  AvisoVista.clear();
   Renumera();
   if (DiagramaActivo())
     RefrescaDiagrama();
@@ -260,7 +276,7 @@ void TMesaTrabajo::ActualizaVistaVisible() {
 
 void TMesaTrabajo::MuestraCuenta(const std::string& Anexo) {
   std::string Texto = TextoReducciones(NumReducciones, Vista.SeparadorMillares()) + Anexo;
-  if (!AvisoTexto.empty()) Texto += "; " + AvisoTexto;
+  if (!AvisoVista.empty()) Texto += "; " + AvisoVista;
   Vista.FijaEstado(Texto);
 }
 

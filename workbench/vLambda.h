@@ -119,6 +119,9 @@ class TMesaTrabajo {
   // grow with the number of variables, so a term well within the node limit can print to more
   // than memory holds.
   std::size_t LimiteTexto;
+  // Largest diagram drawn: past it a view update would keep the window from answering for
+  // seconds, and its detail is far below one pixel anyway.
+  std::size_t LimiteDiagrama = 25'000'000;
 
  private:
   void Introduce();
@@ -138,8 +141,9 @@ class TMesaTrabajo {
   // that arrive meanwhile wait in Pendientes, except the stop and the close, and a close cuts
   // the update short.
   void Respira();
+  std::function<void()> Pulso();  // Respira inside that update, nothing outside it
   void EjecutaPendientes();
-  void Muestra();           // the text view shows Actual, or AvisoTexto says why not
+  void Muestra();           // the text view shows Actual, or AvisoVista says why not
   void RefrescaDiagrama();  // Redibuja, then the repaint of Lienzo
   void ActualizaVistaVisible();
   void MuestraCuenta(const std::string& Anexo = {});
@@ -151,9 +155,10 @@ class TMesaTrabajo {
   TMotor Motor;
   bool PararPedido = false;
   bool Cerrada = false;
-  std::string AvisoTexto;        // why the text view shows nothing, or empty
-  bool EnActualizacion = false;  // run-all's own view update is on the stack
-  bool Ocupada = false;          // events are being answered from inside that update
+  std::string AvisoVista;         // why a view shows nothing, or empty
+  void Avisa(std::string Aviso);  // sets AvisoVista; outside run-all the status bar says it
+  bool EnActualizacion = false;   // run-all's own view update is on the stack
+  bool Ocupada = false;           // events are being answered from inside that update
   std::vector<std::function<void()>> Pendientes;
   std::chrono::steady_clock::time_point UltimosEventos;
   std::chrono::steady_clock::duration IntervaloPaso{0};

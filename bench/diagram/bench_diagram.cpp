@@ -95,8 +95,18 @@ BENCHMARK(Disposicion<Equilibrado>)
     ->Arg(1000000)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(Disposicion<Church>)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Dibujo<Equilibrado>)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Dibujo<Church>)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Dibujo<Equilibrado>)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Arg(10000000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(Dibujo<Church>)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Arg(10000000)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -101,7 +101,7 @@ void Crece(benchmark::State& state) {
   if (const char* s = std::getenv("LAMBDA_BENCH_SEGUNDOS")) Segundos = std::atof(s);
   int Pestana = static_cast<int>(state.range(0));
   TVentPpal& v = *Ventana;
-  double Contracciones = 0, Espera = 0, Cuentas = 0, Total = 0;
+  double Contracciones = 0, Espera = 0, Para = 0, Cuentas = 0, Total = 0;
   for (auto _ : state) {
     state.PauseTiming();
     ::Pestana(Pestana);
@@ -114,9 +114,22 @@ void Crece(benchmark::State& state) {
     bool Pulsado = false;
     // The press is due at a fixed time; the wait counts from then, however late the event
     // loop gets to it.
+    // After the press, the last time the count moved: when the reduction really stopped.
+    double UltimaContraccion = 0;
+    int64_t CuentaVista = -1;
+    QTimer Sondeo;
+    QObject::connect(&Sondeo, &QTimer::timeout, [&] {
+      if (NumReducciones != CuentaVista) {
+        CuentaVista = NumReducciones;
+        UltimaContraccion = static_cast<double>(Reloj.elapsed()) / 1000;
+      }
+    });
     QTimer::singleShot(static_cast<int>(Segundos * 1000), [&] {
       Contracciones = static_cast<double>(NumReducciones);
       Pulsado = true;
+      CuentaVista = NumReducciones;
+      UltimaContraccion = Segundos;
+      Sondeo.start(2);
       v.btnBetaAllClick();
     });
     state.ResumeTiming();
@@ -125,6 +138,7 @@ void Crece(benchmark::State& state) {
     state.PauseTiming();
     Total = static_cast<double>(Reloj.elapsed()) / 1000;
     Espera = Pulsado ? Total - Segundos : 0;
+    Para = Pulsado ? UltimaContraccion - Segundos : 0;
     if (!Pulsado)
       Contracciones = static_cast<double>(NumReducciones);
     else
@@ -136,7 +150,8 @@ void Crece(benchmark::State& state) {
     state.ResumeTiming();
   }
   state.counters["contractions_per_s"] = Contracciones / Total;
-  state.counters["stop_s"] = Espera;
+  state.counters["reduction_stops_s"] = Para;
+  state.counters["last_view_s"] = Espera;
   state.counters["status_texts_seen"] = Cuentas;
   state.counters["contractions"] = Contracciones;
 }

@@ -368,6 +368,28 @@ TEST(Mesa, TextoQueNoCabeSeRehusa) {
   EXPECT_EQ(b.Vista.Memo.size(), LongitudTexto(b.Mesa.Actual));
 }
 
+TEST(Mesa, DiagramaQueNoCabeSeRehusa) {
+  TBanco b;
+  b.Vista.AnchoLienzo = 300;
+  b.Vista.AltoLienzo = 200;
+  b.Mesa.LienzoPaint(300, 200);
+  b.Mesa.LimiteDiagrama = 20;
+  // Green below full in some pixel: something is drawn (the background is 255, 255, 240).
+  auto Dibujado = [&] {
+    const unsigned char* p = b.Mesa.Bitmap.Pixeles();
+    for (int i = 0; i < 300 * 200 * 4; i += 4)
+      if (p[i + 1] != 255) return true;
+    return false;
+  };
+  b.Entra("\\x y z.x y z");
+  EXPECT_EQ(b.Vista.Estado, "");
+  EXPECT_TRUE(Dibujado());
+  b.Entra("(\\x.x x x x x x x) (\\y.y y y y)");
+  EXPECT_EQ(b.Vista.Estado, "Diagrama demasiado grande para dibujarlo: m\xE1s de 20 nodos");
+  // The canvas is left blank rather than showing the term before.
+  EXPECT_FALSE(Dibujado());
+}
+
 TEST(Mesa, BetaTodoParadoEntreVistasMuestraElUltimoTermino) {
   // With a long interval the stop comes between two view updates: the last term is shown.
   TBanco b;
