@@ -546,9 +546,12 @@ void NumeraVariable(int32_t& NumVars, TExprLambda* nodo) {
 }
 
 void Renumera(TExprLambda* t, int32_t& NumVars) {
-  t->RecorrePost(ReseteaVariable);
+  // Only variables are numbered, and they are leaves: the walk before the children meets them
+  // in the same order as the walk after, with a stack that stays small down a chain of
+  // arguments.
+  t->RecorrePre(ReseteaVariable);
   NumVars = 0;
-  t->RecorrePost([&NumVars](TExprLambda* n) { NumeraVariable(NumVars, n); });
+  t->RecorrePre([&NumVars](TExprLambda* n) { NumeraVariable(NumVars, n); });
 }
 
 // ---------------------------------------------------------------------------------------------

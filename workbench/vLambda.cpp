@@ -183,12 +183,12 @@ void TMesaTrabajo::Renumera() {
   if (!EnActualizacion) return ::Renumera(Actual, NumVars);
   // The same two walks, with a pulse.
   std::size_t k = 0;
-  Actual->RecorrePost([&](TExprLambda* n) {
+  Actual->RecorrePre([&](TExprLambda* n) {
     ReseteaVariable(n);
     if ((++k & 0xFFFF) == 0) Respira();
   });
   NumVars = 0;
-  Actual->RecorrePost([&](TExprLambda* n) {
+  Actual->RecorrePre([&](TExprLambda* n) {
     NumeraVariable(NumVars, n);
     if ((++k & 0xFFFF) == 0) Respira();
   });
@@ -267,11 +267,13 @@ bool TMesaTrabajo::DiagramaActivo() {
 
 void TMesaTrabajo::ActualizaVistaVisible() {
   AvisoVista.clear();
-  Renumera();
-  if (DiagramaActivo())
+  // The diagram numbers the term itself, once it knows it will draw it.
+  if (DiagramaActivo()) {
     RefrescaDiagrama();
-  else
+  } else {
+    Renumera();
     Muestra();
+  }
 }
 
 void TMesaTrabajo::MuestraCuenta(const std::string& Anexo) {
