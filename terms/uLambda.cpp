@@ -309,10 +309,12 @@ inline void Late(const std::function<void()>& pulso, std::size_t& k) {
 
 std::string Imprime(TExprLambda* raiz, std::size_t longitud,
                     const std::function<void()>& pulso = {}) {
-  // Each entry is a node to print or a literal to append.
+  // Each entry is a node to print or a literal to append. Closing parentheses due one after
+  // another share one entry, so a chain of arguments keeps the stack small.
   struct TTarea {
     TExprLambda* Nodo;
     const char* Literal;
+    std::size_t Cierres = 0;
   };
   // Made to its exact size: growing by doubling would hold up to three times the text at once.
   std::string s;
@@ -323,6 +325,10 @@ std::string Imprime(TExprLambda* raiz, std::size_t longitud,
     TTarea t = pila.back();
     pila.pop_back();
     Late(pulso, k);
+    if (t.Cierres) {
+      s.append(t.Cierres, ')');
+      continue;
+    }
     if (t.Literal) {
       s += t.Literal;
       continue;
@@ -339,7 +345,12 @@ std::string Imprime(TExprLambda* raiz, std::size_t longitud,
       TAplicacion* ap = static_cast<TAplicacion*>(n);
       bool argCompuesto = !EsVariable(ap->Arg);
       bool funcAbs = EsFuncion(ap->Func);
-      if (argCompuesto) pila.push_back({nullptr, ")"});
+      if (argCompuesto) {
+        if (!pila.empty() && pila.back().Cierres)
+          ++pila.back().Cierres;
+        else
+          pila.push_back({nullptr, nullptr, 1});
+      }
       pila.push_back({ap->Arg, nullptr});
       pila.push_back({nullptr, argCompuesto ? " (" : " "});
       if (funcAbs) pila.push_back({nullptr, ")"});
