@@ -161,6 +161,31 @@ TExprLambda* Retiene(TExprLambda* t);
 // root only drops the holder's reference. Accepts nullptr.
 void Libera(TExprLambda* t);
 
+// Holds a term in flight, between whoever made it and whoever takes it, so that an exception on
+// the way releases it.
+class TRetenido {
+ public:
+  explicit TRetenido(TExprLambda* t = nullptr) : T(t) {}
+  TRetenido(const TRetenido&) = delete;
+  TRetenido& operator=(const TRetenido&) = delete;
+  ~TRetenido() { Libera(T); }
+  TExprLambda* Get() const { return T; }
+  // Releases the term held so far and holds `t` instead.
+  void Toma(TExprLambda* t) {
+    Libera(T);
+    T = t;
+  }
+  // Hands the term over; nothing is held any more.
+  TExprLambda* Suelta() {
+    TExprLambda* t = T;
+    T = nullptr;
+    return t;
+  }
+
+ private:
+  TExprLambda* T;
+};
+
 // Numbering of variables, as two handlers for RecorrePost bound to the counter's holder.
 void ReseteaVariable(TExprLambda* nodo);
 void NumeraVariable(int32_t& NumVars, TExprLambda* nodo);

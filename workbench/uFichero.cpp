@@ -184,17 +184,12 @@ void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int3
   while (!Resto.empty()) {
     LeeLinea(Resto, Nombre);
     LeeLinea(Resto, Expresion);  // empty when the file ended after the name
-    TExprLambda* t = Analiza(Expresion, Definiciones, nullptr, Error);
+    TRetenido t(Analiza(Expresion, Definiciones, nullptr, Error));
     if (!Error.empty()) throw ERegistroErroneo(Nombre, Linea, Error);
-    try {
-      Renumera(t, NumVars);
-    } catch (...) {
-      Libera(t);
-      throw;
-    }
+    Renumera(t.Get(), NumVars);
     // Agrega releases the term itself when it fails.
     std::string n = Nombre;
-    Definiciones.Agrega(std::move(n), t);
+    Definiciones.Agrega(std::move(n), t.Suelta());
     Linea += 2;
   }
 }

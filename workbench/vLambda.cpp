@@ -10,32 +10,6 @@
 #include "uLambda.h"
 #include "uParser.h"
 
-namespace {
-
-// Holds a term until it is handed on, so that an exception on the way releases it.
-class TRetenido {
- public:
-  explicit TRetenido(TExprLambda* t = nullptr) : T(t) {}
-  TRetenido(const TRetenido&) = delete;
-  TRetenido& operator=(const TRetenido&) = delete;
-  ~TRetenido() { Libera(T); }
-  TExprLambda* Get() const { return T; }
-  void Toma(TExprLambda* t) {
-    Libera(T);
-    T = t;
-  }
-  TExprLambda* Suelta() {
-    TExprLambda* t = T;
-    T = nullptr;
-    return t;
-  }
-
- private:
-  TExprLambda* T;
-};
-
-}  // namespace
-
 std::string TextoReducciones(int64_t Cuenta, const std::string& Separador) {
   std::string Digitos = std::to_string(Cuenta < 0 ? 0 : Cuenta);
   std::string Grupos;
