@@ -291,6 +291,12 @@ TExprLambda* TConstructor::CopiaSimbolo(int32_t p) {
   return Definiciones[static_cast<std::size_t>(i)].Termino->Copia();
 }
 
+// A copy of a whole term, which is closed whatever changes inside it have left of its marks.
+TExprLambda* Entero(TExprLambda* t) {
+  if (t && !EsVariable(t)) t->Marca |= TExprLambda::Cerrado;
+  return t;
+}
+
 // atom -> variable | symbol | '%'
 // A variable inside the range of an abstraction of the same name is that abstraction's variable
 // (the token is marked bound as it is used). Null, with the message set, for an unknown symbol.
@@ -311,10 +317,10 @@ TExprLambda* TConstructor::Atomo(int32_t p) {
     case tokActual: {
       TExprLambda* e = t.Expr;
       t.Expr = nullptr;
-      return e;
+      return Entero(e);
     }
     default:  // tokSimbolo
-      return CopiaSimbolo(p);
+      return Entero(CopiaSimbolo(p));
   }
 }
 
@@ -395,6 +401,7 @@ void TConstructor::EntregaAFuncion() {
   Pila.pop_back();
   if (Ok) {
     f->Cuerpo = Pendiente;
+    f->ActualizaMarcas();
     Pendiente = f;
   } else {
     delete f;  // with its variable; the body failed and left nothing
@@ -474,6 +481,5 @@ TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, 
     Libera(r);
     r = nullptr;
   }
-  if (r) MarcaCerrados(r);
   return r;
 }

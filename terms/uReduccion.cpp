@@ -3,16 +3,13 @@
 #include <algorithm>
 #include <limits>
 
+#include "uLambdaInterno.h"
+
 int64_t NumReducciones = 0;
 
 namespace {
 
 constexpr uint32_t SinRedex = TExprLambda::SinRedex;
-
-// A node is free of redexes when it is a variable or carries the mark.
-inline bool Limpio(const TExprLambda* n) {
-  return EsVariable(n) || (n->Marca & SinRedex);
-}
 
 // Marks a node whose walk has ended when nothing below it, nor itself, is a redex.
 inline void Cierra(TExprLambda* n) {
