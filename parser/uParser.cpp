@@ -21,6 +21,26 @@ namespace {
 inline bool EsDelimitador(unsigned char c) {
   return c == ' ' || c == '%' || c == '(' || c == ')' || c == '.' || c == '/' || c == '\\';
 }
+// The tokens of one character but the blank and '%'.
+inline bool EsSigno(unsigned char c, TTipoToken& tipo) {
+  switch (c) {
+    case '\\':
+    case '/':
+      tipo = tokLambda;
+      return true;
+    case '.':
+      tipo = tokPunto;
+      return true;
+    case '(':
+      tipo = tokAbre;
+      return true;
+    case ')':
+      tipo = tokCierra;
+      return true;
+    default:
+      return false;
+  }
+}
 inline bool EsLetraVariable(unsigned char c) {
   return c >= 'a' && c <= 'z';
 }
@@ -53,41 +73,22 @@ bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, st
   std::size_t i = 0;
   while (i < n) {
     unsigned char c = static_cast<unsigned char>(Texto[i]);
-    switch (c) {
-      case ' ':
-        ++i;
-        continue;
-      case '\\':
-      case '/':
-        Agrega(Tokens, tokLambda);
-        ++i;
-        continue;
-      case '.':
-        Agrega(Tokens, tokPunto);
-        ++i;
-        continue;
-      case '(':
-        Agrega(Tokens, tokAbre);
-        ++i;
-        continue;
-      case ')':
-        Agrega(Tokens, tokCierra);
-        ++i;
-        continue;
-      case '%':
-        if (!Actual) {
-          Error = Mensajes::NoHayActual;
-          return false;
-        }
-        Agrega(Tokens, tokActual);
-        Tokens.Lista.back().Expr = Actual->Copia();
-        ++i;
-        continue;
-      default:
-        break;
-    }
-    std::size_t j = i + 1;
-    if (EsLetraVariable(c)) {
+    TTipoToken signo;
+    if (c == ' ') {
+      ++i;
+    } else if (EsSigno(c, signo)) {
+      Agrega(Tokens, signo);
+      ++i;
+    } else if (c == '%') {
+      if (!Actual) {
+        Error = Mensajes::NoHayActual;
+        return false;
+      }
+      Agrega(Tokens, tokActual);
+      Tokens.Lista.back().Expr = Actual->Copia();
+      ++i;
+    } else if (EsLetraVariable(c)) {
+      std::size_t j = i + 1;
       while (j < n && (EsLetraVariable(static_cast<unsigned char>(Texto[j])) || Texto[j] == '\''))
         ++j;
       Agrega(Tokens, tokVariable, Texto.substr(i, j - i));
@@ -96,11 +97,13 @@ bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, st
         Error = Mensajes::CaracterNoPermitido(Texto[j], Texto.substr(i, j - i));
         return false;
       }
+      i = j;
     } else {
+      std::size_t j = i + 1;
       while (j < n && !EsDelimitador(static_cast<unsigned char>(Texto[j]))) ++j;
       Agrega(Tokens, tokSimbolo, Texto.substr(i, j - i));
+      i = j;
     }
-    i = j;
   }
   return true;
 }
