@@ -168,8 +168,9 @@ void LiberaTokens(TLisToken& Tokens) {
 // Term builder.
 //
 // A recursive descent over the grammar at the top of uParser.h, run on an explicit stack so that
-// nesting depth is bounded by memory, not by the machine stack. Each step either hands up a
-// result (Pendiente, Ok) or pushes a frame and starts a call whose result that frame receives:
+// nesting depth is bounded by memory, not by the machine stack. Each step either hands a result
+// (Pendiente, Ok) to the frame on top or starts a call, whose result goes to the frame on top
+// when it ends. The frames:
 //   function  '\' variable '.' expression: after the body, the abstraction;
 //   chain     atom {argument}: after each part, the application of the chain so far to it.
 
