@@ -39,12 +39,9 @@ int TDefiniciones::Busca(std::string_view nombre) const {
 }
 
 void TDefiniciones::Agrega(std::string nombre, TExprLambda* termino) {
-  try {
-    Lista.push_back({std::move(nombre), termino});
-  } catch (...) {
-    Libera(termino);
-    throw;
-  }
+  TRetenido t(termino);
+  Lista.push_back({std::move(nombre), t.Get()});
+  t.Suelta();
 }
 
 void TDefiniciones::Reemplaza(int i, TExprLambda* termino) {

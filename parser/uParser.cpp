@@ -21,6 +21,26 @@ namespace {
 inline bool EsDelimitador(unsigned char c) {
   return c == ' ' || c == '%' || c == '(' || c == ')' || c == '.' || c == '/' || c == '\\';
 }
+// The tokens of one character but the blank and '%'.
+inline bool EsSigno(unsigned char c, TTipoToken& tipo) {
+  switch (c) {
+    case '\\':
+    case '/':
+      tipo = tokLambda;
+      return true;
+    case '.':
+      tipo = tokPunto;
+      return true;
+    case '(':
+      tipo = tokAbre;
+      return true;
+    case ')':
+      tipo = tokCierra;
+      return true;
+    default:
+      return false;
+  }
+}
 inline bool EsLetraVariable(unsigned char c) {
   return c >= 'a' && c <= 'z';
 }
@@ -53,41 +73,22 @@ bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, st
   std::size_t i = 0;
   while (i < n) {
     unsigned char c = static_cast<unsigned char>(Texto[i]);
-    switch (c) {
-      case ' ':
-        ++i;
-        continue;
-      case '\\':
-      case '/':
-        Agrega(Tokens, tokLambda);
-        ++i;
-        continue;
-      case '.':
-        Agrega(Tokens, tokPunto);
-        ++i;
-        continue;
-      case '(':
-        Agrega(Tokens, tokAbre);
-        ++i;
-        continue;
-      case ')':
-        Agrega(Tokens, tokCierra);
-        ++i;
-        continue;
-      case '%':
-        if (!Actual) {
-          Error = Mensajes::NoHayActual;
-          return false;
-        }
-        Agrega(Tokens, tokActual);
-        Tokens.Lista.back().Expr = Actual->Copia();
-        ++i;
-        continue;
-      default:
-        break;
-    }
-    std::size_t j = i + 1;
-    if (EsLetraVariable(c)) {
+    TTipoToken signo;
+    if (c == ' ') {
+      ++i;
+    } else if (EsSigno(c, signo)) {
+      Agrega(Tokens, signo);
+      ++i;
+    } else if (c == '%') {
+      if (!Actual) {
+        Error = Mensajes::NoHayActual;
+        return false;
+      }
+      Agrega(Tokens, tokActual);
+      Tokens.Lista.back().Expr = Actual->Copia();
+      ++i;
+    } else if (EsLetraVariable(c)) {
+      std::size_t j = i + 1;
       while (j < n && (EsLetraVariable(static_cast<unsigned char>(Texto[j])) || Texto[j] == '\''))
         ++j;
       Agrega(Tokens, tokVariable, Texto.substr(i, j - i));
@@ -96,11 +97,13 @@ bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, st
         Error = Mensajes::CaracterNoPermitido(Texto[j], Texto.substr(i, j - i));
         return false;
       }
+      i = j;
     } else {
+      std::size_t j = i + 1;
       while (j < n && !EsDelimitador(static_cast<unsigned char>(Texto[j]))) ++j;
       Agrega(Tokens, tokSimbolo, Texto.substr(i, j - i));
+      i = j;
     }
-    i = j;
   }
   return true;
 }
@@ -164,13 +167,12 @@ void LiberaTokens(TLisToken& Tokens) {
 // ---------------------------------------------------------------------------------------------
 // Term builder.
 //
-// The builder is the recursive descent of ConstruyeExpr / ConstruyeAplic / ConstruyeFuncion,
-// run on an explicit stack so that nesting depth is bounded by memory, not by the machine
-// stack. Each "call" either yields a result at once or pushes a frame that receives the result
-// of the call it starts:
-//   group     '(' expression ')' {argument}: after the inner expression, the chain if any;
-//   function  '\' variable '.' body: after the body, the abstraction;
-//   chain     left {argument}: after each argument, the application with it.
+// A recursive descent over the grammar at the top of uParser.h, run on an explicit stack so that
+// nesting depth is bounded by memory, not by the machine stack. Each step either hands a result
+// (Pendiente, Ok) to the frame on top or starts a call, whose result goes to the frame on top
+// when it ends. The frames:
+//   function  '\' variable '.' expression: after the body, the abstraction;
+//   chain     atom {argument}: after each part, the application of the chain so far to it.
 
 namespace {
 
@@ -180,47 +182,65 @@ class TConstructor {
       : T(tokens.Lista), Num(tokens.Num), Definiciones(definiciones), Error(error) {}
 
   ~TConstructor() {
-    // Whatever a failed or interrupted parse left half-made.
-    for (TMarco& m : Pila) {
-      if (m.Tipo == mCadena) Libera(m.Izq);
-      if (m.Tipo == mFuncion) delete m.Funcion;
-    }
+    // Whatever a failed or interrupted parse left half-made, innermost first: the pending
+    // result and the chains may hold occurrences of the variable of an abstraction further down.
     Libera(Pendiente);
+    for (auto m = Pila.rbegin(); m != Pila.rend(); ++m) {
+      if (m->Tipo == mCadena) Libera(m->Izq);
+      if (m->Tipo == mFuncion) delete m->Funcion;
+    }
     for (auto& [nombre, v] : Libres) Libera(v);
   }
 
   TExprLambda* ConstruyeExpr(int32_t first, int32_t last);
 
+  // The token at which the message in Error was found.
+  int32_t ErrorEn = 0;
+
  private:
-  enum TTipoMarco : uint8_t { mGrupo, mFuncion, mCadena };
+  enum TTipoMarco : uint8_t { mFuncion, mCadena };
   struct TMarco {
-    TTipoMarco Tipo = mGrupo;
-    int32_t Cierre = 0;           // mGrupo: position of the closing parenthesis
-    int32_t Siguiente = 0;        // mCadena: where the next argument starts
-    int32_t Ultimo = 0;           // last position of the range
-    TExprLambda* Izq = nullptr;   // mCadena: the chain so far; null when the function failed
+    TTipoMarco Tipo = mCadena;
+    bool Cabeza = true;           // mCadena: its first part has not arrived yet
+    int32_t Siguiente = 0;        // mCadena: where the next part starts
+    int32_t Ultimo = 0;           // mCadena: last position of the range
+    TExprLambda* Izq = nullptr;   // mCadena: the chain so far; null when its first part failed
     TFuncion* Funcion = nullptr;  // mFuncion: the abstraction whose body is being built
     std::string_view Nombre;      // mFuncion: its variable's name
   };
 
-  // A call to make: an expression over a range, or one argument of the chain on top.
-  enum TLlamada : uint8_t { cNinguna, cExpr, cArg };
+  // A call to make: an expression over a range, or the next part of the chain on top.
+  enum TLlamada : uint8_t { cNinguna, cExpr, cParte };
 
-  int32_t BuscaCierre(int32_t abre, int32_t last) const {
-    int32_t c = Cierres[static_cast<std::size_t>(abre)];
-    return c >= 0 && c <= last ? c : -1;
-  }
+  TTipoToken Tipo(int32_t p) const { return T[static_cast<std::size_t>(p)].Tipo; }
   void CalculaCierres();
   TExprLambda* VariableLibre(int32_t p);
   TExprLambda* CopiaSimbolo(int32_t p);
-  TExprLambda* Atomo(int32_t p, bool& ok);
-  bool ConstruyeFuncion(int32_t first, int32_t last);
-  void Falla(const char* mensaje) {
-    Error = mensaje;
+  TExprLambda* Atomo(int32_t p);
+
+  void Llama(TLlamada llamada, int32_t first, int32_t last) {
+    Llamada = llamada;
+    Primero = first;
+    Ultimo = last;
+  }
+  void Resultado(TExprLambda* t) {
+    Pendiente = t;
+    Ok = true;
+  }
+  void Falla(int32_t p, std::string mensaje) {
+    Error = std::move(mensaje);
+    ErrorEn = p;
     Ok = false;
     Pendiente = nullptr;
   }
-  void EmpiezaCadena(TExprLambda* izq, bool izqOk, int32_t p, int32_t last);
+
+  void Expresion(int32_t first, int32_t last);
+  void Parte(int32_t p, int32_t last);
+  void Abstraccion(int32_t first, int32_t last);
+  int32_t AbreGrupo(int32_t p, int32_t last);
+  void FallaCadena(int32_t p, const char* mensaje);
+  void EntregaAFuncion();
+  void EntregaACadena();
 
   std::vector<TToken>& T;
   int32_t Num;
@@ -238,15 +258,15 @@ class TConstructor {
   bool Ok = false;
 };
 
-// The matching closing parenthesis of every opening one, in one pass; BuscaCierre then only
+// The matching closing parenthesis of every opening one, in one pass; AbreGrupo then only
 // checks that it lies within the range, which gives what scanning the range would.
 void TConstructor::CalculaCierres() {
   Cierres.assign(T.size(), -1);
   std::vector<int32_t> abiertos;
   for (int32_t k = 1; k <= Num; ++k) {
-    if (T[static_cast<std::size_t>(k)].Tipo == tokAbre) {
+    if (Tipo(k) == tokAbre) {
       abiertos.push_back(k);
-    } else if (T[static_cast<std::size_t>(k)].Tipo == tokCierra && !abiertos.empty()) {
+    } else if (Tipo(k) == tokCierra && !abiertos.empty()) {
       Cierres[static_cast<std::size_t>(abiertos.back())] = k;
       abiertos.pop_back();
     }
@@ -269,17 +289,23 @@ TExprLambda* TConstructor::CopiaSimbolo(int32_t p) {
   std::string_view nombre = T[static_cast<std::size_t>(p)].Nombre;
   int i = Definiciones.Busca(nombre);
   if (i < 0) {
-    Error = std::string(Mensajes::SimboloNoDefinido) + std::string(nombre);
+    Falla(p, std::string(Mensajes::SimboloNoDefinido) + std::string(nombre));
     return nullptr;
   }
   return Definiciones[static_cast<std::size_t>(i)].Termino->Copia();
 }
 
-// A variable, symbol, bound variable or '%'. A variable inside the range of an abstraction of
-// the same name is that abstraction's variable (the token is marked bound as it is used).
-TExprLambda* TConstructor::Atomo(int32_t p, bool& ok) {
+// A copy of a whole term, which is closed whatever changes inside it have left of its marks.
+TExprLambda* Entero(TExprLambda* t) {
+  if (t && !EsVariable(t)) t->Marca |= TExprLambda::Cerrado;
+  return t;
+}
+
+// atom -> variable | symbol | '%'
+// A variable inside the range of an abstraction of the same name is that abstraction's variable
+// (the token is marked bound as it is used). Null, with the message set, for an unknown symbol.
+TExprLambda* TConstructor::Atomo(int32_t p) {
   TToken& t = T[static_cast<std::size_t>(p)];
-  ok = true;
   switch (t.Tipo) {
     case tokVariable: {
       auto it = Ambito.find(t.Nombre);
@@ -295,199 +321,141 @@ TExprLambda* TConstructor::Atomo(int32_t p, bool& ok) {
     case tokActual: {
       TExprLambda* e = t.Expr;
       t.Expr = nullptr;
-      return e;
+      return Entero(e);
     }
-    default: {  // tokSimbolo
-      TExprLambda* e = CopiaSimbolo(p);
-      ok = e != nullptr;
-      return e;
-    }
+    default:  // tokSimbolo
+      return Entero(CopiaSimbolo(p));
   }
 }
 
-// Checks the abstraction at `first` and, if it is well made, pushes its frame and calls for its
-// body. Returns false with the message set otherwise.
-bool TConstructor::ConstruyeFuncion(int32_t first, int32_t last) {
-  if (last - first < 3) {
-    Falla(Mensajes::LambdaMalConstruidoP);
-    return false;
+// expression -> abstraction | atom {argument}
+void TConstructor::Expresion(int32_t first, int32_t last) {
+  if (Tipo(first) == tokLambda) return Abstraccion(first, last);
+  TMarco m;
+  m.Tipo = mCadena;
+  m.Ultimo = last;
+  Pila.push_back(m);
+  Parte(first, last);
+}
+
+// argument -> atom | abstraction      (the chain's first part too, which is never an abstraction)
+void TConstructor::Parte(int32_t p, int32_t last) {
+  TMarco& cadena = Pila.back();
+  switch (Tipo(p)) {
+    case tokLambda:
+      cadena.Siguiente = last + 1;
+      return Abstraccion(p, last);
+    case tokAbre: {
+      int32_t c = AbreGrupo(p, last);
+      if (c < 0) return FallaCadena(p, Mensajes::ParentesisNoCerrado);
+      cadena.Siguiente = c + 1;
+      return Llama(cExpr, p + 1, c - 1);
+    }
+    case tokPunto:
+      return FallaCadena(p, Mensajes::PuntoSinLambda);
+    case tokCierra:
+      return FallaCadena(p, Mensajes::CierreSinApertura);
+    default:
+      cadena.Siguiente = p + 1;
+      if (TExprLambda* t = Atomo(p)) Resultado(t);
   }
+}
+
+// abstraction -> '\' variable '.' expression
+// Pushes the abstraction's frame and calls for its body; fails with the message otherwise.
+void TConstructor::Abstraccion(int32_t first, int32_t last) {
+  if (last - first < 3) return Falla(first, Mensajes::LambdaMalConstruidoP);
   const TToken& v = T[static_cast<std::size_t>(first) + 1];
-  if (v.Tipo == tokLigada || (v.Tipo == tokVariable && Ambito.count(v.Nombre))) {
-    Falla(Mensajes::Ambiguedad);
-    return false;
-  }
-  if (v.Tipo != tokVariable || T[static_cast<std::size_t>(first) + 2].Tipo != tokPunto) {
-    Falla(Mensajes::LambdaMalConstruidoP);
-    return false;
-  }
-  TFuncion* f = new TFuncion;
-  try {
-    f->Param = new TVariable;
-  } catch (...) {
-    delete f;
-    throw;
-  }
+  if (v.Tipo == tokLigada || (v.Tipo == tokVariable && Ambito.count(v.Nombre)))
+    return Falla(first + 1, Mensajes::Ambiguedad);
+  if (v.Tipo != tokVariable || Tipo(first + 2) != tokPunto)
+    return Falla(first, Mensajes::LambdaMalConstruidoP);
+  TRetenido retenida(new TFuncion);
+  TFuncion* f = static_cast<TFuncion*>(retenida.Get());
+  f->Param = new TVariable;
   TMarco m;
   m.Tipo = mFuncion;
   m.Funcion = f;
   m.Nombre = v.Nombre;
-  m.Ultimo = last;
   Pila.push_back(m);
+  retenida.Suelta();
   Ambito[v.Nombre] = f->Param;
-  Llamada = cExpr;
-  Primero = first + 3;
-  Ultimo = last;
-  return true;
+  Llama(cExpr, first + 3, last);
 }
 
-// After a function part (an atom or a group) with more tokens behind it. When the function part
-// failed, its message stands, and the arguments are still built, left to right, so that a
-// failing argument can replace the message; the chain then fails whatever they give.
-void TConstructor::EmpiezaCadena(TExprLambda* izq, bool izqOk, int32_t p, int32_t last) {
-  TMarco m;
-  m.Tipo = mCadena;
-  m.Izq = izqOk ? izq : nullptr;
-  m.Siguiente = p;
-  m.Ultimo = last;
-  Pila.push_back(m);
+// atom -> '(' expression ')'
+// The position of the closing parenthesis within the range, or -1.
+int32_t TConstructor::AbreGrupo(int32_t p, int32_t last) {
+  int32_t c = Cierres[static_cast<std::size_t>(p)];
+  return c >= 0 && c <= last ? c : -1;
+}
+
+// A token that cannot start a part ends its chain at once, first part or not.
+void TConstructor::FallaCadena(int32_t p, const char* mensaje) {
+  Libera(Pila.back().Izq);
+  Pila.pop_back();
+  Falla(p, mensaje);
+}
+
+// The body has arrived: the abstraction is whole, or goes with its failed body.
+void TConstructor::EntregaAFuncion() {
+  TMarco& m = Pila.back();
+  TFuncion* f = m.Funcion;
+  Ambito.erase(m.Nombre);
+  Pila.pop_back();
+  if (Ok) {
+    f->Cuerpo = Pendiente;
+    f->ActualizaMarcas();
+    Pendiente = f;
+  } else {
+    delete f;  // with its variable; the body failed and left nothing
+  }
+}
+
+// A part of the chain has arrived. When the first part failed, its message stands, and the
+// arguments are still built, left to right, so that a failing argument can replace the message;
+// the chain then fails whatever they give. A failing argument ends the chain with its message.
+void TConstructor::EntregaACadena() {
+  TMarco& m = Pila.back();
+  if (!Ok && !m.Cabeza) {
+    Libera(m.Izq);
+    Pila.pop_back();
+    return;
+  }
+  if (m.Cabeza) {
+    m.Cabeza = false;
+    m.Izq = Pendiente;  // null when it failed
+  } else if (m.Izq) {
+    m.Izq = new TAplicacion(m.Izq, Pendiente);
+  } else {
+    Libera(Pendiente);
+  }
   Pendiente = nullptr;
-  Llamada = cArg;
-  Primero = p;
-  Ultimo = last;
+  if (m.Siguiente <= m.Ultimo) return Llama(cParte, m.Siguiente, m.Ultimo);
+  Pendiente = m.Izq;
+  Ok = Pendiente != nullptr;
+  Pila.pop_back();
 }
 
 TExprLambda* TConstructor::ConstruyeExpr(int32_t first, int32_t last) {
   CalculaCierres();
-  Llamada = cExpr;
-  Primero = first;
-  Ultimo = last;
+  Llama(cExpr, first, last);
   for (;;) {
     if (Llamada != cNinguna) {
       TLlamada llamada = Llamada;
       Llamada = cNinguna;
-      const int32_t p = Primero, l = Ultimo;
-      const TTipoToken tipo = T[static_cast<std::size_t>(p)].Tipo;
-      if (llamada == cArg) {
-        // The argument of a chain: an abstraction reaches to the end of the range.
-        TMarco& cadena = Pila.back();
-        if (tipo == tokLambda) {
-          cadena.Siguiente = l + 1;
-          if (!ConstruyeFuncion(p, l)) continue;
-        } else if (tipo == tokAbre) {
-          int32_t c = BuscaCierre(p, l);
-          if (c < 0) {
-            Falla(Mensajes::ParentesisNoCerrado);
-            continue;
-          }
-          cadena.Siguiente = c + 1;
-          Llamada = cExpr;
-          Primero = p + 1;
-          Ultimo = c - 1;
-        } else if (tipo == tokPunto) {
-          Falla(Mensajes::PuntoSinLambda);
-        } else if (tipo == tokCierra) {
-          Falla(Mensajes::CierreSinApertura);
-        } else {
-          cadena.Siguiente = p + 1;
-          Pendiente = Atomo(p, Ok);
-        }
-        continue;
-      }
-      switch (tipo) {
-        case tokLambda:
-          ConstruyeFuncion(p, l);
-          break;
-        case tokPunto:
-          Falla(Mensajes::PuntoSinLambda);
-          break;
-        case tokCierra:
-          Falla(Mensajes::CierreSinApertura);
-          break;
-        case tokAbre: {
-          int32_t c = BuscaCierre(p, l);
-          if (c < 0) {
-            Falla(Mensajes::ParentesisNoCerrado);
-            break;
-          }
-          TMarco m;
-          m.Tipo = mGrupo;
-          m.Cierre = c;
-          m.Ultimo = l;
-          Pila.push_back(m);
-          Llamada = cExpr;
-          Primero = p + 1;
-          Ultimo = c - 1;
-          break;
-        }
-        default: {
-          bool ok;
-          TExprLambda* t = Atomo(p, ok);
-          if (p == l) {
-            Pendiente = t;
-            Ok = ok;
-          } else {
-            EmpiezaCadena(t, ok, p + 1, l);
-          }
-          break;
-        }
-      }
-      continue;
-    }
-
-    // A result (Pendiente, Ok) goes up to the frame on top.
-    if (Pila.empty()) {
+      if (llamada == cExpr)
+        Expresion(Primero, Ultimo);
+      else
+        Parte(Primero, Ultimo);
+    } else if (Pila.empty()) {
       TExprLambda* r = Ok ? Pendiente : nullptr;
       Pendiente = nullptr;
       return r;
-    }
-    TMarco& m = Pila.back();
-    switch (m.Tipo) {
-      case mGrupo: {
-        int32_t c = m.Cierre, l = m.Ultimo;
-        Pila.pop_back();
-        if (c != l) EmpiezaCadena(Pendiente, Ok, c + 1, l);
-        break;
-      }
-      case mFuncion: {
-        TFuncion* f = m.Funcion;
-        Ambito.erase(m.Nombre);
-        Pila.pop_back();
-        if (Ok) {
-          f->Cuerpo = Pendiente;
-          Pendiente = f;
-        } else {
-          delete f;  // with its variable; the body failed and left nothing
-          Pendiente = nullptr;
-        }
-        break;
-      }
-      case mCadena: {
-        if (!Ok) {
-          // A failing argument ends the chain with its own message.
-          Libera(m.Izq);
-          Pila.pop_back();
-          Pendiente = nullptr;
-          break;
-        }
-        bool fallida = m.Izq == nullptr;
-        if (fallida) {
-          Libera(Pendiente);
-        } else {
-          m.Izq = new TAplicacion(m.Izq, Pendiente);
-        }
-        Pendiente = nullptr;
-        if (m.Siguiente <= m.Ultimo) {
-          Llamada = cArg;
-          Primero = m.Siguiente;
-          Ultimo = m.Ultimo;
-          break;
-        }
-        Pendiente = m.Izq;
-        Ok = !fallida;
-        Pila.pop_back();
-        break;
-      }
+    } else if (Pila.back().Tipo == mFuncion) {
+      EntregaAFuncion();
+    } else {
+      EntregaACadena();
     }
   }
 }
@@ -517,6 +485,5 @@ TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, 
     Libera(r);
     r = nullptr;
   }
-  if (r) MarcaCerrados(r);
   return r;
 }

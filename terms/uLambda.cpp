@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "uLambdaInterno.h"
+
 // ---------------------------------------------------------------------------------------------
 // Node pool. Every node fits one 32-byte slot; freed slots go on a free list and are reused
 // first, so a term that is built and destroyed over and over does not grow memory.
@@ -405,6 +407,41 @@ std::string TextoConPulso(TExprLambda* t, std::size_t longitud,
 }
 
 // ---------------------------------------------------------------------------------------------
+// Marks. Closedness is counted: a node holds its children's occurrences of variables bound
+// outside them, less those of its own variable, which all lie in its body.
+
+namespace {
+
+constexpr uint64_t SueltasDesconocidas = UINT32_MAX;  // past every count the bits can hold
+
+// The occurrences of variables bound outside `h` that the child `h` brings to its parent.
+inline uint64_t Sueltas(const TExprLambda* h) {
+  if (EsVariable(h)) return static_cast<const TVariable*>(h)->Libre ? 0 : 1;
+  if (h->Marca & TExprLambda::Cerrado) return 0;
+  uint32_t s = h->Marca >> TExprLambda::PrimerBitSueltas;
+  return s ? s : SueltasDesconocidas;
+}
+
+inline uint32_t MarcasDeSueltas(uint64_t s) {
+  if (s == 0) return TExprLambda::Cerrado;
+  if (s > (UINT32_MAX >> TExprLambda::PrimerBitSueltas)) return 0;  // not known
+  return static_cast<uint32_t>(s) << TExprLambda::PrimerBitSueltas;
+}
+
+}  // namespace
+
+void TAplicacion::ActualizaMarcas() {
+  bool limpio = !EsFuncion(Func) && Limpio(Func) && Limpio(Arg);
+  Marca = (limpio ? SinRedex : 0u) | MarcasDeSueltas(Sueltas(Func) + Sueltas(Arg));
+}
+
+void TFuncion::ActualizaMarcas() {
+  uint64_t s = Sueltas(Cuerpo);
+  s = s >= SueltasDesconocidas || s < Param->Refs ? SueltasDesconocidas : s - Param->Refs;
+  Marca = (Limpio(Cuerpo) ? SinRedex : 0u) | MarcasDeSueltas(s);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Copying. A bound variable met inside the copy is replaced by its binder's new variable, found
 // through the old variable's Copiada; this gives the same result as copying the body and then
 // substituting the new variable for the old, in one walk.
@@ -572,7 +609,8 @@ bool EsValido(TExprLambda* t) {
   // Pre-order with an exit marker per abstraction. Scratch bits of Marca say which nodes were
   // seen and which binders are in scope; they are cleared again before returning. Bound
   // variables must count exactly their occurrences.
-  constexpr uint32_t Visto = 1u << 8, EnAmbito = 1u << 9;
+  constexpr uint32_t Visto = 1u << 2, EnAmbito = 1u << 3;
+  static_assert(EnAmbito < (1u << TExprLambda::PrimerBitSueltas));
   std::vector<TExprLambda*> marcados;
   std::vector<TVariable*> ocurrencias, ligadas;
   std::vector<std::pair<TExprLambda*, TVariable*>> pila{{t, nullptr}};
@@ -625,55 +663,6 @@ bool EsValido(TExprLambda* t) {
     i = j;
   }
   return i == ocurrencias.size();
-}
-
-void MarcaCerrados(TExprLambda* t) {
-  // Each binder's level (the number of abstractions around it) is kept in its Indice while the
-  // walk runs. A node is closed when every bound occurrence in it refers to a binder at or below
-  // the node's own level.
-  constexpr int32_t Ninguna = INT32_MAX;
-  struct TMarco {
-    TExprLambda* Nodo;
-    int32_t Nivel;
-    bool HijosHechos;
-  };
-  std::vector<TMarco> pila{{t, 0, false}};
-  std::vector<int32_t> minimos;  // lowest binder level referred to, per finished child
-  std::vector<TVariable*> binders;
-  while (!pila.empty()) {
-    TMarco m = pila.back();
-    pila.pop_back();
-    TExprLambda* n = m.Nodo;
-    if (TVariable* v = ComoVariable(n)) {
-      minimos.push_back(v->Libre ? Ninguna : v->Indice);
-      continue;
-    }
-    if (!m.HijosHechos) {
-      pila.push_back({n, m.Nivel, true});
-      if (TAplicacion* ap = ComoAplicacion(n)) {
-        pila.push_back({ap->Arg, m.Nivel, false});
-        pila.push_back({ap->Func, m.Nivel, false});
-      } else {
-        TFuncion* f = static_cast<TFuncion*>(n);
-        f->Param->Indice = m.Nivel;
-        binders.push_back(f->Param);
-        pila.push_back({f->Cuerpo, m.Nivel + 1, false});
-      }
-      continue;
-    }
-    int32_t minimo = minimos.back();
-    minimos.pop_back();
-    if (EsAplicacion(n)) {
-      minimo = std::min(minimo, minimos.back());
-      minimos.pop_back();
-    }
-    if (minimo >= m.Nivel)
-      n->Marca |= TExprLambda::Cerrado;
-    else
-      n->Marca &= ~TExprLambda::Cerrado;
-    minimos.push_back(minimo);
-  }
-  for (TVariable* v : binders) v->Indice = 0;
 }
 
 std::size_t CuentaNodos(TExprLambda* t) {

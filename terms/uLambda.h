@@ -72,11 +72,20 @@ class TExprLambda {
   static void* operator new(std::size_t n);
   static void operator delete(void* p, std::size_t n) noexcept;
 
-  // Bits of Marca, written only by the reduction engine (uReduccion.cpp) and kept by Copia.
+  // Marks of an application or abstraction: facts about its subtree, set from its children when
+  // it is made (ActualizaMarcas, which the constructor with children calls; Copia copies them).
+  // A set mark is always true; a clear one says nothing. Whoever changes a subtree clears what it
+  // can no longer vouch for: substitution along its way, and the engine sets SinRedex again as
+  // it leaves a node it has walked.
   static constexpr uint32_t SinRedex = 1;  // no redex anywhere in this subtree
   // No variable bound outside this subtree occurs in it. Beta reduction never adds such a
   // variable, so the mark stays true through every contraction inside the subtree.
   static constexpr uint32_t Cerrado = 2;
+  // From this bit up, for a node that is not closed: how many occurrences of variables bound
+  // outside it it holds (0: not known), so that the node made above it knows whether it is
+  // closed. Exact as the node is made; a later change below may leave it behind, which is
+  // harmless: nodes are only made over new subtrees or over whole terms, which are closed.
+  static constexpr uint32_t PrimerBitSueltas = 4;  // the bits below are marks and scratch
 
   uint32_t Marca = 0;
 };
@@ -103,7 +112,7 @@ class TVariable final : public TExprLambda {
 class TAplicacion final : public TExprLambda {
  public:
   TAplicacion() = default;
-  TAplicacion(TExprLambda* func, TExprLambda* arg) : Func(func), Arg(arg) {}
+  TAplicacion(TExprLambda* func, TExprLambda* arg) : Func(func), Arg(arg) { ActualizaMarcas(); }
   ~TAplicacion() override;
   void RecorrePre(TProcNodo Visita) override;
   void RecorrePost(TProcNodo Visita) override;
@@ -111,6 +120,8 @@ class TAplicacion final : public TExprLambda {
   TExprLambda* Copia() override;
   TExprLambda* Sustituye(TVariable* Vble, TExprLambda* Valor) override;
   TExprLambda* Reduce(bool& Cambio, bool Multiple) override;
+  // Sets the marks from those of Func and Arg.
+  void ActualizaMarcas();
 
   uint32_t Caja = 0;  // index of this node's box in the diagram's layout
   TExprLambda* Func = nullptr;
@@ -127,6 +138,8 @@ class TFuncion final : public TExprLambda {
   TExprLambda* Copia() override;
   TExprLambda* Sustituye(TVariable* Vble, TExprLambda* Valor) override;
   TExprLambda* Reduce(bool& Cambio, bool Multiple) override;
+  // Sets the marks from those of Cuerpo; every occurrence of Param must be in it already.
+  void ActualizaMarcas();
 
   uint32_t Caja = 0;  // index of this node's box in the diagram's layout
   TVariable* Param = nullptr;
@@ -162,6 +175,31 @@ TExprLambda* Retiene(TExprLambda* t);
 // root only drops the holder's reference. Accepts nullptr.
 void Libera(TExprLambda* t);
 
+// Holds a term in flight, between whoever made it and whoever takes it, so that an exception on
+// the way releases it.
+class TRetenido {
+ public:
+  explicit TRetenido(TExprLambda* t = nullptr) : T(t) {}
+  TRetenido(const TRetenido&) = delete;
+  TRetenido& operator=(const TRetenido&) = delete;
+  ~TRetenido() { Libera(T); }
+  TExprLambda* Get() const { return T; }
+  // Releases the term held so far and holds `t` instead.
+  void Toma(TExprLambda* t) {
+    Libera(T);
+    T = t;
+  }
+  // Hands the term over; nothing is held any more.
+  TExprLambda* Suelta() {
+    TExprLambda* t = T;
+    T = nullptr;
+    return t;
+  }
+
+ private:
+  TExprLambda* T;
+};
+
 // Numbering of variables, as two handlers for RecorrePost bound to the counter's holder.
 void ReseteaVariable(TExprLambda* nodo);
 void NumeraVariable(int32_t& NumVars, TExprLambda* nodo);
@@ -195,16 +233,6 @@ void CompruebaLimite(std::size_t mas);
 std::string MensajeDemasiadoGrande(std::size_t nodos);
 // "52.000.000": groups of three digits with full stops.
 std::string ConMillares(uint64_t n);
-
-// The slots below `raiz` (not `raiz` itself) that hold `v`. Clears the bits `borra` from the
-// Marca of every node it passes, and stops once it has found as many occurrences as `v` counts.
-// When `v` is known to be bound outside `raiz` it does not enter closed subtrees. `pila` is
-// scratch, passed in so that repeated calls allocate nothing.
-void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t borra, bool ligadaFuera,
-                      std::vector<TExprLambda**>& huecos, std::vector<TExprLambda*>& pila);
-
-// Marks every closed subtree of a freshly built term (TExprLambda::Cerrado).
-void MarcaCerrados(TExprLambda* t);
 
 // Checks the invariants of a term (every bound occurrence inside its binder, no node shared,
 // no binder twice); for tests and debug builds.

@@ -3,16 +3,13 @@
 #include <algorithm>
 #include <limits>
 
+#include "uLambdaInterno.h"
+
 int64_t NumReducciones = 0;
 
 namespace {
 
 constexpr uint32_t SinRedex = TExprLambda::SinRedex;
-
-// A node is free of redexes when it is a variable or carries the mark.
-inline bool Limpio(const TExprLambda* n) {
-  return EsVariable(n) || (n->Marca & SinRedex);
-}
 
 // Marks a node whose walk has ended when nothing below it, nor itself, is a redex.
 inline void Cierra(TExprLambda* n) {
@@ -210,6 +207,28 @@ class TPasada {
 
 }  // namespace
 
+namespace {
+
+// Whether the last slot of a path is the function part of the application above it.
+bool EsFuncionDeSuPadre(const std::vector<TExprLambda**>& camino) {
+  if (camino.size() < 2) return false;
+  TAplicacion* padre = ComoAplicacion(*camino[camino.size() - 2]);
+  return padre && camino.back() == &padre->Func;
+}
+
+// After a pass that changed something: the next one starts at the lowest node holding every
+// change of this one.
+void Avanza(std::vector<TExprLambda**>& camino, const TPasada& p) {
+  if (p.ProfundidadCambios < 0) {
+    camino.pop_back();
+  } else {
+    camino.insert(camino.end(), p.CaminoCambios.begin(),
+                  p.CaminoCambios.begin() + p.ProfundidadCambios);
+  }
+}
+
+}  // namespace
+
 void TMotor::Olvida() {
   Camino.clear();
   Raiz = nullptr;
@@ -228,11 +247,6 @@ TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
   thread_local TAuxiliar auxiliar;  // reused by every pass; passes never nest
   TPasada p(Multiple, Cambio, auxiliar);
 
-  auto esFuncionDeSuPadre = [this]() {
-    if (Camino.size() < 2) return false;
-    TAplicacion* padre = ComoAplicacion(*Camino[Camino.size() - 2]);
-    return padre && Camino.back() == &padre->Func;
-  };
   auto fallo = [&]() {
     Fin = TFinPasada::DemasiadoGrande;
     NodosPedidos = p.NodosPedidos;
@@ -240,20 +254,11 @@ TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
     Olvida();
     return r;
   };
-  auto avanza = [&]() {
-    // The next pass starts at the lowest node holding every change of this one.
-    if (p.ProfundidadCambios < 0) {
-      Camino.pop_back();
-    } else {
-      Camino.insert(Camino.end(), p.CaminoCambios.begin(),
-                    p.CaminoCambios.begin() + p.ProfundidadCambios);
-    }
-  };
 
-  p.InicioEsFuncion = esFuncionDeSuPadre();
+  p.InicioEsFuncion = EsFuncionDeSuPadre(Camino);
   if (!p.Recorre(Camino.back())) return fallo();
   if (p.HuboCambios) {
-    avanza();
+    Avanza(Camino, p);
     return Raiz;
   }
   // Multiple mode keeps everything outside the start free of redexes; a single pass must still
@@ -269,7 +274,7 @@ TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
         p.InicioEsFuncion = false;
         if (!p.Recorre(&ap->Arg)) return fallo();
         if (p.HuboCambios) {
-          avanza();
+          Avanza(Camino, p);
           return Raiz;
         }
         continue;

@@ -173,6 +173,17 @@ TEST(Constructor, FallosNoDejanNada) {
   Libera(actual);
 }
 
+TEST(Constructor, LimiteAMitadNoDejaNada) {
+  // Cut short at every size: what was half-built goes, the chains inside an abstraction first.
+  std::size_t antes = NodosVivos(), limite = LimiteNodos();
+  for (std::size_t mas = 0; mas < 12; ++mas) {
+    FijaLimiteNodos(antes + mas);
+    ErrorDe("\\x. x (x x) (x \\y.y x)");
+    FijaLimiteNodos(limite);
+    EXPECT_EQ(NodosVivos(), antes) << mas;
+  }
+}
+
 TEST(Constructor, SinLimiteDeTokens) {
   std::string texto = "\\x.";
   for (int i = 0; i < 3000; ++i) texto += "x ";

@@ -152,3 +152,17 @@ TEST(Limite, CopiaDemasiadoGrandeNoDejaNada) {
   EXPECT_EQ(ConMillares(999), "999");
   EXPECT_EQ(MensajeDemasiadoGrande(1234), "T\xE9rmino demasiado grande: 1.234 nodos");
 }
+
+TEST(Marcas, SeSabenAlConstruir) {
+  constexpr uint32_t SinRedex = TExprLambda::SinRedex, Cerrado = TExprLambda::Cerrado;
+  // No redex: the root says so from the parse on. The inner abstraction is not closed: x is
+  // bound outside it.
+  TExprLambda* t = Lee("\\x.\\y.x (y y)");
+  EXPECT_EQ(t->Marca & (SinRedex | Cerrado), SinRedex | Cerrado);
+  EXPECT_EQ(ComoFuncion(t)->Cuerpo->Marca & (SinRedex | Cerrado), SinRedex);
+  Libera(t);
+  TExprLambda* r = Lee("(\\x.\\y.y) z");
+  EXPECT_EQ(r->Marca & (SinRedex | Cerrado), Cerrado);
+  EXPECT_EQ(ComoAplicacion(r)->Func->Marca & (SinRedex | Cerrado), SinRedex | Cerrado);
+  Libera(r);
+}

@@ -217,18 +217,13 @@ void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int3
   while (!Resto.empty()) {
     LeeLinea(Resto, Nombre);
     LeeLinea(Resto, Expresion);  // empty when the file ended after the name
-    TExprLambda* t = Analiza(Expresion, Definiciones, nullptr, Error);
+    TRetenido t(Analiza(Expresion, Definiciones, nullptr, Error));
     // The fault is in the expression line, also when the file ended before it.
     if (!Error.empty()) throw ERegistroErroneo(Nombre, Linea + 1, Error);
-    try {
-      Renumera(t, NumVars);
-    } catch (...) {
-      Libera(t);
-      throw;
-    }
+    Renumera(t.Get(), NumVars);
     // Agrega releases the term itself when it fails.
     std::string n = Nombre;
-    Definiciones.Agrega(std::move(n), t);
+    Definiciones.Agrega(std::move(n), t.Suelta());
     Linea += 2;
   }
 }

@@ -14,28 +14,6 @@
 
 namespace {
 
-// Holds a term until it is handed on, so that an exception on the way releases it.
-class TRetenido {
- public:
-  explicit TRetenido(TExprLambda* t = nullptr) : T(t) {}
-  TRetenido(const TRetenido&) = delete;
-  TRetenido& operator=(const TRetenido&) = delete;
-  ~TRetenido() { Libera(T); }
-  TExprLambda* Get() const { return T; }
-  void Toma(TExprLambda* t) {
-    Libera(T);
-    T = t;
-  }
-  TExprLambda* Suelta() {
-    TExprLambda* t = T;
-    T = nullptr;
-    return t;
-  }
-
- private:
-  TExprLambda* T;
-};
-
 // A name is a line of the definitions file, where a control character would not come back as
 // it went (code 26 ends the file there); the code of the first one, or -1.
 int CaracterDeControl(const std::string& Nombre) {

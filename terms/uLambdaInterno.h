@@ -1,0 +1,19 @@
+// What the term model and the reduction engine share, and nothing outside terms/ uses.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "uLambda.h"
+
+// A node is free of redexes when it is a variable or carries the mark.
+inline bool Limpio(const TExprLambda* n) {
+  return EsVariable(n) || (n->Marca & TExprLambda::SinRedex);
+}
+
+// The slots below `raiz` (not `raiz` itself) that hold `v`. Clears the bits `borra` from the
+// Marca of every node it passes, and stops once it has found as many occurrences as `v` counts.
+// When `v` is known to be bound outside `raiz` it does not enter closed subtrees. `pila` is
+// scratch, passed in so that repeated calls allocate nothing.
+void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t borra, bool ligadaFuera,
+                      std::vector<TExprLambda**>& huecos, std::vector<TExprLambda*>& pila);
