@@ -35,6 +35,7 @@
 
 #include "uDefiniciones.h"
 #include "uDiagrama.h"
+#include "uDireccion.h"
 #include "uReduccion.h"
 
 class TExprLambda;
@@ -65,9 +66,6 @@ class IVista {
   // Run-all, after each pass (lambda-cli counts them); the window has nothing to do here.
   virtual void PasadaHecha() {}
 };
-
-// Direction reported by the spinner.
-enum TUpDownDirection { updNone, updUp, updDown };
 
 class TMesaTrabajo {
  public:

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "vLambda.h"
+#include "uDireccion.h"
 
 class TUpDown : public QWidget {
   Q_OBJECT

@@ -135,6 +135,17 @@ void TVentPpal::CreaComponentes() {
   Columna->setSpacing(0);
   setCentralWidget(Central);
 
+  CreaFila(Central);
+  CreaPaginas(Central);
+  CreaBarraDeEstado();
+  CreaMenus();
+  Columna->addWidget(Panel2, 1);
+  Columna->addWidget(Panel1);
+  Conecta();
+}
+
+// Panel1: name ≡ expression, the spinner and the three buttons.
+void TVentPpal::CreaFila(QWidget* Central) {
   Panel1 = new QFrame(Central);
   Panel1->setObjectName("Panel1");
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -145,12 +156,6 @@ void TVentPpal::CreaComponentes() {
   edtEnt->setObjectName("edtEnt");
   edtEnt->setFont(FuenteCaja());
   edtEnt->AlPulsarTecla = [this](char Key) { edtEntKeyPress(Key); };
-
-  Panel2 = new QFrame(Central);
-  Panel2->setObjectName("Panel2");
-  Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  auto* Relleno = new QVBoxLayout(Panel2);
-  Relleno->setContentsMargins(BordePanel, BordePanel, BordePanel, BordePanel);
 
   edtDef = new TLineaUnica(Panel1);
   edtDef->setObjectName("edtDef");
@@ -163,35 +168,24 @@ void TVentPpal::CreaComponentes() {
 
   btnBeta = Boton(QStringLiteral("β"), "btnBeta", Panel1);
 
-  StatusBar1 = statusBar();
-  StatusBar1->setObjectName("StatusBar1");
-  StatusBar1->setFixedHeight(AltoEstado);
-  Estado = new QLabel(StatusBar1);
-  Estado->setObjectName("StatusBar1Texto");
-  // Messages quote what the user typed, which may look like markup ("<B>X").
-  Estado->setTextFormat(Qt::PlainText);
-  // A long message must not widen the window.
-  Estado->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  StatusBar1->addWidget(Estado, 1);
-
   UpDown1 = new TUpDown(Panel1);
   UpDown1->setObjectName("UpDown1");
   UpDown1->AlCambiar = [this](int Propuesta, TUpDownDirection d) {
     return UpDown1ChangingEx(Propuesta, d);
   };
 
-  MainMenu1 = menuBar();
-  MainMenu1->setObjectName("MainMenu1");
-  Ficheros1 = MainMenu1->addMenu(QStringLiteral("&Ficheros"));
-  Ficheros1->setObjectName("Ficheros1");
-  Abrir1 = Ficheros1->addAction(QStringLiteral("Abrir.."));
-  Abrir1->setObjectName("Abrir1");
-  Abrir1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  Salvar1 = Ficheros1->addAction(QStringLiteral("Salvar.."));
-  Salvar1->setObjectName("Salvar1");
-  Salvar1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-
   btnBetaAll = Boton(QStringLiteral("∀β"), "btnBetaAll", Panel1);
+  btnBack = Boton(QStringLiteral("←"), "btnBack", Panel1);
+  btnBack->setEnabled(false);
+}
+
+// Panel2: the tabs at the bottom, "Texto" with Memo1 and "Gráficos" with Lienzo.
+void TVentPpal::CreaPaginas(QWidget* Central) {
+  Panel2 = new QFrame(Central);
+  Panel2->setObjectName("Panel2");
+  Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  auto* Relleno = new QVBoxLayout(Panel2);
+  Relleno->setContentsMargins(BordePanel, BordePanel, BordePanel, BordePanel);
 
   PageControl1 = new QTabWidget(Panel2);
   PageControl1->setObjectName("PageControl1");
@@ -220,9 +214,34 @@ void TVentPpal::CreaComponentes() {
   auto* Hoja2 = new QVBoxLayout(TabSheet2);
   Hoja2->setContentsMargins(0, 0, 0, 0);
   Hoja2->addWidget(Lienzo);
+  // The diagram tab is active at start, and that is no change of tab.
+  PageControl1->setCurrentIndex(1);
+}
 
-  btnBack = Boton(QStringLiteral("←"), "btnBack", Panel1);
-  btnBack->setEnabled(false);
+void TVentPpal::CreaBarraDeEstado() {
+  StatusBar1 = statusBar();
+  StatusBar1->setObjectName("StatusBar1");
+  StatusBar1->setFixedHeight(AltoEstado);
+  Estado = new QLabel(StatusBar1);
+  Estado->setObjectName("StatusBar1Texto");
+  // Messages quote what the user typed, which may look like markup ("<B>X").
+  Estado->setTextFormat(Qt::PlainText);
+  // A long message must not widen the window.
+  Estado->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  StatusBar1->addWidget(Estado, 1);
+}
+
+void TVentPpal::CreaMenus() {
+  MainMenu1 = menuBar();
+  MainMenu1->setObjectName("MainMenu1");
+  Ficheros1 = MainMenu1->addMenu(QStringLiteral("&Ficheros"));
+  Ficheros1->setObjectName("Ficheros1");
+  Abrir1 = Ficheros1->addAction(QStringLiteral("Abrir.."));
+  Abrir1->setObjectName("Abrir1");
+  Abrir1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  Salvar1 = Ficheros1->addAction(QStringLiteral("Salvar.."));
+  Salvar1->setObjectName("Salvar1");
+  Salvar1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
 
   Pciones1 = MainMenu1->addMenu(QStringLiteral("&Opciones"));
   Pciones1->setObjectName("Pciones1");
@@ -230,12 +249,10 @@ void TVentPpal::CreaComponentes() {
   Betamltiple1->setObjectName("Betamltiple1");
   Betamltiple1->setCheckable(true);
   Betamltiple1->setChecked(false);
+}
 
-  Columna->addWidget(Panel2, 1);
-  Columna->addWidget(Panel1);
-
-  // The diagram tab is active at start, and that is no change of tab.
-  PageControl1->setCurrentIndex(1);
+// Every event that does something runs the handler of the same name; then the tab order.
+void TVentPpal::Conecta() {
   connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
   connect(btnBeta, &QPushButton::clicked, this, [this] { btnBetaClick(); });
   connect(btnBack, &QPushButton::clicked, this, [this] { btnBackClick(); });

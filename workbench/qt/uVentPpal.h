@@ -105,6 +105,11 @@ class TVentPpal : public QMainWindow, private IVista {
 
  private:
   void CreaComponentes();
+  void CreaFila(QWidget* Central);
+  void CreaPaginas(QWidget* Central);
+  void CreaBarraDeEstado();
+  void CreaMenus();
+  void Conecta();
   void ColocaFila();
   void Coloca();
   void AjustaHoja(QWidget* Hoja);
