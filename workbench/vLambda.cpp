@@ -72,6 +72,7 @@ void TMesaTrabajo::Protegido(F&& Orden) {
     Pendientes.emplace_back(std::forward<F>(Orden));
     return;
   }
+  Numerado = false;
   try {
     Orden();
   } catch (const std::exception& e) {
@@ -151,6 +152,7 @@ double TMesaTrabajo::Intervalo() const {
 }
 
 std::string TMesaTrabajo::LineaDefinicion(std::size_t i) {
+  Numerado = false;
   TExprLambda* t = Definiciones[i].Termino;
   ::Renumera(t, NumVars);
   return t->Texto();
@@ -158,6 +160,7 @@ std::string TMesaTrabajo::LineaDefinicion(std::size_t i) {
 
 void TMesaTrabajo::Renumera() {
   if (!Actual) return;
+  Numerado = true;
   if (!EnActualizacion) return ::Renumera(Actual, NumVars);
   // The same two walks, with a pulse.
   std::size_t k = 0;
@@ -218,8 +221,9 @@ void TMesaTrabajo::Redibuja() {
             " nodos");
     return;
   }
-  // Definitions share free variables with Actual, so their numbering may have moved since.
-  Renumera();
+  // Definitions share free variables with Actual, so their numbering may have moved since the
+  // last command.
+  if (!Numerado) Renumera();
   ::Redibuja(Actual, Bitmap, Agg, Zoom, NumVars);
 }
 
@@ -265,6 +269,7 @@ void TMesaTrabajo::CambiaActual(TExprLambda* Nuevo) {
   Motor.Olvida();
   Libera(Actual);
   Actual = Nuevo;
+  Numerado = false;
 }
 
 // Enter: parse, make the result current, and define it under the name box's text.
@@ -335,6 +340,7 @@ void TMesaTrabajo::Paso() {
   Anterior = Copia;
   bool Cambio = false;
   Actual = Motor.Reduce(Actual, Cambio, Vista.BetaMultiple());
+  Numerado = false;
   if (Motor.Fin == TFinPasada::DemasiadoGrande)
     Vista.FijaEstado(MensajeDemasiadoGrande(Motor.NodosPedidos));
   Renumera();
@@ -404,6 +410,7 @@ void TMesaTrabajo::EjecutaTodo() {
   do {
     Cambio = false;
     Actual = Motor.Reduce(Actual, Cambio, Vista.BetaMultiple());
+    Numerado = false;
     Excedido = Motor.Fin == TFinPasada::DemasiadoGrande;
     Pendiente = true;
     Vista.PasadaHecha();
@@ -468,15 +475,18 @@ void TMesaTrabajo::Abre() {
     CargaDefiniciones(Bytes, Nuevas, NumVars);
   } catch (const ERegistroErroneo&) {
     Definiciones.Intercambia(Nuevas);
+    Numerado = false;
     throw;
   }
   Definiciones.Intercambia(Nuevas);
+  Numerado = false;
 }
 
 void TMesaTrabajo::Salva() {
   std::string Ruta;
   if (!Vista.DialogoSalvar(Ruta)) return;
   EscribeFichero(Ruta, TextoDefiniciones(Definiciones, NumVars));
+  Numerado = false;
 }
 
 void TMesaTrabajo::Pinta(int Ancho, int Alto) {

@@ -104,9 +104,13 @@ class TMesaTrabajo {
   // The expression line a save would write for definition i (renumbers its term).
   std::string LineaDefinicion(std::size_t i);
 
+  // The current term, and the one operation that replaces it from outside the commands: the
+  // workbench takes the term, releases the old one and forgets the engine's path into it.
+  TExprLambda* TerminoActual() const { return Actual; }
+  void CambiaActual(TExprLambda* Nuevo);
+
   // State.
   TDefiniciones Definiciones;
-  TExprLambda* Actual = nullptr;
   TExprLambda* Anterior = nullptr;
   TBitmap Bitmap;
   TAgg2DPlus Agg;
@@ -145,12 +149,14 @@ class TMesaTrabajo {
   void RefrescaDiagrama();  // Redibuja, then the repaint of Lienzo
   void ActualizaVistaVisible();
   void MuestraCuenta(const std::string& Anexo = {});
-  // Replaces Actual by a term that is not the engine's result.
-  void CambiaActual(TExprLambda* Nuevo);
   bool DiagramaActivo();
 
   IVista& Vista;
   TMotor Motor;
+  TExprLambda* Actual = nullptr;
+  // Actual's variables are numbered as it is now: set by Renumera, cleared by every command,
+  // by each pass and by anything that numbers a definition (they share free variables).
+  bool Numerado = false;
   bool PararPedido = false;
   bool Cerrada = false;
   std::string AvisoVista;         // why a view shows nothing, or empty

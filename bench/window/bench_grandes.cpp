@@ -4,6 +4,7 @@
 // it), and MULT % 4 on the Church numeral 128000 on each tab.
 // LAMBDA_BENCH_SEGUNDOS sets the length of the growing runs (30 s unless given).
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,7 +12,6 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
-#include <malloc.h>
 #include <fstream>
 #include <set>
 
@@ -87,7 +87,7 @@ void Muestra(benchmark::State& state) {
     Ventana->Memo1->repaint();
     state.PauseTiming();
     Bytes = Memoria("VmHWM") - Antes;
-    Caracteres = static_cast<double>(Ventana->Mesa().Actual->Texto().size());
+    Caracteres = static_cast<double>(Ventana->Mesa().TerminoActual()->Texto().size());
     state.ResumeTiming();
   }
   state.counters["chars"] = Caracteres;

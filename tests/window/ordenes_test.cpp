@@ -106,7 +106,7 @@ class TPruebaOrdenes : public QObject {
     QCOMPARE(d[0].Nombre, "A\xF1o");
     // A character that Windows-1252 cannot hold, in either box, refuses the Enter; nothing is
     // entered, stored or replaced.
-    TExprLambda* Actual = b->V->Mesa().Actual;
+    TExprLambda* Actual = b->V->Mesa().TerminoActual();
     b->Entra("\\y.y y", "Ω");
     QCOMPARE(b->Estado(), "Carácter no admitido: Ω");
     QCOMPARE(b->V->edtDef->text(), "Ω");
@@ -119,10 +119,10 @@ class TPruebaOrdenes : public QObject {
     QCOMPARE(b->Estado(), "Carácter no admitido: 😀");
     QCOMPARE(d.Cuenta(), 1u);
     QCOMPARE(b->Memo(), "\\ a . a a");
-    QVERIFY(b->V->Mesa().Actual != Actual);
-    Actual = b->V->Mesa().Actual;
+    QVERIFY(b->V->Mesa().TerminoActual() != Actual);
+    Actual = b->V->Mesa().TerminoActual();
     b->Entra("Año", "Ω");
-    QCOMPARE(b->V->Mesa().Actual, Actual);
+    QCOMPARE(b->V->Mesa().TerminoActual(), Actual);
     QCOMPARE(b->Memo(), "\\ a . a a");
   }
 
@@ -151,7 +151,7 @@ class TPruebaOrdenes : public QObject {
     QTest::keyClick(b->V->edtDef, Qt::Key_Return);
     QCOMPARE(b->Memo(), "");
     QCOMPARE(b->V->Mesa().Definiciones.Cuenta(), 0u);
-    QCOMPARE(b->V->Mesa().Actual, nullptr);
+    QCOMPARE(b->V->Mesa().TerminoActual(), nullptr);
     QCOMPARE(b->V->edtDef->text(), "I");
   }
 
@@ -189,8 +189,8 @@ class TPruebaOrdenes : public QObject {
     QVERIFY(!m.Cerrado());
     QVERIFY(NumReducciones > 1);
     QVERIFY(b->Estado().endsWith(" reducciones"));
-    ::Renumera(m.Actual, m.NumVars);
-    QVERIFY(b->V->Memo1->Texto() == m.Actual->Texto());
+    ::Renumera(m.TerminoActual(), m.NumVars);
+    QVERIFY(b->V->Memo1->Texto() == m.TerminoActual()->Texto());
   }
 
   void textoDeMillonesDeCaracteres() {
@@ -205,7 +205,7 @@ class TPruebaOrdenes : public QObject {
     b->Entra("GRANDE");
     TMemo* Memo = b->V->Memo1;
     const std::string& Bytes = Memo->Texto();
-    QVERIFY(Bytes == m.Actual->Texto());
+    QVERIFY(Bytes == m.TerminoActual()->Texto());
     QVERIFY(Bytes.size() > 2'000'000);
 
     // Every line fits the box; where words are short, every line ends at a blank.

@@ -190,7 +190,7 @@ TEST_F(Ficheros, IdaYVuelta) {
   c.Mesa.Salvar1Click();
   EXPECT_EQ(LeeTodo(Carpeta.Ruta("e.txt")), Bytes);
   EXPECT_EQ(b.Vista.Memo, Memo);
-  EXPECT_EQ(c.Mesa.Actual, nullptr);
+  EXPECT_EQ(c.Mesa.TerminoActual(), nullptr);
   // The file takes the usual permissions, not a temporary file's.
   struct stat st;
   ASSERT_EQ(stat(Carpeta.Ruta("d.txt").c_str(), &st), 0);
@@ -242,7 +242,7 @@ TEST_F(Ficheros, RegistroErroneoDetieneLaCarga) {
   EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "A");
   // The current term and the views stay as they were.
   EXPECT_EQ(b.Vista.Memo, Memo);
-  EXPECT_TRUE(EsValido(b.Mesa.Actual));
+  EXPECT_TRUE(EsValido(b.Mesa.TerminoActual()));
 }
 
 TEST_F(Ficheros, SalvarQueFallaDejaElFicheroEntero) {
@@ -380,7 +380,7 @@ TEST_F(Ficheros, NombresConCaracteresDeControl) {
   b.Entra("\\x.x", "I");
   b.Entra("I I");
   b.Mesa.btnBetaClick();
-  TExprLambda* Actual = b.Mesa.Actual;
+  TExprLambda* Actual = b.Mesa.TerminoActual();
   std::string Memo = b.Vista.Memo;
   for (std::string Nombre : {std::string("A\x1A"
                                          "B"),
@@ -394,7 +394,7 @@ TEST_F(Ficheros, NombresConCaracteresDeControl) {
               0u)
         << b.Vista.Estado;
     EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 1u);
-    EXPECT_EQ(b.Mesa.Actual, Actual);
+    EXPECT_EQ(b.Mesa.TerminoActual(), Actual);
     EXPECT_TRUE(b.Vista.Back);
     EXPECT_EQ(b.Vista.Memo, Memo);
     EXPECT_EQ(b.Vista.Def, Nombre);

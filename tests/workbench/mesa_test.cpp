@@ -48,7 +48,7 @@ TEST(Mesa, EjemploDeCincoOrdenes) {
 
 TEST(Mesa, EstadoInicial) {
   TBanco b;
-  EXPECT_EQ(b.Mesa.Actual, nullptr);
+  EXPECT_EQ(b.Mesa.TerminoActual(), nullptr);
   EXPECT_EQ(b.Mesa.Anterior, nullptr);
   EXPECT_EQ(b.Mesa.Zoom, 1.0);
   EXPECT_FALSE(b.Mesa.Ejecutando);
@@ -69,7 +69,7 @@ TEST(Mesa, OtrasTeclasNoEntran) {
   b.Vista.Ent = "\\x.x";
   b.Mesa.edtEntKeyPress('a');
   b.Mesa.edtEntKeyPress('\n');
-  EXPECT_EQ(b.Mesa.Actual, nullptr);
+  EXPECT_EQ(b.Mesa.TerminoActual(), nullptr);
 }
 
 TEST(Mesa, Definiciones) {
@@ -132,7 +132,7 @@ TEST(Mesa, EntradaFallida) {
 
   b.Entra("(\\x.x", "N");
   EXPECT_EQ(b.Vista.Estado, "Par\xE9ntesis no cerrado");
-  EXPECT_EQ(b.Mesa.Actual, nullptr);
+  EXPECT_EQ(b.Mesa.TerminoActual(), nullptr);
   EXPECT_EQ(b.Mesa.Anterior, nullptr);
   EXPECT_FALSE(b.Vista.Back);
   EXPECT_EQ(b.Vista.Def, "N");  // boxes stay as they are
@@ -193,14 +193,14 @@ TEST(Mesa, RaizVariable) {
   b.Mesa.btnBetaClick();
   EXPECT_EQ(b.Vista.Memo, "a");
   b.Mesa.btnBetaClick();
-  EXPECT_EQ(b.Mesa.Actual, b.Mesa.Anterior);  // the same shared variable
+  EXPECT_EQ(b.Mesa.TerminoActual(), b.Mesa.Anterior);  // the same shared variable
   EXPECT_EQ(b.Vista.Memo, "a");
   b.Mesa.btnBackClick();
   EXPECT_EQ(b.Vista.Memo, "a");
   b.Mesa.btnBetaClick();
   b.Entra("% %");
   EXPECT_EQ(b.Vista.Memo, "a a");
-  EXPECT_TRUE(EsValido(b.Mesa.Actual));
+  EXPECT_TRUE(EsValido(b.Mesa.TerminoActual()));
 }
 
 TEST(Mesa, EjecutaTodo) {
@@ -283,7 +283,7 @@ TEST(Mesa, OrdenesEntrePasadas) {
   };
   b.Mesa.btnBetaAllClick();
   EXPECT_EQ(Pasadas, 3);
-  EXPECT_EQ(b.Mesa.Actual, nullptr);
+  EXPECT_EQ(b.Mesa.TerminoActual(), nullptr);
   EXPECT_FALSE(b.Mesa.Ejecutando);
 }
 
@@ -365,7 +365,7 @@ TEST(Mesa, TextoQueNoCabeSeRehusa) {
   b.Mesa.LimiteTexto = SIZE_MAX;
   b.Pestana(1);
   b.Pestana(Texto);
-  EXPECT_EQ(b.Vista.Memo.size(), LongitudTexto(b.Mesa.Actual));
+  EXPECT_EQ(b.Vista.Memo.size(), LongitudTexto(b.Mesa.TerminoActual()));
 }
 
 TEST(Mesa, DiagramaQueNoCabeSeRehusa) {
@@ -401,8 +401,8 @@ TEST(Mesa, BetaTodoParadoEntreVistasMuestraElUltimoTermino) {
   };
   b.Mesa.btnBetaAllClick();
   EXPECT_EQ(b.Vista.Estado, " 5 reducciones");
-  ::Renumera(b.Mesa.Actual, b.Mesa.NumVars);
-  EXPECT_EQ(b.Vista.Memo, b.Mesa.Actual->Texto());
+  ::Renumera(b.Mesa.TerminoActual(), b.Mesa.NumVars);
+  EXPECT_EQ(b.Vista.Memo, b.Mesa.TerminoActual()->Texto());
 }
 
 TEST(Mesa, Zoom) {
@@ -494,7 +494,7 @@ TEST(Mesa, LimiteDeNodos) {
   EXPECT_NE(b.Vista.Estado.find("T\xE9rmino demasiado grande"), std::string::npos)
       << b.Vista.Estado;
   EXPECT_NE(b.Vista.Estado.find("reducciones"), std::string::npos);
-  EXPECT_TRUE(EsValido(b.Mesa.Actual));
+  EXPECT_TRUE(EsValido(b.Mesa.TerminoActual()));
   EXPECT_LE(NodosVivos(), LimiteNodos());
   EXPECT_FALSE(b.Mesa.Ejecutando);
 
@@ -509,13 +509,13 @@ TEST(Mesa, LimiteDeNodos) {
   // An entry that copies too much fails like any other.
   b.Entra("% %");
   EXPECT_EQ(b.Vista.Estado.find("T\xE9rmino demasiado grande"), 0u);
-  EXPECT_EQ(b.Mesa.Actual, nullptr);
+  EXPECT_EQ(b.Mesa.TerminoActual(), nullptr);
   // So does a definition whose copy would not fit.
   FijaLimiteNodos(NodosVivos() + 6);
   b.Entra("\\x.x x x", "T");
   EXPECT_EQ(b.Vista.Estado.find("T\xE9rmino demasiado grande"), 0u);
   EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 0u);
-  EXPECT_EQ(b.Mesa.Actual, nullptr);
+  EXPECT_EQ(b.Mesa.TerminoActual(), nullptr);
 }
 
 // A view whose text box fails, as an out-of-memory would.
@@ -540,7 +540,7 @@ TEST(Mesa, ExcepcionesTerminanLaOrden) {
   EXPECT_EQ(v.UltimoError, "sin memoria");
   EXPECT_FALSE(m.Ejecutando);
   EXPECT_FALSE(m.ParadaPedida());
-  EXPECT_TRUE(EsValido(m.Actual));
+  EXPECT_TRUE(EsValido(m.TerminoActual()));
   m.btnBetaClick();
   EXPECT_EQ(v.Errores, 2);
   EXPECT_TRUE(EsValido(m.Anterior));

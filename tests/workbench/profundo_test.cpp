@@ -65,7 +65,7 @@ void TodasLasOrdenes(TExprLambda* Termino, std::size_t Tamano = Profundidad) {
   b.Vista.AnchoLienzo = 64;
   b.Vista.AltoLienzo = 64;
   b.Mesa.FijaIntervalo(3600);
-  b.Mesa.Actual = Termino;
+  b.Mesa.CambiaActual(Termino);
   b.Pestana(0);
   EXPECT_GT(b.Vista.Memo.size(), Tamano);
   b.Pestana(1);
@@ -86,7 +86,7 @@ void TodasLasOrdenes(TExprLambda* Termino, std::size_t Tamano = Profundidad) {
   EXPECT_EQ(b.Vista.Errores, 0) << b.Vista.UltimoError;
   b.Vista.RutaAbrir = c.Ruta("d.txt");
   b.Mesa.Abrir1Click();  // the parser may refuse a line this long, but nothing breaks
-  EXPECT_TRUE(EsValido(b.Mesa.Actual));
+  EXPECT_TRUE(EsValido(b.Mesa.TerminoActual()));
   EXPECT_EQ(b.Mesa.Definiciones.Cuenta() + static_cast<std::size_t>(b.Vista.Errores), 1u);
 }
 
@@ -115,7 +115,7 @@ TEST(Profundo, MuchasPasadas) {
   TBanco b;
   b.Pestana(0);
   b.Mesa.FijaIntervalo(3600);
-  b.Mesa.Actual = t;
+  b.Mesa.CambiaActual(t);
   b.Mesa.btnBetaAllClick();
   EXPECT_EQ(b.Vista.Memo, "a");
   EXPECT_EQ(b.Vista.Estado, " 100.000 reducciones");
