@@ -385,28 +385,16 @@ void TMesaTrabajo::EjecutaTodo() {
   PararPedido = false;
   Vista.HabilitaBack(false);
   NumReducciones = 0;
+  BucleTodo();
+}
 
+void TMesaTrabajo::BucleTodo() {
   using Reloj = std::chrono::steady_clock;
   Reloj::time_point UltimaVista = Reloj::now();
   UltimosEventos = UltimaVista;
   Reloj::duration Espera = IntervaloPaso;  // from one view update to the next
   bool Pendiente = false;                  // a pass the view does not show yet
-  bool Cambio;
-  bool Excedido;
-  // The visible view, then the commands that came in meanwhile; false once the window closed.
-  auto Actualiza = [&] {
-    EnActualizacion = true;
-    try {
-      ActualizaVistaVisible();
-    } catch (const TInterrumpido&) {
-      return false;
-    }
-    EnActualizacion = false;
-    Pendiente = false;
-    MuestraCuenta(Excedido ? "; " + MensajeDemasiadoGrande(Motor.NodosPedidos) : std::string());
-    EjecutaPendientes();
-    return !Cerrada;
-  };
+  bool Cambio, Excedido;
   do {
     Cambio = false;
     Actual = Motor.Reduce(Actual, Cambio, Vista.BetaMultiple());
@@ -421,7 +409,8 @@ void TMesaTrabajo::EjecutaTodo() {
     bool Ultima = !Cambio || Excedido || PararPedido;
     Reloj::time_point Ahora = Reloj::now();
     if (Ultima || IntervaloPaso.count() == 0 || Ahora - UltimaVista >= Espera) {
-      if (!Actualiza()) return;
+      if (!ActualizaEnBucle(Excedido)) return;
+      Pendiente = false;
       UltimaVista = Reloj::now();
       Espera = std::max(IntervaloPaso, 4 * (UltimaVista - Ahora));
     } else if (Ahora - UltimosEventos >= IntervaloPaso) {
@@ -434,7 +423,20 @@ void TMesaTrabajo::EjecutaTodo() {
     UltimosEventos = Reloj::now();
   } while (Cambio && !Excedido && !PararPedido && Actual);
   // Stopped between two view updates: the last term is shown all the same.
-  if (Pendiente && Actual) Actualiza();
+  if (Pendiente && Actual) ActualizaEnBucle(false);
+}
+
+bool TMesaTrabajo::ActualizaEnBucle(bool Excedido) {
+  EnActualizacion = true;
+  try {
+    ActualizaVistaVisible();
+  } catch (const TInterrumpido&) {
+    return false;
+  }
+  EnActualizacion = false;
+  MuestraCuenta(Excedido ? "; " + MensajeDemasiadoGrande(Motor.NodosPedidos) : std::string());
+  EjecutaPendientes();
+  return !Cerrada;
 }
 
 void TMesaTrabajo::Zoom1(TUpDownDirection Direction) {

@@ -130,6 +130,10 @@ class TMesaTrabajo {
   void Paso();
   void Atras();
   void EjecutaTodo();
+  void BucleTodo();
+  // The visible view after a pass of run-all, then the commands that came in meanwhile; false
+  // once the window closed.
+  bool ActualizaEnBucle(bool Excedido);
   void Zoom1(TUpDownDirection Direction);
   void CambiaPestana();
   void Abre();
