@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "uCp1252.h"
-#include "vLambda.h"
+#include "uTextos.h"
 
 namespace {
 
@@ -28,6 +28,14 @@ int& SoloElNombre(int argc, char** argv) {
 }  // namespace
 
 const QString TituloPrograma = QStringLiteral("Cálculo Lambda");
+
+namespace {
+
+// Made at start: when they are wanted, memory may have run out.
+const QString TextoSinMemoria = QString::fromStdString(Cp1252AUtf8(Mensajes::SinMemoria));
+const QString TextoDesconocido = QString::fromStdString(Cp1252AUtf8(Mensajes::ErrorDesconocido));
+
+}  // namespace
 
 void FijaRespuestaCajaError(std::function<void(QMessageBox&)> Respuesta) {
   RespuestaCajaError = std::move(Respuesta);
@@ -71,10 +79,10 @@ bool TPrograma::notify(QObject* Receptor, QEvent* Evento) {
     try {
       Texto = TextoError(e);
     } catch (...) {
-      Texto = QStringLiteral("Out of memory");
+      Texto = TextoSinMemoria;
     }
   } catch (...) {
-    Texto = QStringLiteral("Error desconocido.");
+    Texto = TextoDesconocido;
   }
   // The box is shown out of the catch block, so that the exception's memory is free again.
   try {
