@@ -13,6 +13,10 @@ namespace {
 
 std::function<void(QMessageBox&)> RespuestaCajaError;
 
+// Made at start: when they are wanted, memory may have run out.
+const QString TextoSinMemoria = QString::fromStdString(Cp1252AUtf8(Mensajes::SinMemoria));
+const QString TextoDesconocido = QString::fromStdString(Cp1252AUtf8(Mensajes::ErrorDesconocido));
+
 // What Qt is given for a command line: the program's name alone. Qt keeps references to both
 // for the life of the application.
 int ArgcQt = 1;
@@ -28,14 +32,6 @@ int& SoloElNombre(int argc, char** argv) {
 }  // namespace
 
 const QString TituloPrograma = QStringLiteral("Cálculo Lambda");
-
-namespace {
-
-// Made at start: when they are wanted, memory may have run out.
-const QString TextoSinMemoria = QString::fromStdString(Cp1252AUtf8(Mensajes::SinMemoria));
-const QString TextoDesconocido = QString::fromStdString(Cp1252AUtf8(Mensajes::ErrorDesconocido));
-
-}  // namespace
 
 void FijaRespuestaCajaError(std::function<void(QMessageBox&)> Respuesta) {
   RespuestaCajaError = std::move(Respuesta);
