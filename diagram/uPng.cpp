@@ -4,12 +4,12 @@
 
 #include <cstring>
 
+#include "uTextos.h"
+
 bool EscribePNG(const TBitmap& Bitmap, const std::string& Ruta, std::string& Error) {
   Error.clear();
   if (Bitmap.Pixeles() == nullptr) {
-    Error =
-        "Imagen vac\xED"
-        "a";
+    Error = Mensajes::ImagenVacia;
     return false;
   }
   // The simplified API reports failures in the image record rather than by longjmp, which
@@ -22,7 +22,7 @@ bool EscribePNG(const TBitmap& Bitmap, const std::string& Ruta, std::string& Err
   imagen.format = PNG_FORMAT_BGRA;
   if (!png_image_write_to_file(&imagen, Ruta.c_str(), 0, Bitmap.Pixeles(), Bitmap.Stride(),
                                nullptr)) {
-    Error = "No se pudo escribir " + Ruta + ": " + imagen.message;
+    Error = Mensajes::NoSePudoEscribir(Ruta, imagen.message);
     png_image_free(&imagen);
     return false;
   }

@@ -6,16 +6,6 @@
 
 #include "uLambda.h"
 
-std::string Mensajes::CaracterNoPermitido(char c, std::string_view variable) {
-  std::string s =
-      "Car\xE1"
-      "cter \"";
-  s += c;
-  s += "\" no permitido en variable ";
-  s += variable;
-  return s;
-}
-
 namespace {
 
 inline bool EsDelimitador(unsigned char c) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "uDefiniciones.h"
+#include "uTextos.h"
 
 class TExprLambda;
 class TVariable;
@@ -39,24 +40,6 @@ struct TLisToken {
   int32_t Num = 0;
   std::vector<TToken> Lista;  // Lista[0] is unused
 };
-
-// Every message of the parser, in one place.
-namespace Mensajes {
-inline constexpr const char* EntradaVacia =
-    "Entrada vac\xED"
-    "a";
-inline constexpr const char* LambdaMalConstruido = "Lambda mal construido";
-inline constexpr const char* LambdaMalConstruidoP = "Lambda mal construido.";
-inline constexpr const char* Ambiguedad = "Ambiguedad en variables de lambdas.";
-inline constexpr const char* PuntoSinLambda = "Punto sin lambda";
-inline constexpr const char* ParentesisNoCerrado = "Par\xE9ntesis no cerrado";
-inline constexpr const char* CierreSinApertura = "Par\xE9ntesis de cierre sin apertura";
-inline constexpr const char* SimboloNoDefinido = "S\xEDmbolo no definido: ";
-inline constexpr const char* NoHayActual = "No hay t\xE9rmino actual";
-inline constexpr const char* EntradaDemasiadoLarga = "Entrada demasiado larga";
-// "Carácter "X" no permitido en variable NAME"
-std::string CaracterNoPermitido(char c, std::string_view variable);
-}  // namespace Mensajes
 
 // Parses `Texto` (Windows-1252 bytes). Returns a term, owned by the caller, exactly when
 // `Error` comes back empty; otherwise no term and one message. `Actual` may be null: a '%' then

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "uLambdaInterno.h"
+#include "uTextos.h"
 
 // ---------------------------------------------------------------------------------------------
 // Node pool. Every node fits one 32-byte slot; freed slots go on a free list and are reused
@@ -121,17 +122,6 @@ void FijaLimiteNodos(std::size_t limite) {
 void CompruebaLimite(std::size_t mas) {
   std::size_t vivos = Pool().Vivos;
   if (mas > Pool().Limite || vivos > Pool().Limite - mas) throw EDemasiadoGrande(vivos + mas);
-}
-
-std::string ConMillares(uint64_t n) {
-  std::string s = std::to_string(n);
-  for (int i = static_cast<int>(s.size()) - 3; i > 0; i -= 3)
-    s.insert(static_cast<std::size_t>(i), ".");
-  return s;
-}
-
-std::string MensajeDemasiadoGrande(std::size_t nodos) {
-  return "T\xE9rmino demasiado grande: " + ConMillares(nodos) + " nodos";
 }
 
 EDemasiadoGrande::EDemasiadoGrande(std::size_t nodos)

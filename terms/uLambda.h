@@ -229,10 +229,6 @@ std::size_t LimiteNodos();
 void FijaLimiteNodos(std::size_t limite);
 // Throws EDemasiadoGrande when `mas` more nodes would pass the limit.
 void CompruebaLimite(std::size_t mas);
-// "Término demasiado grande: 52.000.000 nodos"
-std::string MensajeDemasiadoGrande(std::size_t nodos);
-// "52.000.000": groups of three digits with full stops.
-std::string ConMillares(uint64_t n);
 
 // Checks the invariants of a term (every bound occurrence inside its binder, no node shared,
 // no binder twice); for tests and debug builds.

@@ -75,7 +75,7 @@ void EscribeEnSuSitio(const std::string& Ruta, std::string_view Bytes) {
     if (int e = f.Cierra()) Falla(e, Ruta);
   } catch (const EEntradaSalida& e) {
     if (!Regular) throw;
-    throw EEntradaSalida(e.Codigo, "; el fichero ha quedado incompleto");
+    throw EEntradaSalida(e.Codigo, Mensajes::FicheroIncompleto);
   }
 }
 
@@ -110,17 +110,6 @@ std::string_view HastaFinDeFichero(std::string_view Bytes) {
   return Bytes.substr(0, Bytes.find('\x1A'));
 }
 
-std::string NombreCorto(const std::string& Nombre) {
-  constexpr std::size_t Maximo = 60;
-  return Nombre.size() <= Maximo ? Nombre : Nombre.substr(0, Maximo) + "...";
-}
-
-std::string TextoRegistroErroneo(const std::string& Nombre, std::size_t Linea,
-                                 const std::string& Error) {
-  return "Error en la definici\xF3n \"" + NombreCorto(Nombre) + "\" (l\xEDnea " +
-         std::to_string(Linea) + "): " + Error;
-}
-
 }  // namespace
 
 EEntradaSalida::EEntradaSalida(int codigo, const std::string& Anexo)
@@ -128,30 +117,7 @@ EEntradaSalida::EEntradaSalida(int codigo, const std::string& Anexo)
 
 ERegistroErroneo::ERegistroErroneo(const std::string& nombre, std::size_t linea,
                                    const std::string& error)
-    : std::runtime_error(TextoRegistroErroneo(nombre, linea, error)),
-      Linea(linea),
-      Mensaje(TextoRegistroErroneo(nombre, linea, error)) {}
-
-std::string MensajeEntradaSalida(int Codigo) {
-  switch (Codigo) {
-    case 2:
-      return "File not found";
-    case 3:
-      return "Invalid filename";
-    case 4:
-      return "Too many open files";
-    case 5:
-      return "File access denied";
-    case 100:
-      return "Read beyond end of file";
-    case 101:
-      return "Disk full";
-    case 106:
-      return "Invalid numeric input";
-    default:
-      return "I/O error " + std::to_string(Codigo);
-  }
-}
+    : EConMensaje(Mensajes::RegistroErroneo(nombre, linea, error)), Linea(linea) {}
 
 int CodigoDeErrno(int Errno, const std::string& Ruta) {
   switch (Errno) {

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "uTextos.h"
+
 class TDefiniciones;
 
 // An input/output failure, with the platform's code and message ("File not found"...).
@@ -19,16 +21,13 @@ class EEntradaSalida : public std::runtime_error {
 };
 
 // A record of a definitions file whose expression does not parse. A name may hold any byte, a
-// NUL too, so the message is carried whole in Mensaje; what() stops at the first NUL.
-class ERegistroErroneo : public std::runtime_error {
+// NUL too, so the message is carried whole in Mensaje.
+class ERegistroErroneo : public EConMensaje {
  public:
   ERegistroErroneo(const std::string& nombre, std::size_t linea, const std::string& error);
   std::size_t Linea;  // of the record's expression line, from 1
-  std::string Mensaje;
 };
 
-// Message of an input/output error code: 2 "File not found", ..., "I/O error %d" otherwise.
-std::string MensajeEntradaSalida(int Codigo);
 // The code of an errno value for a file at `Ruta` (a missing folder is code 3, not 2).
 int CodigoDeErrno(int Errno, const std::string& Ruta = {});
 

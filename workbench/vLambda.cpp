@@ -5,12 +5,12 @@
 #include <cctype>
 #include <climits>
 #include <cmath>
-#include <new>
 #include <utility>
 
 #include "uFichero.h"
 #include "uLambda.h"
 #include "uParser.h"
+#include "uTextos.h"
 
 namespace {
 
@@ -25,27 +25,6 @@ int CaracterDeControl(const std::string& Nombre) {
 }
 
 }  // namespace
-
-std::string TextoReducciones(int64_t Cuenta, const std::string& Separador) {
-  std::string Digitos = std::to_string(Cuenta < 0 ? 0 : Cuenta);
-  std::string Grupos;
-  for (std::size_t i = 0; i < Digitos.size(); ++i) {
-    if (i > 0 && (Digitos.size() - i) % 3 == 0) Grupos += Separador;
-    Grupos += Digitos[i];
-  }
-  return " " + Grupos + " reducciones";
-}
-
-std::string ConPuntoFinal(const std::string& Mensaje) {
-  if (!Mensaje.empty() && static_cast<unsigned char>(Mensaje.back()) > '.') return Mensaje + ".";
-  return Mensaje;
-}
-
-std::string MensajeExcepcion(const std::exception& e) {
-  if (dynamic_cast<const std::bad_alloc*>(&e)) return "Out of memory";
-  if (auto* r = dynamic_cast<const ERegistroErroneo*>(&e)) return r->Mensaje;
-  return e.what();
-}
 
 namespace {
 
@@ -203,8 +182,7 @@ void TMesaTrabajo::Muestra() {
   std::size_t Longitud = LongitudTexto(Actual, LimiteTexto, Pulso());
   if (Longitud > LimiteTexto) {
     Vista.FijaMemo({});
-    Avisa("Texto demasiado grande para mostrarlo: m\xE1s de " + ConMillares(LimiteTexto) +
-          " caracteres");
+    Avisa(Mensajes::TextoDemasiadoGrande(LimiteTexto));
     return;
   }
   Vista.FijaMemo(TextoConPulso(Actual, Longitud, Pulso()));
@@ -216,9 +194,7 @@ void TMesaTrabajo::Redibuja() {
   if (Nodos > LimiteDiagrama) {
     if (Bitmap.Pixeles() && Agg.attachedTo(Bitmap))
       Agg.clearAll(ColorFondo.R, ColorFondo.G, ColorFondo.B, ColorFondo.A);
-    if (DiagramaActivo())
-      Avisa("Diagrama demasiado grande para dibujarlo: m\xE1s de " + ConMillares(LimiteDiagrama) +
-            " nodos");
+    if (DiagramaActivo()) Avisa(Mensajes::DiagramaDemasiadoGrande(LimiteDiagrama));
     return;
   }
   // Definitions share free variables with Actual, so their numbering may have moved since the
@@ -277,11 +253,7 @@ void TMesaTrabajo::Introduce() {
   // A name that could not be saved is refused before anything changes.
   std::string Nombre = Vista.TextoDef();
   if (int c = CaracterDeControl(Nombre); c >= 0) {
-    Vista.FijaEstado(
-        "Car\xE1"
-        "cter de control no admitido en el nombre (c\xF3"
-        "digo " +
-        std::to_string(c) + ")");
+    Vista.FijaEstado(Mensajes::ControlEnNombre(c));
     return;
   }
   std::string Error;

@@ -171,10 +171,3 @@ class TMesaTrabajo {
   std::chrono::steady_clock::time_point UltimosEventos;
   std::chrono::steady_clock::duration IntervaloPaso{0};
 };
-
-// " 1.234 reducciones" with the given thousands separator.
-std::string TextoReducciones(int64_t Cuenta, const std::string& Separador);
-// The error box's text: a full stop is added after a letter or a digit.
-std::string ConPuntoFinal(const std::string& Mensaje);
-// Windows-1252 message of an exception that ends a command.
-std::string MensajeExcepcion(const std::exception& e);

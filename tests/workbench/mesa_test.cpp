@@ -8,6 +8,7 @@
 #include "Comun.h"
 #include "uLambda.h"
 #include "uReduccion.h"
+#include "uTextos.h"
 
 namespace {
 

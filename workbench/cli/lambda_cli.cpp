@@ -18,6 +18,7 @@
 
 #include "uCp1252.h"
 #include "uPng.h"
+#include "uTextos.h"
 #include "uVistaGrabadora.h"
 #include "vLambda.h"
 
@@ -53,7 +54,7 @@ class TGuion {
       std::string NoCabe;
       Vista.Ent = Utf8ACp1252(Resto, &NoCabe);
       if (NoCabe.empty()) NoCabe = NoCabeDef;
-      if (!NoCabe.empty()) return Error("Car\u00e1cter no admitido: " + NoCabe);
+      if (!NoCabe.empty()) return Error(Cp1252AUtf8(Mensajes::CaracterNoAdmitido) + NoCabe);
       Mesa.edtEntKeyPress('\r');
     } else if (Orden == "beta" && SinArgumento) {
       Mesa.btnBetaClick();

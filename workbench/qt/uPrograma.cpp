@@ -7,11 +7,15 @@
 #include <QTimer>
 
 #include "uCp1252.h"
-#include "vLambda.h"
+#include "uTextos.h"
 
 namespace {
 
 std::function<void(QMessageBox&)> RespuestaCajaError;
+
+// Made at start: when they are wanted, memory may have run out.
+const QString TextoSinMemoria = QString::fromStdString(Cp1252AUtf8(Mensajes::SinMemoria));
+const QString TextoDesconocido = QString::fromStdString(Cp1252AUtf8(Mensajes::ErrorDesconocido));
 
 // What Qt is given for a command line: the program's name alone. Qt keeps references to both
 // for the life of the application.
@@ -71,10 +75,10 @@ bool TPrograma::notify(QObject* Receptor, QEvent* Evento) {
     try {
       Texto = TextoError(e);
     } catch (...) {
-      Texto = QStringLiteral("Out of memory");
+      Texto = TextoSinMemoria;
     }
   } catch (...) {
-    Texto = QStringLiteral("Error desconocido.");
+    Texto = TextoDesconocido;
   }
   // The box is shown out of the catch block, so that the exception's memory is free again.
   try {

@@ -22,6 +22,7 @@
 #include "uLineaUnica.h"
 #include "uMemo.h"
 #include "uPrograma.h"
+#include "uTextos.h"
 #include "uUpDown.h"
 
 namespace {
@@ -349,7 +350,7 @@ void TVentPpal::edtEntKeyPress(char Key) {
   if (Key == '\r' && MesaTrabajo && !MesaTrabajo->Cerrado()) {
     QString Signo = NoAdmitido();
     if (!Signo.isEmpty()) {
-      Estado->setText(QStringLiteral("Carácter no admitido: ") + Signo);
+      Estado->setText(DeCp1252(Mensajes::CaracterNoAdmitido) + Signo);
       return;
     }
   }

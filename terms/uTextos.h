@@ -1,0 +1,79 @@
+// The words the user reads: every message of the term model, the parser, the PNG export, the
+// definitions file and the workbench, and the texts the window shows for errors. Windows-1252
+// bytes, as every text inside. The window's captions (menus, tabs, dialogs) stay with its layout.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// "52.000.000": groups of three digits, with full stops or the separator given.
+std::string ConMillares(uint64_t n, std::string_view separador = ".");
+
+// An error whose message may hold any byte, a NUL too: it is carried whole in Mensaje, where
+// what() stops at the first NUL.
+class EConMensaje : public std::runtime_error {
+ public:
+  explicit EConMensaje(const std::string& mensaje);
+  std::string Mensaje;
+};
+
+namespace Mensajes {
+// The parser's.
+inline constexpr const char* EntradaVacia =
+    "Entrada vac\xED"
+    "a";
+inline constexpr const char* LambdaMalConstruido = "Lambda mal construido";
+inline constexpr const char* LambdaMalConstruidoP = "Lambda mal construido.";
+inline constexpr const char* Ambiguedad = "Ambiguedad en variables de lambdas.";
+inline constexpr const char* PuntoSinLambda = "Punto sin lambda";
+inline constexpr const char* ParentesisNoCerrado = "Par\xE9ntesis no cerrado";
+inline constexpr const char* CierreSinApertura = "Par\xE9ntesis de cierre sin apertura";
+inline constexpr const char* SimboloNoDefinido = "S\xEDmbolo no definido: ";
+inline constexpr const char* NoHayActual = "No hay t\xE9rmino actual";
+inline constexpr const char* EntradaDemasiadoLarga = "Entrada demasiado larga";
+// "Carácter "X" no permitido en variable NAME"
+std::string CaracterNoPermitido(char c, std::string_view variable);
+
+// An entry with a character that Windows-1252 cannot hold; the character follows, in the
+// encoding of the text it is added to.
+inline constexpr const char* CaracterNoAdmitido =
+    "Car\xE1"
+    "cter no admitido: ";
+// "Carácter de control no admitido en el nombre (código 9)"
+std::string ControlEnNombre(int codigo);
+// "Texto demasiado grande para mostrarlo: más de 1.000 caracteres"
+std::string TextoDemasiadoGrande(std::size_t limite);
+// "Diagrama demasiado grande para dibujarlo: más de 1.000 nodos"
+std::string DiagramaDemasiadoGrande(std::size_t limite);
+
+// The PNG export's: an empty bitmap, and a file libpng could not write ("No se pudo escribir
+// RUTA: CAUSA").
+inline constexpr const char* ImagenVacia =
+    "Imagen vac\xED"
+    "a";
+std::string NoSePudoEscribir(const std::string& ruta, const char* causa);
+
+// Added to a write error once the file written in place has been emptied.
+inline constexpr const char* FicheroIncompleto = "; el fichero ha quedado incompleto";
+// "Error en la definición "NAME" (línea 4): ERROR", a long name cut.
+std::string RegistroErroneo(const std::string& nombre, std::size_t linea, const std::string& error);
+
+// What is shown when memory has run out, and for an error that is not an exception.
+inline constexpr const char* SinMemoria = "Out of memory";
+inline constexpr const char* ErrorDesconocido = "Error desconocido.";
+}  // namespace Mensajes
+
+// "Término demasiado grande: 52.000.000 nodos"
+std::string MensajeDemasiadoGrande(std::size_t nodos);
+// Message of an input/output error code: 2 "File not found", ..., "I/O error %d" otherwise.
+std::string MensajeEntradaSalida(int codigo);
+// " 1.234 reducciones" with the given thousands separator.
+std::string TextoReducciones(int64_t cuenta, const std::string& separador);
+// The error box's text: a full stop is added after a letter or a digit.
+std::string ConPuntoFinal(const std::string& mensaje);
+// The message of an exception that ends a command.
+std::string MensajeExcepcion(const std::exception& e);
