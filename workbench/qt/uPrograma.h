@@ -27,6 +27,9 @@ class TPrograma : public QApplication {
 // The caption of the error box.
 extern const QString TituloPrograma;
 
+// The program's title: the error box's caption, and the start of the window's.
+extern const QString TituloPrograma;
+
 // The error box: error icon, the caption TituloPrograma, the text (UTF-8 already, shown as plain
 // text) and OK. Inside a paint the box waits for the event loop, so that no modal loop runs in a
 // paint.

@@ -27,7 +27,6 @@
 
 namespace {
 
-const QString Titulo = QStringLiteral("Cálculo Lambda");
 const QString Curso = QStringLiteral("Lógica y computabilidad");
 const QString Filtro = QStringLiteral("Ficheros de texto (*.txt)");
 
@@ -125,7 +124,7 @@ TVentPpal::~TVentPpal() {
 }
 
 void TVentPpal::CreaComponentes() {
-  setWindowTitle(Titulo + " - " + Curso);
+  setWindowTitle(TituloPrograma + " - " + Curso);
   QFont FuenteVentana(QStringLiteral("DejaVu Sans"));
   FuenteVentana.setPixelSize(11);
   setFont(FuenteVentana);
