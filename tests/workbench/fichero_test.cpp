@@ -144,6 +144,20 @@ class Ficheros : public ::testing::Test {
     b.Vista.RutaSalvar = Ruta;
     b.Mesa.Salvar1Click();
   }
+  // Saves a long definition with room for 4 KiB only, as a disk that fills up part way.
+  void SalvaSinSitio(const std::string& Ruta) {
+    std::string Largo = "\\x.x";
+    for (int i = 0; i < 2000; ++i) Largo = "(\\v.v) (" + Largo + ")";
+    b.Entra(Largo, "L");
+    struct rlimit Viejo;
+    getrlimit(RLIMIT_FSIZE, &Viejo);
+    struct rlimit Limite = Viejo;
+    Limite.rlim_cur = 4096;
+    signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &Limite);
+    Salva(Ruta);
+    setrlimit(RLIMIT_FSIZE, &Viejo);
+  }
   void DosDefiniciones() {
     b.Entra("\\x.x", "I");
     b.Entra("\\x y.x", "K");
@@ -258,17 +272,7 @@ TEST_F(Ficheros, SalvarQueFallaDejaElFicheroEntero) {
   EXPECT_EQ(b.Vista.UltimoError, "Disk full");
 
   // A disk that fills up part way: the old file stays whole, no temporary file is left.
-  std::string Largo = "\\x.x";
-  for (int i = 0; i < 2000; ++i) Largo = "(\\v.v) (" + Largo + ")";
-  b.Entra(Largo, "L");
-  struct rlimit Viejo;
-  getrlimit(RLIMIT_FSIZE, &Viejo);
-  struct rlimit Nuevo = Viejo;
-  Nuevo.rlim_cur = 4096;
-  signal(SIGXFSZ, SIG_IGN);
-  setrlimit(RLIMIT_FSIZE, &Nuevo);
-  Salva(Carpeta.Ruta("d.txt"));
-  setrlimit(RLIMIT_FSIZE, &Viejo);
+  SalvaSinSitio(Carpeta.Ruta("d.txt"));
   EXPECT_EQ(b.Vista.UltimoError, "Disk full");
   EXPECT_EQ(LeeTodo(Carpeta.Ruta("d.txt")), Antes);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Carpeta.Dir),
@@ -358,17 +362,7 @@ TEST_F(Ficheros, SalvarEnSuSitio) {
   long Antes = CuentaFicheros();
 
   // A failure part way through an in-place save says that the file is left incomplete.
-  std::string Largo2 = "\\x.x";
-  for (int i = 0; i < 2000; ++i) Largo2 = "(\\v.v) (" + Largo2 + ")";
-  b.Entra(Largo2, "L");
-  struct rlimit Viejo;
-  getrlimit(RLIMIT_FSIZE, &Viejo);
-  struct rlimit Limite = Viejo;
-  Limite.rlim_cur = 4096;
-  signal(SIGXFSZ, SIG_IGN);
-  setrlimit(RLIMIT_FSIZE, &Limite);
-  Salva(Carpeta.Ruta("a.txt"));
-  setrlimit(RLIMIT_FSIZE, &Viejo);
+  SalvaSinSitio(Carpeta.Ruta("a.txt"));
   EXPECT_EQ(b.Vista.UltimoError, "Disk full; el fichero ha quedado incompleto");
   EXPECT_EQ(CuentaFicheros(), Antes);  // no temporary file left behind
 }
