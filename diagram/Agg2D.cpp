@@ -8,8 +8,8 @@
 
 namespace {
 
-bool Finitos(std::initializer_list<double> valores) {
-  for (double v : valores)
+bool Finitos(std::initializer_list<double> Valores) {
+  for (double v : Valores)
     if (!std::isfinite(v)) return false;
   return true;
 }
@@ -23,9 +23,9 @@ double Acota(double v) {
 unsigned PasosElipse(double rx, double ry) {
   const double ra = (rx + ry) / 2;
   const double da = std::acos(ra / (ra + 1.0 / 16)) * 2;
-  const double pasos = 2 * std::numbers::pi / da;
-  if (!(pasos < 65536)) return 65536;
-  return std::max(4u, unsigned(std::lround(pasos)));
+  const double Pasos = 2 * std::numbers::pi / da;
+  if (!(Pasos < 65536)) return 65536;
+  return std::max(4u, unsigned(std::lround(Pasos)));
 }
 
 }  // namespace
@@ -37,34 +37,34 @@ TAgg2D::TAgg2D() : Formato(Buffer), Base(Formato), Solido(Base), Trazo(Camino) {
   detach();
 }
 
-bool TAgg2D::Une(uint8_t* buffer, int width, int height, int stride) {
+bool TAgg2D::Une(uint8_t* buffer, int Width, int Height, int Stride) {
   detach();
-  if (buffer == nullptr || width < 1 || height < 2 || stride < int64_t(width) * 4) return false;
-  Buffer.attach(buffer, unsigned(width), unsigned(height), stride);
+  if (buffer == nullptr || Width < 1 || Height < 2 || Stride < int64_t(Width) * 4) return false;
+  Buffer.attach(buffer, unsigned(Width), unsigned(Height), Stride);
   Formato.attach(Buffer);
   Base.attach(Formato);
   Rasterizador.reset();
-  Rasterizador.clip_box(0, 0, std::min(width, LadoMaximo), std::min(height, LadoMaximo));
+  Rasterizador.clip_box(0, 0, std::min(Width, LadoMaximo), std::min(Height, LadoMaximo));
   Inicio = buffer;
   Unido = true;
   return true;
 }
 
-bool TAgg2D::attach(uint8_t* buffer, int width, int height, int stride) {
-  return Une(buffer, width, height, stride);
+bool TAgg2D::attach(uint8_t* buffer, int Width, int Height, int Stride) {
+  return Une(buffer, Width, Height, Stride);
 }
 
-bool TAgg2D::attach(TBitmap& bitmap, bool flip) {
-  const int alto = bitmap.Height();
-  if (!Une(bitmap.Pixeles(), bitmap.Width(), alto, bitmap.Stride())) return false;
-  if (flip) {
+bool TAgg2D::attach(TBitmap& Bitmap, bool Flip) {
+  const int Alto = Bitmap.Height();
+  if (!Une(Bitmap.Pixeles(), Bitmap.Width(), Alto, Bitmap.Stride())) return false;
+  if (Flip) {
     // AGG counts rows from the end of the buffer when the stride is negative.
-    Buffer.attach(bitmap.Pixeles(), unsigned(bitmap.Width()), unsigned(alto), -bitmap.Stride());
+    Buffer.attach(Bitmap.Pixeles(), unsigned(Bitmap.Width()), unsigned(Alto), -Bitmap.Stride());
     Formato.attach(Buffer);
     Base.attach(Formato);
   }
   DeBitmap = true;
-  Vigencia = bitmap.Vigencia();
+  Vigencia = Bitmap.Vigencia();
   return true;
 }
 
@@ -82,9 +82,9 @@ bool TAgg2D::attached() const {
   return Unido && (!DeBitmap || !Vigencia.expired());
 }
 
-bool TAgg2D::attachedTo(const TBitmap& bitmap) const {
-  return attached() && DeBitmap && Inicio == bitmap.Pixeles() &&
-         int(Buffer.width()) == bitmap.Width() && int(Buffer.height()) == bitmap.Height();
+bool TAgg2D::attachedTo(const TBitmap& Bitmap) const {
+  return attached() && DeBitmap && Inicio == Bitmap.Pixeles() &&
+         int(Buffer.width()) == Bitmap.Width() && int(Buffer.height()) == Bitmap.Height();
 }
 
 void TAgg2D::clearAll(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
@@ -110,8 +110,8 @@ bool TAgg2D::Visible(double x1, double y1, double x2, double y2) const {
          std::max(y1, y2) + margen >= 0 && std::min(y1, y2) - margen <= Buffer.height();
 }
 
-void TAgg2D::Pinta(bool rellena) {
-  if (rellena && ColorRelleno.a > 0) {
+void TAgg2D::Pinta(bool Rellena) {
+  if (Rellena && ColorRelleno.a > 0) {
     Rasterizador.reset();
     Rasterizador.add_path(Camino);
     Solido.color(ColorRelleno);
@@ -138,9 +138,9 @@ void TAgg2D::rectangle(double x1, double y1, double x2, double y2) {
   if (!attached() || !Finitos({x1, y1, x2, y2}) || !Visible(x1, y1, x2, y2)) return;
   // Edges moved out to the buffer widened by more than half a stroke do not show.
   const double margen = AnchoLinea / 2 + 2;
-  const double ancho = Buffer.width(), alto = Buffer.height();
-  x1 = std::clamp(x1, -margen, ancho + margen), x2 = std::clamp(x2, -margen, ancho + margen);
-  y1 = std::clamp(y1, -margen, alto + margen), y2 = std::clamp(y2, -margen, alto + margen);
+  const double Ancho = Buffer.width(), Alto = Buffer.height();
+  x1 = std::clamp(x1, -margen, Ancho + margen), x2 = std::clamp(x2, -margen, Ancho + margen);
+  y1 = std::clamp(y1, -margen, Alto + margen), y2 = std::clamp(y2, -margen, Alto + margen);
   Camino.remove_all();
   Camino.move_to(x1, y1);
   Camino.line_to(x2, y1);
@@ -157,8 +157,8 @@ void TAgg2D::ellipse(double cx, double cy, double rx, double ry) {
   // Only an ellipse far larger than any screen gets here with such numbers; it is approximated.
   cx = Acota(cx), cy = Acota(cy);
   rx = std::min(rx, CoordenadaMaxima), ry = std::min(ry, CoordenadaMaxima);
-  agg::ellipse forma(cx, cy, rx, ry, PasosElipse(rx, ry));
+  agg::ellipse Forma(cx, cy, rx, ry, PasosElipse(rx, ry));
   Camino.remove_all();
-  Camino.concat_path(forma);
+  Camino.concat_path(Forma);
   Pinta(true);
 }

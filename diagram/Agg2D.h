@@ -42,14 +42,14 @@ class TAgg2D {
   // a width or height below 1, fewer than two rows, or a stride below 4 * width; a refusal
   // leaves the object detached. On success the state is back to its defaults: line width 1,
   // black lines, white fill, round caps and joins, non-zero fill rule, clip to the buffer.
-  bool attach(uint8_t* buffer, int width, int height, int stride);
+  bool attach(uint8_t* buffer, int Width, int Height, int Stride);
   // The same on a bitmap's pixels, bottom row first when `flip`. The object notices when the
   // bitmap takes new pixels or dies, and from then on draws nothing until attached again.
-  bool attach(TBitmap& bitmap, bool flip = false);
+  bool attach(TBitmap& Bitmap, bool Flip = false);
   void detach();
   // Whether drawing reaches pixels now; attachedTo also checks they are `bitmap`'s own.
   bool attached() const;
-  bool attachedTo(const TBitmap& bitmap) const;
+  bool attachedTo(const TBitmap& Bitmap) const;
 
   // Every pixel becomes this colour, copied without blending.
   void clearAll(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255);
@@ -69,11 +69,11 @@ class TAgg2D {
   using TFormato = agg::pixfmt_bgra32;
   using TBase = agg::renderer_base<TFormato>;
 
-  bool Une(uint8_t* buffer, int width, int height, int stride);
+  bool Une(uint8_t* buffer, int Width, int Height, int Stride);
   // Whether a shape spanning [x1, x2] x [y1, y2] (plus its stroke) can touch the buffer.
   bool Visible(double x1, double y1, double x2, double y2) const;
   // Renders Camino: filled if `rellena`, then stroked.
-  void Pinta(bool rellena);
+  void Pinta(bool Rellena);
 
   agg::rendering_buffer Buffer;
   TFormato Formato;

@@ -8,14 +8,14 @@ void TBitmap::SetSize(int Ancho, int Alto) {
   Ancho = std::clamp(Ancho, 0, INT_MAX / 4);
   Alto = std::max(Alto, 0);
   if (Ancho == AnchoPx && Alto == AltoPx) return;
-  const std::size_t bytes = std::size_t(Ancho) * std::size_t(Alto) * 4;
-  std::shared_ptr<uint8_t[]> nuevos;
-  if (bytes > 0) {
-    nuevos.reset(new uint8_t[bytes]);
-    const uint8_t fondo[4] = {ColorFondo.B, ColorFondo.G, ColorFondo.R, ColorFondo.A};
-    for (std::size_t i = 0; i < bytes; i += 4) std::copy(fondo, fondo + 4, nuevos.get() + i);
+  const std::size_t Bytes = std::size_t(Ancho) * std::size_t(Alto) * 4;
+  std::shared_ptr<uint8_t[]> Nuevos;
+  if (Bytes > 0) {
+    Nuevos.reset(new uint8_t[Bytes]);
+    const uint8_t Fondo[4] = {ColorFondo.B, ColorFondo.G, ColorFondo.R, ColorFondo.A};
+    for (std::size_t i = 0; i < Bytes; i += 4) std::copy(Fondo, Fondo + 4, Nuevos.get() + i);
   }
-  Datos = std::move(nuevos);
+  Datos = std::move(Nuevos);
   AnchoPx = Ancho;
   AltoPx = Alto;
 }

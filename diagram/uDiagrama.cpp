@@ -43,12 +43,12 @@ class TDisposicion {
   // Pre-order: a node is placed by its parent before it places its own children.
   void SituaNodo(TExprLambda* Nodo) {
     if (TFuncion* f = ComoFuncion(Nodo)) {
-      const TCaja& caja = Cajas[f->Caja];
-      Situa(f->Cuerpo, caja.X, caja.Y + LadoVariable + CaidaCuerpo);
+      const TCaja& Caja = Cajas[f->Caja];
+      Situa(f->Cuerpo, Caja.X, Caja.Y + LadoVariable + CaidaCuerpo);
     } else if (TAplicacion* a = ComoAplicacion(Nodo)) {
-      const TCaja& caja = Cajas[a->Caja];
-      Situa(a->Func, caja.X, caja.Y + CaidaAplicacion);
-      Situa(a->Arg, caja.X + Ancho(a->Func) + Separacion, caja.Y + CaidaAplicacion);
+      const TCaja& Caja = Cajas[a->Caja];
+      Situa(a->Func, Caja.X, Caja.Y + CaidaAplicacion);
+      Situa(a->Arg, Caja.X + Ancho(a->Func) + Separacion, Caja.Y + CaidaAplicacion);
     }
   }
 
@@ -69,9 +69,9 @@ class TDisposicion {
   // A variable has no box of its own: its mark is placed from its parent's.
   void Situa(TExprLambda* n, int64_t x, int64_t y) {
     if (EsVariable(n)) return;
-    TCaja& caja = Cajas[NumCaja(n)];
-    caja.X = x;
-    caja.Y = y;
+    TCaja& Caja = Cajas[NumCaja(n)];
+    Caja.X = x;
+    Caja.Y = y;
   }
 
   std::vector<TCaja>& Cajas;
@@ -93,9 +93,9 @@ class TDibujo {
   // Pre-order, so the marks of a part lie over those of the node above it.
   void DibujaNodo(TExprLambda* Nodo) {
     if (TFuncion* f = ComoFuncion(Nodo)) {
-      const TCaja& caja = Cajas[f->Caja];
-      const double c = double(caja.X) + double(caja.Ancho) * 0.5;
-      const double y = double(caja.Y);
+      const TCaja& Caja = Cajas[f->Caja];
+      const double c = double(Caja.X) + double(Caja.Ancho) * 0.5;
+      const double y = double(Caja.Y);
       if (!Visible(c - MedioCuadro, y, c + MedioCuadro, y + PieCuerpo)) return;
       Agg.lineColor(0, 0, 0, 255);
       Linea(c, y, c, y + AltoTallo);
@@ -104,32 +104,32 @@ class TDibujo {
                     (y + 2 * MedioCuadro) * Zoom);
       if (TVariable* v = ComoVariable(f->Cuerpo)) DibujaVariable(v, c, y + PieCuerpo);
     } else if (TAplicacion* a = ComoAplicacion(Nodo)) {
-      const TCaja& caja = Cajas[a->Caja];
-      const double x = double(caja.X);
-      const double y = double(caja.Y);
-      if (!Visible(x, y - RadioUnion, x + double(caja.Ancho),
+      const TCaja& Caja = Cajas[a->Caja];
+      const double x = double(Caja.X);
+      const double y = double(Caja.Y);
+      if (!Visible(x, y - RadioUnion, x + double(Caja.Ancho),
                    y + CaidaAplicacion + 2 * RadioVariable))
         return;
-      TVariable* vFunc = ComoVariable(a->Func);
-      TVariable* vArg = ComoVariable(a->Arg);
-      const double anchoFunc = double(vFunc ? LadoVariable : AnchoDe(a->Func));
-      const double anchoArg = double(vArg ? LadoVariable : AnchoDe(a->Arg));
-      const double cm = x + double(caja.Ancho) * 0.5;
-      const double cf = x + anchoFunc * 0.5;
-      const double ca = x + anchoFunc + Separacion + anchoArg * 0.5;
-      const double pie = y + CaidaAplicacion;
+      TVariable* VFunc = ComoVariable(a->Func);
+      TVariable* VArg = ComoVariable(a->Arg);
+      const double AnchoFunc = double(VFunc ? LadoVariable : AnchoDe(a->Func));
+      const double AnchoArg = double(VArg ? LadoVariable : AnchoDe(a->Arg));
+      const double cm = x + double(Caja.Ancho) * 0.5;
+      const double cf = x + AnchoFunc * 0.5;
+      const double ca = x + AnchoFunc + Separacion + AnchoArg * 0.5;
+      const double Pie = y + CaidaAplicacion;
       // A redex: the function part is an abstraction.
-      if (!vFunc && EsFuncion(a->Func))
+      if (!VFunc && EsFuncion(a->Func))
         Agg.lineColor(255, 0, 0, 255);
       else
         Agg.lineColor(0, 0, 0, 255);
-      Linea(cm, y, cf, pie);
+      Linea(cm, y, cf, Pie);
       Agg.lineColor(0, 0, 0, 255);
-      Linea(cm, y, ca, pie);
+      Linea(cm, y, ca, Pie);
       Agg.fillColor(0, 0, 0, 255);
       Agg.ellipse(cm * Zoom, y * Zoom, RadioUnion * Zoom, RadioUnion * Zoom);
-      if (vFunc) DibujaVariable(vFunc, cf, pie + RadioVariable);
-      if (vArg) DibujaVariable(vArg, ca, pie + RadioVariable);
+      if (VFunc) DibujaVariable(VFunc, cf, Pie + RadioVariable);
+      if (VArg) DibujaVariable(VArg, ca, Pie + RadioVariable);
     }
   }
 
@@ -200,13 +200,13 @@ void Dispone(TExprLambda* Actual, int AnchoBitmap, double Zoom, std::vector<TCaj
   if (Actual == nullptr) return;
   Cajas.clear();
   NumVars = 0;
-  TDisposicion disposicion(Cajas, NumVars);
-  Actual->RecorrePost([&](TExprLambda* n) { disposicion.MideNodo(n); });
+  TDisposicion Disposicion(Cajas, NumVars);
+  Actual->RecorrePost([&](TExprLambda* n) { Disposicion.MideNodo(n); });
   if (EsVariable(Actual)) Cajas.push_back({0, 0, LadoVariable, LadoVariable});
   TCaja& raiz = Cajas.back();
   raiz.X = PosicionRaiz(raiz.Ancho, AnchoBitmap, Zoom);
   raiz.Y = Margen;
-  Actual->RecorrePre([&](TExprLambda* n) { disposicion.SituaNodo(n); });
+  Actual->RecorrePre([&](TExprLambda* n) { Disposicion.SituaNodo(n); });
 }
 
 double Rampa(double x) {
@@ -231,16 +231,16 @@ void Redibuja(TExprLambda* Actual, TBitmap& Bitmap, TAgg2DPlus& Agg, double Zoom
   Dispone(Actual, Bitmap.Width(), Zoom, cajas, NumVars);
   Agg.clearAll(ColorFondo.R, ColorFondo.G, ColorFondo.B, ColorFondo.A);
   Agg.lineWidth(GrosorTrazo * Zoom);
-  TDibujo dibujo(cajas, Agg, Zoom, NumVars, Bitmap.Width(), Bitmap.Height());
-  Actual->RecorrePre([&](TExprLambda* n) { dibujo.DibujaNodo(n); });
+  TDibujo Dibujo(cajas, Agg, Zoom, NumVars, Bitmap.Width(), Bitmap.Height());
+  Actual->RecorrePre([&](TExprLambda* n) { Dibujo.DibujaNodo(n); });
 }
 
 bool AjustaBitmap(TBitmap& Bitmap, TAgg2DPlus& Agg, int Ancho, int Alto) {
-  const bool otroTamano =
+  const bool OtroTamano =
       Bitmap.Width() != std::max(Ancho, 0) || Bitmap.Height() != std::max(Alto, 0);
   // Pixels that were resized behind Agg's back are attached again too.
-  const bool desunido = Bitmap.Width() > 0 && Bitmap.Height() > 1 && !Agg.attachedTo(Bitmap);
-  if (!otroTamano && !desunido) return false;
+  const bool Desunido = Bitmap.Width() > 0 && Bitmap.Height() > 1 && !Agg.attachedTo(Bitmap);
+  if (!OtroTamano && !Desunido) return false;
   Bitmap.SetSize(Ancho, Alto);
   Agg.attach(Bitmap, false);
   return true;

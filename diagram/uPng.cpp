@@ -14,16 +14,16 @@ bool EscribePNG(const TBitmap& Bitmap, const std::string& Ruta, std::string& Err
   }
   // The simplified API reports failures in the image record rather than by longjmp, which
   // would skip C++ destructors.
-  png_image imagen;
-  std::memset(&imagen, 0, sizeof imagen);
-  imagen.version = PNG_IMAGE_VERSION;
-  imagen.width = png_uint_32(Bitmap.Width());
-  imagen.height = png_uint_32(Bitmap.Height());
-  imagen.format = PNG_FORMAT_BGRA;
-  if (!png_image_write_to_file(&imagen, Ruta.c_str(), 0, Bitmap.Pixeles(), Bitmap.Stride(),
+  png_image Imagen;
+  std::memset(&Imagen, 0, sizeof Imagen);
+  Imagen.version = PNG_IMAGE_VERSION;
+  Imagen.width = png_uint_32(Bitmap.Width());
+  Imagen.height = png_uint_32(Bitmap.Height());
+  Imagen.format = PNG_FORMAT_BGRA;
+  if (!png_image_write_to_file(&Imagen, Ruta.c_str(), 0, Bitmap.Pixeles(), Bitmap.Stride(),
                                nullptr)) {
-    Error = Mensajes::NoSePudoEscribir(Ruta, imagen.message);
-    png_image_free(&imagen);
+    Error = Mensajes::NoSePudoEscribir(Ruta, Imagen.message);
+    png_image_free(&Imagen);
     return false;
   }
   return true;

@@ -32,26 +32,26 @@ TDefiniciones::~TDefiniciones() {
   Vacia();
 }
 
-int TDefiniciones::Busca(std::string_view nombre) const {
+int TDefiniciones::Busca(std::string_view Nombre) const {
   for (std::size_t i = 0; i < Lista.size(); ++i)
-    if (MismoNombre(Lista[i].Nombre, nombre)) return static_cast<int>(i);
+    if (MismoNombre(Lista[i].Nombre, Nombre)) return static_cast<int>(i);
   return -1;
 }
 
-void TDefiniciones::Agrega(std::string nombre, TExprLambda* termino) {
-  TRetenido t(termino);
-  Lista.push_back({std::move(nombre), t.Get()});
+void TDefiniciones::Agrega(std::string Nombre, TExprLambda* Termino) {
+  TRetenido t(Termino);
+  Lista.push_back({std::move(Nombre), t.Get()});
   t.Suelta();
 }
 
-void TDefiniciones::Reemplaza(int i, TExprLambda* termino) {
-  TExprLambda* viejo = Lista[static_cast<std::size_t>(i)].Termino;
-  Lista[static_cast<std::size_t>(i)].Termino = termino;
-  Libera(viejo);
+void TDefiniciones::Reemplaza(int i, TExprLambda* Termino) {
+  TExprLambda* Viejo = Lista[static_cast<std::size_t>(i)].Termino;
+  Lista[static_cast<std::size_t>(i)].Termino = Termino;
+  Libera(Viejo);
 }
 
 void TDefiniciones::Vacia() {
-  std::vector<TDefinicion> viejas;
-  viejas.swap(Lista);
-  for (TDefinicion& d : viejas) Libera(d.Termino);
+  std::vector<TDefinicion> Viejas;
+  Viejas.swap(Lista);
+  for (TDefinicion& d : Viejas) Libera(d.Termino);
 }

@@ -23,11 +23,11 @@ class TDefiniciones {
   ~TDefiniciones();
 
   // First entry whose name matches without regard to case, or -1.
-  int Busca(std::string_view nombre) const;
+  int Busca(std::string_view Nombre) const;
   // Appends an entry; the list takes the term.
-  void Agrega(std::string nombre, TExprLambda* termino);
+  void Agrega(std::string Nombre, TExprLambda* Termino);
   // Replaces the term of entry i (releasing the old one); the name keeps its letter case.
-  void Reemplaza(int i, TExprLambda* termino);
+  void Reemplaza(int i, TExprLambda* Termino);
   // Releases every term and empties the list.
   void Vacia();
 
@@ -37,7 +37,7 @@ class TDefiniciones {
   std::vector<TDefinicion>::const_iterator begin() const { return Lista.begin(); }
   std::vector<TDefinicion>::const_iterator end() const { return Lista.end(); }
   // Takes every entry of `otra` (used to load a file into a side list and swap it in whole).
-  void Intercambia(TDefiniciones& otra) { Lista.swap(otra.Lista); }
+  void Intercambia(TDefiniciones& Otra) { Lista.swap(Otra.Lista); }
 
  private:
   std::vector<TDefinicion> Lista;

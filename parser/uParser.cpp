@@ -12,20 +12,20 @@ inline bool EsDelimitador(unsigned char c) {
   return c == ' ' || c == '%' || c == '(' || c == ')' || c == '.' || c == '/' || c == '\\';
 }
 // The tokens of one character but the blank and '%'.
-inline bool EsSigno(unsigned char c, TTipoToken& tipo) {
+inline bool EsSigno(unsigned char c, TTipoToken& Tipo) {
   switch (c) {
     case '\\':
     case '/':
-      tipo = tokLambda;
+      Tipo = tokLambda;
       return true;
     case '.':
-      tipo = tokPunto;
+      Tipo = tokPunto;
       return true;
     case '(':
-      tipo = tokAbre;
+      Tipo = tokAbre;
       return true;
     case ')':
-      tipo = tokCierra;
+      Tipo = tokCierra;
       return true;
     default:
       return false;
@@ -39,10 +39,10 @@ inline bool EsLetraVariable(unsigned char c) {
 // binders (at most three tokens for every two characters).
 constexpr std::size_t MaxTexto = 1'000'000'000;
 
-void Agrega(TLisToken& t, TTipoToken tipo, std::string_view nombre = {}) {
+void Agrega(TLisToken& t, TTipoToken Tipo, std::string_view Nombre = {}) {
   TToken k;
-  k.Tipo = tipo;
-  k.Nombre = nombre;
+  k.Tipo = Tipo;
+  k.Nombre = Nombre;
   t.Lista.push_back(k);
   ++t.Num;
 }
@@ -63,11 +63,11 @@ bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, st
   std::size_t i = 0;
   while (i < n) {
     unsigned char c = static_cast<unsigned char>(Texto[i]);
-    TTipoToken signo;
+    TTipoToken Signo;
     if (c == ' ') {
       ++i;
-    } else if (EsSigno(c, signo)) {
-      Agrega(Tokens, signo);
+    } else if (EsSigno(c, Signo)) {
+      Agrega(Tokens, Signo);
       ++i;
     } else if (c == '%') {
       if (!Actual) {
@@ -101,46 +101,46 @@ bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, st
 // Rewrites \x y z.M as \x.\y.\z.M. One pass into a new list gives the same tokens as inserting
 // in place, without moving the tail once per variable.
 bool ExpandeLambdas(TLisToken& Tokens, std::string& Error) {
-  std::vector<TToken> nueva;
-  nueva.reserve(Tokens.Lista.size());
-  nueva.push_back(TToken{});
+  std::vector<TToken> Nueva;
+  Nueva.reserve(Tokens.Lista.size());
+  Nueva.push_back(TToken{});
   const std::vector<TToken>& t = Tokens.Lista;
-  const std::size_t num = static_cast<std::size_t>(Tokens.Num);
-  bool enLista = false;
+  const std::size_t Num = static_cast<std::size_t>(Tokens.Num);
+  bool EnLista = false;
   std::size_t k = 1;
-  while (k <= num) {
-    if (!enLista) {
-      nueva.push_back(t[k]);
+  while (k <= Num) {
+    if (!EnLista) {
+      Nueva.push_back(t[k]);
       if (t[k].Tipo == tokLambda) {
         // The token after the lambda is its first variable, whatever it is.
-        enLista = true;
-        if (k + 1 <= num) nueva.push_back(t[k + 1]);
+        EnLista = true;
+        if (k + 1 <= Num) Nueva.push_back(t[k + 1]);
         k += 2;
       } else {
         ++k;
       }
     } else if (t[k].Tipo == tokPunto) {
-      enLista = false;
-      nueva.push_back(t[k]);
+      EnLista = false;
+      Nueva.push_back(t[k]);
       ++k;
     } else if (t[k].Tipo == tokVariable) {
-      TToken punto, lambda;
-      punto.Tipo = tokPunto;
-      lambda.Tipo = tokLambda;
-      nueva.push_back(punto);
-      nueva.push_back(lambda);
-      nueva.push_back(t[k]);
+      TToken Punto, Lambda;
+      Punto.Tipo = tokPunto;
+      Lambda.Tipo = tokLambda;
+      Nueva.push_back(Punto);
+      Nueva.push_back(Lambda);
+      Nueva.push_back(t[k]);
       ++k;
     } else {
       Error = Mensajes::LambdaMalConstruido;
       return false;
     }
   }
-  if (nueva.size() - 1 > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+  if (Nueva.size() - 1 > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
     Error = Mensajes::EntradaDemasiadoLarga;
     return false;
   }
-  Tokens.Lista.swap(nueva);
+  Tokens.Lista.swap(Nueva);
   Tokens.Num = static_cast<int32_t>(Tokens.Lista.size() - 1);
   return true;
 }
@@ -168,8 +168,8 @@ namespace {
 
 class TConstructor {
  public:
-  TConstructor(TLisToken& tokens, const TDefiniciones& definiciones, std::string& error)
-      : T(tokens.Lista), Num(tokens.Num), Definiciones(definiciones), Error(error) {}
+  TConstructor(TLisToken& Tokens, const TDefiniciones& definiciones, std::string& error)
+      : T(Tokens.Lista), Num(Tokens.Num), Definiciones(definiciones), Error(error) {}
 
   ~TConstructor() {
     // Whatever a failed or interrupted parse left half-made, innermost first: the pending
@@ -182,7 +182,7 @@ class TConstructor {
     for (auto& [nombre, v] : Libres) Libera(v);
   }
 
-  TExprLambda* ConstruyeExpr(int32_t first, int32_t last);
+  TExprLambda* ConstruyeExpr(int32_t First, int32_t Last);
 
   // The token at which the message in Error was found.
   int32_t ErrorEn = 0;
@@ -208,10 +208,10 @@ class TConstructor {
   TExprLambda* CopiaSimbolo(int32_t p);
   TExprLambda* Atomo(int32_t p);
 
-  void Llama(TLlamada llamada, int32_t first, int32_t last) {
+  void Llama(TLlamada llamada, int32_t First, int32_t Last) {
     Llamada = llamada;
-    Primero = first;
-    Ultimo = last;
+    Primero = First;
+    Ultimo = Last;
   }
   void Resultado(TExprLambda* t) {
     Pendiente = t;
@@ -224,10 +224,10 @@ class TConstructor {
     Pendiente = nullptr;
   }
 
-  void Expresion(int32_t first, int32_t last);
-  void Parte(int32_t p, int32_t last);
-  void Abstraccion(int32_t first, int32_t last);
-  int32_t AbreGrupo(int32_t p, int32_t last);
+  void Expresion(int32_t First, int32_t Last);
+  void Parte(int32_t p, int32_t Last);
+  void Abstraccion(int32_t First, int32_t Last);
+  int32_t AbreGrupo(int32_t p, int32_t Last);
   void FallaCadena(int32_t p, const char* mensaje);
   void EntregaAFuncion();
   void EntregaACadena();
@@ -252,13 +252,13 @@ class TConstructor {
 // checks that it lies within the range, which gives what scanning the range would.
 void TConstructor::CalculaCierres() {
   Cierres.assign(T.size(), -1);
-  std::vector<int32_t> abiertos;
+  std::vector<int32_t> Abiertos;
   for (int32_t k = 1; k <= Num; ++k) {
     if (Tipo(k) == tokAbre) {
-      abiertos.push_back(k);
-    } else if (Tipo(k) == tokCierra && !abiertos.empty()) {
-      Cierres[static_cast<std::size_t>(abiertos.back())] = k;
-      abiertos.pop_back();
+      Abiertos.push_back(k);
+    } else if (Tipo(k) == tokCierra && !Abiertos.empty()) {
+      Cierres[static_cast<std::size_t>(Abiertos.back())] = k;
+      Abiertos.pop_back();
     }
   }
 }
@@ -276,10 +276,10 @@ TExprLambda* TConstructor::VariableLibre(int32_t p) {
 }
 
 TExprLambda* TConstructor::CopiaSimbolo(int32_t p) {
-  std::string_view nombre = T[static_cast<std::size_t>(p)].Nombre;
-  int i = Definiciones.Busca(nombre);
+  std::string_view Nombre = T[static_cast<std::size_t>(p)].Nombre;
+  int i = Definiciones.Busca(Nombre);
   if (i < 0) {
-    Falla(p, std::string(Mensajes::SimboloNoDefinido) + std::string(nombre));
+    Falla(p, std::string(Mensajes::SimboloNoDefinido) + std::string(Nombre));
     return nullptr;
   }
   return Definiciones[static_cast<std::size_t>(i)].Termino->Copia();
@@ -319,26 +319,26 @@ TExprLambda* TConstructor::Atomo(int32_t p) {
 }
 
 // expression -> abstraction | atom {argument}
-void TConstructor::Expresion(int32_t first, int32_t last) {
-  if (Tipo(first) == tokLambda) return Abstraccion(first, last);
+void TConstructor::Expresion(int32_t First, int32_t Last) {
+  if (Tipo(First) == tokLambda) return Abstraccion(First, Last);
   TMarco m;
   m.Tipo = mCadena;
-  m.Ultimo = last;
+  m.Ultimo = Last;
   Pila.push_back(m);
-  Parte(first, last);
+  Parte(First, Last);
 }
 
 // argument -> atom | abstraction      (the chain's first part too, which is never an abstraction)
-void TConstructor::Parte(int32_t p, int32_t last) {
-  TMarco& cadena = Pila.back();
+void TConstructor::Parte(int32_t p, int32_t Last) {
+  TMarco& Cadena = Pila.back();
   switch (Tipo(p)) {
     case tokLambda:
-      cadena.Siguiente = last + 1;
-      return Abstraccion(p, last);
+      Cadena.Siguiente = Last + 1;
+      return Abstraccion(p, Last);
     case tokAbre: {
-      int32_t c = AbreGrupo(p, last);
+      int32_t c = AbreGrupo(p, Last);
       if (c < 0) return FallaCadena(p, Mensajes::ParentesisNoCerrado);
-      cadena.Siguiente = c + 1;
+      Cadena.Siguiente = c + 1;
       return Llama(cExpr, p + 1, c - 1);
     }
     case tokPunto:
@@ -346,38 +346,38 @@ void TConstructor::Parte(int32_t p, int32_t last) {
     case tokCierra:
       return FallaCadena(p, Mensajes::CierreSinApertura);
     default:
-      cadena.Siguiente = p + 1;
+      Cadena.Siguiente = p + 1;
       if (TExprLambda* t = Atomo(p)) Resultado(t);
   }
 }
 
 // abstraction -> '\' variable '.' expression
 // Pushes the abstraction's frame and calls for its body; fails with the message otherwise.
-void TConstructor::Abstraccion(int32_t first, int32_t last) {
-  if (last - first < 3) return Falla(first, Mensajes::LambdaMalConstruidoP);
-  const TToken& v = T[static_cast<std::size_t>(first) + 1];
+void TConstructor::Abstraccion(int32_t First, int32_t Last) {
+  if (Last - First < 3) return Falla(First, Mensajes::LambdaMalConstruidoP);
+  const TToken& v = T[static_cast<std::size_t>(First) + 1];
   if (v.Tipo == tokLigada || (v.Tipo == tokVariable && Ambito.count(v.Nombre)))
-    return Falla(first + 1, Mensajes::Ambiguedad);
-  if (v.Tipo != tokVariable || Tipo(first + 2) != tokPunto)
-    return Falla(first, Mensajes::LambdaMalConstruidoP);
-  TRetenido retenida(new TFuncion);
-  TFuncion* f = static_cast<TFuncion*>(retenida.Get());
+    return Falla(First + 1, Mensajes::Ambiguedad);
+  if (v.Tipo != tokVariable || Tipo(First + 2) != tokPunto)
+    return Falla(First, Mensajes::LambdaMalConstruidoP);
+  TRetenido Retenida(new TFuncion);
+  TFuncion* f = static_cast<TFuncion*>(Retenida.Get());
   f->Param = new TVariable;
   TMarco m;
   m.Tipo = mFuncion;
   m.Funcion = f;
   m.Nombre = v.Nombre;
   Pila.push_back(m);
-  retenida.Suelta();
+  Retenida.Suelta();
   Ambito[v.Nombre] = f->Param;
-  Llama(cExpr, first + 3, last);
+  Llama(cExpr, First + 3, Last);
 }
 
 // atom -> '(' expression ')'
 // The position of the closing parenthesis within the range, or -1.
-int32_t TConstructor::AbreGrupo(int32_t p, int32_t last) {
+int32_t TConstructor::AbreGrupo(int32_t p, int32_t Last) {
   int32_t c = Cierres[static_cast<std::size_t>(p)];
-  return c >= 0 && c <= last ? c : -1;
+  return c >= 0 && c <= Last ? c : -1;
 }
 
 // A token that cannot start a part ends its chain at once, first part or not.
@@ -427,9 +427,9 @@ void TConstructor::EntregaACadena() {
   Pila.pop_back();
 }
 
-TExprLambda* TConstructor::ConstruyeExpr(int32_t first, int32_t last) {
+TExprLambda* TConstructor::ConstruyeExpr(int32_t First, int32_t Last) {
   CalculaCierres();
-  Llama(cExpr, first, last);
+  Llama(cExpr, First, Last);
   for (;;) {
     if (Llamada != cNinguna) {
       TLlamada llamada = Llamada;
@@ -455,22 +455,22 @@ TExprLambda* TConstructor::ConstruyeExpr(int32_t first, int32_t last) {
 TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, TExprLambda* Actual,
                      std::string& Error) {
   Error.clear();
-  TLisToken tokens;
+  TLisToken Tokens;
   TExprLambda* r = nullptr;
   try {
-    if (Tokeniza(Texto, Actual, tokens, Error)) {
-      if (tokens.Num == 0) {
+    if (Tokeniza(Texto, Actual, Tokens, Error)) {
+      if (Tokens.Num == 0) {
         Error = Mensajes::EntradaVacia;
-      } else if (ExpandeLambdas(tokens, Error)) {
-        TConstructor c(tokens, Definiciones, Error);
-        r = c.ConstruyeExpr(1, tokens.Num);
+      } else if (ExpandeLambdas(Tokens, Error)) {
+        TConstructor c(Tokens, Definiciones, Error);
+        r = c.ConstruyeExpr(1, Tokens.Num);
       }
     }
   } catch (const EDemasiadoGrande& e) {
     Error = e.what();
     r = nullptr;
   }
-  LiberaTokens(tokens);
+  LiberaTokens(Tokens);
   if (!Error.empty() && r) {
     Libera(r);
     r = nullptr;

@@ -26,11 +26,11 @@ static_assert(sizeof(TAplicacion) <= TamNodo);
 static_assert(sizeof(TFuncion) <= TamNodo);
 
 std::size_t LimitePorDefecto() {
-  long paginas = sysconf(_SC_PHYS_PAGES);
-  long tam = sysconf(_SC_PAGE_SIZE);
-  if (paginas <= 0 || tam <= 0) return std::size_t(1) << 26;
+  long Paginas = sysconf(_SC_PHYS_PAGES);
+  long Tam = sysconf(_SC_PAGE_SIZE);
+  if (Paginas <= 0 || Tam <= 0) return std::size_t(1) << 26;
   // A quarter of the physical memory, at one slot per node.
-  return static_cast<std::size_t>(paginas) / 4 * static_cast<std::size_t>(tam) / TamNodo;
+  return static_cast<std::size_t>(Paginas) / 4 * static_cast<std::size_t>(Tam) / TamNodo;
 }
 
 struct TPool {
@@ -115,13 +115,13 @@ std::size_t NodosVivos() {
 std::size_t LimiteNodos() {
   return Pool().Limite;
 }
-void FijaLimiteNodos(std::size_t limite) {
-  Pool().Limite = limite;
+void FijaLimiteNodos(std::size_t Limite) {
+  Pool().Limite = Limite;
 }
 
-void CompruebaLimite(std::size_t mas) {
-  std::size_t vivos = Pool().Vivos;
-  if (mas > Pool().Limite || vivos > Pool().Limite - mas) throw EDemasiadoGrande(vivos + mas);
+void CompruebaLimite(std::size_t Mas) {
+  std::size_t Vivos = Pool().Vivos;
+  if (Mas > Pool().Limite || Vivos > Pool().Limite - Mas) throw EDemasiadoGrande(Vivos + Mas);
 }
 
 EDemasiadoGrande::EDemasiadoGrande(std::size_t nodos)
@@ -134,49 +134,49 @@ EDemasiadoGrande::EDemasiadoGrande(std::size_t nodos)
 namespace {
 
 // Drops one reference to a child; applications and abstractions go on the work list.
-inline void SueltaHijo(TExprLambda* h, std::vector<TExprLambda*>& pendientes) {
+inline void SueltaHijo(TExprLambda* h, std::vector<TExprLambda*>& Pendientes) {
   if (!h) return;
   if (EsVariable(h)) {
     TVariable* v = static_cast<TVariable*>(h);
     if (--v->Refs == 0 && v->Libre) delete v;
     return;
   }
-  pendientes.push_back(h);
+  Pendientes.push_back(h);
 }
 
 // Bound variables are freed last: until the whole body is gone, its nodes still point at them.
-void DestruyeHijos(TExprLambda* a, TExprLambda* b, TVariable* param) {
+void DestruyeHijos(TExprLambda* a, TExprLambda* b, TVariable* Param) {
   if (!a && !b) {
-    delete param;
+    delete Param;
     return;
   }
   // Reused from call to call: the destructors called below find their children already gone
   // and return before reaching here, so the lists are never in use twice at once.
-  thread_local std::vector<TExprLambda*> pendientes;
-  thread_local std::vector<TVariable*> variables;
-  if (param) variables.push_back(param);
-  SueltaHijo(a, pendientes);
-  SueltaHijo(b, pendientes);
-  while (!pendientes.empty()) {
-    TExprLambda* n = pendientes.back();
-    pendientes.pop_back();
+  thread_local std::vector<TExprLambda*> Pendientes;
+  thread_local std::vector<TVariable*> Variables;
+  if (Param) Variables.push_back(Param);
+  SueltaHijo(a, Pendientes);
+  SueltaHijo(b, Pendientes);
+  while (!Pendientes.empty()) {
+    TExprLambda* n = Pendientes.back();
+    Pendientes.pop_back();
     if (TAplicacion* ap = ComoAplicacion(n)) {
-      SueltaHijo(ap->Func, pendientes);
-      SueltaHijo(ap->Arg, pendientes);
+      SueltaHijo(ap->Func, Pendientes);
+      SueltaHijo(ap->Arg, Pendientes);
       ap->Func = ap->Arg = nullptr;
     } else {
       TFuncion* f = static_cast<TFuncion*>(n);
-      SueltaHijo(f->Cuerpo, pendientes);
-      if (f->Param) variables.push_back(f->Param);
+      SueltaHijo(f->Cuerpo, Pendientes);
+      if (f->Param) Variables.push_back(f->Param);
       f->Cuerpo = nullptr;
       f->Param = nullptr;
     }
     delete n;  // childless now: its destructor does nothing more
   }
-  for (TVariable* v : variables) delete v;
-  variables.clear();
-  if (pendientes.capacity() > (1u << 20)) pendientes.shrink_to_fit();
-  if (variables.capacity() > (1u << 20)) variables.shrink_to_fit();
+  for (TVariable* v : Variables) delete v;
+  Variables.clear();
+  if (Pendientes.capacity() > (1u << 20)) Pendientes.shrink_to_fit();
+  if (Variables.capacity() > (1u << 20)) Variables.shrink_to_fit();
 }
 
 }  // namespace
@@ -217,39 +217,39 @@ void Libera(TExprLambda* t) {
 namespace {
 
 void RecorridoPre(TExprLambda* raiz, TProcNodo Visita) {
-  std::vector<TExprLambda*> pila{raiz};
-  while (!pila.empty()) {
-    TExprLambda* n = pila.back();
-    pila.pop_back();
+  std::vector<TExprLambda*> Pila{raiz};
+  while (!Pila.empty()) {
+    TExprLambda* n = Pila.back();
+    Pila.pop_back();
     Visita(n);
     if (TAplicacion* ap = ComoAplicacion(n)) {
-      pila.push_back(ap->Arg);
-      pila.push_back(ap->Func);
+      Pila.push_back(ap->Arg);
+      Pila.push_back(ap->Func);
     } else if (TFuncion* f = ComoFuncion(n)) {
-      pila.push_back(f->Cuerpo);
-      pila.push_back(f->Param);
+      Pila.push_back(f->Cuerpo);
+      Pila.push_back(f->Param);
     }
   }
 }
 
 void RecorridoPost(TExprLambda* raiz, TProcNodo Visita) {
   // A node goes on the stack twice: first to push its children, then (marked) to visit it.
-  std::vector<std::pair<TExprLambda*, bool>> pila{{raiz, false}};
-  while (!pila.empty()) {
-    auto [n, hijosHechos] = pila.back();
-    pila.pop_back();
+  std::vector<std::pair<TExprLambda*, bool>> Pila{{raiz, false}};
+  while (!Pila.empty()) {
+    auto [n, hijosHechos] = Pila.back();
+    Pila.pop_back();
     if (hijosHechos) {
       Visita(n);
       continue;
     }
     if (TAplicacion* ap = ComoAplicacion(n)) {
-      pila.push_back({n, true});
-      pila.push_back({ap->Arg, false});
-      pila.push_back({ap->Func, false});
+      Pila.push_back({n, true});
+      Pila.push_back({ap->Arg, false});
+      Pila.push_back({ap->Func, false});
     } else if (TFuncion* f = ComoFuncion(n)) {
-      pila.push_back({n, true});
-      pila.push_back({f->Cuerpo, false});
-      pila.push_back({f->Param, false});
+      Pila.push_back({n, true});
+      Pila.push_back({f->Cuerpo, false});
+      Pila.push_back({f->Param, false});
     } else {
       Visita(n);
     }
@@ -295,12 +295,12 @@ std::size_t LongitudNombre(int32_t Indice) {
 }
 
 // Pulses of the long walks: one every 64 Ki nodes.
-inline void Late(const std::function<void()>& pulso, std::size_t& k) {
-  if (pulso && (++k & 0xFFFF) == 0) pulso();
+inline void Late(const std::function<void()>& Pulso, std::size_t& k) {
+  if (Pulso && (++k & 0xFFFF) == 0) Pulso();
 }
 
-std::string Imprime(TExprLambda* raiz, std::size_t longitud,
-                    const std::function<void()>& pulso = {}) {
+std::string Imprime(TExprLambda* raiz, std::size_t Longitud,
+                    const std::function<void()>& Pulso = {}) {
   // Each entry is a node to print or a literal to append. Closing parentheses due one after
   // another share one entry, so a chain of arguments keeps the stack small.
   struct TTarea {
@@ -310,13 +310,13 @@ std::string Imprime(TExprLambda* raiz, std::size_t longitud,
   };
   // Made to its exact size: growing by doubling would hold up to three times the text at once.
   std::string s;
-  s.reserve(longitud);
-  std::vector<TTarea> pila{{raiz, nullptr}};
+  s.reserve(Longitud);
+  std::vector<TTarea> Pila{{raiz, nullptr}};
   std::size_t k = 0;
-  while (!pila.empty()) {
-    TTarea t = pila.back();
-    pila.pop_back();
-    Late(pulso, k);
+  while (!Pila.empty()) {
+    TTarea t = Pila.back();
+    Pila.pop_back();
+    Late(Pulso, k);
     if (t.Cierres) {
       s.append(t.Cierres, ')');
       continue;
@@ -332,22 +332,22 @@ std::string Imprime(TExprLambda* raiz, std::size_t longitud,
       s += "\\ ";
       AgregaNombre(s, f->Param->Indice);
       s += " . ";
-      pila.push_back({f->Cuerpo, nullptr});
+      Pila.push_back({f->Cuerpo, nullptr});
     } else {
       TAplicacion* ap = static_cast<TAplicacion*>(n);
-      bool argCompuesto = !EsVariable(ap->Arg);
-      bool funcAbs = EsFuncion(ap->Func);
-      if (argCompuesto) {
-        if (!pila.empty() && pila.back().Cierres)
-          ++pila.back().Cierres;
+      bool ArgCompuesto = !EsVariable(ap->Arg);
+      bool FuncAbs = EsFuncion(ap->Func);
+      if (ArgCompuesto) {
+        if (!Pila.empty() && Pila.back().Cierres)
+          ++Pila.back().Cierres;
         else
-          pila.push_back({nullptr, nullptr, 1});
+          Pila.push_back({nullptr, nullptr, 1});
       }
-      pila.push_back({ap->Arg, nullptr});
-      pila.push_back({nullptr, argCompuesto ? " (" : " "});
-      if (funcAbs) pila.push_back({nullptr, ")"});
-      pila.push_back({ap->Func, nullptr});
-      if (funcAbs) pila.push_back({nullptr, "("});
+      Pila.push_back({ap->Arg, nullptr});
+      Pila.push_back({nullptr, ArgCompuesto ? " (" : " "});
+      if (FuncAbs) Pila.push_back({nullptr, ")"});
+      Pila.push_back({ap->Func, nullptr});
+      if (FuncAbs) Pila.push_back({nullptr, "("});
     }
   }
   return s;
@@ -355,28 +355,28 @@ std::string Imprime(TExprLambda* raiz, std::size_t longitud,
 
 }  // namespace
 
-std::size_t LongitudTexto(TExprLambda* raiz, std::size_t tope, const std::function<void()>& pulso) {
+std::size_t LongitudTexto(TExprLambda* raiz, std::size_t Tope, const std::function<void()>& Pulso) {
   // The pieces Imprime writes: a backslash, a blank, the name and " . " for an abstraction;
   // " " or " (" and ")" around an argument; "(" and ")" around an abstraction in function place.
   std::size_t n = 0, k = 0;
-  std::vector<TExprLambda*> pila{raiz};
-  while (!pila.empty()) {
-    TExprLambda* t = pila.back();
-    pila.pop_back();
-    Late(pulso, k);
+  std::vector<TExprLambda*> Pila{raiz};
+  while (!Pila.empty()) {
+    TExprLambda* t = Pila.back();
+    Pila.pop_back();
+    Late(Pulso, k);
     if (EsVariable(t)) {
       n += LongitudNombre(static_cast<TVariable*>(t)->Indice);
     } else if (TFuncion* f = ComoFuncion(t)) {
       n += 5 + LongitudNombre(f->Param->Indice);
-      pila.push_back(f->Cuerpo);
+      Pila.push_back(f->Cuerpo);
     } else {
       TAplicacion* ap = static_cast<TAplicacion*>(t);
       n += EsVariable(ap->Arg) ? 1 : 3;
       if (EsFuncion(ap->Func)) n += 2;
-      pila.push_back(ap->Arg);
-      pila.push_back(ap->Func);
+      Pila.push_back(ap->Arg);
+      Pila.push_back(ap->Func);
     }
-    if (n > tope) return n;
+    if (n > Tope) return n;
   }
   return n;
 }
@@ -390,10 +390,10 @@ std::string TAplicacion::Texto() {
 std::string TFuncion::Texto() {
   return Imprime(this, LongitudTexto(this));
 }
-std::string TextoConPulso(TExprLambda* t, std::size_t longitud,
-                          const std::function<void()>& pulso) {
+std::string TextoConPulso(TExprLambda* t, std::size_t Longitud,
+                          const std::function<void()>& Pulso) {
   if (EsVariable(t)) return t->Texto();
-  return Imprime(t, longitud, pulso);
+  return Imprime(t, Longitud, Pulso);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -421,8 +421,8 @@ inline uint32_t MarcasDeSueltas(uint64_t s) {
 }  // namespace
 
 void TAplicacion::ActualizaMarcas() {
-  bool limpio = !EsFuncion(Func) && Limpio(Func) && Limpio(Arg);
-  Marca = (limpio ? SinRedex : 0u) | MarcasDeSueltas(Sueltas(Func) + Sueltas(Arg));
+  bool SinRedexDebajo = !EsFuncion(Func) && Limpio(Func) && Limpio(Arg);
+  Marca = (SinRedexDebajo ? SinRedex : 0u) | MarcasDeSueltas(Sueltas(Func) + Sueltas(Arg));
 }
 
 void TFuncion::ActualizaMarcas() {
@@ -452,12 +452,12 @@ TExprLambda* CopiaTermino(TExprLambda* raiz) {
     TExprLambda** Destino;
     TVariable* Limpia;
   };
-  TExprLambda* copia = nullptr;
-  std::vector<TTarea> pila{{raiz, &copia, nullptr}};
+  TExprLambda* Copia = nullptr;
+  std::vector<TTarea> Pila{{raiz, &Copia, nullptr}};
   try {
-    while (!pila.empty()) {
-      TTarea t = pila.back();
-      pila.pop_back();
+    while (!Pila.empty()) {
+      TTarea t = Pila.back();
+      Pila.pop_back();
       if (!t.Origen) {
         t.Limpia->Copiada = nullptr;
         continue;
@@ -469,8 +469,8 @@ TExprLambda* CopiaTermino(TExprLambda* raiz) {
         TAplicacion* n = new TAplicacion;
         n->Marca = ap->Marca;
         *t.Destino = n;
-        pila.push_back({ap->Arg, &n->Arg, nullptr});
-        pila.push_back({ap->Func, &n->Func, nullptr});
+        Pila.push_back({ap->Arg, &n->Arg, nullptr});
+        Pila.push_back({ap->Func, &n->Func, nullptr});
       } else {
         TFuncion* f = static_cast<TFuncion*>(o);
         TFuncion* n = new TFuncion;
@@ -478,18 +478,18 @@ TExprLambda* CopiaTermino(TExprLambda* raiz) {
         *t.Destino = n;
         n->Param = new TVariable;
         f->Param->Copiada = n->Param;
-        pila.push_back({nullptr, nullptr, f->Param});
-        pila.push_back({f->Cuerpo, &n->Cuerpo, nullptr});
+        Pila.push_back({nullptr, nullptr, f->Param});
+        Pila.push_back({f->Cuerpo, &n->Cuerpo, nullptr});
       }
     }
   } catch (...) {
     // Out of room: undo the scratch links and drop the half-made copy.
-    for (const TTarea& t : pila)
+    for (const TTarea& t : Pila)
       if (!t.Origen) t.Limpia->Copiada = nullptr;
-    Libera(copia);
+    Libera(Copia);
     throw;
   }
-  return copia;
+  return Copia;
 }
 
 }  // namespace
@@ -507,29 +507,29 @@ TExprLambda* TFuncion::Copia() {
 // ---------------------------------------------------------------------------------------------
 // Substitution.
 
-void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t borra, bool ligadaFuera,
-                      std::vector<TExprLambda**>& huecos, std::vector<TExprLambda*>& pila) {
+void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t Borra, bool LigadaFuera,
+                      std::vector<TExprLambda**>& huecos, std::vector<TExprLambda*>& Pila) {
   huecos.clear();
-  pila.clear();
-  const uint32_t salta = ligadaFuera ? TExprLambda::Cerrado : 0u;
+  Pila.clear();
+  const uint32_t salta = LigadaFuera ? TExprLambda::Cerrado : 0u;
   if (EsVariable(raiz) || (raiz->Marca & salta)) return;
-  const std::size_t total = v->Refs;
-  auto hijo = [&](TExprLambda*& h) {
+  const std::size_t Total = v->Refs;
+  auto Hijo = [&](TExprLambda*& h) {
     if (h == v)
       huecos.push_back(&h);
     else if (!EsVariable(h) && !(h->Marca & salta))
-      pila.push_back(h);
+      Pila.push_back(h);
   };
-  pila.push_back(raiz);
-  while (!pila.empty() && huecos.size() < total) {
-    TExprLambda* n = pila.back();
-    pila.pop_back();
-    n->Marca &= ~borra;
+  Pila.push_back(raiz);
+  while (!Pila.empty() && huecos.size() < Total) {
+    TExprLambda* n = Pila.back();
+    Pila.pop_back();
+    n->Marca &= ~Borra;
     if (TAplicacion* ap = ComoAplicacion(n)) {
-      hijo(ap->Arg);
-      hijo(ap->Func);
+      Hijo(ap->Arg);
+      Hijo(ap->Func);
     } else {
-      hijo(static_cast<TFuncion*>(n)->Cuerpo);
+      Hijo(static_cast<TFuncion*>(n)->Cuerpo);
     }
   }
 }
@@ -540,12 +540,12 @@ namespace {
 void SustituyeDebajo(TExprLambda* raiz, TVariable* Vble, TExprLambda* Valor) {
   // A copy put in place of a variable may form a redex anywhere above it, and a free variable
   // may occur inside a closed subtree whose replacement is not closed.
-  uint32_t borra =
+  uint32_t Borra =
       (EsVariable(Valor) ? 0u : TExprLambda::SinRedex) | (Vble->Libre ? TExprLambda::Cerrado : 0u);
-  std::vector<TExprLambda**> huecos;
-  std::vector<TExprLambda*> pila;
-  BuscaOcurrencias(raiz, Vble, borra, false, huecos, pila);
-  for (TExprLambda** h : huecos) {
+  std::vector<TExprLambda**> Huecos;
+  std::vector<TExprLambda*> Pila;
+  BuscaOcurrencias(raiz, Vble, Borra, false, Huecos, Pila);
+  for (TExprLambda** h : Huecos) {
     *h = Valor->Copia();
     --Vble->Refs;  // the caller holds Vble, so a free one never reaches zero here
   }
@@ -573,13 +573,13 @@ TExprLambda* TFuncion::Sustituye(TVariable* Vble, TExprLambda* Valor) {
 // ---------------------------------------------------------------------------------------------
 // Numbering.
 
-void ReseteaVariable(TExprLambda* nodo) {
-  if (EsVariable(nodo)) static_cast<TVariable*>(nodo)->Indice = -1;
+void ReseteaVariable(TExprLambda* Nodo) {
+  if (EsVariable(Nodo)) static_cast<TVariable*>(Nodo)->Indice = -1;
 }
 
-void NumeraVariable(int32_t& NumVars, TExprLambda* nodo) {
-  if (!EsVariable(nodo)) return;
-  TVariable* v = static_cast<TVariable*>(nodo);
+void NumeraVariable(int32_t& NumVars, TExprLambda* Nodo) {
+  if (!EsVariable(Nodo)) return;
+  TVariable* v = static_cast<TVariable*>(Nodo);
   if (v->Indice < 0) v->Indice = NumVars++;
 }
 
@@ -601,58 +601,58 @@ bool EsValido(TExprLambda* t) {
   // variables must count exactly their occurrences.
   constexpr uint32_t Visto = 1u << 2, EnAmbito = 1u << 3;
   static_assert(EnAmbito < (1u << TExprLambda::PrimerBitSueltas));
-  std::vector<TExprLambda*> marcados;
-  std::vector<TVariable*> ocurrencias, ligadas;
-  std::vector<std::pair<TExprLambda*, TVariable*>> pila{{t, nullptr}};
-  bool valido = true;
-  while (valido && !pila.empty()) {
-    auto [n, sale] = pila.back();
-    pila.pop_back();
+  std::vector<TExprLambda*> Marcados;
+  std::vector<TVariable*> Ocurrencias, Ligadas;
+  std::vector<std::pair<TExprLambda*, TVariable*>> Pila{{t, nullptr}};
+  bool Valido = true;
+  while (Valido && !Pila.empty()) {
+    auto [n, sale] = Pila.back();
+    Pila.pop_back();
     if (!n) {
       sale->Marca &= ~EnAmbito;
       continue;
     }
     if (TVariable* v = ComoVariable(n)) {
-      if (v->Libre ? v->Refs == 0 : !(v->Marca & EnAmbito)) valido = false;
-      if (!v->Libre) ocurrencias.push_back(v);
+      if (v->Libre ? v->Refs == 0 : !(v->Marca & EnAmbito)) Valido = false;
+      if (!v->Libre) Ocurrencias.push_back(v);
       continue;
     }
     if (n->Marca & Visto) {
-      valido = false;
+      Valido = false;
       break;
     }
     n->Marca |= Visto;
-    marcados.push_back(n);
+    Marcados.push_back(n);
     if (TAplicacion* ap = ComoAplicacion(n)) {
-      if (!ap->Func || !ap->Arg) valido = false;
-      pila.push_back({ap->Arg, nullptr});
-      pila.push_back({ap->Func, nullptr});
+      if (!ap->Func || !ap->Arg) Valido = false;
+      Pila.push_back({ap->Arg, nullptr});
+      Pila.push_back({ap->Func, nullptr});
     } else {
       TFuncion* f = static_cast<TFuncion*>(n);
       if (!f->Param || !f->Cuerpo || f->Param->Libre || (f->Param->Marca & Visto)) {
-        valido = false;
+        Valido = false;
         break;
       }
       f->Param->Marca |= Visto | EnAmbito;
-      ligadas.push_back(f->Param);
-      pila.push_back({nullptr, f->Param});
-      pila.push_back({f->Cuerpo, nullptr});
+      Ligadas.push_back(f->Param);
+      Pila.push_back({nullptr, f->Param});
+      Pila.push_back({f->Cuerpo, nullptr});
     }
   }
-  for (TExprLambda* n : marcados) n->Marca &= ~Visto;
-  for (TVariable* v : ligadas) v->Marca &= ~(Visto | EnAmbito);
-  if (!valido) return false;
+  for (TExprLambda* n : Marcados) n->Marca &= ~Visto;
+  for (TVariable* v : Ligadas) v->Marca &= ~(Visto | EnAmbito);
+  if (!Valido) return false;
   // Every binder's count against its occurrences (binders that never occur must count 0).
-  std::sort(ocurrencias.begin(), ocurrencias.end());
-  std::sort(ligadas.begin(), ligadas.end());
+  std::sort(Ocurrencias.begin(), Ocurrencias.end());
+  std::sort(Ligadas.begin(), Ligadas.end());
   std::size_t i = 0;
-  for (TVariable* v : ligadas) {
+  for (TVariable* v : Ligadas) {
     std::size_t j = i;
-    while (j < ocurrencias.size() && ocurrencias[j] == v) ++j;
+    while (j < Ocurrencias.size() && Ocurrencias[j] == v) ++j;
     if (v->Refs != j - i) return false;
     i = j;
   }
-  return i == ocurrencias.size();
+  return i == Ocurrencias.size();
 }
 
 std::size_t CuentaNodos(TExprLambda* t) {
@@ -661,38 +661,38 @@ std::size_t CuentaNodos(TExprLambda* t) {
   return n;
 }
 
-std::size_t CuentaNodos(TExprLambda* t, std::size_t tope, const std::function<void()>& pulso) {
+std::size_t CuentaNodos(TExprLambda* t, std::size_t Tope, const std::function<void()>& Pulso) {
   std::size_t n = 0, k = 0;
-  std::vector<TExprLambda*> pila{t};
-  while (!pila.empty() && n <= tope) {
-    TExprLambda* e = pila.back();
-    pila.pop_back();
-    Late(pulso, k);
+  std::vector<TExprLambda*> Pila{t};
+  while (!Pila.empty() && n <= Tope) {
+    TExprLambda* e = Pila.back();
+    Pila.pop_back();
+    Late(Pulso, k);
     ++n;
     if (TAplicacion* ap = ComoAplicacion(e)) {
-      pila.push_back(ap->Arg);
-      pila.push_back(ap->Func);
+      Pila.push_back(ap->Arg);
+      Pila.push_back(ap->Func);
     } else if (TFuncion* f = ComoFuncion(e)) {
       ++n;  // its variable
-      pila.push_back(f->Cuerpo);
+      Pila.push_back(f->Cuerpo);
     }
   }
   return n;
 }
 
 std::size_t Profundidad(TExprLambda* t) {
-  std::size_t maxima = 0;
-  std::vector<std::pair<TExprLambda*, std::size_t>> pila{{t, 1}};
-  while (!pila.empty()) {
-    auto [n, d] = pila.back();
-    pila.pop_back();
-    maxima = std::max(maxima, d);
+  std::size_t Maxima = 0;
+  std::vector<std::pair<TExprLambda*, std::size_t>> Pila{{t, 1}};
+  while (!Pila.empty()) {
+    auto [n, d] = Pila.back();
+    Pila.pop_back();
+    Maxima = std::max(Maxima, d);
     if (TAplicacion* ap = ComoAplicacion(n)) {
-      pila.push_back({ap->Func, d + 1});
-      pila.push_back({ap->Arg, d + 1});
+      Pila.push_back({ap->Func, d + 1});
+      Pila.push_back({ap->Arg, d + 1});
     } else if (TFuncion* f = ComoFuncion(n)) {
-      pila.push_back({f->Cuerpo, d + 1});
+      Pila.push_back({f->Cuerpo, d + 1});
     }
   }
-  return maxima;
+  return Maxima;
 }

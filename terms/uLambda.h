@@ -201,8 +201,8 @@ class TRetenido {
 };
 
 // Numbering of variables, as two handlers for RecorrePost bound to the counter's holder.
-void ReseteaVariable(TExprLambda* nodo);
-void NumeraVariable(int32_t& NumVars, TExprLambda* nodo);
+void ReseteaVariable(TExprLambda* Nodo);
+void NumeraVariable(int32_t& NumVars, TExprLambda* Nodo);
 // Both numbering walks; NumVars ends at the number of distinct variables.
 void Renumera(TExprLambda* t, int32_t& NumVars);
 
@@ -213,10 +213,10 @@ std::string NombreVariable(int32_t Indice);
 // first value above `tope`.
 // `pulso`, when given, is called every so many nodes, so that a window can answer meanwhile; it
 // may throw to cut the walk short.
-std::size_t LongitudTexto(TExprLambda* t, std::size_t tope = SIZE_MAX,
-                          const std::function<void()>& pulso = {});
+std::size_t LongitudTexto(TExprLambda* t, std::size_t Tope = SIZE_MAX,
+                          const std::function<void()>& Pulso = {});
 // Texto, with a pulse as LongitudTexto's and the length known beforehand.
-std::string TextoConPulso(TExprLambda* t, std::size_t longitud, const std::function<void()>& pulso);
+std::string TextoConPulso(TExprLambda* t, std::size_t Longitud, const std::function<void()>& Pulso);
 
 // Counts of nodes, and the limit past which no node is made.
 class EDemasiadoGrande : public std::runtime_error {
@@ -226,9 +226,9 @@ class EDemasiadoGrande : public std::runtime_error {
 };
 std::size_t NodosVivos();
 std::size_t LimiteNodos();
-void FijaLimiteNodos(std::size_t limite);
+void FijaLimiteNodos(std::size_t Limite);
 // Throws EDemasiadoGrande when `mas` more nodes would pass the limit.
-void CompruebaLimite(std::size_t mas);
+void CompruebaLimite(std::size_t Mas);
 
 // Checks the invariants of a term (every bound occurrence inside its binder, no node shared,
 // no binder twice); for tests and debug builds.
@@ -236,5 +236,5 @@ bool EsValido(TExprLambda* t);
 // Number of nodes (one per application, abstraction, Param and occurrence), and depth.
 std::size_t CuentaNodos(TExprLambda* t);
 // The same count, stopping at the first value above `tope`, with a pulse as LongitudTexto's.
-std::size_t CuentaNodos(TExprLambda* t, std::size_t tope, const std::function<void()>& pulso);
+std::size_t CuentaNodos(TExprLambda* t, std::size_t Tope, const std::function<void()>& Pulso);
 std::size_t Profundidad(TExprLambda* t);

@@ -15,5 +15,5 @@ inline bool Limpio(const TExprLambda* n) {
 // Marca of every node it passes, and stops once it has found as many occurrences as `v` counts.
 // When `v` is known to be bound outside `raiz` it does not enter closed subtrees. `pila` is
 // scratch, passed in so that repeated calls allocate nothing.
-void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t borra, bool ligadaFuera,
-                      std::vector<TExprLambda**>& huecos, std::vector<TExprLambda*>& pila);
+void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t Borra, bool LigadaFuera,
+                      std::vector<TExprLambda**>& Huecos, std::vector<TExprLambda*>& Pila);

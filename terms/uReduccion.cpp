@@ -23,17 +23,17 @@ inline void Cierra(TExprLambda* n) {
 // Nodes that a copy of `t` allocates (applications, abstractions and their variables).
 std::size_t NodosQueCopia(TExprLambda* t) {
   std::size_t n = 0;
-  std::vector<TExprLambda*> pila{t};
-  while (!pila.empty()) {
-    TExprLambda* e = pila.back();
-    pila.pop_back();
+  std::vector<TExprLambda*> Pila{t};
+  while (!Pila.empty()) {
+    TExprLambda* e = Pila.back();
+    Pila.pop_back();
     if (TAplicacion* ap = ComoAplicacion(e)) {
       ++n;
-      pila.push_back(ap->Func);
-      pila.push_back(ap->Arg);
+      Pila.push_back(ap->Func);
+      Pila.push_back(ap->Arg);
     } else if (TFuncion* f = ComoFuncion(e)) {
       n += 2;
-      pila.push_back(f->Cuerpo);
+      Pila.push_back(f->Cuerpo);
     }
   }
   return n;
@@ -50,7 +50,7 @@ struct TAuxiliar {
 // the last gets the argument itself, which the contraction would destroy anyway: the term is the
 // same as with a copy everywhere. Returns null, leaving the term as it was, when the copies would
 // pass the node limit; `pedidos` then holds the size that was refused.
-TExprLambda* Contrae(TAplicacion* ap, TAuxiliar& a, std::size_t& pedidos) {
+TExprLambda* Contrae(TAplicacion* ap, TAuxiliar& a, std::size_t& Pedidos) {
   TFuncion* F = static_cast<TFuncion*>(ap->Func);
   TVariable* x = F->Param;
   TExprLambda* M = F->Cuerpo;
@@ -59,17 +59,17 @@ TExprLambda* Contrae(TAplicacion* ap, TAuxiliar& a, std::size_t& pedidos) {
   // x is bound outside M, so it cannot occur in a closed subtree; a copy of a compound argument
   // may form a redex anywhere above where it goes.
   BuscaOcurrencias(M, x, EsVariable(N) ? 0u : SinRedex, true, a.Ocurrencias, a.Pila);
-  std::vector<TExprLambda**>& ocurrencias = a.Ocurrencias;
-  std::size_t copias = ocurrencias.empty() ? 0 : ocurrencias.size() - 1;
-  if (copias > 0 && !EsVariable(N)) {
-    std::size_t tam = NodosQueCopia(N);
-    std::size_t vivos = NodosVivos();
-    std::size_t limite = LimiteNodos();
-    if (tam > (limite - std::min(limite, vivos)) / copias) {
-      long double total = static_cast<long double>(vivos) + static_cast<long double>(tam) * copias;
-      pedidos = total >= static_cast<long double>(std::numeric_limits<std::size_t>::max())
+  std::vector<TExprLambda**>& Ocurrencias = a.Ocurrencias;
+  std::size_t Copias = Ocurrencias.empty() ? 0 : Ocurrencias.size() - 1;
+  if (Copias > 0 && !EsVariable(N)) {
+    std::size_t Tam = NodosQueCopia(N);
+    std::size_t Vivos = NodosVivos();
+    std::size_t Limite = LimiteNodos();
+    if (Tam > (Limite - std::min(Limite, Vivos)) / Copias) {
+      long double Total = static_cast<long double>(Vivos) + static_cast<long double>(Tam) * Copias;
+      Pedidos = Total >= static_cast<long double>(std::numeric_limits<std::size_t>::max())
                     ? std::numeric_limits<std::size_t>::max()
-                    : static_cast<std::size_t>(total);
+                    : static_cast<std::size_t>(Total);
       return nullptr;
     }
   }
@@ -79,9 +79,9 @@ TExprLambda* Contrae(TAplicacion* ap, TAuxiliar& a, std::size_t& pedidos) {
     R = N;
     ap->Arg = nullptr;
   } else {
-    for (std::size_t i = 0; i < copias; ++i) *ocurrencias[i] = N->Copia();
-    if (!ocurrencias.empty()) {
-      *ocurrencias.back() = N;
+    for (std::size_t i = 0; i < Copias; ++i) *Ocurrencias[i] = N->Copia();
+    if (!Ocurrencias.empty()) {
+      *Ocurrencias.back() = N;
       ap->Arg = nullptr;
     }
     R = M;
@@ -112,9 +112,9 @@ class TPasada {
 
   // Walks the subtree in *inicio. In single mode it stops at the first contraction, leaving in
   // Pila the path from *inicio down to it. Returns false when a contraction was refused.
-  bool Recorre(TExprLambda** inicio) {
+  bool Recorre(TExprLambda** Inicio) {
     Pila.clear();
-    Pila.push_back({inicio, 0});
+    Pila.push_back({Inicio, 0});
     while (!Pila.empty()) {
       TMarco& m = Pila.back();
       TExprLambda* n = *m.Hueco;
@@ -178,25 +178,25 @@ class TPasada {
   // change itself, or its parent when the result is an abstraction in function position.
   void AnotaCambio(TExprLambda* R) {
     int k = static_cast<int>(Pila.size()) - 1;
-    int efectiva = k;
+    int Efectiva = k;
     if (EsFuncion(R)) {
       if (k > 0) {
-        TAplicacion* padre = ComoAplicacion(*Pila[k - 1].Hueco);
-        if (padre && Pila[k].Hueco == &padre->Func) efectiva = k - 1;
+        TAplicacion* Padre = ComoAplicacion(*Pila[k - 1].Hueco);
+        if (Padre && Pila[k].Hueco == &Padre->Func) Efectiva = k - 1;
       } else if (InicioEsFuncion) {
-        efectiva = -1;
+        Efectiva = -1;
       }
     }
     if (!HuboCambios) {
       HuboCambios = true;
       CaminoCambios.clear();
-      for (int i = 1; i <= efectiva; ++i) CaminoCambios.push_back(Pila[i].Hueco);
-      ProfundidadCambios = efectiva;
+      for (int i = 1; i <= Efectiva; ++i) CaminoCambios.push_back(Pila[i].Hueco);
+      ProfundidadCambios = Efectiva;
       MinimoPila = Pila.size();
       return;
     }
-    int comun = static_cast<int>(MinimoPila) - 1;
-    ProfundidadCambios = std::min(std::min(ProfundidadCambios, comun), efectiva);
+    int Comun = static_cast<int>(MinimoPila) - 1;
+    ProfundidadCambios = std::min(std::min(ProfundidadCambios, Comun), Efectiva);
   }
 
   bool Multiple;
@@ -210,19 +210,19 @@ class TPasada {
 namespace {
 
 // Whether the last slot of a path is the function part of the application above it.
-bool EsFuncionDeSuPadre(const std::vector<TExprLambda**>& camino) {
-  if (camino.size() < 2) return false;
-  TAplicacion* padre = ComoAplicacion(*camino[camino.size() - 2]);
-  return padre && camino.back() == &padre->Func;
+bool EsFuncionDeSuPadre(const std::vector<TExprLambda**>& Camino) {
+  if (Camino.size() < 2) return false;
+  TAplicacion* Padre = ComoAplicacion(*Camino[Camino.size() - 2]);
+  return Padre && Camino.back() == &Padre->Func;
 }
 
 // After a pass that changed something: the next one starts at the lowest node holding every
 // change of this one.
-void Avanza(std::vector<TExprLambda**>& camino, const TPasada& p) {
+void Avanza(std::vector<TExprLambda**>& Camino, const TPasada& p) {
   if (p.ProfundidadCambios < 0) {
-    camino.pop_back();
+    Camino.pop_back();
   } else {
-    camino.insert(camino.end(), p.CaminoCambios.begin(),
+    Camino.insert(Camino.end(), p.CaminoCambios.begin(),
                   p.CaminoCambios.begin() + p.ProfundidadCambios);
   }
 }
@@ -247,7 +247,7 @@ TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
   thread_local TAuxiliar auxiliar;  // reused by every pass; passes never nest
   TPasada p(Multiple, Cambio, auxiliar);
 
-  auto fallo = [&]() {
+  auto Fallo = [&]() {
     Fin = TFinPasada::DemasiadoGrande;
     NodosPedidos = p.NodosPedidos;
     TExprLambda* r = Raiz;
@@ -256,7 +256,7 @@ TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
   };
 
   p.InicioEsFuncion = EsFuncionDeSuPadre(Camino);
-  if (!p.Recorre(Camino.back())) return fallo();
+  if (!p.Recorre(Camino.back())) return Fallo();
   if (p.HuboCambios) {
     Avanza(Camino, p);
     return Raiz;
@@ -265,21 +265,21 @@ TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
   // go on in walk order: the arguments of the applications whose function part it came from.
   if (!Multiple) {
     while (Camino.size() > 1) {
-      TExprLambda** hijo = Camino.back();
+      TExprLambda** Hijo = Camino.back();
       Camino.pop_back();
-      TExprLambda* padre = *Camino.back();
-      TAplicacion* ap = ComoAplicacion(padre);
-      if (ap && hijo == &ap->Func && !Cambio) {
+      TExprLambda* Padre = *Camino.back();
+      TAplicacion* ap = ComoAplicacion(Padre);
+      if (ap && Hijo == &ap->Func && !Cambio) {
         Camino.push_back(&ap->Arg);
         p.InicioEsFuncion = false;
-        if (!p.Recorre(&ap->Arg)) return fallo();
+        if (!p.Recorre(&ap->Arg)) return Fallo();
         if (p.HuboCambios) {
           Avanza(Camino, p);
           return Raiz;
         }
         continue;
       }
-      Cierra(padre);
+      Cierra(Padre);
     }
   }
   return Raiz;
@@ -287,10 +287,10 @@ TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
 
 TExprLambda* Pasada(TExprLambda* Raiz, bool& Cambio, bool Multiple, TFinPasada& Fin,
                     std::size_t& NodosPedidos) {
-  TMotor motor;
-  TExprLambda* r = motor.Reduce(Raiz, Cambio, Multiple);
-  Fin = motor.Fin;
-  NodosPedidos = motor.NodosPedidos;
+  TMotor Motor;
+  TExprLambda* r = Motor.Reduce(Raiz, Cambio, Multiple);
+  Fin = Motor.Fin;
+  NodosPedidos = Motor.NodosPedidos;
   return r;
 }
 
@@ -299,13 +299,13 @@ TExprLambda* TVariable::Reduce(bool&, bool) {
 }
 
 TExprLambda* TAplicacion::Reduce(bool& Cambio, bool Multiple) {
-  TFinPasada fin;
-  std::size_t pedidos;
-  return Pasada(this, Cambio, Multiple, fin, pedidos);
+  TFinPasada Fin;
+  std::size_t Pedidos;
+  return Pasada(this, Cambio, Multiple, Fin, Pedidos);
 }
 
 TExprLambda* TFuncion::Reduce(bool& Cambio, bool Multiple) {
-  TFinPasada fin;
-  std::size_t pedidos;
-  return Pasada(this, Cambio, Multiple, fin, pedidos);
+  TFinPasada Fin;
+  std::size_t Pedidos;
+  return Pasada(this, Cambio, Multiple, Fin, Pedidos);
 }

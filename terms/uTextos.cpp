@@ -2,11 +2,11 @@
 
 #include <new>
 
-std::string ConMillares(uint64_t n, std::string_view separador) {
-  std::string digitos = std::to_string(n), s;
-  for (std::size_t i = 0; i < digitos.size(); ++i) {
-    if (i > 0 && (digitos.size() - i) % 3 == 0) s += separador;
-    s += digitos[i];
+std::string ConMillares(uint64_t n, std::string_view Separador) {
+  std::string Digitos = std::to_string(n), s;
+  for (std::size_t i = 0; i < Digitos.size(); ++i) {
+    if (i > 0 && (Digitos.size() - i) % 3 == 0) s += Separador;
+    s += Digitos[i];
   }
   return s;
 }
@@ -14,56 +14,56 @@ std::string ConMillares(uint64_t n, std::string_view separador) {
 EConMensaje::EConMensaje(const std::string& mensaje)
     : std::runtime_error(mensaje), Mensaje(mensaje) {}
 
-std::string Mensajes::CaracterNoPermitido(char c, std::string_view variable) {
+std::string Mensajes::CaracterNoPermitido(char c, std::string_view Variable) {
   std::string s =
       "Car\xE1"
       "cter \"";
   s += c;
   s += "\" no permitido en variable ";
-  s += variable;
+  s += Variable;
   return s;
 }
 
-std::string Mensajes::ControlEnNombre(int codigo) {
+std::string Mensajes::ControlEnNombre(int Codigo) {
   return "Car\xE1"
          "cter de control no admitido en el nombre (c\xF3"
          "digo " +
-         std::to_string(codigo) + ")";
+         std::to_string(Codigo) + ")";
 }
 
-std::string Mensajes::TextoDemasiadoGrande(std::size_t limite) {
-  return "Texto demasiado grande para mostrarlo: m\xE1s de " + ConMillares(limite) + " caracteres";
+std::string Mensajes::TextoDemasiadoGrande(std::size_t Limite) {
+  return "Texto demasiado grande para mostrarlo: m\xE1s de " + ConMillares(Limite) + " caracteres";
 }
 
-std::string Mensajes::DiagramaDemasiadoGrande(std::size_t limite) {
-  return "Diagrama demasiado grande para dibujarlo: m\xE1s de " + ConMillares(limite) + " nodos";
+std::string Mensajes::DiagramaDemasiadoGrande(std::size_t Limite) {
+  return "Diagrama demasiado grande para dibujarlo: m\xE1s de " + ConMillares(Limite) + " nodos";
 }
 
-std::string Mensajes::NoSePudoEscribir(const std::string& ruta, const char* causa) {
-  return "No se pudo escribir " + ruta + ": " + causa;
+std::string Mensajes::NoSePudoEscribir(const std::string& Ruta, const char* Causa) {
+  return "No se pudo escribir " + Ruta + ": " + Causa;
 }
 
 namespace {
 
-std::string NombreCorto(const std::string& nombre) {
-  constexpr std::size_t maximo = 60;
-  return nombre.size() <= maximo ? nombre : nombre.substr(0, maximo) + "...";
+std::string NombreCorto(const std::string& Nombre) {
+  constexpr std::size_t Maximo = 60;
+  return Nombre.size() <= Maximo ? Nombre : Nombre.substr(0, Maximo) + "...";
 }
 
 }  // namespace
 
-std::string Mensajes::RegistroErroneo(const std::string& nombre, std::size_t linea,
+std::string Mensajes::RegistroErroneo(const std::string& Nombre, std::size_t Linea,
                                       const std::string& error) {
-  return "Error en la definici\xF3n \"" + NombreCorto(nombre) + "\" (l\xEDnea " +
-         std::to_string(linea) + "): " + error;
+  return "Error en la definici\xF3n \"" + NombreCorto(Nombre) + "\" (l\xEDnea " +
+         std::to_string(Linea) + "): " + error;
 }
 
 std::string MensajeDemasiadoGrande(std::size_t nodos) {
   return "T\xE9rmino demasiado grande: " + ConMillares(nodos) + " nodos";
 }
 
-std::string MensajeEntradaSalida(int codigo) {
-  switch (codigo) {
+std::string MensajeEntradaSalida(int Codigo) {
+  switch (Codigo) {
     case 2:
       return "File not found";
     case 3:
@@ -79,12 +79,12 @@ std::string MensajeEntradaSalida(int codigo) {
     case 106:
       return "Invalid numeric input";
     default:
-      return "I/O error " + std::to_string(codigo);
+      return "I/O error " + std::to_string(Codigo);
   }
 }
 
-std::string TextoReducciones(int64_t cuenta, const std::string& separador) {
-  return " " + ConMillares(cuenta < 0 ? 0 : static_cast<uint64_t>(cuenta), separador) +
+std::string TextoReducciones(int64_t Cuenta, const std::string& Separador) {
+  return " " + ConMillares(Cuenta < 0 ? 0 : static_cast<uint64_t>(Cuenta), Separador) +
          " reducciones";
 }
 

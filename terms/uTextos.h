@@ -11,7 +11,7 @@
 #include <string_view>
 
 // "52.000.000": groups of three digits, with full stops or the separator given.
-std::string ConMillares(uint64_t n, std::string_view separador = ".");
+std::string ConMillares(uint64_t n, std::string_view Separador = ".");
 
 // An error whose message may hold any byte, a NUL too: it is carried whole in Mensaje, where
 // what() stops at the first NUL.
@@ -36,7 +36,7 @@ inline constexpr const char* SimboloNoDefinido = "S\xEDmbolo no definido: ";
 inline constexpr const char* NoHayActual = "No hay t\xE9rmino actual";
 inline constexpr const char* EntradaDemasiadoLarga = "Entrada demasiado larga";
 // "Carácter "X" no permitido en variable NAME"
-std::string CaracterNoPermitido(char c, std::string_view variable);
+std::string CaracterNoPermitido(char c, std::string_view Variable);
 
 // An entry with a character that Windows-1252 cannot hold; the character follows, in the
 // encoding of the text it is added to.
@@ -44,23 +44,23 @@ inline constexpr const char* CaracterNoAdmitido =
     "Car\xE1"
     "cter no admitido: ";
 // "Carácter de control no admitido en el nombre (código 9)"
-std::string ControlEnNombre(int codigo);
+std::string ControlEnNombre(int Codigo);
 // "Texto demasiado grande para mostrarlo: más de 1.000 caracteres"
-std::string TextoDemasiadoGrande(std::size_t limite);
+std::string TextoDemasiadoGrande(std::size_t Limite);
 // "Diagrama demasiado grande para dibujarlo: más de 1.000 nodos"
-std::string DiagramaDemasiadoGrande(std::size_t limite);
+std::string DiagramaDemasiadoGrande(std::size_t Limite);
 
 // The PNG export's: an empty bitmap, and a file libpng could not write ("No se pudo escribir
 // RUTA: CAUSA").
 inline constexpr const char* ImagenVacia =
     "Imagen vac\xED"
     "a";
-std::string NoSePudoEscribir(const std::string& ruta, const char* causa);
+std::string NoSePudoEscribir(const std::string& Ruta, const char* Causa);
 
 // Added to a write error once the file written in place has been emptied.
 inline constexpr const char* FicheroIncompleto = "; el fichero ha quedado incompleto";
 // "Error en la definición "NAME" (línea 4): ERROR", a long name cut.
-std::string RegistroErroneo(const std::string& nombre, std::size_t linea, const std::string& error);
+std::string RegistroErroneo(const std::string& Nombre, std::size_t Linea, const std::string& error);
 
 // What is shown when memory has run out, and for an error that is not an exception.
 inline constexpr const char* SinMemoria = "Out of memory";
@@ -70,9 +70,9 @@ inline constexpr const char* ErrorDesconocido = "Error desconocido.";
 // "Término demasiado grande: 52.000.000 nodos"
 std::string MensajeDemasiadoGrande(std::size_t nodos);
 // Message of an input/output error code: 2 "File not found", ..., "I/O error %d" otherwise.
-std::string MensajeEntradaSalida(int codigo);
+std::string MensajeEntradaSalida(int Codigo);
 // " 1.234 reducciones" with the given thousands separator.
-std::string TextoReducciones(int64_t cuenta, const std::string& separador);
+std::string TextoReducciones(int64_t Cuenta, const std::string& Separador);
 // The error box's text: a full stop is added after a letter or a digit.
 std::string ConPuntoFinal(const std::string& mensaje);
 // The message of an exception that ends a command.
