@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "Cargas.h"
+#include "Ventana.h"
 #include "uLambda.h"
 #include "uLineaUnica.h"
 #include "uPrograma.h"
@@ -64,15 +65,5 @@ BENCHMARK_CAPTURE(BetaTodo, fact_5_Y_texto_60Hz, std::string("fact_5_Y"), 1.0 / 
     ->Iterations(3);
 
 int main(int argc, char** argv) {
-  if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  TPrograma Aplicacion(argc, argv);
-  TVentPpal VentPpal;
-  VentPpal.show();
-  if (!QTest::qWaitForWindowExposed(&VentPpal)) return 1;
-  Ventana = &VentPpal;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return EjecutaConVentana(argc, argv, Ventana);
 }

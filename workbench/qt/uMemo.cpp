@@ -163,8 +163,9 @@ std::size_t TMemo::NumLineas() {
 }
 
 void TMemo::AjustaBarra() {
-  // Whole lines: the last line can be scrolled to the top of the view, as in a text box.
-  std::size_t Maximo = Inicios.size() - 1;
+  // In whole lines, down to the last line at the bottom of the view.
+  std::size_t Visibles = static_cast<std::size_t>(LineasVisibles());
+  std::size_t Maximo = Inicios.size() > Visibles ? Inicios.size() - Visibles : 0;
   QScrollBar* b = verticalScrollBar();
   b->setRange(0, static_cast<int>(std::min<std::size_t>(Maximo, INT_MAX)));
   b->setPageStep(std::max(1, LineasVisibles()));
