@@ -33,7 +33,6 @@ class TMemo : public QAbstractScrollArea {
 
   // Lines of the text at the present width; wraps whatever is not wrapped yet.
   std::size_t NumLineas();
-  bool EnvueltoEntero() const { return Completo; }
   std::size_t PrimeraVisible() const;
   std::size_t InicioLinea(std::size_t i) const { return Inicios[i]; }
   // Offset of the character under a point of the viewport.
