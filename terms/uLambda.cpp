@@ -596,13 +596,39 @@ void NumeraVariable(int32_t& NumVars, TExprLambda* Nodo) {
   if (v->Indice < 0) v->Indice = NumVars++;
 }
 
+namespace {
+
+// Calls Visita on every variable in the order of a walk before the children, which meets the
+// leaves in the same order as the walk after, with a stack that stays small down a chain of
+// arguments. A direct loop: the handler is inlined rather than called through TProcNodo.
+template <typename F>
+void RecorreVariables(TExprLambda* raiz, std::vector<TExprLambda*>& Pila, F Visita) {
+  Pila.assign(1, raiz);
+  while (!Pila.empty()) {
+    TExprLambda* n = Pila.back();
+    Pila.pop_back();
+    if (TAplicacion* ap = ComoAplicacion(n)) {
+      Pila.push_back(ap->Arg);
+      Pila.push_back(ap->Func);
+    } else if (TFuncion* f = ComoFuncion(n)) {
+      Pila.push_back(f->Cuerpo);
+      Visita(f->Param);
+    } else {
+      Visita(static_cast<TVariable*>(n));
+    }
+  }
+}
+
+}  // namespace
+
 void Renumera(TExprLambda* t, int32_t& NumVars) {
-  // Only variables are numbered, and they are leaves: the walk before the children meets them
-  // in the same order as the walk after, with a stack that stays small down a chain of
-  // arguments.
-  t->RecorrePre(ReseteaVariable);
+  // The same steps as ReseteaVariable and NumeraVariable over RecorrePre.
+  std::vector<TExprLambda*> Pila;
+  RecorreVariables(t, Pila, [](TVariable* v) { v->Indice = -1; });
   NumVars = 0;
-  t->RecorrePre([&NumVars](TExprLambda* n) { NumeraVariable(NumVars, n); });
+  RecorreVariables(t, Pila, [&NumVars](TVariable* v) {
+    if (v->Indice < 0) v->Indice = NumVars++;
+  });
 }
 
 // ---------------------------------------------------------------------------------------------
