@@ -40,8 +40,9 @@ long PicoMemoria() {
 void BytesPorNodo(benchmark::State& st) {
   for (auto _ : st) {
     long antes = PicoMemoria();
-    TExprLambda* t = Lee("(\\a.\\b.b a) (\\c.\\d.c (c d)) (\\e.\\g.e (e (e (e (e (e (e (e (e (e "
-                         "(e (e (e (e (e (e (e (e (e (e g))))))))))))))))))))");
+    TExprLambda* t =
+        Lee("(\\a.\\b.b a) (\\c.\\d.c (c d)) (\\e.\\g.e (e (e (e (e (e (e (e (e (e "
+            "(e (e (e (e (e (e (e (e (e (e g))))))))))))))))))))");
     TMotor motor;
     bool cambio = true;
     while (cambio) {
@@ -83,6 +84,7 @@ void Texto1M(benchmark::State& st) {
   Renumera(g.T, n);
   for (auto _ : st) benchmark::DoNotOptimize(g.T->Texto());
   st.counters["nodos"] = static_cast<double>(CuentaNodos(g.T));
+  st.SetBytesProcessed(static_cast<int64_t>(st.iterations() * LongitudTexto(g.T)));
 }
 BENCHMARK(Texto1M)->Unit(benchmark::kMillisecond);
 

@@ -8,42 +8,66 @@
 
 namespace {
 
-inline bool EsDelimitador(unsigned char c) {
-  return c == ' ' || c == '%' || c == '(' || c == ')' || c == '.' || c == '/' || c == '\\';
-}
-// The tokens of one character but the blank and '%'.
-inline bool EsSigno(unsigned char c, TTipoToken& Tipo) {
-  switch (c) {
-    case '\\':
-    case '/':
-      Tipo = tokLambda;
-      return true;
-    case '.':
-      Tipo = tokPunto;
-      return true;
-    case '(':
-      Tipo = tokAbre;
-      return true;
-    case ')':
-      Tipo = tokCierra;
-      return true;
-    default:
-      return false;
+// Byte classes of the tokenizer, one table lookup per byte.
+enum TClase : uint8_t {
+  clOtro,      // starts or continues a symbol
+  clBlanco,    // ' '
+  clSigno,     // '\\' '/' '.' '(' ')': a token of one character
+  clActual,    // '%'
+  clLetra,     // 'a'..'z'
+  clApostrofo  // '\'': continues a variable, starts or continues a symbol
+};
+struct TTablaClases {
+  TClase Clase[256] = {};
+  TTipoToken Signo[256] = {};
+  constexpr TTablaClases() {
+    for (int c = 'a'; c <= 'z'; ++c) Clase[c] = clLetra;
+    Clase[static_cast<unsigned char>('\'')] = clApostrofo;
+    Clase[static_cast<unsigned char>(' ')] = clBlanco;
+    Clase[static_cast<unsigned char>('%')] = clActual;
+    const char Signos[] = {'\\', '/', '.', '(', ')'};
+    const TTipoToken Tipos[] = {tokLambda, tokLambda, tokPunto, tokAbre, tokCierra};
+    for (int k = 0; k < 5; ++k) {
+      Clase[static_cast<unsigned char>(Signos[k])] = clSigno;
+      Signo[static_cast<unsigned char>(Signos[k])] = Tipos[k];
+    }
   }
+};
+constexpr TTablaClases Tabla;
+
+inline TClase ClaseDe(char c) {
+  return Tabla.Clase[static_cast<unsigned char>(c)];
 }
-inline bool EsLetraVariable(unsigned char c) {
-  return c >= 'a' && c <= 'z';
+inline bool EsDelimitador(char c) {
+  TClase k = ClaseDe(c);
+  return k == clBlanco || k == clSigno || k == clActual;
+}
+inline bool SigueVariable(char c) {
+  TClase k = ClaseDe(c);
+  return k == clLetra || k == clApostrofo;
 }
 
 // Positions are 32-bit; a text this long could not be numbered by them after the expansion of
 // binders (at most three tokens for every two characters).
 constexpr std::size_t MaxTexto = 1'000'000'000;
 
-void Agrega(TLisToken& t, TTipoToken Tipo, std::string_view Nombre = {}) {
-  TToken k;
+// How many tokens the text gives at most (exactly, when it has no error): one per sign and '%',
+// one per run of other characters. Sizing the list once spares the copies of its growth.
+std::size_t CuentaTokens(std::string_view Texto) {
+  std::size_t n = 0;
+  bool EnNombre = false;
+  for (char c : Texto) {
+    bool Delim = EsDelimitador(c);
+    if (Delim ? c != ' ' : !EnNombre) ++n;
+    EnNombre = !Delim;
+  }
+  return n;
+}
+
+inline void Agrega(TLisToken& t, TTipoToken Tipo, std::string_view Nombre = {}) {
+  TToken& k = t.Lista.emplace_back();
   k.Tipo = Tipo;
   k.Nombre = Nombre;
-  t.Lista.push_back(k);
   ++t.Num;
 }
 
@@ -59,48 +83,84 @@ bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, st
     Error = Mensajes::EntradaDemasiadoLarga;
     return false;
   }
+  Tokens.Lista.reserve(CuentaTokens(Texto) + 1);
+  const char* const s = Texto.data();
   const std::size_t n = Texto.size();
   std::size_t i = 0;
   while (i < n) {
-    unsigned char c = static_cast<unsigned char>(Texto[i]);
-    TTipoToken Signo;
-    if (c == ' ') {
-      ++i;
-    } else if (EsSigno(c, Signo)) {
-      Agrega(Tokens, Signo);
-      ++i;
-    } else if (c == '%') {
-      if (!Actual) {
-        Error = Mensajes::NoHayActual;
-        return false;
+    switch (ClaseDe(s[i])) {
+      case clBlanco:
+        ++i;
+        break;
+      case clSigno:
+        Agrega(Tokens, Tabla.Signo[static_cast<unsigned char>(s[i])]);
+        ++i;
+        break;
+      case clActual:
+        if (!Actual) {
+          Error = Mensajes::NoHayActual;
+          return false;
+        }
+        Agrega(Tokens, tokActual);
+        Tokens.Lista.back().Expr = Actual->Copia();
+        ++i;
+        break;
+      case clLetra: {
+        std::size_t j = i + 1;
+        while (j < n && SigueVariable(s[j])) ++j;
+        Agrega(Tokens, tokVariable, Texto.substr(i, j - i));
+        // A variable name must end at a delimiter or at the end of the text.
+        if (j < n && !EsDelimitador(s[j])) {
+          Error = Mensajes::CaracterNoPermitido(s[j], Texto.substr(i, j - i));
+          return false;
+        }
+        i = j;
+        break;
       }
-      Agrega(Tokens, tokActual);
-      Tokens.Lista.back().Expr = Actual->Copia();
-      ++i;
-    } else if (EsLetraVariable(c)) {
-      std::size_t j = i + 1;
-      while (j < n && (EsLetraVariable(static_cast<unsigned char>(Texto[j])) || Texto[j] == '\''))
-        ++j;
-      Agrega(Tokens, tokVariable, Texto.substr(i, j - i));
-      // A variable name must end at a delimiter or at the end of the text.
-      if (j < n && !EsDelimitador(static_cast<unsigned char>(Texto[j]))) {
-        Error = Mensajes::CaracterNoPermitido(Texto[j], Texto.substr(i, j - i));
-        return false;
+      default: {
+        std::size_t j = i + 1;
+        while (j < n && !EsDelimitador(s[j])) ++j;
+        Agrega(Tokens, tokSimbolo, Texto.substr(i, j - i));
+        i = j;
       }
-      i = j;
-    } else {
-      std::size_t j = i + 1;
-      while (j < n && !EsDelimitador(static_cast<unsigned char>(Texto[j]))) ++j;
-      Agrega(Tokens, tokSimbolo, Texto.substr(i, j - i));
-      i = j;
     }
   }
   return true;
 }
 
+namespace {
+
+// Whether some binder has several variables, and the error of a malformed list if one comes
+// first: the same verdict as the expansion below, reached without copying the list.
+enum TRevision { rNada, rExpandir, rError };
+TRevision RevisaLambdas(const std::vector<TToken>& t, std::size_t Num) {
+  std::size_t k = 1;
+  while (k <= Num) {
+    if (t[k].Tipo != tokLambda) {
+      ++k;
+      continue;
+    }
+    k += 2;
+    if (k > Num || t[k].Tipo == tokPunto) continue;
+    return t[k].Tipo == tokVariable ? rExpandir : rError;
+  }
+  return rNada;
+}
+
+}  // namespace
+
 // Rewrites \x y z.M as \x.\y.\z.M. One pass into a new list gives the same tokens as inserting
 // in place, without moving the tail once per variable.
 bool ExpandeLambdas(TLisToken& Tokens, std::string& Error) {
+  switch (RevisaLambdas(Tokens.Lista, static_cast<std::size_t>(Tokens.Num))) {
+    case rNada:
+      return true;
+    case rError:
+      Error = Mensajes::LambdaMalConstruido;
+      return false;
+    case rExpandir:
+      break;
+  }
   std::vector<TToken> Nueva;
   Nueva.reserve(Tokens.Lista.size());
   Nueva.push_back(TToken{});
@@ -191,12 +251,15 @@ class TConstructor {
   enum TTipoMarco : uint8_t { mFuncion, mCadena };
   struct TMarco {
     TTipoMarco Tipo = mCadena;
-    bool Cabeza = true;           // mCadena: its first part has not arrived yet
-    int32_t Siguiente = 0;        // mCadena: where the next part starts
-    int32_t Ultimo = 0;           // mCadena: last position of the range
-    TExprLambda* Izq = nullptr;   // mCadena: the chain so far; null when its first part failed
-    TFuncion* Funcion = nullptr;  // mFuncion: the abstraction whose body is being built
-    std::string_view Nombre;      // mFuncion: its variable's name
+    bool Cabeza = true;  // mCadena: its first part has not arrived yet
+    // mCadena: where the next part starts; mFuncion: the position of its variable's name.
+    int32_t Siguiente = 0;
+    int32_t Ultimo = 0;  // mCadena: last position of the range
+    // One or the other by Tipo: a deep nesting keeps one frame per level.
+    union {
+      TExprLambda* Izq = nullptr;  // mCadena: the chain so far; null when its first part failed
+      TFuncion* Funcion;           // mFuncion: the abstraction whose body is being built
+    };
   };
 
   // A call to make: an expression over a range, or the next part of the chain on top.
@@ -236,7 +299,6 @@ class TConstructor {
   int32_t Num;
   const TDefiniciones& Definiciones;
   std::string& Error;
-  std::vector<int32_t> Cierres;
   std::unordered_map<std::string_view, TVariable*> Libres;
   std::unordered_map<std::string_view, TVariable*> Ambito;  // binders in force, by name
   std::vector<TMarco> Pila;
@@ -248,16 +310,16 @@ class TConstructor {
   bool Ok = false;
 };
 
-// The matching closing parenthesis of every opening one, in one pass; AbreGrupo then only
-// checks that it lies within the range, which gives what scanning the range would.
+// The matching closing parenthesis of every opening one (-1 if none), in one pass; AbreGrupo
+// then only checks that it lies within the range, which gives what scanning the range would.
 void TConstructor::CalculaCierres() {
-  Cierres.assign(T.size(), -1);
   std::vector<int32_t> Abiertos;
   for (int32_t k = 1; k <= Num; ++k) {
     if (Tipo(k) == tokAbre) {
+      T[static_cast<std::size_t>(k)].Cierre = -1;
       Abiertos.push_back(k);
     } else if (Tipo(k) == tokCierra && !Abiertos.empty()) {
-      Cierres[static_cast<std::size_t>(Abiertos.back())] = k;
+      T[static_cast<std::size_t>(Abiertos.back())].Cierre = k;
       Abiertos.pop_back();
     }
   }
@@ -366,7 +428,7 @@ void TConstructor::Abstraccion(int32_t First, int32_t Last) {
   TMarco m;
   m.Tipo = mFuncion;
   m.Funcion = f;
-  m.Nombre = v.Nombre;
+  m.Siguiente = First + 1;
   Pila.push_back(m);
   Retenida.Suelta();
   Ambito[v.Nombre] = f->Param;
@@ -376,7 +438,7 @@ void TConstructor::Abstraccion(int32_t First, int32_t Last) {
 // atom -> '(' expression ')'
 // The position of the closing parenthesis within the range, or -1.
 int32_t TConstructor::AbreGrupo(int32_t p, int32_t Last) {
-  int32_t c = Cierres[static_cast<std::size_t>(p)];
+  int32_t c = T[static_cast<std::size_t>(p)].Cierre;
   return c >= 0 && c <= Last ? c : -1;
 }
 
@@ -391,7 +453,7 @@ void TConstructor::FallaCadena(int32_t p, const char* mensaje) {
 void TConstructor::EntregaAFuncion() {
   TMarco& m = Pila.back();
   TFuncion* f = m.Funcion;
-  Ambito.erase(m.Nombre);
+  Ambito.erase(T[static_cast<std::size_t>(m.Siguiente)].Nombre);
   Pila.pop_back();
   if (Ok) {
     f->Cuerpo = Pendiente;
@@ -470,7 +532,8 @@ TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, 
     Error = e.what();
     r = nullptr;
   }
-  LiberaTokens(Tokens);
+  // Only '%' makes tokens that hold a term.
+  if (Texto.find('%') != std::string_view::npos) LiberaTokens(Tokens);
   if (!Error.empty() && r) {
     Libera(r);
     r = nullptr;

@@ -30,9 +30,13 @@ enum TTipoToken : uint8_t {
 
 struct TToken {
   TTipoToken Tipo = tokLambda;
-  std::string_view Nombre;      // the name as typed (a view into the parsed text)
-  TVariable* Var = nullptr;     // tokLigada: the binder's Param (not owned)
-  TExprLambda* Expr = nullptr;  // tokActual: the copy of the current term, until it is used
+  std::string_view Nombre;  // the name as typed (a view into the parsed text)
+  // One or the other by Tipo, so that a long text's token list takes less memory.
+  union {
+    TVariable* Var = nullptr;  // tokLigada: the binder's Param (not owned)
+    TExprLambda* Expr;         // tokActual: the copy of the current term, until it is used
+    int32_t Cierre;            // tokAbre: the builder's position of the matching ')'
+  };
 };
 
 // The token list of one Analiza call. Positions run from 1 to Num; it grows as needed.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <unordered_map>
 #include <unordered_set>
@@ -284,10 +285,17 @@ std::string NombreVariable(int32_t Indice) {
 
 namespace {
 
-void AgregaNombre(std::string& s, int32_t Indice) {
+// Writes the name at p; returns the end of what it wrote.
+inline char* AgregaNombre(char* p, int32_t Indice) {
   uint32_t i = Indice < 0 ? 0u : static_cast<uint32_t>(Indice);
-  s.push_back(static_cast<char>('a' + i % 26));
-  s.append(i / 26, '\'');
+  *p++ = static_cast<char>('a' + i % 26);
+  for (uint32_t k = i / 26; k; --k) *p++ = '\'';
+  return p;
+}
+
+inline char* AgregaLiteral(char* p, const char* Literal) {
+  while (*Literal) *p++ = *Literal++;
+  return p;
 }
 
 std::size_t LongitudNombre(int32_t Indice) {
@@ -299,18 +307,38 @@ inline void Late(const std::function<void()>& Pulso, std::size_t& k) {
   if (Pulso && (++k & 0xFFFF) == 0) Pulso();
 }
 
+// Each entry of the printing stack is a node to print or a literal to append. Closing
+// parentheses due one after another share one entry, so a chain of arguments keeps the stack
+// small.
+struct TTarea {
+  TExprLambda* Nodo;
+  const char* Literal;
+  std::size_t Cierres = 0;
+};
+
+// The pieces of an application, pushed so that they come off in printing order.
+void ApilaAplicacion(std::vector<TTarea>& Pila, TAplicacion* ap) {
+  bool ArgCompuesto = !EsVariable(ap->Arg);
+  bool FuncAbs = EsFuncion(ap->Func);
+  if (ArgCompuesto) {
+    if (!Pila.empty() && Pila.back().Cierres)
+      ++Pila.back().Cierres;
+    else
+      Pila.push_back({nullptr, nullptr, 1});
+  }
+  Pila.push_back({ap->Arg, nullptr});
+  Pila.push_back({nullptr, ArgCompuesto ? " (" : " "});
+  if (FuncAbs) Pila.push_back({nullptr, ")"});
+  Pila.push_back({ap->Func, nullptr});
+  if (FuncAbs) Pila.push_back({nullptr, "("});
+}
+
 std::string Imprime(TExprLambda* raiz, std::size_t Longitud,
                     const std::function<void()>& Pulso = {}) {
-  // Each entry is a node to print or a literal to append. Closing parentheses due one after
-  // another share one entry, so a chain of arguments keeps the stack small.
-  struct TTarea {
-    TExprLambda* Nodo;
-    const char* Literal;
-    std::size_t Cierres = 0;
-  };
-  // Made to its exact size: growing by doubling would hold up to three times the text at once.
-  std::string s;
-  s.reserve(Longitud);
+  // Made to its exact size, and written through a pointer: the length is known, so no write
+  // needs to check for room.
+  std::string s(Longitud, '\0');
+  char* p = s.data();
   std::vector<TTarea> Pila{{raiz, nullptr}};
   std::size_t k = 0;
   while (!Pila.empty()) {
@@ -318,36 +346,21 @@ std::string Imprime(TExprLambda* raiz, std::size_t Longitud,
     Pila.pop_back();
     Late(Pulso, k);
     if (t.Cierres) {
-      s.append(t.Cierres, ')');
+      p = static_cast<char*>(std::memset(p, ')', t.Cierres)) + t.Cierres;
       continue;
     }
     if (t.Literal) {
-      s += t.Literal;
+      p = AgregaLiteral(p, t.Literal);
       continue;
     }
     TExprLambda* n = t.Nodo;
     if (EsVariable(n)) {
-      AgregaNombre(s, static_cast<TVariable*>(n)->Indice);
+      p = AgregaNombre(p, static_cast<TVariable*>(n)->Indice);
     } else if (TFuncion* f = ComoFuncion(n)) {
-      s += "\\ ";
-      AgregaNombre(s, f->Param->Indice);
-      s += " . ";
+      p = AgregaLiteral(AgregaNombre(AgregaLiteral(p, "\\ "), f->Param->Indice), " . ");
       Pila.push_back({f->Cuerpo, nullptr});
     } else {
-      TAplicacion* ap = static_cast<TAplicacion*>(n);
-      bool ArgCompuesto = !EsVariable(ap->Arg);
-      bool FuncAbs = EsFuncion(ap->Func);
-      if (ArgCompuesto) {
-        if (!Pila.empty() && Pila.back().Cierres)
-          ++Pila.back().Cierres;
-        else
-          Pila.push_back({nullptr, nullptr, 1});
-      }
-      Pila.push_back({ap->Arg, nullptr});
-      Pila.push_back({nullptr, ArgCompuesto ? " (" : " "});
-      if (FuncAbs) Pila.push_back({nullptr, ")"});
-      Pila.push_back({ap->Func, nullptr});
-      if (FuncAbs) Pila.push_back({nullptr, "("});
+      ApilaAplicacion(Pila, static_cast<TAplicacion*>(n));
     }
   }
   return s;
@@ -583,13 +596,39 @@ void NumeraVariable(int32_t& NumVars, TExprLambda* Nodo) {
   if (v->Indice < 0) v->Indice = NumVars++;
 }
 
+namespace {
+
+// Calls Visita on every variable in the order of a walk before the children, which meets the
+// leaves in the same order as the walk after, with a stack that stays small down a chain of
+// arguments. A direct loop: the handler is inlined rather than called through TProcNodo.
+template <typename F>
+void RecorreVariables(TExprLambda* raiz, std::vector<TExprLambda*>& Pila, F Visita) {
+  Pila.assign(1, raiz);
+  while (!Pila.empty()) {
+    TExprLambda* n = Pila.back();
+    Pila.pop_back();
+    if (TAplicacion* ap = ComoAplicacion(n)) {
+      Pila.push_back(ap->Arg);
+      Pila.push_back(ap->Func);
+    } else if (TFuncion* f = ComoFuncion(n)) {
+      Pila.push_back(f->Cuerpo);
+      Visita(f->Param);
+    } else {
+      Visita(static_cast<TVariable*>(n));
+    }
+  }
+}
+
+}  // namespace
+
 void Renumera(TExprLambda* t, int32_t& NumVars) {
-  // Only variables are numbered, and they are leaves: the walk before the children meets them
-  // in the same order as the walk after, with a stack that stays small down a chain of
-  // arguments.
-  t->RecorrePre(ReseteaVariable);
+  // The same steps as ReseteaVariable and NumeraVariable over RecorrePre.
+  std::vector<TExprLambda*> Pila;
+  RecorreVariables(t, Pila, [](TVariable* v) { v->Indice = -1; });
   NumVars = 0;
-  t->RecorrePre([&NumVars](TExprLambda* n) { NumeraVariable(NumVars, n); });
+  RecorreVariables(t, Pila, [&NumVars](TVariable* v) {
+    if (v->Indice < 0) v->Indice = NumVars++;
+  });
 }
 
 // ---------------------------------------------------------------------------------------------
