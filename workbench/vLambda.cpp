@@ -189,11 +189,11 @@ void TMesaTrabajo::Muestra() {
 }
 
 void TMesaTrabajo::Redibuja() {
-  if (!Actual) return;
+  // Nothing to draw into (a canvas of no size, or lambda-cli before `size`): no walk at all.
+  if (!Actual || !Bitmap.Pixeles() || !Agg.attachedTo(Bitmap)) return;
   std::size_t Nodos = CuentaNodos(Actual, LimiteDiagrama, Pulso());
   if (Nodos > LimiteDiagrama) {
-    if (Bitmap.Pixeles() && Agg.attachedTo(Bitmap))
-      Agg.clearAll(ColorFondo.R, ColorFondo.G, ColorFondo.B, ColorFondo.A);
+    Agg.clearAll(ColorFondo.R, ColorFondo.G, ColorFondo.B, ColorFondo.A);
     if (DiagramaActivo()) Avisa(Mensajes::DiagramaDemasiadoGrande(LimiteDiagrama));
     return;
   }
