@@ -110,6 +110,24 @@ TExprLambda* CopiaArgumento(TExprLambda* raiz, std::vector<TTareaCopia>& Pila) {
   return Copia;
 }
 
+// Puts a copy of `N` in each of the first `Copias` occurrences. The pool refuses the node that
+// would pass the limit, which happens exactly when the copies together would pass it; then the
+// copies made so far go and `x` is back in its place. Counting the argument first would walk it
+// once more on every contraction.
+bool PonCopias(TExprLambda* N, TVariable* x, std::size_t Copias, TAuxiliar& a) {
+  std::size_t Hechas = 0;
+  try {
+    for (; Hechas < Copias; ++Hechas) *a.Ocurrencias[Hechas] = CopiaArgumento(N, a.Tareas);
+  } catch (const EDemasiadoGrande&) {
+    for (std::size_t i = 0; i < Hechas; ++i) {
+      Libera(*a.Ocurrencias[i]);
+      *a.Ocurrencias[i] = x;
+    }
+    return false;
+  }
+  return true;
+}
+
 // Contracts the redex `ap`: the body, with the argument put in place of the bound variable,
 // takes the application's place. Every occurrence but the last gets a copy of the argument and
 // the last gets the argument itself, which the contraction would destroy anyway: the term is the
@@ -126,17 +144,15 @@ TExprLambda* Contrae(TAplicacion* ap, TAuxiliar& a, std::size_t& Pedidos) {
   BuscaOcurrencias(M, x, EsVariable(N) ? 0u : SinRedex, true, a.Ocurrencias, a.Pila);
   std::vector<TExprLambda**>& Ocurrencias = a.Ocurrencias;
   std::size_t Copias = Ocurrencias.empty() ? 0 : Ocurrencias.size() - 1;
-  if (Copias > 0 && !EsVariable(N)) {
+  if (Copias > 0 && !PonCopias(N, x, Copias, a)) {
+    // The copies would pass the node limit: report the size they would have made.
     std::size_t Tam = NodosQueCopia(N, a.Pila);
-    std::size_t Vivos = NodosVivos();
-    std::size_t Limite = LimiteNodos();
-    if (Tam > (Limite - std::min(Limite, Vivos)) / Copias) {
-      long double Total = static_cast<long double>(Vivos) + static_cast<long double>(Tam) * Copias;
-      Pedidos = Total >= static_cast<long double>(std::numeric_limits<std::size_t>::max())
-                    ? std::numeric_limits<std::size_t>::max()
-                    : static_cast<std::size_t>(Total);
-      return nullptr;
-    }
+    long double Total =
+        static_cast<long double>(NodosVivos()) + static_cast<long double>(Tam) * Copias;
+    Pedidos = Total >= static_cast<long double>(std::numeric_limits<std::size_t>::max())
+                  ? std::numeric_limits<std::size_t>::max()
+                  : static_cast<std::size_t>(Total);
+    return nullptr;
   }
 
   TExprLambda* R;
@@ -144,7 +160,6 @@ TExprLambda* Contrae(TAplicacion* ap, TAuxiliar& a, std::size_t& Pedidos) {
     R = N;
     ap->Arg = nullptr;
   } else {
-    for (std::size_t i = 0; i < Copias; ++i) *Ocurrencias[i] = CopiaArgumento(N, a.Tareas);
     if (!Ocurrencias.empty()) {
       *Ocurrencias.back() = N;
       ap->Arg = nullptr;
