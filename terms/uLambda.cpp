@@ -110,7 +110,7 @@ struct TPool {
   // many as half the free list, and a fair share of the pool, so the cost stays a few steps per
   // node returned) the free list is put in address order.
   void OrdenaSiConviene() noexcept {
-    std::size_t Umbral = std::max({std::size_t(4096), NumLibres / 2, NodosEnBloques / 256});
+    std::size_t Umbral = std::max({std::size_t(65536), NumLibres / 2, NodosEnBloques / 256});
     if (DevueltosDesdeOrden < Umbral) return;
     DevueltosDesdeOrden = 0;
     try {
