@@ -79,6 +79,17 @@ const bool Registrados = [] {
           ->Iterations(1);
     }
   }
+  // The same runs once more, after every workload above has gone through the pool: set against
+  // a fresh process running one workload alone (bench/historia.sh), they show what the pool's
+  // history costs a session that has been open for a while.
+  for (const TCarga& c : LeeCargas(LAMBDA_BENCH_DIR)) {
+    for (bool multiple : {false, true}) {
+      std::string modo = multiple ? "/multiple" : "/simple";
+      benchmark::RegisterBenchmark(("tras_todas/" + c.Nombre + modo).c_str(), Motor, c, multiple)
+          ->Unit(benchmark::kMillisecond)
+          ->Iterations(20);
+    }
+  }
   return true;
 }();
 

@@ -38,12 +38,21 @@ struct TPool {
   struct TLibre {
     TLibre* Sig;
   };
+  struct TBloque {
+    char* Inicio;
+    std::size_t Nodos;
+  };
   TLibre* Libres = nullptr;
   char* Actual = nullptr;
   char* Fin = nullptr;
   std::size_t TamBloque = 64 * 1024;
   std::size_t Vivos = 0;
   std::size_t Limite = LimitePorDefecto();
+  // The blocks by address, and the counts that decide when the free list is put in order.
+  std::vector<TBloque> Bloques;
+  std::size_t NodosEnBloques = 0;
+  std::size_t NumLibres = 0;
+  std::size_t DevueltosDesdeOrden = 0;
 
   void* Toma() {
     if (Vivos >= Limite) throw EDemasiadoGrande(Vivos + 1);
@@ -53,27 +62,35 @@ struct TPool {
     ++Vivos;
     return p;
 #else
-    ++Vivos;
     if (Libres) {
+      ++Vivos;
+      --NumLibres;
       TLibre* l = Libres;
       Libres = l->Sig;
       return l;
     }
-    if (Actual == Fin) {
-      // Blocks grow up to 4 MiB, so small sessions stay small and big terms cost few mallocs.
-      char* b = static_cast<char*>(std::malloc(TamBloque));
-      if (!b) {
-        --Vivos;
-        throw std::bad_alloc();
-      }
-      Actual = b;
-      Fin = b + TamBloque;
-      if (TamBloque < 4 * 1024 * 1024) TamBloque *= 2;
-    }
+    if (Actual == Fin) NuevoBloque();
+    ++Vivos;
     void* p = Actual;
     Actual += TamNodo;
     return p;
 #endif
+  }
+
+  void NuevoBloque() {
+    Bloques.reserve(Bloques.size() + 1);
+    // Blocks grow up to 4 MiB, so small sessions stay small and big terms cost few mallocs.
+    char* b = static_cast<char*>(std::malloc(TamBloque));
+    if (!b) throw std::bad_alloc();
+    TBloque Nuevo{b, TamBloque / TamNodo};
+    Bloques.insert(
+        std::upper_bound(Bloques.begin(), Bloques.end(), Nuevo,
+                         [](const TBloque& x, const TBloque& y) { return x.Inicio < y.Inicio; }),
+        Nuevo);
+    NodosEnBloques += Nuevo.Nodos;
+    Actual = b;
+    Fin = b + TamBloque;
+    if (TamBloque < 4 * 1024 * 1024) TamBloque *= 2;
   }
 
   void Devuelve(void* p) {
@@ -84,7 +101,52 @@ struct TPool {
     TLibre* l = static_cast<TLibre*>(p);
     l->Sig = Libres;
     Libres = l;
+    ++NumLibres;
+    ++DevueltosDesdeOrden;
 #endif
+  }
+
+  // Freed nodes come back in the order a term is destroyed, which scatters the next term's nodes
+  // over memory and makes every walk over it miss the cache. Once many nodes have come back (as
+  // many as half the free list, and a fair share of the pool, so the cost stays a few steps per
+  // node returned) the free list is put in address order.
+  void OrdenaSiConviene() noexcept {
+    std::size_t Umbral = std::max({std::size_t(65536), NumLibres / 2, NodosEnBloques / 256});
+    if (DevueltosDesdeOrden < Umbral) return;
+    DevueltosDesdeOrden = 0;
+    try {
+      Ordena();
+    } catch (const std::bad_alloc&) {
+      // Without room for the map the list stays as it is: only slower.
+    }
+  }
+
+  // One bit a slot: set the bits of the free slots, then relink them from the highest address
+  // down, so that the list starts at the lowest.
+  void Ordena() {
+    std::vector<std::size_t> Desde(Bloques.size() + 1, 0);
+    for (std::size_t i = 0; i < Bloques.size(); ++i)
+      Desde[i + 1] = Desde[i] + (Bloques[i].Nodos + 63) / 64;
+    std::vector<uint64_t> Mapa(Desde.back(), 0);
+    for (TLibre* l = Libres; l; l = l->Sig) {
+      char* c = reinterpret_cast<char*>(l);
+      auto b = std::upper_bound(Bloques.begin(), Bloques.end(), c,
+                                [](char* x, const TBloque& y) { return x < y.Inicio; }) -
+               1;
+      std::size_t k = static_cast<std::size_t>(c - b->Inicio) / TamNodo;
+      Mapa[Desde[b - Bloques.begin()] + k / 64] |= uint64_t(1) << (k % 64);
+    }
+    Libres = nullptr;
+    for (std::size_t i = Bloques.size(); i-- > 0;) {
+      for (std::size_t w = Desde[i + 1]; w-- > Desde[i];) {
+        for (uint64_t m = Mapa[w]; m; m &= ~(uint64_t(1) << (63 - __builtin_clzll(m)))) {
+          std::size_t k = (w - Desde[i]) * 64 + static_cast<std::size_t>(63 - __builtin_clzll(m));
+          TLibre* l = reinterpret_cast<TLibre*>(Bloques[i].Inicio + k * TamNodo);
+          l->Sig = Libres;
+          Libres = l;
+        }
+      }
+    }
   }
 };
 
@@ -176,6 +238,7 @@ void DestruyeHijos(TExprLambda* a, TExprLambda* b, TVariable* Param) {
   }
   for (TVariable* v : Variables) delete v;
   Variables.clear();
+  Pool().OrdenaSiConviene();
   if (Pendientes.capacity() > (1u << 20)) Pendientes.shrink_to_fit();
   if (Variables.capacity() > (1u << 20)) Variables.shrink_to_fit();
 }

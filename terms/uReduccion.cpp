@@ -20,10 +20,34 @@ inline void Cierra(TExprLambda* n) {
   }
 }
 
+// A frame of a pass's walk.
+struct TMarco {
+  TExprLambda** Hueco;
+  uint8_t Fase;  // 0 arriving, 1 after the first child, 2 after the argument
+};
+
+// A step of a copy: copy Origen into *Destino, or, with Origen null, clear Limpia->Copiada.
+struct TTareaCopia {
+  TExprLambda* Origen;
+  TExprLambda** Destino;
+  TVariable* Limpia;
+};
+
+// Scratch of the passes and contractions, kept from one to the next so that they allocate
+// nothing of their own: a pass costs about what it changes, and a fresh vector per pass or per
+// copy cost more than the contraction.
+struct TAuxiliar {
+  std::vector<TExprLambda**> Ocurrencias;
+  std::vector<TExprLambda*> Pila;
+  std::vector<TMarco> Marcos;
+  std::vector<TExprLambda**> CaminoCambios;
+  std::vector<TTareaCopia> Tareas;
+};
+
 // Nodes that a copy of `t` allocates (applications, abstractions and their variables).
-std::size_t NodosQueCopia(TExprLambda* t) {
+std::size_t NodosQueCopia(TExprLambda* t, std::vector<TExprLambda*>& Pila) {
   std::size_t n = 0;
-  std::vector<TExprLambda*> Pila{t};
+  Pila.assign(1, t);
   while (!Pila.empty()) {
     TExprLambda* e = Pila.back();
     Pila.pop_back();
@@ -39,11 +63,70 @@ std::size_t NodosQueCopia(TExprLambda* t) {
   return n;
 }
 
-// Scratch of a contraction, kept between contractions so they allocate nothing of their own.
-struct TAuxiliar {
-  std::vector<TExprLambda**> Ocurrencias;
-  std::vector<TExprLambda*> Pila;
-};
+// The copy of a variable occurrence: the new binder's variable, or the variable itself.
+inline TExprLambda* CopiaOcurrencia(TVariable* v) {
+  TVariable* r = v->Copiada ? v->Copiada : v;
+  ++r->Refs;
+  return r;
+}
+
+// The same copy as Copia(), on the engine's scratch.
+TExprLambda* CopiaArgumento(TExprLambda* raiz, std::vector<TTareaCopia>& Pila) {
+  if (EsVariable(raiz)) return CopiaOcurrencia(static_cast<TVariable*>(raiz));
+  TExprLambda* Copia = nullptr;
+  Pila.assign(1, {raiz, &Copia, nullptr});
+  try {
+    while (!Pila.empty()) {
+      TTareaCopia t = Pila.back();
+      Pila.pop_back();
+      if (!t.Origen) {
+        t.Limpia->Copiada = nullptr;
+      } else if (EsVariable(t.Origen)) {
+        *t.Destino = CopiaOcurrencia(static_cast<TVariable*>(t.Origen));
+      } else if (TAplicacion* ap = ComoAplicacion(t.Origen)) {
+        TAplicacion* n = new TAplicacion;
+        n->Marca = ap->Marca;
+        *t.Destino = n;
+        Pila.push_back({ap->Arg, &n->Arg, nullptr});
+        Pila.push_back({ap->Func, &n->Func, nullptr});
+      } else {
+        TFuncion* f = static_cast<TFuncion*>(t.Origen);
+        TFuncion* n = new TFuncion;
+        n->Marca = f->Marca;
+        *t.Destino = n;
+        n->Param = new TVariable;
+        f->Param->Copiada = n->Param;
+        Pila.push_back({nullptr, nullptr, f->Param});
+        Pila.push_back({f->Cuerpo, &n->Cuerpo, nullptr});
+      }
+    }
+  } catch (...) {
+    // Out of memory: undo the scratch links and drop the half-made copy.
+    for (const TTareaCopia& t : Pila)
+      if (!t.Origen) t.Limpia->Copiada = nullptr;
+    Libera(Copia);
+    throw;
+  }
+  return Copia;
+}
+
+// Puts a copy of `N` in each of the first `Copias` occurrences. The pool refuses the node that
+// would pass the limit, which happens exactly when the copies together would pass it; then the
+// copies made so far go and `x` is back in its place. Counting the argument first would walk it
+// once more on every contraction.
+bool PonCopias(TExprLambda* N, TVariable* x, std::size_t Copias, TAuxiliar& a) {
+  std::size_t Hechas = 0;
+  try {
+    for (; Hechas < Copias; ++Hechas) *a.Ocurrencias[Hechas] = CopiaArgumento(N, a.Tareas);
+  } catch (const EDemasiadoGrande&) {
+    for (std::size_t i = 0; i < Hechas; ++i) {
+      Libera(*a.Ocurrencias[i]);
+      *a.Ocurrencias[i] = x;
+    }
+    return false;
+  }
+  return true;
+}
 
 // Contracts the redex `ap`: the body, with the argument put in place of the bound variable,
 // takes the application's place. Every occurrence but the last gets a copy of the argument and
@@ -61,17 +144,15 @@ TExprLambda* Contrae(TAplicacion* ap, TAuxiliar& a, std::size_t& Pedidos) {
   BuscaOcurrencias(M, x, EsVariable(N) ? 0u : SinRedex, true, a.Ocurrencias, a.Pila);
   std::vector<TExprLambda**>& Ocurrencias = a.Ocurrencias;
   std::size_t Copias = Ocurrencias.empty() ? 0 : Ocurrencias.size() - 1;
-  if (Copias > 0 && !EsVariable(N)) {
-    std::size_t Tam = NodosQueCopia(N);
-    std::size_t Vivos = NodosVivos();
-    std::size_t Limite = LimiteNodos();
-    if (Tam > (Limite - std::min(Limite, Vivos)) / Copias) {
-      long double Total = static_cast<long double>(Vivos) + static_cast<long double>(Tam) * Copias;
-      Pedidos = Total >= static_cast<long double>(std::numeric_limits<std::size_t>::max())
-                    ? std::numeric_limits<std::size_t>::max()
-                    : static_cast<std::size_t>(Total);
-      return nullptr;
-    }
+  if (Copias > 0 && !PonCopias(N, x, Copias, a)) {
+    // The copies would pass the node limit: report the size they would have made.
+    std::size_t Tam = NodosQueCopia(N, a.Pila);
+    long double Total =
+        static_cast<long double>(NodosVivos()) + static_cast<long double>(Tam) * Copias;
+    Pedidos = Total >= static_cast<long double>(std::numeric_limits<std::size_t>::max())
+                  ? std::numeric_limits<std::size_t>::max()
+                  : static_cast<std::size_t>(Total);
+    return nullptr;
   }
 
   TExprLambda* R;
@@ -79,7 +160,6 @@ TExprLambda* Contrae(TAplicacion* ap, TAuxiliar& a, std::size_t& Pedidos) {
     R = N;
     ap->Arg = nullptr;
   } else {
-    for (std::size_t i = 0; i < Copias; ++i) *Ocurrencias[i] = N->Copia();
     if (!Ocurrencias.empty()) {
       *Ocurrencias.back() = N;
       ap->Arg = nullptr;
@@ -103,12 +183,11 @@ namespace {
 class TPasada {
  public:
   TPasada(bool multiple, bool& cambio, TAuxiliar& auxiliar)
-      : Multiple(multiple), Cambio(cambio), Auxiliar(auxiliar) {}
-
-  struct TMarco {
-    TExprLambda** Hueco;
-    uint8_t Fase;  // 0 arriving, 1 after the first child, 2 after the argument
-  };
+      : CaminoCambios(auxiliar.CaminoCambios),
+        Pila(auxiliar.Marcos),
+        Multiple(multiple),
+        Cambio(cambio),
+        Auxiliar(auxiliar) {}
 
   // Walks the subtree in *inicio. In single mode it stops at the first contraction, leaving in
   // Pila the path from *inicio down to it. Returns false when a contraction was refused.
@@ -160,13 +239,13 @@ class TPasada {
   // After a walk: how many frames below the start lead to the lowest node that holds every
   // change of the pass (-1: the start's parent, which has become a redex), and those frames.
   int ProfundidadCambios = 0;
-  std::vector<TExprLambda**> CaminoCambios;
+  std::vector<TExprLambda**>& CaminoCambios;
   bool HuboCambios = false;
   bool Rechazada = false;
   std::size_t NodosPedidos = 0;
   // Whether the start of the walk is the function part of its parent.
   bool InicioEsFuncion = false;
-  std::vector<TMarco> Pila;
+  std::vector<TMarco>& Pila;
 
  private:
   void Sale() {
