@@ -84,8 +84,11 @@ std::string MensajeEntradaSalida(int Codigo) {
 }
 
 std::string TextoReducciones(int64_t Cuenta, const std::string& Separador) {
-  return " " + ConMillares(Cuenta < 0 ? 0 : static_cast<uint64_t>(Cuenta), Separador) +
-         " reducciones";
+  // Appended piece by piece: GCC 12 at -O3 sees a false overlap in `" " + std::string`.
+  std::string s = " ";
+  s += ConMillares(Cuenta < 0 ? 0 : static_cast<uint64_t>(Cuenta), Separador);
+  s += " reducciones";
+  return s;
 }
 
 std::string ConPuntoFinal(const std::string& mensaje) {
