@@ -521,34 +521,28 @@ inline TExprLambda* CopiaOcurrencia(TVariable* v) {
   return r;
 }
 
-TExprLambda* CopiaTermino(TExprLambda* raiz) {
+}  // namespace
+
+TExprLambda* CopiaConPila(TExprLambda* raiz, std::vector<TTareaCopia>& Pila) {
   if (EsVariable(raiz)) return CopiaOcurrencia(static_cast<TVariable*>(raiz));
-  struct TTarea {
-    TExprLambda* Origen;  // node to copy into *Destino, or null: clear Limpia->Copiada
-    TExprLambda** Destino;
-    TVariable* Limpia;
-  };
   TExprLambda* Copia = nullptr;
-  std::vector<TTarea> Pila{{raiz, &Copia, nullptr}};
+  Pila.assign(1, {raiz, &Copia, nullptr});
   try {
     while (!Pila.empty()) {
-      TTarea t = Pila.back();
+      TTareaCopia t = Pila.back();
       Pila.pop_back();
       if (!t.Origen) {
         t.Limpia->Copiada = nullptr;
-        continue;
-      }
-      TExprLambda* o = t.Origen;
-      if (EsVariable(o)) {
-        *t.Destino = CopiaOcurrencia(static_cast<TVariable*>(o));
-      } else if (TAplicacion* ap = ComoAplicacion(o)) {
+      } else if (EsVariable(t.Origen)) {
+        *t.Destino = CopiaOcurrencia(static_cast<TVariable*>(t.Origen));
+      } else if (TAplicacion* ap = ComoAplicacion(t.Origen)) {
         TAplicacion* n = new TAplicacion;
         n->Marca = ap->Marca;
         *t.Destino = n;
         Pila.push_back({ap->Arg, &n->Arg, nullptr});
         Pila.push_back({ap->Func, &n->Func, nullptr});
       } else {
-        TFuncion* f = static_cast<TFuncion*>(o);
+        TFuncion* f = static_cast<TFuncion*>(t.Origen);
         TFuncion* n = new TFuncion;
         n->Marca = f->Marca;
         *t.Destino = n;
@@ -560,12 +554,19 @@ TExprLambda* CopiaTermino(TExprLambda* raiz) {
     }
   } catch (...) {
     // Out of room: undo the scratch links and drop the half-made copy.
-    for (const TTarea& t : Pila)
+    for (const TTareaCopia& t : Pila)
       if (!t.Origen) t.Limpia->Copiada = nullptr;
     Libera(Copia);
     throw;
   }
   return Copia;
+}
+
+namespace {
+
+TExprLambda* CopiaTermino(TExprLambda* raiz) {
+  std::vector<TTareaCopia> Pila;
+  return CopiaConPila(raiz, Pila);
 }
 
 }  // namespace

@@ -17,3 +17,15 @@ inline bool Limpio(const TExprLambda* n) {
 // scratch, passed in so that repeated calls allocate nothing.
 void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t Borra, bool LigadaFuera,
                       std::vector<TExprLambda**>& Huecos, std::vector<TExprLambda*>& Pila);
+
+// One step of a copy: a node to copy into *Destino, or (Origen null) a binder's variable whose
+// scratch link Copiada is cleared once its body is copied.
+struct TTareaCopia {
+  TExprLambda* Origen;
+  TExprLambda** Destino;
+  TVariable* Limpia;
+};
+
+// The same copy as Copia(), on a stack the caller keeps, so that repeated copies allocate no
+// stack of their own.
+TExprLambda* CopiaConPila(TExprLambda* Raiz, std::vector<TTareaCopia>& Pila);

@@ -26,13 +26,6 @@ struct TMarco {
   uint8_t Fase;  // 0 arriving, 1 after the first child, 2 after the argument
 };
 
-// A step of a copy: copy Origen into *Destino, or, with Origen null, clear Limpia->Copiada.
-struct TTareaCopia {
-  TExprLambda* Origen;
-  TExprLambda** Destino;
-  TVariable* Limpia;
-};
-
 // Scratch of the passes and contractions, kept from one to the next so that they allocate
 // nothing of their own: a pass costs about what it changes, and a fresh vector per pass or per
 // copy cost more than the contraction.
@@ -63,53 +56,6 @@ std::size_t NodosQueCopia(TExprLambda* t, std::vector<TExprLambda*>& Pila) {
   return n;
 }
 
-// The copy of a variable occurrence: the new binder's variable, or the variable itself.
-inline TExprLambda* CopiaOcurrencia(TVariable* v) {
-  TVariable* r = v->Copiada ? v->Copiada : v;
-  ++r->Refs;
-  return r;
-}
-
-// The same copy as Copia(), on the engine's scratch.
-TExprLambda* CopiaArgumento(TExprLambda* raiz, std::vector<TTareaCopia>& Pila) {
-  if (EsVariable(raiz)) return CopiaOcurrencia(static_cast<TVariable*>(raiz));
-  TExprLambda* Copia = nullptr;
-  Pila.assign(1, {raiz, &Copia, nullptr});
-  try {
-    while (!Pila.empty()) {
-      TTareaCopia t = Pila.back();
-      Pila.pop_back();
-      if (!t.Origen) {
-        t.Limpia->Copiada = nullptr;
-      } else if (EsVariable(t.Origen)) {
-        *t.Destino = CopiaOcurrencia(static_cast<TVariable*>(t.Origen));
-      } else if (TAplicacion* ap = ComoAplicacion(t.Origen)) {
-        TAplicacion* n = new TAplicacion;
-        n->Marca = ap->Marca;
-        *t.Destino = n;
-        Pila.push_back({ap->Arg, &n->Arg, nullptr});
-        Pila.push_back({ap->Func, &n->Func, nullptr});
-      } else {
-        TFuncion* f = static_cast<TFuncion*>(t.Origen);
-        TFuncion* n = new TFuncion;
-        n->Marca = f->Marca;
-        *t.Destino = n;
-        n->Param = new TVariable;
-        f->Param->Copiada = n->Param;
-        Pila.push_back({nullptr, nullptr, f->Param});
-        Pila.push_back({f->Cuerpo, &n->Cuerpo, nullptr});
-      }
-    }
-  } catch (...) {
-    // Out of memory: undo the scratch links and drop the half-made copy.
-    for (const TTareaCopia& t : Pila)
-      if (!t.Origen) t.Limpia->Copiada = nullptr;
-    Libera(Copia);
-    throw;
-  }
-  return Copia;
-}
-
 // Puts a copy of `N` in each of the first `Copias` occurrences. The pool refuses the node that
 // would pass the limit, which happens exactly when the copies together would pass it; then the
 // copies made so far go and `x` is back in its place. Counting the argument first would walk it
@@ -117,7 +63,7 @@ TExprLambda* CopiaArgumento(TExprLambda* raiz, std::vector<TTareaCopia>& Pila) {
 bool PonCopias(TExprLambda* N, TVariable* x, std::size_t Copias, TAuxiliar& a) {
   std::size_t Hechas = 0;
   try {
-    for (; Hechas < Copias; ++Hechas) *a.Ocurrencias[Hechas] = CopiaArgumento(N, a.Tareas);
+    for (; Hechas < Copias; ++Hechas) *a.Ocurrencias[Hechas] = CopiaConPila(N, a.Tareas);
   } catch (const EDemasiadoGrande&) {
     for (std::size_t i = 0; i < Hechas; ++i) {
       Libera(*a.Ocurrencias[i]);
