@@ -8,6 +8,8 @@
 //   size W H           sizes and paints Lienzo    png FILE        writes the bitmap
 //   interval MS        run-all's update interval  open [FILE], save [FILE]   (no FILE: cancel)
 //   show               prints the state
+//   svg FILE           "Exportar diagrama…": the whole diagram (PNG when FILE ends in .png)
+//   trace FILE         "Exportar reducción…": the passes since the last Enter, as text
 // Blank lines and lines starting with '#' are skipped.
 #include <charconv>
 #include <cmath>
@@ -85,6 +87,12 @@ class TGuion {
     } else if (Orden == "save") {
       Vista.RutaSalvar = SinArgumento ? std::nullopt : std::optional<std::string>(Resto);
       Mesa.Salvar1Click();
+    } else if (Orden == "svg" && !SinArgumento) {
+      Vista.RutaDiagrama = std::string(Resto);
+      Mesa.ExportarDiagrama1Click();
+    } else if (Orden == "trace" && !SinArgumento) {
+      Vista.RutaReduccion = std::string(Resto);
+      Mesa.ExportarReduccion1Click();
     } else if (Orden == "show" && SinArgumento) {
       Muestra();
     } else {
