@@ -12,6 +12,7 @@ paquetes=(
   fonts-dejavu-core fonts-crosextra-carlito # the window's fonts
   xvfb xauth                                # GUI tests and screenshots without a display
   librsvg2-bin                               # rasterises exported SVG diagrams in the tests
+  dpkg-dev lintian                          # the Debian package: its dependencies, its check
 )
 
 faltan=()

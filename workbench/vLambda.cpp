@@ -124,6 +124,10 @@ void TMesaTrabajo::ExportarReduccion1Click() {
   Protegido([this] { ExportaReduccion(); });
 }
 
+void TMesaTrabajo::AbreAlEmpezar(const std::string& Ruta) {
+  Protegido([this, Ruta] { AbreRuta(Ruta); });
+}
+
 void TMesaTrabajo::FormClose() {
   Cerrada = true;
   PararPedido = true;
@@ -468,6 +472,10 @@ void TMesaTrabajo::CambiaPestana() {
 void TMesaTrabajo::Abre() {
   std::string Ruta;
   if (!Vista.DialogoAbrir(Ruta)) return;
+  AbreRuta(Ruta);
+}
+
+void TMesaTrabajo::AbreRuta(const std::string& Ruta) {
   std::string Bytes = LeeFichero(Ruta);
   TDefiniciones Nuevas;
   try {

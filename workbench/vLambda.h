@@ -101,6 +101,8 @@ class TMesaTrabajo {
   void ExportarDiagrama1Click();
   void ExportarReduccion1Click();
   const TTraza& Reduccion() const { return Traza; }
+  // Opens a definitions file given at start, as "Abrir.." does with the file chosen.
+  void AbreAlEmpezar(const std::string& Ruta);
 
   // Lays Actual out and renders it into Bitmap at Zoom; nothing without a current term.
   void Redibuja();
@@ -146,6 +148,7 @@ class TMesaTrabajo {
   void Zoom1(TUpDownDirection Direction);
   void CambiaPestana();
   void Abre();
+  void AbreRuta(const std::string& Ruta);
   void Salva();
   void Pinta(int Ancho, int Alto);
   void ExportaDiagrama();
