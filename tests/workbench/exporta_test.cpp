@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "Comun.h"
+#include "uLambda.h"
 #include "uDiagrama.h"
 #include "uSvg.h"
 #include "uTraza.h"
@@ -145,6 +146,27 @@ TEST(Exporta, LaReduccionGuardadaTieneTope) {
   t.Pasada(false, 1, true);
   t.Anota(std::string(41, 'x'));
   EXPECT_NE(t.Texto(false).find("6: (texto demasiado grande para guardarlo)"), std::string::npos);
+}
+
+// A term 400,000 applications deep, exported whole as SVG (into /dev/null) and as text; also run
+// with a small stack.
+TEST(Profundo, Exporta) {
+  constexpr int n = 400000;
+  auto* f = new TFuncion;
+  f->Param = new TVariable;
+  TExprLambda* t = Retiene(new TVariable(true));
+  for (int i = 0; i < n; ++i) t = new TAplicacion(f->Param, t);
+  f->Cuerpo = t;
+  TBanco b;
+  TCarpeta c;
+  b.Mesa.CambiaActual(f);
+  b.Vista.RutaDiagrama = "/dev/null";
+  b.Mesa.ExportarDiagrama1Click();
+  b.Vista.RutaDiagrama = c.Ruta("d.png");  // far taller than a PNG may be
+  b.Mesa.ExportarDiagrama1Click();
+  EXPECT_EQ(b.Vista.UltimoError,
+            "Diagrama demasiado grande para exportarlo: m\xE1s de 100.000.000 p\xEDxeles");
+  EXPECT_EQ(b.Vista.Errores, 1);
 }
 
 }  // namespace
