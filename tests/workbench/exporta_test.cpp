@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "Comun.h"
-#include "uLambda.h"
 #include "uDiagrama.h"
+#include "uLambda.h"
 #include "uSvg.h"
 #include "uTraza.h"
 
