@@ -78,11 +78,12 @@ class TDisposicion {
   int32_t& NumVars;
 };
 
-// The handlers of the drawing walk.
+// The handlers of the drawing walk, on TAgg2D or on another drawing object (ILapiz).
+template <typename TLapiz>
 class TDibujo {
  public:
-  TDibujo(const std::vector<TCaja>& cajas, TAgg2D& agg, double zoom, int32_t numVars,
-          int anchoBitmap, int altoBitmap)
+  TDibujo(const std::vector<TCaja>& cajas, TLapiz& agg, double zoom, int32_t numVars,
+          double anchoBitmap, double altoBitmap)
       : Cajas(cajas),
         Agg(agg),
         Zoom(zoom),
@@ -167,11 +168,35 @@ class TDibujo {
   }
 
   const std::vector<TCaja>& Cajas;
-  TAgg2D& Agg;
+  TLapiz& Agg;
   const double Zoom;
   const int32_t NumVars;
-  const int AnchoBitmap, AltoBitmap;
+  const double AnchoBitmap, AltoBitmap;
 };
+
+// The two layout walks; the root's left edge is given once it is measured.
+template <typename FRaizX>
+void DisponeCon(TExprLambda* Actual, std::vector<TCaja>& Cajas, int32_t& NumVars, FRaizX RaizX) {
+  Cajas.clear();
+  NumVars = 0;
+  TDisposicion Disposicion(Cajas, NumVars);
+  Actual->RecorrePost([&](TExprLambda* n) { Disposicion.MideNodo(n); });
+  if (EsVariable(Actual)) Cajas.push_back({0, 0, LadoVariable, LadoVariable});
+  TCaja& raiz = Cajas.back();
+  raiz.X = RaizX(raiz.Ancho);
+  raiz.Y = Margen;
+  Actual->RecorrePre([&](TExprLambda* n) { Disposicion.SituaNodo(n); });
+}
+
+// Background, stroke width, then every node, as the window draws.
+template <typename TLapiz>
+void DibujaTodo(TExprLambda* Actual, const std::vector<TCaja>& Cajas, TLapiz& Agg, double Zoom,
+                int32_t NumVars, double Ancho, double Alto) {
+  Agg.clearAll(ColorFondo.R, ColorFondo.G, ColorFondo.B, ColorFondo.A);
+  Agg.lineWidth(GrosorTrazo * Zoom);
+  TDibujo<TLapiz> Dibujo(Cajas, Agg, Zoom, NumVars, Ancho, Alto);
+  Actual->RecorrePre([&](TExprLambda* n) { Dibujo.DibujaNodo(n); });
+}
 
 // 255 * v rounded to the nearest integer, halves to even, decided on the exact product: fma
 // gives the error of the rounded product, which settles a product that rounded onto a half.
@@ -198,15 +223,8 @@ int64_t PosicionRaiz(int64_t AnchoRaiz, int AnchoBitmap, double Zoom) {
 void Dispone(TExprLambda* Actual, int AnchoBitmap, double Zoom, std::vector<TCaja>& Cajas,
              int32_t& NumVars) {
   if (Actual == nullptr) return;
-  Cajas.clear();
-  NumVars = 0;
-  TDisposicion Disposicion(Cajas, NumVars);
-  Actual->RecorrePost([&](TExprLambda* n) { Disposicion.MideNodo(n); });
-  if (EsVariable(Actual)) Cajas.push_back({0, 0, LadoVariable, LadoVariable});
-  TCaja& raiz = Cajas.back();
-  raiz.X = PosicionRaiz(raiz.Ancho, AnchoBitmap, Zoom);
-  raiz.Y = Margen;
-  Actual->RecorrePre([&](TExprLambda* n) { Disposicion.SituaNodo(n); });
+  DisponeCon(Actual, Cajas, NumVars,
+             [&](int64_t Ancho) { return PosicionRaiz(Ancho, AnchoBitmap, Zoom); });
 }
 
 double Rampa(double x) {
@@ -229,10 +247,7 @@ void Redibuja(TExprLambda* Actual, TBitmap& Bitmap, TAgg2DPlus& Agg, double Zoom
   // It holds numbers only, never a reference to a term.
   static thread_local std::vector<TCaja> cajas;
   Dispone(Actual, Bitmap.Width(), Zoom, cajas, NumVars);
-  Agg.clearAll(ColorFondo.R, ColorFondo.G, ColorFondo.B, ColorFondo.A);
-  Agg.lineWidth(GrosorTrazo * Zoom);
-  TDibujo Dibujo(cajas, Agg, Zoom, NumVars, Bitmap.Width(), Bitmap.Height());
-  Actual->RecorrePre([&](TExprLambda* n) { Dibujo.DibujaNodo(n); });
+  DibujaTodo<TAgg2D>(Actual, cajas, Agg, Zoom, NumVars, Bitmap.Width(), Bitmap.Height());
 }
 
 bool AjustaBitmap(TBitmap& Bitmap, TAgg2DPlus& Agg, int Ancho, int Alto) {
@@ -244,4 +259,21 @@ bool AjustaBitmap(TBitmap& Bitmap, TAgg2DPlus& Agg, int Ancho, int Alto) {
   Bitmap.SetSize(Ancho, Alto);
   Agg.attach(Bitmap, false);
   return true;
+}
+
+TDiagramaEntero::TDiagramaEntero(TExprLambda* actual, double zoom) : Actual(actual), Zoom(zoom) {
+  if (Actual == nullptr) return;
+  DisponeCon(Actual, Cajas, NumVars, [](int64_t) { return MargenEntero; });
+  const TCaja& Raiz = Cajas.back();
+  // Rounded up, so that the margin on the right and below is never less than on the left.
+  AnchoPx = std::max(2.0, std::ceil(double(Raiz.Ancho + 2 * MargenEntero) * Zoom));
+  AltoPx = std::max(2.0, std::ceil(double(Raiz.Alto + 2 * MargenEntero) * Zoom));
+}
+
+void TDiagramaEntero::Dibuja(TAgg2D& Agg) const {
+  if (Actual) DibujaTodo<TAgg2D>(Actual, Cajas, Agg, Zoom, NumVars, AnchoPx, AltoPx);
+}
+
+void TDiagramaEntero::Dibuja(ILapiz& Lapiz) const {
+  if (Actual) DibujaTodo<ILapiz>(Actual, Cajas, Lapiz, Zoom, NumVars, AnchoPx, AltoPx);
 }

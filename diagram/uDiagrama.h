@@ -43,3 +43,43 @@ void Redibuja(TExprLambda* Actual, TBitmap& Bitmap, TAgg2DPlus& Agg, double Zoom
 // its size differs; returns whether it did, and then the caller draws again with Redibuja.
 // A bitmap too small to attach leaves Agg detached, drawing nothing.
 bool AjustaBitmap(TBitmap& Bitmap, TAgg2DPlus& Agg, int Ancho, int Alto);
+
+// Export: the whole diagram, whatever part of it a window shows.
+//
+// The drawing operations of a diagram, for a drawing object other than TAgg2D (an SVG file);
+// they mean what TAgg2D's operations of the same names mean.
+class ILapiz {
+ public:
+  virtual ~ILapiz() = default;
+  virtual void clearAll(uint8_t r, uint8_t g, uint8_t b, uint8_t a) = 0;
+  virtual void lineWidth(double w) = 0;
+  virtual void lineColor(uint8_t r, uint8_t g, uint8_t b, uint8_t a) = 0;
+  virtual void fillColor(uint8_t r, uint8_t g, uint8_t b, uint8_t a) = 0;
+  virtual void line(double x1, double y1, double x2, double y2) = 0;
+  virtual void rectangle(double x1, double y1, double x2, double y2) = 0;
+  virtual void ellipse(double cx, double cy, double rx, double ry) = 0;
+};
+
+// A numbered term laid out whole at `Zoom`: its root's box with a margin of 10 units on every
+// side, the root at (10, 10) units. It writes the boxes' indices into the term's nodes, so the
+// term must not be laid out again, nor changed, while this lives.
+class TDiagramaEntero {
+ public:
+  static constexpr int64_t MargenEntero = 10;  // units round the root's box
+
+  TDiagramaEntero(TExprLambda* Actual, double Zoom);
+  // The picture's size in pixels, rounded up; at least 2 by 2 (a bitmap Agg can attach).
+  double Ancho() const { return AnchoPx; }
+  double Alto() const { return AltoPx; }
+  // Draws into a bitmap at least Ancho() x Alto(), attached to Agg, or with `Lapiz`: background,
+  // then every mark, exactly as Redibuja does.
+  void Dibuja(TAgg2D& Agg) const;
+  void Dibuja(ILapiz& Lapiz) const;
+
+ private:
+  TExprLambda* Actual;
+  double Zoom;
+  std::vector<TCaja> Cajas;
+  int32_t NumVars = 0;
+  double AnchoPx = 2, AltoPx = 2;
+};

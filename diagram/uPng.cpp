@@ -28,3 +28,35 @@ bool EscribePNG(const TBitmap& Bitmap, const std::string& Ruta, std::string& Err
   }
   return true;
 }
+
+bool CodificaPNG(const TBitmap& Bitmap, std::string& Bytes, std::string& Error) {
+  Error.clear();
+  Bytes.clear();
+  if (Bitmap.Pixeles() == nullptr) {
+    Error = Mensajes::ImagenVacia;
+    return false;
+  }
+  png_image Imagen;
+  std::memset(&Imagen, 0, sizeof Imagen);
+  Imagen.version = PNG_IMAGE_VERSION;
+  Imagen.width = png_uint_32(Bitmap.Width());
+  Imagen.height = png_uint_32(Bitmap.Height());
+  Imagen.format = PNG_FORMAT_BGRA;
+  // The first call only measures; the second writes into memory of that size.
+  png_alloc_size_t Tamano = 0;
+  bool Bien = png_image_write_to_memory(&Imagen, nullptr, &Tamano, 0, Bitmap.Pixeles(),
+                                        Bitmap.Stride(), nullptr);
+  if (Bien) {
+    Bytes.resize(Tamano);
+    Bien = png_image_write_to_memory(&Imagen, Bytes.data(), &Tamano, 0, Bitmap.Pixeles(),
+                                     Bitmap.Stride(), nullptr);
+    Bytes.resize(Tamano);
+  }
+  if (!Bien) {
+    Error = Imagen.message;
+    png_image_free(&Imagen);
+    Bytes.clear();
+    return false;
+  }
+  return true;
+}

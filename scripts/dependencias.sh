@@ -11,6 +11,8 @@ paquetes=(
   qt6-translations-l10n                     # Qt's own dialogs and menus in Spanish
   fonts-dejavu-core fonts-crosextra-carlito # the window's fonts
   xvfb xauth                                # GUI tests and screenshots without a display
+  librsvg2-bin                              # rasterises exported SVG diagrams in the tests
+  dpkg-dev lintian                          # the Debian package: its dependencies, its check
 )
 
 faltan=()

@@ -43,6 +43,35 @@ std::string Mensajes::NoSePudoEscribir(const std::string& Ruta, const char* Caus
   return "No se pudo escribir " + Ruta + ": " + Causa;
 }
 
+std::string Mensajes::DiagramaDemasiadoGrandeExportar(std::size_t Limite, const char* Unidades) {
+  return "Diagrama demasiado grande para exportarlo: m\xE1s de " + ConMillares(Limite) + " " +
+         Unidades;
+}
+
+std::string Mensajes::ModoReduccion(bool Simple, bool Multiple) {
+  if (Simple && Multiple) return "Modo: beta simple y beta m\xFAltiple";
+  return Multiple ? "Modo: beta m\xFAltiple" : "Modo: beta simple";
+}
+
+std::string Mensajes::PasosReduccion(int64_t Pasos) {
+  return "Pasos: " + ConMillares(uint64_t(Pasos));
+}
+
+std::string Mensajes::ContraccionesReduccion(int64_t Contracciones) {
+  return "Contracciones: " + ConMillares(uint64_t(Contracciones));
+}
+
+std::string Mensajes::PasosSinMostrar(int64_t Pasos) {
+  return "(" + ConMillares(uint64_t(Pasos)) + (Pasos == 1 ? " paso" : " pasos") + " sin mostrar)";
+}
+
+std::string Mensajes::LineasDescartadas(std::size_t Lineas, std::size_t Limite) {
+  std::string s = Lineas == 1
+                      ? std::string("(Descartada la l\xEDnea m\xE1s antigua")
+                      : "(Descartadas las " + ConMillares(Lineas) + " l\xEDneas m\xE1s antiguas";
+  return s + ": pasaban de " + ConMillares(Limite >> 20) + " MB)";
+}
+
 namespace {
 
 std::string NombreCorto(const std::string& Nombre) {

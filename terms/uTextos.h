@@ -50,6 +50,22 @@ std::string TextoDemasiadoGrande(std::size_t Limite);
 // "Diagrama demasiado grande para dibujarlo: más de 1.000 nodos"
 std::string DiagramaDemasiadoGrande(std::size_t Limite);
 
+// The exports of the diagram and of the reduction.
+// "Diagrama demasiado grande para exportarlo: más de 1.000.000 nodos" (or "píxeles").
+std::string DiagramaDemasiadoGrandeExportar(std::size_t Limite, const char* Unidades);
+inline constexpr const char* Nodos = "nodos";
+inline constexpr const char* Pixeles = "p\xEDxeles";
+// The lines of the reduction's file, around its numbered passes.
+inline constexpr const char* TituloReduccion =
+    "C\xE1lculo Lambda: reducci\xF3n desde la \xFAltima entrada";
+std::string ModoReduccion(bool Simple, bool Multiple);      // "Modo: beta simple"...
+std::string PasosReduccion(int64_t Pasos);                  // "Pasos: 12"
+std::string ContraccionesReduccion(int64_t Contracciones);  // "Contracciones: 12"
+std::string PasosSinMostrar(int64_t Pasos);                 // "(10 pasos sin mostrar)"
+// "(Descartadas las 3 líneas más antiguas: pasaban de 64 MB)"
+std::string LineasDescartadas(std::size_t Lineas, std::size_t Limite);
+inline constexpr const char* FormaNoGuardada = "(texto demasiado grande para guardarlo)";
+
 // The PNG export's: an empty bitmap, and a file libpng could not write ("No se pudo escribir
 // RUTA: CAUSA").
 inline constexpr const char* ImagenVacia =

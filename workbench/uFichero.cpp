@@ -65,13 +65,13 @@ void EscribeTodo(int Fd, std::string_view Bytes, const std::string& Ruta) {
 // Writes over the file itself, which keeps its links, owner and mode; a new file is made with
 // the default mode. Once a regular file has been emptied, a failure leaves it incomplete, and the
 // message says so.
-void EscribeEnSuSitio(const std::string& Ruta, std::string_view Bytes) {
+void EscribeEnSuSitio(const std::string& Ruta, const TGenerador& Genera) {
   TDescriptor f(::open(Ruta.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
   if (f.Get() < 0) Falla(errno, Ruta);
   struct stat st;
   bool Regular = ::fstat(f.Get(), &st) == 0 && S_ISREG(st.st_mode);
   try {
-    EscribeTodo(f.Get(), Bytes, Ruta);
+    Genera([&](std::string_view Bytes) { EscribeTodo(f.Get(), Bytes, Ruta); });
     if (int e = f.Cierra()) Falla(e, Ruta);
   } catch (const EEntradaSalida& e) {
     if (!Regular) throw;
@@ -231,7 +231,11 @@ std::string LeeFichero(const std::string& Ruta) {
   return Bytes;
 }
 
-void EscribeFichero(const std::string& RutaPedida, std::string_view Bytes) {
+void EscribeFichero(const std::string& Ruta, std::string_view Bytes) {
+  EscribeFichero(Ruta, [Bytes](const TSumidero& Escribe) { Escribe(Bytes); });
+}
+
+void EscribeFichero(const std::string& RutaPedida, const TGenerador& Genera) {
   std::string Ruta = RutaPedida;
   struct stat st;
   bool Existe = ::lstat(Ruta.c_str(), &st) == 0;
@@ -247,13 +251,13 @@ void EscribeFichero(const std::string& RutaPedida, std::string_view Bytes) {
   // A device or a pipe has no contents to keep whole; renaming over it would replace it. A new
   // file would leave the other links with the old contents, or take the saver's owner.
   if (Existe && (!S_ISREG(st.st_mode) || st.st_nlink > 1 || st.st_uid != ::geteuid()))
-    return EscribeEnSuSitio(Ruta, Bytes);
+    return EscribeEnSuSitio(Ruta, Genera);
 
   std::string Temporal = Ruta + ".tmpXXXXXX";
   TDescriptor f(::mkstemp(Temporal.data()));
   if (f.Get() < 0) {
     int e = errno;
-    if (SinTemporal(e)) return EscribeEnSuSitio(Ruta, Bytes);
+    if (SinTemporal(e)) return EscribeEnSuSitio(Ruta, Genera);
     Falla(e, Ruta);
   }
   bool EnSuSitio = false;
@@ -273,7 +277,7 @@ void EscribeFichero(const std::string& RutaPedida, std::string_view Bytes) {
     }
     if (!EnSuSitio) {
       if (::fchmod(f.Get(), Modo) != 0) Falla(errno, Ruta);
-      EscribeTodo(f.Get(), Bytes, Ruta);
+      Genera([&](std::string_view Bytes) { EscribeTodo(f.Get(), Bytes, Ruta); });
       if (::fsync(f.Get()) != 0 && errno != EINVAL) Falla(errno, Ruta);
       if (int e = f.Cierra()) Falla(e, Ruta);
       if (::rename(Temporal.c_str(), Ruta.c_str()) != 0) Falla(errno, Ruta);
@@ -284,6 +288,6 @@ void EscribeFichero(const std::string& RutaPedida, std::string_view Bytes) {
   }
   if (EnSuSitio) {
     ::unlink(Temporal.c_str());
-    EscribeEnSuSitio(Ruta, Bytes);
+    EscribeEnSuSitio(Ruta, Genera);
   }
 }

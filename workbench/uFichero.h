@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -48,3 +49,9 @@ std::string LeeFichero(const std::string& Ruta);
 // in-place write that fails after the file was emptied says so in its message. Throws
 // EEntradaSalida.
 void EscribeFichero(const std::string& Ruta, std::string_view Bytes);
+// The same for a file made a piece at a time, never held whole: `Genera` hands each piece to the
+// sink it is given. It runs once, when the file to write is open; an exception from it ends the
+// write as a write error does.
+using TSumidero = std::function<void(std::string_view)>;
+using TGenerador = std::function<void(const TSumidero&)>;
+void EscribeFichero(const std::string& Ruta, const TGenerador& Genera);

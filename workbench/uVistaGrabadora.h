@@ -19,6 +19,7 @@ class TVistaGrabadora : public IVista {
   std::string Separador = ".";
   // Answers of the file dialogs; none cancels.
   std::optional<std::string> RutaAbrir, RutaSalvar;
+  std::optional<std::string> RutaDiagrama, RutaReduccion;  // the two export dialogs
 
   // What happened, for the tests.
   int Memos = 0, Refrescos = 0, Eventos = 0;
@@ -56,6 +57,10 @@ class TVistaGrabadora : public IVista {
   }
   bool DialogoAbrir(std::string& Ruta) override { return Responde(RutaAbrir, Ruta); }
   bool DialogoSalvar(std::string& Ruta) override { return Responde(RutaSalvar, Ruta); }
+  bool DialogoExportarDiagrama(std::string& Ruta) override { return Responde(RutaDiagrama, Ruta); }
+  bool DialogoExportarReduccion(std::string& Ruta) override {
+    return Responde(RutaReduccion, Ruta);
+  }
   void MuestraError(const std::string& m) override {
     UltimoError = m;
     ++Errores;

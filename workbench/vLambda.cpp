@@ -2,11 +2,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cmath>
 #include <utility>
 
+#include "uExporta.h"
 #include "uFichero.h"
 #include "uLambda.h"
 #include "uParser.h"
@@ -71,6 +73,7 @@ void TMesaTrabajo::FormCreate() {
     Actual = nullptr;
     Libera(Anterior);
     Anterior = nullptr;
+    Traza.Vacia();
     Bitmap.SetSize(0, 0);
     NumVars = 0;
     Vista.HabilitaBack(false);
@@ -112,6 +115,17 @@ void TMesaTrabajo::LienzoPaint(int Ancho, int Alto) {
   // While an update is under way the canvas shows the bitmap it has; the update repaints it.
   if (Ocupada) return;
   Protegido([this, Ancho, Alto] { Pinta(Ancho, Alto); });
+}
+
+void TMesaTrabajo::ExportarDiagrama1Click() {
+  Protegido([this] { ExportaDiagrama(); });
+}
+void TMesaTrabajo::ExportarReduccion1Click() {
+  Protegido([this] { ExportaReduccion(); });
+}
+
+void TMesaTrabajo::AbreAlEmpezar(const std::string& Ruta) {
+  Protegido([this, Ruta] { AbreRuta(Ruta); });
 }
 
 void TMesaTrabajo::FormClose() {
@@ -183,9 +197,12 @@ void TMesaTrabajo::Muestra() {
   if (Longitud > LimiteTexto) {
     Vista.FijaMemo({});
     Avisa(Mensajes::TextoDemasiadoGrande(LimiteTexto));
+    Traza.Anota("(" + AvisoVista + ")");
     return;
   }
-  Vista.FijaMemo(TextoConPulso(Actual, Longitud, Pulso()));
+  std::string Forma = TextoConPulso(Actual, Longitud, Pulso());
+  Traza.Anota(Forma);  // when this step has no form yet
+  Vista.FijaMemo(std::move(Forma));
 }
 
 void TMesaTrabajo::Redibuja() {
@@ -273,8 +290,10 @@ void TMesaTrabajo::Introduce() {
   if (!Error.empty()) {
     Vista.FijaEstado(Error);
     CambiaActual(nullptr);
+    Traza.Vacia();
   } else {
     CambiaActual(Nuevo.Suelta());
+    Traza.Empieza();
   }
   Libera(Anterior);
   Anterior = nullptr;
@@ -301,6 +320,7 @@ void TMesaTrabajo::Introduce() {
 // Step: one pass, keeping the term before it for back.
 void TMesaTrabajo::Paso() {
   if (!Actual) return;
+  CompletaTraza();
   TExprLambda* Copia;
   try {
     Copia = Actual->Copia();
@@ -310,8 +330,12 @@ void TMesaTrabajo::Paso() {
   }
   Libera(Anterior);
   Anterior = Copia;
+  Traza.Marca();
   bool Cambio = false;
-  Actual = Motor.Reduce(Actual, Cambio, Vista.BetaMultiple());
+  const bool Multiple = Vista.BetaMultiple();
+  const int64_t Antes = NumReducciones;
+  Actual = Motor.Reduce(Actual, Cambio, Multiple);
+  Traza.Pasada(Multiple, NumReducciones - Antes, Cambio);
   Numerado = false;
   if (Motor.Fin == TFinPasada::DemasiadoGrande)
     Vista.FijaEstado(MensajeDemasiadoGrande(Motor.NodosPedidos));
@@ -324,6 +348,7 @@ void TMesaTrabajo::Paso() {
 void TMesaTrabajo::Atras() {
   Vista.HabilitaBack(false);
   if (!Anterior) return;
+  Traza.Deshaz();
   TExprLambda* Previo = Anterior;
   Anterior = nullptr;
   CambiaActual(Previo);
@@ -340,6 +365,7 @@ void TMesaTrabajo::EjecutaTodo() {
     return;
   }
   if (!Actual) return;
+  CompletaTraza();
   Libera(Anterior);
   Anterior = nullptr;
 
@@ -369,7 +395,10 @@ void TMesaTrabajo::BucleTodo() {
   bool Cambio, Excedido;
   do {
     Cambio = false;
-    Actual = Motor.Reduce(Actual, Cambio, Vista.BetaMultiple());
+    const bool Multiple = Vista.BetaMultiple();
+    const int64_t Antes = NumReducciones;
+    Actual = Motor.Reduce(Actual, Cambio, Multiple);
+    Traza.Pasada(Multiple, NumReducciones - Antes, Cambio);
     Numerado = false;
     Excedido = Motor.Fin == TFinPasada::DemasiadoGrande;
     Pendiente = true;
@@ -443,6 +472,10 @@ void TMesaTrabajo::CambiaPestana() {
 void TMesaTrabajo::Abre() {
   std::string Ruta;
   if (!Vista.DialogoAbrir(Ruta)) return;
+  AbreRuta(Ruta);
+}
+
+void TMesaTrabajo::AbreRuta(const std::string& Ruta) {
   std::string Bytes = LeeFichero(Ruta);
   TDefiniciones Nuevas;
   try {
@@ -465,4 +498,31 @@ void TMesaTrabajo::Salva() {
 
 void TMesaTrabajo::Pinta(int Ancho, int Alto) {
   if (AjustaBitmap(Bitmap, Agg, Ancho < 0 ? 0 : Ancho, Alto < 0 ? 0 : Alto)) Redibuja();
+}
+
+// Exports. The diagram is laid out afresh, whole, at the zoom of the window.
+void TMesaTrabajo::ExportaDiagrama() {
+  if (!Actual) throw EConMensaje(Mensajes::NoHayActual);
+  std::string Ruta;
+  if (!Vista.DialogoExportarDiagrama(Ruta)) return;
+  Renumera();
+  ::ExportaDiagrama(Actual, Zoom, Ruta, LimiteDiagrama);
+}
+
+void TMesaTrabajo::ExportaReduccion() {
+  if (!Traza.Activa()) throw EConMensaje(Mensajes::NoHayActual);
+  std::string Ruta;
+  if (!Vista.DialogoExportarReduccion(Ruta)) return;
+  CompletaTraza();
+  ::ExportaReduccion(Traza, Vista.BetaMultiple(), Ruta);
+}
+
+void TMesaTrabajo::CompletaTraza() {
+  if (!Actual || !Traza.FaltaForma()) return;
+  Renumera();
+  const std::size_t Tope = std::min(LimiteTexto, TTraza::LimiteMemoria);
+  if (LongitudTexto(Actual, Tope) > Tope)
+    Traza.Anota(Mensajes::FormaNoGuardada);
+  else
+    Traza.Anota(Actual->Texto());
 }

@@ -37,6 +37,7 @@
 #include "uDiagrama.h"
 #include "uDireccion.h"
 #include "uReduccion.h"
+#include "uTraza.h"
 
 class TExprLambda;
 
@@ -65,6 +66,9 @@ class IVista {
   virtual std::string SeparadorMillares() = 0;                // the user's locale; may be empty
   // Run-all, after each pass (lambda-cli counts them); the window has nothing to do here.
   virtual void PasadaHecha() {}
+  // The save dialogs of "Exportar diagrama…" and "Exportar reducción…": false when cancelled.
+  virtual bool DialogoExportarDiagrama(std::string&) { return false; }
+  virtual bool DialogoExportarReduccion(std::string&) { return false; }
 };
 
 class TMesaTrabajo {
@@ -92,6 +96,13 @@ class TMesaTrabajo {
   void LienzoPaint(int Ancho, int Alto);
   // The window is closing: ends a running loop and refuses every later command.
   void FormClose();
+  // "Exportar diagrama…" (the whole diagram at Zoom: PNG for a name ending in .png, else SVG)
+  // and "Exportar reducción…" (the passes since the last Enter, as text).
+  void ExportarDiagrama1Click();
+  void ExportarReduccion1Click();
+  const TTraza& Reduccion() const { return Traza; }
+  // Opens a definitions file given at start, as "Abrir.." does with the file chosen.
+  void AbreAlEmpezar(const std::string& Ruta);
 
   // Lays Actual out and renders it into Bitmap at Zoom; nothing without a current term.
   void Redibuja();
@@ -137,8 +148,14 @@ class TMesaTrabajo {
   void Zoom1(TUpDownDirection Direction);
   void CambiaPestana();
   void Abre();
+  void AbreRuta(const std::string& Ruta);
   void Salva();
   void Pinta(int Ancho, int Alto);
+  void ExportaDiagrama();
+  void ExportaReduccion();
+  // The printed form of the last step, when nothing has printed it yet (run-all on "Gráficos").
+  void CompletaTraza();
+  TTraza Traza;  // the reduction since the last Enter
   template <typename F>
   void Protegido(F&& Orden);
 

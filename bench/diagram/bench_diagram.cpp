@@ -1,10 +1,12 @@
-// Layout and rendering time of terms of 10^3, 10^5 and 10^6 nodes in a 1009 x 500 bitmap.
+// Layout and rendering time of terms of 10^3, 10^5 and 10^6 nodes in a 1009 x 500 bitmap, and
+// the writing of their whole diagram as SVG.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <vector>
 
 #include "uDiagrama.h"
+#include "uSvg.h"
 
 namespace {
 
@@ -89,6 +91,27 @@ void Dibujo(benchmark::State& estado) {
   Libera(t);
 }
 
+// The whole diagram as SVG, written into memory that is reused: the layout and the text.
+template <TExprLambda* (*Hace)(int64_t)>
+void Svg(benchmark::State& estado) {
+  TExprLambda* t = Hace(estado.range(0));
+  int32_t numVars = 0;
+  Renumera(t, numVars);
+  const auto nodos = int64_t(CuentaNodos(t));
+  std::size_t bytes = 0;
+  for (auto _ : estado) {
+    TDiagramaEntero d(t, 1.0);
+    bytes = 0;
+    EscribeSvg(d, [&](std::string_view p) { bytes += p.size(); });
+  }
+  estado.SetItemsProcessed(estado.iterations() * nodos);
+  estado.counters["nodos"] = double(nodos);
+  estado.counters["bytes"] = double(bytes);
+  Libera(t);
+}
+
+BENCHMARK(Svg<Equilibrado>)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Svg<Church>)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Disposicion<Equilibrado>)
     ->Arg(1000)
     ->Arg(100000)

@@ -1,4 +1,5 @@
-// Layout and rendering of any parsable term at any zoom into a bitmap of any small size.
+// Layout and rendering of any parsable term at any zoom into a bitmap of any small size, and its
+// whole diagram as SVG.
 // Input: 8 bytes of zoom (any bit pattern), a width and a height byte, then the expression.
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 
 #include "uDiagrama.h"
 #include "uParser.h"
+#include "uSvg.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
   if (tamano < 10) return 0;
@@ -24,6 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
   int32_t numVars = 0;
   Renumera(t, numVars);
   Redibuja(t, bitmap, agg, zoom, numVars);
+  // The whole diagram as SVG, which has no bitmap to clip it.
+  std::size_t bytes = 0;
+  EscribeSvg(TDiagramaEntero(t, zoom), [&](std::string_view p) { bytes += p.size(); });
   Libera(t);
   return 0;
 }

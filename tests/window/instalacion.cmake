@@ -14,7 +14,7 @@ foreach(f bin/lambda share/applications/calculo-lambda.desktop
   endif()
 endforeach()
 file(STRINGS ${DESTINO}/share/applications/calculo-lambda.desktop entrada)
-foreach(clave "Exec=lambda" "Icon=calculo-lambda" "Type=Application")
+foreach(clave "Exec=lambda %f" "Icon=calculo-lambda" "Type=Application")
   if(NOT clave IN_LIST entrada)
     message(FATAL_ERROR "desktop entry lacks ${clave}")
   endif()

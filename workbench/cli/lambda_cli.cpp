@@ -29,6 +29,8 @@ the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside.
   size W H           sizes and paints Lienzo    png FILE        writes the bitmap
   interval MS        run-all's update interval  open [FILE], save [FILE]   (no FILE: cancel)
   show               prints the state           help            prints this text
+  svg FILE           "Exportar diagrama…": the whole diagram (PNG when FILE ends in .png)
+  trace FILE         "Exportar reducción…": the passes since the last Enter, as text
 
 Blank lines and lines starting with '#' are skipped. A command that fails prints a line
 starting with "error: "; the exit status is then 1 (0 when none failed, 2 on wrong usage).
@@ -93,6 +95,12 @@ class TGuion {
     } else if (Orden == "save") {
       Vista.RutaSalvar = SinArgumento ? std::nullopt : std::optional<std::string>(Resto);
       Mesa.Salvar1Click();
+    } else if (Orden == "svg" && !SinArgumento) {
+      Vista.RutaDiagrama = std::string(Resto);
+      Mesa.ExportarDiagrama1Click();
+    } else if (Orden == "trace" && !SinArgumento) {
+      Vista.RutaReduccion = std::string(Resto);
+      Mesa.ExportarReduccion1Click();
     } else if (Orden == "show" && SinArgumento) {
       Muestra();
     } else if (Orden == "help" && SinArgumento) {

@@ -58,7 +58,8 @@ void MuestraCajaError(QWidget* Padre, const QString& Texto, bool Diferida) {
   Caja.exec();
 }
 
-TPrograma::TPrograma(int& argc, char** argv) : QApplication(SoloElNombre(argc, argv), ArgvQt) {
+TPrograma::TPrograma(int& argc, char** argv, bool OpcionesQt)
+    : QApplication(OpcionesQt ? argc : SoloElNombre(argc, argv), OpcionesQt ? argv : ArgvQt) {
   // Without the translations (not installed) Qt's texts stay in English.
   if (Traduccion.load(QStringLiteral("qtbase_es"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

@@ -9,15 +9,17 @@
 class QMessageBox;
 
 // An exception that leaves an event handler is shown in the error box here instead of crossing
-// Qt's event loop; the window goes on working. The workbench reads no command line: Qt is given
-// the program's name alone, so that it takes none of its options (-reverse, -qwindowtitle...)
-// from it. Qt's own texts (the file dialogs, the context menus) are in Spanish, whatever the
-// user's locale.
+// Qt's event loop; the window goes on working. By default Qt is given the program's name alone,
+// so that it takes none of its options (-reverse, -qwindowtitle...) from a command line meant
+// for something else. Qt's own texts (the file dialogs, the context menus) are in Spanish, whatever
+// the user's locale.
 class TPrograma : public QApplication {
   Q_OBJECT
 
  public:
-  TPrograma(int& argc, char** argv);
+  // With `OpcionesQt` Qt takes its own options (-platform...) out of the command line first, and
+  // arguments() holds what is left: the program's start does that, to look for a file there.
+  TPrograma(int& argc, char** argv, bool OpcionesQt = false);
   bool notify(QObject* Receptor, QEvent* Evento) override;
 
  private:

@@ -268,6 +268,7 @@ void TVentPpal::CreaMenus() {
   Salvar1 = Ficheros1->addAction(QStringLiteral("Salvar.."));
   Salvar1->setObjectName("Salvar1");
   Salvar1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  CreaMenuExportar();
 
   Pciones1 = MainMenu1->addMenu(QStringLiteral("&Opciones"));
   Pciones1->setObjectName("Pciones1");
@@ -537,4 +538,64 @@ std::string TVentPpal::SeparadorMillares() {
   // Narrow and thin spaces have no place in Windows-1252: the no-break space stands in.
   if (r.find('?') != std::string::npos && !s.contains(u'?')) return "\xA0";
   return r;
+}
+
+// Exports.
+
+void TVentPpal::CreaMenuExportar() {
+  Ficheros1->addSeparator();
+  ExportarDiagrama1 = Ficheros1->addAction(QStringLiteral("Exportar diagrama…"));
+  ExportarDiagrama1->setObjectName("ExportarDiagrama1");
+  ExportarReduccion1 = Ficheros1->addAction(QStringLiteral("Exportar reducción…"));
+  ExportarReduccion1->setObjectName("ExportarReduccion1");
+  connect(ExportarDiagrama1, &QAction::triggered, this, [this] { ExportarDiagrama1Click(); });
+  connect(ExportarReduccion1, &QAction::triggered, this, [this] { ExportarReduccion1Click(); });
+}
+
+void TVentPpal::ExportarDiagrama1Click() {
+  Orden([&](TMesaTrabajo& m) { m.ExportarDiagrama1Click(); });
+}
+void TVentPpal::ExportarReduccion1Click() {
+  Orden([&](TMesaTrabajo& m) { m.ExportarReduccion1Click(); });
+}
+
+void TVentPpal::AbreAlEmpezar(const QString& Ruta) {
+  Orden([&](TMesaTrabajo& m) { m.AbreAlEmpezar(QFile::encodeName(Ruta).toStdString()); });
+}
+
+QFileDialog* TVentPpal::DialogoDiagrama1() {
+  if (!DialogoDiagrama) {
+    const QString Svg = QStringLiteral("Imagen SVG (*.svg)");
+    const QString Png = QStringLiteral("Imagen PNG (*.png)");
+    DialogoDiagrama = new QFileDialog(this, QStringLiteral("Exportar diagrama"));
+    DialogoDiagrama->setObjectName("DialogoDiagrama1");
+    DialogoDiagrama->setAcceptMode(QFileDialog::AcceptSave);
+    DialogoDiagrama->setNameFilters({Svg, Png});
+    DialogoDiagrama->selectNameFilter(Svg);
+    // A name typed without extension takes that of the chosen filter; the extension decides.
+    DialogoDiagrama->setDefaultSuffix(QStringLiteral("svg"));
+    connect(DialogoDiagrama, &QFileDialog::filterSelected, DialogoDiagrama,
+            [d = DialogoDiagrama, Png](const QString& f) {
+              d->setDefaultSuffix(f == Png ? QStringLiteral("png") : QStringLiteral("svg"));
+            });
+  }
+  return DialogoDiagrama;
+}
+
+QFileDialog* TVentPpal::DialogoReduccion1() {
+  if (!DialogoReduccion) {
+    DialogoReduccion = new QFileDialog(this, QStringLiteral("Exportar reducción"), QString(),
+                                       QStringLiteral("Ficheros de texto (*.txt)"));
+    DialogoReduccion->setObjectName("DialogoReduccion1");
+    DialogoReduccion->setAcceptMode(QFileDialog::AcceptSave);
+    DialogoReduccion->setDefaultSuffix(QStringLiteral("txt"));
+  }
+  return DialogoReduccion;
+}
+
+bool TVentPpal::DialogoExportarDiagrama(std::string& Ruta) {
+  return EligeFichero(DialogoDiagrama1(), Ruta);
+}
+bool TVentPpal::DialogoExportarReduccion(std::string& Ruta) {
+  return EligeFichero(DialogoReduccion1(), Ruta);
 }

@@ -85,6 +85,16 @@ class TVentPpal : public QMainWindow, private IVista {
   void PageControl1Change();
   void FormClose();
 
+  // Exports, on the menu "Ficheros": the whole diagram (SVG or PNG) and the reduction (text).
+  QAction* ExportarDiagrama1;
+  QAction* ExportarReduccion1;
+  QFileDialog* DialogoDiagrama1();
+  QFileDialog* DialogoReduccion1();
+  void ExportarDiagrama1Click();
+  void ExportarReduccion1Click();
+  // The definitions file named on the command line, opened as "Abrir.." opens one.
+  void AbreAlEmpezar(const QString& Ruta);
+
   TMesaTrabajo& Mesa() { return *MesaTrabajo; }
   QString TextoEstado() const;
   // Bitmap as an image over its own pixels (no copy); null while the bitmap is empty.
@@ -136,6 +146,11 @@ class TVentPpal : public QMainWindow, private IVista {
   bool DialogoSalvar(std::string& Ruta) override;
   void MuestraError(const std::string& Mensaje) override;
   std::string SeparadorMillares() override;
+  bool DialogoExportarDiagrama(std::string& Ruta) override;
+  bool DialogoExportarReduccion(std::string& Ruta) override;
+  void CreaMenuExportar();
+  QFileDialog* DialogoDiagrama = nullptr;
+  QFileDialog* DialogoReduccion = nullptr;
 
   QFileDialog* DialogoAbrir1 = nullptr;
   QFileDialog* DialogoSalvar1 = nullptr;

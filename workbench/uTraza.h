@@ -1,0 +1,55 @@
+// The reduction since the last Enter, as the workbench printed it: the printed form of every
+// pass it showed on "Texto", numbered, with the count of passes between two of them, the
+// contractions and the mode. Kept within a memory cap, past which the oldest lines go.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+
+class TTraza {
+ public:
+  static constexpr std::size_t LimiteMemoria = std::size_t(64) << 20;
+
+  explicit TTraza(std::size_t Limite = LimiteMemoria) : Limite(Limite) {}
+
+  // A term was entered: it is pass 0, whose printed form comes with Anota.
+  void Empieza();
+  // No current term: nothing to export.
+  void Vacia();
+  bool Activa() const { return Activo; }
+
+  // One pass over the current term; a pass that changed nothing is no step.
+  void Pasada(bool Multiple, int64_t Contracciones, bool Cambio);
+  // Back: the state when Marca was last called comes back (a step keeps the term before it).
+  void Marca();
+  void Deshaz();
+
+  // Whether the last step's printed form is still to come, and that form.
+  bool FaltaForma() const;
+  void Anota(const std::string& Forma);
+
+  // The file: a heading, then one line a step shown, Windows-1252, CR LF line ends.
+  std::string Texto(bool MultipleAhora) const;
+
+  int64_t Pasos() const { return Estado.Pasos; }
+  int64_t Contracciones() const { return Estado.Contracciones; }
+  std::size_t Descartadas() const { return Fuera; }
+
+ private:
+  struct TLinea {
+    int64_t Paso;
+    std::string Forma;
+  };
+  struct TEstado {
+    int64_t Pasos = 0, Contracciones = 0;
+    bool Simple = false, Multiple = false;  // modes of the steps made
+  };
+  std::size_t Limite;
+  bool Activo = false;
+  TEstado Estado, Marcado;
+  std::deque<TLinea> Lineas;
+  std::size_t Memoria = 0;  // bytes of the forms kept
+  std::size_t Fuera = 0;    // lines dropped for the cap
+};
