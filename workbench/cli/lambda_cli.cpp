@@ -8,6 +8,10 @@
 //   size W H           sizes and paints Lienzo    png FILE        writes the bitmap
 //   interval MS        run-all's update interval  open [FILE], save [FILE]   (no FILE: cancel)
 //   show               prints the state
+//   info               prints what the term reads back as: "value: " and the second panel's
+//                      text, then "cycle: N" when the last run-all was seen to repeat every
+//                      N passes
+//   stop-on-cycle on|off   "Detener ∀β en un ciclo"
 // Blank lines and lines starting with '#' are skipped.
 #include <charconv>
 #include <cmath>
@@ -87,6 +91,10 @@ class TGuion {
       Mesa.Salvar1Click();
     } else if (Orden == "show" && SinArgumento) {
       Muestra();
+    } else if (Orden == "info" && SinArgumento) {
+      Informa();
+    } else if (Orden == "stop-on-cycle" && (Resto == "on" || Resto == "off")) {
+      Vista.DetenerCiclo = Resto == "on";
     } else {
       Error("unknown command: " + std::string(Linea));
     }
@@ -146,6 +154,11 @@ class TGuion {
       std::cout << "def " << Cp1252AUtf8(Mesa.Definiciones[i].Nombre) << " = " << Cp1252AUtf8(Linea)
                 << '\n';
     }
+  }
+
+  void Informa() {
+    std::cout << "value: " << Cp1252AUtf8(Vista.Lectura) << '\n';
+    if (Mesa.Ciclo() > 0) std::cout << "cycle: " << Mesa.Ciclo() << '\n';
   }
 
   TVistaGrabadora Vista;
