@@ -77,6 +77,7 @@ void TMesaTrabajo::FormCreate() {
     Lector.Invalida();
     Lector.Recalcula(Definiciones);
     Vista.FijaLectura({});
+    Vista.DefinicionesCambiadas();
   });
 }
 
