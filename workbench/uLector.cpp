@@ -12,8 +12,10 @@ constexpr const char* Separador = " \xB7 ";  // " · "
 // A burst starts once the credit pays for this many readings: enough consecutive passes to see
 // any period the ring can hold.
 constexpr double LecturasPorRafaga = 20;
-constexpr double CosteFijo = 40;            // nanoseconds around a reading, however small
-constexpr double CreditoMaximo = 50e6;      // nanoseconds
+constexpr double CosteFijo = 40;  // nanoseconds around a reading, however small (the clock)
+// The share of a run's time that its readings between view updates may take.
+constexpr double ParteLectura = 1.0 / 32;
+constexpr int64_t CreditoMaximo = 1'000'000'000;  // nanoseconds
 constexpr std::size_t MedidaMinima = 4096;  // nodes; below, the clock costs more than the walk
 
 }  // namespace
@@ -54,6 +56,7 @@ const TLectura& TLector::Lectura(TExprLambda* t) {
       NsPorNodo = std::clamp((NsPorNodo + ns / double(Ultima.Nodos)) / 2, 0.3, 50.0);
     }
     Previsto = Ultima.Nodos;
+    FijaUmbral();
     Leida = true;
     if (Corriendo && Cambiado) Anota(Ultima);
   }
@@ -92,48 +95,46 @@ void TLector::Empieza(bool Multiple, Reloj::time_point Ahora) {
   MultipleActual = Multiple;
   Credito = Gastado = 0;
   Rafaga = false;
+  FijaUmbral();
   Cambiado = true;
   UltimoAhora = Ahora;
   // The term the run starts from is the first of its sequence, when it has been read already.
   if (Leida) Anota(Ultima);
 }
 
-bool TLector::TrasPasada(TExprLambda* t, bool Cambio, bool Multiple, Reloj::time_point Ahora,
-                         bool VistaCadaPasada) {
-  ++Pasada;
-  Leida = false;
-  Cambiado = Cambio;
-  MultipleActual = Multiple;
-  double Trabajo = std::chrono::duration<double, std::nano>(Ahora - UltimoAhora).count() - Gastado;
-  UltimoAhora = Ahora;
-  Gastado = 0;
-  if (Trabajo > 0) Credito = std::min(CreditoMaximo, Credito + Trabajo / 20);
-  if (VistaCadaPasada || !Cambio) return false;
-
+void TLector::FijaUmbral() {
   double Coste = CosteFijo + double(Previsto) * NsPorNodo;
-  if (!Rafaga && Credito >= LecturasPorRafaga * Coste) Rafaga = true;
-  if (!Rafaga || Credito < Coste) {
-    Rafaga = false;
-    return false;
-  }
-  auto Tope = static_cast<std::size_t>(std::max(0.0, Credito - CosteFijo) / NsPorNodo);
-  Tope = std::max(Tope, Previsto);
-  bool Mide = Previsto >= MedidaMinima;
-  Reloj::time_point Antes = Mide ? Reloj::now() : Reloj::time_point();
+  Umbral = static_cast<int64_t>((Rafaga ? 1 : LecturasPorRafaga) * Coste / ParteLectura);
+}
+
+bool TLector::AcabaRafaga() {
+  Rafaga = false;
+  FijaUmbral();
+  return false;
+}
+
+bool TLector::LeePasada(TExprLambda* t) {
+  Credito = std::min(Credito, CreditoMaximo);
+  Rafaga = true;
+  double Disponible = double(Credito) * ParteLectura - CosteFijo;
+  auto Tope = std::max(Previsto, static_cast<std::size_t>(std::max(0.0, Disponible) / NsPorNodo));
+  // Always timed: a term that the pass has just changed is partly out of the cache, and reads
+  // slower than any estimate made on a warm one.
+  Reloj::time_point Antes = Reloj::now();
   TLectura r;
   bool Completa = LeeTermino(t, r, Tope, Pila);
-  double ns = Mide ? std::chrono::duration<double, std::nano>(Reloj::now() - Antes).count()
-                   : CosteFijo + double(Completa ? r.Nodos : Tope) * NsPorNodo;
-  Credito -= ns;
+  auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(Reloj::now() - Antes).count() +
+            static_cast<int64_t>(CosteFijo);
+  Credito -= static_cast<int64_t>(double(ns) / ParteLectura);
   Gastado += ns;
   if (!Completa) {
     // Bigger than the credit: wait for twice as much before the next try.
     Previsto = Tope * 2;
-    Rafaga = false;
-    return false;
+    return AcabaRafaga();
   }
-  if (Mide) NsPorNodo = std::clamp((NsPorNodo + ns / double(r.Nodos)) / 2, 0.3, 50.0);
+  NsPorNodo = std::clamp((NsPorNodo + (double(ns) - CosteFijo) / double(r.Nodos)) / 2, 0.3, 50.0);
   Previsto = r.Nodos;
+  FijaUmbral();
   Ultima = r;
   Leida = true;
   return Anota(Ultima);

@@ -39,7 +39,21 @@ class TLector {
   // update follows every pass: that one reads it). True when it repeats a recent term; a pass
   // that changed nothing (the last one, at a normal form) repeats nothing.
   bool TrasPasada(TExprLambda* t, bool Cambio, bool Multiple, Reloj::time_point Ahora,
-                  bool VistaCadaPasada);
+                  bool VistaCadaPasada) {
+    // Every pass goes through here, and a pass may cost a hundred nanoseconds: the common case
+    // is a few additions.
+    ++Pasada;
+    Leida = false;
+    Cambiado = Cambio;
+    MultipleActual = Multiple;
+    Credito +=
+        std::chrono::duration_cast<std::chrono::nanoseconds>(Ahora - UltimoAhora).count() - Gastado;
+    UltimoAhora = Ahora;
+    Gastado = 0;
+    if (Credito < Umbral) return Rafaga ? AcabaRafaga() : false;
+    if (VistaCadaPasada || !Cambio) return false;
+    return LeePasada(t);
+  }
   void Termina() { Corriendo = false; }
 
   // Period of the cycle that the last run was seen to go through; 0: none.
@@ -56,6 +70,9 @@ class TLector {
   const TLectura& Lectura(TExprLambda* t);
   bool Anota(const TLectura& r);
   void OlvidaRecientes() { NumRecientes = 0; }
+  bool LeePasada(TExprLambda* t);
+  bool AcabaRafaga();
+  void FijaUmbral();
 
   std::vector<TLectura> Definiciones;  // beside the list, entry by entry
   std::vector<uintptr_t> Pila;         // the walks' stack, kept so that a reading allocates nothing
@@ -74,11 +91,12 @@ class TLector {
   std::size_t PrimeroAnillo = 0, NumRecientes = 0;
 
   // Reading every pass would cost the size of the term each time, where a pass may cost next
-  // to nothing: a run reads in bursts, paid for by a twentieth of the time its passes took.
-  double Credito = 0;             // nanoseconds
-  double NsPorNodo = 3;           // measured on the larger readings
+  // to nothing: a run reads in bursts, paid for by a share of the time its passes took.
+  int64_t Credito = 0;            // nanoseconds of the run's own work not yet spent on readings
+  int64_t Umbral = 0;             // the credit that the next reading waits for
+  int64_t Gastado = 0;            // nanoseconds spent reading since the end of the previous pass
+  double NsPorNodo = 3;           // measured
   std::size_t Previsto = 0;       // nodes of the last reading, or more than its budget was
   bool Rafaga = false;            // reading every pass for as long as the credit lasts
   Reloj::time_point UltimoAhora;  // the end of the previous pass
-  double Gastado = 0;             // nanoseconds spent reading since then
 };
