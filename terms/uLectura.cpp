@@ -25,10 +25,12 @@ inline TVariable* Ligadora(uintptr_t e) {
 
 // The fingerprint is a hash of the pre-order sequence of the nodes, which tells the term apart:
 // an application, an abstraction, a bound occurrence by its distance to its binder (low bits
-// 01), a free one by its address (low bits 00).
+// 01), a free one by its address (low bits 00). Each node's token is mixed with its position
+// and the results added up, so that no node waits for the hash of the one before it.
 constexpr uint64_t FichaAplicacion = 2, FichaFuncion = 6;
-inline uint64_t Mezcla(uint64_t h, uint64_t Ficha) {
-  return (std::rotl(h, 5) ^ Ficha) * 0x9E3779B97F4A7C15ull;
+inline uint64_t Mezcla(uint64_t Ficha, uint64_t Posicion) {
+  uint64_t x = (Ficha ^ (Posicion * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
+  return x ^ (x >> 31);
 }
 
 // A Church numeral's pre-order sequence: two abstractions, then n times an application and the
@@ -57,28 +59,23 @@ bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintp
     });
   };
   try {
-    Pila.push_back(Entrada(t));
-    while (!Pila.empty()) {
-      uintptr_t e = Pila.back();
-      Pila.pop_back();
-      if (e & Salida) {
-        Ligadora(e)->Marca = 0;
-        --Profundidad;
-        continue;
-      }
+    // The function part and the body are walked straight away, without going through the
+    // stack; only arguments and the ends of scopes wait there.
+    TExprLambda* x = t;
+    while (true) {
       if (++n > Tope) {
         Completa = false;
         break;
       }
-      TExprLambda* x = Nodo(e);
       uint64_t Ficha;
+      TExprLambda* Siguiente = nullptr;
       if (TAplicacion* ap = ComoAplicacion(x)) {
         Ficha = FichaAplicacion;
         // The argument comes off the stack only after the whole function part: fetching it now
         // overlaps its cache miss with that walk, which matters on terms scattered in memory.
         __builtin_prefetch(ap->Arg);
         Pila.push_back(Entrada(ap->Arg));
-        Pila.push_back(Entrada(ap->Func));
+        Siguiente = ap->Func;
         if (Estado == Cuerpo) {
           Estado = TrasAplicacion;
           ++Aplicaciones;
@@ -89,7 +86,7 @@ bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintp
         Ficha = FichaFuncion;
         f->Param->Marca = ++Profundidad;
         Pila.push_back(Entrada(f->Param) | Salida);
-        Pila.push_back(Entrada(f->Cuerpo));
+        Siguiente = f->Cuerpo;
         Estado = Estado == Ninguno ? UnaLambda : Estado == UnaLambda ? Cuerpo : NoEs;
       } else {
         TVariable* v = static_cast<TVariable*>(x);
@@ -107,7 +104,20 @@ bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintp
             Estado = NoEs;
         }
       }
-      h = Mezcla(h, Ficha);
+      h += Mezcla(Ficha, n);
+      if (Siguiente) {
+        x = Siguiente;
+        continue;
+      }
+      // A leaf: the next node waits on the stack, past the scopes that end here.
+      while (!Pila.empty() && (Pila.back() & Salida)) {
+        Ligadora(Pila.back())->Marca = 0;
+        Pila.pop_back();
+        --Profundidad;
+      }
+      if (Pila.empty()) break;
+      x = Nodo(Pila.back());
+      Pila.pop_back();
     }
   } catch (...) {
     Limpia();
