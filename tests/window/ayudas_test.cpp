@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
@@ -73,6 +74,25 @@ class TPruebaAyudas : public QObject {
     EligeDelMenu(Qt::Key_D, b->V->Definiciones1, 1);
     QCOMPARE(b->V->edtEnt->text(), "SUC Y&Z I");
     QVERIFY(b->V->edtEnt->hasFocus());
+  }
+
+  void listaLargaSeDesplaza() {
+    // Longer than the screen, the list stays one column and scrolls.
+    QTemporaryDir Dir;
+    const QString Ruta = Dir.filePath("muchas.txt");
+    QFile f(Ruta);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 200; ++i) f.write("D" + QByteArray::number(i) + "\r\n\\x.x\r\n");
+    f.close();
+    b->V->FijaRespuestaDialogo([&](QFileDialog&) -> std::optional<QString> { return Ruta; });
+    QTest::keyClick(b->V.get(), Qt::Key_O, Qt::ControlModifier);
+    QMenu* m = b->V->Definiciones1;
+    QCOMPARE(m->actions().size(), 200);
+    m->popup(QPoint(0, 0));
+    QTRY_VERIFY(m->isVisible());
+    QVERIFY(m->height() <= m->screen()->availableGeometry().height());
+    QCOMPARE(m->actionGeometry(m->actions().last()).x(), m->actionGeometry(m->actions()[0]).x());
+    m->hide();
   }
 
   void cicloDetieneTodo() {
