@@ -1,7 +1,7 @@
 // The read-back of a term (one walk: fingerprint, numeral, size) on the normal forms of the
-// workloads, in ns per 1,000 nodes; and run-all's passes with and without looking for cycles
-// (the engine alone, with the clock read after each pass as run-all does), whose ratio is what
-// the cycles cost a run.
+// workloads, in ns per 1,000 nodes, beside what a step costs on the same term; and run-all's passes
+// with and without looking for cycles (the engine alone, with the clock read after each pass as
+// run-all does), whose ratio is what the cycles cost a run.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -47,6 +47,27 @@ void Lectura(benchmark::State& Estado, const TCarga& c) {
   Libera(t);
 }
 
+// What a step costs the workbench on the text tab without its read-back: the copy kept for
+// back, one pass, the numbering and the printed form; set against lectura/ on the same term.
+void Paso(benchmark::State& Estado, const TCarga& c) {
+  TExprLambda* t = Final(c);
+  TMotor m;
+  int32_t NumVars = 0;
+  for (auto _ : Estado) {
+    TExprLambda* Anterior = t->Copia();
+    bool Cambio = false;
+    t = m.Reduce(t, Cambio, false);
+    Renumera(t, NumVars);
+    std::string Texto = t->Texto();
+    benchmark::DoNotOptimize(Texto);
+    Estado.PauseTiming();
+    Libera(Anterior);
+    Estado.ResumeTiming();
+  }
+  m.Olvida();
+  Libera(t);
+}
+
 void Pasadas(benchmark::State& Estado, const TCarga& c, bool Ciclos) {
   using Reloj = std::chrono::steady_clock;
   int64_t Vistos = 0;
@@ -79,6 +100,8 @@ void Pasadas(benchmark::State& Estado, const TCarga& c, bool Ciclos) {
 const bool Registrados = [] {
   for (const TCarga& c : LeeCargas(LAMBDA_BENCH_DIR)) {
     benchmark::RegisterBenchmark(("lectura/" + c.Nombre).c_str(), Lectura, c)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("paso/" + c.Nombre).c_str(), Paso, c)
         ->Unit(benchmark::kMicrosecond);
     for (bool Ciclos : {false, true})
       benchmark::RegisterBenchmark(
