@@ -20,6 +20,10 @@ class TVistaGrabadora : public IVista {
   // Answers of the file dialogs; none cancels.
   std::optional<std::string> RutaAbrir, RutaSalvar;
   std::optional<std::string> RutaDiagrama, RutaReduccion;  // the two export dialogs
+  // The second panel, "Detener ∀β en un ciclo", and how often the definitions changed.
+  std::string Lectura;
+  bool DetenerCiclo = false;
+  int CambiosDefiniciones = 0;
 
   // What happened, for the tests.
   int Memos = 0, Refrescos = 0, Eventos = 0;
@@ -67,6 +71,9 @@ class TVistaGrabadora : public IVista {
     if (AlMostrarError) AlMostrarError(m);
   }
   std::string SeparadorMillares() override { return Separador; }
+  void FijaLectura(const std::string& t) override { Lectura = t; }
+  bool DetenerEnCiclo() override { return DetenerCiclo; }
+  void DefinicionesCambiadas() override { ++CambiosDefiniciones; }
 
  private:
   static bool Responde(const std::optional<std::string>& Respuesta, std::string& Ruta) {

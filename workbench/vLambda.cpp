@@ -77,6 +77,10 @@ void TMesaTrabajo::FormCreate() {
     Bitmap.SetSize(0, 0);
     NumVars = 0;
     Vista.HabilitaBack(false);
+    Lector.Invalida();
+    Lector.Recalcula(Definiciones);
+    Vista.FijaLectura({});
+    Vista.DefinicionesCambiadas();
   });
 }
 
@@ -263,6 +267,11 @@ void TMesaTrabajo::CambiaActual(TExprLambda* Nuevo) {
   Libera(Actual);
   Actual = Nuevo;
   Numerado = false;
+  Lector.Invalida();
+}
+
+void TMesaTrabajo::MuestraLectura() {
+  Vista.FijaLectura(Lector.Texto(Actual, Definiciones, Vista.SeparadorMillares()));
 }
 
 // Enter: parse, make the result current, and define it under the name box's text.
@@ -298,7 +307,7 @@ void TMesaTrabajo::Introduce() {
   Libera(Anterior);
   Anterior = nullptr;
   Vista.HabilitaBack(false);
-  if (!Actual) return;
+  if (!Actual) return MuestraLectura();
 
   Vista.FijaEstado("");
   Renumera();
@@ -312,9 +321,12 @@ void TMesaTrabajo::Introduce() {
       std::string n = Nombre;
       Definiciones.Agrega(std::move(n), CopiaDef.Suelta());
     }
+    Lector.Recalcula(Definiciones, i >= 0 ? std::size_t(i) : Definiciones.Cuenta() - 1);
+    Vista.DefinicionesCambiadas();
   }
   Vista.VaciaDef();
   RefrescaDiagrama();
+  MuestraLectura();
 }
 
 // Step: one pass, keeping the term before it for back.
@@ -337,12 +349,14 @@ void TMesaTrabajo::Paso() {
   Actual = Motor.Reduce(Actual, Cambio, Multiple);
   Traza.Pasada(Multiple, NumReducciones - Antes, Cambio);
   Numerado = false;
+  Lector.Invalida();
   if (Motor.Fin == TFinPasada::DemasiadoGrande)
     Vista.FijaEstado(MensajeDemasiadoGrande(Motor.NodosPedidos));
   Renumera();
   Muestra();
   RefrescaDiagrama();
   Vista.HabilitaBack(true);
+  MuestraLectura();
 }
 
 void TMesaTrabajo::Atras() {
@@ -355,6 +369,7 @@ void TMesaTrabajo::Atras() {
   Renumera();
   Muestra();
   RefrescaDiagrama();
+  MuestraLectura();
 }
 
 // Run-all. While it runs, every press of the button only asks it to stop: a second press that
@@ -377,12 +392,14 @@ void TMesaTrabajo::EjecutaTodo() {
       Mesa.EnActualizacion = false;
       Mesa.Ocupada = false;
       Mesa.Pendientes.clear();
+      Mesa.Lector.Termina();
     }
   } FinBucle{*this};
   Ejecutando = true;
   PararPedido = false;
   Vista.HabilitaBack(false);
   NumReducciones = 0;
+  Lector.Empieza(Vista.BetaMultiple(), std::chrono::steady_clock::now());
   BucleTodo();
 }
 
@@ -403,12 +420,16 @@ void TMesaTrabajo::BucleTodo() {
     Excedido = Motor.Fin == TFinPasada::DemasiadoGrande;
     Pendiente = true;
     Vista.PasadaHecha();
+    Reloj::time_point Ahora = Reloj::now();
+    // A term seen a few passes ago: the run goes round in a cycle.
+    if (Lector.TrasPasada(Actual, Cambio, Multiple, Ahora, IntervaloPaso.count() == 0) &&
+        Vista.DetenerEnCiclo())
+      PararPedido = true;
     // Drawing or printing every pass would cost the size of the term each time; the views are
     // brought up to date at the interval, and always after the last pass. A view that costs
     // more than the interval waits four times its cost, so that it never takes more than a
     // fifth of the run; meanwhile the count still moves and the window still answers.
     bool Ultima = !Cambio || Excedido || PararPedido;
-    Reloj::time_point Ahora = Reloj::now();
     if (Ultima || IntervaloPaso.count() == 0 || Ahora - UltimaVista >= Espera) {
       if (!ActualizaEnBucle(Excedido)) return;
       Pendiente = false;
@@ -435,6 +456,8 @@ bool TMesaTrabajo::ActualizaEnBucle(bool Excedido) {
     return false;
   }
   EnActualizacion = false;
+  MuestraLectura();
+  if (Lector.Ciclo() > 0 && Vista.DetenerEnCiclo()) PararPedido = true;
   MuestraCuenta(Excedido ? "; " + MensajeDemasiadoGrande(Motor.NodosPedidos) : std::string());
   EjecutaPendientes();
   return !Cerrada;
@@ -483,10 +506,19 @@ void TMesaTrabajo::AbreRuta(const std::string& Ruta) {
   } catch (const ERegistroErroneo&) {
     Definiciones.Intercambia(Nuevas);
     Numerado = false;
+    DefinicionesAbiertas();
     throw;
   }
   Definiciones.Intercambia(Nuevas);
   Numerado = false;
+  DefinicionesAbiertas();
+}
+
+void TMesaTrabajo::DefinicionesAbiertas() {
+  Lector.Recalcula(Definiciones);
+  Vista.DefinicionesCambiadas();
+  // The same term may now be equal to other names.
+  if (Actual) MuestraLectura();
 }
 
 void TMesaTrabajo::Salva() {

@@ -36,6 +36,7 @@
 #include "uDefiniciones.h"
 #include "uDiagrama.h"
 #include "uDireccion.h"
+#include "uLector.h"
 #include "uReduccion.h"
 #include "uTraza.h"
 
@@ -69,6 +70,13 @@ class IVista {
   // The save dialogs of "Exportar diagrama…" and "Exportar reducción…": false when cancelled.
   virtual bool DialogoExportarDiagrama(std::string&) { return false; }
   virtual bool DialogoExportarReduccion(std::string&) { return false; }
+
+  // The status bar's second panel: what the current term reads back as (empty: no term).
+  virtual void FijaLectura(const std::string& /*Texto*/) {}
+  // The check mark of "Detener ∀β en un ciclo": run-all stops when its term repeats.
+  virtual bool DetenerEnCiclo() { return false; }
+  // The definitions list has changed (an Enter with a name, an open).
+  virtual void DefinicionesCambiadas() {}
 };
 
 class TMesaTrabajo {
@@ -119,6 +127,8 @@ class TMesaTrabajo {
   // workbench takes the term, releases the old one and forgets the engine's path into it.
   TExprLambda* TerminoActual() const { return Actual; }
   void CambiaActual(TExprLambda* Nuevo);
+  // Period of the cycle the last run-all was seen to go through, until the term changes; 0: none.
+  int64_t Ciclo() const { return Lector.Ciclo(); }
 
   // State.
   TDefiniciones Definiciones;
@@ -174,6 +184,9 @@ class TMesaTrabajo {
 
   IVista& Vista;
   TMotor Motor;
+  TLector Lector;
+  void MuestraLectura();        // the second panel, for Actual as it is now
+  void DefinicionesAbiertas();  // after an open, whole or not
   TExprLambda* Actual = nullptr;
   // Actual's variables are numbered as it is now: set by Renumera, cleared by every command,
   // by each pass and by anything that numbers a definition (they share free variables).

@@ -31,6 +31,10 @@ the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside.
   show               prints the state           help            prints this text
   svg FILE           "Exportar diagrama…": the whole diagram (PNG when FILE ends in .png)
   trace FILE         "Exportar reducción…": the passes since the last Enter, as text
+  info               prints what the term reads back as: "value: " and the second panel's
+                     text, then "cycle: N" when the last run-all was seen to repeat every
+                     N passes
+  stop-on-cycle on|off   "Detener ∀β en un ciclo"
 
 Blank lines and lines starting with '#' are skipped. A command that fails prints a line
 starting with "error: "; the exit status is then 1 (0 when none failed, 2 on wrong usage).
@@ -105,6 +109,10 @@ class TGuion {
       Muestra();
     } else if (Orden == "help" && SinArgumento) {
       std::cout << Ayuda;
+    } else if (Orden == "info" && SinArgumento) {
+      Informa();
+    } else if (Orden == "stop-on-cycle" && (Resto == "on" || Resto == "off")) {
+      Vista.DetenerCiclo = Resto == "on";
     } else {
       Error("unknown command: " + std::string(Linea));
     }
@@ -169,6 +177,11 @@ class TGuion {
       std::cout << "def " << Cp1252AUtf8(Mesa.Definiciones[i].Nombre) << " = " << Cp1252AUtf8(Linea)
                 << '\n';
     }
+  }
+
+  void Informa() {
+    std::cout << "value: " << Cp1252AUtf8(Vista.Lectura) << '\n';
+    if (Mesa.Ciclo() > 0) std::cout << "cycle: " << Mesa.Ciclo() << '\n';
   }
 
   TVistaGrabadora Vista;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFile>
 #include <QFileDialog>
 #include <QFrame>
@@ -18,6 +19,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "uAyudas.h"
 #include "uCp1252.h"
 #include "uLineaUnica.h"
 #include "uMemo.h"
@@ -140,6 +142,7 @@ void TVentPpal::CreaComponentes() {
   CreaBarraDeEstado();
   CreaMenus();
   ExplicaControles();
+  CreaAyudas();
   Columna->addWidget(Panel2, 1);
   Columna->addWidget(Panel1);
   Conecta();
@@ -598,4 +601,84 @@ bool TVentPpal::DialogoExportarDiagrama(std::string& Ruta) {
 }
 bool TVentPpal::DialogoExportarReduccion(std::string& Ruta) {
   return EligeFichero(DialogoReduccion1(), Ruta);
+}
+
+// Teaching aids.
+
+void TVentPpal::CreaAyudas() {
+  Lectura1 = new QLabel(StatusBar1);
+  Lectura1->setObjectName("StatusBar1Lectura");
+  Lectura1->setTextFormat(Qt::PlainText);
+  // A long list of names must leave room for the status text.
+  Lectura1->setMaximumWidth(AnchoCliente / 2);
+  StatusBar1->addPermanentWidget(Lectura1);
+
+  // First in its menu: the keyboard opens it on its first entry, and one step down reaches
+  // "Beta múltiple", as it always has.
+  DetenerCiclo1 = new QAction(QStringLiteral("&Detener ∀β en un ciclo"), Pciones1);
+  DetenerCiclo1->setObjectName("DetenerCiclo1");
+  DetenerCiclo1->setCheckable(true);
+  Pciones1->insertAction(Betamltiple1, DetenerCiclo1);
+
+  Definiciones1 = MainMenu1->addMenu(QStringLiteral("&Definiciones"));
+  Definiciones1->setObjectName("Definiciones1");
+  // Taller than the screen, the list scrolls instead of opening more columns.
+  Definiciones1->setStyleSheet(QStringLiteral("QMenu { menu-scrollable: 1; }"));
+  ReconstruyeDefiniciones();
+
+  Ayuda1 = MainMenu1->addMenu(QStringLiteral("&Ayuda"));
+  Ayuda1->setObjectName("Ayuda1");
+  Sintaxis1 = Ayuda1->addAction(QStringLiteral("&Sintaxis"));
+  Sintaxis1->setObjectName("Sintaxis1");
+  Sintaxis1->setShortcut(QKeySequence(Qt::Key_F1));
+  AcercaDe1 = Ayuda1->addAction(QStringLiteral("&Acerca de ") + TituloPrograma);
+  AcercaDe1->setObjectName("AcercaDe1");
+  // Not modal: the help may stay open beside the window, also while run-all goes on.
+  auto Muestra = [](QDialog* d) {
+    d->show();
+    d->raise();
+    d->activateWindow();
+  };
+  connect(Sintaxis1, &QAction::triggered, this, [this, Muestra] { Muestra(DialogoSintaxis()); });
+  connect(AcercaDe1, &QAction::triggered, this, [this, Muestra] { Muestra(DialogoAcercaDe()); });
+}
+
+QDialog* TVentPpal::DialogoSintaxis() {
+  if (!DialogoSintaxis1) DialogoSintaxis1 = CreaDialogoSintaxis(this);
+  return DialogoSintaxis1;
+}
+
+QDialog* TVentPpal::DialogoAcercaDe() {
+  if (!DialogoAcercaDe1) DialogoAcercaDe1 = CreaDialogoAcercaDe(this);
+  return DialogoAcercaDe1;
+}
+
+void TVentPpal::ReconstruyeDefiniciones() {
+  Definiciones1->clear();
+  std::size_t n = MesaTrabajo ? MesaTrabajo->Definiciones.Cuenta() : 0;
+  if (n == 0) Definiciones1->addAction(QStringLiteral("Sin definiciones"))->setEnabled(false);
+  for (std::size_t i = 0; i < n; ++i) {
+    // A name may hold '&', which would mark an accelerator.
+    QString Texto = DeCp1252(EntradaDefinicion(MesaTrabajo->Definiciones[i]));
+    QAction* a = Definiciones1->addAction(Texto.replace(u'&', QStringLiteral("&&")));
+    connect(a, &QAction::triggered, this, [this, i] { InsertaDefinicion(i); });
+  }
+}
+
+void TVentPpal::InsertaDefinicion(std::size_t i) {
+  if (!MesaTrabajo || i >= MesaTrabajo->Definiciones.Cuenta()) return;
+  edtEnt->insert(DeCp1252(MesaTrabajo->Definiciones[i].Nombre));
+  edtEnt->setFocus();
+}
+
+void TVentPpal::FijaLectura(const std::string& Texto) {
+  QString t = DeCp1252(Texto);
+  Lectura1->setText(t);
+  Lectura1->setToolTip(t);
+}
+bool TVentPpal::DetenerEnCiclo() {
+  return DetenerCiclo1->isChecked();
+}
+void TVentPpal::DefinicionesCambiadas() {
+  ReconstruyeDefiniciones();
 }

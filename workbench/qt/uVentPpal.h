@@ -12,6 +12,7 @@
 #include "vLambda.h"
 
 class QAction;
+class QDialog;
 class QFileDialog;
 class QFrame;
 class QLabel;
@@ -72,6 +73,17 @@ class TVentPpal : public QMainWindow, private IVista {
   QPushButton* btnBack;
   QMenu* Pciones1;
   QAction* Betamltiple1;
+
+  // Teaching aids: the status bar's second panel (what the term reads back as), "Detener ∀β en
+  // un ciclo", the menus "Definiciones" (choosing one types its name) and "Ayuda".
+  QLabel* Lectura1;
+  QAction* DetenerCiclo1;
+  QMenu* Definiciones1;
+  QMenu* Ayuda1;
+  QAction* Sintaxis1;
+  QAction* AcercaDe1;
+  QDialog* DialogoSintaxis();  // made when first shown
+  QDialog* DialogoAcercaDe();
 
   void edtEntKeyPress(char Key);
   void FormCreate();
@@ -151,6 +163,15 @@ class TVentPpal : public QMainWindow, private IVista {
   void CreaMenuExportar();
   QFileDialog* DialogoDiagrama = nullptr;
   QFileDialog* DialogoReduccion = nullptr;
+
+  void CreaAyudas();
+  void ReconstruyeDefiniciones();
+  void InsertaDefinicion(std::size_t i);
+  void FijaLectura(const std::string& Texto) override;
+  bool DetenerEnCiclo() override;
+  void DefinicionesCambiadas() override;
+  QDialog* DialogoSintaxis1 = nullptr;
+  QDialog* DialogoAcercaDe1 = nullptr;
 
   QFileDialog* DialogoAbrir1 = nullptr;
   QFileDialog* DialogoSalvar1 = nullptr;

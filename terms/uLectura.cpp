@@ -1,0 +1,249 @@
+#include "uLectura.h"
+
+#include <algorithm>
+#include <bit>
+#include <unordered_map>
+#include <utility>
+
+#include "uLambda.h"
+
+namespace {
+
+// Stack entries are nodes, or a binder's variable with the low bit set: the walk leaves that
+// binder's scope there. Nodes come aligned, so the bit is free.
+constexpr uintptr_t Salida = 1;
+
+inline uintptr_t Entrada(TExprLambda* n) {
+  return reinterpret_cast<uintptr_t>(n);
+}
+inline TExprLambda* Nodo(uintptr_t e) {
+  return reinterpret_cast<TExprLambda*>(e);
+}
+inline TVariable* Ligadora(uintptr_t e) {
+  return reinterpret_cast<TVariable*>(e & ~Salida);
+}
+
+// The fingerprint is a hash of the pre-order sequence of the nodes, which tells the term apart:
+// an application, an abstraction, a bound occurrence by its distance to its binder (low bits
+// 01), a free one by its address (low bits 00). Each node's token is mixed with its position
+// and the results added up, so that no node waits for the hash of the one before it.
+constexpr uint64_t FichaAplicacion = 2, FichaFuncion = 6;
+inline uint64_t Mezcla(uint64_t Ficha, uint64_t Posicion) {
+  uint64_t x = (Ficha ^ (Posicion * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
+  return x ^ (x >> 31);
+}
+
+// A Church numeral's pre-order sequence: two abstractions, then n times an application and the
+// outer variable (distance 1), then the inner one (distance 0), and nothing after it.
+enum TEstadoNumeral : uint8_t { Ninguno, UnaLambda, Cuerpo, TrasAplicacion, Fin, NoEs };
+
+// Gives the borrowed marks back, for the binders still open on the stack.
+template <typename T, typename F>
+void Devuelve(const std::vector<T>& Pila, F&& Variables) {
+  for (const T& e : Pila) Variables(e);
+}
+
+}  // namespace
+
+bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintptr_t>& Pila) {
+  uint64_t h = 0;
+  std::size_t n = 0;
+  uint32_t Profundidad = 0;
+  TEstadoNumeral Estado = Ninguno;
+  int64_t Aplicaciones = 0;
+  bool Completa = true;
+  Pila.clear();
+  auto Limpia = [&] {
+    Devuelve(Pila, [](uintptr_t e) {
+      if (e & Salida) Ligadora(e)->Marca = 0;
+    });
+  };
+  try {
+    // The function part and the body are walked straight away, without going through the
+    // stack; only arguments and the ends of scopes wait there.
+    TExprLambda* x = t;
+    while (true) {
+      if (++n > Tope) {
+        Completa = false;
+        break;
+      }
+      uint64_t Ficha;
+      TExprLambda* Siguiente = nullptr;
+      if (TAplicacion* ap = ComoAplicacion(x)) {
+        Ficha = FichaAplicacion;
+        // The argument comes off the stack only after the whole function part: fetching it now
+        // overlaps its cache miss with that walk, which matters on terms scattered in memory.
+        __builtin_prefetch(ap->Arg);
+        Pila.push_back(Entrada(ap->Arg));
+        Siguiente = ap->Func;
+        if (Estado == Cuerpo) {
+          Estado = TrasAplicacion;
+          ++Aplicaciones;
+        } else {
+          Estado = NoEs;
+        }
+      } else if (TFuncion* f = ComoFuncion(x)) {
+        Ficha = FichaFuncion;
+        f->Param->Marca = ++Profundidad;
+        Pila.push_back(Entrada(f->Param) | Salida);
+        Siguiente = f->Cuerpo;
+        Estado = Estado == Ninguno ? UnaLambda : Estado == UnaLambda ? Cuerpo : NoEs;
+      } else {
+        TVariable* v = static_cast<TVariable*>(x);
+        if (v->Libre) {
+          Ficha = Entrada(v);
+          Estado = NoEs;
+        } else {
+          uint32_t Distancia = Profundidad - v->Marca;
+          Ficha = (uint64_t(Distancia) << 2) | 1;
+          if (Estado == TrasAplicacion && Distancia == 1)
+            Estado = Cuerpo;
+          else if (Estado == Cuerpo && Distancia == 0)
+            Estado = Fin;
+          else
+            Estado = NoEs;
+        }
+      }
+      h += Mezcla(Ficha, n);
+      if (Siguiente) {
+        x = Siguiente;
+        continue;
+      }
+      // A leaf: the next node waits on the stack, past the scopes that end here.
+      while (!Pila.empty() && (Pila.back() & Salida)) {
+        Ligadora(Pila.back())->Marca = 0;
+        Pila.pop_back();
+        --Profundidad;
+      }
+      if (Pila.empty()) break;
+      x = Nodo(Pila.back());
+      Pila.pop_back();
+    }
+  } catch (...) {
+    Limpia();
+    throw;
+  }
+  if (!Completa) {
+    Limpia();
+    return false;
+  }
+  r.Huella = h;
+  r.Nodos = n;
+  r.Numeral = Estado == Fin ? Aplicaciones : -1;
+  return true;
+}
+
+TLectura LeeTermino(TExprLambda* t) {
+  TLectura r;
+  std::vector<uintptr_t> Pila;
+  LeeTermino(t, r, SIZE_MAX, Pila);
+  return r;
+}
+
+bool MismaEstructura(TExprLambda* a, TExprLambda* b) {
+  if (a == b) return true;
+  // Both walks in step; a binder pair gets one depth, so two bound occurrences agree when their
+  // binders' depths do.
+  std::vector<std::pair<uintptr_t, uintptr_t>> Pila;
+  auto Limpia = [&] {
+    Devuelve(Pila, [](const std::pair<uintptr_t, uintptr_t>& e) {
+      if (e.first & Salida) Ligadora(e.first)->Marca = Ligadora(e.second)->Marca = 0;
+    });
+  };
+  uint32_t Profundidad = 0;
+  bool Igual = true;
+  try {
+    Pila.push_back({Entrada(a), Entrada(b)});
+    while (Igual && !Pila.empty()) {
+      auto [x, y] = Pila.back();
+      Pila.pop_back();
+      if (x & Salida) {
+        Ligadora(x)->Marca = Ligadora(y)->Marca = 0;
+        --Profundidad;
+        continue;
+      }
+      TExprLambda *p = Nodo(x), *q = Nodo(y);
+      if (p == q) continue;  // one free variable, reached from both
+      if (TAplicacion* ap = ComoAplicacion(p)) {
+        TAplicacion* aq = ComoAplicacion(q);
+        if (!aq) {
+          Igual = false;
+        } else {
+          Pila.push_back({Entrada(ap->Arg), Entrada(aq->Arg)});
+          Pila.push_back({Entrada(ap->Func), Entrada(aq->Func)});
+        }
+      } else if (TFuncion* fp = ComoFuncion(p)) {
+        TFuncion* fq = ComoFuncion(q);
+        if (!fq) {
+          Igual = false;
+        } else {
+          fp->Param->Marca = fq->Param->Marca = ++Profundidad;
+          Pila.push_back({Entrada(fp->Param) | Salida, Entrada(fq->Param) | Salida});
+          Pila.push_back({Entrada(fp->Cuerpo), Entrada(fq->Cuerpo)});
+        }
+      } else {
+        TVariable* vp = static_cast<TVariable*>(p);
+        TVariable* vq = ComoVariable(q);
+        // Two different free variables, or a free and a bound one, differ.
+        Igual = vq && !vp->Libre && !vq->Libre && vp->Marca == vq->Marca;
+      }
+    }
+  } catch (...) {
+    Limpia();
+    throw;
+  }
+  Limpia();
+  return Igual;
+}
+
+std::string TextoCorto(TExprLambda* t, std::size_t Maximo) {
+  // The pieces that the printer writes, in its order (see Imprime in uLambda.cpp).
+  struct TTarea {
+    TExprLambda* Nodo;
+    const char* Literal;
+    std::size_t Cierres;
+  };
+  std::string s;
+  std::unordered_map<const TVariable*, int32_t> Numeros;
+  auto Nombre = [&](const TVariable* v) {
+    auto [i, Nuevo] = Numeros.try_emplace(v, static_cast<int32_t>(Numeros.size()));
+    s += NombreVariable(i->second);
+  };
+  std::vector<TTarea> Pila{{t, nullptr, 0}};
+  while (!Pila.empty() && s.size() <= Maximo) {
+    TTarea e = Pila.back();
+    Pila.pop_back();
+    if (e.Cierres) {
+      s.append(std::min(e.Cierres, Maximo + 1 - s.size()), ')');
+    } else if (e.Literal) {
+      s += e.Literal;
+    } else if (TVariable* v = ComoVariable(e.Nodo)) {
+      Nombre(v);
+    } else if (TFuncion* f = ComoFuncion(e.Nodo)) {
+      s += "\\ ";
+      Nombre(f->Param);
+      s += " . ";
+      Pila.push_back({f->Cuerpo, nullptr, 0});
+    } else {
+      TAplicacion* ap = static_cast<TAplicacion*>(e.Nodo);
+      bool ArgCompuesto = !EsVariable(ap->Arg);
+      bool FuncAbs = EsFuncion(ap->Func);
+      if (ArgCompuesto) {
+        if (!Pila.empty() && Pila.back().Cierres)
+          ++Pila.back().Cierres;
+        else
+          Pila.push_back({nullptr, nullptr, 1});
+      }
+      Pila.push_back({ap->Arg, nullptr, 0});
+      Pila.push_back({nullptr, ArgCompuesto ? " (" : " ", 0});
+      if (FuncAbs) Pila.push_back({nullptr, ")", 0});
+      Pila.push_back({ap->Func, nullptr, 0});
+      if (FuncAbs) Pila.push_back({nullptr, "(", 0});
+    }
+  }
+  if (s.size() > Maximo) {
+    s.resize(Maximo);
+    s += "\x85";  // "…" in Windows-1252
+  }
+  return s;
+}

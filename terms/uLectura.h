@@ -1,0 +1,37 @@
+// What a term is, read back for the student: its size, whether it is a Church numeral, and a
+// fingerprint that is the same for terms equal up to the names of their bound variables, so
+// that a term can be found among the definitions, or among the terms a run has gone through,
+// by a table look-up.
+//
+// The walks borrow the Marca of the bound variables they meet (otherwise unused on a variable)
+// to hold their binder's depth, and leave it 0 again.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TExprLambda;
+
+struct TLectura {
+  // De Bruijn-like: a bound occurrence counts by the distance to its binder, a free one by its
+  // identity. Equal terms have equal fingerprints; the converse is only almost always true.
+  uint64_t Huella = 0;
+  std::size_t Nodos = 0;  // applications, abstractions and occurrences
+  int64_t Numeral = -1;   // n for \f x.f (f ... x) with n applications, or -1
+};
+
+// Reads a term in one walk of an explicit stack. The caller may keep `Pila` between calls, so
+// that a reading allocates nothing. Past `Tope` nodes it stops and returns false; `r` is then
+// of no use.
+bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintptr_t>& Pila);
+TLectura LeeTermino(TExprLambda* t);
+
+// Equal up to the names of bound variables (free variables by identity).
+bool MismaEstructura(TExprLambda* a, TExprLambda* b);
+
+// The printed form, without numbering the term (names come by first appearance, as the
+// numbering gives them), cut to its first `Maximo` bytes and "…" when it is longer. Costs about
+// `Maximo` however big the term.
+std::string TextoCorto(TExprLambda* t, std::size_t Maximo);

@@ -1,0 +1,167 @@
+#include "uLector.h"
+
+#include <algorithm>
+
+#include "uLambda.h"
+#include "uTextos.h"
+
+namespace {
+
+constexpr std::size_t LargoEntrada = 60;
+constexpr const char* Separador = " \xB7 ";  // " · "
+// A burst starts once the credit pays for this many readings: enough consecutive passes to see
+// any period the ring can hold.
+constexpr double LecturasPorRafaga = 20;
+constexpr double CosteFijo = 40;  // nanoseconds around a reading, however small (the clock)
+// The share of a run's time that its readings between view updates may take.
+constexpr double ParteLectura = 1.0 / 32;
+constexpr int64_t CreditoMaximo = 1'000'000'000;  // nanoseconds
+constexpr std::size_t MedidaMinima = 4096;  // nodes; below, the clock costs more than the walk
+
+}  // namespace
+
+std::string EntradaDefinicion(const TDefinicion& d) {
+  return d.Nombre + " = " + TextoCorto(d.Termino, LargoEntrada);
+}
+
+void TLector::Recalcula(const TDefiniciones& d) {
+  Definiciones.clear();
+  Definiciones.reserve(d.Cuenta());
+  for (const TDefinicion& e : d) Definiciones.push_back(LeeTermino(e.Termino));
+}
+
+void TLector::Recalcula(const TDefiniciones& d, std::size_t i) {
+  if (Definiciones.size() + 1 == d.Cuenta() && i + 1 == d.Cuenta())
+    Definiciones.push_back(LeeTermino(d[i].Termino));
+  else if (Definiciones.size() == d.Cuenta() && i < d.Cuenta())
+    Definiciones[i] = LeeTermino(d[i].Termino);
+  else
+    Recalcula(d);
+}
+
+void TLector::Invalida() {
+  ++Pasada;
+  Leida = false;
+  Periodo = 0;
+  OlvidaRecientes();
+}
+
+const TLectura& TLector::Lectura(TExprLambda* t) {
+  if (!Leida) {
+    bool Mide = Previsto >= MedidaMinima;
+    Reloj::time_point Antes = Mide ? Reloj::now() : Reloj::time_point();
+    LeeTermino(t, Ultima, SIZE_MAX, Pila);
+    if (Mide) {
+      double ns = std::chrono::duration<double, std::nano>(Reloj::now() - Antes).count();
+      NsPorNodo = std::clamp((NsPorNodo + ns / double(Ultima.Nodos)) / 2, 0.3, 50.0);
+    }
+    Previsto = Ultima.Nodos;
+    FijaUmbral();
+    Leida = true;
+    if (Corriendo && Cambiado) Anota(Ultima);
+  }
+  return Ultima;
+}
+
+bool TLector::Anota(const TLectura& r) {
+  if (NumRecientes > 0) {
+    const TVisto& u = Anillo[(PrimeroAnillo + NumRecientes - 1) % Recientes];
+    // Only terms of consecutive passes in one mode tell a period.
+    if (u.Pasada + 1 != Pasada || u.Multiple != MultipleActual) OlvidaRecientes();
+  }
+  bool Repite = false;
+  for (std::size_t k = NumRecientes; k-- > 0;) {
+    const TVisto& v = Anillo[(PrimeroAnillo + k) % Recientes];
+    if (v.Huella == r.Huella && v.Nodos == r.Nodos) {
+      Repite = true;
+      if (Periodo == 0) Periodo = static_cast<int64_t>(Pasada - v.Pasada);
+      break;
+    }
+  }
+  TVisto Nuevo{r.Huella, r.Nodos, Pasada, MultipleActual};
+  if (NumRecientes < Recientes) {
+    Anillo[(PrimeroAnillo + NumRecientes++) % Recientes] = Nuevo;
+  } else {
+    Anillo[PrimeroAnillo] = Nuevo;
+    PrimeroAnillo = (PrimeroAnillo + 1) % Recientes;
+  }
+  return Repite;
+}
+
+void TLector::Empieza(bool Multiple, Reloj::time_point Ahora) {
+  Corriendo = true;
+  Periodo = 0;
+  OlvidaRecientes();
+  MultipleActual = Multiple;
+  Credito = Gastado = 0;
+  Rafaga = false;
+  FijaUmbral();
+  Cambiado = true;
+  UltimoAhora = Ahora;
+  // The term the run starts from is the first of its sequence, when it has been read already.
+  if (Leida) Anota(Ultima);
+}
+
+void TLector::FijaUmbral() {
+  double Coste = CosteFijo + double(Previsto) * NsPorNodo;
+  Umbral = static_cast<int64_t>((Rafaga ? 1 : LecturasPorRafaga) * Coste / ParteLectura);
+}
+
+bool TLector::AcabaRafaga() {
+  Rafaga = false;
+  FijaUmbral();
+  return false;
+}
+
+bool TLector::LeePasada(TExprLambda* t) {
+  Credito = std::min(Credito, CreditoMaximo);
+  Rafaga = true;
+  double Disponible = double(Credito) * ParteLectura - CosteFijo;
+  auto Tope = std::max(Previsto, static_cast<std::size_t>(std::max(0.0, Disponible) / NsPorNodo));
+  // Always timed: a term that the pass has just changed is partly out of the cache, and reads
+  // slower than any estimate made on a warm one.
+  Reloj::time_point Antes = Reloj::now();
+  TLectura r;
+  bool Completa = LeeTermino(t, r, Tope, Pila);
+  auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(Reloj::now() - Antes).count() +
+            static_cast<int64_t>(CosteFijo);
+  Credito -= static_cast<int64_t>(double(ns) / ParteLectura);
+  Gastado += ns;
+  if (!Completa) {
+    // Bigger than the credit: wait for twice as much before the next try.
+    Previsto = Tope * 2;
+    return AcabaRafaga();
+  }
+  NsPorNodo = std::clamp((NsPorNodo + (double(ns) - CosteFijo) / double(r.Nodos)) / 2, 0.3, 50.0);
+  Previsto = r.Nodos;
+  FijaUmbral();
+  Ultima = r;
+  Leida = true;
+  return Anota(Ultima);
+}
+
+std::string TLector::Texto(TExprLambda* t, const TDefiniciones& d, const std::string& Miles) {
+  if (!t) return {};
+  if (Definiciones.size() != d.Cuenta()) Recalcula(d);
+  const TLectura& r = Lectura(t);
+  std::string s;
+  auto Parte = [&](const std::string& p) {
+    if (!s.empty()) s += Separador;
+    s += p;
+  };
+  if (r.Numeral >= 0) Parte("n\xFAmero " + ConMillares(static_cast<uint64_t>(r.Numeral), Miles));
+  std::string Nombres;
+  for (std::size_t i = 0; i < d.Cuenta(); ++i) {
+    const TLectura& e = Definiciones[i];
+    if (e.Huella != r.Huella || e.Nodos != r.Nodos || !MismaEstructura(t, d[i].Termino)) continue;
+    if (!Nombres.empty()) Nombres += ", ";
+    Nombres += d[i].Nombre;
+  }
+  if (!Nombres.empty()) Parte("igual a " + Nombres);
+  Parte(ConMillares(r.Nodos, Miles) + (r.Nodos == 1 ? " nodo" : " nodos"));
+  if (Periodo == 1)
+    Parte("se repite cada paso");
+  else if (Periodo > 1)
+    Parte("se repite cada " + ConMillares(static_cast<uint64_t>(Periodo), Miles) + " pasos");
+  return s;
+}

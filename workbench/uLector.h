@@ -1,0 +1,102 @@
+// The read-back of the current term that the window's second panel shows ("número 6 · igual a
+// SEIS · 243 nodos"), and the cycles that run-all goes through ("se repite cada 2 pasos").
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "uDefiniciones.h"
+#include "uLectura.h"
+
+class TExprLambda;
+
+// "NOMBRE = printed form" for the menu of definitions, the form cut with "…" past 60 bytes.
+std::string EntradaDefinicion(const TDefinicion& d);
+
+class TLector {
+ public:
+  using Reloj = std::chrono::steady_clock;
+
+  // The definitions' fingerprints, made when they are stored: all of them (after an open), or
+  // entry i (after an Enter with a name).
+  void Recalcula(const TDefiniciones& d);
+  void Recalcula(const TDefiniciones& d, std::size_t i);
+
+  // The panel's text for `t` (none: empty), from this pass's reading if there is one.
+  std::string Texto(TExprLambda* t, const TDefiniciones& d, const std::string& Separador);
+
+  // The term was changed by a command, not by a pass of the run: what was read is stale, and
+  // the run's sequence of terms starts again.
+  void Invalida();
+
+  // Run-all: Empieza before the first pass, TrasPasada after each, Termina after the last.
+  void Empieza(bool Multiple, Reloj::time_point Ahora);
+  // Reads the term when the time that the pass took leaves room for it (never when a view
+  // update follows every pass: that one reads it). True when it repeats a recent term; a pass
+  // that changed nothing (the last one, at a normal form) repeats nothing.
+  bool TrasPasada(TExprLambda* t, bool Cambio, bool Multiple, Reloj::time_point Ahora,
+                  bool VistaCadaPasada) {
+    // Every pass goes through here, and a pass may cost a hundred nanoseconds: the common case
+    // is a few additions.
+    ++Pasada;
+    Leida = false;
+    Cambiado = Cambio;
+    MultipleActual = Multiple;
+    Credito +=
+        std::chrono::duration_cast<std::chrono::nanoseconds>(Ahora - UltimoAhora).count() - Gastado;
+    UltimoAhora = Ahora;
+    Gastado = 0;
+    if (Credito < Umbral) return Rafaga ? AcabaRafaga() : false;
+    if (VistaCadaPasada || !Cambio) return false;
+    return LeePasada(t);
+  }
+  void Termina() { Corriendo = false; }
+
+  // Period of the cycle that the last run was seen to go through; 0: none.
+  int64_t Ciclo() const { return Periodo; }
+
+ private:
+  struct TVisto {
+    uint64_t Huella;
+    std::size_t Nodos;
+    uint64_t Pasada;
+    bool Multiple;
+  };
+  // This pass's reading, made now if it has none; noted among the recent terms while running.
+  const TLectura& Lectura(TExprLambda* t);
+  bool Anota(const TLectura& r);
+  void OlvidaRecientes() { NumRecientes = 0; }
+  bool LeePasada(TExprLambda* t);
+  bool AcabaRafaga();
+  void FijaUmbral();
+
+  std::vector<TLectura> Definiciones;  // beside the list, entry by entry
+  std::vector<uintptr_t> Pila;         // the walks' stack, kept so that a reading allocates nothing
+
+  TLectura Ultima;  // the reading of the term of pass `Pasada`, when Leida
+  bool Leida = false;
+  uint64_t Pasada = 0;  // counts passes and changes of the term
+  bool Corriendo = false;
+  bool Cambiado = false;  // the last pass contracted something
+  bool MultipleActual = false;
+  int64_t Periodo = 0;
+
+  // The last few terms of consecutive passes, oldest first (a ring).
+  static constexpr std::size_t Recientes = 16;
+  std::array<TVisto, Recientes> Anillo{};
+  std::size_t PrimeroAnillo = 0, NumRecientes = 0;
+
+  // Reading every pass would cost the size of the term each time, where a pass may cost next
+  // to nothing: a run reads in bursts, paid for by a share of the time its passes took.
+  int64_t Credito = 0;            // nanoseconds of the run's own work not yet spent on readings
+  int64_t Umbral = 0;             // the credit that the next reading waits for
+  int64_t Gastado = 0;            // nanoseconds spent reading since the end of the previous pass
+  double NsPorNodo = 3;           // measured
+  std::size_t Previsto = 0;       // nodes of the last reading, or more than its budget was
+  bool Rafaga = false;            // reading every pass for as long as the credit lasts
+  Reloj::time_point UltimoAhora;  // the end of the previous pass
+};
