@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
 
@@ -131,6 +132,25 @@ class TPruebaAyudas : public QObject {
     for (const char* Parte :
          {"Cálculo Lambda 1.0", "Qt 6.", "AGG", "Licencia: GPL-3.0 o posterior"})
       QVERIFY2(Acerca.contains(QString::fromUtf8(Parte)), Parte);
+  }
+
+  void manualConSusCapturas() {
+    EligeDelMenu(Qt::Key_A, b->V->Ayuda1, 2);
+    QDialog* m = b->V->DialogoManual();
+    QTRY_VERIFY(m->isVisible());
+    auto* Texto = m->findChild<QTextBrowser*>("TextoManual");
+    QVERIFY(Texto->toPlainText().contains(QStringLiteral("Manual de Cálculo Lambda")));
+    // Every screenshot it shows is built in.
+    int Imagenes = 0;
+    for (QTextBlock Bloque = Texto->document()->begin(); Bloque.isValid(); Bloque = Bloque.next())
+      for (auto f = Bloque.begin(); !f.atEnd(); ++f)
+        if (f.fragment().charFormat().isImageFormat()) {
+          QString Ruta = f.fragment().charFormat().toImageFormat().name();
+          QVERIFY2(!Texto->loadResource(QTextDocument::ImageResource, QUrl(Ruta)).isNull(),
+                   qPrintable(Ruta));
+          ++Imagenes;
+        }
+    QVERIFY(Imagenes >= 2);
   }
 };
 

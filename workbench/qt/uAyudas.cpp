@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QtGlobal>
 #include <iterator>
@@ -104,5 +105,18 @@ QDialog* CreaDialogoAcercaDe(QWidget* Padre) {
   Texto->setWordWrap(true);
   QDialog* d = Dialogo(Padre, "Acerca de " + TituloPrograma, "DialogoAcercaDe", Texto);
   d->resize(420, 220);
+  return d;
+}
+
+QDialog* CreaDialogoManual(QWidget* Padre) {
+  auto* Texto = new QTextBrowser;
+  Texto->setObjectName("TextoManual");
+  Texto->setOpenExternalLinks(true);
+  // The manual and its screenshots are built into the program, so it is there wherever the
+  // program is.
+  Texto->setSource(QUrl(QStringLiteral("qrc:/manual/manual.md")), QTextDocument::MarkdownResource);
+  QDialog* d =
+      Dialogo(Padre, QStringLiteral("Manual de ") + TituloPrograma, "DialogoManual", Texto);
+  d->resize(820, 640);
   return d;
 }

@@ -8,3 +8,5 @@ class QWidget;
 QDialog* CreaDialogoSintaxis(QWidget* Padre);
 // "Acerca de Cálculo Lambda": version, libraries and licence.
 QDialog* CreaDialogoAcercaDe(QWidget* Padre);
+// "Manual": the user's manual, with its screenshots.
+QDialog* CreaDialogoManual(QWidget* Padre);

@@ -105,6 +105,7 @@ QPushButton* Boton(const QString& Texto, const char* Nombre, QWidget* Padre) {
 // The library is static: its resources are brought in by hand.
 static void CargaRecursos() {
   Q_INIT_RESOURCE(iconos);
+  Q_INIT_RESOURCE(manual);
 }
 
 TVentPpal::TVentPpal(QWidget* Padre) : QMainWindow(Padre), FuenteMemo(TMesaTrabajo::FuenteInicial) {
@@ -633,6 +634,8 @@ void TVentPpal::CreaAyudas() {
   Sintaxis1->setShortcut(QKeySequence(Qt::Key_F1));
   AcercaDe1 = Ayuda1->addAction(QStringLiteral("&Acerca de ") + TituloPrograma);
   AcercaDe1->setObjectName("AcercaDe1");
+  Manual1 = Ayuda1->addAction(QStringLiteral("&Manual"));
+  Manual1->setObjectName("Manual1");
   // Not modal: the help may stay open beside the window, also while run-all goes on.
   auto Muestra = [](QDialog* d) {
     d->show();
@@ -641,11 +644,17 @@ void TVentPpal::CreaAyudas() {
   };
   connect(Sintaxis1, &QAction::triggered, this, [this, Muestra] { Muestra(DialogoSintaxis()); });
   connect(AcercaDe1, &QAction::triggered, this, [this, Muestra] { Muestra(DialogoAcercaDe()); });
+  connect(Manual1, &QAction::triggered, this, [this, Muestra] { Muestra(DialogoManual()); });
 }
 
 QDialog* TVentPpal::DialogoSintaxis() {
   if (!DialogoSintaxis1) DialogoSintaxis1 = CreaDialogoSintaxis(this);
   return DialogoSintaxis1;
+}
+
+QDialog* TVentPpal::DialogoManual() {
+  if (!DialogoManual1) DialogoManual1 = CreaDialogoManual(this);
+  return DialogoManual1;
 }
 
 QDialog* TVentPpal::DialogoAcercaDe() {

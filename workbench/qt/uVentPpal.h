@@ -82,8 +82,10 @@ class TVentPpal : public QMainWindow, private IVista {
   QMenu* Ayuda1;
   QAction* Sintaxis1;
   QAction* AcercaDe1;
+  QAction* Manual1;
   QDialog* DialogoSintaxis();  // made when first shown
   QDialog* DialogoAcercaDe();
+  QDialog* DialogoManual();
 
   void edtEntKeyPress(char Key);
   void FormCreate();
@@ -172,6 +174,7 @@ class TVentPpal : public QMainWindow, private IVista {
   void DefinicionesCambiadas() override;
   QDialog* DialogoSintaxis1 = nullptr;
   QDialog* DialogoAcercaDe1 = nullptr;
+  QDialog* DialogoManual1 = nullptr;
 
   QFileDialog* DialogoAbrir1 = nullptr;
   QFileDialog* DialogoSalvar1 = nullptr;
