@@ -217,6 +217,7 @@ void DestruyeHijos(TExprLambda* a, TExprLambda* b, TVariable* Param) {
   // and return before reaching here, so the lists are never in use twice at once.
   thread_local std::vector<TExprLambda*> Pendientes;
   thread_local std::vector<TVariable*> Variables;
+  TPool& P = Pool();
   if (Param) Variables.push_back(Param);
   SueltaHijo(a, Pendientes);
   SueltaHijo(b, Pendientes);
@@ -234,11 +235,12 @@ void DestruyeHijos(TExprLambda* a, TExprLambda* b, TVariable* Param) {
       f->Cuerpo = nullptr;
       f->Param = nullptr;
     }
-    delete n;  // childless now: its destructor does nothing more
+    // Childless now, its destructor would do nothing more: the slot goes straight back.
+    P.Devuelve(n);
   }
-  for (TVariable* v : Variables) delete v;
+  for (TVariable* v : Variables) P.Devuelve(v);
   Variables.clear();
-  Pool().OrdenaSiConviene();
+  P.OrdenaSiConviene();
   if (Pendientes.capacity() > (1u << 20)) Pendientes.shrink_to_fit();
   if (Variables.capacity() > (1u << 20)) Variables.shrink_to_fit();
 }
@@ -473,38 +475,21 @@ std::string TextoConPulso(TExprLambda* t, std::size_t Longitud,
 }
 
 // ---------------------------------------------------------------------------------------------
-// Marks. Closedness is counted: a node holds its children's occurrences of variables bound
-// outside them, less those of its own variable, which all lie in its body.
+// Marks. Closedness is known through the levels: an abstraction made over its body, whose
+// variable is the newest of those that occur there, lets none of the others through once its own
+// is left out.
 
-namespace {
-
-constexpr uint64_t SueltasDesconocidas = UINT32_MAX;  // past every count the bits can hold
-
-// The occurrences of variables bound outside `h` that the child `h` brings to its parent.
-inline uint64_t Sueltas(const TExprLambda* h) {
-  if (EsVariable(h)) return static_cast<const TVariable*>(h)->Libre ? 0 : 1;
-  if (h->Marca & TExprLambda::Cerrado) return 0;
-  uint32_t s = h->Marca >> TExprLambda::PrimerBitSueltas;
-  return s ? s : SueltasDesconocidas;
-}
-
-inline uint32_t MarcasDeSueltas(uint64_t s) {
-  if (s == 0) return TExprLambda::Cerrado;
-  if (s > (UINT32_MAX >> TExprLambda::PrimerBitSueltas)) return 0;  // not known
-  return static_cast<uint32_t>(s) << TExprLambda::PrimerBitSueltas;
-}
-
-}  // namespace
+uint32_t UltimoNivel = 0;
 
 void TAplicacion::ActualizaMarcas() {
   bool SinRedexDebajo = !EsFuncion(Func) && Limpio(Func) && Limpio(Arg);
-  Marca = (SinRedexDebajo ? SinRedex : 0u) | MarcasDeSueltas(Sueltas(Func) + Sueltas(Arg));
+  Marca = SinRedexDebajo ? SinRedex : 0u;
+  PonNivelMinimo(this, std::min(NivelMinimo(Func), NivelMinimo(Arg)));
 }
 
 void TFuncion::ActualizaMarcas() {
-  uint64_t s = Sueltas(Cuerpo);
-  s = s >= SueltasDesconocidas || s < Param->Refs ? SueltasDesconocidas : s - Param->Refs;
-  Marca = (Limpio(Cuerpo) ? SinRedex : 0u) | MarcasDeSueltas(s);
+  Marca = Limpio(Cuerpo) ? SinRedex : 0u;
+  PonNivelMinimo(this, NivelSinParam(NivelMinimo(Cuerpo), Param, true));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -521,45 +506,84 @@ inline TExprLambda* CopiaOcurrencia(TVariable* v) {
   return r;
 }
 
+// The level bound of a copied node that is not closed, from its new children. The copy's
+// binders are the newest variables of all, so each is the last made of those in its body.
+inline void TerminaCopia(TExprLambda* n) {
+  if (TAplicacion* ap = ComoAplicacion(n)) {
+    PonNivelMinimo(n, std::min(NivelMinimo(ap->Func), NivelMinimo(ap->Arg)));
+  } else {
+    TFuncion* f = static_cast<TFuncion*>(n);
+    PonNivelMinimo(n, NivelSinParam(NivelMinimo(f->Cuerpo), f->Param, true));
+  }
+}
+
 }  // namespace
 
 TExprLambda* CopiaConPila(TExprLambda* raiz, std::vector<TTareaCopia>& Pila) {
   if (EsVariable(raiz)) return CopiaOcurrencia(static_cast<TVariable*>(raiz));
+  constexpr uint32_t Marcas = TExprLambda::SinRedex | TExprLambda::Cerrado;
   TExprLambda* Copia = nullptr;
-  Pila.assign(1, {raiz, &Copia, nullptr});
+  // The stack is used through an index, grown by hand: the vector's own push is not inlined,
+  // and it cost as much as the copying.
+  std::size_t k = 0;
+  auto Apila = [&](TTareaCopia t) {
+    if (k == Pila.size()) Pila.resize(2 * k + 64);
+    Pila[k++] = t;
+  };
+  // Down the function parts, pushing the arguments; a variable is copied where it is met.
+  // Nodes are made in the order of a walk before the children, so a copy's binders are made
+  // outer first.
+  TExprLambda* Origen = raiz;
+  TExprLambda** Destino = &Copia;
   try {
-    while (!Pila.empty()) {
-      TTareaCopia t = Pila.back();
-      Pila.pop_back();
-      if (!t.Origen) {
-        t.Limpia->Copiada = nullptr;
-      } else if (EsVariable(t.Origen)) {
-        *t.Destino = CopiaOcurrencia(static_cast<TVariable*>(t.Origen));
-      } else if (TAplicacion* ap = ComoAplicacion(t.Origen)) {
+    for (;;) {
+      if (EsVariable(Origen)) {
+        *Destino = CopiaOcurrencia(static_cast<TVariable*>(Origen));
+      } else if (TAplicacion* ap = ComoAplicacion(Origen)) {
         TAplicacion* n = new TAplicacion;
-        n->Marca = ap->Marca;
-        *t.Destino = n;
-        Pila.push_back({ap->Arg, &n->Arg, nullptr});
-        Pila.push_back({ap->Func, &n->Func, nullptr});
+        n->Marca = ap->Marca & Marcas;
+        *Destino = n;
+        // A closed node stays closed; the bound of any other comes once its children are made.
+        if (!(n->Marca & TExprLambda::Cerrado)) Apila({nullptr, Destino, nullptr});
+        if (EsVariable(ap->Arg))
+          n->Arg = CopiaOcurrencia(static_cast<TVariable*>(ap->Arg));
+        else
+          Apila({ap->Arg, &n->Arg, nullptr});
+        Origen = ap->Func;
+        Destino = &n->Func;
+        continue;
       } else {
-        TFuncion* f = static_cast<TFuncion*>(t.Origen);
+        TFuncion* f = static_cast<TFuncion*>(Origen);
         TFuncion* n = new TFuncion;
-        n->Marca = f->Marca;
-        *t.Destino = n;
+        n->Marca = f->Marca & Marcas;
+        *Destino = n;
         n->Param = new TVariable;
         f->Param->Copiada = n->Param;
-        Pila.push_back({nullptr, nullptr, f->Param});
-        Pila.push_back({f->Cuerpo, &n->Cuerpo, nullptr});
+        Apila({nullptr, (n->Marca & TExprLambda::Cerrado) ? nullptr : Destino, f->Param});
+        Origen = f->Cuerpo;
+        Destino = &n->Cuerpo;
+        continue;
+      }
+      // Finish what is done, up to the next argument to copy.
+      for (;;) {
+        if (k == 0) return Copia;
+        TTareaCopia t = Pila[--k];
+        if (t.Origen) {
+          Origen = t.Origen;
+          Destino = t.Destino;
+          break;
+        }
+        if (t.Limpia) t.Limpia->Copiada = nullptr;
+        if (t.Destino) TerminaCopia(*t.Destino);
       }
     }
   } catch (...) {
     // Out of room: undo the scratch links and drop the half-made copy.
-    for (const TTareaCopia& t : Pila)
-      if (!t.Origen) t.Limpia->Copiada = nullptr;
+    for (std::size_t i = 0; i < k; ++i)
+      if (!Pila[i].Origen && Pila[i].Limpia) Pila[i].Limpia->Copiada = nullptr;
     Libera(Copia);
     throw;
   }
-  return Copia;
 }
 
 namespace {
@@ -585,29 +609,81 @@ TExprLambda* TFuncion::Copia() {
 // Substitution.
 
 void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t Borra, bool LigadaFuera,
-                      std::vector<TExprLambda**>& huecos, std::vector<TExprLambda*>& Pila) {
+                      uint32_t NivelValor, std::vector<TExprLambda**>& huecos,
+                      std::vector<TExprLambda*>& Pila) {
   huecos.clear();
   Pila.clear();
-  const uint32_t salta = LigadaFuera ? TExprLambda::Cerrado : 0u;
-  if (EsVariable(raiz) || (raiz->Marca & salta)) return;
   const std::size_t Total = v->Refs;
+  if (EsVariable(raiz) || Total == 0) return;
+  if (!LigadaFuera) {
+    Pila.push_back(raiz);
+    while (!Pila.empty() && huecos.size() < Total) {
+      TExprLambda* n = Pila.back();
+      Pila.pop_back();
+      n->Marca &= ~Borra;
+      auto Hijo = [&](TExprLambda*& h) {
+        if (h == v)
+          huecos.push_back(&h);
+        else if (!EsVariable(h))
+          Pila.push_back(h);
+      };
+      if (TAplicacion* ap = ComoAplicacion(n)) {
+        Hijo(ap->Arg);
+        Hijo(ap->Func);
+      } else {
+        Hijo(static_cast<TFuncion*>(n)->Cuerpo);
+      }
+    }
+    return;
+  }
+  // A walk before and after the children: a node entered goes back on the stack tagged in its
+  // lowest bit (nodes are aligned), to have its bound set as the walk leaves it. The stack is the
+  // first k of Pila, grown by hand so that pushing stays inline.
+  const uint32_t L = Nivel(v);
+  std::size_t k = 0;
+  auto Empuja = [&](TExprLambda* n) {
+    if (k == Pila.size()) Pila.resize(2 * k + 64);
+    Pila[k++] = n;
+  };
+  auto Marcado = [](TExprLambda* n) { return (reinterpret_cast<uintptr_t>(n) & 1) != 0; };
+  auto Valor = [&](const TExprLambda* h) { return h == v ? NivelValor : NivelMinimo(h); };
+  auto Sale = [&](TExprLambda* n) {
+    n = reinterpret_cast<TExprLambda*>(reinterpret_cast<uintptr_t>(n) & ~uintptr_t(1));
+    if (TAplicacion* ap = ComoAplicacion(n)) {
+      PonNivelMinimo(n, std::min(Valor(ap->Func), Valor(ap->Arg)));
+    } else {
+      TFuncion* f = static_cast<TFuncion*>(n);
+      PonNivelMinimo(n, NivelSinParam(Valor(f->Cuerpo), f->Param, false));
+    }
+  };
   auto Hijo = [&](TExprLambda*& h) {
     if (h == v)
       huecos.push_back(&h);
-    else if (!EsVariable(h) && !(h->Marca & salta))
-      Pila.push_back(h);
+    else if (!EsVariable(h) && NivelMinimo(h) <= L)
+      Empuja(h);
   };
-  Pila.push_back(raiz);
-  while (!Pila.empty() && huecos.size() < Total) {
-    TExprLambda* n = Pila.back();
-    Pila.pop_back();
+  Empuja(raiz);
+  while (k > 0) {
+    TExprLambda* n = Pila[--k];
+    if (Marcado(n)) {
+      Sale(n);
+      continue;
+    }
     n->Marca &= ~Borra;
+    Empuja(reinterpret_cast<TExprLambda*>(reinterpret_cast<uintptr_t>(n) | 1));
     if (TAplicacion* ap = ComoAplicacion(n)) {
       Hijo(ap->Arg);
       Hijo(ap->Func);
     } else {
       Hijo(static_cast<TFuncion*>(n)->Cuerpo);
     }
+    if (huecos.size() == Total) break;
+  }
+  // Every occurrence found: what is left to enter holds none; the nodes entered and not yet
+  // left lie on one path, the deepest last on the stack.
+  while (k > 0) {
+    TExprLambda* n = Pila[--k];
+    if (Marcado(n)) Sale(n);
   }
 }
 
@@ -617,11 +693,13 @@ namespace {
 void SustituyeDebajo(TExprLambda* raiz, TVariable* Vble, TExprLambda* Valor) {
   // A copy put in place of a variable may form a redex anywhere above it, and a free variable
   // may occur inside a closed subtree whose replacement is not closed.
-  uint32_t Borra =
-      (EsVariable(Valor) ? 0u : TExprLambda::SinRedex) | (Vble->Libre ? TExprLambda::Cerrado : 0u);
+  // What each node knows of the levels below it goes too: the copies bring variables of their own.
+  constexpr uint32_t Niveles = ~((1u << TExprLambda::PrimerBitNivel) - 1);
+  uint32_t Borra = (EsVariable(Valor) ? 0u : TExprLambda::SinRedex) |
+                   (Vble->Libre ? TExprLambda::Cerrado : 0u) | Niveles;
   std::vector<TExprLambda**> Huecos;
   std::vector<TExprLambda*> Pila;
-  BuscaOcurrencias(raiz, Vble, Borra, false, Huecos, Pila);
+  BuscaOcurrencias(raiz, Vble, Borra, false, 0, Huecos, Pila);
   for (TExprLambda** h : Huecos) {
     *h = Valor->Copia();
     --Vble->Refs;  // the caller holds Vble, so a free one never reaches zero here
@@ -703,7 +781,7 @@ bool EsValido(TExprLambda* t) {
   // seen and which binders are in scope; they are cleared again before returning. Bound
   // variables must count exactly their occurrences.
   constexpr uint32_t Visto = 1u << 2, EnAmbito = 1u << 3;
-  static_assert(EnAmbito < (1u << TExprLambda::PrimerBitSueltas));
+  static_assert(EnAmbito < (1u << TExprLambda::PrimerBitNivel));
   std::vector<TExprLambda*> Marcados;
   std::vector<TVariable*> Ocurrencias, Ligadas;
   std::vector<std::pair<TExprLambda*, TVariable*>> Pila{{t, nullptr}};

@@ -56,6 +56,23 @@ std::size_t NodosQueCopia(TExprLambda* t, std::vector<TExprLambda*>& Pila) {
   return n;
 }
 
+// Clears what the nodes of `t` know of their levels and closedness.
+void OlvidaNiveles(TExprLambda* t, std::vector<TExprLambda*>& Pila) {
+  Pila.assign(1, t);
+  while (!Pila.empty()) {
+    TExprLambda* e = Pila.back();
+    Pila.pop_back();
+    if (EsVariable(e)) continue;
+    e->Marca &= SinRedex;
+    if (TAplicacion* ap = ComoAplicacion(e)) {
+      Pila.push_back(ap->Func);
+      Pila.push_back(ap->Arg);
+    } else {
+      Pila.push_back(static_cast<TFuncion*>(e)->Cuerpo);
+    }
+  }
+}
+
 // Puts a copy of `N` in each of the first `Copias` occurrences. The pool refuses the node that
 // would pass the limit, which happens exactly when the copies together would pass it; then the
 // copies made so far go and `x` is back in its place. Counting the argument first would walk it
@@ -85,12 +102,15 @@ TExprLambda* Contrae(TAplicacion* ap, TAuxiliar& a, std::size_t& Pedidos) {
   TExprLambda* M = F->Cuerpo;
   TExprLambda* N = ap->Arg;
 
-  // x is bound outside M, so it cannot occur in a closed subtree; a copy of a compound argument
-  // may form a redex anywhere above where it goes.
-  BuscaOcurrencias(M, x, EsVariable(N) ? 0u : SinRedex, true, a.Ocurrencias, a.Pila);
+  // x is bound outside M, so it cannot occur in a subtree whose level bound lies above its own;
+  // a copy of a compound argument may form a redex anywhere above where it goes.
+  BuscaOcurrencias(M, x, EsVariable(N) ? 0u : SinRedex, true, NivelMinimo(N), a.Ocurrencias,
+                   a.Pila);
   std::vector<TExprLambda**>& Ocurrencias = a.Ocurrencias;
   std::size_t Copias = Ocurrencias.empty() ? 0 : Ocurrencias.size() - 1;
   if (Copias > 0 && !PonCopias(N, x, Copias, a)) {
+    // The search has set M's bounds for the argument in place of x, which stays.
+    OlvidaNiveles(M, a.Pila);
     // The copies would pass the node limit: report the size they would have made.
     std::size_t Tam = NodosQueCopia(N, a.Pila);
     long double Total =
@@ -138,10 +158,10 @@ class TPasada {
   // Walks the subtree in *inicio. In single mode it stops at the first contraction, leaving in
   // Pila the path from *inicio down to it. Returns false when a contraction was refused.
   bool Recorre(TExprLambda** Inicio) {
-    Pila.clear();
-    Pila.push_back({Inicio, 0});
-    while (!Pila.empty()) {
-      TMarco& m = Pila.back();
+    Alto = 0;
+    Empuja({Inicio, 0});
+    while (Alto > 0) {
+      TMarco& m = Pila[Alto - 1];
       TExprLambda* n = *m.Hueco;
       if (m.Fase == 0) {
         if (Limpio(n)) {
@@ -150,7 +170,7 @@ class TPasada {
         }
         if (TFuncion* f = ComoFuncion(n)) {
           m.Fase = 2;
-          Pila.push_back({&f->Cuerpo, 0});
+          Empuja({&f->Cuerpo, 0});
           continue;
         }
         TAplicacion* ap = static_cast<TAplicacion*>(n);
@@ -168,12 +188,12 @@ class TPasada {
           continue;
         }
         m.Fase = 1;
-        Pila.push_back({&ap->Func, 0});
+        Empuja({&ap->Func, 0});
         continue;
       }
       if (m.Fase == 1 && (Multiple || !Cambio)) {
         m.Fase = 2;
-        Pila.push_back({&static_cast<TAplicacion*>(n)->Arg, 0});
+        Empuja({&static_cast<TAplicacion*>(n)->Arg, 0});
         continue;
       }
       Cierra(n);
@@ -191,18 +211,26 @@ class TPasada {
   std::size_t NodosPedidos = 0;
   // Whether the start of the walk is the function part of its parent.
   bool InicioEsFuncion = false;
+  // The walk's frames: the first Alto of Pila, which only grows, by hand: the vector's own push
+  // is not inlined and cost a tenth of a pass.
   std::vector<TMarco>& Pila;
+  std::size_t Alto = 0;
 
  private:
+  void Empuja(TMarco x) {
+    if (Alto == Pila.size()) Pila.resize(2 * Alto + 64);
+    Pila[Alto++] = x;
+  }
+
   void Sale() {
-    Pila.pop_back();
-    if (Pila.size() < MinimoPila) MinimoPila = Pila.size();
+    --Alto;
+    if (Alto < MinimoPila) MinimoPila = Alto;
   }
 
   // The place a later pass must start from for the change just made at the top of Pila: the
   // change itself, or its parent when the result is an abstraction in function position.
   void AnotaCambio(TExprLambda* R) {
-    int k = static_cast<int>(Pila.size()) - 1;
+    int k = static_cast<int>(Alto) - 1;
     int Efectiva = k;
     if (EsFuncion(R)) {
       if (k > 0) {
@@ -217,7 +245,7 @@ class TPasada {
       CaminoCambios.clear();
       for (int i = 1; i <= Efectiva; ++i) CaminoCambios.push_back(Pila[i].Hueco);
       ProfundidadCambios = Efectiva;
-      MinimoPila = Pila.size();
+      MinimoPila = Alto;
       return;
     }
     int Comun = static_cast<int>(MinimoPila) - 1;
