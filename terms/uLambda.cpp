@@ -1,5 +1,6 @@
 #include "uLambda.h"
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,8 +17,10 @@
 #include "uTextos.h"
 
 // ---------------------------------------------------------------------------------------------
-// Node pool. Every node fits one 32-byte slot; freed slots go on a free list and are reused
-// first, so a term that is built and destroyed over and over does not grow memory.
+// Node pool. Every node fits one 32-byte slot. Slots are handed out in address order, the lowest
+// free one first, so a term made after others were destroyed still lies together in memory, in
+// the order it was made, and walks over it stay in the cache however long the session has run.
+// A free list would hand back freed slots in the order a term was destroyed, scattered.
 
 namespace {
 
@@ -35,24 +38,26 @@ std::size_t LimitePorDefecto() {
 }
 
 struct TPool {
-  struct TLibre {
-    TLibre* Sig;
+  // Blocks aligned to their size, so that a slot's block is its address with the low bits
+  // cleared. A block's first slots hold its header: a bit for each slot, set while it is free.
+  static constexpr std::size_t TamBloque = 256 * 1024;
+  static constexpr std::size_t NodosPorBloque = TamBloque / TamNodo;
+  static constexpr std::size_t Palabras = NodosPorBloque / 64;
+  struct TCabecera {
+    uint64_t Libres[Palabras];
+    std::size_t Indice;     // in Bloques
+    std::size_t NumLibres;  // bits set in Libres
   };
-  struct TBloque {
-    char* Inicio;
-    std::size_t Nodos;
-  };
-  TLibre* Libres = nullptr;
-  char* Actual = nullptr;
-  char* Fin = nullptr;
-  std::size_t TamBloque = 64 * 1024;
+  static constexpr std::size_t NodosCabecera = (sizeof(TCabecera) + TamNodo - 1) / TamNodo;
+
+  std::vector<TCabecera*> Bloques;
+  // A bit for each block that has a free slot.
+  std::vector<uint64_t> ConLibres;
+  // Every free slot lies at or after this word of this block.
+  std::size_t Bloque = 0;
+  std::size_t Palabra = 0;
   std::size_t Vivos = 0;
   std::size_t Limite = LimitePorDefecto();
-  // The blocks by address, and the counts that decide when the free list is put in order.
-  std::vector<TBloque> Bloques;
-  std::size_t NodosEnBloques = 0;
-  std::size_t NumLibres = 0;
-  std::size_t DevueltosDesdeOrden = 0;
 
   void* Toma() {
     if (Vivos >= Limite) throw EDemasiadoGrande(Vivos + 1);
@@ -62,35 +67,79 @@ struct TPool {
     ++Vivos;
     return p;
 #else
-    if (Libres) {
-      ++Vivos;
-      --NumLibres;
-      TLibre* l = Libres;
-      Libres = l->Sig;
-      return l;
+    for (;;) {
+      if (Bloque < Bloques.size()) {
+        TCabecera* c = Bloques[Bloque];
+        for (; Palabra < Palabras; ++Palabra) {
+          if (uint64_t w = c->Libres[Palabra]) {
+            c->Libres[Palabra] = w & (w - 1);
+            if (--c->NumLibres == 0) ConLibres[Bloque / 64] &= ~(uint64_t(1) << (Bloque % 64));
+            ++Vivos;
+            return reinterpret_cast<char*>(c) +
+                   (Palabra * 64 + static_cast<std::size_t>(__builtin_ctzll(w))) * TamNodo;
+          }
+        }
+        SiguienteBloque();
+      } else {
+        NuevoBloque();
+      }
     }
-    if (Actual == Fin) NuevoBloque();
-    ++Vivos;
-    void* p = Actual;
-    Actual += TamNodo;
-    return p;
 #endif
+  }
+
+  // Memory mapped for blocks to come: runs growing up to 32 MiB, so that a big term makes a few
+  // hundred mappings rather than one per block. Each run is mapped with room to spare and its
+  // unaligned ends given back: an aligned malloc leaves pieces around that stay resident.
+  char* Reserva = nullptr;
+  char* FinReserva = nullptr;
+  std::size_t TamReserva = TamBloque;
+
+  char* NuevaReserva() {
+    std::size_t t = TamReserva + TamBloque;
+    char* m = static_cast<char*>(
+        mmap(nullptr, t, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    if (m == MAP_FAILED) throw std::bad_alloc();
+    char* b = reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(m) + TamBloque - 1) &
+                                      ~uintptr_t(TamBloque - 1));
+    if (b > m) munmap(m, static_cast<std::size_t>(b - m));
+    if (b + TamReserva < m + t)
+      munmap(b + TamReserva, static_cast<std::size_t>(m + t - (b + TamReserva)));
+    FinReserva = b + TamReserva;
+    if (TamReserva < 32 * 1024 * 1024) TamReserva *= 2;
+    return b;
+  }
+
+  // Moves the cursor to the next block with a free slot, or past the last block.
+  void SiguienteBloque() {
+    Palabra = 0;
+    std::size_t i = Bloque + 1;
+    while (i < Bloques.size()) {
+      uint64_t w = ConLibres[i / 64] & (~uint64_t(0) << (i % 64));
+      if (w) {
+        i = i / 64 * 64 + static_cast<std::size_t>(__builtin_ctzll(w));
+        break;
+      }
+      i = (i / 64 + 1) * 64;
+    }
+    Bloque = std::min(i, Bloques.size());
   }
 
   void NuevoBloque() {
     Bloques.reserve(Bloques.size() + 1);
-    // Blocks grow up to 4 MiB, so small sessions stay small and big terms cost few mallocs.
-    char* b = static_cast<char*>(std::malloc(TamBloque));
-    if (!b) throw std::bad_alloc();
-    TBloque Nuevo{b, TamBloque / TamNodo};
-    Bloques.insert(
-        std::upper_bound(Bloques.begin(), Bloques.end(), Nuevo,
-                         [](const TBloque& x, const TBloque& y) { return x.Inicio < y.Inicio; }),
-        Nuevo);
-    NodosEnBloques += Nuevo.Nodos;
-    Actual = b;
-    Fin = b + TamBloque;
-    if (TamBloque < 4 * 1024 * 1024) TamBloque *= 2;
+    ConLibres.reserve(Bloques.size() / 64 + 1);
+    if (Reserva == FinReserva) Reserva = NuevaReserva();
+    char* b = Reserva;
+    Reserva += TamBloque;
+    TCabecera* c = reinterpret_cast<TCabecera*>(b);
+    for (uint64_t& w : c->Libres) w = ~uint64_t(0);
+    for (std::size_t k = 0; k < NodosCabecera; ++k) c->Libres[k / 64] &= ~(uint64_t(1) << (k % 64));
+    c->NumLibres = NodosPorBloque - NodosCabecera;
+    c->Indice = Bloques.size();
+    Bloques.push_back(c);
+    if (ConLibres.size() * 64 < Bloques.size()) ConLibres.push_back(0);
+    ConLibres[c->Indice / 64] |= uint64_t(1) << (c->Indice % 64);
+    Bloque = c->Indice;
+    Palabra = 0;
   }
 
   void Devuelve(void* p) {
@@ -98,55 +147,17 @@ struct TPool {
 #ifdef LAMBDA_SIN_POOL
     std::free(p);
 #else
-    TLibre* l = static_cast<TLibre*>(p);
-    l->Sig = Libres;
-    Libres = l;
-    ++NumLibres;
-    ++DevueltosDesdeOrden;
+    TCabecera* c =
+        reinterpret_cast<TCabecera*>(reinterpret_cast<uintptr_t>(p) & ~uintptr_t(TamBloque - 1));
+    std::size_t k =
+        static_cast<std::size_t>(static_cast<char*>(p) - reinterpret_cast<char*>(c)) / TamNodo;
+    c->Libres[k / 64] |= uint64_t(1) << (k % 64);
+    if (c->NumLibres++ == 0) ConLibres[c->Indice / 64] |= uint64_t(1) << (c->Indice % 64);
+    if (c->Indice < Bloque || (c->Indice == Bloque && k / 64 < Palabra)) {
+      Bloque = c->Indice;
+      Palabra = k / 64;
+    }
 #endif
-  }
-
-  // Freed nodes come back in the order a term is destroyed, which scatters the next term's nodes
-  // over memory and makes every walk over it miss the cache. Once many nodes have come back (as
-  // many as half the free list, and a fair share of the pool, so the cost stays a few steps per
-  // node returned) the free list is put in address order.
-  void OrdenaSiConviene() noexcept {
-    std::size_t Umbral = std::max({std::size_t(65536), NumLibres / 2, NodosEnBloques / 256});
-    if (DevueltosDesdeOrden < Umbral) return;
-    DevueltosDesdeOrden = 0;
-    try {
-      Ordena();
-    } catch (const std::bad_alloc&) {
-      // Without room for the map the list stays as it is: only slower.
-    }
-  }
-
-  // One bit a slot: set the bits of the free slots, then relink them from the highest address
-  // down, so that the list starts at the lowest.
-  void Ordena() {
-    std::vector<std::size_t> Desde(Bloques.size() + 1, 0);
-    for (std::size_t i = 0; i < Bloques.size(); ++i)
-      Desde[i + 1] = Desde[i] + (Bloques[i].Nodos + 63) / 64;
-    std::vector<uint64_t> Mapa(Desde.back(), 0);
-    for (TLibre* l = Libres; l; l = l->Sig) {
-      char* c = reinterpret_cast<char*>(l);
-      auto b = std::upper_bound(Bloques.begin(), Bloques.end(), c,
-                                [](char* x, const TBloque& y) { return x < y.Inicio; }) -
-               1;
-      std::size_t k = static_cast<std::size_t>(c - b->Inicio) / TamNodo;
-      Mapa[Desde[b - Bloques.begin()] + k / 64] |= uint64_t(1) << (k % 64);
-    }
-    Libres = nullptr;
-    for (std::size_t i = Bloques.size(); i-- > 0;) {
-      for (std::size_t w = Desde[i + 1]; w-- > Desde[i];) {
-        for (uint64_t m = Mapa[w]; m; m &= ~(uint64_t(1) << (63 - __builtin_clzll(m)))) {
-          std::size_t k = (w - Desde[i]) * 64 + static_cast<std::size_t>(63 - __builtin_clzll(m));
-          TLibre* l = reinterpret_cast<TLibre*>(Bloques[i].Inicio + k * TamNodo);
-          l->Sig = Libres;
-          Libres = l;
-        }
-      }
-    }
   }
 };
 
@@ -240,7 +251,6 @@ void DestruyeHijos(TExprLambda* a, TExprLambda* b, TVariable* Param) {
   }
   for (TVariable* v : Variables) P.Devuelve(v);
   Variables.clear();
-  P.OrdenaSiConviene();
   if (Pendientes.capacity() > (1u << 20)) Pendientes.shrink_to_fit();
   if (Variables.capacity() > (1u << 20)) Variables.shrink_to_fit();
 }

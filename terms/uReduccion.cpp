@@ -20,10 +20,19 @@ inline void Cierra(TExprLambda* n) {
   }
 }
 
-// A frame of a pass's walk.
-struct TMarco {
-  TExprLambda** Hueco;
-  uint8_t Fase;  // 0 arriving, 1 after the first child, 2 after the argument
+// A frame of a pass's walk: a slot and the phase, packed in one word (slots are aligned), so
+// that the frames down a term a million deep take 8 MB rather than 16.
+class TMarco {
+ public:
+  TMarco() = default;
+  TMarco(TExprLambda** hueco, uintptr_t fase) : Valor(reinterpret_cast<uintptr_t>(hueco) | fase) {}
+  TExprLambda** Hueco() const { return reinterpret_cast<TExprLambda**>(Valor & ~uintptr_t(3)); }
+  // 0 arriving, 1 after the first child, 2 after the argument
+  uintptr_t Fase() const { return Valor & 3; }
+  void PonFase(uintptr_t f) { Valor = (Valor & ~uintptr_t(3)) | f; }
+
+ private:
+  uintptr_t Valor = 0;
 };
 
 // Scratch of the passes and contractions, kept from one to the next so that they allocate
@@ -162,14 +171,14 @@ class TPasada {
     Empuja({Inicio, 0});
     while (Alto > 0) {
       TMarco& m = Pila[Alto - 1];
-      TExprLambda* n = *m.Hueco;
-      if (m.Fase == 0) {
+      TExprLambda* n = *m.Hueco();
+      if (m.Fase() == 0) {
         if (Limpio(n)) {
           Sale();
           continue;
         }
         if (TFuncion* f = ComoFuncion(n)) {
-          m.Fase = 2;
+          m.PonFase(2);
           Empuja({&f->Cuerpo, 0});
           continue;
         }
@@ -180,19 +189,19 @@ class TPasada {
             Rechazada = true;
             return false;
           }
-          *m.Hueco = R;
+          *m.Hueco() = R;
           Cambio = true;
           AnotaCambio(R);
           if (!Multiple) return true;
           Sale();
           continue;
         }
-        m.Fase = 1;
+        m.PonFase(1);
         Empuja({&ap->Func, 0});
         continue;
       }
-      if (m.Fase == 1 && (Multiple || !Cambio)) {
-        m.Fase = 2;
+      if (m.Fase() == 1 && (Multiple || !Cambio)) {
+        m.PonFase(2);
         Empuja({&static_cast<TAplicacion*>(n)->Arg, 0});
         continue;
       }
@@ -234,8 +243,8 @@ class TPasada {
     int Efectiva = k;
     if (EsFuncion(R)) {
       if (k > 0) {
-        TAplicacion* Padre = ComoAplicacion(*Pila[k - 1].Hueco);
-        if (Padre && Pila[k].Hueco == &Padre->Func) Efectiva = k - 1;
+        TAplicacion* Padre = ComoAplicacion(*Pila[k - 1].Hueco());
+        if (Padre && Pila[k].Hueco() == &Padre->Func) Efectiva = k - 1;
       } else if (InicioEsFuncion) {
         Efectiva = -1;
       }
@@ -243,7 +252,7 @@ class TPasada {
     if (!HuboCambios) {
       HuboCambios = true;
       CaminoCambios.clear();
-      for (int i = 1; i <= Efectiva; ++i) CaminoCambios.push_back(Pila[i].Hueco);
+      for (int i = 1; i <= Efectiva; ++i) CaminoCambios.push_back(Pila[i].Hueco());
       ProfundidadCambios = Efectiva;
       MinimoPila = Alto;
       return;
