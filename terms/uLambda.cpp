@@ -45,8 +45,9 @@ struct TPool {
   static constexpr std::size_t Palabras = NodosPorBloque / 64;
   struct TCabecera {
     uint64_t Libres[Palabras];
-    std::size_t Indice;     // in Bloques
-    std::size_t NumLibres;  // bits set in Libres
+    uint64_t Resumen[Palabras / 64];  // a bit for each word of Libres that is not zero
+    std::size_t Indice;               // in Bloques
+    std::size_t NumLibres;            // bits set in Libres
   };
   static constexpr std::size_t NodosCabecera = (sizeof(TCabecera) + TamNodo - 1) / TamNodo;
 
@@ -69,15 +70,27 @@ struct TPool {
 #else
     for (;;) {
       if (Bloque < Bloques.size()) {
+        // The next word with a free slot, through the summary: a slot freed far below the
+        // last one handed out brings the cursor back, and the words in between are all taken.
         TCabecera* c = Bloques[Bloque];
-        for (; Palabra < Palabras; ++Palabra) {
-          if (uint64_t w = c->Libres[Palabra]) {
-            c->Libres[Palabra] = w & (w - 1);
-            if (--c->NumLibres == 0) ConLibres[Bloque / 64] &= ~(uint64_t(1) << (Bloque % 64));
-            ++Vivos;
-            return reinterpret_cast<char*>(c) +
-                   (Palabra * 64 + static_cast<std::size_t>(__builtin_ctzll(w))) * TamNodo;
+        std::size_t p = Palabra;
+        while (p < Palabras) {
+          uint64_t r = c->Resumen[p / 64] & (~uint64_t(0) << (p % 64));
+          if (r) {
+            p = p / 64 * 64 + static_cast<std::size_t>(__builtin_ctzll(r));
+            break;
           }
+          p = (p / 64 + 1) * 64;
+        }
+        if (p < Palabras) {
+          Palabra = p;
+          uint64_t w = c->Libres[p];
+          c->Libres[p] = w & (w - 1);
+          if (!c->Libres[p]) c->Resumen[p / 64] &= ~(uint64_t(1) << (p % 64));
+          if (--c->NumLibres == 0) ConLibres[Bloque / 64] &= ~(uint64_t(1) << (Bloque % 64));
+          ++Vivos;
+          return reinterpret_cast<char*>(c) +
+                 (p * 64 + static_cast<std::size_t>(__builtin_ctzll(w))) * TamNodo;
         }
         SiguienteBloque();
       } else {
@@ -133,6 +146,7 @@ struct TPool {
     TCabecera* c = reinterpret_cast<TCabecera*>(b);
     for (uint64_t& w : c->Libres) w = ~uint64_t(0);
     for (std::size_t k = 0; k < NodosCabecera; ++k) c->Libres[k / 64] &= ~(uint64_t(1) << (k % 64));
+    for (uint64_t& r : c->Resumen) r = ~uint64_t(0);
     c->NumLibres = NodosPorBloque - NodosCabecera;
     c->Indice = Bloques.size();
     Bloques.push_back(c);
@@ -152,6 +166,7 @@ struct TPool {
     std::size_t k =
         static_cast<std::size_t>(static_cast<char*>(p) - reinterpret_cast<char*>(c)) / TamNodo;
     c->Libres[k / 64] |= uint64_t(1) << (k % 64);
+    c->Resumen[k / 4096] |= uint64_t(1) << (k / 64 % 64);
     if (c->NumLibres++ == 0) ConLibres[c->Indice / 64] |= uint64_t(1) << (c->Indice % 64);
     if (c->Indice < Bloque || (c->Indice == Bloque && k / 64 < Palabra)) {
       Bloque = c->Indice;
@@ -516,91 +531,102 @@ inline TExprLambda* CopiaOcurrencia(TVariable* v) {
   return r;
 }
 
-// The level bound of a copied node that is not closed, from its new children. The copy's
-// binders are the newest variables of all, so each is the last made of those in its body.
-inline void TerminaCopia(TExprLambda* n) {
-  if (TAplicacion* ap = ComoAplicacion(n)) {
-    PonNivelMinimo(n, std::min(NivelMinimo(ap->Func), NivelMinimo(ap->Arg)));
-  } else {
-    TFuncion* f = static_cast<TFuncion*>(n);
-    PonNivelMinimo(n, NivelSinParam(NivelMinimo(f->Cuerpo), f->Param, true));
-  }
-}
-
 }  // namespace
 
-TExprLambda* CopiaConPila(TExprLambda* raiz, std::vector<TTareaCopia>& Pila) {
+// Marks are set as each node is made, before its children. A copied node keeps its original's
+// SinRedex and Cerrado. Its level bound comes from its original's, m: the variables bound outside
+// the copy that occur in it lie at m or above, and at the bound of the copy's root or above; the
+// copy's own binders that occur in it are among those above it whose originals lie at m or above,
+// and the outermost of those has the lowest level of them, being made first.
+TExprLambda* CopiaConPila(TExprLambda* raiz, TPilasCopia& Pilas) {
   if (EsVariable(raiz)) return CopiaOcurrencia(static_cast<TVariable*>(raiz));
+  using TTarea = TPilasCopia::TTarea;
+  using TLigador = TPilasCopia::TLigador;
   constexpr uint32_t Marcas = TExprLambda::SinRedex | TExprLambda::Cerrado;
+  std::vector<TTarea>& Tareas = Pilas.Tareas;
+  std::vector<TLigador>& Ligadores = Pilas.Ligadores;
+  std::vector<TVariable*>& Copiadas = Pilas.Copiadas;
+  Copiadas.clear();
+  const uint32_t NivelRaiz = NivelMinimo(raiz);
   TExprLambda* Copia = nullptr;
-  // The stack is used through an index, grown by hand: the vector's own push is not inlined,
+  // The stacks are used through indexes, grown by hand: the vector's own push is not inlined,
   // and it cost as much as the copying.
-  std::size_t k = 0;
-  auto Apila = [&](TTareaCopia t) {
-    if (k == Pila.size()) Pila.resize(2 * k + 64);
-    Pila[k++] = t;
+  std::size_t k = 0, h = 0;
+  auto Apila = [&](TTarea t) {
+    if (k == Tareas.size()) Tareas.resize(2 * k + 64);
+    Tareas[k++] = t;
+  };
+  auto Marca = [&](TExprLambda* n, const TExprLambda* o) {
+    n->Marca = o->Marca & Marcas;
+    if (n->Marca & TExprLambda::Cerrado) return;
+    uint32_t m = o->Marca >> TExprLambda::PrimerBitNivel;
+    uint32_t Fuera = std::max(m, NivelRaiz);
+    // The first binder whose highest level so far reaches m: the maxima never decrease.
+    std::size_t Bajo = 0, Alto = h;
+    while (Bajo < Alto) {
+      std::size_t Medio = (Bajo + Alto) / 2;
+      if (Ligadores[Medio].Maximo >= m)
+        Alto = Medio;
+      else
+        Bajo = Medio + 1;
+    }
+    uint32_t Dentro = Bajo < h ? Ligadores[Bajo].Nuevo : SinNivel;
+    PonNivelMinimo(n, std::min(Fuera, Dentro));
   };
   // Down the function parts, pushing the arguments; a variable is copied where it is met.
-  // Nodes are made in the order of a walk before the children, so a copy's binders are made
-  // outer first.
   TExprLambda* Origen = raiz;
   TExprLambda** Destino = &Copia;
   try {
     for (;;) {
-      if (EsVariable(Origen)) {
-        *Destino = CopiaOcurrencia(static_cast<TVariable*>(Origen));
-      } else if (TAplicacion* ap = ComoAplicacion(Origen)) {
+      if (TAplicacion* ap = ComoAplicacion(Origen)) {
         TAplicacion* n = new TAplicacion;
-        n->Marca = ap->Marca & Marcas;
+        Marca(n, ap);
         *Destino = n;
-        // A closed node stays closed; the bound of any other comes once its children are made.
-        if (!(n->Marca & TExprLambda::Cerrado)) Apila({nullptr, Destino, nullptr});
         if (EsVariable(ap->Arg))
           n->Arg = CopiaOcurrencia(static_cast<TVariable*>(ap->Arg));
         else
-          Apila({ap->Arg, &n->Arg, nullptr});
+          Apila({ap->Arg, &n->Arg, h});
         Origen = ap->Func;
         Destino = &n->Func;
         continue;
-      } else {
-        TFuncion* f = static_cast<TFuncion*>(Origen);
+      }
+      if (TFuncion* f = ComoFuncion(Origen)) {
         TFuncion* n = new TFuncion;
-        n->Marca = f->Marca & Marcas;
+        Marca(n, f);
         *Destino = n;
         n->Param = new TVariable;
         f->Param->Copiada = n->Param;
-        Apila({nullptr, (n->Marca & TExprLambda::Cerrado) ? nullptr : Destino, f->Param});
+        Copiadas.push_back(f->Param);
+        if (h == Ligadores.size()) Ligadores.resize(2 * h + 16);
+        uint32_t l = Nivel(f->Param);
+        Ligadores[h] = {l, Nivel(n->Param), h ? std::max(l, Ligadores[h - 1].Maximo) : l};
+        ++h;
         Origen = f->Cuerpo;
         Destino = &n->Cuerpo;
         continue;
       }
-      // Finish what is done, up to the next argument to copy.
-      for (;;) {
-        if (k == 0) return Copia;
-        TTareaCopia t = Pila[--k];
-        if (t.Origen) {
-          Origen = t.Origen;
-          Destino = t.Destino;
-          break;
-        }
-        if (t.Limpia) t.Limpia->Copiada = nullptr;
-        if (t.Destino) TerminaCopia(*t.Destino);
-      }
+      *Destino = CopiaOcurrencia(static_cast<TVariable*>(Origen));
+      if (k == 0) break;
+      const TTarea& t = Tareas[--k];
+      Origen = t.Origen;
+      Destino = t.Destino;
+      h = t.Ligadores;
     }
   } catch (...) {
     // Out of room: undo the scratch links and drop the half-made copy.
-    for (std::size_t i = 0; i < k; ++i)
-      if (!Pila[i].Origen && Pila[i].Limpia) Pila[i].Limpia->Copiada = nullptr;
+    for (TVariable* v : Copiadas) v->Copiada = nullptr;
     Libera(Copia);
     throw;
   }
+  for (TVariable* v : Copiadas) v->Copiada = nullptr;
+  return Copia;
 }
 
 namespace {
 
 TExprLambda* CopiaTermino(TExprLambda* raiz) {
-  std::vector<TTareaCopia> Pila;
-  return CopiaConPila(raiz, Pila);
+  TPilasCopia Pilas;
+  return CopiaConPila(raiz, Pilas);
 }
 
 }  // namespace
@@ -622,11 +648,10 @@ void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t Borra, bool Liga
                       uint32_t NivelValor, std::vector<TExprLambda**>& huecos,
                       std::vector<TExprLambda*>& Pila) {
   huecos.clear();
-  Pila.clear();
   const std::size_t Total = v->Refs;
   if (EsVariable(raiz) || Total == 0) return;
   if (!LigadaFuera) {
-    Pila.push_back(raiz);
+    Pila.assign(1, raiz);
     while (!Pila.empty() && huecos.size() < Total) {
       TExprLambda* n = Pila.back();
       Pila.pop_back();

@@ -59,15 +59,23 @@ void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t Borra, bool Liga
                       uint32_t NivelValor, std::vector<TExprLambda**>& Huecos,
                       std::vector<TExprLambda*>& Pila);
 
-// One step of a copy: a node to copy into *Destino, or (Origen null) a node to finish once its
-// children are copied: the copied node in *Destino gets its level bound (unless Destino is null),
-// and a binder's variable Limpia (unless null) has its scratch link Copiada cleared.
-struct TTareaCopia {
-  TExprLambda* Origen;
-  TExprLambda** Destino;
-  TVariable* Limpia;
+// Scratch of a copy, kept by the caller so that repeated copies allocate nothing.
+struct TPilasCopia {
+  // An argument still to copy into *Destino, with the number of binders above it in the copy.
+  struct TTarea {
+    TExprLambda* Origen;
+    TExprLambda** Destino;
+    std::size_t Ligadores;
+  };
+  // A binder above the node being copied: its variable's level, the level of its copy's
+  // variable, and the highest level of the binders down to it from the top of the copy.
+  struct TLigador {
+    uint32_t Nivel, Nuevo, Maximo;
+  };
+  std::vector<TTarea> Tareas;
+  std::vector<TLigador> Ligadores;
+  std::vector<TVariable*> Copiadas;  // variables whose scratch link Copiada is set
 };
 
-// The same copy as Copia(), on a stack the caller keeps, so that repeated copies allocate no
-// stack of their own.
-TExprLambda* CopiaConPila(TExprLambda* Raiz, std::vector<TTareaCopia>& Pila);
+// The same copy as Copia(), on scratch the caller keeps.
+TExprLambda* CopiaConPila(TExprLambda* Raiz, TPilasCopia& Pilas);

@@ -43,7 +43,7 @@ struct TAuxiliar {
   std::vector<TExprLambda*> Pila;
   std::vector<TMarco> Marcos;
   std::vector<TExprLambda**> CaminoCambios;
-  std::vector<TTareaCopia> Tareas;
+  TPilasCopia Copia;
 };
 
 // Nodes that a copy of `t` allocates (applications, abstractions and their variables).
@@ -89,7 +89,7 @@ void OlvidaNiveles(TExprLambda* t, std::vector<TExprLambda*>& Pila) {
 bool PonCopias(TExprLambda* N, TVariable* x, std::size_t Copias, TAuxiliar& a) {
   std::size_t Hechas = 0;
   try {
-    for (; Hechas < Copias; ++Hechas) *a.Ocurrencias[Hechas] = CopiaConPila(N, a.Tareas);
+    for (; Hechas < Copias; ++Hechas) *a.Ocurrencias[Hechas] = CopiaConPila(N, a.Copia);
   } catch (const EDemasiadoGrande&) {
     for (std::size_t i = 0; i < Hechas; ++i) {
       Libera(*a.Ocurrencias[i]);
