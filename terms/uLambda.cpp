@@ -68,6 +68,24 @@ struct TPool {
     ++Vivos;
     return p;
 #else
+    // Most often the word under the cursor still has a free slot.
+    if (Bloque < Bloques.size()) {
+      TCabecera* c = Bloques[Bloque];
+      if (uint64_t w = c->Libres[Palabra]) {
+        c->Libres[Palabra] = w & (w - 1);
+        if (!(w & (w - 1))) c->Resumen[Palabra / 64] &= ~(uint64_t(1) << (Palabra % 64));
+        if (--c->NumLibres == 0) ConLibres[Bloque / 64] &= ~(uint64_t(1) << (Bloque % 64));
+        ++Vivos;
+        return reinterpret_cast<char*>(c) +
+               (Palabra * 64 + static_cast<std::size_t>(__builtin_ctzll(w))) * TamNodo;
+      }
+    }
+    return TomaLenta();
+#endif
+  }
+
+#ifndef LAMBDA_SIN_POOL
+  __attribute__((noinline)) void* TomaLenta() {
     for (;;) {
       if (Bloque < Bloques.size()) {
         // The next word with a free slot, through the summary: a slot freed far below the
@@ -97,8 +115,8 @@ struct TPool {
         NuevoBloque();
       }
     }
-#endif
   }
+#endif
 
   // Memory mapped for blocks to come: runs growing up to 32 MiB, so that a big term makes a few
   // hundred mappings rather than one per block. Each run is mapped with room to spare and its
@@ -185,7 +203,8 @@ TPool& Pool() {
 }  // namespace
 
 void* TExprLambda::operator new(std::size_t n) {
-  if (n > TamNodo) return ::operator new(n);
+  if (n > TamNodo) [[unlikely]]
+    return ::operator new(n);
   return Pool().Toma();
 }
 
