@@ -154,6 +154,30 @@ TEST(Reduccion, TerminoDemasiadoGrandeNoSeToca) {
   Libera(t);
 }
 
+TEST(Reduccion, ContraccionRechazadaNoDejaMarcasFalsas) {
+  // The search for a refused contraction has already worked out the marks of the body as if the
+  // argument stood in it; with room again, every occurrence must still be found.
+  for (bool multiple : {false, true}) {
+    TExprLambda* t = Lee("(\\x.x (x x) (\\y.y x)) (\\z.z z)");
+    TExprLambda* r = Lee("(\\x.x (x x) (\\y.y x)) (\\z.z z)");
+    TMotor motor, otro;
+    std::size_t limite = LimiteNodos();
+    FijaLimiteNodos(NodosVivos() + 2);
+    bool cambio = false;
+    t = motor.Reduce(t, cambio, multiple);
+    FijaLimiteNodos(limite);
+    ASSERT_EQ(motor.Fin, TFinPasada::DemasiadoGrande);
+    for (int i = 0; i < 3; ++i) {
+      bool c1 = false, c2 = false;
+      t = motor.Reduce(t, c1, multiple);
+      r = otro.Reduce(r, c2, multiple);
+      EXPECT_EQ(Imprime(t), Imprime(r));
+    }
+    Libera(t);
+    Libera(r);
+  }
+}
+
 // The contraction counts of the benchmark workloads, in both modes, and the normal forms.
 TEST(Reduccion, CargasDeReferencia) {
   auto esperados = LeeEsperados(LAMBDA_BENCH_DIR);
