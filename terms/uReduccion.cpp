@@ -271,28 +271,64 @@ class TPasada {
 
 namespace {
 
-// Whether the last slot of a path is the function part of the application above it.
-bool EsFuncionDeSuPadre(const std::vector<TExprLambda**>& Camino) {
-  if (Camino.size() < 2) return false;
-  TAplicacion* Padre = ComoAplicacion(*Camino[Camino.size() - 2]);
-  return Padre && Camino.back() == &Padre->Func;
-}
-
 // After a pass that changed something: the next one starts at the lowest node holding every
 // change of this one.
-void Avanza(std::vector<TExprLambda**>& Camino, const TPasada& p) {
+void Avanza(TCamino& Camino, const TPasada& p) {
   if (p.ProfundidadCambios < 0) {
     Camino.pop_back();
   } else {
-    Camino.insert(Camino.end(), p.CaminoCambios.begin(),
-                  p.CaminoCambios.begin() + p.ProfundidadCambios);
+    for (int i = 0; i < p.ProfundidadCambios; ++i) Camino.push_back(p.CaminoCambios[i]);
   }
 }
 
 }  // namespace
 
+void TCamino::Inicia(TExprLambda** Raiz) {
+  Limpia();
+  Pasos.push_back(0);
+  Puntos.push_back(Raiz);
+  Tramo.push_back(Raiz);
+}
+
+void TCamino::Limpia() {
+  Pasos.clear();
+  Puntos.clear();
+  Tramo.clear();
+}
+
+void TCamino::push_back(TExprLambda** Hueco) {
+  TExprLambda* n = *Tramo.back();
+  uint8_t Paso = 2;
+  if (TAplicacion* ap = ComoAplicacion(n)) Paso = Hueco == &ap->Func ? 0 : 1;
+  Pasos.push_back(Paso);
+  if ((Pasos.size() - 1) % Cada == 0) {
+    Puntos.push_back(Hueco);
+    Tramo.clear();
+  }
+  Tramo.push_back(Hueco);
+}
+
+void TCamino::pop_back() {
+  Pasos.pop_back();
+  Tramo.pop_back();
+  if (!Tramo.empty() || Pasos.empty()) return;
+  // Below the last point: the slots down from the one before, again.
+  Puntos.pop_back();
+  std::size_t Desde = (Pasos.size() - 1) / Cada * Cada;
+  TExprLambda** h = Puntos.back();
+  Tramo.push_back(h);
+  for (std::size_t i = Desde + 1; i < Pasos.size(); ++i) {
+    TExprLambda* n = *h;
+    if (Pasos[i] == 2)
+      h = &static_cast<TFuncion*>(n)->Cuerpo;
+    else
+      h = Pasos[i] == 0 ? &static_cast<TAplicacion*>(n)->Func : &static_cast<TAplicacion*>(n)->Arg;
+    Tramo.push_back(h);
+  }
+}
+
 void TMotor::Olvida() {
-  Camino.clear();
+  Camino.Limpia();
   Raiz = nullptr;
 }
 
@@ -303,7 +339,7 @@ TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
   // root gives that.
   if (Camino.empty() || raiz != Raiz || multiple != Multiple || (!multiple && Cambio)) {
     Raiz = raiz;
-    Camino.assign(1, &Raiz);
+    Camino.Inicia(&Raiz);
     Multiple = multiple;
   }
   thread_local TAuxiliar auxiliar;  // reused by every pass; passes never nest
@@ -317,7 +353,7 @@ TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
     return r;
   };
 
-  p.InicioEsFuncion = EsFuncionDeSuPadre(Camino);
+  p.InicioEsFuncion = Camino.UltimoEsFuncion();
   if (!p.Recorre(Camino.back())) return Fallo();
   if (p.HuboCambios) {
     Avanza(Camino, p);
