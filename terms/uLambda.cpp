@@ -174,6 +174,18 @@ struct TPool {
     Palabra = 0;
   }
 
+  // Every live bound variable's level and every node's bound to 0, which says nothing.
+  void OlvidaNiveles() {
+    constexpr uint32_t Bajos = (1u << TExprLambda::PrimerBitNivel) - 1;
+    for (TCabecera* c : Bloques) {
+      for (std::size_t k = NodosCabecera; k < NodosPorBloque; ++k) {
+        if ((c->Libres[k / 64] >> (k % 64)) & 1) continue;
+        TExprLambda* e = reinterpret_cast<TExprLambda*>(reinterpret_cast<char*>(c) + k * TamNodo);
+        if (!(e->Marca & TExprLambda::Cerrado) || EsVariable(e)) e->Marca &= Bajos;
+      }
+    }
+  }
+
   void Devuelve(void* p) {
     --Vivos;
 #ifdef LAMBDA_SIN_POOL
@@ -524,6 +536,14 @@ std::string TextoConPulso(TExprLambda* t, std::size_t Longitud,
 // is left out.
 
 uint32_t UltimoNivel = 0;
+
+void RenuevaNiveles() {
+#ifndef LAMBDA_SIN_POOL
+  if (UltimoNivel < TExprLambda::NivelTope) return;
+  Pool().OlvidaNiveles();
+  UltimoNivel = 0;
+#endif
+}
 
 void TAplicacion::ActualizaMarcas() {
   bool SinRedexDebajo = !EsFuncion(Func) && Limpio(Func) && Limpio(Arg);

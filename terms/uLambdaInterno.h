@@ -19,6 +19,12 @@ inline uint32_t Nivel(const TVariable* v) {
   return v->Marca >> TExprLambda::PrimerBitNivel;
 }
 
+// Levels run out after NivelTope variables, and from then on every new one shares the last. Once
+// that has happened, at a moment when no copy or search is under way, this brings every live
+// variable's level and every bound to 0, below all that will come, and counts again from there.
+// (Without the pool, in the sanitizer build, there is no way to find them: levels stay shared.)
+void RenuevaNiveles();
+
 // The lower bound of the levels of the bound variables that the child `h` brings to its parent.
 inline uint32_t NivelMinimo(const TExprLambda* h) {
   if (EsVariable(h)) {

@@ -335,6 +335,7 @@ void TMotor::Olvida() {
 TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
   Fin = TFinPasada::Normal;
   NodosPedidos = 0;
+  RenuevaNiveles();
   // A single pass that starts with Cambio set visits no argument at all: only a walk from the
   // root gives that.
   if (Camino.empty() || raiz != Raiz || multiple != Multiple || (!multiple && Cambio)) {

@@ -178,6 +178,29 @@ TEST(Reduccion, ContraccionRechazadaNoDejaMarcasFalsas) {
   }
 }
 
+TEST(Reduccion, NivelesAgotados) {
+  // When the variables' levels run out midway, the engine goes on to the same normal form.
+  const char* Fact4 =
+      "(\\c.(\\d.c (d d)) (\\e.c (e e))) (\\i.\\j.(\\k.k (\\l.\\o.\\p.p) (\\q.\\s.q)) j "
+      "(\\t.\\v.t v) ((\\w.\\y.\\z.w (y z)) j (i ((\\a'.\\b'.\\c'.a' (\\d'.\\e'.e' (d' b')) "
+      "(\\f'.c') (\\g'.g')) j)))) (\\h'.\\i'.h' (h' (h' (h' i'))))";
+  for (bool multiple : {false, true}) {
+    UltimoNivel = TExprLambda::NivelTope - 50;
+    TExprLambda* t = Lee(Fact4);
+    TMotor motor;
+    int64_t antes = NumReducciones;
+    bool cambio = true;
+    while (cambio) {
+      cambio = false;
+      t = motor.Reduce(t, cambio, multiple);
+    }
+    EXPECT_EQ(NumReducciones - antes, multiple ? 5655 : 3873);
+    EXPECT_TRUE(EsValido(t));
+    EXPECT_EQ(CuentaNodos(t), 53u);  // the numeral 24
+    Libera(t);
+  }
+}
+
 // The contraction counts of the benchmark workloads, in both modes, and the normal forms.
 TEST(Reduccion, CargasDeReferencia) {
   auto esperados = LeeEsperados(LAMBDA_BENCH_DIR);
