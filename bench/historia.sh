@@ -1,6 +1,8 @@
 #!/bin/bash
 # Each workload's engine time in a fresh process against its time after all the others ran in
 # the same process. Usage: bench/historia.sh path/to/bench_reduccion [rounds]
+# CPU time: on a shared machine the wall clock of a short timed part also counts the moments the
+# process waited for a processor.
 set -euo pipefail
 B=$1
 R=${2:-3}
@@ -20,7 +22,7 @@ def lee(f, pre):
     m = collections.defaultdict(list)
     for l in open(f"{d}/{f}"):
         c = l.split(",")
-        m[c[0].strip('"').split("/iterations")[0][len(pre):]].append(float(c[2]))
+        m[c[0].strip('"').split("/iterations")[0][len(pre):]].append(float(c[3]))
     return m
 solo, tras = lee("solo", "motor/"), lee("tras", "tras_todas/")
 print(f"{'workload':32s} {'fresh ms':>10s} {'after all':>10s} {'ratio':>6s}")

@@ -1,5 +1,6 @@
 #include "uLambda.h"
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,8 +18,10 @@
 #include "uTextos.h"
 
 // ---------------------------------------------------------------------------------------------
-// Node pool. Every node fits one 32-byte slot; freed slots go on a free list and are reused
-// first, so a term that is built and destroyed over and over does not grow memory.
+// Node pool. Every node fits one 32-byte slot. Slots are handed out in address order, the lowest
+// free one first, so a term made after others were destroyed still lies together in memory, in
+// the order it was made, and walks over it stay in the cache however long the session has run.
+// A free list would hand back freed slots in the order a term was destroyed, scattered.
 
 namespace {
 
@@ -36,24 +39,27 @@ std::size_t LimitePorDefecto() {
 }
 
 struct TPool {
-  struct TLibre {
-    TLibre* Sig;
+  // Blocks aligned to their size, so that a slot's block is its address with the low bits
+  // cleared. A block's first slots hold its header: a bit for each slot, set while it is free.
+  static constexpr std::size_t TamBloque = 256 * 1024;
+  static constexpr std::size_t NodosPorBloque = TamBloque / TamNodo;
+  static constexpr std::size_t Palabras = NodosPorBloque / 64;
+  struct TCabecera {
+    uint64_t Libres[Palabras];
+    uint64_t Resumen[Palabras / 64];  // a bit for each word of Libres that is not zero
+    std::size_t Indice;               // in Bloques
+    std::size_t NumLibres;            // bits set in Libres
   };
-  struct TBloque {
-    char* Inicio;
-    std::size_t Nodos;
-  };
-  TLibre* Libres = nullptr;
-  char* Actual = nullptr;
-  char* Fin = nullptr;
-  std::size_t TamBloque = 64 * 1024;
+  static constexpr std::size_t NodosCabecera = (sizeof(TCabecera) + TamNodo - 1) / TamNodo;
+
+  std::vector<TCabecera*> Bloques;
+  // A bit for each block that has a free slot.
+  std::vector<uint64_t> ConLibres;
+  // Every free slot lies at or after this word of this block.
+  std::size_t Bloque = 0;
+  std::size_t Palabra = 0;
   std::size_t Vivos = 0;
   std::size_t Limite = LimitePorDefecto();
-  // The blocks by address, and the counts that decide when the free list is put in order.
-  std::vector<TBloque> Bloques;
-  std::size_t NodosEnBloques = 0;
-  std::size_t NumLibres = 0;
-  std::size_t DevueltosDesdeOrden = 0;
 
   void* Toma() {
     if (Vivos >= Limite) throw EDemasiadoGrande(Vivos + 1);
@@ -63,35 +69,122 @@ struct TPool {
     ++Vivos;
     return p;
 #else
-    if (Libres) {
-      ++Vivos;
-      --NumLibres;
-      TLibre* l = Libres;
-      Libres = l->Sig;
-      return l;
+    // Most often the word under the cursor still has a free slot.
+    if (Bloque < Bloques.size()) {
+      TCabecera* c = Bloques[Bloque];
+      if (uint64_t w = c->Libres[Palabra]) {
+        c->Libres[Palabra] = w & (w - 1);
+        if (!(w & (w - 1))) c->Resumen[Palabra / 64] &= ~(uint64_t(1) << (Palabra % 64));
+        if (--c->NumLibres == 0) ConLibres[Bloque / 64] &= ~(uint64_t(1) << (Bloque % 64));
+        ++Vivos;
+        return reinterpret_cast<char*>(c) +
+               (Palabra * 64 + static_cast<std::size_t>(__builtin_ctzll(w))) * TamNodo;
+      }
     }
-    if (Actual == Fin) NuevoBloque();
-    ++Vivos;
-    void* p = Actual;
-    Actual += TamNodo;
-    return p;
+    return TomaLenta();
 #endif
+  }
+
+#ifndef LAMBDA_SIN_POOL
+  __attribute__((noinline)) void* TomaLenta() {
+    for (;;) {
+      if (Bloque < Bloques.size()) {
+        // The next word with a free slot, through the summary: a slot freed far below the
+        // last one handed out brings the cursor back, and the words in between are all taken.
+        TCabecera* c = Bloques[Bloque];
+        std::size_t p = Palabra;
+        while (p < Palabras) {
+          uint64_t r = c->Resumen[p / 64] & (~uint64_t(0) << (p % 64));
+          if (r) {
+            p = p / 64 * 64 + static_cast<std::size_t>(__builtin_ctzll(r));
+            break;
+          }
+          p = (p / 64 + 1) * 64;
+        }
+        if (p < Palabras) {
+          Palabra = p;
+          uint64_t w = c->Libres[p];
+          c->Libres[p] = w & (w - 1);
+          if (!c->Libres[p]) c->Resumen[p / 64] &= ~(uint64_t(1) << (p % 64));
+          if (--c->NumLibres == 0) ConLibres[Bloque / 64] &= ~(uint64_t(1) << (Bloque % 64));
+          ++Vivos;
+          return reinterpret_cast<char*>(c) +
+                 (p * 64 + static_cast<std::size_t>(__builtin_ctzll(w))) * TamNodo;
+        }
+        SiguienteBloque();
+      } else {
+        NuevoBloque();
+      }
+    }
+  }
+#endif
+
+  // Memory mapped for blocks to come: runs growing up to 32 MiB, so that a big term makes a few
+  // hundred mappings rather than one per block. Each run is mapped with room to spare and its
+  // unaligned ends given back: an aligned malloc leaves pieces around that stay resident.
+  char* Reserva = nullptr;
+  char* FinReserva = nullptr;
+  std::size_t TamReserva = TamBloque;
+
+  char* NuevaReserva() {
+    std::size_t t = TamReserva + TamBloque;
+    char* m = static_cast<char*>(
+        mmap(nullptr, t, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    if (m == MAP_FAILED) throw std::bad_alloc();
+    char* b = reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(m) + TamBloque - 1) &
+                                      ~uintptr_t(TamBloque - 1));
+    if (b > m) munmap(m, static_cast<std::size_t>(b - m));
+    if (b + TamReserva < m + t)
+      munmap(b + TamReserva, static_cast<std::size_t>(m + t - (b + TamReserva)));
+    FinReserva = b + TamReserva;
+    if (TamReserva < 32 * 1024 * 1024) TamReserva *= 2;
+    return b;
+  }
+
+  // Moves the cursor to the next block with a free slot, or past the last block.
+  void SiguienteBloque() {
+    Palabra = 0;
+    std::size_t i = Bloque + 1;
+    while (i < Bloques.size()) {
+      uint64_t w = ConLibres[i / 64] & (~uint64_t(0) << (i % 64));
+      if (w) {
+        i = i / 64 * 64 + static_cast<std::size_t>(__builtin_ctzll(w));
+        break;
+      }
+      i = (i / 64 + 1) * 64;
+    }
+    Bloque = std::min(i, Bloques.size());
   }
 
   void NuevoBloque() {
     Bloques.reserve(Bloques.size() + 1);
-    // Blocks grow up to 4 MiB, so small sessions stay small and big terms cost few mallocs.
-    char* b = static_cast<char*>(std::malloc(TamBloque));
-    if (!b) throw std::bad_alloc();
-    TBloque Nuevo{b, TamBloque / TamNodo};
-    Bloques.insert(
-        std::upper_bound(Bloques.begin(), Bloques.end(), Nuevo,
-                         [](const TBloque& x, const TBloque& y) { return x.Inicio < y.Inicio; }),
-        Nuevo);
-    NodosEnBloques += Nuevo.Nodos;
-    Actual = b;
-    Fin = b + TamBloque;
-    if (TamBloque < 4 * 1024 * 1024) TamBloque *= 2;
+    ConLibres.reserve(Bloques.size() / 64 + 1);
+    if (Reserva == FinReserva) Reserva = NuevaReserva();
+    char* b = Reserva;
+    Reserva += TamBloque;
+    TCabecera* c = reinterpret_cast<TCabecera*>(b);
+    for (uint64_t& w : c->Libres) w = ~uint64_t(0);
+    for (std::size_t k = 0; k < NodosCabecera; ++k) c->Libres[k / 64] &= ~(uint64_t(1) << (k % 64));
+    for (uint64_t& r : c->Resumen) r = ~uint64_t(0);
+    c->NumLibres = NodosPorBloque - NodosCabecera;
+    c->Indice = Bloques.size();
+    Bloques.push_back(c);
+    if (ConLibres.size() * 64 < Bloques.size()) ConLibres.push_back(0);
+    ConLibres[c->Indice / 64] |= uint64_t(1) << (c->Indice % 64);
+    Bloque = c->Indice;
+    Palabra = 0;
+  }
+
+  // Every live bound variable's level and every node's bound to 0, which says nothing.
+  void OlvidaNiveles() {
+    constexpr uint32_t Bajos = (1u << TExprLambda::PrimerBitNivel) - 1;
+    for (TCabecera* c : Bloques) {
+      for (std::size_t k = NodosCabecera; k < NodosPorBloque; ++k) {
+        if ((c->Libres[k / 64] >> (k % 64)) & 1) continue;
+        TExprLambda* e = reinterpret_cast<TExprLambda*>(reinterpret_cast<char*>(c) + k * TamNodo);
+        if (!(e->Marca & TExprLambda::Cerrado) || EsVariable(e)) e->Marca &= Bajos;
+      }
+    }
   }
 
   void Devuelve(void* p) {
@@ -99,55 +192,18 @@ struct TPool {
 #ifdef LAMBDA_SIN_POOL
     std::free(p);
 #else
-    TLibre* l = static_cast<TLibre*>(p);
-    l->Sig = Libres;
-    Libres = l;
-    ++NumLibres;
-    ++DevueltosDesdeOrden;
+    TCabecera* c =
+        reinterpret_cast<TCabecera*>(reinterpret_cast<uintptr_t>(p) & ~uintptr_t(TamBloque - 1));
+    std::size_t k =
+        static_cast<std::size_t>(static_cast<char*>(p) - reinterpret_cast<char*>(c)) / TamNodo;
+    c->Libres[k / 64] |= uint64_t(1) << (k % 64);
+    c->Resumen[k / 4096] |= uint64_t(1) << (k / 64 % 64);
+    if (c->NumLibres++ == 0) ConLibres[c->Indice / 64] |= uint64_t(1) << (c->Indice % 64);
+    if (c->Indice < Bloque || (c->Indice == Bloque && k / 64 < Palabra)) {
+      Bloque = c->Indice;
+      Palabra = k / 64;
+    }
 #endif
-  }
-
-  // Freed nodes come back in the order a term is destroyed, which scatters the next term's nodes
-  // over memory and makes every walk over it miss the cache. Once many nodes have come back (as
-  // many as half the free list, and a fair share of the pool, so the cost stays a few steps per
-  // node returned) the free list is put in address order.
-  void OrdenaSiConviene() noexcept {
-    std::size_t Umbral = std::max({std::size_t(65536), NumLibres / 2, NodosEnBloques / 256});
-    if (DevueltosDesdeOrden < Umbral) return;
-    DevueltosDesdeOrden = 0;
-    try {
-      Ordena();
-    } catch (const std::bad_alloc&) {
-      // Without room for the map the list stays as it is: only slower.
-    }
-  }
-
-  // One bit a slot: set the bits of the free slots, then relink them from the highest address
-  // down, so that the list starts at the lowest.
-  void Ordena() {
-    std::vector<std::size_t> Desde(Bloques.size() + 1, 0);
-    for (std::size_t i = 0; i < Bloques.size(); ++i)
-      Desde[i + 1] = Desde[i] + (Bloques[i].Nodos + 63) / 64;
-    std::vector<uint64_t> Mapa(Desde.back(), 0);
-    for (TLibre* l = Libres; l; l = l->Sig) {
-      char* c = reinterpret_cast<char*>(l);
-      auto b = std::upper_bound(Bloques.begin(), Bloques.end(), c,
-                                [](char* x, const TBloque& y) { return x < y.Inicio; }) -
-               1;
-      std::size_t k = static_cast<std::size_t>(c - b->Inicio) / TamNodo;
-      Mapa[Desde[b - Bloques.begin()] + k / 64] |= uint64_t(1) << (k % 64);
-    }
-    Libres = nullptr;
-    for (std::size_t i = Bloques.size(); i-- > 0;) {
-      for (std::size_t w = Desde[i + 1]; w-- > Desde[i];) {
-        for (uint64_t m = Mapa[w]; m; m &= ~(uint64_t(1) << (63 - __builtin_clzll(m)))) {
-          std::size_t k = (w - Desde[i]) * 64 + static_cast<std::size_t>(63 - __builtin_clzll(m));
-          TLibre* l = reinterpret_cast<TLibre*>(Bloques[i].Inicio + k * TamNodo);
-          l->Sig = Libres;
-          Libres = l;
-        }
-      }
-    }
   }
 };
 
@@ -160,7 +216,8 @@ TPool& Pool() {
 }  // namespace
 
 void* TExprLambda::operator new(std::size_t n) {
-  if (n > TamNodo) return ::operator new(n);
+  if (n > TamNodo) [[unlikely]]
+    return ::operator new(n);
   return Pool().Toma();
 }
 
@@ -218,6 +275,7 @@ void DestruyeHijos(TExprLambda* a, TExprLambda* b, TVariable* Param) {
   // and return before reaching here, so the lists are never in use twice at once.
   thread_local std::vector<TExprLambda*> Pendientes;
   thread_local std::vector<TVariable*> Variables;
+  TPool& P = Pool();
   if (Param) Variables.push_back(Param);
   SueltaHijo(a, Pendientes);
   SueltaHijo(b, Pendientes);
@@ -235,11 +293,11 @@ void DestruyeHijos(TExprLambda* a, TExprLambda* b, TVariable* Param) {
       f->Cuerpo = nullptr;
       f->Param = nullptr;
     }
-    delete n;  // childless now: its destructor does nothing more
+    // Childless now, its destructor would do nothing more: the slot goes straight back.
+    P.Devuelve(n);
   }
-  for (TVariable* v : Variables) delete v;
+  for (TVariable* v : Variables) P.Devuelve(v);
   Variables.clear();
-  Pool().OrdenaSiConviene();
   if (Pendientes.capacity() > (1u << 20)) Pendientes.shrink_to_fit();
   if (Variables.capacity() > (1u << 20)) Variables.shrink_to_fit();
 }
@@ -604,38 +662,29 @@ std::string TextoConRangos(TExprLambda* t, std::size_t Longitud,
 }
 
 // ---------------------------------------------------------------------------------------------
-// Marks. Closedness is counted: a node holds its children's occurrences of variables bound
-// outside them, less those of its own variable, which all lie in its body.
+// Marks. Closedness is known through the levels: an abstraction made over its body, whose
+// variable is the newest of those that occur there, lets none of the others through once its own
+// is left out.
 
-namespace {
+uint32_t UltimoNivel = 0;
 
-constexpr uint64_t SueltasDesconocidas = UINT32_MAX;  // past every count the bits can hold
-
-// The occurrences of variables bound outside `h` that the child `h` brings to its parent.
-inline uint64_t Sueltas(const TExprLambda* h) {
-  if (EsVariable(h)) return static_cast<const TVariable*>(h)->Libre ? 0 : 1;
-  if (h->Marca & TExprLambda::Cerrado) return 0;
-  uint32_t s = h->Marca >> TExprLambda::PrimerBitSueltas;
-  return s ? s : SueltasDesconocidas;
+void RenuevaNiveles() {
+#ifndef LAMBDA_SIN_POOL
+  if (UltimoNivel < TExprLambda::NivelTope) return;
+  Pool().OlvidaNiveles();
+  UltimoNivel = 0;
+#endif
 }
-
-inline uint32_t MarcasDeSueltas(uint64_t s) {
-  if (s == 0) return TExprLambda::Cerrado;
-  if (s > (UINT32_MAX >> TExprLambda::PrimerBitSueltas)) return 0;  // not known
-  return static_cast<uint32_t>(s) << TExprLambda::PrimerBitSueltas;
-}
-
-}  // namespace
 
 void TAplicacion::ActualizaMarcas() {
   bool SinRedexDebajo = !EsFuncion(Func) && Limpio(Func) && Limpio(Arg);
-  Marca = (SinRedexDebajo ? SinRedex : 0u) | MarcasDeSueltas(Sueltas(Func) + Sueltas(Arg));
+  Marca = SinRedexDebajo ? SinRedex : 0u;
+  PonNivelMinimo(this, std::min(NivelMinimo(Func), NivelMinimo(Arg)));
 }
 
 void TFuncion::ActualizaMarcas() {
-  uint64_t s = Sueltas(Cuerpo);
-  s = s >= SueltasDesconocidas || s < Param->Refs ? SueltasDesconocidas : s - Param->Refs;
-  Marca = (Limpio(Cuerpo) ? SinRedex : 0u) | MarcasDeSueltas(s);
+  Marca = Limpio(Cuerpo) ? SinRedex : 0u;
+  PonNivelMinimo(this, NivelSinParam(NivelMinimo(Cuerpo), Param, true));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -654,50 +703,100 @@ inline TExprLambda* CopiaOcurrencia(TVariable* v) {
 
 }  // namespace
 
-TExprLambda* CopiaConPila(TExprLambda* raiz, std::vector<TTareaCopia>& Pila) {
+// Marks are set as each node is made, before its children. A copied node keeps its original's
+// SinRedex and Cerrado. Its level bound comes from its original's, m: the variables bound outside
+// the copy that occur in it lie at m or above, and at the bound of the copy's root or above; the
+// copy's own binders that occur in it are among those above it whose originals lie at m or above,
+// and the outermost of those has the lowest level of them, being made first.
+TExprLambda* CopiaConPila(TExprLambda* raiz, TPilasCopia& Pilas) {
   if (EsVariable(raiz)) return CopiaOcurrencia(static_cast<TVariable*>(raiz));
+  using TTarea = TPilasCopia::TTarea;
+  using TLigador = TPilasCopia::TLigador;
+  constexpr uint32_t Marcas = TExprLambda::SinRedex | TExprLambda::Cerrado;
+  std::vector<TTarea>& Tareas = Pilas.Tareas;
+  std::vector<TLigador>& Ligadores = Pilas.Ligadores;
+  std::vector<TVariable*>& Copiadas = Pilas.Copiadas;
+  Copiadas.clear();
+  const uint32_t NivelRaiz = NivelMinimo(raiz);
   TExprLambda* Copia = nullptr;
-  Pila.assign(1, {raiz, &Copia, nullptr});
+  // The stacks are used through indexes, grown by hand: the vector's own push is not inlined,
+  // and it cost as much as the copying.
+  std::size_t k = 0, h = 0;
+  auto Apila = [&](TTarea t) {
+    if (k == Tareas.size()) Tareas.resize(2 * k + 64);
+    Tareas[k++] = t;
+  };
+  auto Marca = [&](TExprLambda* n, const TExprLambda* o) {
+    n->Marca = o->Marca & Marcas;
+    if (n->Marca & TExprLambda::Cerrado) return;
+    uint32_t m = o->Marca >> TExprLambda::PrimerBitNivel;
+    uint32_t Fuera = std::max(m, NivelRaiz);
+    // The first binder whose highest level so far reaches m: the maxima never decrease.
+    std::size_t Bajo = 0, Alto = h;
+    while (Bajo < Alto) {
+      std::size_t Medio = (Bajo + Alto) / 2;
+      if (Ligadores[Medio].Maximo >= m)
+        Alto = Medio;
+      else
+        Bajo = Medio + 1;
+    }
+    uint32_t Dentro = Bajo < h ? Ligadores[Bajo].Nuevo : SinNivel;
+    PonNivelMinimo(n, std::min(Fuera, Dentro));
+  };
+  // Down the function parts, pushing the arguments; a variable is copied where it is met.
+  TExprLambda* Origen = raiz;
+  TExprLambda** Destino = &Copia;
   try {
-    while (!Pila.empty()) {
-      TTareaCopia t = Pila.back();
-      Pila.pop_back();
-      if (!t.Origen) {
-        t.Limpia->Copiada = nullptr;
-      } else if (EsVariable(t.Origen)) {
-        *t.Destino = CopiaOcurrencia(static_cast<TVariable*>(t.Origen));
-      } else if (TAplicacion* ap = ComoAplicacion(t.Origen)) {
+    for (;;) {
+      if (TAplicacion* ap = ComoAplicacion(Origen)) {
         TAplicacion* n = new TAplicacion;
-        n->Marca = ap->Marca;
-        *t.Destino = n;
-        Pila.push_back({ap->Arg, &n->Arg, nullptr});
-        Pila.push_back({ap->Func, &n->Func, nullptr});
-      } else {
-        TFuncion* f = static_cast<TFuncion*>(t.Origen);
+        Marca(n, ap);
+        *Destino = n;
+        if (EsVariable(ap->Arg))
+          n->Arg = CopiaOcurrencia(static_cast<TVariable*>(ap->Arg));
+        else
+          Apila({ap->Arg, &n->Arg, h});
+        Origen = ap->Func;
+        Destino = &n->Func;
+        continue;
+      }
+      if (TFuncion* f = ComoFuncion(Origen)) {
         TFuncion* n = new TFuncion;
-        n->Marca = f->Marca;
-        *t.Destino = n;
+        Marca(n, f);
+        *Destino = n;
         n->Param = new TVariable;
         f->Param->Copiada = n->Param;
-        Pila.push_back({nullptr, nullptr, f->Param});
-        Pila.push_back({f->Cuerpo, &n->Cuerpo, nullptr});
+        Copiadas.push_back(f->Param);
+        if (h == Ligadores.size()) Ligadores.resize(2 * h + 16);
+        uint32_t l = Nivel(f->Param);
+        Ligadores[h] = {l, Nivel(n->Param), h ? std::max(l, Ligadores[h - 1].Maximo) : l};
+        ++h;
+        Origen = f->Cuerpo;
+        Destino = &n->Cuerpo;
+        continue;
       }
+      *Destino = CopiaOcurrencia(static_cast<TVariable*>(Origen));
+      if (k == 0) break;
+      const TTarea& t = Tareas[--k];
+      Origen = t.Origen;
+      Destino = t.Destino;
+      h = t.Ligadores;
     }
   } catch (...) {
     // Out of room: undo the scratch links and drop the half-made copy.
-    for (const TTareaCopia& t : Pila)
-      if (!t.Origen) t.Limpia->Copiada = nullptr;
+    for (TVariable* v : Copiadas) v->Copiada = nullptr;
     Libera(Copia);
     throw;
   }
+  for (TVariable* v : Copiadas) v->Copiada = nullptr;
   return Copia;
 }
 
 namespace {
 
 TExprLambda* CopiaTermino(TExprLambda* raiz) {
-  std::vector<TTareaCopia> Pila;
-  return CopiaConPila(raiz, Pila);
+  TPilasCopia Pilas;
+  return CopiaConPila(raiz, Pilas);
 }
 
 }  // namespace
@@ -716,29 +815,80 @@ TExprLambda* TFuncion::Copia() {
 // Substitution.
 
 void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t Borra, bool LigadaFuera,
-                      std::vector<TExprLambda**>& huecos, std::vector<TExprLambda*>& Pila) {
+                      uint32_t NivelValor, std::vector<TExprLambda**>& huecos,
+                      std::vector<TExprLambda*>& Pila) {
   huecos.clear();
-  Pila.clear();
-  const uint32_t salta = LigadaFuera ? TExprLambda::Cerrado : 0u;
-  if (EsVariable(raiz) || (raiz->Marca & salta)) return;
   const std::size_t Total = v->Refs;
+  if (EsVariable(raiz) || Total == 0) return;
+  if (!LigadaFuera) {
+    Pila.assign(1, raiz);
+    while (!Pila.empty() && huecos.size() < Total) {
+      TExprLambda* n = Pila.back();
+      Pila.pop_back();
+      n->Marca &= ~Borra;
+      auto Hijo = [&](TExprLambda*& h) {
+        if (h == v)
+          huecos.push_back(&h);
+        else if (!EsVariable(h))
+          Pila.push_back(h);
+      };
+      if (TAplicacion* ap = ComoAplicacion(n)) {
+        Hijo(ap->Arg);
+        Hijo(ap->Func);
+      } else {
+        Hijo(static_cast<TFuncion*>(n)->Cuerpo);
+      }
+    }
+    return;
+  }
+  // A walk before and after the children: a node entered goes back on the stack tagged in its
+  // lowest bit (nodes are aligned), to have its bound set as the walk leaves it. The stack is the
+  // first k of Pila, grown by hand so that pushing stays inline.
+  const uint32_t L = Nivel(v);
+  std::size_t k = 0;
+  auto Empuja = [&](TExprLambda* n) {
+    if (k == Pila.size()) Pila.resize(2 * k + 64);
+    Pila[k++] = n;
+  };
+  auto Marcado = [](TExprLambda* n) { return (reinterpret_cast<uintptr_t>(n) & 1) != 0; };
+  auto Valor = [&](const TExprLambda* h) { return h == v ? NivelValor : NivelMinimo(h); };
+  auto Sale = [&](TExprLambda* n) {
+    n = reinterpret_cast<TExprLambda*>(reinterpret_cast<uintptr_t>(n) & ~uintptr_t(1));
+    if (TAplicacion* ap = ComoAplicacion(n)) {
+      PonNivelMinimo(n, std::min(Valor(ap->Func), Valor(ap->Arg)));
+    } else {
+      TFuncion* f = static_cast<TFuncion*>(n);
+      PonNivelMinimo(n, NivelSinParam(Valor(f->Cuerpo), f->Param, false));
+    }
+  };
   auto Hijo = [&](TExprLambda*& h) {
     if (h == v)
       huecos.push_back(&h);
-    else if (!EsVariable(h) && !(h->Marca & salta))
-      Pila.push_back(h);
+    else if (!EsVariable(h) && NivelMinimo(h) <= L)
+      Empuja(h);
   };
-  Pila.push_back(raiz);
-  while (!Pila.empty() && huecos.size() < Total) {
-    TExprLambda* n = Pila.back();
-    Pila.pop_back();
+  Empuja(raiz);
+  while (k > 0) {
+    TExprLambda* n = Pila[--k];
+    if (Marcado(n)) {
+      Sale(n);
+      continue;
+    }
     n->Marca &= ~Borra;
+    Empuja(reinterpret_cast<TExprLambda*>(reinterpret_cast<uintptr_t>(n) | 1));
     if (TAplicacion* ap = ComoAplicacion(n)) {
       Hijo(ap->Arg);
       Hijo(ap->Func);
     } else {
       Hijo(static_cast<TFuncion*>(n)->Cuerpo);
     }
+    if (huecos.size() == Total) break;
+  }
+  // Every occurrence found: what is left to enter holds none; the nodes entered and not yet
+  // left lie on one path, the deepest last on the stack.
+  while (k > 0) {
+    TExprLambda* n = Pila[--k];
+    if (Marcado(n)) Sale(n);
   }
 }
 
@@ -748,11 +898,13 @@ namespace {
 void SustituyeDebajo(TExprLambda* raiz, TVariable* Vble, TExprLambda* Valor) {
   // A copy put in place of a variable may form a redex anywhere above it, and a free variable
   // may occur inside a closed subtree whose replacement is not closed.
-  uint32_t Borra =
-      (EsVariable(Valor) ? 0u : TExprLambda::SinRedex) | (Vble->Libre ? TExprLambda::Cerrado : 0u);
+  // What each node knows of the levels below it goes too: the copies bring variables of their own.
+  constexpr uint32_t Niveles = ~((1u << TExprLambda::PrimerBitNivel) - 1);
+  uint32_t Borra = (EsVariable(Valor) ? 0u : TExprLambda::SinRedex) |
+                   (Vble->Libre ? TExprLambda::Cerrado : 0u) | Niveles;
   std::vector<TExprLambda**> Huecos;
   std::vector<TExprLambda*> Pila;
-  BuscaOcurrencias(raiz, Vble, Borra, false, Huecos, Pila);
+  BuscaOcurrencias(raiz, Vble, Borra, false, 0, Huecos, Pila);
   for (TExprLambda** h : Huecos) {
     *h = Valor->Copia();
     --Vble->Refs;  // the caller holds Vble, so a free one never reaches zero here
@@ -834,7 +986,7 @@ bool EsValido(TExprLambda* t) {
   // seen and which binders are in scope; they are cleared again before returning. Bound
   // variables must count exactly their occurrences.
   constexpr uint32_t Visto = 1u << 2, EnAmbito = 1u << 3;
-  static_assert(EnAmbito < (1u << TExprLambda::PrimerBitSueltas));
+  static_assert(EnAmbito < (1u << TExprLambda::PrimerBitNivel));
   std::vector<TExprLambda*> Marcados;
   std::vector<TVariable*> Ocurrencias, Ligadas;
   std::vector<std::pair<TExprLambda*, TVariable*>> Pila{{t, nullptr}};

@@ -73,7 +73,8 @@ class TExprLambda {
   static void operator delete(void* p, std::size_t n) noexcept;
 
   // Marks of an application or abstraction: facts about its subtree, set from its children when
-  // it is made (ActualizaMarcas, which the constructor with children calls; Copia copies them).
+  // it is made (ActualizaMarcas, which the constructor with children calls; Copia works them out
+  // for the copy).
   // A set mark is always true; a clear one says nothing. Whoever changes a subtree clears what it
   // can no longer vouch for: substitution along its way, and the engine sets SinRedex again as
   // it leaves a node it has walked.
@@ -81,18 +82,28 @@ class TExprLambda {
   // No variable bound outside this subtree occurs in it. Beta reduction never adds such a
   // variable, so the mark stays true through every contraction inside the subtree.
   static constexpr uint32_t Cerrado = 2;
-  // From this bit up, for a node that is not closed: how many occurrences of variables bound
-  // outside it it holds (0: not known), so that the node made above it knows whether it is
-  // closed. Exact as the node is made; a later change below may leave it behind, which is
-  // harmless: nodes are only made over new subtrees or over whole terms, which are closed.
-  static constexpr uint32_t PrimerBitSueltas = 4;  // the bits below are marks and scratch
+  // From this bit up. A bound variable keeps here its level: a number given when it is made,
+  // larger than that of every variable made before it (NivelTope once they run out). An
+  // application or abstraction that is not closed keeps a lower bound of the levels of the
+  // variables bound outside it that occur in it (0: nothing known), so that the search for a
+  // bound variable's occurrences passes by every subtree whose bound lies above its level.
+  static constexpr uint32_t PrimerBitNivel = 4;  // the bits below are marks and scratch
+  static constexpr uint32_t NivelTope = UINT32_MAX >> PrimerBitNivel;
 
   uint32_t Marca = 0;
 };
 
+// The level of the next bound variable (see TExprLambda::PrimerBitNivel).
+extern uint32_t UltimoNivel;
+inline uint32_t NuevoNivel() {
+  return UltimoNivel < TExprLambda::NivelTope ? ++UltimoNivel : TExprLambda::NivelTope;
+}
+
 class TVariable final : public TExprLambda {
  public:
-  explicit TVariable(bool libre = false) : Libre(libre) {}
+  explicit TVariable(bool libre = false) : Libre(libre) {
+    if (!libre) Marca = NuevoNivel() << PrimerBitNivel;
+  }
   void RecorrePre(TProcNodo Visita) override { Visita(this); }
   void RecorrePost(TProcNodo Visita) override { Visita(this); }
   std::string Texto() override;
@@ -138,7 +149,9 @@ class TFuncion final : public TExprLambda {
   TExprLambda* Copia() override;
   TExprLambda* Sustituye(TVariable* Vble, TExprLambda* Valor) override;
   TExprLambda* Reduce(bool& Cambio, bool Multiple) override;
-  // Sets the marks from those of Cuerpo; every occurrence of Param must be in it already.
+  // Sets the marks from those of Cuerpo; every occurrence of Param must be in it already, and
+  // every other variable bound outside it that occurs in it must have been made before Param
+  // (as a parse makes them: outer binders first).
   void ActualizaMarcas();
 
   uint32_t Caja = 0;  // index of this node's box in the diagram's layout

@@ -20,10 +20,19 @@ inline void Cierra(TExprLambda* n) {
   }
 }
 
-// A frame of a pass's walk.
-struct TMarco {
-  TExprLambda** Hueco;
-  uint8_t Fase;  // 0 arriving, 1 after the first child, 2 after the argument
+// A frame of a pass's walk: a slot and the phase, packed in one word (slots are aligned), so
+// that the frames down a term a million deep take 8 MB rather than 16.
+class TMarco {
+ public:
+  TMarco() = default;
+  TMarco(TExprLambda** hueco, uintptr_t fase) : Valor(reinterpret_cast<uintptr_t>(hueco) | fase) {}
+  TExprLambda** Hueco() const { return reinterpret_cast<TExprLambda**>(Valor & ~uintptr_t(3)); }
+  // 0 arriving, 1 after the first child, 2 after the argument
+  uintptr_t Fase() const { return Valor & 3; }
+  void PonFase(uintptr_t f) { Valor = (Valor & ~uintptr_t(3)) | f; }
+
+ private:
+  uintptr_t Valor = 0;
 };
 
 // Scratch of the passes and contractions, kept from one to the next so that they allocate
@@ -34,7 +43,7 @@ struct TAuxiliar {
   std::vector<TExprLambda*> Pila;
   std::vector<TMarco> Marcos;
   std::vector<TExprLambda**> CaminoCambios;
-  std::vector<TTareaCopia> Tareas;
+  TPilasCopia Copia;
 };
 
 // Nodes that a copy of `t` allocates (applications, abstractions and their variables).
@@ -56,6 +65,23 @@ std::size_t NodosQueCopia(TExprLambda* t, std::vector<TExprLambda*>& Pila) {
   return n;
 }
 
+// Clears what the nodes of `t` know of their levels and closedness.
+void OlvidaNiveles(TExprLambda* t, std::vector<TExprLambda*>& Pila) {
+  Pila.assign(1, t);
+  while (!Pila.empty()) {
+    TExprLambda* e = Pila.back();
+    Pila.pop_back();
+    if (EsVariable(e)) continue;
+    e->Marca &= SinRedex;
+    if (TAplicacion* ap = ComoAplicacion(e)) {
+      Pila.push_back(ap->Func);
+      Pila.push_back(ap->Arg);
+    } else {
+      Pila.push_back(static_cast<TFuncion*>(e)->Cuerpo);
+    }
+  }
+}
+
 // Puts a copy of `N` in each of the first `Copias` occurrences. The pool refuses the node that
 // would pass the limit, which happens exactly when the copies together would pass it; then the
 // copies made so far go and `x` is back in its place. Counting the argument first would walk it
@@ -63,7 +89,7 @@ std::size_t NodosQueCopia(TExprLambda* t, std::vector<TExprLambda*>& Pila) {
 bool PonCopias(TExprLambda* N, TVariable* x, std::size_t Copias, TAuxiliar& a) {
   std::size_t Hechas = 0;
   try {
-    for (; Hechas < Copias; ++Hechas) *a.Ocurrencias[Hechas] = CopiaConPila(N, a.Tareas);
+    for (; Hechas < Copias; ++Hechas) *a.Ocurrencias[Hechas] = CopiaConPila(N, a.Copia);
   } catch (const EDemasiadoGrande&) {
     for (std::size_t i = 0; i < Hechas; ++i) {
       Libera(*a.Ocurrencias[i]);
@@ -85,12 +111,15 @@ TExprLambda* Contrae(TAplicacion* ap, TAuxiliar& a, std::size_t& Pedidos) {
   TExprLambda* M = F->Cuerpo;
   TExprLambda* N = ap->Arg;
 
-  // x is bound outside M, so it cannot occur in a closed subtree; a copy of a compound argument
-  // may form a redex anywhere above where it goes.
-  BuscaOcurrencias(M, x, EsVariable(N) ? 0u : SinRedex, true, a.Ocurrencias, a.Pila);
+  // x is bound outside M, so it cannot occur in a subtree whose level bound lies above its own;
+  // a copy of a compound argument may form a redex anywhere above where it goes.
+  BuscaOcurrencias(M, x, EsVariable(N) ? 0u : SinRedex, true, NivelMinimo(N), a.Ocurrencias,
+                   a.Pila);
   std::vector<TExprLambda**>& Ocurrencias = a.Ocurrencias;
   std::size_t Copias = Ocurrencias.empty() ? 0 : Ocurrencias.size() - 1;
   if (Copias > 0 && !PonCopias(N, x, Copias, a)) {
+    // The search has set M's bounds for the argument in place of x, which stays.
+    OlvidaNiveles(M, a.Pila);
     // The copies would pass the node limit: report the size they would have made.
     std::size_t Tam = NodosQueCopia(N, a.Pila);
     long double Total =
@@ -138,19 +167,19 @@ class TPasada {
   // Walks the subtree in *inicio. In single mode it stops at the first contraction, leaving in
   // Pila the path from *inicio down to it. Returns false when a contraction was refused.
   bool Recorre(TExprLambda** Inicio) {
-    Pila.clear();
-    Pila.push_back({Inicio, 0});
-    while (!Pila.empty()) {
-      TMarco& m = Pila.back();
-      TExprLambda* n = *m.Hueco;
-      if (m.Fase == 0) {
+    Alto = 0;
+    Empuja({Inicio, 0});
+    while (Alto > 0) {
+      TMarco& m = Pila[Alto - 1];
+      TExprLambda* n = *m.Hueco();
+      if (m.Fase() == 0) {
         if (Limpio(n)) {
           Sale();
           continue;
         }
         if (TFuncion* f = ComoFuncion(n)) {
-          m.Fase = 2;
-          Pila.push_back({&f->Cuerpo, 0});
+          m.PonFase(2);
+          Empuja({&f->Cuerpo, 0});
           continue;
         }
         TAplicacion* ap = static_cast<TAplicacion*>(n);
@@ -160,20 +189,20 @@ class TPasada {
             Rechazada = true;
             return false;
           }
-          *m.Hueco = R;
+          *m.Hueco() = R;
           Cambio = true;
           AnotaCambio(R);
           if (!Multiple) return true;
           Sale();
           continue;
         }
-        m.Fase = 1;
-        Pila.push_back({&ap->Func, 0});
+        m.PonFase(1);
+        Empuja({&ap->Func, 0});
         continue;
       }
-      if (m.Fase == 1 && (Multiple || !Cambio)) {
-        m.Fase = 2;
-        Pila.push_back({&static_cast<TAplicacion*>(n)->Arg, 0});
+      if (m.Fase() == 1 && (Multiple || !Cambio)) {
+        m.PonFase(2);
+        Empuja({&static_cast<TAplicacion*>(n)->Arg, 0});
         continue;
       }
       Cierra(n);
@@ -191,23 +220,31 @@ class TPasada {
   std::size_t NodosPedidos = 0;
   // Whether the start of the walk is the function part of its parent.
   bool InicioEsFuncion = false;
+  // The walk's frames: the first Alto of Pila, which only grows, by hand: the vector's own push
+  // is not inlined and cost a tenth of a pass.
   std::vector<TMarco>& Pila;
+  std::size_t Alto = 0;
 
  private:
+  void Empuja(TMarco x) {
+    if (Alto == Pila.size()) Pila.resize(2 * Alto + 64);
+    Pila[Alto++] = x;
+  }
+
   void Sale() {
-    Pila.pop_back();
-    if (Pila.size() < MinimoPila) MinimoPila = Pila.size();
+    --Alto;
+    if (Alto < MinimoPila) MinimoPila = Alto;
   }
 
   // The place a later pass must start from for the change just made at the top of Pila: the
   // change itself, or its parent when the result is an abstraction in function position.
   void AnotaCambio(TExprLambda* R) {
-    int k = static_cast<int>(Pila.size()) - 1;
+    int k = static_cast<int>(Alto) - 1;
     int Efectiva = k;
     if (EsFuncion(R)) {
       if (k > 0) {
-        TAplicacion* Padre = ComoAplicacion(*Pila[k - 1].Hueco);
-        if (Padre && Pila[k].Hueco == &Padre->Func) Efectiva = k - 1;
+        TAplicacion* Padre = ComoAplicacion(*Pila[k - 1].Hueco());
+        if (Padre && Pila[k].Hueco() == &Padre->Func) Efectiva = k - 1;
       } else if (InicioEsFuncion) {
         Efectiva = -1;
       }
@@ -215,9 +252,9 @@ class TPasada {
     if (!HuboCambios) {
       HuboCambios = true;
       CaminoCambios.clear();
-      for (int i = 1; i <= Efectiva; ++i) CaminoCambios.push_back(Pila[i].Hueco);
+      for (int i = 1; i <= Efectiva; ++i) CaminoCambios.push_back(Pila[i].Hueco());
       ProfundidadCambios = Efectiva;
-      MinimoPila = Pila.size();
+      MinimoPila = Alto;
       return;
     }
     int Comun = static_cast<int>(MinimoPila) - 1;
@@ -234,39 +271,76 @@ class TPasada {
 
 namespace {
 
-// Whether the last slot of a path is the function part of the application above it.
-bool EsFuncionDeSuPadre(const std::vector<TExprLambda**>& Camino) {
-  if (Camino.size() < 2) return false;
-  TAplicacion* Padre = ComoAplicacion(*Camino[Camino.size() - 2]);
-  return Padre && Camino.back() == &Padre->Func;
-}
-
 // After a pass that changed something: the next one starts at the lowest node holding every
 // change of this one.
-void Avanza(std::vector<TExprLambda**>& Camino, const TPasada& p) {
+void Avanza(TCamino& Camino, const TPasada& p) {
   if (p.ProfundidadCambios < 0) {
     Camino.pop_back();
   } else {
-    Camino.insert(Camino.end(), p.CaminoCambios.begin(),
-                  p.CaminoCambios.begin() + p.ProfundidadCambios);
+    for (int i = 0; i < p.ProfundidadCambios; ++i) Camino.push_back(p.CaminoCambios[i]);
   }
 }
 
 }  // namespace
 
+void TCamino::Inicia(TExprLambda** Raiz) {
+  Limpia();
+  Pasos.push_back(0);
+  Puntos.push_back(Raiz);
+  Tramo.push_back(Raiz);
+}
+
+void TCamino::Limpia() {
+  Pasos.clear();
+  Puntos.clear();
+  Tramo.clear();
+}
+
+void TCamino::push_back(TExprLambda** Hueco) {
+  TExprLambda* n = *Tramo.back();
+  uint8_t Paso = 2;
+  if (TAplicacion* ap = ComoAplicacion(n)) Paso = Hueco == &ap->Func ? 0 : 1;
+  Pasos.push_back(Paso);
+  if ((Pasos.size() - 1) % Cada == 0) {
+    Puntos.push_back(Hueco);
+    Tramo.clear();
+  }
+  Tramo.push_back(Hueco);
+}
+
+void TCamino::pop_back() {
+  Pasos.pop_back();
+  Tramo.pop_back();
+  if (!Tramo.empty() || Pasos.empty()) return;
+  // Below the last point: the slots down from the one before, again.
+  Puntos.pop_back();
+  std::size_t Desde = (Pasos.size() - 1) / Cada * Cada;
+  TExprLambda** h = Puntos.back();
+  Tramo.push_back(h);
+  for (std::size_t i = Desde + 1; i < Pasos.size(); ++i) {
+    TExprLambda* n = *h;
+    if (Pasos[i] == 2)
+      h = &static_cast<TFuncion*>(n)->Cuerpo;
+    else
+      h = Pasos[i] == 0 ? &static_cast<TAplicacion*>(n)->Func : &static_cast<TAplicacion*>(n)->Arg;
+    Tramo.push_back(h);
+  }
+}
+
 void TMotor::Olvida() {
-  Camino.clear();
+  Camino.Limpia();
   Raiz = nullptr;
 }
 
 TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
   Fin = TFinPasada::Normal;
   NodosPedidos = 0;
+  RenuevaNiveles();
   // A single pass that starts with Cambio set visits no argument at all: only a walk from the
   // root gives that.
   if (Camino.empty() || raiz != Raiz || multiple != Multiple || (!multiple && Cambio)) {
     Raiz = raiz;
-    Camino.assign(1, &Raiz);
+    Camino.Inicia(&Raiz);
     Multiple = multiple;
   }
   thread_local TAuxiliar auxiliar;  // reused by every pass; passes never nest
@@ -280,7 +354,7 @@ TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
     return r;
   };
 
-  p.InicioEsFuncion = EsFuncionDeSuPadre(Camino);
+  p.InicioEsFuncion = Camino.UltimoEsFuncion();
   if (!p.Recorre(Camino.back())) return Fallo();
   if (p.HuboCambios) {
     Avanza(Camino, p);

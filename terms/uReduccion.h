@@ -19,6 +19,29 @@ enum class TFinPasada {
                    // is whole (contractions already made in a multiple pass stand)
 };
 
+// A path of slots from a root down, kept small: a byte a step saying which field of the node
+// above holds the next slot, the slot itself every 16 steps, and the slots from the last of
+// those down. A path down a term a million deep takes 1.5 MB rather than 8.
+class TCamino {
+ public:
+  void Inicia(TExprLambda** Raiz);
+  void Limpia();
+  std::size_t size() const { return Pasos.size(); }
+  bool empty() const { return Pasos.empty(); }
+  TExprLambda** back() const { return Tramo.back(); }
+  // `Hueco` must be a field of the node in back().
+  void push_back(TExprLambda** Hueco);
+  void pop_back();
+  // Whether the last slot is the function part of the application above it.
+  bool UltimoEsFuncion() const { return Pasos.size() > 1 && Pasos.back() == 0; }
+
+ private:
+  static constexpr std::size_t Cada = 16;
+  std::vector<uint8_t> Pasos;         // 0 Func, 1 Arg, 2 Cuerpo; the first one unused
+  std::vector<TExprLambda**> Puntos;  // the slot at every Cada-th step from the first
+  std::vector<TExprLambda**> Tramo;   // the slots from the last of Puntos down
+};
+
 // The reduction engine: the same passes as TExprLambda::Reduce, resumed from where the last
 // pass left off. Between two passes it remembers the path to the place of the last changes and
 // marks subtrees it has found free of redexes, so a pass costs about what it changes rather than
@@ -44,7 +67,7 @@ class TMotor {
   bool Multiple = false;        // its mode
   // Slots (the fields holding each node, the first one Raiz) from the root down to the place
   // where the next pass starts.
-  std::vector<TExprLambda**> Camino;
+  TCamino Camino;
 };
 
 // One pass from the root, as TExprLambda::Reduce does, reporting a refused contraction.

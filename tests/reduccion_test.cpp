@@ -154,6 +154,53 @@ TEST(Reduccion, TerminoDemasiadoGrandeNoSeToca) {
   Libera(t);
 }
 
+TEST(Reduccion, ContraccionRechazadaNoDejaMarcasFalsas) {
+  // The search for a refused contraction has already worked out the marks of the body as if the
+  // argument stood in it; with room again, every occurrence must still be found.
+  for (bool multiple : {false, true}) {
+    TExprLambda* t = Lee("(\\x.x (x x) (\\y.y x)) (\\z.z z)");
+    TExprLambda* r = Lee("(\\x.x (x x) (\\y.y x)) (\\z.z z)");
+    TMotor motor, otro;
+    std::size_t limite = LimiteNodos();
+    FijaLimiteNodos(NodosVivos() + 2);
+    bool cambio = false;
+    t = motor.Reduce(t, cambio, multiple);
+    FijaLimiteNodos(limite);
+    ASSERT_EQ(motor.Fin, TFinPasada::DemasiadoGrande);
+    for (int i = 0; i < 3; ++i) {
+      bool c1 = false, c2 = false;
+      t = motor.Reduce(t, c1, multiple);
+      r = otro.Reduce(r, c2, multiple);
+      EXPECT_EQ(Imprime(t), Imprime(r));
+    }
+    Libera(t);
+    Libera(r);
+  }
+}
+
+TEST(Reduccion, NivelesAgotados) {
+  // When the variables' levels run out midway, the engine goes on to the same normal form.
+  const char* Fact4 =
+      "(\\c.(\\d.c (d d)) (\\e.c (e e))) (\\i.\\j.(\\k.k (\\l.\\o.\\p.p) (\\q.\\s.q)) j "
+      "(\\t.\\v.t v) ((\\w.\\y.\\z.w (y z)) j (i ((\\a'.\\b'.\\c'.a' (\\d'.\\e'.e' (d' b')) "
+      "(\\f'.c') (\\g'.g')) j)))) (\\h'.\\i'.h' (h' (h' (h' i'))))";
+  for (bool multiple : {false, true}) {
+    UltimoNivel = TExprLambda::NivelTope - 50;
+    TExprLambda* t = Lee(Fact4);
+    TMotor motor;
+    int64_t antes = NumReducciones;
+    bool cambio = true;
+    while (cambio) {
+      cambio = false;
+      t = motor.Reduce(t, cambio, multiple);
+    }
+    EXPECT_EQ(NumReducciones - antes, multiple ? 5655 : 3873);
+    EXPECT_TRUE(EsValido(t));
+    EXPECT_EQ(CuentaNodos(t), 53u);  // the numeral 24
+    Libera(t);
+  }
+}
+
 // The contraction counts of the benchmark workloads, in both modes, and the normal forms.
 TEST(Reduccion, CargasDeReferencia) {
   auto esperados = LeeEsperados(LAMBDA_BENCH_DIR);
