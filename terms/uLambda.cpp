@@ -445,7 +445,7 @@ constexpr uint32_t Registra = 2;  // a variable child of a wanted node, itself w
 
 // Scratch bit of Marca on the wanted nodes while TextoConRangos prints.
 constexpr uint32_t Buscado = 1u << 3;
-static_assert(Buscado < (1u << TExprLambda::PrimerBitSueltas));
+static_assert(Buscado < (1u << TExprLambda::PrimerBitNivel));
 
 // The pieces of an application, pushed so that they come off in printing order.
 void ApilaAplicacion(std::vector<TTarea>& Pila, TAplicacion* ap, uint32_t FlagsArg = 0,

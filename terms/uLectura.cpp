@@ -10,7 +10,9 @@
 namespace {
 
 // Stack entries are nodes, or a binder's variable with the low bit set: the walk leaves that
-// binder's scope there. Nodes come aligned, so the bit is free.
+// binder's scope there. Nodes come aligned, so the bit is free. Below each such exit lies the
+// variable's own Marca (its level, which the engine relies on), shifted clear of that bit, to be
+// given back when the scope ends.
 constexpr uintptr_t Salida = 1;
 
 inline uintptr_t Entrada(TExprLambda* n) {
@@ -37,10 +39,11 @@ inline uint64_t Mezcla(uint64_t Ficha, uint64_t Posicion) {
 // outer variable (distance 1), then the inner one (distance 0), and nothing after it.
 enum TEstadoNumeral : uint8_t { Ninguno, UnaLambda, Cuerpo, TrasAplicacion, Fin, NoEs };
 
-// Gives the borrowed marks back, for the binders still open on the stack.
-template <typename T, typename F>
-void Devuelve(const std::vector<T>& Pila, F&& Variables) {
-  for (const T& e : Pila) Variables(e);
+inline uintptr_t Guardada(TVariable* v) {
+  return uintptr_t(v->Marca) << 1;
+}
+inline void Devuelve(uintptr_t Salida, uintptr_t Guardada) {
+  Ligadora(Salida)->Marca = uint32_t(Guardada >> 1);
 }
 
 }  // namespace
@@ -53,10 +56,16 @@ bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintp
   int64_t Aplicaciones = 0;
   bool Completa = true;
   Pila.clear();
+  // Gives the borrowed marks back, for the binders still open on the stack.
   auto Limpia = [&] {
-    Devuelve(Pila, [](uintptr_t e) {
-      if (e & Salida) Ligadora(e)->Marca = 0;
-    });
+    while (!Pila.empty()) {
+      uintptr_t e = Pila.back();
+      Pila.pop_back();
+      if (e & Salida) {
+        Devuelve(e, Pila.back());
+        Pila.pop_back();
+      }
+    }
   };
   try {
     // The function part and the body are walked straight away, without going through the
@@ -84,6 +93,7 @@ bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintp
         }
       } else if (TFuncion* f = ComoFuncion(x)) {
         Ficha = FichaFuncion;
+        Pila.push_back(Guardada(f->Param));
         f->Param->Marca = ++Profundidad;
         Pila.push_back(Entrada(f->Param) | Salida);
         Siguiente = f->Cuerpo;
@@ -111,8 +121,8 @@ bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintp
       }
       // A leaf: the next node waits on the stack, past the scopes that end here.
       while (!Pila.empty() && (Pila.back() & Salida)) {
-        Ligadora(Pila.back())->Marca = 0;
-        Pila.pop_back();
+        Devuelve(Pila.back(), Pila.end()[-2]);
+        Pila.resize(Pila.size() - 2);
         --Profundidad;
       }
       if (Pila.empty()) break;
@@ -145,10 +155,17 @@ bool MismaEstructura(TExprLambda* a, TExprLambda* b) {
   // Both walks in step; a binder pair gets one depth, so two bound occurrences agree when their
   // binders' depths do.
   std::vector<std::pair<uintptr_t, uintptr_t>> Pila;
+  // Gives the borrowed marks back, for the binders still open on the stack.
   auto Limpia = [&] {
-    Devuelve(Pila, [](const std::pair<uintptr_t, uintptr_t>& e) {
-      if (e.first & Salida) Ligadora(e.first)->Marca = Ligadora(e.second)->Marca = 0;
-    });
+    while (!Pila.empty()) {
+      auto [x, y] = Pila.back();
+      Pila.pop_back();
+      if (x & Salida) {
+        Devuelve(x, Pila.back().first);
+        Devuelve(y, Pila.back().second);
+        Pila.pop_back();
+      }
+    }
   };
   uint32_t Profundidad = 0;
   bool Igual = true;
@@ -158,7 +175,9 @@ bool MismaEstructura(TExprLambda* a, TExprLambda* b) {
       auto [x, y] = Pila.back();
       Pila.pop_back();
       if (x & Salida) {
-        Ligadora(x)->Marca = Ligadora(y)->Marca = 0;
+        Devuelve(x, Pila.back().first);
+        Devuelve(y, Pila.back().second);
+        Pila.pop_back();
         --Profundidad;
         continue;
       }
@@ -177,6 +196,7 @@ bool MismaEstructura(TExprLambda* a, TExprLambda* b) {
         if (!fq) {
           Igual = false;
         } else {
+          Pila.push_back({Guardada(fp->Param), Guardada(fq->Param)});
           fp->Param->Marca = fq->Param->Marca = ++Profundidad;
           Pila.push_back({Entrada(fp->Param) | Salida, Entrada(fq->Param) | Salida});
           Pila.push_back({Entrada(fp->Cuerpo), Entrada(fq->Cuerpo)});

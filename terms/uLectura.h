@@ -3,8 +3,8 @@
 // that a term can be found among the definitions, or among the terms a run has gone through,
 // by a table look-up.
 //
-// The walks borrow the Marca of the bound variables they meet (otherwise unused on a variable)
-// to hold their binder's depth, and leave it 0 again.
+// The walks borrow the Marca of the bound variables they meet to hold their binder's depth, and
+// give back what it held (the variable's level, which the engine's search relies on).
 #pragma once
 
 #include <cstddef>

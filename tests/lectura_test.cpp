@@ -29,9 +29,22 @@ TEST(Lectura, IgualSalvoNombresLigados) {
            {"(\\x.x) (\\y.y)", "\\x.x", false}}) {
     TDos t{Lee(x), Lee(y)};
     ASSERT_TRUE(t.a && t.b);
+    // The borrowed marks are given back as they were, also by a walk cut short with binders
+    // open: the engine's search reads them.
+    std::vector<uint32_t> Antes, Despues;
+    auto Marcas = [&](std::vector<uint32_t>& m) {
+      for (TExprLambda* u : {t.a, t.b})
+        u->RecorrePre([&](TExprLambda* n) { m.push_back(n->Marca); });
+    };
+    Marcas(Antes);
+    TLectura r;
+    std::vector<uintptr_t> Pila;
+    LeeTermino(t.a, r, 3, Pila);
     EXPECT_EQ(MismaEstructura(t.a, t.b), Iguales) << x << " / " << y;
     EXPECT_EQ(LeeTermino(t.a).Huella == LeeTermino(t.b).Huella, Iguales) << x << " / " << y;
-    EXPECT_TRUE(EsValido(t.a) && EsValido(t.b));  // the borrowed marks are given back
+    EXPECT_TRUE(EsValido(t.a) && EsValido(t.b));
+    Marcas(Despues);
+    EXPECT_EQ(Antes, Despues) << x << " / " << y;
   }
   // Two parses make two free variables p; a copy shares its term's.
   TDos f{Lee("\\x.x p"), Lee("\\x.x p")};
