@@ -2,6 +2,7 @@
 // destroying a term of about a million nodes; memory per node.
 #include <benchmark/benchmark.h>
 
+#include <climits>
 #include <fstream>
 #include <string>
 
@@ -107,14 +108,15 @@ void TextoConRangos1M(benchmark::State& st) {
   std::size_t l = LongitudTexto(g.T);
   std::vector<TExprLambda*> nodos;
   TExprLambda* e = ComoFuncion(ComoFuncion(g.T)->Cuerpo)->Cuerpo;
+  const int Paso = st.range(0) ? 500'000 / static_cast<int>(st.range(0)) : INT_MAX;
   for (int i = 0; TAplicacion* ap = ComoAplicacion(e); ++i, e = ap->Arg)
-    if (i % 166 == 0) nodos.insert(nodos.end(), {ap, ap->Func, ap->Arg});
+    if (i % Paso == 0) nodos.insert(nodos.end(), {ap, ap->Func, ap->Arg});
   std::vector<TRango> rangos;
   for (auto _ : st) benchmark::DoNotOptimize(TextoConRangos(g.T, l, nodos, rangos));
   st.SetBytesProcessed(static_cast<int64_t>(st.iterations() * l));
   st.counters["nodos_buscados"] = static_cast<double>(nodos.size());
 }
-BENCHMARK(TextoConRangos1M)->Unit(benchmark::kMillisecond);
+BENCHMARK(TextoConRangos1M)->Arg(0)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
 
 void Renumera1M(benchmark::State& st) {
   TTerminoGrande g;
