@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "Cargas.h"
 #include "uParser.h"
 #include "uReduccion.h"
 
@@ -146,6 +147,45 @@ void Libera1M(benchmark::State& st) {
   }
 }
 BENCHMARK(Libera1M)->Unit(benchmark::kMillisecond);
+
+// Per workload, what lambda-cli does besides reducing: one parse of the expression, and one
+// print of the result (numbered beforehand, as every view update numbers it).
+void LecturaCarga(benchmark::State& st, const TCarga& c) {
+  for (auto _ : st) {
+    TExprLambda* t = Lee(c.Texto);
+    st.PauseTiming();
+    Libera(t);
+    st.ResumeTiming();
+  }
+  st.counters["bytes"] = static_cast<double>(c.Texto.size());
+}
+
+void ImpresionCarga(benchmark::State& st, const TCarga& c) {
+  TExprLambda* t = Lee(c.Texto);
+  TMotor motor;
+  bool cambio = true;
+  NumReducciones = 0;
+  while (cambio && (c.Limite == 0 || NumReducciones < c.Limite)) {
+    cambio = false;
+    t = motor.Reduce(t, cambio, false);
+  }
+  int32_t n;
+  Renumera(t, n);
+  for (auto _ : st) benchmark::DoNotOptimize(t->Texto());
+  st.counters["bytes"] = static_cast<double>(LongitudTexto(t));
+  motor.Olvida();
+  Libera(t);
+}
+
+const bool Registrados = [] {
+  for (const TCarga& c : LeeCargas(LAMBDA_BENCH_DIR)) {
+    benchmark::RegisterBenchmark(("lectura/" + c.Nombre).c_str(), LecturaCarga, c)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("impresion/" + c.Nombre).c_str(), ImpresionCarga, c)
+        ->Unit(benchmark::kMillisecond);
+  }
+  return true;
+}();
 
 }  // namespace
 

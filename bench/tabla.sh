@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# One table for every workload: the engine alone (bench_reduccion, single mode, median of its
-# runs) and lambda-cli from process start to exit, with interval 16 ms and the result shown on
-# "Texto" (the median of three runs).
+# One table for every workload: the engine alone (bench_reduccion, single mode), one parse of the
+# expression and one print of the result (bench_core), their sum as the baseline, and lambda-cli
+# from process start to exit, with interval 16 ms and the result shown on "Texto": wall time and
+# processor time (user + system), each the least of five runs, since other processes can only
+# add to them. The ratio is lambda-cli's wall time over the baseline.
 # Usage: bench/tabla.sh [build folder]
 set -euo pipefail
 build=$(realpath "${1:-build}")
@@ -15,14 +17,23 @@ trap 'rm -rf "$tmp"' EXIT
   printf 'church_100k_literal\t0\t%s\n' "$(python3 -c 'n=100000; print("\\f x." + "f (" * n + "x" + ")" * n)')"
 } >"$tmp/cargas.tsv"
 
-ms() { date +%s%N; }
-printf '%-22s %12s %16s\n' workload engine_ms lambda_cli_ms
+# Milliseconds of a benchmark's processor time, from Google Benchmark's CSV.
+ms_csv() {
+  awk -F, -v pat="^\"$1" '$0 ~ pat {v=$4; u=$6} END {
+    gsub(/"/, "", u); f = u == "ns" ? 1e-6 : u == "us" ? 1e-3 : u == "s" ? 1e3 : 1;
+    printf "%.2f", v * f }'
+}
+"$build/bench/bench_core" --benchmark_filter='^(lectura|impresion)/' --benchmark_format=csv \
+  2>/dev/null >"$tmp/core.csv"
+
+printf '%-20s %9s %8s %8s %9s %10s %10s %6s\n' workload engine_ms parse_ms print_ms base_ms \
+  cli_wall_ms cli_cpu_ms ratio
 while IFS=$'\t' read -r nombre limite texto; do
   [[ -z "$nombre" ]] && continue
   motor=$("$build/bench/bench_reduccion" --benchmark_filter="^motor/$nombre/simple" \
-    --benchmark_format=csv 2>/dev/null | awk -F, '/^"motor/ {v=$4; u=$6} END {
-      gsub(/"/, "", u); f = u == "ns" ? 1e-6 : u == "us" ? 1e-3 : u == "s" ? 1e3 : 1;
-      printf "%.2f", v * f }')
+    --benchmark_format=csv 2>/dev/null | ms_csv "motor")
+  lectura=$(ms_csv "lectura/$nombre\"" <"$tmp/core.csv")
+  impresion=$(ms_csv "impresion/$nombre\"" <"$tmp/core.csv")
   {
     echo "interval 16"
     echo "tab text"
@@ -30,13 +41,21 @@ while IFS=$'\t' read -r nombre limite texto; do
     if [[ "$limite" == 0 ]]; then echo "all"; else echo "all $limite"; fi
     echo "show"
   } >"$tmp/guion.txt"
-  tiempos=()
-  for _ in 1 2 3; do
-    a=$(ms)
-    "$build/workbench/cli/lambda-cli" "$tmp/guion.txt" >/dev/null
-    b=$(ms)
-    tiempos+=($(((b - a) / 1000)))
-  done
-  cli=$(printf '%s\n' "${tiempos[@]}" | sort -n | sed -n 2p)
-  printf '%-22s %12s %16s\n' "$nombre" "$motor" "$(awk -v m="$cli" 'BEGIN {printf "%.2f", m / 1000}')"
+  read -r pared cpu < <(python3 - "$build/workbench/cli/lambda-cli" "$tmp/guion.txt" <<'PY'
+import resource, subprocess, sys, time
+pared, cpu = [], []
+for _ in range(5):
+    antes = resource.getrusage(resource.RUSAGE_CHILDREN)
+    t = time.perf_counter()
+    subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, check=True)
+    pared.append(time.perf_counter() - t)
+    despues = resource.getrusage(resource.RUSAGE_CHILDREN)
+    cpu.append(despues.ru_utime + despues.ru_stime - antes.ru_utime - antes.ru_stime)
+print("%.2f %.2f" % (min(pared) * 1e3, min(cpu) * 1e3))
+PY
+  )
+  base=$(awk -v a="$motor" -v b="$lectura" -v c="$impresion" 'BEGIN {printf "%.2f", a + b + c}')
+  ratio=$(awk -v p="$pared" -v b="$base" 'BEGIN {printf "%.1f", p / b}')
+  printf '%-20s %9s %8s %8s %9s %10s %10s %6s\n' "$nombre" "$motor" "$lectura" "$impresion" \
+    "$base" "$pared" "$cpu" "$ratio"
 done <"$tmp/cargas.tsv"

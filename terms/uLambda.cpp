@@ -1,5 +1,6 @@
 #include "uLambda.h"
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -367,6 +368,22 @@ std::size_t LongitudNombre(int32_t Indice) {
   return 1 + (Indice < 0 ? 0u : static_cast<uint32_t>(Indice)) / 26;
 }
 
+// A text of many megabytes is fresh memory written once from end to end: on large pages the
+// kernel meets a few faults instead of one every 4 KiB, which otherwise cost more than the
+// printing itself.
+void PaginasGrandes(char* p, std::size_t n) {
+#ifdef MADV_HUGEPAGE
+  constexpr uintptr_t Grande = uintptr_t(2) << 20;
+  if (n < 4 * Grande) return;
+  uintptr_t Desde = (reinterpret_cast<uintptr_t>(p) + Grande - 1) & ~(Grande - 1);
+  uintptr_t Hasta = (reinterpret_cast<uintptr_t>(p) + n) & ~(Grande - 1);
+  if (Hasta > Desde) madvise(reinterpret_cast<void*>(Desde), Hasta - Desde, MADV_HUGEPAGE);
+#else
+  (void)p;
+  (void)n;
+#endif
+}
+
 // Pulses of the long walks: one every 64 Ki nodes.
 inline void Late(const std::function<void()>& Pulso, std::size_t& k) {
   if (Pulso && (++k & 0xFFFF) == 0) Pulso();
@@ -463,7 +480,10 @@ std::string Imprime(TExprLambda* raiz, std::size_t Longitud, const std::function
                     TBuscados* Buscados = nullptr) {
   // Made to its exact size, and written through a pointer: the length is known, so no write
   // needs to check for room.
-  std::string s(Longitud, '\0');
+  std::string s;
+  s.reserve(Longitud);
+  PaginasGrandes(s.data(), Longitud);
+  s.resize(Longitud);
   char* const Inicio = s.data();
   char* p = Inicio;
   auto Pos = [&](const char* q) { return static_cast<std::size_t>(q - Inicio); };
@@ -875,39 +895,63 @@ void NumeraVariable(int32_t& NumVars, TExprLambda* Nodo) {
   if (v->Indice < 0) v->Indice = NumVars++;
 }
 
-namespace {
-
-// Calls Visita on every variable in the order of a walk before the children, which meets the
-// leaves in the same order as the walk after, with a stack that stays small down a chain of
-// arguments. A direct loop: the handler is inlined rather than called through TProcNodo.
-template <typename F>
-void RecorreVariables(TExprLambda* raiz, std::vector<TExprLambda*>& Pila, F Visita) {
-  Pila.assign(1, raiz);
-  while (!Pila.empty()) {
-    TExprLambda* n = Pila.back();
-    Pila.pop_back();
-    if (TAplicacion* ap = ComoAplicacion(n)) {
-      Pila.push_back(ap->Arg);
-      Pila.push_back(ap->Func);
-    } else if (TFuncion* f = ComoFuncion(n)) {
-      Pila.push_back(f->Cuerpo);
-      Visita(f->Param);
-    } else {
-      Visita(static_cast<TVariable*>(n));
-    }
-  }
+void Renumera(TExprLambda* t, int32_t& NumVars) {
+  Renumera(t, NumVars, {});
 }
 
-}  // namespace
-
-void Renumera(TExprLambda* t, int32_t& NumVars) {
-  // The same steps as ReseteaVariable and NumeraVariable over RecorrePre.
+void Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso) {
+  // The numbers the two walks of ReseteaVariable and NumeraVariable over RecorrePre give, in one
+  // walk: a bound variable is first met as its binder's Param, so it takes the next number
+  // there; a free one takes it at its first occurrence, which a scratch bit tells, cleared again
+  // at the end. Down the function spine, with the arguments waiting on the stack.
+  constexpr uint32_t Numerada = 1u << 2;
+  static_assert(Numerada < (1u << TExprLambda::PrimerBitSueltas));
+  std::vector<TVariable*> Libres;
+  struct TLimpia {
+    std::vector<TVariable*>& Libres;
+    ~TLimpia() {
+      for (TVariable* v : Libres) v->Marca &= ~Numerada;
+    }
+  } Limpia{Libres};
   std::vector<TExprLambda*> Pila;
-  RecorreVariables(t, Pila, [](TVariable* v) { v->Indice = -1; });
-  NumVars = 0;
-  RecorreVariables(t, Pila, [&NumVars](TVariable* v) {
-    if (v->Indice < 0) v->Indice = NumVars++;
-  });
+  Pila.reserve(64);
+  int32_t Num = 0;
+  std::size_t k = 0;
+  auto Ocurrencia = [&](TExprLambda* e) {
+    TVariable* v = static_cast<TVariable*>(e);
+    if (v->Libre && !(v->Marca & Numerada)) {
+      Libres.push_back(v);
+      v->Marca |= Numerada;
+      v->Indice = Num++;
+    }
+  };
+  TExprLambda* n = t;
+  for (;;) {
+    if (Pulso && (++k & 0xFFFF) == 0) Pulso();
+    if (EsVariable(n)) {
+      Ocurrencia(n);
+      n = nullptr;
+    } else if (EsFuncion(n)) {
+      TFuncion* f = static_cast<TFuncion*>(n);
+      f->Param->Indice = Num++;
+      n = f->Cuerpo;
+    } else {
+      TAplicacion* ap = static_cast<TAplicacion*>(n);
+      if (EsVariable(ap->Func)) {
+        Ocurrencia(ap->Func);
+        n = ap->Arg;
+      } else {
+        Pila.push_back(ap->Arg);
+        n = ap->Func;
+      }
+    }
+    if (!n) {
+      if (Pila.empty()) break;
+      n = Pila.back();
+      Pila.pop_back();
+    }
+  }
+  NumVars = Num;
 }
 
 // ---------------------------------------------------------------------------------------------

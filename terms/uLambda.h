@@ -205,6 +205,8 @@ void ReseteaVariable(TExprLambda* Nodo);
 void NumeraVariable(int32_t& NumVars, TExprLambda* Nodo);
 // Both numbering walks; NumVars ends at the number of distinct variables.
 void Renumera(TExprLambda* t, int32_t& NumVars);
+// The same, with a pulse as LongitudTexto's.
+void Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso);
 
 // Name printed for a display number: 0 -> a, 25 -> z, 26 -> a', 52 -> a''.
 std::string NombreVariable(int32_t Indice);

@@ -1,6 +1,8 @@
 #include "uCp1252.h"
 
 #include <cstdint>
+#include <cstring>
+#include <ostream>
 
 namespace {
 
@@ -85,13 +87,46 @@ std::string Utf8ACp1252(std::string_view u, std::string* NoCabe) {
   return s;
 }
 
+namespace {
+
+// Calls Ascii(run) for each run of ASCII bytes and Otro(code point) for each other byte, in
+// order. Printed terms are all ASCII and may run to many megabytes: the runs are found eight
+// bytes at a time and handed over whole.
+template <typename FA, typename FO>
+void RecorreCp1252(std::string_view w, FA Ascii, FO Otro) {
+  const char* p = w.data();
+  const char* const Fin = p + w.size();
+  while (p < Fin) {
+    const char* q = p;
+    for (uint64_t Ocho; Fin - q >= 8; q += 8) {
+      std::memcpy(&Ocho, q, 8);
+      if (Ocho & 0x8080808080808080ull) break;
+    }
+    while (q < Fin && static_cast<unsigned char>(*q) < 0x80) ++q;
+    if (q != p) Ascii(std::string_view(p, static_cast<std::size_t>(q - p)));
+    if (q == Fin) break;
+    unsigned char b = static_cast<unsigned char>(*q);
+    Otro(b < 0xA0 ? Tabla80[b - 0x80] : char32_t(b));
+    p = q + 1;
+  }
+}
+
+}  // namespace
+
 std::string Cp1252AUtf8(std::string_view w) {
   std::string s;
   s.reserve(w.size() + w.size() / 4);
-  for (char ch : w) {
-    unsigned char b = static_cast<unsigned char>(ch);
-    char32_t c = (b >= 0x80 && b < 0xA0) ? Tabla80[b - 0x80] : b;
-    PonUtf8(s, c);
-  }
+  RecorreCp1252(
+      w, [&](std::string_view a) { s.append(a); }, [&](char32_t c) { PonUtf8(s, c); });
   return s;
+}
+
+void EscribeUtf8(std::ostream& o, std::string_view w) {
+  RecorreCp1252(
+      w, [&](std::string_view a) { o.write(a.data(), static_cast<std::streamsize>(a.size())); },
+      [&](char32_t c) {
+        std::string u;
+        PonUtf8(u, c);
+        o << u;
+      });
 }
