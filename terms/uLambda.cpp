@@ -341,6 +341,19 @@ void TFuncion::RecorrePost(TProcNodo Visita) {
 // ---------------------------------------------------------------------------------------------
 // Printing.
 
+void PaginasGrandes(void* p, std::size_t n) {
+#ifdef MADV_HUGEPAGE
+  constexpr uintptr_t Grande = uintptr_t(2) << 20;
+  if (n < 4 * Grande) return;
+  uintptr_t Desde = (reinterpret_cast<uintptr_t>(p) + Grande - 1) & ~(Grande - 1);
+  uintptr_t Hasta = (reinterpret_cast<uintptr_t>(p) + n) & ~(Grande - 1);
+  if (Hasta > Desde) madvise(reinterpret_cast<void*>(Desde), Hasta - Desde, MADV_HUGEPAGE);
+#else
+  (void)p;
+  (void)n;
+#endif
+}
+
 std::string NombreVariable(int32_t Indice) {
   // A negative number only appears while a numbering runs; print it as the first name.
   uint32_t i = Indice < 0 ? 0u : static_cast<uint32_t>(Indice);
@@ -366,22 +379,6 @@ inline char* AgregaLiteral(char* p, const char* Literal) {
 
 std::size_t LongitudNombre(int32_t Indice) {
   return 1 + (Indice < 0 ? 0u : static_cast<uint32_t>(Indice)) / 26;
-}
-
-// A text of many megabytes is fresh memory written once from end to end: on large pages the
-// kernel meets a few faults instead of one every 4 KiB, which otherwise cost more than the
-// printing itself.
-void PaginasGrandes(char* p, std::size_t n) {
-#ifdef MADV_HUGEPAGE
-  constexpr uintptr_t Grande = uintptr_t(2) << 20;
-  if (n < 4 * Grande) return;
-  uintptr_t Desde = (reinterpret_cast<uintptr_t>(p) + Grande - 1) & ~(Grande - 1);
-  uintptr_t Hasta = (reinterpret_cast<uintptr_t>(p) + n) & ~(Grande - 1);
-  if (Hasta > Desde) madvise(reinterpret_cast<void*>(Desde), Hasta - Desde, MADV_HUGEPAGE);
-#else
-  (void)p;
-  (void)n;
-#endif
 }
 
 // Pulses of the long walks: one every 64 Ki nodes.

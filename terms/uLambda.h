@@ -234,6 +234,12 @@ std::string TextoConRangos(TExprLambda* t, std::size_t Longitud,
                            const std::vector<TExprLambda*>& Nodos, std::vector<TRango>& Rangos,
                            const std::function<void()>& Pulso = {});
 
+// Asks for large pages under a buffer of many megabytes about to be written from end to end
+// (a printed text, a token list): fresh memory otherwise costs a page fault every 4 KiB, more
+// than the writing itself. Does nothing for a small buffer or where the system has no such
+// advice.
+void PaginasGrandes(void* p, std::size_t n);
+
 // Counts of nodes, and the limit past which no node is made.
 class EDemasiadoGrande : public std::runtime_error {
  public:
