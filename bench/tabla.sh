@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # One table for every workload: the engine alone (bench_reduccion, single mode), one parse of the
-# expression and one print of the result (bench_core), their sum as the baseline, and lambda-cli
-# from process start to exit, with interval 16 ms and the result shown on "Texto": wall time and
-# processor time (user + system), each the least of five runs, since other processes can only
-# add to them. The ratio is lambda-cli's wall time over the baseline.
-# Usage: bench/tabla.sh [build folder]
+# expression and one print of the result (bench_core), the start and exit of lambda-cli on an
+# empty script, their sum as the baseline, and lambda-cli from process start to exit, with
+# interval 16 ms and the result shown on "Texto": wall time and processor time (user + system),
+# each the least of five runs, since other processes can only add to them. The ratio is
+# lambda-cli's wall time over the baseline.
+# Usage: bench/tabla.sh [build folder] [lambda-cli to time instead of the build's]
 set -euo pipefail
 build=$(realpath "${1:-build}")
+cli=$(realpath "${2:-$build/workbench/cli/lambda-cli}")
 cargas=$(dirname "$(realpath "$0")")/cargas
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -26,8 +28,26 @@ ms_csv() {
 "$build/bench/bench_core" --benchmark_filter='^(lectura|impresion)/' --benchmark_format=csv \
   2>/dev/null >"$tmp/core.csv"
 
-printf '%-20s %9s %8s %8s %9s %10s %10s %6s\n' workload engine_ms parse_ms print_ms base_ms \
-  cli_wall_ms cli_cpu_ms ratio
+# Least wall and processor milliseconds of five runs of lambda-cli on a script.
+tiempo() {
+  python3 - "$cli" "$1" <<'PY'
+import resource, subprocess, sys, time
+pared, cpu = [], []
+for _ in range(5):
+    antes = resource.getrusage(resource.RUSAGE_CHILDREN)
+    t = time.perf_counter()
+    subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, check=True)
+    pared.append(time.perf_counter() - t)
+    despues = resource.getrusage(resource.RUSAGE_CHILDREN)
+    cpu.append(despues.ru_utime + despues.ru_stime - antes.ru_utime - antes.ru_stime)
+print("%.2f %.2f" % (min(pared) * 1e3, min(cpu) * 1e3))
+PY
+}
+: >"$tmp/vacio.txt"
+read -r arranque _ < <(tiempo "$tmp/vacio.txt")
+
+printf '%-20s %9s %8s %8s %8s %8s %11s %10s %6s\n' workload engine_ms parse_ms print_ms start_ms \
+  base_ms cli_wall_ms cli_cpu_ms ratio
 while IFS=$'\t' read -r nombre limite texto; do
   [[ -z "$nombre" ]] && continue
   motor=$("$build/bench/bench_reduccion" --benchmark_filter="^motor/$nombre/simple" \
@@ -41,21 +61,10 @@ while IFS=$'\t' read -r nombre limite texto; do
     if [[ "$limite" == 0 ]]; then echo "all"; else echo "all $limite"; fi
     echo "show"
   } >"$tmp/guion.txt"
-  read -r pared cpu < <(python3 - "$build/workbench/cli/lambda-cli" "$tmp/guion.txt" <<'PY'
-import resource, subprocess, sys, time
-pared, cpu = [], []
-for _ in range(5):
-    antes = resource.getrusage(resource.RUSAGE_CHILDREN)
-    t = time.perf_counter()
-    subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, check=True)
-    pared.append(time.perf_counter() - t)
-    despues = resource.getrusage(resource.RUSAGE_CHILDREN)
-    cpu.append(despues.ru_utime + despues.ru_stime - antes.ru_utime - antes.ru_stime)
-print("%.2f %.2f" % (min(pared) * 1e3, min(cpu) * 1e3))
-PY
-  )
-  base=$(awk -v a="$motor" -v b="$lectura" -v c="$impresion" 'BEGIN {printf "%.2f", a + b + c}')
-  ratio=$(awk -v p="$pared" -v b="$base" 'BEGIN {printf "%.1f", p / b}')
-  printf '%-20s %9s %8s %8s %9s %10s %10s %6s\n' "$nombre" "$motor" "$lectura" "$impresion" \
-    "$base" "$pared" "$cpu" "$ratio"
+  read -r pared cpu < <(tiempo "$tmp/guion.txt")
+  base=$(awk -v a="$motor" -v b="$lectura" -v c="$impresion" -v d="$arranque" \
+    'BEGIN {printf "%.2f", a + b + c + d}')
+  ratio=$(awk -v p="$pared" -v b="$base" 'BEGIN {printf "%.2f", p / b}')
+  printf '%-20s %9s %8s %8s %8s %8s %11s %10s %6s\n' "$nombre" "$motor" "$lectura" \
+    "$impresion" "$arranque" "$base" "$pared" "$cpu" "$ratio"
 done <"$tmp/cargas.tsv"

@@ -344,7 +344,7 @@ void TFuncion::RecorrePost(TProcNodo Visita) {
 void PaginasGrandes(void* p, std::size_t n) {
 #ifdef MADV_HUGEPAGE
   constexpr uintptr_t Grande = uintptr_t(2) << 20;
-  if (n < 4 * Grande) return;
+  if (n < 2 * Grande) return;
   uintptr_t Desde = (reinterpret_cast<uintptr_t>(p) + Grande - 1) & ~(Grande - 1);
   uintptr_t Hasta = (reinterpret_cast<uintptr_t>(p) + n) & ~(Grande - 1);
   if (Hasta > Desde) madvise(reinterpret_cast<void*>(Desde), Hasta - Desde, MADV_HUGEPAGE);

@@ -50,8 +50,15 @@ std::string Utf8ACp1252(std::string_view u, std::string* NoCabe) {
   while (i < u.size()) {
     unsigned char b = static_cast<unsigned char>(u[i]);
     if (b < 0x80) {
-      s += static_cast<char>(b);
-      ++i;
+      // An expression may run to megabytes, nearly all of it ASCII: runs go across whole.
+      std::size_t j = i + 1;
+      for (uint64_t Ocho; u.size() - j >= 8; j += 8) {
+        std::memcpy(&Ocho, u.data() + j, 8);
+        if (Ocho & 0x8080808080808080ull) break;
+      }
+      while (j < u.size() && static_cast<unsigned char>(u[j]) < 0x80) ++j;
+      s.append(u.data() + i, j - i);
+      i = j;
       continue;
     }
     int Seguidos;
@@ -90,7 +97,7 @@ std::string Utf8ACp1252(std::string_view u, std::string* NoCabe) {
 namespace {
 
 // Calls Ascii(run) for each run of ASCII bytes and Otro(code point) for each other byte, in
-// order. Printed terms are all ASCII and may run to many megabytes: the runs are found eight
+// order. Printed terms are all ASCII and may run to many megabytes: the runs are found 32 and 8
 // bytes at a time and handed over whole.
 template <typename FA, typename FO>
 void RecorreCp1252(std::string_view w, FA Ascii, FO Otro) {
@@ -98,6 +105,10 @@ void RecorreCp1252(std::string_view w, FA Ascii, FO Otro) {
   const char* const Fin = p + w.size();
   while (p < Fin) {
     const char* q = p;
+    for (uint64_t o[4]; Fin - q >= 32; q += 32) {
+      std::memcpy(o, q, 32);
+      if ((o[0] | o[1] | o[2] | o[3]) & 0x8080808080808080ull) break;
+    }
     for (uint64_t Ocho; Fin - q >= 8; q += 8) {
       std::memcpy(&Ocho, q, 8);
       if (Ocho & 0x8080808080808080ull) break;
