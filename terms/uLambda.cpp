@@ -406,6 +406,17 @@ struct TBuscados {
     std::size_t Desde, Hasta;
   };
   std::vector<TEvento> Eventos;
+
+  // Out of the printing loop, which meets them seldom.
+  // A wanted node starts at Desde: the place of its range's end, once known, in Eventos.
+  [[gnu::noinline]] std::size_t Empieza(TExprLambda* n, std::size_t Desde) {
+    Eventos.push_back({n, 0, Desde, 0});
+    return Eventos.size() - 1;
+  }
+  // A variable child of a wanted application, on Lado 1 (Func) or 2 (Arg).
+  [[gnu::noinline]] void Hijo(TAplicacion* ap, int Lado, std::size_t Desde, std::size_t Hasta) {
+    if (!Hijos.empty()) Eventos.push_back({ap, Lado, Desde, Hasta});
+  }
   // The first place in Orden of a node, and in Hijos of an application's side (its address plus
   // one or two), by open addressing: a binary search over a few thousand nodes for each of them
   // would cost more than the walk.
@@ -487,20 +498,17 @@ std::string Imprime(TExprLambda* raiz, std::size_t Longitud, const std::function
   // Not kept between calls: the pulse may let a window print meanwhile.
   std::vector<uintptr_t> Pila;
   Pila.reserve(64);
-  // What the parent of the node about to start wrote just before it.
-  enum { sinParentesis, enArgumento, enFuncion } Sitio = sinParentesis;
   std::size_t k = 0;
   // The part of an application after its function: its argument, a variable at once, a
   // compound one between parentheses that close once it is done (the node to print next).
-  auto Argumento = [&](TAplicacion * ap) __attribute__((always_inline))->TExprLambda* {
+  // `Quiere`: `ap` is wanted (read before anything is written, which might alias it).
+  auto Argumento = [&](TAplicacion * ap, bool Quiere) __attribute__((always_inline))->TExprLambda* {
     TExprLambda* a = ap->Arg;
     *p++ = ' ';
     if (EsVariable(a)) {
       char* Antes = p;
       p = AgregaNombre(p, static_cast<TVariable*>(a)->Indice);
-      if constexpr (ConRangos)
-        if ((ap->Marca & Buscado) && !Buscados->Hijos.empty())
-          Buscados->Eventos.push_back({ap, 2, Pos(Antes), Pos(p)});
+      if (__builtin_expect(Quiere, 0)) Buscados->Hijo(ap, 2, Pos(Antes), Pos(p));
       return nullptr;
     }
     *p++ = '(';
@@ -508,9 +516,9 @@ std::string Imprime(TExprLambda* raiz, std::size_t Longitud, const std::function
       Pila.back() += eUno;
     else
       Pila.push_back(eUno | eCierres);
-    Sitio = enArgumento;
     return a;
   };
+  auto EsBuscado = [](TExprLambda* e) { return ConRangos && (e->Marca & Buscado); };
   TExprLambda* n = raiz;
   for (;;) {
     while (n) {
@@ -520,24 +528,34 @@ std::string Imprime(TExprLambda* raiz, std::size_t Longitud, const std::function
         n = nullptr;
         break;
       }
+      bool Quiere = false;
       if constexpr (ConRangos) {
-        if (n->Marca & Buscado) {
-          std::size_t j = Buscados->Eventos.size();
-          Buscados->Eventos.push_back({n, 0, Pos(p) - (Sitio == sinParentesis ? 0 : 1), 0});
-          // The parenthesis that closes it, due on top of the stack, goes before the end.
-          if (Sitio == enArgumento) {
+        Quiere = n->Marca & Buscado;
+        if (__builtin_expect(Quiere, 0)) {
+          // Its range takes in the parentheses its parent prints around it: the "(" just
+          // written, and the ")" that the entry on top of the stack writes, so the eFin that ends
+          // the range goes after that one. Right after a "(" is an argument when the entry on
+          // top is its closing eCierres, an abstraction in function place when it is the
+          // eSigueCierra of its application; any other node starts after a blank, or at the
+          // start of its parent with another entry on top.
+          int Sitio = 0;
+          if (p > Inicio && p[-1] == '(' && !Pila.empty()) {
+            uintptr_t Tipo = Pila.back() & eTipo;
+            Sitio = Tipo == eCierres ? 1 : Tipo == eSigueCierra ? 2 : 0;
+          }
+          std::size_t j = Buscados->Empieza(n, Pos(p) - (Sitio ? 1 : 0));
+          if (Sitio == 1) {
             if ((Pila.back() >> 2) > 1)
               Pila.back() -= eUno;
             else
               Pila.pop_back();
-          } else if (Sitio == enFuncion) {
+          } else if (Sitio == 2) {
             Pila.back() &= ~eTipo;  // eSigue
           }
           Pila.push_back(static_cast<uintptr_t>(j) << 2 | eFin);
-          if (Sitio != sinParentesis) Pila.push_back(eUno | eCierres);
+          if (Sitio) Pila.push_back(eUno | eCierres);
         }
       }
-      Sitio = sinParentesis;
       if (EsFuncion(n)) {
         TFuncion* f = static_cast<TFuncion*>(n);
         p = AgregaLiteral(AgregaNombre(AgregaLiteral(p, "\\ "), f->Param->Indice), " . ");
@@ -549,14 +567,11 @@ std::string Imprime(TExprLambda* raiz, std::size_t Longitud, const std::function
       if (EsVariable(fn)) {
         char* Antes = p;
         p = AgregaNombre(p, static_cast<TVariable*>(fn)->Indice);
-        if constexpr (ConRangos)
-          if ((ap->Marca & Buscado) && !Buscados->Hijos.empty())
-            Buscados->Eventos.push_back({ap, 1, Pos(Antes), Pos(p)});
-        n = Argumento(ap);
+        if (__builtin_expect(Quiere, 0)) Buscados->Hijo(ap, 1, Pos(Antes), Pos(p));
+        n = Argumento(ap, Quiere);
       } else if (EsFuncion(fn)) {
         *p++ = '(';
         Pila.push_back(reinterpret_cast<uintptr_t>(ap) | eSigueCierra);
-        Sitio = enFuncion;
         n = fn;
       } else {
         Pila.push_back(reinterpret_cast<uintptr_t>(ap) | eSigue);
@@ -576,11 +591,13 @@ std::string Imprime(TExprLambda* raiz, std::size_t Longitud, const std::function
         if constexpr (ConRangos) Buscados->Eventos[e >> 2].Hasta = Pos(p);
         break;
       case eSigueCierra:
+        n = reinterpret_cast<TExprLambda*>(e & ~eTipo);
         *p++ = ')';
-        n = Argumento(reinterpret_cast<TAplicacion*>(e & ~eTipo));
+        n = Argumento(static_cast<TAplicacion*>(n), EsBuscado(n));
         break;
       default:
-        n = Argumento(reinterpret_cast<TAplicacion*>(e));
+        n = reinterpret_cast<TExprLambda*>(e);
+        n = Argumento(static_cast<TAplicacion*>(n), EsBuscado(n));
     }
   }
   return s;
