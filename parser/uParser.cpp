@@ -53,13 +53,16 @@ constexpr std::size_t MaxTexto = 1'000'000'000;
 
 // How many tokens the text gives at most (exactly, when it has no error): one per sign and '%',
 // one per run of other characters. Sizing the list once spares the copies of its growth.
+// Each byte is counted from its own class and the one before it, with no branch, so that the
+// loop runs at a few bytes a cycle.
 std::size_t CuentaTokens(std::string_view Texto) {
   std::size_t n = 0;
-  bool EnNombre = false;
+  unsigned Antes = 1;  // the byte before was a delimiter (or there was none)
   for (char c : Texto) {
-    bool Delim = EsDelimitador(c);
-    if (Delim ? c != ' ' : !EnNombre) ++n;
-    EnNombre = !Delim;
+    TClase k = ClaseDe(c);
+    unsigned Delim = k == clBlanco || k == clSigno || k == clActual;
+    n += Delim ? k != clBlanco : Antes;
+    Antes = Delim;
   }
   return n;
 }
