@@ -3,8 +3,9 @@
 # expression and one print of the result (bench_core), the start and exit of lambda-cli on an
 # empty script, their sum as the baseline, and lambda-cli from process start to exit, with
 # interval 16 ms and the result shown on "Texto": wall time and processor time (user + system),
-# each the least of five runs, since other processes can only add to them. The ratio is
-# lambda-cli's wall time over the baseline.
+# each the least of five runs, since other processes can only add to them. The ratios are
+# lambda-cli's wall time, and its processor time, over the baseline (on a busy machine the
+# second is the steadier).
 # Usage: bench/tabla.sh [build folder] [lambda-cli to time instead of the build's]
 set -euo pipefail
 build=$(realpath "${1:-build}")
@@ -46,8 +47,8 @@ PY
 : >"$tmp/vacio.txt"
 read -r arranque _ < <(tiempo "$tmp/vacio.txt")
 
-printf '%-20s %9s %8s %8s %8s %8s %11s %10s %6s\n' workload engine_ms parse_ms print_ms start_ms \
-  base_ms cli_wall_ms cli_cpu_ms ratio
+printf '%-20s %9s %8s %8s %8s %8s %11s %10s %6s %9s\n' workload engine_ms parse_ms print_ms \
+  start_ms base_ms cli_wall_ms cli_cpu_ms ratio cpu_ratio
 while IFS=$'\t' read -r nombre limite texto; do
   [[ -z "$nombre" ]] && continue
   motor=$("$build/bench/bench_reduccion" --benchmark_filter="^motor/$nombre/simple" \
@@ -65,6 +66,7 @@ while IFS=$'\t' read -r nombre limite texto; do
   base=$(awk -v a="$motor" -v b="$lectura" -v c="$impresion" -v d="$arranque" \
     'BEGIN {printf "%.2f", a + b + c + d}')
   ratio=$(awk -v p="$pared" -v b="$base" 'BEGIN {printf "%.2f", p / b}')
-  printf '%-20s %9s %8s %8s %8s %8s %11s %10s %6s\n' "$nombre" "$motor" "$lectura" \
-    "$impresion" "$arranque" "$base" "$pared" "$cpu" "$ratio"
+  ratio_cpu=$(awk -v p="$cpu" -v b="$base" 'BEGIN {printf "%.2f", p / b}')
+  printf '%-20s %9s %8s %8s %8s %8s %11s %10s %6s %9s\n' "$nombre" "$motor" "$lectura" \
+    "$impresion" "$arranque" "$base" "$pared" "$cpu" "$ratio" "$ratio_cpu"
 done <"$tmp/cargas.tsv"
