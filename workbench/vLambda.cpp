@@ -355,11 +355,6 @@ void TMesaTrabajo::BucleTodo() {
   UltimosEventos = UltimaVista;
   Reloj::duration Espera = IntervaloPaso;  // from one view update to the next
   bool Pendiente = false;                  // a pass the view does not show yet
-  // Reading the clock costs as much as a small pass: it is read once every Salto passes, a
-  // number kept such that the reads come some 50 to 200 microseconds apart, far below any
-  // interval a window would notice.
-  int Salto = 1, Faltan = 1;
-  Reloj::time_point Lectura = UltimaVista;
   bool Cambio, Excedido;
   do {
     Cambio = false;
@@ -373,14 +368,7 @@ void TMesaTrabajo::BucleTodo() {
     // more than the interval waits four times its cost, so that it never takes more than a
     // fifth of the run; meanwhile the count still moves and the window still answers.
     bool Ultima = !Cambio || Excedido || PararPedido;
-    if (!Ultima && IntervaloPaso.count() != 0 && --Faltan > 0) continue;
     Reloj::time_point Ahora = Reloj::now();
-    if (Ahora - Lectura < std::chrono::microseconds(50) && Salto < (1 << 16))
-      Salto *= 2;
-    else if (Ahora - Lectura > std::chrono::microseconds(200) && Salto > 1)
-      Salto /= 2;
-    Faltan = Salto;
-    Lectura = Ahora;
     if (Ultima || IntervaloPaso.count() == 0 || Ahora - UltimaVista >= Espera) {
       if (!ActualizaEnBucle(Excedido)) return;
       Pendiente = false;
