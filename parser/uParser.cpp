@@ -53,8 +53,8 @@ constexpr std::size_t MaxTexto = 1'000'000'000;
 
 // How many tokens the text gives at most (exactly, when it has no error): one per sign and '%',
 // one per run of other characters. Sizing the list once spares the copies of its growth.
-// Each byte is counted from its own class and the one before it, with no branch, so that the
-// loop runs at a few bytes a cycle.
+// Each byte is counted from its own class and the one before it, so that no branch depends on
+// the text.
 std::size_t CuentaTokens(std::string_view Texto) {
   std::size_t n = 0;
   unsigned Antes = 1;  // the byte before was a delimiter (or there was none)
