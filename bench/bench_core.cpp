@@ -2,9 +2,11 @@
 // destroying a term of about a million nodes; memory per node.
 #include <benchmark/benchmark.h>
 
+#include <climits>
 #include <fstream>
 #include <string>
 
+#include "Cargas.h"
 #include "uParser.h"
 #include "uReduccion.h"
 
@@ -107,14 +109,15 @@ void TextoConRangos1M(benchmark::State& st) {
   std::size_t l = LongitudTexto(g.T);
   std::vector<TExprLambda*> nodos;
   TExprLambda* e = ComoFuncion(ComoFuncion(g.T)->Cuerpo)->Cuerpo;
+  const int Paso = st.range(0) ? 500'000 / static_cast<int>(st.range(0)) : INT_MAX;
   for (int i = 0; TAplicacion* ap = ComoAplicacion(e); ++i, e = ap->Arg)
-    if (i % 166 == 0) nodos.insert(nodos.end(), {ap, ap->Func, ap->Arg});
+    if (i % Paso == 0) nodos.insert(nodos.end(), {ap, ap->Func, ap->Arg});
   std::vector<TRango> rangos;
   for (auto _ : st) benchmark::DoNotOptimize(TextoConRangos(g.T, l, nodos, rangos));
   st.SetBytesProcessed(static_cast<int64_t>(st.iterations() * l));
   st.counters["nodos_buscados"] = static_cast<double>(nodos.size());
 }
-BENCHMARK(TextoConRangos1M)->Unit(benchmark::kMillisecond);
+BENCHMARK(TextoConRangos1M)->Arg(0)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
 
 void Renumera1M(benchmark::State& st) {
   TTerminoGrande g;
@@ -144,6 +147,45 @@ void Libera1M(benchmark::State& st) {
   }
 }
 BENCHMARK(Libera1M)->Unit(benchmark::kMillisecond);
+
+// Per workload, what lambda-cli does besides reducing: one parse of the expression, and one
+// print of the result (numbered beforehand, as every view update numbers it).
+void LecturaCarga(benchmark::State& st, const TCarga& c) {
+  for (auto _ : st) {
+    TExprLambda* t = Lee(c.Texto);
+    st.PauseTiming();
+    Libera(t);
+    st.ResumeTiming();
+  }
+  st.counters["bytes"] = static_cast<double>(c.Texto.size());
+}
+
+void ImpresionCarga(benchmark::State& st, const TCarga& c) {
+  TExprLambda* t = Lee(c.Texto);
+  TMotor motor;
+  bool cambio = true;
+  NumReducciones = 0;
+  while (cambio && (c.Limite == 0 || NumReducciones < c.Limite)) {
+    cambio = false;
+    t = motor.Reduce(t, cambio, false);
+  }
+  int32_t n;
+  Renumera(t, n);
+  for (auto _ : st) benchmark::DoNotOptimize(t->Texto());
+  st.counters["bytes"] = static_cast<double>(LongitudTexto(t));
+  motor.Olvida();
+  Libera(t);
+}
+
+const bool Registrados = [] {
+  for (const TCarga& c : LeeCargas(LAMBDA_BENCH_DIR)) {
+    benchmark::RegisterBenchmark(("lectura/" + c.Nombre).c_str(), LecturaCarga, c)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("impresion/" + c.Nombre).c_str(), ImpresionCarga, c)
+        ->Unit(benchmark::kMillisecond);
+  }
+  return true;
+}();
 
 }  // namespace
 

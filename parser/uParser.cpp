@@ -53,13 +53,16 @@ constexpr std::size_t MaxTexto = 1'000'000'000;
 
 // How many tokens the text gives at most (exactly, when it has no error): one per sign and '%',
 // one per run of other characters. Sizing the list once spares the copies of its growth.
+// Each byte is counted from its own class and the one before it, so that no branch depends on
+// the text.
 std::size_t CuentaTokens(std::string_view Texto) {
   std::size_t n = 0;
-  bool EnNombre = false;
+  unsigned Antes = 1;  // the byte before was a delimiter (or there was none)
   for (char c : Texto) {
-    bool Delim = EsDelimitador(c);
-    if (Delim ? c != ' ' : !EnNombre) ++n;
-    EnNombre = !Delim;
+    TClase k = ClaseDe(c);
+    unsigned Delim = k == clBlanco || k == clSigno || k == clActual;
+    n += Delim ? k != clBlanco : Antes;
+    Antes = Delim;
   }
   return n;
 }
@@ -79,8 +82,9 @@ TRango RangoDe(const TToken& t) {
   return {t.Desde, t.Desde + Largo};
 }
 
+struct TExtra;
 bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, std::string& Error,
-              TRango& Falta);
+              TRango& Falta, TExtra* x);
 bool ExpandeLambdas(TLisToken& Tokens, std::string& Error, TRango& Falta);
 
 }  // namespace
@@ -90,13 +94,78 @@ bool ExpandeLambdas(TLisToken& Tokens, std::string& Error, TRango& Falta);
 
 bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, std::string& Error) {
   TRango Falta;
-  return Tokeniza(Texto, Actual, Tokens, Error, Falta);
+  return Tokeniza(Texto, Actual, Tokens, Error, Falta, nullptr);
 }
 
 namespace {
 
+// What the tokenizer does besides, for the builder, in the same pass: binder lists expanded as
+// ExpandeLambdas would, the matching closing parenthesis of every opening one found (-1 if none;
+// the builder then only checks that it lies within its range, which gives what scanning the
+// range would), and each variable name numbered (equal names, equal numbers), so that the
+// builder finds binders and free variables by number rather than by hashing names.
+struct TExtra {
+  // Binder lists: 0 outside one, 1 right after a '\' (the next token is its first variable,
+  // whatever it is), 2 in the list after it.
+  int Estado = 0;
+  uint32_t Lambda = 0;  // where the '\' of the list stands
+  bool ErrorLista = false;
+  TRango FaltaLista;
+  std::vector<int32_t> Abiertos;  // opening parentheses not closed yet
+  int32_t Corto[256];             // numbers of the one-letter names, -1 for none yet
+  std::unordered_map<std::string_view, int32_t> Largos;
+  int32_t Nombres = 0;
+
+  TExtra() { std::fill(std::begin(Corto), std::end(Corto), -1); }
+
+  int32_t Numero(std::string_view Nombre) {
+    if (Nombre.size() == 1) {
+      int32_t& k = Corto[static_cast<unsigned char>(Nombre[0])];
+      if (k < 0) k = Nombres++;
+      return k;
+    }
+    auto [it, Nuevo] = Largos.try_emplace(Nombre, Nombres);
+    if (Nuevo) ++Nombres;
+    return it->second;
+  }
+};
+
+// Appends a token; with `x`, expands binder lists and matches parentheses on the way.
+[[gnu::always_inline]] inline void Emite(TLisToken& t, TExtra* x, TTipoToken Tipo,
+                                         std::size_t Desde, std::string_view Nombre = {}) {
+  if (x) {
+    if (x->Estado == 2) {
+      if (Tipo == tokPunto) {
+        x->Estado = 0;
+      } else if (Tipo == tokVariable) {
+        Agrega(t, tokPunto, x->Lambda);
+        Agrega(t, tokLambda, x->Lambda);
+      } else if (!x->ErrorLista) {
+        x->ErrorLista = true;
+        x->FaltaLista = {x->Lambda, x->Lambda + std::size_t(1)};
+      }
+    } else if (x->Estado == 1) {
+      x->Estado = 2;
+    } else if (Tipo == tokLambda) {
+      x->Estado = 1;
+      x->Lambda = static_cast<uint32_t>(Desde);
+    }
+  }
+  Agrega(t, Tipo, Desde, Nombre);
+  if (!x) return;
+  if (Tipo == tokAbre) {
+    t.Lista.back().Cierre = -1;
+    x->Abiertos.push_back(t.Num);
+  } else if (Tipo == tokCierra && !x->Abiertos.empty()) {
+    t.Lista[static_cast<std::size_t>(x->Abiertos.back())].Cierre = t.Num;
+    x->Abiertos.pop_back();
+  } else if (Tipo == tokVariable) {
+    t.Lista.back().Id = x->Numero(Nombre);
+  }
+}
+
 bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, std::string& Error,
-              TRango& Falta) {
+              TRango& Falta, TExtra* x) {
   Tokens.Num = 0;
   Tokens.Lista.assign(1, TToken{});
   if (Texto.size() > MaxTexto) {
@@ -104,9 +173,12 @@ bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, st
     Falta = {0, Texto.size()};
     return false;
   }
-  Tokens.Lista.reserve(CuentaTokens(Texto) + 1);
   const char* const s = Texto.data();
   const std::size_t n = Texto.size();
+  std::size_t Cuenta = CuentaTokens(Texto) + 1;
+  // Room for a few expanded binders too; what goes unused is never touched.
+  Tokens.Lista.reserve(x ? Cuenta + Cuenta / 8 + 16 : Cuenta);
+  PaginasGrandes(Tokens.Lista.data(), Tokens.Lista.capacity() * sizeof(TToken));
   std::size_t i = 0;
   while (i < n) {
     switch (ClaseDe(s[i])) {
@@ -114,7 +186,7 @@ bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, st
         ++i;
         break;
       case clSigno:
-        Agrega(Tokens, Tabla.Signo[static_cast<unsigned char>(s[i])], i);
+        Emite(Tokens, x, Tabla.Signo[static_cast<unsigned char>(s[i])], i);
         ++i;
         break;
       case clActual:
@@ -123,31 +195,44 @@ bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, st
           Falta = {i, i + 1};
           return false;
         }
-        Agrega(Tokens, tokActual, i);
+        Emite(Tokens, x, tokActual, i);
         Tokens.Lista.back().Expr = Actual->Copia();
         ++i;
         break;
       case clLetra: {
         std::size_t j = i + 1;
         while (j < n && SigueVariable(s[j])) ++j;
-        Agrega(Tokens, tokVariable, i, Texto.substr(i, j - i));
         // A variable name must end at a delimiter or at the end of the text.
         if (j < n && !EsDelimitador(s[j])) {
+          Agrega(Tokens, tokVariable, i, Texto.substr(i, j - i));
           Error = Mensajes::CaracterNoPermitido(s[j], Texto.substr(i, j - i));
           std::size_t Fin = j;
           while (Fin < n && !EsDelimitador(s[Fin])) ++Fin;
           Falta = {i, Fin};
           return false;
         }
+        Emite(Tokens, x, tokVariable, i, Texto.substr(i, j - i));
         i = j;
         break;
       }
       default: {
         std::size_t j = i + 1;
         while (j < n && !EsDelimitador(s[j])) ++j;
-        Agrega(Tokens, tokSimbolo, i, Texto.substr(i, j - i));
+        Emite(Tokens, x, tokSimbolo, i, Texto.substr(i, j - i));
         i = j;
       }
+    }
+  }
+  if (x && Tokens.Num > 0) {
+    if (x->ErrorLista) {
+      Error = Mensajes::LambdaMalConstruido;
+      Falta = x->FaltaLista;
+      return false;
+    }
+    if (Tokens.Lista.size() - 1 > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+      Error = Mensajes::EntradaDemasiadoLarga;
+      Falta = {0, Texto.size()};
+      return false;
     }
   }
   return true;
@@ -268,8 +353,22 @@ namespace {
 
 class TConstructor {
  public:
-  TConstructor(TLisToken& Tokens, const TDefiniciones& definiciones, std::string& error)
-      : T(Tokens.Lista), Num(Tokens.Num), Definiciones(definiciones), Error(error) {}
+  // The tokens come with their parentheses matched and their names numbered (`Nombres` of
+  // them), as the tokenizer leaves them with a TExtra.
+  TConstructor(TLisToken& Tokens, int32_t Nombres, const TDefiniciones& definiciones,
+               std::string& error)
+      : T(Tokens.Lista),
+        Num(Tokens.Num),
+        Definiciones(definiciones),
+        Error(error),
+        Libres(static_cast<std::size_t>(Nombres), nullptr),
+        Ambito(static_cast<std::size_t>(Nombres), nullptr) {
+    // Room for the deepest nesting the tokens allow (each frame above the first takes two of
+    // them at least), so the stack never moves; only what a parse uses is touched.
+    std::size_t Frames = static_cast<std::size_t>(Num) / 2 + 2;
+    Pila.reserve(Frames);
+    PaginasGrandes(Pila.data(), Frames * sizeof(TMarco));
+  }
 
   ~TConstructor() {
     // Whatever a failed or interrupted parse left half-made, innermost first: the pending
@@ -279,7 +378,7 @@ class TConstructor {
       if (m->Tipo == mCadena) Libera(m->Izq);
       if (m->Tipo == mFuncion) delete m->Funcion;
     }
-    for (auto& [nombre, v] : Libres) Libera(v);
+    for (TVariable* v : Libres) Libera(v);
   }
 
   TExprLambda* ConstruyeExpr(int32_t First, int32_t Last);
@@ -306,7 +405,6 @@ class TConstructor {
   enum TLlamada : uint8_t { cNinguna, cExpr, cParte };
 
   TTipoToken Tipo(int32_t p) const { return T[static_cast<std::size_t>(p)].Tipo; }
-  void CalculaCierres();
   TExprLambda* VariableLibre(int32_t p);
   TExprLambda* CopiaSimbolo(int32_t p);
   TExprLambda* Atomo(int32_t p);
@@ -339,8 +437,8 @@ class TConstructor {
   int32_t Num;
   const TDefiniciones& Definiciones;
   std::string& Error;
-  std::unordered_map<std::string_view, TVariable*> Libres;
-  std::unordered_map<std::string_view, TVariable*> Ambito;  // binders in force, by name
+  std::vector<TVariable*> Libres;  // by name number
+  std::vector<TVariable*> Ambito;  // binders in force, by name number
   std::vector<TMarco> Pila;
 
   TLlamada Llamada = cNinguna;
@@ -350,23 +448,8 @@ class TConstructor {
   bool Ok = false;
 };
 
-// The matching closing parenthesis of every opening one (-1 if none), in one pass; AbreGrupo
-// then only checks that it lies within the range, which gives what scanning the range would.
-void TConstructor::CalculaCierres() {
-  std::vector<int32_t> Abiertos;
-  for (int32_t k = 1; k <= Num; ++k) {
-    if (Tipo(k) == tokAbre) {
-      T[static_cast<std::size_t>(k)].Cierre = -1;
-      Abiertos.push_back(k);
-    } else if (Tipo(k) == tokCierra && !Abiertos.empty()) {
-      T[static_cast<std::size_t>(Abiertos.back())].Cierre = k;
-      Abiertos.pop_back();
-    }
-  }
-}
-
 TExprLambda* TConstructor::VariableLibre(int32_t p) {
-  TVariable*& v = Libres[T[static_cast<std::size_t>(p)].Nombre];
+  TVariable*& v = Libres[static_cast<std::size_t>(T[static_cast<std::size_t>(p)].Id)];
   if (!v) {
     v = new TVariable(true);
     // Libres holds a reference of its own, so a variable whose first occurrences were
@@ -400,10 +483,10 @@ TExprLambda* TConstructor::Atomo(int32_t p) {
   TToken& t = T[static_cast<std::size_t>(p)];
   switch (t.Tipo) {
     case tokVariable: {
-      auto it = Ambito.find(t.Nombre);
-      if (it == Ambito.end()) return VariableLibre(p);
+      TVariable* b = Ambito[static_cast<std::size_t>(t.Id)];
+      if (!b) return VariableLibre(p);
       t.Tipo = tokLigada;
-      t.Var = it->second;
+      t.Var = b;
       ++t.Var->Refs;
       return t.Var;
     }
@@ -458,7 +541,7 @@ void TConstructor::Parte(int32_t p, int32_t Last) {
 void TConstructor::Abstraccion(int32_t First, int32_t Last) {
   if (Last - First < 3) return Falla(First, Mensajes::LambdaMalConstruidoP);
   const TToken& v = T[static_cast<std::size_t>(First) + 1];
-  if (v.Tipo == tokLigada || (v.Tipo == tokVariable && Ambito.count(v.Nombre)))
+  if (v.Tipo == tokLigada || (v.Tipo == tokVariable && Ambito[static_cast<std::size_t>(v.Id)]))
     return Falla(First + 1, Mensajes::Ambiguedad);
   if (v.Tipo != tokVariable || Tipo(First + 2) != tokPunto)
     return Falla(First, Mensajes::LambdaMalConstruidoP);
@@ -471,7 +554,7 @@ void TConstructor::Abstraccion(int32_t First, int32_t Last) {
   m.Siguiente = First + 1;
   Pila.push_back(m);
   Retenida.Suelta();
-  Ambito[v.Nombre] = f->Param;
+  Ambito[static_cast<std::size_t>(v.Id)] = f->Param;
   Llama(cExpr, First + 3, Last);
 }
 
@@ -493,7 +576,7 @@ void TConstructor::FallaCadena(int32_t p, const char* mensaje) {
 void TConstructor::EntregaAFuncion() {
   TMarco& m = Pila.back();
   TFuncion* f = m.Funcion;
-  Ambito.erase(T[static_cast<std::size_t>(m.Siguiente)].Nombre);
+  Ambito[static_cast<std::size_t>(T[static_cast<std::size_t>(m.Siguiente)].Id)] = nullptr;
   Pila.pop_back();
   if (Ok) {
     f->Cuerpo = Pendiente;
@@ -530,7 +613,6 @@ void TConstructor::EntregaACadena() {
 }
 
 TExprLambda* TConstructor::ConstruyeExpr(int32_t First, int32_t Last) {
-  CalculaCierres();
   Llama(cExpr, First, Last);
   for (;;) {
     if (Llamada != cNinguna) {
@@ -567,11 +649,12 @@ TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, 
   TLisToken Tokens;
   TExprLambda* r = nullptr;
   try {
-    if (Tokeniza(Texto, Actual, Tokens, Error, Falta)) {
+    TExtra x;
+    if (Tokeniza(Texto, Actual, Tokens, Error, Falta, &x)) {
       if (Tokens.Num == 0) {
         Error = Mensajes::EntradaVacia;
-      } else if (ExpandeLambdas(Tokens, Error, Falta)) {
-        TConstructor c(Tokens, Definiciones, Error);
+      } else {
+        TConstructor c(Tokens, x.Nombres, Definiciones, Error);
         r = c.ConstruyeExpr(1, Tokens.Num);
         if (!Error.empty() && c.ErrorEn > 0 && c.ErrorEn <= Tokens.Num)
           Falta = RangoDe(Tokens.Lista[static_cast<std::size_t>(c.ErrorEn)]);

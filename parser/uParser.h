@@ -39,6 +39,7 @@ struct TToken {
     TVariable* Var = nullptr;  // tokLigada: the binder's Param (not owned)
     TExprLambda* Expr;         // tokActual: the copy of the current term, until it is used
     int32_t Cierre;            // tokAbre: the builder's position of the matching ')'
+    int32_t Id;                // tokVariable, for the builder: a number per distinct name
   };
 };
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -397,6 +398,19 @@ void TFuncion::RecorrePost(TProcNodo Visita) {
 // ---------------------------------------------------------------------------------------------
 // Printing.
 
+void PaginasGrandes(void* p, std::size_t n) {
+#ifdef MADV_HUGEPAGE
+  constexpr uintptr_t Grande = uintptr_t(2) << 20;
+  if (n < 2 * Grande) return;
+  uintptr_t Desde = (reinterpret_cast<uintptr_t>(p) + Grande - 1) & ~(Grande - 1);
+  uintptr_t Hasta = (reinterpret_cast<uintptr_t>(p) + n) & ~(Grande - 1);
+  if (Hasta > Desde) madvise(reinterpret_cast<void*>(Desde), Hasta - Desde, MADV_HUGEPAGE);
+#else
+  (void)p;
+  (void)n;
+#endif
+}
+
 std::string NombreVariable(int32_t Indice) {
   // A negative number only appears while a numbering runs; print it as the first name.
   uint32_t i = Indice < 0 ? 0u : static_cast<uint32_t>(Indice);
@@ -429,41 +443,9 @@ inline void Late(const std::function<void()>& Pulso, std::size_t& k) {
   if (Pulso && (++k & 0xFFFF) == 0) Pulso();
 }
 
-// Each entry of the printing stack is a node to print or a literal to append. Closing
-// parentheses due one after another share one entry, so a chain of arguments keeps the stack
-// small. An entry with none of the three is the end of a node whose range is wanted.
-struct TTarea {
-  TExprLambda* Nodo;
-  const char* Literal;
-  uint32_t Cierres = 0;
-  // A node: the flags below; the end of a range: its place in the sorted list of wanted nodes.
-  uint32_t Extra = 0;
-};
-
-constexpr uint32_t Envuelto = 1;  // its parent prints parentheses around it
-constexpr uint32_t Registra = 2;  // a variable child of a wanted node, itself wanted
-
 // Scratch bit of Marca on the wanted nodes while TextoConRangos prints.
 constexpr uint32_t Buscado = 1u << 3;
 static_assert(Buscado < (1u << TExprLambda::PrimerBitNivel));
-
-// The pieces of an application, pushed so that they come off in printing order.
-void ApilaAplicacion(std::vector<TTarea>& Pila, TAplicacion* ap, uint32_t FlagsArg = 0,
-                     uint32_t FlagsFunc = 0) {
-  bool ArgCompuesto = !EsVariable(ap->Arg);
-  bool FuncAbs = EsFuncion(ap->Func);
-  if (ArgCompuesto) {
-    if (!Pila.empty() && Pila.back().Cierres && Pila.back().Cierres < UINT32_MAX)
-      ++Pila.back().Cierres;
-    else
-      Pila.push_back({nullptr, nullptr, 1});
-  }
-  Pila.push_back({ap->Arg, nullptr, 0, FlagsArg | (ArgCompuesto ? Envuelto : 0u)});
-  Pila.push_back({nullptr, ArgCompuesto ? " (" : " "});
-  if (FuncAbs) Pila.push_back({nullptr, ")"});
-  Pila.push_back({ap->Func, nullptr, 0, FlagsFunc | (FuncAbs ? Envuelto : 0u)});
-  if (FuncAbs) Pila.push_back({nullptr, "("});
-}
 
 // The wanted nodes by address, with their places in the caller's list. A variable is one node
 // for all its occurrences, so a wanted variable is sought as a child of an application instead.
@@ -472,105 +454,207 @@ struct TBuscados {
   // A wanted variable: its application, which side (0 Func, 1 Arg), its place in the list.
   std::vector<std::tuple<TExprLambda*, int, std::size_t>> Hijos;
   std::vector<TRango>* Rangos = nullptr;
+  // What the walk met, in its order: a wanted node (Lado 0) or a variable child of one (Lado 1
+  // Func, 2 Arg), and where it printed. Looking each up as it comes would cost a cache miss
+  // apiece, the walk having pushed the table out; they are looked up together afterwards.
+  struct TEvento {
+    TExprLambda* Nodo;
+    int Lado;
+    std::size_t Desde, Hasta;
+  };
+  std::vector<TEvento> Eventos;
 
-  // The first place of `n` in Orden, or Orden.size().
-  std::size_t Busca(TExprLambda* n) const {
-    auto it = std::lower_bound(Orden.begin(), Orden.end(), n,
-                               [](const auto& x, TExprLambda* y) { return x.first < y; });
-    return it != Orden.end() && it->first == n ? static_cast<std::size_t>(it - Orden.begin())
-                                               : Orden.size();
+  // Out of the printing loop, which meets them seldom.
+  // A wanted node starts at Desde: the place of its range's end, once known, in Eventos.
+  [[gnu::noinline]] std::size_t Empieza(TExprLambda* n, std::size_t Desde) {
+    Eventos.push_back({n, 0, Desde, 0});
+    return Eventos.size() - 1;
   }
+  // A variable child of a wanted application, on Lado 1 (Func) or 2 (Arg).
+  [[gnu::noinline]] void Hijo(TAplicacion* ap, int Lado, std::size_t Desde, std::size_t Hasta) {
+    if (!Hijos.empty()) Eventos.push_back({ap, Lado, Desde, Hasta});
+  }
+  // The first place in Orden of a node, and in Hijos of an application's side (its address plus
+  // one or two), by open addressing: a binary search over a few thousand nodes for each of them
+  // would cost more than the walk.
+  std::vector<std::pair<uintptr_t, uint32_t>> Tabla;
+  int Desplaza = 64;
+
+  std::size_t Celda(uintptr_t Clave) const {
+    return static_cast<std::size_t>((Clave * 0x9E3779B97F4A7C15ull) >> Desplaza);
+  }
+  void Pon(uintptr_t Clave, uint32_t Valor) {
+    std::size_t c = Celda(Clave);
+    while (Tabla[c].first) c = (c + 1) & (Tabla.size() - 1);
+    Tabla[c] = {Clave, Valor};
+  }
+  // The value of a key, or UINT32_MAX.
+  uint32_t Mira(uintptr_t Clave) const {
+    for (std::size_t c = Celda(Clave);; c = (c + 1) & (Tabla.size() - 1)) {
+      if (Tabla[c].first == Clave) return Tabla[c].second;
+      if (!Tabla[c].first) return UINT32_MAX;
+    }
+  }
+  void Indexa() {
+    std::sort(Orden.begin(), Orden.end());
+    std::sort(Hijos.begin(), Hijos.end());
+    std::size_t Tam = 16;
+    while (Tam < 2 * (Orden.size() + Hijos.size())) Tam *= 2;
+    Desplaza = 64 - std::countr_zero(Tam);
+    Tabla.assign(Tam, {0, 0});
+    for (std::size_t j = 0; j < Orden.size(); ++j)
+      if (j == 0 || Orden[j].first != Orden[j - 1].first)
+        Pon(reinterpret_cast<uintptr_t>(Orden[j].first), static_cast<uint32_t>(j));
+    for (std::size_t j = 0; j < Hijos.size(); ++j)
+      if (j == 0 || std::get<0>(Hijos[j]) != std::get<0>(Hijos[j - 1]) ||
+          std::get<1>(Hijos[j]) != std::get<1>(Hijos[j - 1]))
+        Pon(ClaveHijo(std::get<0>(Hijos[j]), std::get<1>(Hijos[j])), static_cast<uint32_t>(j));
+  }
+  static uintptr_t ClaveHijo(TExprLambda* ap, int Lado) {
+    return reinterpret_cast<uintptr_t>(ap) + 1 + static_cast<uintptr_t>(Lado);
+  }
+
+  // The first place of a wanted node in Orden.
+  std::size_t Busca(TExprLambda* n) const { return Mira(reinterpret_cast<uintptr_t>(n)); }
   // Sets Desde or Hasta for every place of the node at Orden[k].
   void Fija(std::size_t k, std::size_t TRango::*Campo, std::size_t Valor) const {
     for (std::size_t j = k; j < Orden.size() && Orden[j].first == Orden[k].first; ++j)
       (*Rangos)[Orden[j].second].*Campo = Valor;
   }
-  // The flags of the task of `ap`'s child on `Lado`: Registra and the child's first place in
-  // Hijos, when it is wanted there.
-  uint32_t Hijo(TAplicacion* ap, int Lado) const {
-    if (Hijos.empty()) return 0;
-    auto it =
-        std::lower_bound(Hijos.begin(), Hijos.end(), std::make_tuple(ap, Lado, std::size_t(0)));
-    if (it == Hijos.end() || std::get<0>(*it) != ap || std::get<1>(*it) != Lado) return 0;
-    return Registra | static_cast<uint32_t>(it - Hijos.begin()) << 2;
-  }
-  // The range of a wanted variable child, from the flags of its task.
-  void FijaHijo(uint32_t Extra, std::size_t Desde, std::size_t Hasta) const {
-    std::size_t k = Extra >> 2;
-    for (std::size_t j = k; j < Hijos.size() && std::get<0>(Hijos[j]) == std::get<0>(Hijos[k]) &&
-                            std::get<1>(Hijos[j]) == std::get<1>(Hijos[k]);
-         ++j)
+  // The range of `ap`'s variable child on `Lado`, for every place that wants it there.
+  void FijaHijo(TAplicacion* ap, int Lado, std::size_t Desde, std::size_t Hasta) const {
+    uint32_t k = Mira(ClaveHijo(ap, Lado));
+    if (k == UINT32_MAX) return;
+    for (std::size_t j = k;
+         j < Hijos.size() && std::get<0>(Hijos[j]) == ap && std::get<1>(Hijos[j]) == Lado; ++j)
       (*Rangos)[std::get<2>(Hijos[j])] = {Desde, Hasta};
   }
 };
 
+// The printing stack holds what is still due once the node being printed is done, one word an
+// entry, the kind in the low bits (nodes are at least 8-byte aligned):
+//   eSigue, eSigueCierra: an application whose function part is being printed; its argument
+//     comes next, after the ")" that closes an abstraction in function place for eSigueCierra;
+//   eCierres: so many closing parentheses, shared by arguments that end together, so that a
+//     chain of arguments keeps the stack small;
+//   eFin: the end of the range of Eventos[k] of a TBuscados.
+enum : uintptr_t { eSigue = 0, eCierres = 1, eFin = 2, eSigueCierra = 3, eTipo = 3, eUno = 4 };
+
 template <bool ConRangos>
 std::string Imprime(TExprLambda* raiz, std::size_t Longitud, const std::function<void()>& Pulso,
-                    const TBuscados* Buscados = nullptr) {
+                    TBuscados* Buscados = nullptr) {
   // Made to its exact size, and written through a pointer: the length is known, so no write
   // needs to check for room.
-  std::string s(Longitud, '\0');
+  std::string s;
+  s.reserve(Longitud);
+  PaginasGrandes(s.data(), Longitud);
+  s.resize(Longitud);
   char* const Inicio = s.data();
   char* p = Inicio;
-  std::vector<TTarea> Pila{{raiz, nullptr}};
+  auto Pos = [&](const char* q) { return static_cast<std::size_t>(q - Inicio); };
+  // Not kept between calls: the pulse may let a window print meanwhile.
+  std::vector<uintptr_t> Pila;
+  Pila.reserve(64);
   std::size_t k = 0;
-  while (!Pila.empty()) {
-    TTarea t = Pila.back();
-    Pila.pop_back();
-    Late(Pulso, k);
-    if (t.Cierres) {
-      p = static_cast<char*>(std::memset(p, ')', t.Cierres)) + t.Cierres;
-      continue;
+  // The part of an application after its function: its argument, a variable at once, a
+  // compound one between parentheses that close once it is done (the node to print next).
+  // `Quiere`: `ap` is wanted (read before anything is written, which might alias it).
+  auto Argumento = [&](TAplicacion * ap, bool Quiere) __attribute__((always_inline))->TExprLambda* {
+    TExprLambda* a = ap->Arg;
+    *p++ = ' ';
+    if (EsVariable(a)) {
+      char* Antes = p;
+      p = AgregaNombre(p, static_cast<TVariable*>(a)->Indice);
+      if (__builtin_expect(Quiere, 0)) Buscados->Hijo(ap, 2, Pos(Antes), Pos(p));
+      return nullptr;
     }
-    if (t.Literal) {
-      p = AgregaLiteral(p, t.Literal);
-      continue;
-    }
-    TExprLambda* n = t.Nodo;
-    if constexpr (ConRangos) {
-      if (!n) {
-        Buscados->Fija(t.Extra, &TRango::Hasta, static_cast<std::size_t>(p - Inicio));
-        continue;
-      }
+    *p++ = '(';
+    if (!Pila.empty() && (Pila.back() & eTipo) == eCierres && Pila.back() < UINTPTR_MAX - eUno)
+      Pila.back() += eUno;
+    else
+      Pila.push_back(eUno | eCierres);
+    return a;
+  };
+  auto EsBuscado = [](TExprLambda* e) { return ConRangos && (e->Marca & Buscado); };
+  TExprLambda* n = raiz;
+  for (;;) {
+    while (n) {
+      if (Pulso && (++k & 0xFFFF) == 0) Pulso();
       if (EsVariable(n)) {
-        char* Antes = p;
         p = AgregaNombre(p, static_cast<TVariable*>(n)->Indice);
-        if (t.Extra & Registra)
-          Buscados->FijaHijo(t.Extra, static_cast<std::size_t>(Antes - Inicio),
-                             static_cast<std::size_t>(p - Inicio));
+        n = nullptr;
+        break;
+      }
+      bool Quiere = false;
+      if constexpr (ConRangos) {
+        Quiere = n->Marca & Buscado;
+        if (__builtin_expect(Quiere, 0)) {
+          // Its range takes in the parentheses its parent prints around it: the "(" just
+          // written, and the ")" that the entry on top of the stack writes, so the eFin that ends
+          // the range goes after that one. Right after a "(" is an argument when the entry on
+          // top is its closing eCierres, an abstraction in function place when it is the
+          // eSigueCierra of its application; any other node starts after a blank, or at the
+          // start of its parent with another entry on top.
+          int Sitio = 0;
+          if (p > Inicio && p[-1] == '(' && !Pila.empty()) {
+            uintptr_t Tipo = Pila.back() & eTipo;
+            Sitio = Tipo == eCierres ? 1 : Tipo == eSigueCierra ? 2 : 0;
+          }
+          std::size_t j = Buscados->Empieza(n, Pos(p) - (Sitio ? 1 : 0));
+          if (Sitio == 1) {
+            if ((Pila.back() >> 2) > 1)
+              Pila.back() -= eUno;
+            else
+              Pila.pop_back();
+          } else if (Sitio == 2) {
+            Pila.back() &= ~eTipo;  // eSigue
+          }
+          Pila.push_back(static_cast<uintptr_t>(j) << 2 | eFin);
+          if (Sitio) Pila.push_back(eUno | eCierres);
+        }
+      }
+      if (EsFuncion(n)) {
+        TFuncion* f = static_cast<TFuncion*>(n);
+        p = AgregaLiteral(AgregaNombre(AgregaLiteral(p, "\\ "), f->Param->Indice), " . ");
+        n = f->Cuerpo;
         continue;
       }
-      if (n->Marca & Buscado) {
-        std::size_t j = Buscados->Busca(n);
-        bool Par = t.Extra & Envuelto;
-        Buscados->Fija(j, &TRango::Desde, static_cast<std::size_t>(p - Inicio) - (Par ? 1 : 0));
-        if (Par) {
-          // The parenthesis that closes it is on top: it goes after the end of the range.
-          TTarea& c = Pila.back();
-          if (c.Cierres > 1)
-            --c.Cierres;
-          else
-            Pila.pop_back();
-        }
-        Pila.push_back({nullptr, nullptr, 0, static_cast<uint32_t>(j)});
-        if (Par) Pila.push_back({nullptr, nullptr, 1});
-        if (TFuncion* f = ComoFuncion(n)) {
-          p = AgregaLiteral(AgregaNombre(AgregaLiteral(p, "\\ "), f->Param->Indice), " . ");
-          Pila.push_back({f->Cuerpo, nullptr});
-        } else {
-          TAplicacion* ap = static_cast<TAplicacion*>(n);
-          ApilaAplicacion(Pila, ap, Buscados->Hijo(ap, 1), Buscados->Hijo(ap, 0));
-        }
-        continue;
+      TAplicacion* ap = static_cast<TAplicacion*>(n);
+      TExprLambda* fn = ap->Func;
+      if (EsVariable(fn)) {
+        char* Antes = p;
+        p = AgregaNombre(p, static_cast<TVariable*>(fn)->Indice);
+        if (__builtin_expect(Quiere, 0)) Buscados->Hijo(ap, 1, Pos(Antes), Pos(p));
+        n = Argumento(ap, Quiere);
+      } else if (EsFuncion(fn)) {
+        *p++ = '(';
+        Pila.push_back(reinterpret_cast<uintptr_t>(ap) | eSigueCierra);
+        n = fn;
+      } else {
+        Pila.push_back(reinterpret_cast<uintptr_t>(ap) | eSigue);
+        n = fn;
       }
     }
-    if (EsVariable(n)) {
-      p = AgregaNombre(p, static_cast<TVariable*>(n)->Indice);
-    } else if (TFuncion* f = ComoFuncion(n)) {
-      p = AgregaLiteral(AgregaNombre(AgregaLiteral(p, "\\ "), f->Param->Indice), " . ");
-      Pila.push_back({f->Cuerpo, nullptr});
-    } else {
-      ApilaAplicacion(Pila, static_cast<TAplicacion*>(n));
+    if (Pila.empty()) break;
+    uintptr_t e = Pila.back();
+    Pila.pop_back();
+    switch (e & eTipo) {
+      case eCierres: {
+        std::size_t c = e >> 2;
+        p = static_cast<char*>(std::memset(p, ')', c)) + c;
+        break;
+      }
+      case eFin:
+        if constexpr (ConRangos) Buscados->Eventos[e >> 2].Hasta = Pos(p);
+        break;
+      case eSigueCierra:
+        n = reinterpret_cast<TExprLambda*>(e & ~eTipo);
+        *p++ = ')';
+        n = Argumento(static_cast<TAplicacion*>(n), EsBuscado(n));
+        break;
+      default:
+        n = reinterpret_cast<TExprLambda*>(e);
+        n = Argumento(static_cast<TAplicacion*>(n), EsBuscado(n));
     }
   }
   return s;
@@ -581,27 +665,49 @@ std::string Imprime(TExprLambda* raiz, std::size_t Longitud, const std::function
 std::size_t LongitudTexto(TExprLambda* raiz, std::size_t Tope, const std::function<void()>& Pulso) {
   // The pieces Imprime writes: a backslash, a blank, the name and " . " for an abstraction;
   // " " or " (" and ")" around an argument; "(" and ")" around an abstraction in function place.
+  // Variable children are counted with their parent; of two compound children one waits on the
+  // stack while the walk goes down the other.
   std::size_t n = 0, k = 0;
-  std::vector<TExprLambda*> Pila{raiz};
-  while (!Pila.empty()) {
-    TExprLambda* t = Pila.back();
-    Pila.pop_back();
-    Late(Pulso, k);
-    if (EsVariable(t)) {
-      n += LongitudNombre(static_cast<TVariable*>(t)->Indice);
-    } else if (TFuncion* f = ComoFuncion(t)) {
+  std::vector<TExprLambda*> Pila;
+  Pila.reserve(64);
+  TExprLambda* t = raiz;
+  if (EsVariable(t)) return LongitudNombre(static_cast<TVariable*>(t)->Indice);
+  for (;;) {
+    if (Pulso && (++k & 0xFFFF) == 0) Pulso();
+    if (EsFuncion(t)) {
+      TFuncion* f = static_cast<TFuncion*>(t);
       n += 5 + LongitudNombre(f->Param->Indice);
-      Pila.push_back(f->Cuerpo);
+      t = f->Cuerpo;
+      if (EsVariable(t)) {
+        n += LongitudNombre(static_cast<TVariable*>(t)->Indice);
+        t = nullptr;
+      }
     } else {
       TAplicacion* ap = static_cast<TAplicacion*>(t);
-      n += EsVariable(ap->Arg) ? 1 : 3;
-      if (EsFuncion(ap->Func)) n += 2;
-      Pila.push_back(ap->Arg);
-      Pila.push_back(ap->Func);
+      TExprLambda* fn = ap->Func;
+      TExprLambda* a = ap->Arg;
+      t = nullptr;
+      if (EsVariable(a)) {
+        n += 1 + LongitudNombre(static_cast<TVariable*>(a)->Indice);
+      } else {
+        n += 3;
+        t = a;
+      }
+      if (EsVariable(fn)) {
+        n += LongitudNombre(static_cast<TVariable*>(fn)->Indice);
+      } else {
+        if (EsFuncion(fn)) n += 2;
+        if (t) Pila.push_back(t);
+        t = fn;
+      }
     }
     if (n > Tope) return n;
+    if (!t) {
+      if (Pila.empty()) return n;
+      t = Pila.back();
+      Pila.pop_back();
+    }
   }
-  return n;
 }
 
 std::string TVariable::Texto() {
@@ -648,8 +754,9 @@ std::string TextoConRangos(TExprLambda* t, std::size_t Longitud,
       }
     }
   }
-  std::sort(b.Orden.begin(), b.Orden.end());
-  std::sort(b.Hijos.begin(), b.Hijos.end());
+  if (b.Orden.size() >= UINT32_MAX / 4) throw std::bad_alloc();
+  b.Indexa();
+  b.Eventos.reserve(3 * b.Orden.size());
   // The marks go again whatever happens: the pulse may throw.
   struct TDesmarca {
     TBuscados& b;
@@ -658,7 +765,17 @@ std::string TextoConRangos(TExprLambda* t, std::size_t Longitud,
     }
   } Desmarca{b};
   for (auto& [n, i] : b.Orden) n->Marca |= Buscado;
-  return Imprime<true>(t, Longitud, Pulso, &b);
+  std::string s = Imprime<true>(t, Longitud, Pulso, &b);
+  for (const TBuscados::TEvento& e : b.Eventos) {
+    if (e.Lado == 0) {
+      std::size_t j = b.Busca(e.Nodo);
+      b.Fija(j, &TRango::Desde, e.Desde);
+      b.Fija(j, &TRango::Hasta, e.Hasta);
+    } else {
+      b.FijaHijo(static_cast<TAplicacion*>(e.Nodo), e.Lado - 1, e.Desde, e.Hasta);
+    }
+  }
+  return s;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -943,39 +1060,63 @@ void NumeraVariable(int32_t& NumVars, TExprLambda* Nodo) {
   if (v->Indice < 0) v->Indice = NumVars++;
 }
 
-namespace {
-
-// Calls Visita on every variable in the order of a walk before the children, which meets the
-// leaves in the same order as the walk after, with a stack that stays small down a chain of
-// arguments. A direct loop: the handler is inlined rather than called through TProcNodo.
-template <typename F>
-void RecorreVariables(TExprLambda* raiz, std::vector<TExprLambda*>& Pila, F Visita) {
-  Pila.assign(1, raiz);
-  while (!Pila.empty()) {
-    TExprLambda* n = Pila.back();
-    Pila.pop_back();
-    if (TAplicacion* ap = ComoAplicacion(n)) {
-      Pila.push_back(ap->Arg);
-      Pila.push_back(ap->Func);
-    } else if (TFuncion* f = ComoFuncion(n)) {
-      Pila.push_back(f->Cuerpo);
-      Visita(f->Param);
-    } else {
-      Visita(static_cast<TVariable*>(n));
-    }
-  }
+void Renumera(TExprLambda* t, int32_t& NumVars) {
+  Renumera(t, NumVars, {});
 }
 
-}  // namespace
-
-void Renumera(TExprLambda* t, int32_t& NumVars) {
-  // The same steps as ReseteaVariable and NumeraVariable over RecorrePre.
+void Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso) {
+  // The numbers the two walks of ReseteaVariable and NumeraVariable over RecorrePre give, in one
+  // walk: a bound variable is first met as its binder's Param, so it takes the next number
+  // there; a free one takes it at its first occurrence, which a scratch bit tells, cleared again
+  // at the end. Down the function spine, with the arguments waiting on the stack.
+  constexpr uint32_t Numerada = 1u << 2;
+  static_assert(Numerada < (1u << TExprLambda::PrimerBitSueltas));
+  std::vector<TVariable*> Libres;
+  struct TLimpia {
+    std::vector<TVariable*>& Libres;
+    ~TLimpia() {
+      for (TVariable* v : Libres) v->Marca &= ~Numerada;
+    }
+  } Limpia{Libres};
   std::vector<TExprLambda*> Pila;
-  RecorreVariables(t, Pila, [](TVariable* v) { v->Indice = -1; });
-  NumVars = 0;
-  RecorreVariables(t, Pila, [&NumVars](TVariable* v) {
-    if (v->Indice < 0) v->Indice = NumVars++;
-  });
+  Pila.reserve(64);
+  int32_t Num = 0;
+  std::size_t k = 0;
+  auto Ocurrencia = [&](TExprLambda* e) {
+    TVariable* v = static_cast<TVariable*>(e);
+    if (v->Libre && !(v->Marca & Numerada)) {
+      Libres.push_back(v);
+      v->Marca |= Numerada;
+      v->Indice = Num++;
+    }
+  };
+  TExprLambda* n = t;
+  for (;;) {
+    if (Pulso && (++k & 0xFFFF) == 0) Pulso();
+    if (EsVariable(n)) {
+      Ocurrencia(n);
+      n = nullptr;
+    } else if (EsFuncion(n)) {
+      TFuncion* f = static_cast<TFuncion*>(n);
+      f->Param->Indice = Num++;
+      n = f->Cuerpo;
+    } else {
+      TAplicacion* ap = static_cast<TAplicacion*>(n);
+      if (EsVariable(ap->Func)) {
+        Ocurrencia(ap->Func);
+        n = ap->Arg;
+      } else {
+        Pila.push_back(ap->Arg);
+        n = ap->Func;
+      }
+    }
+    if (!n) {
+      if (Pila.empty()) break;
+      n = Pila.back();
+      Pila.pop_back();
+    }
+  }
+  NumVars = Num;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -218,6 +218,8 @@ void ReseteaVariable(TExprLambda* Nodo);
 void NumeraVariable(int32_t& NumVars, TExprLambda* Nodo);
 // Both numbering walks; NumVars ends at the number of distinct variables.
 void Renumera(TExprLambda* t, int32_t& NumVars);
+// The same, with a pulse as LongitudTexto's.
+void Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso);
 
 // Name printed for a display number: 0 -> a, 25 -> z, 26 -> a', 52 -> a''.
 std::string NombreVariable(int32_t Indice);
@@ -244,6 +246,12 @@ struct TRango {
 std::string TextoConRangos(TExprLambda* t, std::size_t Longitud,
                            const std::vector<TExprLambda*>& Nodos, std::vector<TRango>& Rangos,
                            const std::function<void()>& Pulso = {});
+
+// Asks for large pages under a buffer of many megabytes about to be written from end to end
+// (a printed text, a token list): fresh memory otherwise costs a page fault every 4 KiB, more
+// than the writing itself. Does nothing for a small buffer or where the system has no such
+// advice.
+void PaginasGrandes(void* p, std::size_t n);
 
 // Counts of nodes, and the limit past which no node is made.
 class EDemasiadoGrande : public std::runtime_error {

@@ -52,6 +52,23 @@ TEST(Numeracion, CuentaVariablesDistintas) {
   Libera(t);
 }
 
+TEST(Numeracion, IgualQueLosDosRecorridos) {
+  // The one walk gives what the two handlers over RecorrePre give: free variables numbered at
+  // their first occurrence, before or after binders, deep in arguments and functions; and the
+  // scratch bit it uses on free variables is gone afterwards.
+  TExprLambda* t = Lee("(u (\\x.w x ((\\y.y u) v)) w) (\\z.v (z w)) (u v)");
+  int32_t Uno = 0, Otro = 0;
+  t->RecorrePre(ReseteaVariable);
+  t->RecorrePre([&](TExprLambda* e) { NumeraVariable(Uno, e); });
+  std::string Esperado = t->Texto();
+  Renumera(t, Otro, [] {});
+  EXPECT_EQ(Otro, Uno);
+  EXPECT_EQ(t->Texto(), Esperado);
+  ASSERT_EQ(Esperado, "a (\\ b . c b ((\\ d . d a) e)) c (\\ f . e (f c)) (a e)");
+  t->RecorrePre([](TExprLambda* e) { EXPECT_EQ(e->Marca & 0xCu, 0u); });
+  Libera(t);
+}
+
 TEST(Copia, VariablesNuevasSoloParaLasLigadas) {
   std::size_t antes = NodosVivos();
   TExprLambda* t = Lee("\\x.x y");
@@ -209,5 +226,15 @@ TEST(Impresion, RangosDeLosNodos) {
   EXPECT_EQ(TextoConRangos(v, 1, {v}, rangos), "a");
   EXPECT_EQ(rangos[0].Hasta, 1u);
   Libera(otro);
+  Libera(t);
+  // A pulse that throws cuts the print short, and the marks go all the same.
+  std::string largo = "\\f.";
+  for (int i = 0; i < 70000; ++i) largo += "f (";
+  largo += "f" + std::string(70000, ')');
+  t = Lee(largo);
+  Renumera(t, n);
+  TExprLambda* cuerpo = ComoFuncion(t)->Cuerpo;
+  EXPECT_THROW(TextoConRangos(t, LongitudTexto(t), {cuerpo}, rangos, [] { throw 1; }), int);
+  EXPECT_EQ(cuerpo->Marca & 0xCu, 0u);
   Libera(t);
 }

@@ -1,6 +1,8 @@
 #include "uCp1252.h"
 
 #include <cstdint>
+#include <cstring>
+#include <ostream>
 
 namespace {
 
@@ -48,8 +50,15 @@ std::string Utf8ACp1252(std::string_view u, std::string* NoCabe) {
   while (i < u.size()) {
     unsigned char b = static_cast<unsigned char>(u[i]);
     if (b < 0x80) {
-      s += static_cast<char>(b);
-      ++i;
+      // An expression may run to megabytes, nearly all of it ASCII: runs go across whole.
+      std::size_t j = i + 1;
+      for (uint64_t Ocho; u.size() - j >= 8; j += 8) {
+        std::memcpy(&Ocho, u.data() + j, 8);
+        if (Ocho & 0x8080808080808080ull) break;
+      }
+      while (j < u.size() && static_cast<unsigned char>(u[j]) < 0x80) ++j;
+      s.append(u.data() + i, j - i);
+      i = j;
       continue;
     }
     int Seguidos;
@@ -85,13 +94,50 @@ std::string Utf8ACp1252(std::string_view u, std::string* NoCabe) {
   return s;
 }
 
+namespace {
+
+// Calls Ascii(run) for each run of ASCII bytes and Otro(code point) for each other byte, in
+// order. Printed terms are all ASCII and may run to many megabytes: the runs are found 32 and 8
+// bytes at a time and handed over whole.
+template <typename FA, typename FO>
+void RecorreCp1252(std::string_view w, FA Ascii, FO Otro) {
+  const char* p = w.data();
+  const char* const Fin = p + w.size();
+  while (p < Fin) {
+    const char* q = p;
+    for (uint64_t o[4]; Fin - q >= 32; q += 32) {
+      std::memcpy(o, q, 32);
+      if ((o[0] | o[1] | o[2] | o[3]) & 0x8080808080808080ull) break;
+    }
+    for (uint64_t Ocho; Fin - q >= 8; q += 8) {
+      std::memcpy(&Ocho, q, 8);
+      if (Ocho & 0x8080808080808080ull) break;
+    }
+    while (q < Fin && static_cast<unsigned char>(*q) < 0x80) ++q;
+    if (q != p) Ascii(std::string_view(p, static_cast<std::size_t>(q - p)));
+    if (q == Fin) break;
+    unsigned char b = static_cast<unsigned char>(*q);
+    Otro(b < 0xA0 ? Tabla80[b - 0x80] : char32_t(b));
+    p = q + 1;
+  }
+}
+
+}  // namespace
+
 std::string Cp1252AUtf8(std::string_view w) {
   std::string s;
   s.reserve(w.size() + w.size() / 4);
-  for (char ch : w) {
-    unsigned char b = static_cast<unsigned char>(ch);
-    char32_t c = (b >= 0x80 && b < 0xA0) ? Tabla80[b - 0x80] : b;
-    PonUtf8(s, c);
-  }
+  RecorreCp1252(
+      w, [&](std::string_view a) { s.append(a); }, [&](char32_t c) { PonUtf8(s, c); });
   return s;
+}
+
+void EscribeUtf8(std::ostream& o, std::string_view w) {
+  RecorreCp1252(
+      w, [&](std::string_view a) { o.write(a.data(), static_cast<std::streamsize>(a.size())); },
+      [&](char32_t c) {
+        std::string u;
+        PonUtf8(u, c);
+        o << u;
+      });
 }

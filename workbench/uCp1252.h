@@ -1,6 +1,7 @@
 // The one conversion between UTF-8 (the outside world) and Windows-1252 (every text inside).
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -11,3 +12,5 @@ std::string Utf8ACp1252(std::string_view Utf8, std::string* NoCabe = nullptr);
 // Every byte maps to one character; the five bytes Windows-1252 leaves unassigned (81, 8D, 8F,
 // 90, 9D) become the C1 controls of the same number, so the conversion goes back and forth.
 std::string Cp1252AUtf8(std::string_view Cp1252);
+// The same conversion written straight to a stream, without a copy of the text.
+void EscribeUtf8(std::ostream& Salida, std::string_view Cp1252);

@@ -158,18 +158,7 @@ std::string TMesaTrabajo::LineaDefinicion(std::size_t i) {
 void TMesaTrabajo::Renumera() {
   if (!Actual) return;
   Numerado = true;
-  if (!EnActualizacion) return ::Renumera(Actual, NumVars);
-  // The same two walks, with a pulse.
-  std::size_t k = 0;
-  Actual->RecorrePre([&](TExprLambda* n) {
-    ReseteaVariable(n);
-    if ((++k & 0xFFFF) == 0) Respira();
-  });
-  NumVars = 0;
-  Actual->RecorrePre([&](TExprLambda* n) {
-    NumeraVariable(NumVars, n);
-    if ((++k & 0xFFFF) == 0) Respira();
-  });
+  ::Renumera(Actual, NumVars, Pulso());
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "uCp1252.h"
 
 namespace {
@@ -12,6 +14,15 @@ TEST(Cp1252, IdaYVuelta) {
   EXPECT_EQ(Utf8ACp1252("Término “demasiado” grande…"),
             "T\xE9rmino \x93"
             "demasiado\x94 grande\x85");
+  // Long ASCII runs, which go across whole, with other bytes at every offset among them; the
+  // text written to a stream is the same.
+  std::string Largo;
+  for (int i = 0; i < 200; ++i)
+    Largo += std::string(static_cast<std::size_t>(i % 41), 'a') + "\xE9\x80";
+  std::ostringstream Salida;
+  EscribeUtf8(Salida, Largo);
+  EXPECT_EQ(Salida.str(), Cp1252AUtf8(Largo));
+  EXPECT_EQ(Utf8ACp1252(Salida.str()), Largo);
 }
 
 TEST(Cp1252, LoQueNoCabeEsInterrogacion) {
