@@ -1070,7 +1070,7 @@ void Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pul
   // there; a free one takes it at its first occurrence, which a scratch bit tells, cleared again
   // at the end. Down the function spine, with the arguments waiting on the stack.
   constexpr uint32_t Numerada = 1u << 2;
-  static_assert(Numerada < (1u << TExprLambda::PrimerBitSueltas));
+  static_assert(Numerada < (1u << TExprLambda::PrimerBitNivel));
   std::vector<TVariable*> Libres;
   struct TLimpia {
     std::vector<TVariable*>& Libres;
