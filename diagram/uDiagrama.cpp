@@ -82,13 +82,36 @@ class TDisposicion {
 class TDibujo {
  public:
   TDibujo(const std::vector<TCaja>& cajas, TAgg2D& agg, double zoom, int32_t numVars,
-          int anchoBitmap, int altoBitmap)
+          int anchoBitmap, int altoBitmap, double desplX, double desplY)
       : Cajas(cajas),
         Agg(agg),
         Zoom(zoom),
         NumVars(numVars),
         AnchoBitmap(anchoBitmap),
-        AltoBitmap(altoBitmap) {}
+        AltoBitmap(altoBitmap),
+        DX(desplX),
+        DY(desplY) {}
+
+  // The halo under a redex: its whole box (the junction dot included) lightly, then its function
+  // part and its argument in their own shades. No outline.
+  void DibujaHalo(TAplicacion* a) {
+    const TCaja& Caja = Cajas[a->Caja];
+    const double x = double(Caja.X), y = double(Caja.Y), Pie = y + CaidaAplicacion;
+    const double AnchoFunc = double(AnchoDe(a->Func)), AltoFunc = double(AltoDe(a->Func));
+    const bool VArg = EsVariable(a->Arg);
+    const double AnchoArg = double(VArg ? LadoVariable : AnchoDe(a->Arg));
+    const double AltoArg = double(VArg ? LadoVariable : AltoDe(a->Arg));
+    const double xa = x + AnchoFunc + Separacion;
+    constexpr double m = 3;  // margin around each part
+    if (!Visible(x - 2 * m, y - 2 * m, x + double(Caja.Ancho) + 2 * m,
+                 y + double(Caja.Alto) + 2 * m))
+      return;
+    Agg.lineColor(0, 0, 0, 0);
+    Rectangulo(HaloRedex, x - 2 * m, y - 2 * m, x + double(Caja.Ancho) + 2 * m,
+               y + double(Caja.Alto) + 2 * m);
+    Rectangulo(HaloFuncion, x - m, Pie - m, x + AnchoFunc + m, Pie + AltoFunc + m);
+    Rectangulo(HaloArgumento, xa - m, Pie - m, xa + AnchoArg + m, Pie + AltoArg + m);
+  }
 
   // Pre-order, so the marks of a part lie over those of the node above it.
   void DibujaNodo(TExprLambda* Nodo) {
@@ -100,8 +123,8 @@ class TDibujo {
       Agg.lineColor(0, 0, 0, 255);
       Linea(c, y, c, y + AltoTallo);
       Relleno(f->Param);
-      Agg.rectangle((c - MedioCuadro) * Zoom, y * Zoom, (c + MedioCuadro) * Zoom,
-                    (y + 2 * MedioCuadro) * Zoom);
+      Agg.rectangle((c - MedioCuadro) * Zoom + DX, y * Zoom + DY, (c + MedioCuadro) * Zoom + DX,
+                    (y + 2 * MedioCuadro) * Zoom + DY);
       if (TVariable* v = ComoVariable(f->Cuerpo)) DibujaVariable(v, c, y + PieCuerpo);
     } else if (TAplicacion* a = ComoAplicacion(Nodo)) {
       const TCaja& Caja = Cajas[a->Caja];
@@ -127,7 +150,7 @@ class TDibujo {
       Agg.lineColor(0, 0, 0, 255);
       Linea(cm, y, ca, Pie);
       Agg.fillColor(0, 0, 0, 255);
-      Agg.ellipse(cm * Zoom, y * Zoom, RadioUnion * Zoom, RadioUnion * Zoom);
+      Agg.ellipse(cm * Zoom + DX, y * Zoom + DY, RadioUnion * Zoom, RadioUnion * Zoom);
       if (VFunc) DibujaVariable(VFunc, cf, Pie + RadioVariable);
       if (VArg) DibujaVariable(VArg, ca, Pie + RadioVariable);
     }
@@ -136,7 +159,8 @@ class TDibujo {
   // A dot of the variable's colour whose lower edge is yb, outlined with the line colour.
   void DibujaVariable(TVariable* V, double xc, double yb) {
     Relleno(V);
-    Agg.ellipse(xc * Zoom, (yb - RadioVariable) * Zoom, RadioVariable * Zoom, RadioVariable * Zoom);
+    Agg.ellipse(xc * Zoom + DX, (yb - RadioVariable) * Zoom + DY, RadioVariable * Zoom,
+                RadioVariable * Zoom);
   }
 
  private:
@@ -146,18 +170,27 @@ class TDibujo {
                               : static_cast<TAplicacion*>(n)->Caja]
         .Ancho;
   }
+  int64_t AltoDe(TExprLambda* n) const {
+    return Cajas[EsFuncion(n) ? static_cast<TFuncion*>(n)->Caja
+                              : static_cast<TAplicacion*>(n)->Caja]
+        .Alto;
+  }
+  void Rectangulo(TColorHalo c, double x1, double y1, double x2, double y2) {
+    Agg.fillColor(c.R, c.G, c.B, c.A);
+    Agg.rectangle(x1 * Zoom + DX, y1 * Zoom + DY, x2 * Zoom + DX, y2 * Zoom + DY);
+  }
   // Whether marks within these bounds, in units, can reach the bitmap; most nodes of a large
   // term cannot, and skipping them here spares the colour and the drawing calls. Any doubt
   // (a NaN zoom) answers yes and leaves the decision to the drawing object.
   bool Visible(double x1, double y1, double x2, double y2) const {
     const double margen = std::fabs(Zoom) * GrosorTrazo / 2 + 1;
-    const auto [xa, xb] = std::minmax({x1 * Zoom, x2 * Zoom});
-    const auto [ya, yb] = std::minmax({y1 * Zoom, y2 * Zoom});
+    const auto [xa, xb] = std::minmax({x1 * Zoom + DX, x2 * Zoom + DX});
+    const auto [ya, yb] = std::minmax({y1 * Zoom + DY, y2 * Zoom + DY});
     return !(xb + margen < 0 || xa - margen > AnchoBitmap || yb + margen < 0 ||
              ya - margen > AltoBitmap);
   }
   void Linea(double x1, double y1, double x2, double y2) {
-    Agg.line(x1 * Zoom, y1 * Zoom, x2 * Zoom, y2 * Zoom);
+    Agg.line(x1 * Zoom + DX, y1 * Zoom + DY, x2 * Zoom + DX, y2 * Zoom + DY);
   }
   void Relleno(TVariable* v) {
     int32_t r, g, b;
@@ -171,6 +204,8 @@ class TDibujo {
   const double Zoom;
   const int32_t NumVars;
   const int AnchoBitmap, AltoBitmap;
+  // Where the user moved the drawing, in pixels; 0 leaves every coordinate as it was.
+  const double DX, DY;
 };
 
 // 255 * v rounded to the nearest integer, halves to even, decided on the exact product: fma
@@ -222,17 +257,23 @@ void ColorRampa(double t, int32_t& R, int32_t& G, int32_t& B) {
   B = Componente(Rampa(t - 0.375));
 }
 
-void Redibuja(TExprLambda* Actual, TBitmap& Bitmap, TAgg2DPlus& Agg, double Zoom,
-              int32_t& NumVars) {
-  if (Actual == nullptr || Bitmap.Pixeles() == nullptr || !Agg.attachedTo(Bitmap)) return;
+TCaja Redibuja(TExprLambda* Actual, TBitmap& Bitmap, TAgg2DPlus& Agg, double Zoom, int32_t& NumVars,
+               const TExtrasDiagrama& Extras) {
+  if (Actual == nullptr || Bitmap.Pixeles() == nullptr || !Agg.attachedTo(Bitmap)) return {};
   // Kept from call to call: a large term's boxes then cost no fresh pages at every drawing.
   // It holds numbers only, never a reference to a term.
   static thread_local std::vector<TCaja> cajas;
   Dispone(Actual, Bitmap.Width(), Zoom, cajas, NumVars);
   Agg.clearAll(ColorFondo.R, ColorFondo.G, ColorFondo.B, ColorFondo.A);
+  // A shift that is not finite would throw the drawing away; it counts as none.
+  const double dx = std::isfinite(Extras.DesplX) ? Extras.DesplX : 0;
+  const double dy = std::isfinite(Extras.DesplY) ? Extras.DesplY : 0;
+  TDibujo Dibujo(cajas, Agg, Zoom, NumVars, Bitmap.Width(), Bitmap.Height(), dx, dy);
+  if (Extras.Halo)
+    for (TAplicacion* a : *Extras.Halo) Dibujo.DibujaHalo(a);
   Agg.lineWidth(GrosorTrazo * Zoom);
-  TDibujo Dibujo(cajas, Agg, Zoom, NumVars, Bitmap.Width(), Bitmap.Height());
   Actual->RecorrePre([&](TExprLambda* n) { Dibujo.DibujaNodo(n); });
+  return cajas.back();
 }
 
 bool AjustaBitmap(TBitmap& Bitmap, TAgg2DPlus& Agg, int Ancho, int Alto) {

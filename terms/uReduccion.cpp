@@ -319,6 +319,34 @@ TExprLambda* Pasada(TExprLambda* Raiz, bool& Cambio, bool Multiple, TFinPasada& 
   return r;
 }
 
+void SiguientesRedex(TExprLambda* Raiz, bool Multiple, std::vector<TAplicacion*>& Redex,
+                     const std::function<void()>& Pulso) {
+  Redex.clear();
+  if (!Raiz) return;
+  // The walk of a pass without its contractions: function parts before arguments, never into
+  // a redex.
+  std::vector<TExprLambda*> Pila{Raiz};
+  std::size_t k = 0;
+  while (!Pila.empty()) {
+    TExprLambda* n = Pila.back();
+    Pila.pop_back();
+    if (Pulso && (++k & 0xFFFF) == 0) Pulso();
+    if (Limpio(n)) continue;
+    if (TFuncion* f = ComoFuncion(n)) {
+      Pila.push_back(f->Cuerpo);
+      continue;
+    }
+    TAplicacion* ap = static_cast<TAplicacion*>(n);
+    if (EsFuncion(ap->Func)) {
+      Redex.push_back(ap);
+      if (!Multiple) break;
+      continue;
+    }
+    Pila.push_back(ap->Arg);
+    Pila.push_back(ap->Func);
+  }
+}
+
 TExprLambda* TVariable::Reduce(bool&, bool) {
   return this;
 }

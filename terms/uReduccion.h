@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "uLambda.h"
@@ -50,3 +51,10 @@ class TMotor {
 // One pass from the root, as TExprLambda::Reduce does, reporting a refused contraction.
 TExprLambda* Pasada(TExprLambda* Raiz, bool& Cambio, bool Multiple, TFinPasada& Fin,
                     std::size_t& NodosPedidos);
+
+// The redexes that the next pass from the root contracts, in printing order: the leftmost-
+// outermost one in single mode, every outermost one in multiple mode. Subtrees marked free of
+// redexes are not entered, so after a pass the walk costs about the path to the changes.
+// `Pulso` as LongitudTexto's.
+void SiguientesRedex(TExprLambda* Raiz, bool Multiple, std::vector<TAplicacion*>& Redex,
+                     const std::function<void()>& Pulso = {});
