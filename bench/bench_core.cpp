@@ -88,6 +88,34 @@ void Texto1M(benchmark::State& st) {
 }
 BENCHMARK(Texto1M)->Unit(benchmark::kMillisecond);
 
+// The printer alone (length known), and with the ranges of 3,000 applications spread over the
+// term and their two children, as the highlight of a step asks for.
+void TextoConPulso1M(benchmark::State& st) {
+  TTerminoGrande g;
+  int32_t n;
+  Renumera(g.T, n);
+  std::size_t l = LongitudTexto(g.T);
+  for (auto _ : st) benchmark::DoNotOptimize(TextoConPulso(g.T, l, {}));
+  st.SetBytesProcessed(static_cast<int64_t>(st.iterations() * l));
+}
+BENCHMARK(TextoConPulso1M)->Unit(benchmark::kMillisecond);
+
+void TextoConRangos1M(benchmark::State& st) {
+  TTerminoGrande g;
+  int32_t n;
+  Renumera(g.T, n);
+  std::size_t l = LongitudTexto(g.T);
+  std::vector<TExprLambda*> nodos;
+  TExprLambda* e = ComoFuncion(ComoFuncion(g.T)->Cuerpo)->Cuerpo;
+  for (int i = 0; TAplicacion* ap = ComoAplicacion(e); ++i, e = ap->Arg)
+    if (i % 166 == 0) nodos.insert(nodos.end(), {ap, ap->Func, ap->Arg});
+  std::vector<TRango> rangos;
+  for (auto _ : st) benchmark::DoNotOptimize(TextoConRangos(g.T, l, nodos, rangos));
+  st.SetBytesProcessed(static_cast<int64_t>(st.iterations() * l));
+  st.counters["nodos_buscados"] = static_cast<double>(nodos.size());
+}
+BENCHMARK(TextoConRangos1M)->Unit(benchmark::kMillisecond);
+
 void Renumera1M(benchmark::State& st) {
   TTerminoGrande g;
   int32_t n;

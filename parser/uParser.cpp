@@ -64,12 +64,24 @@ std::size_t CuentaTokens(std::string_view Texto) {
   return n;
 }
 
-inline void Agrega(TLisToken& t, TTipoToken Tipo, std::string_view Nombre = {}) {
+inline void Agrega(TLisToken& t, TTipoToken Tipo, std::size_t Desde, std::string_view Nombre = {}) {
   TToken& k = t.Lista.emplace_back();
   k.Tipo = Tipo;
+  k.Desde = static_cast<uint32_t>(Desde);
   k.Nombre = Nombre;
   ++t.Num;
 }
+
+// The bytes of a token in the parsed text.
+TRango RangoDe(const TToken& t) {
+  std::size_t Largo =
+      t.Tipo == tokVariable || t.Tipo == tokLigada || t.Tipo == tokSimbolo ? t.Nombre.size() : 1;
+  return {t.Desde, t.Desde + Largo};
+}
+
+bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, std::string& Error,
+              TRango& Falta);
+bool ExpandeLambdas(TLisToken& Tokens, std::string& Error, TRango& Falta);
 
 }  // namespace
 
@@ -77,10 +89,19 @@ inline void Agrega(TLisToken& t, TTipoToken Tipo, std::string_view Nombre = {}) 
 // Tokenizer.
 
 bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, std::string& Error) {
+  TRango Falta;
+  return Tokeniza(Texto, Actual, Tokens, Error, Falta);
+}
+
+namespace {
+
+bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, std::string& Error,
+              TRango& Falta) {
   Tokens.Num = 0;
   Tokens.Lista.assign(1, TToken{});
   if (Texto.size() > MaxTexto) {
     Error = Mensajes::EntradaDemasiadoLarga;
+    Falta = {0, Texto.size()};
     return false;
   }
   Tokens.Lista.reserve(CuentaTokens(Texto) + 1);
@@ -93,25 +114,29 @@ bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, st
         ++i;
         break;
       case clSigno:
-        Agrega(Tokens, Tabla.Signo[static_cast<unsigned char>(s[i])]);
+        Agrega(Tokens, Tabla.Signo[static_cast<unsigned char>(s[i])], i);
         ++i;
         break;
       case clActual:
         if (!Actual) {
           Error = Mensajes::NoHayActual;
+          Falta = {i, i + 1};
           return false;
         }
-        Agrega(Tokens, tokActual);
+        Agrega(Tokens, tokActual, i);
         Tokens.Lista.back().Expr = Actual->Copia();
         ++i;
         break;
       case clLetra: {
         std::size_t j = i + 1;
         while (j < n && SigueVariable(s[j])) ++j;
-        Agrega(Tokens, tokVariable, Texto.substr(i, j - i));
+        Agrega(Tokens, tokVariable, i, Texto.substr(i, j - i));
         // A variable name must end at a delimiter or at the end of the text.
         if (j < n && !EsDelimitador(s[j])) {
           Error = Mensajes::CaracterNoPermitido(s[j], Texto.substr(i, j - i));
+          std::size_t Fin = j;
+          while (Fin < n && !EsDelimitador(s[Fin])) ++Fin;
+          Falta = {i, Fin};
           return false;
         }
         i = j;
@@ -120,7 +145,7 @@ bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, st
       default: {
         std::size_t j = i + 1;
         while (j < n && !EsDelimitador(s[j])) ++j;
-        Agrega(Tokens, tokSimbolo, Texto.substr(i, j - i));
+        Agrega(Tokens, tokSimbolo, i, Texto.substr(i, j - i));
         i = j;
       }
     }
@@ -128,18 +153,18 @@ bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, st
   return true;
 }
 
-namespace {
-
 // Whether some binder has several variables, and the error of a malformed list if one comes
-// first: the same verdict as the expansion below, reached without copying the list.
+// first: the same verdict as the expansion below, reached without copying the list. `Lambda`
+// gets the position of the binder found.
 enum TRevision { rNada, rExpandir, rError };
-TRevision RevisaLambdas(const std::vector<TToken>& t, std::size_t Num) {
+TRevision RevisaLambdas(const std::vector<TToken>& t, std::size_t Num, std::size_t& Lambda) {
   std::size_t k = 1;
   while (k <= Num) {
     if (t[k].Tipo != tokLambda) {
       ++k;
       continue;
     }
+    Lambda = k;
     k += 2;
     if (k > Num || t[k].Tipo == tokPunto) continue;
     return t[k].Tipo == tokVariable ? rExpandir : rError;
@@ -149,14 +174,23 @@ TRevision RevisaLambdas(const std::vector<TToken>& t, std::size_t Num) {
 
 }  // namespace
 
+bool ExpandeLambdas(TLisToken& Tokens, std::string& Error) {
+  TRango Falta;
+  return ExpandeLambdas(Tokens, Error, Falta);
+}
+
+namespace {
+
 // Rewrites \x y z.M as \x.\y.\z.M. One pass into a new list gives the same tokens as inserting
 // in place, without moving the tail once per variable.
-bool ExpandeLambdas(TLisToken& Tokens, std::string& Error) {
-  switch (RevisaLambdas(Tokens.Lista, static_cast<std::size_t>(Tokens.Num))) {
+bool ExpandeLambdas(TLisToken& Tokens, std::string& Error, TRango& Falta) {
+  std::size_t Lambda = 0;
+  switch (RevisaLambdas(Tokens.Lista, static_cast<std::size_t>(Tokens.Num), Lambda)) {
     case rNada:
       return true;
     case rError:
       Error = Mensajes::LambdaMalConstruido;
+      Falta = RangoDe(Tokens.Lista[Lambda]);
       return false;
     case rExpandir:
       break;
@@ -174,6 +208,7 @@ bool ExpandeLambdas(TLisToken& Tokens, std::string& Error) {
       if (t[k].Tipo == tokLambda) {
         // The token after the lambda is its first variable, whatever it is.
         EnLista = true;
+        Lambda = k;
         if (k + 1 <= Num) Nueva.push_back(t[k + 1]);
         k += 2;
       } else {
@@ -184,26 +219,31 @@ bool ExpandeLambdas(TLisToken& Tokens, std::string& Error) {
       Nueva.push_back(t[k]);
       ++k;
     } else if (t[k].Tipo == tokVariable) {
-      TToken Punto, Lambda;
+      TToken Punto, Nuevo;
       Punto.Tipo = tokPunto;
-      Lambda.Tipo = tokLambda;
+      Nuevo.Tipo = tokLambda;
+      Punto.Desde = Nuevo.Desde = t[Lambda].Desde;
       Nueva.push_back(Punto);
-      Nueva.push_back(Lambda);
+      Nueva.push_back(Nuevo);
       Nueva.push_back(t[k]);
       ++k;
     } else {
       Error = Mensajes::LambdaMalConstruido;
+      Falta = RangoDe(t[Lambda]);
       return false;
     }
   }
   if (Nueva.size() - 1 > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
     Error = Mensajes::EntradaDemasiadoLarga;
+    Falta = {0, SIZE_MAX};  // the whole text: the caller knows its size
     return false;
   }
   Tokens.Lista.swap(Nueva);
   Tokens.Num = static_cast<int32_t>(Tokens.Lista.size() - 1);
   return true;
 }
+
+}  // namespace
 
 void LiberaTokens(TLisToken& Tokens) {
   for (TToken& t : Tokens.Lista) {
@@ -516,22 +556,36 @@ TExprLambda* TConstructor::ConstruyeExpr(int32_t First, int32_t Last) {
 
 TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, TExprLambda* Actual,
                      std::string& Error) {
+  TRango Falta;
+  return Analiza(Texto, Definiciones, Actual, Error, Falta);
+}
+
+TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, TExprLambda* Actual,
+                     std::string& Error, TRango& Falta) {
   Error.clear();
+  Falta = {};
   TLisToken Tokens;
   TExprLambda* r = nullptr;
   try {
-    if (Tokeniza(Texto, Actual, Tokens, Error)) {
+    if (Tokeniza(Texto, Actual, Tokens, Error, Falta)) {
       if (Tokens.Num == 0) {
         Error = Mensajes::EntradaVacia;
-      } else if (ExpandeLambdas(Tokens, Error)) {
+      } else if (ExpandeLambdas(Tokens, Error, Falta)) {
         TConstructor c(Tokens, Definiciones, Error);
         r = c.ConstruyeExpr(1, Tokens.Num);
+        if (!Error.empty() && c.ErrorEn > 0 && c.ErrorEn <= Tokens.Num)
+          Falta = RangoDe(Tokens.Lista[static_cast<std::size_t>(c.ErrorEn)]);
       }
     }
   } catch (const EDemasiadoGrande& e) {
     Error = e.what();
+    Falta = {};
     r = nullptr;
   }
+  // The end of the input, or the input as a whole.
+  if (!Error.empty() && Falta.Hasta == 0) Falta = {0, Texto.size()};
+  if (Falta.Hasta > Texto.size()) Falta = {0, Texto.size()};
+  if (Error.empty()) Falta = {};
   // Only '%' makes tokens that hold a term.
   if (Texto.find('%') != std::string_view::npos) LiberaTokens(Tokens);
   if (!Error.empty() && r) {

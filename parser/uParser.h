@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "uDefiniciones.h"
+#include "uLambda.h"
 #include "uTextos.h"
 
 class TExprLambda;
@@ -30,6 +31,8 @@ enum TTipoToken : uint8_t {
 
 struct TToken {
   TTipoToken Tipo = tokLambda;
+  // Where it starts in the parsed text; a binder made by expanding \x y.M starts at its '\'.
+  uint32_t Desde = 0;
   std::string_view Nombre;  // the name as typed (a view into the parsed text)
   // One or the other by Tipo, so that a long text's token list takes less memory.
   union {
@@ -50,6 +53,12 @@ struct TLisToken {
 // fails with Mensajes::NoHayActual. Never changes the definitions or the current term.
 TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, TExprLambda* Actual,
                      std::string& Error);
+// Analiza, and on failure where the fault lies: the bytes of Texto of the token the message is
+// about (a variable with a character not allowed: the whole word as typed; a malformed binder
+// list: its '\'); the whole text {0, size} when the fault is the end of the input, or the input
+// or its term as a whole is too large. {0, 0} on success.
+TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, TExprLambda* Actual,
+                     std::string& Error, TRango& Falta);
 
 // The tokenizer's two steps, exposed for tests. Both return false with `Error` set on failure.
 bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, std::string& Error);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -372,36 +373,87 @@ inline void Late(const std::function<void()>& Pulso, std::size_t& k) {
 
 // Each entry of the printing stack is a node to print or a literal to append. Closing
 // parentheses due one after another share one entry, so a chain of arguments keeps the stack
-// small.
+// small. An entry with none of the three is the end of a node whose range is wanted.
 struct TTarea {
   TExprLambda* Nodo;
   const char* Literal;
-  std::size_t Cierres = 0;
+  uint32_t Cierres = 0;
+  // A node: the flags below; the end of a range: its place in the sorted list of wanted nodes.
+  uint32_t Extra = 0;
 };
 
+constexpr uint32_t Envuelto = 1;  // its parent prints parentheses around it
+constexpr uint32_t Registra = 2;  // a variable child of a wanted node, itself wanted
+
+// Scratch bit of Marca on the wanted nodes while TextoConRangos prints.
+constexpr uint32_t Buscado = 1u << 3;
+static_assert(Buscado < (1u << TExprLambda::PrimerBitSueltas));
+
 // The pieces of an application, pushed so that they come off in printing order.
-void ApilaAplicacion(std::vector<TTarea>& Pila, TAplicacion* ap) {
+void ApilaAplicacion(std::vector<TTarea>& Pila, TAplicacion* ap, uint32_t FlagsArg = 0,
+                     uint32_t FlagsFunc = 0) {
   bool ArgCompuesto = !EsVariable(ap->Arg);
   bool FuncAbs = EsFuncion(ap->Func);
   if (ArgCompuesto) {
-    if (!Pila.empty() && Pila.back().Cierres)
+    if (!Pila.empty() && Pila.back().Cierres && Pila.back().Cierres < UINT32_MAX)
       ++Pila.back().Cierres;
     else
       Pila.push_back({nullptr, nullptr, 1});
   }
-  Pila.push_back({ap->Arg, nullptr});
+  Pila.push_back({ap->Arg, nullptr, 0, FlagsArg | (ArgCompuesto ? Envuelto : 0u)});
   Pila.push_back({nullptr, ArgCompuesto ? " (" : " "});
   if (FuncAbs) Pila.push_back({nullptr, ")"});
-  Pila.push_back({ap->Func, nullptr});
+  Pila.push_back({ap->Func, nullptr, 0, FlagsFunc | (FuncAbs ? Envuelto : 0u)});
   if (FuncAbs) Pila.push_back({nullptr, "("});
 }
 
-std::string Imprime(TExprLambda* raiz, std::size_t Longitud,
-                    const std::function<void()>& Pulso = {}) {
+// The wanted nodes by address, with their places in the caller's list. A variable is one node
+// for all its occurrences, so a wanted variable is sought as a child of an application instead.
+struct TBuscados {
+  std::vector<std::pair<TExprLambda*, std::size_t>> Orden;
+  // A wanted variable: its application, which side (0 Func, 1 Arg), its place in the list.
+  std::vector<std::tuple<TExprLambda*, int, std::size_t>> Hijos;
+  std::vector<TRango>* Rangos = nullptr;
+
+  // The first place of `n` in Orden, or Orden.size().
+  std::size_t Busca(TExprLambda* n) const {
+    auto it = std::lower_bound(Orden.begin(), Orden.end(), n,
+                               [](const auto& x, TExprLambda* y) { return x.first < y; });
+    return it != Orden.end() && it->first == n ? static_cast<std::size_t>(it - Orden.begin())
+                                               : Orden.size();
+  }
+  // Sets Desde or Hasta for every place of the node at Orden[k].
+  void Fija(std::size_t k, std::size_t TRango::*Campo, std::size_t Valor) const {
+    for (std::size_t j = k; j < Orden.size() && Orden[j].first == Orden[k].first; ++j)
+      (*Rangos)[Orden[j].second].*Campo = Valor;
+  }
+  // The flags of the task of `ap`'s child on `Lado`: Registra and the child's first place in
+  // Hijos, when it is wanted there.
+  uint32_t Hijo(TAplicacion* ap, int Lado) const {
+    if (Hijos.empty()) return 0;
+    auto it =
+        std::lower_bound(Hijos.begin(), Hijos.end(), std::make_tuple(ap, Lado, std::size_t(0)));
+    if (it == Hijos.end() || std::get<0>(*it) != ap || std::get<1>(*it) != Lado) return 0;
+    return Registra | static_cast<uint32_t>(it - Hijos.begin()) << 2;
+  }
+  // The range of a wanted variable child, from the flags of its task.
+  void FijaHijo(uint32_t Extra, std::size_t Desde, std::size_t Hasta) const {
+    std::size_t k = Extra >> 2;
+    for (std::size_t j = k; j < Hijos.size() && std::get<0>(Hijos[j]) == std::get<0>(Hijos[k]) &&
+                            std::get<1>(Hijos[j]) == std::get<1>(Hijos[k]);
+         ++j)
+      (*Rangos)[std::get<2>(Hijos[j])] = {Desde, Hasta};
+  }
+};
+
+template <bool ConRangos>
+std::string Imprime(TExprLambda* raiz, std::size_t Longitud, const std::function<void()>& Pulso,
+                    const TBuscados* Buscados = nullptr) {
   // Made to its exact size, and written through a pointer: the length is known, so no write
   // needs to check for room.
   std::string s(Longitud, '\0');
-  char* p = s.data();
+  char* const Inicio = s.data();
+  char* p = Inicio;
   std::vector<TTarea> Pila{{raiz, nullptr}};
   std::size_t k = 0;
   while (!Pila.empty()) {
@@ -417,6 +469,43 @@ std::string Imprime(TExprLambda* raiz, std::size_t Longitud,
       continue;
     }
     TExprLambda* n = t.Nodo;
+    if constexpr (ConRangos) {
+      if (!n) {
+        Buscados->Fija(t.Extra, &TRango::Hasta, static_cast<std::size_t>(p - Inicio));
+        continue;
+      }
+      if (EsVariable(n)) {
+        char* Antes = p;
+        p = AgregaNombre(p, static_cast<TVariable*>(n)->Indice);
+        if (t.Extra & Registra)
+          Buscados->FijaHijo(t.Extra, static_cast<std::size_t>(Antes - Inicio),
+                             static_cast<std::size_t>(p - Inicio));
+        continue;
+      }
+      if (n->Marca & Buscado) {
+        std::size_t j = Buscados->Busca(n);
+        bool Par = t.Extra & Envuelto;
+        Buscados->Fija(j, &TRango::Desde, static_cast<std::size_t>(p - Inicio) - (Par ? 1 : 0));
+        if (Par) {
+          // The parenthesis that closes it is on top: it goes after the end of the range.
+          TTarea& c = Pila.back();
+          if (c.Cierres > 1)
+            --c.Cierres;
+          else
+            Pila.pop_back();
+        }
+        Pila.push_back({nullptr, nullptr, 0, static_cast<uint32_t>(j)});
+        if (Par) Pila.push_back({nullptr, nullptr, 1});
+        if (TFuncion* f = ComoFuncion(n)) {
+          p = AgregaLiteral(AgregaNombre(AgregaLiteral(p, "\\ "), f->Param->Indice), " . ");
+          Pila.push_back({f->Cuerpo, nullptr});
+        } else {
+          TAplicacion* ap = static_cast<TAplicacion*>(n);
+          ApilaAplicacion(Pila, ap, Buscados->Hijo(ap, 1), Buscados->Hijo(ap, 0));
+        }
+        continue;
+      }
+    }
     if (EsVariable(n)) {
       p = AgregaNombre(p, static_cast<TVariable*>(n)->Indice);
     } else if (TFuncion* f = ComoFuncion(n)) {
@@ -461,15 +550,57 @@ std::string TVariable::Texto() {
   return NombreVariable(Indice);
 }
 std::string TAplicacion::Texto() {
-  return Imprime(this, LongitudTexto(this));
+  return Imprime<false>(this, LongitudTexto(this), {});
 }
 std::string TFuncion::Texto() {
-  return Imprime(this, LongitudTexto(this));
+  return Imprime<false>(this, LongitudTexto(this), {});
 }
 std::string TextoConPulso(TExprLambda* t, std::size_t Longitud,
                           const std::function<void()>& Pulso) {
   if (EsVariable(t)) return t->Texto();
-  return Imprime(t, Longitud, Pulso);
+  return Imprime<false>(t, Longitud, Pulso);
+}
+
+std::string TextoConRangos(TExprLambda* t, std::size_t Longitud,
+                           const std::vector<TExprLambda*>& Nodos, std::vector<TRango>& Rangos,
+                           const std::function<void()>& Pulso) {
+  Rangos.assign(Nodos.size(), TRango{});
+  if (EsVariable(t)) {
+    std::string s = t->Texto();
+    for (std::size_t i = 0; i < Nodos.size(); ++i)
+      if (Nodos[i] == t) Rangos[i] = {0, s.size()};
+    return s;
+  }
+  TBuscados b;
+  b.Rangos = &Rangos;
+  b.Orden.reserve(Nodos.size());
+  for (std::size_t i = 0; i < Nodos.size(); ++i) {
+    TExprLambda* n = Nodos[i];
+    if (!n) continue;
+    if (!EsVariable(n)) {
+      b.Orden.push_back({n, i});
+      continue;
+    }
+    // The nearest application before it in the list that has it as a child.
+    for (std::size_t j = i; j-- > 0;) {
+      TAplicacion* ap = Nodos[j] ? ComoAplicacion(Nodos[j]) : nullptr;
+      if (ap && (ap->Arg == n || ap->Func == n)) {
+        b.Hijos.emplace_back(ap, ap->Arg == n ? 1 : 0, i);
+        break;
+      }
+    }
+  }
+  std::sort(b.Orden.begin(), b.Orden.end());
+  std::sort(b.Hijos.begin(), b.Hijos.end());
+  // The marks go again whatever happens: the pulse may throw.
+  struct TDesmarca {
+    TBuscados& b;
+    ~TDesmarca() {
+      for (auto& [n, i] : b.Orden) n->Marca &= ~Buscado;
+    }
+  } Desmarca{b};
+  for (auto& [n, i] : b.Orden) n->Marca |= Buscado;
+  return Imprime<true>(t, Longitud, Pulso, &b);
 }
 
 // ---------------------------------------------------------------------------------------------

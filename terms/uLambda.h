@@ -218,6 +218,20 @@ std::size_t LongitudTexto(TExprLambda* t, std::size_t Tope = SIZE_MAX,
 // Texto, with a pulse as LongitudTexto's and the length known beforehand.
 std::string TextoConPulso(TExprLambda* t, std::size_t Longitud, const std::function<void()>& Pulso);
 
+// A byte range [Desde, Hasta) of a text.
+struct TRango {
+  std::size_t Desde = 0, Hasta = 0;
+};
+// TextoConPulso, and where each of `Nodos` prints: Rangos[i] (resized to Nodos.size()) gets the
+// bytes of Nodos[i]'s printed form, the parentheses printed around it included; {0, 0} for a
+// node not in the term. A by-product of the one walk that prints, not a second walk.
+// A variable is one node for all its occurrences: it gets the range of its occurrence as the Func
+// or Arg of the nearest application before it in Nodos that has it so (the whole text when it is
+// the term itself). Nodos may hold a node twice, and null.
+std::string TextoConRangos(TExprLambda* t, std::size_t Longitud,
+                           const std::vector<TExprLambda*>& Nodos, std::vector<TRango>& Rangos,
+                           const std::function<void()>& Pulso = {});
+
 // Counts of nodes, and the limit past which no node is made.
 class EDemasiadoGrande : public std::runtime_error {
  public:

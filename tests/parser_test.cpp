@@ -86,6 +86,51 @@ TEST(Constructor, Errores) {
   for (auto& c : casos) EXPECT_EQ(ErrorDe(c[0]), c[1]) << c[0];
 }
 
+TEST(Constructor, DondeEstaElFallo) {
+  // Each message, and the bytes it is about: the token, or the whole text at the end of input.
+  TDefiniciones defs;
+  struct {
+    const char* Texto;
+    std::string Error;
+    std::size_t Desde, Hasta;
+  } casos[] = {
+      {"", Mensajes::EntradaVacia, 0, 0},
+      {"   ", Mensajes::EntradaVacia, 0, 3},
+      {"x ab+y'z c", Mensajes::CaracterNoPermitido('+', "ab"), 2, 8},
+      {"x %", Mensajes::NoHayActual, 2, 3},
+      {"y \\x (y).x", Mensajes::LambdaMalConstruido, 2, 3},
+      {"\\a.a \\x y Y.x", Mensajes::LambdaMalConstruido, 5, 6},
+      {"\\x", Mensajes::LambdaMalConstruidoP, 0, 1},
+      {"a \\x y", Mensajes::LambdaMalConstruidoP, 2, 3},
+      {"\\x.(\\K.x)", Mensajes::LambdaMalConstruidoP, 4, 5},
+      {"\\x.\\x.x", Mensajes::Ambiguedad, 4, 5},
+      {"\\x  x.x", Mensajes::Ambiguedad, 4, 5},
+      {"x.y", Mensajes::PuntoSinLambda, 1, 2},
+      {"a (x", Mensajes::ParentesisNoCerrado, 2, 3},
+      {"x ( )", Mensajes::CierreSinApertura, 4, 5},
+      {"x  FOO", "S\xEDmbolo no definido: FOO", 3, 6},
+      {"FOO (x", Mensajes::ParentesisNoCerrado, 4, 5},
+      {"\\x.x", "", 0, 0},
+  };
+  for (auto& c : casos) {
+    std::string error;
+    TRango falta{7, 7};
+    TExprLambda* t = Analiza(c.Texto, defs, nullptr, error, falta);
+    EXPECT_EQ(error, c.Error) << c.Texto;
+    EXPECT_EQ(falta.Desde, c.Desde) << c.Texto;
+    EXPECT_EQ(falta.Hasta, c.Hasta) << c.Texto;
+    Libera(t);
+  }
+  // A term past the limit: the whole text.
+  std::size_t limite = LimiteNodos();
+  FijaLimiteNodos(NodosVivos() + 2);
+  std::string error;
+  TRango falta;
+  EXPECT_EQ(Analiza("x y z", defs, nullptr, error, falta), nullptr);
+  FijaLimiteNodos(limite);
+  EXPECT_EQ(falta.Hasta, 5u);
+}
+
 TEST(Constructor, Estructura) {
   TExprLambda* t = Lee("x x");
   TAplicacion* a = ComoAplicacion(t);
@@ -161,11 +206,11 @@ TEST(Constructor, FallosNoDejanNada) {
   defs.Agrega("K", Lee("\\x.\\y.x"));
   TExprLambda* actual = Lee("\\z.z z");
   std::size_t antes = NodosVivos();
-  const char* fallos[] = {"K K (x",      "% K FOO",         "\\a.\\b.a % K (\\a.a)", "K % x y )",
-                          "(% % %) x.y", "\\a b c.K % FOO", "x y \\z.z % (",         "(((K) % )",
+  const char* fallos[] = {"K K (x", "% K FOO", "\\a.\\b.a % K (\\a.a)", "K % x y )", "(% % %) x.y",
+                          "\\a b c.K % FOO", "x y \\z.z % (", "(((K) % )",
                           // The arguments after a failed function part are built and dropped;
                           // a free variable among them must survive for its later uses.
-                          "FOO z (y z)",  "(FOO) z z z"};
+                          "FOO z (y z)", "(FOO) z z z"};
   for (const char* f : fallos) {
     EXPECT_NE(ErrorDe(f, defs, actual), "") << f;
     EXPECT_EQ(NodosVivos(), antes) << f;

@@ -166,3 +166,48 @@ TEST(Marcas, SeSabenAlConstruir) {
   EXPECT_EQ(ComoAplicacion(r)->Func->Marca & (SinRedex | Cerrado), SinRedex | Cerrado);
   Libera(r);
 }
+
+TEST(Impresion, RangosDeLosNodos) {
+  // (\x.x x) (y (\z.z)) ((\w.w) y): two redexes, with their function parts and arguments.
+  TExprLambda* t = Lee("(\\x.x x) (y (\\z.z)) ((\\w.w) y)");
+  int32_t n;
+  Renumera(t, n);
+  auto* raiz = ComoAplicacion(t);
+  auto* r1 = ComoAplicacion(raiz->Func);
+  auto* a1 = ComoAplicacion(r1->Arg);
+  auto* r2 = ComoAplicacion(raiz->Arg);
+  TExprLambda* otro = Lee("\\q.q");
+  // The variable y is r2's Arg and also a1's Func: it is sought beside the application listed
+  // before it. A node twice, a node of another term and null are allowed.
+  std::vector<TExprLambda*> nodos{r1,      r1->Func, a1,   a1->Arg, r2, r2->Func,
+                                  r2->Arg, raiz,     otro, nullptr, r2, t};
+  std::vector<TRango> rangos;
+  std::string s = TextoConRangos(t, LongitudTexto(t), nodos, rangos);
+  EXPECT_EQ(s, t->Texto());
+  ASSERT_EQ(s, "(\\ a . a a) (b (\\ c . c)) ((\\ d . d) b)");
+  std::vector<std::string> partes;
+  for (const TRango& r : rangos) partes.push_back(s.substr(r.Desde, r.Hasta - r.Desde));
+  std::vector<std::string> esperadas{"(\\ a . a a) (b (\\ c . c))",
+                                     "(\\ a . a a)",
+                                     "(b (\\ c . c))",
+                                     "(\\ c . c)",
+                                     "((\\ d . d) b)",
+                                     "(\\ d . d)",
+                                     "b",
+                                     s,
+                                     "",
+                                     "",
+                                     "((\\ d . d) b)",
+                                     s};
+  EXPECT_EQ(partes, esperadas);
+  EXPECT_EQ(rangos[6].Desde, s.size() - 2);  // the occurrence in r2, not the one in a1
+  EXPECT_EQ(rangos[8].Hasta, 0u);
+  // The scratch marks are gone, and a variable term is its own range.
+  EXPECT_TRUE(EsValido(t));
+  EXPECT_EQ((r1->Marca | r2->Marca | a1->Marca) & 0xCu, 0u);  // the two scratch bits
+  TExprLambda* v = ComoFuncion(otro)->Param;
+  EXPECT_EQ(TextoConRangos(v, 1, {v}, rangos), "a");
+  EXPECT_EQ(rangos[0].Hasta, 1u);
+  Libera(otro);
+  Libera(t);
+}

@@ -110,6 +110,19 @@ class TPruebaAspecto : public QObject {
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(b->V->btnBack));
   }
 
+  void controlesQueSeExplican() {
+    TVentPpal& v = *b->V;
+    QCOMPARE(v.btnBeta->toolTip(), QStringLiteral("Reducir un paso"));
+    QCOMPARE(v.btnBetaAll->toolTip(),
+             QStringLiteral("Reducir hasta la forma normal (pulsar otra vez para parar)"));
+    QCOMPARE(v.btnBack->toolTip(), QStringLiteral("Volver al término anterior"));
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{v.edtEnt, v.edtDef, v.UpDown1, v.Memo1, v.Lienzo}) {
+      QVERIFY2(!w->toolTip().isEmpty() && !w->accessibleName().isEmpty(),
+               qPrintable(w->objectName()));
+    }
+  }
+
   void fuentesPedidasPorNombre() {
     // The fonts must resolve to the families asked for, not to a fallback.
     TVentPpal& v = *b->V;

@@ -1,14 +1,5 @@
-// lambda-cli: runs the workbench from a script, one command a line, on standard input or in the
-// file named by the one argument. Texts are UTF-8 outside and Windows-1252 inside.
-//
-//   name [TEXT]        sets the name box          enter TEXT      sets the expression box, Enter
-//   beta, back         the two buttons            all [N]         run-all; N: pressed again
-//   multiple on|off    "Beta múltiple"                            after pass N
-//   tab text|diagram   the active tab             up, down        an arrow of the spinner
-//   size W H           sizes and paints Lienzo    png FILE        writes the bitmap
-//   interval MS        run-all's update interval  open [FILE], save [FILE]   (no FILE: cancel)
-//   show               prints the state
-// Blank lines and lines starting with '#' are skipped.
+// lambda-cli: runs the workbench from a script, one command a line; the command list is Ayuda
+// below, which --help and the help command print.
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -25,6 +16,23 @@
 namespace {
 
 constexpr int MaximoLienzo = 8192;
+
+constexpr const char* Ayuda =
+    R"(usage: lambda-cli [SCRIPT]   (or --help, --version)
+Runs the workbench of Cálculo Lambda from a script, one command a line, on standard input or in
+the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside.
+
+  name [TEXT]        sets the name box          enter TEXT      sets the expression box, Enter
+  beta, back         the two buttons            all [N]         run-all; N: pressed again
+  multiple on|off    "Beta múltiple"                            after pass N
+  tab text|diagram   the active tab             up, down        an arrow of the spinner
+  size W H           sizes and paints Lienzo    png FILE        writes the bitmap
+  interval MS        run-all's update interval  open [FILE], save [FILE]   (no FILE: cancel)
+  show               prints the state           help            prints this text
+
+Blank lines and lines starting with '#' are skipped. A command that fails prints a line
+starting with "error: "; the exit status is then 1 (0 when none failed, 2 on wrong usage).
+)";
 
 bool LeeEntero(std::string_view s, int& n) {
   auto r = std::from_chars(s.data(), s.data() + s.size(), n);
@@ -87,13 +95,20 @@ class TGuion {
       Mesa.Salvar1Click();
     } else if (Orden == "show" && SinArgumento) {
       Muestra();
+    } else if (Orden == "help" && SinArgumento) {
+      std::cout << Ayuda;
     } else {
       Error("unknown command: " + std::string(Linea));
     }
   }
 
+  bool HuboError = false;
+
  private:
-  void Error(const std::string& Mensaje) { std::cout << "error: " << Mensaje << '\n'; }
+  void Error(const std::string& Mensaje) {
+    HuboError = true;
+    std::cout << "error: " << Mensaje << '\n';
+  }
 
   void Todo(std::string_view Resto, bool SinArgumento) {
     int Pasadas = 0;
@@ -156,8 +171,17 @@ class TGuion {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 2) {
-    std::cerr << "usage: lambda-cli [SCRIPT]\n";
+  std::string_view Opcion = argc == 2 ? argv[1] : "";
+  if (Opcion == "--help" || Opcion == "-h") {
+    std::cout << Ayuda;
+    return 0;
+  }
+  if (Opcion == "--version") {
+    std::cout << "lambda-cli " LAMBDA_VERSION "\n";
+    return 0;
+  }
+  if (argc > 2 || (Opcion.size() > 1 && Opcion[0] == '-')) {
+    std::cerr << "usage: lambda-cli [SCRIPT]   (or --help, --version)\n";
     return 2;
   }
   std::ifstream Fichero;
@@ -175,5 +199,5 @@ int main(int argc, char** argv) {
     Guion.Ejecuta(Linea);
     std::cout.flush();
   }
-  return 0;
+  return Guion.HuboError ? 1 : 0;
 }

@@ -139,6 +139,7 @@ void TVentPpal::CreaComponentes() {
   CreaPaginas(Central);
   CreaBarraDeEstado();
   CreaMenus();
+  ExplicaControles();
   Columna->addWidget(Panel2, 1);
   Columna->addWidget(Panel1);
   Conecta();
@@ -177,6 +178,31 @@ void TVentPpal::CreaFila(QWidget* Central) {
   btnBetaAll = Boton(QStringLiteral("∀β"), "btnBetaAll", Panel1);
   btnBack = Boton(QStringLiteral("←"), "btnBack", Panel1);
   btnBack->setEnabled(false);
+}
+
+// Tooltips, and the same words for screen readers; the buttons' own captions are symbols.
+void TVentPpal::ExplicaControles() {
+  auto Explica = [](QWidget* w, const QString& Consejo, const QString& Nombre) {
+    w->setToolTip(Consejo);
+    w->setAccessibleName(Nombre);
+  };
+  Explica(edtEnt,
+          QStringLiteral("Expresión: escriba un término y pulse Intro (% es el término actual)"),
+          QStringLiteral("Expresión"));
+  Explica(edtDef,
+          QStringLiteral("Nombre: si no está vacío, Intro guarda la expresión con este nombre"),
+          QStringLiteral("Nombre"));
+  Explica(btnBeta, QStringLiteral("Reducir un paso"), QStringLiteral("Reducir un paso"));
+  Explica(btnBetaAll, QStringLiteral("Reducir hasta la forma normal (pulsar otra vez para parar)"),
+          QStringLiteral("Reducir hasta la forma normal"));
+  Explica(btnBack, QStringLiteral("Volver al término anterior"),
+          QStringLiteral("Volver al término anterior"));
+  Explica(UpDown1, QStringLiteral("Agrandar o achicar: la letra en Texto, el diagrama en Gráficos"),
+          QStringLiteral("Tamaño"));
+  Explica(Memo1, QStringLiteral("El término actual, escrito"),
+          QStringLiteral("Término como texto"));
+  Explica(Lienzo, QStringLiteral("El término actual, dibujado"),
+          QStringLiteral("Término como diagrama"));
 }
 
 // Panel2: the tabs at the bottom, "Texto" with Memo1 and "Gráficos" with Lienzo.

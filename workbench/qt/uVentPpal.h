@@ -109,6 +109,7 @@ class TVentPpal : public QMainWindow, private IVista {
   void CreaPaginas(QWidget* Central);
   void CreaBarraDeEstado();
   void CreaMenus();
+  void ExplicaControles();
   void Conecta();
   void ColocaFila();
   void Coloca();
