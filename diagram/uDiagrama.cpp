@@ -18,6 +18,8 @@ constexpr double RadioVariable = 5;
 constexpr double RadioUnion = 3;
 constexpr double MedioCuadro = 5;  // half the side of a binder square
 constexpr double PieCuerpo = 43;   // lower edge of a body's dot, which hangs just below the stem
+constexpr double BandaHalo = 6;    // width of a halo's band around a part of a redex
+constexpr double RadioHalo = 8;    // of a halo's glow on a redex's junction
 
 // The handlers of the two layout walks, over one array of boxes.
 class TDisposicion {
@@ -92,8 +94,9 @@ class TDibujo {
         DX(desplX),
         DY(desplY) {}
 
-  // The halo under a redex: its whole box (the junction dot included) lightly, then its function
-  // part and its argument in their own shades. No outline.
+  // The halo under a redex: a glow on its junction, and a band around its function part and
+  // another around its argument, each in its shade. Bands rather than filled boxes: a redex may
+  // cover the whole canvas, and filling it would cost as much as the rest of the drawing.
   void DibujaHalo(TAplicacion* a) {
     const TCaja& Caja = Cajas[a->Caja];
     const double x = double(Caja.X), y = double(Caja.Y), Pie = y + CaidaAplicacion;
@@ -102,15 +105,19 @@ class TDibujo {
     const double AnchoArg = double(VArg ? LadoVariable : AnchoDe(a->Arg));
     const double AltoArg = double(VArg ? LadoVariable : AltoDe(a->Arg));
     const double xa = x + AnchoFunc + Separacion;
-    constexpr double m = 3;  // margin around each part
-    if (!Visible(x - 2 * m, y - 2 * m, x + double(Caja.Ancho) + 2 * m,
-                 y + double(Caja.Alto) + 2 * m))
+    const double cm = x + double(Caja.Ancho) * 0.5;
+    if (!Visible(x - 2 * BandaHalo, y - RadioHalo, x + double(Caja.Ancho) + 2 * BandaHalo,
+                 y + double(Caja.Alto) + 2 * BandaHalo))
       return;
+    Agg.lineWidth(BandaHalo * Zoom);
+    Agg.fillColor(0, 0, 0, 0);
+    Marco(HaloFuncion, x - BandaHalo / 2, Pie - BandaHalo / 2, x + AnchoFunc + BandaHalo / 2,
+          Pie + AltoFunc + BandaHalo / 2);
+    Marco(HaloArgumento, xa - BandaHalo / 2, Pie - BandaHalo / 2, xa + AnchoArg + BandaHalo / 2,
+          Pie + AltoArg + BandaHalo / 2);
     Agg.lineColor(0, 0, 0, 0);
-    Rectangulo(HaloRedex, x - 2 * m, y - 2 * m, x + double(Caja.Ancho) + 2 * m,
-               y + double(Caja.Alto) + 2 * m);
-    Rectangulo(HaloFuncion, x - m, Pie - m, x + AnchoFunc + m, Pie + AltoFunc + m);
-    Rectangulo(HaloArgumento, xa - m, Pie - m, xa + AnchoArg + m, Pie + AltoArg + m);
+    Agg.fillColor(HaloRedex.R, HaloRedex.G, HaloRedex.B, HaloRedex.A);
+    Agg.ellipse(cm * Zoom + DX, y * Zoom + DY, RadioHalo * Zoom, RadioHalo * Zoom);
   }
 
   // Pre-order, so the marks of a part lie over those of the node above it.
@@ -175,8 +182,8 @@ class TDibujo {
                               : static_cast<TAplicacion*>(n)->Caja]
         .Alto;
   }
-  void Rectangulo(TColorHalo c, double x1, double y1, double x2, double y2) {
-    Agg.fillColor(c.R, c.G, c.B, c.A);
+  void Marco(TColorHalo c, double x1, double y1, double x2, double y2) {
+    Agg.lineColor(c.R, c.G, c.B, c.A);
     Agg.rectangle(x1 * Zoom + DX, y1 * Zoom + DY, x2 * Zoom + DX, y2 * Zoom + DY);
   }
   // Whether marks within these bounds, in units, can reach the bitmap; most nodes of a large

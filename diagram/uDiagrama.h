@@ -40,8 +40,8 @@ void ColorRampa(double t, int32_t& R, int32_t& G, int32_t& B);
 struct TExtrasDiagrama {
   // The whole drawing moved by this many pixels (the user dragged it).
   double DesplX = 0, DesplY = 0;
-  // Applications of the term to draw a translucent halo under, before anything else: the
-  // function part in one shade, the argument in another.
+  // Applications of the term to draw a translucent halo under, before anything else: a band
+  // around the function part in one shade, around the argument in another.
   const std::vector<TAplicacion*>* Halo = nullptr;
 };
 
@@ -49,9 +49,9 @@ struct TExtrasDiagrama {
 struct TColorHalo {
   uint8_t R, G, B, A;
 };
-inline constexpr TColorHalo HaloRedex{255, 230, 120, 70};
-inline constexpr TColorHalo HaloFuncion{255, 150, 0, 60};
-inline constexpr TColorHalo HaloArgumento{0, 150, 255, 55};
+inline constexpr TColorHalo HaloRedex{255, 170, 0, 90};
+inline constexpr TColorHalo HaloFuncion{255, 150, 0, 70};
+inline constexpr TColorHalo HaloArgumento{0, 140, 255, 60};
 
 // Lays out and draws `Actual` into `Bitmap` through `Agg`, which must be attached to it; does
 // nothing at all when Actual is null, the bitmap has no pixels or Agg is not attached to them.

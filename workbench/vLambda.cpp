@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -114,6 +115,50 @@ void TMesaTrabajo::LienzoPaint(int Ancho, int Alto) {
   Protegido([this, Ancho, Alto] { Pinta(Ancho, Alto); });
 }
 
+void TMesaTrabajo::LienzoArrastra(double Dx, double Dy) {
+  Protegido([this, Dx, Dy] { Desplaza(DesplX + Dx, DesplY + Dy); });
+}
+void TMesaTrabajo::LienzoMouseWheel(TUpDownDirection Direction, double X, double Y) {
+  Protegido([this, Direction, X, Y] {
+    if (!DiagramaActivo()) return;
+    double z = Direction == updUp ? Zoom * 1.2 : Zoom / 1.2;
+    if (!std::isfinite(z) || !(z > 0) || !std::isfinite(X) || !std::isfinite(Y)) return;
+    // The point under the pointer stays there: in units from the root's left edge, which the
+    // standard layout moves with the zoom, and from the top.
+    int w = Bitmap.Width();
+    double u = (X - DesplX) / Zoom - double(PosicionRaiz(AnchoDibujado, w, Zoom));
+    double v = (Y - DesplY) / Zoom;
+    double x = X - (double(PosicionRaiz(AnchoDibujado, w, z)) + u) * z;
+    Zoom = z;
+    Desplaza(x, Y - v * z);
+  });
+}
+void TMesaTrabajo::LienzoDblClick() {
+  Protegido([this] { Desplaza(0, 0); });
+}
+void TMesaTrabajo::Desplaza(double X, double Y) {
+  // Far enough for any drag; no further, so that the drawing's sums stay exact.
+  constexpr double Tope = 1e9;
+  DesplX = std::isfinite(X) ? std::clamp(X, -Tope, Tope) : 0;
+  DesplY = std::isfinite(Y) ? std::clamp(Y, -Tope, Tope) : 0;
+  if (DiagramaActivo()) RefrescaDiagrama();
+}
+void TMesaTrabajo::OpcionesClick() {
+  Protegido([this] {
+    if (!Actual) return;
+    if (DiagramaActivo()) return RefrescaDiagrama();
+    // The same text again, only its background changes; a text behind the term (run-all between
+    // two updates) gets it with its next update.
+    if (!MemoAlDia || !ResaltaSiguiente) return;
+    Renumera();
+    std::size_t Longitud = LongitudTexto(Actual, LimiteTexto);
+    if (Longitud > LimiteTexto) return;
+    std::vector<TRango> Rangos;
+    TextoResaltado(Longitud, Rangos);
+    Vista.FijaResalte(Rangos);
+  });
+}
+
 void TMesaTrabajo::FormClose() {
   Cerrada = true;
   PararPedido = true;
@@ -182,10 +227,26 @@ void TMesaTrabajo::Muestra() {
   std::size_t Longitud = LongitudTexto(Actual, LimiteTexto, Pulso());
   if (Longitud > LimiteTexto) {
     Vista.FijaMemo({});
+    Vista.FijaResalte({});
+    MemoAlDia = false;
     Avisa(Mensajes::TextoDemasiadoGrande(LimiteTexto));
     return;
   }
-  Vista.FijaMemo(TextoConPulso(Actual, Longitud, Pulso()));
+  std::vector<TRango> Rangos;
+  Vista.FijaMemo(ResaltaSiguiente ? TextoResaltado(Longitud, Rangos)
+                                  : TextoConPulso(Actual, Longitud, Pulso()));
+  Vista.FijaResalte(Rangos);
+  MemoAlDia = true;
+}
+
+// The ranges come from the walk that prints: they agree with the text by construction.
+std::string TMesaTrabajo::TextoResaltado(std::size_t Longitud, std::vector<TRango>& Rangos) {
+  std::vector<TAplicacion*> Redex;
+  SiguientesRedex(Actual, Vista.BetaMultiple(), Redex, Pulso());
+  std::vector<TExprLambda*> Nodos;
+  Nodos.reserve(3 * Redex.size());
+  for (TAplicacion* r : Redex) Nodos.insert(Nodos.end(), {r, r->Func, r->Arg});
+  return TextoConRangos(Actual, Longitud, Nodos, Rangos, Pulso());
 }
 
 void TMesaTrabajo::Redibuja() {
@@ -200,7 +261,13 @@ void TMesaTrabajo::Redibuja() {
   // Definitions share free variables with Actual, so their numbering may have moved since the
   // last command.
   if (!Numerado) Renumera();
-  ::Redibuja(Actual, Bitmap, Agg, Zoom, NumVars);
+  TExtrasDiagrama Extras{DesplX, DesplY, nullptr};
+  std::vector<TAplicacion*> Halo;
+  if (Vista.HaloDiagrama()) {
+    SiguientesRedex(Actual, Vista.BetaMultiple(), Halo, Pulso());
+    Extras.Halo = &Halo;
+  }
+  AnchoDibujado = ::Redibuja(Actual, Bitmap, Agg, Zoom, NumVars, Extras).Ancho;
 }
 
 void TMesaTrabajo::Avisa(std::string Aviso) {
@@ -246,6 +313,7 @@ void TMesaTrabajo::CambiaActual(TExprLambda* Nuevo) {
   Libera(Actual);
   Actual = Nuevo;
   Numerado = false;
+  MemoAlDia = false;
 }
 
 // Enter: parse, make the result current, and define it under the name box's text.
@@ -256,8 +324,15 @@ void TMesaTrabajo::Introduce() {
     Vista.FijaEstado(Mensajes::ControlEnNombre(c));
     return;
   }
+  FaltaEntrada.reset();
   std::string Error;
-  TRetenido Nuevo(Analiza(Vista.TextoEnt(), Definiciones, Actual, Error));
+  TRango Falta;
+  TRetenido Nuevo(Analiza(Vista.TextoEnt(), Definiciones, Actual, Error, Falta));
+  if (!Nuevo.Get()) {
+    FaltaEntrada = Falta;
+    Vista.SeleccionaEnt(Falta.Desde, Falta.Hasta);
+    Vista.FijaResalte({});  // there is no next step now
+  }
   TRetenido CopiaDef;
   if (Error.empty()) {
     // The definition's copy is made before anything changes, so that a copy past the node
@@ -313,6 +388,7 @@ void TMesaTrabajo::Paso() {
   bool Cambio = false;
   Actual = Motor.Reduce(Actual, Cambio, Vista.BetaMultiple());
   Numerado = false;
+  MemoAlDia = false;
   if (Motor.Fin == TFinPasada::DemasiadoGrande)
     Vista.FijaEstado(MensajeDemasiadoGrande(Motor.NodosPedidos));
   Renumera();
@@ -371,6 +447,7 @@ void TMesaTrabajo::BucleTodo() {
     Cambio = false;
     Actual = Motor.Reduce(Actual, Cambio, Vista.BetaMultiple());
     Numerado = false;
+    MemoAlDia = false;
     Excedido = Motor.Fin == TFinPasada::DemasiadoGrande;
     Pendiente = true;
     Vista.PasadaHecha();

@@ -225,8 +225,8 @@ TEST_F(Dibujo, ShiftAndHalo) {
   Extras = {};
   Extras.Halo = &Halo;
   EXPECT_EQ(Redibuja(t, Bitmap, Agg, 1.0, NumVars, Extras), (TCaja{492, 10, 25, 64}));
-  const TPixel Funcion = Bitmap.Pixel(490, 60), Argumento = Bitmap.Pixel(519, 44),
-               Borde = Bitmap.Pixel(487, 6);
+  const TPixel Funcion = Bitmap.Pixel(489, 60), Argumento = Bitmap.Pixel(520, 40),
+               Borde = Bitmap.Pixel(504, 3);
   for (TPixel p : {Funcion, Argumento, Borde}) EXPECT_NE(p, ColorFondo);
   EXPECT_GT(Funcion.R, Funcion.B);
   EXPECT_GT(Argumento.B, Argumento.R);

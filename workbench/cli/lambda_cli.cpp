@@ -29,6 +29,10 @@ the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside.
   size W H           sizes and paints Lienzo    png FILE        writes the bitmap
   interval MS        run-all's update interval  open [FILE], save [FILE]   (no FILE: cancel)
   show               prints the state           help            prints this text
+  info               what the state means: "redex: A B" for each redex that beta contracts next
+                     (bytes [A, B) of show's text), "error-at: A B" after an entry that did not
+                     parse (bytes [A, B) of its text)
+  halo on|off        "Resaltar el siguiente paso en el diagrama"
 
 Blank lines and lines starting with '#' are skipped. A command that fails prints a line
 starting with "error: "; the exit status is then 1 (0 when none failed, 2 on wrong usage).
@@ -72,6 +76,7 @@ class TGuion {
       Todo(Resto, SinArgumento);
     } else if (Orden == "multiple" && (Resto == "on" || Resto == "off")) {
       Vista.Multiple = Resto == "on";
+      Mesa.OpcionesClick();
     } else if (Orden == "tab" && (Resto == "text" || Resto == "diagram")) {
       int Nueva = Resto == "text" ? TMesaTrabajo::PestanaTexto : 1;
       if (Nueva != Vista.Pestana) {
@@ -97,6 +102,12 @@ class TGuion {
       Muestra();
     } else if (Orden == "help" && SinArgumento) {
       std::cout << Ayuda;
+    } else if (Orden == "info" && SinArgumento) {
+      InfoRedex();
+      InfoError();
+    } else if (Orden == "halo" && (Resto == "on" || Resto == "off")) {
+      Vista.Halo = Resto == "on";
+      Mesa.OpcionesClick();
     } else {
       Error("unknown command: " + std::string(Linea));
     }
@@ -161,6 +172,17 @@ class TGuion {
       std::cout << "def " << Cp1252AUtf8(Mesa.Definiciones[i].Nombre) << " = " << Cp1252AUtf8(Linea)
                 << '\n';
     }
+  }
+
+  // Lines of `info`: the redexes first, the error last.
+  void InfoRedex() {
+    for (std::size_t i = 0; i + 2 < Vista.Resalte.size(); i += 3)
+      std::cout << "redex: " << Vista.Resalte[i].Desde << ' ' << Vista.Resalte[i].Hasta << '\n';
+  }
+  void InfoError() {
+    if (Mesa.FaltaEntrada)
+      std::cout << "error-at: " << Mesa.FaltaEntrada->Desde << ' ' << Mesa.FaltaEntrada->Hasta
+                << '\n';
   }
 
   TVistaGrabadora Vista;
