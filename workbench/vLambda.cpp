@@ -319,12 +319,12 @@ void TMesaTrabajo::CambiaActual(TExprLambda* Nuevo) {
 // Enter: parse, make the result current, and define it under the name box's text.
 void TMesaTrabajo::Introduce() {
   // A name that could not be saved is refused before anything changes.
+  FaltaEntrada.reset();
   std::string Nombre = Vista.TextoDef();
   if (int c = CaracterDeControl(Nombre); c >= 0) {
     Vista.FijaEstado(Mensajes::ControlEnNombre(c));
     return;
   }
-  FaltaEntrada.reset();
   std::string Error;
   TRango Falta;
   TRetenido Nuevo(Analiza(Vista.TextoEnt(), Definiciones, Actual, Error, Falta));

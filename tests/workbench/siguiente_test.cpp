@@ -130,4 +130,40 @@ TEST(SiguientePaso, DiagramaDesplazadoYHalo) {
   EXPECT_TRUE(Iguales(0, 0));
 }
 
+// A left spine a million deep, its last arguments redexes: all of them highlighted, the halo
+// drawn, the diagram moved; also run with a 256 KiB stack (the suite's name). Every redex binds
+// a variable of its own, whose names grow with their number: 20,000 of them keep the text small.
+TEST(Profundo, SiguientePaso) {
+#if defined(__SANITIZE_ADDRESS__)
+  constexpr std::size_t n = 100000;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  constexpr std::size_t n = 100000;
+#else
+  constexpr std::size_t n = 1000000;
+#endif
+#else
+  constexpr std::size_t n = 1000000;
+#endif
+  constexpr std::size_t r = 20000;
+  std::string Texto = "y";
+  for (std::size_t i = 0; i < n; ++i) Texto += " y";
+  for (std::size_t i = 0; i < r; ++i) Texto += " ((\\v.v) y)";
+  TBanco b;
+  b.Mesa.FijaIntervalo(3600);
+  b.Pestana(TMesaTrabajo::PestanaTexto);
+  b.Vista.Multiple = true;
+  b.Entra(Texto);
+  ASSERT_EQ(b.Vista.Estado, "");
+  EXPECT_EQ(b.Vista.Resalte.size(), 3 * r);
+  b.Vista.Halo = true;
+  b.Pestana(1);
+  b.Mesa.LienzoPaint(80, 80);
+  b.Mesa.LienzoMouseWheel(updUp, 40, 40);
+  b.Mesa.LienzoArrastra(5, 5);
+  b.Mesa.btnBetaClick();
+  EXPECT_TRUE(b.Vista.Resalte.empty());
+  EXPECT_EQ(b.Vista.Memo.size(), 2 * (n + r + 1) - 1);
+}
+
 }  // namespace
