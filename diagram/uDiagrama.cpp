@@ -18,7 +18,7 @@ constexpr double RadioVariable = 5;
 constexpr double RadioUnion = 3;
 constexpr double MedioCuadro = 5;  // half the side of a binder square
 constexpr double PieCuerpo = 43;   // lower edge of a body's dot, which hangs just below the stem
-constexpr double BandaHalo = 6;    // width of a halo's band around a part of a redex
+constexpr double BandaHalo = 4;    // width of a halo's band around a part of a redex
 constexpr double RadioHalo = 8;    // of a halo's glow on a redex's junction
 
 // The handlers of the two layout walks, over one array of boxes.

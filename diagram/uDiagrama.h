@@ -50,8 +50,8 @@ struct TColorHalo {
   uint8_t R, G, B, A;
 };
 inline constexpr TColorHalo HaloRedex{255, 170, 0, 90};
-inline constexpr TColorHalo HaloFuncion{255, 150, 0, 70};
-inline constexpr TColorHalo HaloArgumento{0, 140, 255, 60};
+inline constexpr TColorHalo HaloFuncion{255, 150, 0, 90};
+inline constexpr TColorHalo HaloArgumento{0, 140, 255, 80};
 
 // Lays out and draws `Actual` into `Bitmap` through `Agg`, which must be attached to it; does
 // nothing at all when Actual is null, the bitmap has no pixels or Agg is not attached to them.
