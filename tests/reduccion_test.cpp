@@ -196,7 +196,7 @@ TEST(Reduccion, CargasDeReferencia) {
 
 // The redexes listed before a pass are the ones it contracts: by their printed form on the
 // worked table, and by their number along the runs of small workloads, with the engine's marks
-// in whatever state its passes leave them.
+// in whatever state its passes leave them, sought from the root and from the engine's place.
 TEST(Reduccion, SiguientesRedexSonLosDeLaPasada) {
   struct {
     const char* termino;
@@ -232,8 +232,12 @@ TEST(Reduccion, SiguientesRedexSonLosDeLaPasada) {
       TExprLambda* t = Lee(texto);
       ASSERT_TRUE(t);
       TMotor motor;
+      std::vector<TAplicacion*> desdeElMotor;
       for (int i = 0; i < 2000; ++i) {
+        // From where the engine's next pass starts, and from the root.
+        motor.Siguientes(t, multiple, desdeElMotor);
         SiguientesRedex(t, multiple, redex);
+        ASSERT_EQ(desdeElMotor, redex) << texto << " pass " << i;
         int64_t n = Paso(motor, t, multiple);
         ASSERT_EQ(static_cast<int64_t>(redex.size()), n) << texto << " pass " << i;
         if (n == 0) break;

@@ -242,7 +242,7 @@ void TMesaTrabajo::Muestra() {
 // The ranges come from the walk that prints: they agree with the text by construction.
 std::string TMesaTrabajo::TextoResaltado(std::size_t Longitud, std::vector<TRango>& Rangos) {
   std::vector<TAplicacion*> Redex;
-  SiguientesRedex(Actual, Vista.BetaMultiple(), Redex, Pulso());
+  Motor.Siguientes(Actual, Vista.BetaMultiple(), Redex, Pulso());
   std::vector<TExprLambda*> Nodos;
   Nodos.reserve(3 * Redex.size());
   for (TAplicacion* r : Redex) Nodos.insert(Nodos.end(), {r, r->Func, r->Arg});
@@ -264,7 +264,7 @@ void TMesaTrabajo::Redibuja() {
   TExtrasDiagrama Extras{DesplX, DesplY, nullptr};
   std::vector<TAplicacion*> Halo;
   if (Vista.HaloDiagrama()) {
-    SiguientesRedex(Actual, Vista.BetaMultiple(), Halo, Pulso());
+    Motor.Siguientes(Actual, Vista.BetaMultiple(), Halo, Pulso());
     Extras.Halo = &Halo;
   }
   AnchoDibujado = ::Redibuja(Actual, Bitmap, Agg, Zoom, NumVars, Extras).Ancho;
