@@ -18,6 +18,8 @@ constexpr double RadioVariable = 5;
 constexpr double RadioUnion = 3;
 constexpr double MedioCuadro = 5;  // half the side of a binder square
 constexpr double PieCuerpo = 43;   // lower edge of a body's dot, which hangs just below the stem
+constexpr double BandaHalo = 4;    // width of a halo's band around a part of a redex
+constexpr double RadioHalo = 8;    // of a halo's glow on a redex's junction
 
 // The handlers of the two layout walks, over one array of boxes.
 class TDisposicion {
@@ -83,13 +85,41 @@ template <typename TLapiz>
 class TDibujo {
  public:
   TDibujo(const std::vector<TCaja>& cajas, TLapiz& agg, double zoom, int32_t numVars,
-          double anchoBitmap, double altoBitmap)
+          double anchoBitmap, double altoBitmap, double desplX = 0, double desplY = 0)
       : Cajas(cajas),
         Agg(agg),
         Zoom(zoom),
         NumVars(numVars),
         AnchoBitmap(anchoBitmap),
-        AltoBitmap(altoBitmap) {}
+        AltoBitmap(altoBitmap),
+        DX(desplX),
+        DY(desplY) {}
+
+  // The halo under a redex: a glow on its junction, and a band around its function part and
+  // another around its argument, each in its shade. Bands rather than filled boxes: a redex may
+  // cover the whole canvas, and filling it would cost as much as the rest of the drawing.
+  void DibujaHalo(TAplicacion* a) {
+    const TCaja& Caja = Cajas[a->Caja];
+    const double x = double(Caja.X), y = double(Caja.Y), Pie = y + CaidaAplicacion;
+    const double AnchoFunc = double(AnchoDe(a->Func)), AltoFunc = double(AltoDe(a->Func));
+    const bool VArg = EsVariable(a->Arg);
+    const double AnchoArg = double(VArg ? LadoVariable : AnchoDe(a->Arg));
+    const double AltoArg = double(VArg ? LadoVariable : AltoDe(a->Arg));
+    const double xa = x + AnchoFunc + Separacion;
+    const double cm = x + double(Caja.Ancho) * 0.5;
+    if (!Visible(x - 2 * BandaHalo, y - RadioHalo, x + double(Caja.Ancho) + 2 * BandaHalo,
+                 y + double(Caja.Alto) + 2 * BandaHalo))
+      return;
+    Agg.lineWidth(BandaHalo * Zoom);
+    Agg.fillColor(0, 0, 0, 0);
+    Marco(HaloFuncion, x - BandaHalo / 2, Pie - BandaHalo / 2, x + AnchoFunc + BandaHalo / 2,
+          Pie + AltoFunc + BandaHalo / 2);
+    Marco(HaloArgumento, xa - BandaHalo / 2, Pie - BandaHalo / 2, xa + AnchoArg + BandaHalo / 2,
+          Pie + AltoArg + BandaHalo / 2);
+    Agg.lineColor(0, 0, 0, 0);
+    Agg.fillColor(HaloRedex.R, HaloRedex.G, HaloRedex.B, HaloRedex.A);
+    Agg.ellipse(cm * Zoom + DX, y * Zoom + DY, RadioHalo * Zoom, RadioHalo * Zoom);
+  }
 
   // Pre-order, so the marks of a part lie over those of the node above it.
   void DibujaNodo(TExprLambda* Nodo) {
@@ -101,8 +131,8 @@ class TDibujo {
       Agg.lineColor(0, 0, 0, 255);
       Linea(c, y, c, y + AltoTallo);
       Relleno(f->Param);
-      Agg.rectangle((c - MedioCuadro) * Zoom, y * Zoom, (c + MedioCuadro) * Zoom,
-                    (y + 2 * MedioCuadro) * Zoom);
+      Agg.rectangle((c - MedioCuadro) * Zoom + DX, y * Zoom + DY, (c + MedioCuadro) * Zoom + DX,
+                    (y + 2 * MedioCuadro) * Zoom + DY);
       if (TVariable* v = ComoVariable(f->Cuerpo)) DibujaVariable(v, c, y + PieCuerpo);
     } else if (TAplicacion* a = ComoAplicacion(Nodo)) {
       const TCaja& Caja = Cajas[a->Caja];
@@ -128,7 +158,7 @@ class TDibujo {
       Agg.lineColor(0, 0, 0, 255);
       Linea(cm, y, ca, Pie);
       Agg.fillColor(0, 0, 0, 255);
-      Agg.ellipse(cm * Zoom, y * Zoom, RadioUnion * Zoom, RadioUnion * Zoom);
+      Agg.ellipse(cm * Zoom + DX, y * Zoom + DY, RadioUnion * Zoom, RadioUnion * Zoom);
       if (VFunc) DibujaVariable(VFunc, cf, Pie + RadioVariable);
       if (VArg) DibujaVariable(VArg, ca, Pie + RadioVariable);
     }
@@ -137,7 +167,8 @@ class TDibujo {
   // A dot of the variable's colour whose lower edge is yb, outlined with the line colour.
   void DibujaVariable(TVariable* V, double xc, double yb) {
     Relleno(V);
-    Agg.ellipse(xc * Zoom, (yb - RadioVariable) * Zoom, RadioVariable * Zoom, RadioVariable * Zoom);
+    Agg.ellipse(xc * Zoom + DX, (yb - RadioVariable) * Zoom + DY, RadioVariable * Zoom,
+                RadioVariable * Zoom);
   }
 
  private:
@@ -147,18 +178,27 @@ class TDibujo {
                               : static_cast<TAplicacion*>(n)->Caja]
         .Ancho;
   }
+  int64_t AltoDe(TExprLambda* n) const {
+    return Cajas[EsFuncion(n) ? static_cast<TFuncion*>(n)->Caja
+                              : static_cast<TAplicacion*>(n)->Caja]
+        .Alto;
+  }
+  void Marco(TColorHalo c, double x1, double y1, double x2, double y2) {
+    Agg.lineColor(c.R, c.G, c.B, c.A);
+    Agg.rectangle(x1 * Zoom + DX, y1 * Zoom + DY, x2 * Zoom + DX, y2 * Zoom + DY);
+  }
   // Whether marks within these bounds, in units, can reach the bitmap; most nodes of a large
   // term cannot, and skipping them here spares the colour and the drawing calls. Any doubt
   // (a NaN zoom) answers yes and leaves the decision to the drawing object.
   bool Visible(double x1, double y1, double x2, double y2) const {
     const double margen = std::fabs(Zoom) * GrosorTrazo / 2 + 1;
-    const auto [xa, xb] = std::minmax({x1 * Zoom, x2 * Zoom});
-    const auto [ya, yb] = std::minmax({y1 * Zoom, y2 * Zoom});
+    const auto [xa, xb] = std::minmax({x1 * Zoom + DX, x2 * Zoom + DX});
+    const auto [ya, yb] = std::minmax({y1 * Zoom + DY, y2 * Zoom + DY});
     return !(xb + margen < 0 || xa - margen > AnchoBitmap || yb + margen < 0 ||
              ya - margen > AltoBitmap);
   }
   void Linea(double x1, double y1, double x2, double y2) {
-    Agg.line(x1 * Zoom, y1 * Zoom, x2 * Zoom, y2 * Zoom);
+    Agg.line(x1 * Zoom + DX, y1 * Zoom + DY, x2 * Zoom + DX, y2 * Zoom + DY);
   }
   void Relleno(TVariable* v) {
     int32_t r, g, b;
@@ -172,6 +212,8 @@ class TDibujo {
   const double Zoom;
   const int32_t NumVars;
   const double AnchoBitmap, AltoBitmap;
+  // Where the user moved the drawing, in pixels; 0 leaves every coordinate as it was.
+  const double DX, DY;
 };
 
 // The two layout walks; the root's left edge is given once it is measured.
@@ -191,10 +233,15 @@ void DisponeCon(TExprLambda* Actual, std::vector<TCaja>& Cajas, int32_t& NumVars
 // Background, stroke width, then every node, as the window draws.
 template <typename TLapiz>
 void DibujaTodo(TExprLambda* Actual, const std::vector<TCaja>& Cajas, TLapiz& Agg, double Zoom,
-                int32_t NumVars, double Ancho, double Alto) {
+                int32_t NumVars, double Ancho, double Alto, const TExtrasDiagrama& Extras = {}) {
   Agg.clearAll(ColorFondo.R, ColorFondo.G, ColorFondo.B, ColorFondo.A);
+  // A shift that is not finite would throw the drawing away; it counts as none.
+  const double dx = std::isfinite(Extras.DesplX) ? Extras.DesplX : 0;
+  const double dy = std::isfinite(Extras.DesplY) ? Extras.DesplY : 0;
+  TDibujo<TLapiz> Dibujo(Cajas, Agg, Zoom, NumVars, Ancho, Alto, dx, dy);
+  if (Extras.Halo)
+    for (TAplicacion* a : *Extras.Halo) Dibujo.DibujaHalo(a);
   Agg.lineWidth(GrosorTrazo * Zoom);
-  TDibujo<TLapiz> Dibujo(Cajas, Agg, Zoom, NumVars, Ancho, Alto);
   Actual->RecorrePre([&](TExprLambda* n) { Dibujo.DibujaNodo(n); });
 }
 
@@ -240,14 +287,15 @@ void ColorRampa(double t, int32_t& R, int32_t& G, int32_t& B) {
   B = Componente(Rampa(t - 0.375));
 }
 
-void Redibuja(TExprLambda* Actual, TBitmap& Bitmap, TAgg2DPlus& Agg, double Zoom,
-              int32_t& NumVars) {
-  if (Actual == nullptr || Bitmap.Pixeles() == nullptr || !Agg.attachedTo(Bitmap)) return;
+TCaja Redibuja(TExprLambda* Actual, TBitmap& Bitmap, TAgg2DPlus& Agg, double Zoom, int32_t& NumVars,
+               const TExtrasDiagrama& Extras) {
+  if (Actual == nullptr || Bitmap.Pixeles() == nullptr || !Agg.attachedTo(Bitmap)) return {};
   // Kept from call to call: a large term's boxes then cost no fresh pages at every drawing.
   // It holds numbers only, never a reference to a term.
   static thread_local std::vector<TCaja> cajas;
   Dispone(Actual, Bitmap.Width(), Zoom, cajas, NumVars);
-  DibujaTodo<TAgg2D>(Actual, cajas, Agg, Zoom, NumVars, Bitmap.Width(), Bitmap.Height());
+  DibujaTodo<TAgg2D>(Actual, cajas, Agg, Zoom, NumVars, Bitmap.Width(), Bitmap.Height(), Extras);
+  return cajas.back();
 }
 
 bool AjustaBitmap(TBitmap& Bitmap, TAgg2DPlus& Agg, int Ancho, int Alto) {

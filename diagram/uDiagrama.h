@@ -35,9 +35,29 @@ double Rampa(double x);
 // A fraction in [0, 1) to a colour on the ramp from dark red to dark blue, components 0 to 255.
 void ColorRampa(double t, int32_t& R, int32_t& G, int32_t& B);
 
+// What the user may add to the standard picture; the default adds nothing, and the pixels are
+// then exactly the standard ones.
+struct TExtrasDiagrama {
+  // The whole drawing moved by this many pixels (the user dragged it).
+  double DesplX = 0, DesplY = 0;
+  // Applications of the term to draw a translucent halo under, before anything else: a band
+  // around the function part in one shade, around the argument in another.
+  const std::vector<TAplicacion*>* Halo = nullptr;
+};
+
+// Halo colours: red, green, blue, alpha.
+struct TColorHalo {
+  uint8_t R, G, B, A;
+};
+inline constexpr TColorHalo HaloRedex{255, 170, 0, 90};
+inline constexpr TColorHalo HaloFuncion{255, 150, 0, 90};
+inline constexpr TColorHalo HaloArgumento{0, 140, 255, 80};
+
 // Lays out and draws `Actual` into `Bitmap` through `Agg`, which must be attached to it; does
 // nothing at all when Actual is null, the bitmap has no pixels or Agg is not attached to them.
-void Redibuja(TExprLambda* Actual, TBitmap& Bitmap, TAgg2DPlus& Agg, double Zoom, int32_t& NumVars);
+// Returns the root's box, in units (all zero when nothing was drawn).
+TCaja Redibuja(TExprLambda* Actual, TBitmap& Bitmap, TAgg2DPlus& Agg, double Zoom, int32_t& NumVars,
+               const TExtrasDiagrama& Extras = {});
 
 // Makes the bitmap Ancho x Alto pixels (cleared to the background) and attaches Agg to it, when
 // its size differs; returns whether it did, and then the caller draws again with Redibuja.

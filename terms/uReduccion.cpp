@@ -393,6 +393,75 @@ TExprLambda* Pasada(TExprLambda* Raiz, bool& Cambio, bool Multiple, TFinPasada& 
   return r;
 }
 
+namespace {
+
+// The walk of a pass without its contractions, over the subtree at `Inicio`: function parts
+// before arguments, never into a redex. Appends the redexes it finds; in single mode it stops at
+// the first, and returns whether it found one. A subtree it walks whole and finds free of
+// redexes gets the engine's mark, which is true and stays true until the engine changes it.
+bool BuscaRedex(TExprLambda* Inicio, bool Multiple, std::vector<TAplicacion*>& Redex,
+                const std::function<void()>& Pulso) {
+  struct TMarcoBusca {
+    TExprLambda* Nodo;
+    std::size_t Antes;  // redexes found before it; SIZE_MAX while its children are not pushed
+  };
+  std::vector<TMarcoBusca> Pila{{Inicio, SIZE_MAX}};
+  std::size_t k = 0;
+  while (!Pila.empty()) {
+    TMarcoBusca& m = Pila.back();
+    TExprLambda* n = m.Nodo;
+    if (m.Antes != SIZE_MAX) {
+      if (Redex.size() == m.Antes) n->Marca |= SinRedex;
+      Pila.pop_back();
+      continue;
+    }
+    if (Pulso && (++k & 0xFFFF) == 0) Pulso();
+    if (Limpio(n)) {
+      Pila.pop_back();
+      continue;
+    }
+    m.Antes = Redex.size();
+    if (TFuncion* f = ComoFuncion(n)) {
+      Pila.push_back({f->Cuerpo, SIZE_MAX});
+      continue;
+    }
+    TAplicacion* ap = static_cast<TAplicacion*>(n);
+    if (EsFuncion(ap->Func)) {
+      Redex.push_back(ap);
+      if (!Multiple) return true;
+      Pila.pop_back();
+      continue;
+    }
+    Pila.push_back({ap->Arg, SIZE_MAX});
+    Pila.push_back({ap->Func, SIZE_MAX});
+  }
+  return false;
+}
+
+}  // namespace
+
+void SiguientesRedex(TExprLambda* Raiz, bool Multiple, std::vector<TAplicacion*>& Redex,
+                     const std::function<void()>& Pulso) {
+  Redex.clear();
+  if (Raiz) BuscaRedex(Raiz, Multiple, Redex, Pulso);
+}
+
+void TMotor::Siguientes(TExprLambda* raiz, bool multiple, std::vector<TAplicacion*>& Redex,
+                        const std::function<void()>& Pulso) const {
+  // Where the next pass would start from the root, so does the search.
+  if (Camino.empty() || raiz != Raiz || multiple != Multiple)
+    return SiguientesRedex(raiz, multiple, Redex, Pulso);
+  Redex.clear();
+  // The next pass starts at the end of the path; in multiple mode nothing outside it holds a
+  // redex, in single mode it goes on as Reduce does: the arguments of the applications whose
+  // function part the path goes through, from the lowest up.
+  if (BuscaRedex(*Camino.back(), multiple, Redex, Pulso) || multiple) return;
+  for (std::size_t i = Camino.size() - 1; i > 0; --i) {
+    TAplicacion* ap = ComoAplicacion(*Camino[i - 1]);
+    if (ap && Camino[i] == &ap->Func && BuscaRedex(ap->Arg, false, Redex, Pulso)) return;
+  }
+}
+
 TExprLambda* TVariable::Reduce(bool&, bool) {
   return this;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "uLambda.h"
@@ -58,6 +59,10 @@ class TMotor {
   TExprLambda* Reduce(TExprLambda* Raiz, bool& Cambio, bool Multiple);
   // Forgets the remembered position: the next pass starts from the root.
   void Olvida();
+  // The redexes that the next pass over `Raiz` in this mode contracts, as SiguientesRedex gives
+  // them, sought from where that pass would start: after a pass, about what it changed.
+  void Siguientes(TExprLambda* Raiz, bool Multiple, std::vector<TAplicacion*>& Redex,
+                  const std::function<void()>& Pulso = {}) const;
 
   TFinPasada Fin = TFinPasada::Normal;
   std::size_t NodosPedidos = 0;
@@ -73,3 +78,11 @@ class TMotor {
 // One pass from the root, as TExprLambda::Reduce does, reporting a refused contraction.
 TExprLambda* Pasada(TExprLambda* Raiz, bool& Cambio, bool Multiple, TFinPasada& Fin,
                     std::size_t& NodosPedidos);
+
+// The redexes that the next pass from the root contracts, in printing order: the leftmost-
+// outermost one in single mode, every outermost one in multiple mode. Subtrees marked free of
+// redexes are not entered, and those it walks whole and finds free of them it marks (true marks,
+// which the engine keeps up): asked after every pass, it costs about the path to the changes.
+// `Pulso` as LongitudTexto's.
+void SiguientesRedex(TExprLambda* Raiz, bool Multiple, std::vector<TAplicacion*>& Redex,
+                     const std::function<void()>& Pulso = {});

@@ -240,3 +240,56 @@ TEST(Reduccion, CargasDeReferencia) {
     }
   }
 }
+
+// The redexes listed before a pass are the ones it contracts: by their printed form on the
+// worked table, and by their number along the runs of small workloads, with the engine's marks
+// in whatever state its passes leave them, sought from the root and from the engine's place.
+TEST(Reduccion, SiguientesRedexSonLosDeLaPasada) {
+  struct {
+    const char* termino;
+    std::vector<std::string> simple, multiple;
+  } casos[] = {
+      {"a ((\\ b . b) c) ((\\ d . d) e)", {"(\\ b . b) c"}, {"(\\ b . b) c", "(\\ d . d) e"}},
+      {"(\\ a . a a) ((\\ b . b) c)",
+       {"(\\ a . a a) ((\\ b . b) c)"},
+       {"(\\ a . a a) ((\\ b . b) c)"}},
+      {"(\\ a . a) b ((\\ c . c) b)", {"(\\ a . a) b"}, {"(\\ a . a) b", "(\\ c . c) b"}},
+      {"(\\ a . a) (\\ b . b) c", {"(\\ a . a) (\\ b . b)"}, {"(\\ a . a) (\\ b . b)"}},
+      {"\\ a . (\\ b . b) a", {"(\\ b . b) a"}, {"(\\ b . b) a"}},
+      {"a (b c)", {}, {}},
+  };
+  std::vector<TAplicacion*> redex;
+  for (auto& c : casos) {
+    for (bool multiple : {false, true}) {
+      TExprLambda* t = Lee(c.termino);
+      Imprime(t);
+      SiguientesRedex(t, multiple, redex);
+      std::vector<std::string> textos;
+      for (TAplicacion* r : redex) textos.push_back(r->Texto());
+      EXPECT_EQ(textos, multiple ? c.multiple : c.simple) << c.termino;
+      Libera(t);
+    }
+  }
+  for (const char* texto : {"(\\a.\\b.b a) (\\c.\\d.c (c d)) (\\e.\\g.e (e (e g)))",
+                            "(\\c.(\\d.c (d d)) (\\e.c (e e))) (\\i.\\j.(\\k.k (\\l.\\o.\\p.p) "
+                            "(\\q.\\s.q)) j (\\t.\\v.t v) ((\\w.\\y.\\z.w (y z)) j (i "
+                            "((\\a'.\\b'.\\c'.a' (\\d'.\\e'.e' (d' b')) (\\f'.c') (\\g'.g')) j)))) "
+                            "(\\h'.\\i'.h' (h' i'))"}) {
+    for (bool multiple : {false, true}) {
+      TExprLambda* t = Lee(texto);
+      ASSERT_TRUE(t);
+      TMotor motor;
+      std::vector<TAplicacion*> desdeElMotor;
+      for (int i = 0; i < 2000; ++i) {
+        // From where the engine's next pass starts, and from the root.
+        motor.Siguientes(t, multiple, desdeElMotor);
+        SiguientesRedex(t, multiple, redex);
+        ASSERT_EQ(desdeElMotor, redex) << texto << " pass " << i;
+        int64_t n = Paso(motor, t, multiple);
+        ASSERT_EQ(static_cast<int64_t>(redex.size()), n) << texto << " pass " << i;
+        if (n == 0) break;
+      }
+      Libera(t);
+    }
+  }
+}

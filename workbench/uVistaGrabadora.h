@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "vLambda.h"
 
@@ -74,6 +75,16 @@ class TVistaGrabadora : public IVista {
   void FijaLectura(const std::string& t) override { Lectura = t; }
   bool DetenerEnCiclo() override { return DetenerCiclo; }
   void DefinicionesCambiadas() override { ++CambiosDefiniciones; }
+
+  // The next step shown, and where a failed entry is wrong.
+  std::vector<TRango> Resalte;
+  bool Halo = false;
+  std::optional<TRango> SeleccionEnt;
+  void FijaResalte(const std::vector<TRango>& r) override { Resalte = r; }
+  bool HaloDiagrama() override { return Halo; }
+  void SeleccionaEnt(std::size_t Desde, std::size_t Hasta) override {
+    SeleccionEnt = TRango{Desde, Hasta};
+  }
 
  private:
   static bool Responde(const std::optional<std::string>& Respuesta, std::string& Ruta) {

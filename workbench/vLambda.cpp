@@ -131,6 +131,49 @@ void TMesaTrabajo::ExportarReduccion1Click() {
 void TMesaTrabajo::AbreAlEmpezar(const std::string& Ruta) {
   Protegido([this, Ruta] { AbreRuta(Ruta); });
 }
+void TMesaTrabajo::LienzoArrastra(double Dx, double Dy) {
+  Protegido([this, Dx, Dy] { Desplaza(DesplX + Dx, DesplY + Dy); });
+}
+void TMesaTrabajo::LienzoMouseWheel(TUpDownDirection Direction, double X, double Y) {
+  Protegido([this, Direction, X, Y] {
+    if (!DiagramaActivo()) return;
+    double z = Direction == updUp ? Zoom * 1.2 : Zoom / 1.2;
+    if (!std::isfinite(z) || !(z > 0) || !std::isfinite(X) || !std::isfinite(Y)) return;
+    // The point under the pointer stays there: in units from the root's left edge, which the
+    // standard layout moves with the zoom, and from the top.
+    int w = Bitmap.Width();
+    double u = (X - DesplX) / Zoom - double(PosicionRaiz(AnchoDibujado, w, Zoom));
+    double v = (Y - DesplY) / Zoom;
+    double x = X - (double(PosicionRaiz(AnchoDibujado, w, z)) + u) * z;
+    Zoom = z;
+    Desplaza(x, Y - v * z);
+  });
+}
+void TMesaTrabajo::LienzoDblClick() {
+  Protegido([this] { Desplaza(0, 0); });
+}
+void TMesaTrabajo::Desplaza(double X, double Y) {
+  // Far enough for any drag; no further, so that the drawing's sums stay exact.
+  constexpr double Tope = 1e9;
+  DesplX = std::isfinite(X) ? std::clamp(X, -Tope, Tope) : 0;
+  DesplY = std::isfinite(Y) ? std::clamp(Y, -Tope, Tope) : 0;
+  if (DiagramaActivo()) RefrescaDiagrama();
+}
+void TMesaTrabajo::OpcionesClick() {
+  Protegido([this] {
+    if (!Actual) return;
+    if (DiagramaActivo()) return RefrescaDiagrama();
+    // The same text again, only its background changes; a text behind the term (run-all between
+    // two updates) gets it with its next update.
+    if (!MemoAlDia || !ResaltaSiguiente) return;
+    Renumera();
+    std::size_t Longitud = LongitudTexto(Actual, LimiteTexto);
+    if (Longitud > LimiteTexto) return;
+    std::vector<TRango> Rangos;
+    TextoResaltado(Longitud, Rangos);
+    Vista.FijaResalte(Rangos);
+  });
+}
 
 void TMesaTrabajo::FormClose() {
   Cerrada = true;
@@ -189,13 +232,29 @@ void TMesaTrabajo::Muestra() {
   std::size_t Longitud = LongitudTexto(Actual, LimiteTexto, Pulso());
   if (Longitud > LimiteTexto) {
     Vista.FijaMemo({});
+    Vista.FijaResalte({});
+    MemoAlDia = false;
     Avisa(Mensajes::TextoDemasiadoGrande(LimiteTexto));
     Traza.Anota("(" + AvisoVista + ")");
     return;
   }
-  std::string Forma = TextoConPulso(Actual, Longitud, Pulso());
+  std::vector<TRango> Rangos;
+  std::string Forma = ResaltaSiguiente ? TextoResaltado(Longitud, Rangos)
+                                       : TextoConPulso(Actual, Longitud, Pulso());
   Traza.Anota(Forma);  // when this step has no form yet
   Vista.FijaMemo(std::move(Forma));
+  Vista.FijaResalte(Rangos);
+  MemoAlDia = true;
+}
+
+// The ranges come from the walk that prints: they agree with the text by construction.
+std::string TMesaTrabajo::TextoResaltado(std::size_t Longitud, std::vector<TRango>& Rangos) {
+  std::vector<TAplicacion*> Redex;
+  Motor.Siguientes(Actual, Vista.BetaMultiple(), Redex, Pulso());
+  std::vector<TExprLambda*> Nodos;
+  Nodos.reserve(3 * Redex.size());
+  for (TAplicacion* r : Redex) Nodos.insert(Nodos.end(), {r, r->Func, r->Arg});
+  return TextoConRangos(Actual, Longitud, Nodos, Rangos, Pulso());
 }
 
 void TMesaTrabajo::Redibuja() {
@@ -210,7 +269,13 @@ void TMesaTrabajo::Redibuja() {
   // Definitions share free variables with Actual, so their numbering may have moved since the
   // last command.
   if (!Numerado) Renumera();
-  ::Redibuja(Actual, Bitmap, Agg, Zoom, NumVars);
+  TExtrasDiagrama Extras{DesplX, DesplY, nullptr};
+  std::vector<TAplicacion*> Halo;
+  if (Vista.HaloDiagrama()) {
+    Motor.Siguientes(Actual, Vista.BetaMultiple(), Halo, Pulso());
+    Extras.Halo = &Halo;
+  }
+  AnchoDibujado = ::Redibuja(Actual, Bitmap, Agg, Zoom, NumVars, Extras).Ancho;
 }
 
 void TMesaTrabajo::Avisa(std::string Aviso) {
@@ -257,6 +322,7 @@ void TMesaTrabajo::CambiaActual(TExprLambda* Nuevo) {
   Actual = Nuevo;
   Numerado = false;
   Lector.Invalida();
+  MemoAlDia = false;
 }
 
 void TMesaTrabajo::MuestraLectura() {
@@ -266,13 +332,20 @@ void TMesaTrabajo::MuestraLectura() {
 // Enter: parse, make the result current, and define it under the name box's text.
 void TMesaTrabajo::Introduce() {
   // A name that could not be saved is refused before anything changes.
+  FaltaEntrada.reset();
   std::string Nombre = Vista.TextoDef();
   if (int c = CaracterDeControl(Nombre); c >= 0) {
     Vista.FijaEstado(Mensajes::ControlEnNombre(c));
     return;
   }
   std::string Error;
-  TRetenido Nuevo(Analiza(Vista.TextoEnt(), Definiciones, Actual, Error));
+  TRango Falta;
+  TRetenido Nuevo(Analiza(Vista.TextoEnt(), Definiciones, Actual, Error, Falta));
+  if (!Nuevo.Get()) {
+    FaltaEntrada = Falta;
+    Vista.SeleccionaEnt(Falta.Desde, Falta.Hasta);
+    Vista.FijaResalte({});  // there is no next step now
+  }
   TRetenido CopiaDef;
   if (Error.empty()) {
     // The definition's copy is made before anything changes, so that a copy past the node
@@ -339,6 +412,7 @@ void TMesaTrabajo::Paso() {
   Traza.Pasada(Multiple, NumReducciones - Antes, Cambio);
   Numerado = false;
   Lector.Invalida();
+  MemoAlDia = false;
   if (Motor.Fin == TFinPasada::DemasiadoGrande)
     Vista.FijaEstado(MensajeDemasiadoGrande(Motor.NodosPedidos));
   Renumera();
@@ -406,6 +480,7 @@ void TMesaTrabajo::BucleTodo() {
     Actual = Motor.Reduce(Actual, Cambio, Multiple);
     Traza.Pasada(Multiple, NumReducciones - Antes, Cambio);
     Numerado = false;
+    MemoAlDia = false;
     Excedido = Motor.Fin == TFinPasada::DemasiadoGrande;
     Pendiente = true;
     Vista.PasadaHecha();

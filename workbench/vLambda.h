@@ -29,6 +29,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -77,6 +78,15 @@ class IVista {
   virtual bool DetenerEnCiclo() { return false; }
   // The definitions list has changed (an Enter with a name, an open).
   virtual void DefinicionesCambiadas() {}
+
+  // The next step, shown. Memo1's background under what β contracts next: three byte ranges of
+  // the text last given to FijaMemo for each redex (the redex, its function part, its argument),
+  // in text order; given after every FijaMemo, an empty list clears it.
+  virtual void FijaResalte(const std::vector<TRango>&) {}
+  // Check mark of "Resaltar el siguiente paso en el diagrama": a halo under the same redexes.
+  virtual bool HaloDiagrama() { return false; }
+  // A failed entry selects in edtEnt the bytes [Desde, Hasta) that the message is about.
+  virtual void SeleccionaEnt(std::size_t, std::size_t) {}
 };
 
 class TMesaTrabajo {
@@ -111,6 +121,14 @@ class TMesaTrabajo {
   const TTraza& Reduccion() const { return Traza; }
   // Opens a definitions file given at start, as "Abrir.." does with the file chosen.
   void AbreAlEmpezar(const std::string& Ruta);
+  // Moving the diagram: a drag by (Dx, Dy) pixels; Ctrl+wheel at (X, Y) zooms one step of the
+  // spinner about that point; a double click puts the drawing back in its standard place.
+  void LienzoArrastra(double Dx, double Dy);
+  void LienzoMouseWheel(TUpDownDirection Direction, double X, double Y);
+  void LienzoDblClick();
+  // "Beta múltiple" or "Resaltar el siguiente paso en el diagrama" toggled: the views show the
+  // next step as the options now say.
+  void OpcionesClick();
 
   // Lays Actual out and renders it into Bitmap at Zoom; nothing without a current term.
   void Redibuja();
@@ -145,6 +163,13 @@ class TMesaTrabajo {
   // Largest diagram drawn: past it a view update would keep the window from answering for
   // seconds, and its detail is far below one pixel anyway.
   std::size_t LimiteDiagrama = 25'000'000;
+  // The text view's background under the next step; always on in the program, off only to
+  // weigh what it costs.
+  bool ResaltaSiguiente = true;
+  // Where the user moved the diagram from its standard place, in pixels.
+  double DesplX = 0, DesplY = 0;
+  // After an entry that did not parse, the bytes of its text that the message is about.
+  std::optional<TRango> FaltaEntrada;
 
  private:
   void Introduce();
@@ -181,6 +206,9 @@ class TMesaTrabajo {
   void ActualizaVistaVisible();
   void MuestraCuenta(const std::string& Anexo = {});
   bool DiagramaActivo();
+  // The text of Actual with the ranges of the redexes the next β contracts.
+  std::string TextoResaltado(std::size_t Longitud, std::vector<TRango>& Rangos);
+  void Desplaza(double X, double Y);
 
   IVista& Vista;
   TMotor Motor;
@@ -191,6 +219,8 @@ class TMesaTrabajo {
   // Actual's variables are numbered as it is now: set by Renumera, cleared by every command,
   // by each pass and by anything that numbers a definition (they share free variables).
   bool Numerado = false;
+  bool MemoAlDia = false;     // Memo1 shows Actual as it is now
+  int64_t AnchoDibujado = 0;  // width of the root drawn last, in units
   bool PararPedido = false;
   bool Cerrada = false;
   std::string AvisoVista;         // why a view shows nothing, or empty

@@ -203,3 +203,34 @@ TEST(AjusteLienzo, DrawsOnlyThroughItsOwnBitmap) {
 }
 
 }  // namespace
+
+// A shift moves every pixel by as much; a halo lies under the redex, its function part and its
+// argument in their shades, and the drawing stays on top of it.
+TEST_F(Dibujo, ShiftAndHalo) {
+  TTermino t("(\\a.a) b");
+  Dibuja(t);
+  TBitmap Antes;
+  TAgg2DPlus OtroAgg;
+  ASSERT_TRUE(AjustaBitmap(Antes, OtroAgg, 1009, 120));
+  Redibuja(t, Antes, OtroAgg, 1.0, NumVars);
+  TExtrasDiagrama Extras;
+  Extras.DesplX = 30;
+  Extras.DesplY = 20;
+  Redibuja(t, Bitmap, Agg, 1.0, NumVars, Extras);
+  for (int y = 20; y < 120; ++y)
+    for (int x = 30; x < 1009; ++x)
+      ASSERT_EQ(Bitmap.Pixel(x, y), Antes.Pixel(x - 30, y - 20)) << x << ", " << y;
+
+  std::vector<TAplicacion*> Halo{ComoAplicacion(t)};
+  Extras = {};
+  Extras.Halo = &Halo;
+  EXPECT_EQ(Redibuja(t, Bitmap, Agg, 1.0, NumVars, Extras), (TCaja{492, 10, 25, 64}));
+  const TPixel Funcion = Bitmap.Pixel(489, 60), Argumento = Bitmap.Pixel(520, 40),
+               Borde = Bitmap.Pixel(504, 3);
+  for (TPixel p : {Funcion, Argumento, Borde}) EXPECT_NE(p, ColorFondo);
+  EXPECT_GT(Funcion.R, Funcion.B);
+  EXPECT_GT(Argumento.B, Argumento.R);
+  EXPECT_EQ(Bitmap.Pixel(100, 100), ColorFondo);
+  EXPECT_EQ(Bitmap.Pixel(504, 10), Antes.Pixel(504, 10));  // the junction dot, on top
+  EXPECT_EQ(Bitmap.Pixel(497, 37), Antes.Pixel(497, 37)) << "the binder square";
+}

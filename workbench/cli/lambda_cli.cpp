@@ -32,10 +32,13 @@ the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside.
   show               prints the state           help            prints this text
   svg FILE           "Exportar diagrama…": the whole diagram (PNG when FILE ends in .png)
   trace FILE         "Exportar reducción…": the passes since the last Enter, as text
-  info               prints what the term reads back as: "value: " and the second panel's
-                     text, then "cycle: N" when the last run-all was seen to repeat every
-                     N passes
+  info               what the state means: "redex: A B" for each redex that beta contracts next
+                     (bytes [A, B) of show's text); "value: " and what the term reads back as
+                     (the second panel's text); "cycle: N" when the last run-all was seen to
+                     repeat every N passes; "error-at: A B" after an entry that did not parse
+                     (bytes [A, B) of its text)
   stop-on-cycle on|off   "Detener ∀β en un ciclo"
+  halo on|off        "Resaltar el siguiente paso en el diagrama"
 
 Blank lines and lines starting with '#' are skipped. A command that fails prints a line
 starting with "error: "; the exit status is then 1 (0 when none failed, 2 on wrong usage).
@@ -79,6 +82,7 @@ class TGuion {
       Todo(Resto, SinArgumento);
     } else if (Orden == "multiple" && (Resto == "on" || Resto == "off")) {
       Vista.Multiple = Resto == "on";
+      Mesa.OpcionesClick();
     } else if (Orden == "tab" && (Resto == "text" || Resto == "diagram")) {
       int Nueva = Resto == "text" ? TMesaTrabajo::PestanaTexto : 1;
       if (Nueva != Vista.Pestana) {
@@ -111,9 +115,14 @@ class TGuion {
     } else if (Orden == "help" && SinArgumento) {
       std::cout << Ayuda;
     } else if (Orden == "info" && SinArgumento) {
+      InfoRedex();
       Informa();
+      InfoError();
     } else if (Orden == "stop-on-cycle" && (Resto == "on" || Resto == "off")) {
       Vista.DetenerCiclo = Resto == "on";
+    } else if (Orden == "halo" && (Resto == "on" || Resto == "off")) {
+      Vista.Halo = Resto == "on";
+      Mesa.OpcionesClick();
     } else {
       Error("unknown command: " + std::string(Linea));
     }
@@ -185,6 +194,16 @@ class TGuion {
   void Informa() {
     std::cout << "value: " << Cp1252AUtf8(Vista.Lectura) << '\n';
     if (Mesa.Ciclo() > 0) std::cout << "cycle: " << Mesa.Ciclo() << '\n';
+  }
+  // Lines of `info`: the redexes first, the error last.
+  void InfoRedex() {
+    for (std::size_t i = 0; i + 2 < Vista.Resalte.size(); i += 3)
+      std::cout << "redex: " << Vista.Resalte[i].Desde << ' ' << Vista.Resalte[i].Hasta << '\n';
+  }
+  void InfoError() {
+    if (Mesa.FaltaEntrada)
+      std::cout << "error-at: " << Mesa.FaltaEntrada->Desde << ' ' << Mesa.FaltaEntrada->Hasta
+                << '\n';
   }
 
   TVistaGrabadora Vista;

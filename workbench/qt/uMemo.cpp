@@ -57,8 +57,20 @@ TMemo::TMemo(QWidget* Padre) : QAbstractScrollArea(Padre) {
 
 void TMemo::FijaTexto(std::string Texto) {
   Bytes = std::move(Texto);
+  Resalte_.clear();
   Ancla_ = Cursor_ = 0;
   ReiniciaEnvoltura(0);
+}
+
+void TMemo::FijaResalte(std::vector<TRango> Rangos) {
+  if (Rangos.empty() && Resalte_.empty()) return;
+  Resalte_ = std::move(Rangos);
+  Resalte_.resize(Resalte_.size() / 3 * 3);
+  for (TRango& r : Resalte_) {
+    r.Hasta = std::min(r.Hasta, Bytes.size());
+    r.Desde = std::min(r.Desde, r.Hasta);
+  }
+  viewport()->update();
 }
 
 QString TMemo::toPlainText() const {
@@ -205,6 +217,7 @@ void TMemo::paintEvent(QPaintEvent*) {
     std::size_t Desde = InicioLinea(i), Hasta = FinLinea(i);
     if (Hasta > Desde && Bytes[Hasta - 1] == '\n') --Hasta;
     int y = Margen + static_cast<int>(i - Primera) * Alto;
+    if (!Resalte_.empty()) PintaResalte(p, Desde, Hasta, y);
     double x = Margen;
     // Up to three pieces: before, inside and after the selection.
     std::size_t Cortes[4] = {Desde, std::clamp(SelDesde, Desde, Hasta),
@@ -227,6 +240,35 @@ void TMemo::paintEvent(QPaintEvent*) {
         cx += Ancho[static_cast<unsigned char>(Bytes[j])];
       p.setPen(Paleta.color(QPalette::Text));
       p.drawLine(QPointF(cx, y), QPointF(cx, y + Alto - 1));
+    }
+  }
+}
+
+void TMemo::PintaResalte(QPainter& p, std::size_t Desde, std::size_t Hasta, int y) {
+  // Light enough for the black text on top: the whole redex, then its function part and its
+  // argument in two shades.
+  static const QColor Colores[3] = {QColor(255, 243, 205), QColor(255, 214, 153),
+                                    QColor(196, 226, 255)};
+  // Redexes lie apart in text order: the first that ends after the line starts.
+  std::size_t n = Resalte_.size() / 3;
+  std::size_t lo = 0, hi = n;
+  while (lo < hi) {
+    std::size_t m = (lo + hi) / 2;
+    if (Resalte_[3 * m].Hasta <= Desde)
+      lo = m + 1;
+    else
+      hi = m;
+  }
+  for (std::size_t k = lo; k < n && Resalte_[3 * k].Desde < Hasta; ++k) {
+    for (int j = 0; j < 3; ++j) {
+      const TRango& r = Resalte_[3 * k + static_cast<std::size_t>(j)];
+      std::size_t a = std::max(r.Desde, Desde), z = std::min(r.Hasta, Hasta);
+      if (a >= z) continue;
+      double x = Margen;
+      for (std::size_t i = Desde; i < a; ++i) x += Ancho[static_cast<unsigned char>(Bytes[i])];
+      double w = 0;
+      for (std::size_t i = a; i < z; ++i) w += Ancho[static_cast<unsigned char>(Bytes[i])];
+      p.fillRect(QRectF(x, y, w, Alto), Colores[j]);
     }
   }
 }

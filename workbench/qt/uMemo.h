@@ -12,14 +12,23 @@
 #include <string>
 #include <vector>
 
+#include "uLambda.h"
+
+class QPainter;
+
 class TMemo : public QAbstractScrollArea {
   Q_OBJECT
 
  public:
   explicit TMemo(QWidget* Padre = nullptr);
 
-  // Replaces the text (Windows-1252 bytes), scrolled to its start, with nothing selected.
+  // Replaces the text (Windows-1252 bytes), scrolled to its start, with nothing selected and
+  // nothing highlighted.
   void FijaTexto(std::string Texto);
+  // A light background under parts of the text: for each redex three byte ranges (the redex,
+  // its function part, its argument), redexes in text order and apart from one another.
+  void FijaResalte(std::vector<TRango> Rangos);
+  const std::vector<TRango>& Resalte() const { return Resalte_; }
   const std::string& Texto() const { return Bytes; }
   QString toPlainText() const;
 
@@ -67,6 +76,8 @@ class TMemo : public QAbstractScrollArea {
   void Arrastra(QPoint p);
   void PonSeleccionX11();
   QString Convierte(std::size_t Desde, std::size_t Hasta) const;
+  // Paints the highlight of the bytes [Desde, Hasta) of a line starting at x = Margen.
+  void PintaResalte(QPainter& p, std::size_t Desde, std::size_t Hasta, int y);
 
   std::string Bytes;
   std::array<double, 256> Ancho{};
@@ -82,6 +93,7 @@ class TMemo : public QAbstractScrollArea {
   double Disponible = 1;      // width a line may take
   QTimer Ocioso;              // wraps the rest a slice at a time
 
+  std::vector<TRango> Resalte_;
   std::size_t Ancla_ = 0, Cursor_ = 0;
   bool Arrastrando = false;
   QPoint UltimoRaton;

@@ -11,12 +11,14 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "uAyudas.h"
@@ -280,6 +282,13 @@ void TVentPpal::CreaMenus() {
   Betamltiple1->setObjectName("Betamltiple1");
   Betamltiple1->setCheckable(true);
   Betamltiple1->setChecked(false);
+  HaloDiagrama1 = Pciones1->addAction(QStringLiteral("&Resaltar el siguiente paso en el diagrama"));
+  HaloDiagrama1->setObjectName("HaloDiagrama1");
+  HaloDiagrama1->setCheckable(true);
+  HaloDiagrama1->setChecked(false);
+  Pciones1->addSeparator();
+  Centrar1 = Pciones1->addAction(QStringLiteral("&Centrar el diagrama"));
+  Centrar1->setObjectName("Centrar1");
 }
 
 // Every event that does something runs the handler of the same name; then the tab order.
@@ -290,6 +299,17 @@ void TVentPpal::Conecta() {
   connect(btnBetaAll, &QPushButton::clicked, this, [this] { btnBetaAllClick(); });
   connect(Abrir1, &QAction::triggered, this, [this] { Abrir1Click(); });
   connect(Salvar1, &QAction::triggered, this, [this] { Salvar1Click(); });
+  // The next step shown follows the options; the drawing moves with the mouse.
+  for (QAction* Opcion : {Betamltiple1, HaloDiagrama1})
+    connect(Opcion, &QAction::triggered, this,
+            [this] { Orden([](TMesaTrabajo& m) { m.OpcionesClick(); }); });
+  connect(Centrar1, &QAction::triggered, this,
+          [this] { Orden([](TMesaTrabajo& m) { m.LienzoDblClick(); }); });
+  Lienzo->AlArrastrar = [this](QPoint d) {
+    Orden([d](TMesaTrabajo& m) { m.LienzoArrastra(d.x(), d.y()); });
+  };
+  Lienzo->AlRodar = [this](bool Arriba, QPointF p) { LienzoMouseWheel(Arriba, p); };
+  Lienzo->AlDobleClic = [this] { Orden([](TMesaTrabajo& m) { m.LienzoDblClick(); }); };
 
   // Read from left to right: name ≡ expression, then the spinner and the buttons.
   setTabOrder(edtDef, edtEnt);
@@ -414,6 +434,49 @@ void TVentPpal::PageControl1Change() {
 }
 void TVentPpal::FormClose() {
   Orden([&](TMesaTrabajo& m) { m.FormClose(); });
+}
+void TVentPpal::LienzoMouseWheel(bool Arriba, QPointF Punto) {
+  // A zoom step of the spinner's: its position follows, within its range.
+  UpDown1->FijaPosicion(
+      std::clamp(UpDown1->Posicion() + (Arriba ? 1 : -1), UpDown1->Minimo(), UpDown1->Maximo()));
+  Orden(
+      [&](TMesaTrabajo& m) { m.LienzoMouseWheel(Arriba ? updUp : updDown, Punto.x(), Punto.y()); });
+}
+
+TLienzo::TLienzo(QWidget* Padre) : QWidget(Padre) {
+  setCursor(Qt::OpenHandCursor);
+}
+void TLienzo::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
+  Arrastrando = true;
+  Ultimo = e->position().toPoint();
+  setCursor(Qt::ClosedHandCursor);
+}
+void TLienzo::mouseMoveEvent(QMouseEvent* e) {
+  if (!Arrastrando) return;
+  QPoint p = e->position().toPoint();
+  QPoint d = p - Ultimo;
+  Ultimo = p;
+  if (!d.isNull() && AlArrastrar) AlArrastrar(d);
+}
+void TLienzo::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
+  Arrastrando = false;
+  setCursor(Qt::OpenHandCursor);
+}
+void TLienzo::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return QWidget::mouseDoubleClickEvent(e);
+  if (AlDobleClic) AlDobleClic();
+}
+void TLienzo::wheelEvent(QWheelEvent* e) {
+  if (!(e->modifiers() & Qt::ControlModifier)) return QWidget::wheelEvent(e);
+  e->accept();
+  // 120 eighths of a degree make a notch; a fine wheel or a touchpad sends less at a time.
+  Giro += e->angleDelta().y();
+  for (; Giro >= 120; Giro -= 120)
+    if (AlRodar) AlRodar(true, e->position());
+  for (; Giro <= -120; Giro += 120)
+    if (AlRodar) AlRodar(false, e->position());
 }
 
 void TVentPpal::LienzoPaint() {
@@ -690,4 +753,19 @@ bool TVentPpal::DetenerEnCiclo() {
 }
 void TVentPpal::DefinicionesCambiadas() {
   ReconstruyeDefiniciones();
+}
+
+// The next step shown, and where a failed entry is wrong.
+void TVentPpal::FijaResalte(const std::vector<TRango>& Rangos) {
+  Memo1->FijaResalte(Rangos);
+}
+bool TVentPpal::HaloDiagrama() {
+  return HaloDiagrama1->isChecked();
+}
+void TVentPpal::SeleccionaEnt(std::size_t Desde, std::size_t Hasta) {
+  // One Windows-1252 byte is one character of the box.
+  int n = edtEnt->text().size();
+  int a = static_cast<int>(std::min<std::size_t>(Desde, n));
+  int z = static_cast<int>(std::min<std::size_t>(std::max(Desde, Hasta), n));
+  edtEnt->setSelection(a, z - a);
 }

@@ -25,18 +25,33 @@ class TLineaUnica;
 class TMemo;
 class TUpDown;
 
-// Lienzo: the drawing area; its paint event runs the window's LienzoPaint.
+// Lienzo: the drawing area; its paint event runs the window's LienzoPaint. The mouse moves the
+// drawing: a drag by the pixels it goes, Ctrl+wheel one zoom step per notch at the pointer, a
+// double click back to the standard place.
 class TLienzo : public QWidget {
   Q_OBJECT
 
  public:
-  using QWidget::QWidget;
+  explicit TLienzo(QWidget* Padre = nullptr);
   std::function<void()> AlPintar;
+  std::function<void(QPoint Desplazamiento)> AlArrastrar;
+  std::function<void(bool Arriba, QPointF Punto)> AlRodar;
+  std::function<void()> AlDobleClic;
 
  protected:
   void paintEvent(QPaintEvent*) override {
     if (AlPintar) AlPintar();
   }
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+
+ private:
+  bool Arrastrando = false;
+  QPoint Ultimo;
+  int Giro = 0;  // wheel turned with Ctrl and not yet a whole notch, in eighths of a degree
 };
 
 class TVentPpal : public QMainWindow, private IVista {
@@ -73,6 +88,9 @@ class TVentPpal : public QMainWindow, private IVista {
   QPushButton* btnBack;
   QMenu* Pciones1;
   QAction* Betamltiple1;
+  // The next step in the diagram, and the drawing back in its place.
+  QAction* HaloDiagrama1;
+  QAction* Centrar1;
 
   // Teaching aids: the status bar's second panel (what the term reads back as), "Detener ∀β en
   // un ciclo", the menus "Definiciones" (choosing one types its name) and "Ayuda".
@@ -98,6 +116,7 @@ class TVentPpal : public QMainWindow, private IVista {
   void btnBackClick();
   void PageControl1Change();
   void FormClose();
+  void LienzoMouseWheel(bool Arriba, QPointF Punto);
 
   // Exports, on the menu "Ficheros": the whole diagram (SVG or PNG) and the reduction (text).
   QAction* ExportarDiagrama1;
@@ -175,6 +194,9 @@ class TVentPpal : public QMainWindow, private IVista {
   QDialog* DialogoSintaxis1 = nullptr;
   QDialog* DialogoAcercaDe1 = nullptr;
   QDialog* DialogoManual1 = nullptr;
+  void FijaResalte(const std::vector<TRango>& Rangos) override;
+  bool HaloDiagrama() override;
+  void SeleccionaEnt(std::size_t Desde, std::size_t Hasta) override;
 
   QFileDialog* DialogoAbrir1 = nullptr;
   QFileDialog* DialogoSalvar1 = nullptr;
