@@ -456,10 +456,8 @@ void TMotor::Siguientes(TExprLambda* raiz, bool multiple, std::vector<TAplicacio
   // redex, in single mode it goes on as Reduce does: the arguments of the applications whose
   // function part the path goes through, from the lowest up.
   if (BuscaRedex(*Camino.back(), multiple, Redex, Pulso) || multiple) return;
-  for (std::size_t i = Camino.size() - 1; i > 0; --i) {
-    TAplicacion* ap = ComoAplicacion(*Camino[i - 1]);
-    if (ap && Camino[i] == &ap->Func && BuscaRedex(ap->Arg, false, Redex, Pulso)) return;
-  }
+  Camino.SubePorFunciones(
+      [&](TAplicacion* ap) { return BuscaRedex(ap->Arg, false, Redex, Pulso); });
 }
 
 TExprLambda* TVariable::Reduce(bool&, bool) {

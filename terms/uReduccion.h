@@ -3,6 +3,7 @@
 // same pass.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -35,9 +36,29 @@ class TCamino {
   void pop_back();
   // Whether the last slot is the function part of the application above it.
   bool UltimoEsFuncion() const { return Pasos.size() > 1 && Pasos.back() == 0; }
+  // Calls Visita with each application whose function part the path goes down, from the lowest
+  // up, until it returns true; returns whether it did. Costs about the path's length.
+  template <typename F>
+  bool SubePorFunciones(F&& Visita) const {
+    TExprLambda* Nodos[Cada + 1];
+    for (std::size_t b = Puntos.size(); b-- > 0;) {
+      // The nodes of this stretch, from its point down, then seen from the bottom up.
+      const std::size_t Desde = b * Cada, Hasta = std::min(Pasos.size(), Desde + Cada + 1);
+      Nodos[0] = *Puntos[b];
+      for (std::size_t i = Desde + 1; i < Hasta; ++i)
+        Nodos[i - Desde] = Hijo(Nodos[i - Desde - 1], Pasos[i]);
+      for (std::size_t i = Hasta - 1; i > Desde; --i)
+        if (Pasos[i] == 0 && Visita(static_cast<TAplicacion*>(Nodos[i - Desde - 1]))) return true;
+    }
+    return false;
+  }
 
  private:
   static constexpr std::size_t Cada = 16;
+  static TExprLambda* Hijo(TExprLambda* n, uint8_t Paso) {
+    if (Paso == 2) return static_cast<TFuncion*>(n)->Cuerpo;
+    return Paso == 0 ? static_cast<TAplicacion*>(n)->Func : static_cast<TAplicacion*>(n)->Arg;
+  }
   std::vector<uint8_t> Pasos;         // 0 Func, 1 Arg, 2 Cuerpo; the first one unused
   std::vector<TExprLambda**> Puntos;  // the slot at every Cada-th step from the first
   std::vector<TExprLambda**> Tramo;   // the slots from the last of Puntos down
