@@ -115,6 +115,13 @@ void TMesaTrabajo::Abrir1Click() {
 void TMesaTrabajo::Salvar1Click() {
   Protegido([this] { Salva(); });
 }
+void TMesaTrabajo::FijaEscala(double e) {
+  if (!std::isfinite(e) || e < 1) e = 1;
+  if (e == EscalaDispositivo) return;
+  EscalaDispositivo = e;
+  Redibuja();
+}
+
 void TMesaTrabajo::LienzoPaint(int Ancho, int Alto) {
   // While an update is under way the canvas shows the bitmap it has; the update repaints it.
   if (Ocupada) return;
@@ -141,7 +148,7 @@ void TMesaTrabajo::LienzoMouseWheel(TUpDownDirection Direction, double X, double
     if (!std::isfinite(z) || !(z > 0) || !std::isfinite(X) || !std::isfinite(Y)) return;
     // The point under the pointer stays there: in units from the root's left edge, which the
     // standard layout moves with the zoom, and from the top.
-    int w = Bitmap.Width();
+    int w = int(Bitmap.Width() / EscalaDispositivo);  // in the window's pixels, as X and Zoom
     double u = (X - DesplX) / Zoom - double(PosicionRaiz(AnchoDibujado, w, Zoom));
     double v = (Y - DesplY) / Zoom;
     double x = X - (double(PosicionRaiz(AnchoDibujado, w, z)) + u) * z;
@@ -269,13 +276,13 @@ void TMesaTrabajo::Redibuja() {
   // Definitions share free variables with Actual, so their numbering may have moved since the
   // last command.
   if (!Numerado) Renumera();
-  TExtrasDiagrama Extras{DesplX, DesplY, nullptr};
+  TExtrasDiagrama Extras{DesplX * EscalaDispositivo, DesplY * EscalaDispositivo, nullptr};
   std::vector<TAplicacion*> Halo;
   if (Vista.HaloDiagrama()) {
     Motor.Siguientes(Actual, Vista.BetaMultiple(), Halo, Pulso());
     Extras.Halo = &Halo;
   }
-  AnchoDibujado = ::Redibuja(Actual, Bitmap, Agg, Zoom, NumVars, Extras).Ancho;
+  AnchoDibujado = ::Redibuja(Actual, Bitmap, Agg, Zoom * EscalaDispositivo, NumVars, Extras).Ancho;
 }
 
 void TMesaTrabajo::Avisa(std::string Aviso) {

@@ -168,6 +168,11 @@ class TMesaTrabajo {
   bool ResaltaSiguiente = true;
   // Where the user moved the diagram from its standard place, in pixels.
   double DesplX = 0, DesplY = 0;
+  // Device pixels to a pixel of the window (above 1 on a scaled desktop): the bitmap is that
+  // much larger, and the drawing that much larger in it, so it is shown sharp without scaling.
+  // Zoom, the shift and the mouse's coordinates stay in the window's pixels.
+  void FijaEscala(double e);
+  double Escala() const { return EscalaDispositivo; }
   // After an entry that did not parse, the bytes of its text that the message is about.
   std::optional<TRango> FaltaEntrada;
 
@@ -221,6 +226,7 @@ class TMesaTrabajo {
   bool Numerado = false;
   bool MemoAlDia = false;     // Memo1 shows Actual as it is now
   int64_t AnchoDibujado = 0;  // width of the root drawn last, in units
+  double EscalaDispositivo = 1;
   bool PararPedido = false;
   bool Cerrada = false;
   std::string AvisoVista;         // why a view shows nothing, or empty

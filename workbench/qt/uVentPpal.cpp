@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 
 #include "uAyudas.h"
 #include "uCp1252.h"
@@ -485,12 +486,20 @@ void TVentPpal::LienzoPaint() {
     TEnPintura(int& c) : n(c) { ++n; }
     ~TEnPintura() { --n; }
   } EnPintura(Pintando);
-  Orden([&](TMesaTrabajo& m) { m.LienzoPaint(Lienzo->width(), Lienzo->height()); });
+  // On a scaled desktop the bitmap is drawn at device pixels, and shown as it is.
+  const double Escala = Lienzo->devicePixelRatioF();
+  const int Ancho = int(std::ceil(Lienzo->width() * Escala));
+  const int Alto = int(std::ceil(Lienzo->height() * Escala));
+  Orden([&](TMesaTrabajo& m) {
+    m.FijaEscala(Escala);
+    m.LienzoPaint(Ancho, Alto);
+  });
   QPainter Lienzo1(Lienzo);
   QImage Imagen = ImagenLienzo();
   // A size the bitmap could not take leaves the rest of the canvas in the diagram's background.
-  if (Imagen.width() < Lienzo->width() || Imagen.height() < Lienzo->height())
+  if (Imagen.width() < Ancho || Imagen.height() < Alto)
     Lienzo1.fillRect(Lienzo->rect(), QColor(ColorFondo.R, ColorFondo.G, ColorFondo.B));
+  Imagen.setDevicePixelRatio(Escala);
   if (!Imagen.isNull()) Lienzo1.drawImage(0, 0, Imagen);
 }
 
