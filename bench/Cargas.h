@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmark workloads: name, contraction limit (0: to normal form) and expression text.
 #pragma once
 

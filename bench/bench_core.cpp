@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The term model and the parser on big terms: parsing a 1 MB expression; printing, copying and
 // destroying a term of about a million nodes; memory per node.
 #include <benchmark/benchmark.h>

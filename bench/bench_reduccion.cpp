@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Normal-order and multiple-mode reduction of the workloads: the engine against the reference
 // reducer that follows the rules literally.
 #include <benchmark/benchmark.h>

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Each workload's engine time in a fresh process against its time after all the others ran in
 # the same process. Usage: bench/historia.sh path/to/bench_reduccion [rounds]
 # CPU time: on a shared machine the wall clock of a short timed part also counts the moments the

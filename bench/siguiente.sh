@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What showing the next step costs, counted in instructions under callgrind, which do not depend
 # on what else the machine is doing: each benchmark of bench_siguiente that is the same work at
 # every run (β steps, and run-all with a view after every pass), without and with the highlight.

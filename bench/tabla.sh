@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One table for every workload: the engine alone (bench_reduccion, single mode), one parse of the
 # expression and one print of the result (bench_core), the start and exit of lambda-cli on an
 # empty script, their sum as the baseline, and lambda-cli from process start to exit, with

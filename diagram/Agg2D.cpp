@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "Agg2D.h"
 
 #include <agg_ellipse.h>

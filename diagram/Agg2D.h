@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small drawing object over the AGG core: exactly the anti-aliased operations the diagram
 // needs, on a 32-bit B, G, R, A buffer, in pixels with the origin at the top-left corner.
 //

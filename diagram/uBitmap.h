@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The off-screen picture of the diagram: 32-bit pixels, bytes B, G, R, A, rows top to bottom.
 // That byte order is what QImage::Format_ARGB32 reads on a little-endian machine, so the window
 // can show the pixels without copying them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The diagram of a term: its layout in whole diagram units and its rendering into a bitmap.
 //
 // The layout gives every application and abstraction a box, kept in an array that the node's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a bitmap to a PNG file (8-bit RGBA), for tests and for export.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole diagram as an SVG picture, written from the layout: the same coordinates, widths,
 // caps, joins and colours that the bitmap gets, one element per stem, stroke, square and dot, so
 // it stays sharp at any size.

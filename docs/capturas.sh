@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Remakes the manual's screenshots (docs/capturas/*.png) from the real window under Xvfb, so that
 # they can follow any change of the window.
 # Usage: docs/capturas.sh [program]   (needs xvfb, xauth, xdotool, imagemagick)

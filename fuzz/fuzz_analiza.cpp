@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes into Analiza: no crash, no leak, a term exactly when the error text is empty, and a
 // returned term prints to a text that parses back to the same text; one reduction pass in each
 // mode keeps the term valid.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The named definitions: ordered pairs of name and term, in insertion order, names compared
 // without regard to letter case over Windows-1252 (so "Función" and "FUNCIÓN" are one name).
 // Texts are single-byte Windows-1252 throughout the core.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Expression parser: one line of single-byte text into a term, or one Spanish message.
 //
 //   expression -> abstraction | atom {argument}

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the workbench and opens its window.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything and runs every test: first a normal build (all tests, the window's on Qt's
 # offscreen platform), then a clang build under AddressSanitizer and UndefinedBehaviorSanitizer
 # (every Qt-free test, the lambda-cli scripts and the fuzzers' corpora).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lambda terms in memory.
 //
 // Ownership, once for the whole program:

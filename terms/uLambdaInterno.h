@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the term model and the reduction engine share, and nothing outside terms/ uses.
 #pragma once
 

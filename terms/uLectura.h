@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a term is, read back for the student: its size, whether it is a Church numeral, and a
 // fingerprint that is the same for terms equal up to the names of their bound variables, so
 // that a term can be found among the definitions, or among the terms a run has gone through,

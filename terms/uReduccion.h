@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Beta reduction: one pass, in single mode (the leftmost-outermost redex) or multiple mode
 // (every outermost redex, left to right). A contraction's result is not reduced again in the
 // same pass.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The words the user reads: every message of the term model, the parser, the PNG export, the
 // definitions file and the workbench, and the texts the window shows for errors. Windows-1252
 // bytes, as every text inside. The window's captions (menus, tabs, dialogs) stay with its layout.

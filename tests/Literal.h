@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reference reducer: a pass of beta reduction written exactly as the rules read, with
 // recursion, a walk from the root on every pass, a copy of the argument for every occurrence and
 // one `new` per node. The engine is measured against it and checked against it pass by pass.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The read-back of a term: fingerprint up to bound names, Church numerals, size, and the short
 // printed form of the menu of definitions.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Properties over thousands of random terms: printing reads back to the same term, and the
 // engine agrees pass by pass with the reference reducer that follows the rules literally.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one conversion between UTF-8 (the outside world) and Windows-1252 (every text inside).
 #pragma once
 

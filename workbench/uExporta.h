@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files of what the student sees, for worksheets and slides: the whole diagram of a term as SVG
 // or PNG, and the reduction as text. Both are written whole or not at all (EscribeFichero).
 #pragma once

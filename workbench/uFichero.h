@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The definitions file: records of a name line and an expression line, single-byte text.
 // Reading accepts LF, CR LF, a stray CR (dropped), code 26 as the end, and a last line without
 // line end; writing ends every line with CR LF.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The read-back of the current term that the window's second panel shows ("número 6 · igual a
 // SEIS · 243 nodos"), and the cycles that run-all goes through ("se repite cada 2 pasos").
 #pragma once

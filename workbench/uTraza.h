@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reduction since the last Enter, as the workbench printed it: the printed form of every
 // pass it showed on "Texto", numbered, with the count of passes between two of them, the
 // contractions and the mode. Kept within a memory cap, past which the oldest lines go.

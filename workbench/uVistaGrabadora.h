@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A view without widgets: it records what the commands set and answers from fields. lambda-cli,
 // the tests and the benchmarks drive the workbench through it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The workbench: the state behind the main window and the commands given through it.
 //
 // How a window drives it (the Qt window, lambda-cli and the tests all do this):

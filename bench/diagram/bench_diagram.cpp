@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Layout and rendering time of terms of 10^3, 10^5 and 10^6 nodes in a 1009 x 500 bitmap, and
 // the writing of their whole diagram as SVG.
 #include <benchmark/benchmark.h>

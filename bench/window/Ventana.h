@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window the window benchmarks drive: shown on the offscreen platform unless a display is
 // there, then the benchmarks run.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time from process start to the first painted window: the program starts itself again and
 // again as a child, which builds the window as the real program does and writes one byte as
 // soon as the window has been painted. Usage: bench_arranque [runs]

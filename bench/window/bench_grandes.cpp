@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Big terms in the real window: showing a long printed form on "Texto" (time, and the growth of
 // the peak resident memory per printed character), run-all of a term that grows without end for
 // a fixed time on each tab (contractions per second, and how long a second press takes to end

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Run-all in the real window with the diagram tab active: 5! on Church numerals, passes per
 // second, at the window's own view interval and with the diagram drawn after every pass.
 #include <benchmark/benchmark.h>

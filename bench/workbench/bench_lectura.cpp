@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The read-back of a term (one walk: fingerprint, numeral, size) on the normal forms of the
 // workloads, in ns per 1,000 nodes, beside what a step costs on the same term; and run-all's passes
 // with and without looking for cycles (the engine alone, with the clock read after each pass as

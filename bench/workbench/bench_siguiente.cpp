@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What showing the next step costs: β steps and run-all through the workbench's commands on every
 // workload, on both tabs, with the text view's highlight and the diagram's halo on and off.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Run-all through the workbench's commands (text tab, views updated after every pass or at
 // about 60 per second) against the engine alone, on the shared workloads; and the memory of a
 // long run on a term that does not grow.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random operations on the drawing object: any sizes, attachments, widths and coordinates,
 // including NaN, infinities and huge values, and bitmaps resized behind its back.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Layout and rendering of any parsable term at any zoom into a bitmap of any small size, and its
 // whole diagram as SVG.
 // Input: 8 bytes of zoom (any bit pattern), a width and a height byte, then the expression.

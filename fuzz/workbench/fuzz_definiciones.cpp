@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The definitions loader on any bytes: no crash, no leak, and what loads saves and loads again
 // to the same lines.
 #include <cstddef>

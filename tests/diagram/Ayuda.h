@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the diagram tests: terms from text, and the picture of a failing test kept as a PNG.
 #pragma once
 

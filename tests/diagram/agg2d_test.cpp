@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bitmap and the drawing object on their own: sizes, refusals, what reaches the pixels.
 #include "Agg2D.h"
 

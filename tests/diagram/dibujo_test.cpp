@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rendering: the pixels of small diagrams in a bitmap 1009 pixels wide.
 #include <gtest/gtest.h>
 

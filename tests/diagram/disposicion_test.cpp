@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Layout: boxes, the root's place, NumVars, and the colour ramp.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random terms at random zooms and sizes, and terms a million levels deep.
 #include <gtest/gtest.h>
 #include <pthread.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole diagram as SVG: written from the layout, and, rasterised by rsvg-convert where it is
 // installed, the same picture as the AGG bitmap within anti-aliasing.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the .deb with CPack, unpacks it with dpkg -x and checks what a user's system gets.
 cmake_policy(VERSION 3.25)
 file(REMOVE_RECURSE ${TRABAJO})

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A window for each test, shown on the offscreen platform, and real input to drive it.
 #pragma once
 

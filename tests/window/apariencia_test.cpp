@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window looks like and how its parts behave on their own: geometry and anchors, tab
 // order, fonts and captions, menus, dialogs, the one-line boxes and the spinner.
 #include <QClipboard>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The teaching aids of the window: the second panel of the status bar, the menu of definitions
 // (rebuilt after an open, a choice types the name), the option that stops run-all in a cycle,
 // and the help, all from the keyboard.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Screenshots of the real window under Xvfb, for a person to look at: a term entered and stepped
 # on the diagram tab, the same on the text tab, then run to normal form.
 # Usage: tests/window/captura.sh [program] [folder]   (needs xvfb, xauth, xdotool, imagemagick)

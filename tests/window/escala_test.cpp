@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // On a scaled desktop (run with QT_SCALE_FACTOR=2) the diagram is drawn at device pixels: the
 // bitmap as large as the canvas in device pixels, and the drawing twice as large in it, strokes
 // included.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's exports and its start with a definitions file: the menu entries, their dialogs,
 // and the error box.
 #include <QFile>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a folder of its own and checks what a desktop needs is there.
 cmake_policy(VERSION 3.25)
 file(REMOVE_RECURSE ${DESTINO})

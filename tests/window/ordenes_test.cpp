@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's wiring: real keys and clicks reach the workbench's commands, and what they set
 // reaches the widgets.
 #include <QClipboard>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's start: the application is made from a command line full of Qt's options, as a
 // user could type it, and Qt must take none of them.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The next step shown in both views, where a failed entry is wrong, and the diagram moved with
 // the mouse, through real keys and mouse events.
 #include <QMenu>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the workbench tests: a workbench on a recording view, and scratch files.
 #pragma once
 

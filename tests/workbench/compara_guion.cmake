@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one lambda-cli script and compares its output with the expected file, byte for byte, and
 # its exit status with what the output says.
 file(REMOVE_RECURSE ${TRABAJO})

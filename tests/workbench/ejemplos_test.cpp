@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The example definitions files load in one open and compute what their names promise.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exports: the whole diagram as SVG or PNG, the reduction as text, and how they fail.
 #include <gtest/gtest.h>
 

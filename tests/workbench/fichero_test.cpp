@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The definitions file: line ends, records, failures, and the open and save commands.
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every exercise of the lessons' guide, run through lambda-cli, gives the result and the count the
 // guide promises, so the guide cannot drift from the program.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands of the workbench, driven through a recording view.
 #include <gtest/gtest.h>
 

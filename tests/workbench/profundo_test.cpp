@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every command on terms a million nodes deep. Also run with a 256 KiB stack (see CMakeLists).
 #include <gtest/gtest.h>
 

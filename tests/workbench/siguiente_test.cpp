@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The next step shown: the ranges of the text view under the redexes that β contracts next, the
 // halo and the moves of the diagram, and where a failed entry is wrong.
 #include <gtest/gtest.h>

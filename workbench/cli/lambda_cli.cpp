@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lambda-cli: runs the workbench from a script, one command a line; the command list is Ayuda
 // below, which --help and the help command print.
 #include <charconv>

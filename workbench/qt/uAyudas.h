@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help of the window: the syntax of expressions with the keys, and what the program is.
 #pragma once
 

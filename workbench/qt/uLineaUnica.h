@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one-line boxes edtDef and edtEnt: whatever way text comes in, only its first line stays,
 // so no line break can reach a name or an expression (a name holding one would be saved to a
 // definitions file that cannot be read back).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Memo1: a read-only view of a printed form of any length. The text stays in Windows-1252 bytes
 // (one byte a character); lines are wrapped with a table of the font's advance for each byte, the
 // first screen at once and the rest a slice at a time while the window is idle; only the visible

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // UpDown1: a vertical pair of arrows without a box, holding a position within a range.
 #pragma once
 

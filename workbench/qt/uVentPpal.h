@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the widgets of the workbench, each event forwarded to the command of the same
 // name of TMesaTrabajo, which reaches the widgets back through IVista.
 #pragma once
