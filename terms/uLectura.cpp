@@ -156,16 +156,18 @@ bool MismaEstructura(TExprLambda* a, TExprLambda* b) {
   // Both walks in step; a binder pair gets one depth, so two bound occurrences agree when their
   // binders' depths do.
   std::vector<std::pair<uintptr_t, uintptr_t>> Pila;
+  // The end of a pair of scopes, just taken off the stack: the marks saved below it go back.
+  auto Sale = [&](uintptr_t x, uintptr_t y) {
+    Devuelve(x, Pila.back().first);
+    Devuelve(y, Pila.back().second);
+    Pila.pop_back();
+  };
   // Gives the borrowed marks back, for the binders still open on the stack.
   auto Limpia = [&] {
     while (!Pila.empty()) {
       auto [x, y] = Pila.back();
       Pila.pop_back();
-      if (x & Salida) {
-        Devuelve(x, Pila.back().first);
-        Devuelve(y, Pila.back().second);
-        Pila.pop_back();
-      }
+      if (x & Salida) Sale(x, y);
     }
   };
   uint32_t Profundidad = 0;
@@ -176,9 +178,7 @@ bool MismaEstructura(TExprLambda* a, TExprLambda* b) {
       auto [x, y] = Pila.back();
       Pila.pop_back();
       if (x & Salida) {
-        Devuelve(x, Pila.back().first);
-        Devuelve(y, Pila.back().second);
-        Pila.pop_back();
+        Sale(x, y);
         --Profundidad;
         continue;
       }
