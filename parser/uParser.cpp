@@ -68,18 +68,18 @@ std::size_t CuentaTokens(std::string_view Texto) {
   return n;
 }
 
-inline void Agrega(TLisToken& t, TTipoToken Tipo, std::size_t Desde, std::string_view Nombre = {}) {
+inline void Agrega(TLisToken& t, TTipoToken Tipo, std::size_t Desde) {
   TToken& k = t.Lista.emplace_back();
   k.Tipo = Tipo;
   k.Desde = static_cast<uint32_t>(Desde);
-  k.Nombre = Nombre;
   ++t.Num;
 }
 
 // The bytes of a token in the parsed text.
-TRango RangoDe(const TToken& t) {
-  std::size_t Largo =
-      t.Tipo == tokVariable || t.Tipo == tokLigada || t.Tipo == tokSimbolo ? t.Nombre.size() : 1;
+TRango RangoDe(std::string_view Texto, const TToken& t) {
+  std::size_t Largo = 1;
+  if (t.Tipo == tokVariable || t.Tipo == tokLigada || t.Tipo == tokSimbolo)
+    Largo = NombreToken(Texto, t).size();
   return {t.Desde, t.Desde + Largo};
 }
 
@@ -92,6 +92,20 @@ bool ExpandeLambdas(TLisToken& Tokens, std::string& Error, TRango& Falta);
 
 // ---------------------------------------------------------------------------------------------
 // Tokenizer.
+
+static_assert(sizeof(TToken) == 16);
+
+std::string_view NombreToken(std::string_view Texto, const TToken& t) {
+  const bool Variable = t.Tipo == tokVariable || t.Tipo == tokLigada;
+  if ((!Variable && t.Tipo != tokSimbolo) || t.Desde >= Texto.size()) return {};
+  // The tokenizer's own rules for where a word ends.
+  std::size_t j = t.Desde + std::size_t(1);
+  if (Variable)
+    while (j < Texto.size() && SigueVariable(Texto[j])) ++j;
+  else
+    while (j < Texto.size() && !EsDelimitador(Texto[j])) ++j;
+  return Texto.substr(t.Desde, j - t.Desde);
+}
 
 bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, std::string& Error) {
   TRango Falta;
@@ -152,7 +166,7 @@ struct TExtra {
       x->Lambda = static_cast<uint32_t>(Desde);
     }
   }
-  Agrega(t, Tipo, Desde, Nombre);
+  Agrega(t, Tipo, Desde);
   if (!x) return;
   if (Tipo == tokAbre) {
     t.Lista.back().Cierre = -1;
@@ -205,7 +219,7 @@ bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, st
         while (j < n && SigueVariable(s[j])) ++j;
         // A variable name must end at a delimiter or at the end of the text.
         if (j < n && !EsDelimitador(s[j])) {
-          Agrega(Tokens, tokVariable, i, Texto.substr(i, j - i));
+          Agrega(Tokens, tokVariable, i);
           Error = Mensajes::CaracterNoPermitido(s[j], Texto.substr(i, j - i));
           std::size_t Fin = j;
           while (Fin < n && !EsDelimitador(s[Fin])) ++Fin;
@@ -269,6 +283,7 @@ namespace {
 
 // Rewrites \x y z.M as \x.\y.\z.M. One pass into a new list gives the same tokens as inserting
 // in place, without moving the tail once per variable.
+// A fault is always at a binder's backslash, whose range needs no text.
 bool ExpandeLambdas(TLisToken& Tokens, std::string& Error, TRango& Falta) {
   std::size_t Lambda = 0;
   switch (RevisaLambdas(Tokens.Lista, static_cast<std::size_t>(Tokens.Num), Lambda)) {
@@ -276,7 +291,7 @@ bool ExpandeLambdas(TLisToken& Tokens, std::string& Error, TRango& Falta) {
       return true;
     case rError:
       Error = Mensajes::LambdaMalConstruido;
-      Falta = RangoDe(Tokens.Lista[Lambda]);
+      Falta = RangoDe({}, Tokens.Lista[Lambda]);
       return false;
     case rExpandir:
       break;
@@ -315,7 +330,7 @@ bool ExpandeLambdas(TLisToken& Tokens, std::string& Error, TRango& Falta) {
       ++k;
     } else {
       Error = Mensajes::LambdaMalConstruido;
-      Falta = RangoDe(t[Lambda]);
+      Falta = RangoDe({}, t[Lambda]);
       return false;
     }
   }
@@ -356,9 +371,10 @@ class TConstructor {
  public:
   // The tokens come with their parentheses matched and their names numbered (`Nombres` of
   // them), as the tokenizer leaves them with a TExtra.
-  TConstructor(TLisToken& Tokens, int32_t Nombres, const TDefiniciones& definiciones,
-               std::string& error)
-      : T(Tokens.Lista),
+  TConstructor(std::string_view Texto, TLisToken& Tokens, int32_t Nombres,
+               const TDefiniciones& definiciones, std::string& error)
+      : Texto(Texto),
+        T(Tokens.Lista),
         Num(Tokens.Num),
         Definiciones(definiciones),
         Error(error),
@@ -434,6 +450,7 @@ class TConstructor {
   void EntregaAFuncion();
   void EntregaACadena();
 
+  std::string_view Texto;
   std::vector<TToken>& T;
   int32_t Num;
   const TDefiniciones& Definiciones;
@@ -462,7 +479,7 @@ TExprLambda* TConstructor::VariableLibre(int32_t p) {
 }
 
 TExprLambda* TConstructor::CopiaSimbolo(int32_t p) {
-  std::string_view Nombre = T[static_cast<std::size_t>(p)].Nombre;
+  std::string_view Nombre = NombreToken(Texto, T[static_cast<std::size_t>(p)]);
   int i = Definiciones.Busca(Nombre);
   if (i < 0) {
     Falla(p, std::string(Mensajes::SimboloNoDefinido) + std::string(Nombre));
@@ -655,10 +672,10 @@ TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, 
       if (Tokens.Num == 0) {
         Error = Mensajes::EntradaVacia;
       } else {
-        TConstructor c(Tokens, x.Nombres, Definiciones, Error);
+        TConstructor c(Texto, Tokens, x.Nombres, Definiciones, Error);
         r = c.ConstruyeExpr(1, Tokens.Num);
         if (!Error.empty() && c.ErrorEn > 0 && c.ErrorEn <= Tokens.Num)
-          Falta = RangoDe(Tokens.Lista[static_cast<std::size_t>(c.ErrorEn)]);
+          Falta = RangoDe(Texto, Tokens.Lista[static_cast<std::size_t>(c.ErrorEn)]);
       }
     }
   } catch (const EDemasiadoGrande& e) {

@@ -15,7 +15,7 @@ std::string Tokens(const std::string& texto) {
     const TToken& k = t.Lista[static_cast<std::size_t>(i)];
     const char* tipos[] = {"\\", ".", "(", ")", "v:", "s:", "l:", "%"};
     s += tipos[k.Tipo];
-    s += std::string(k.Nombre);
+    s += std::string(NombreToken(texto, k));
     s += ' ';
   }
   return s;

@@ -31,7 +31,7 @@ void TTraza::Deshaz() {
   if (!Activo) return;
   Estado = Marcado;
   while (!Lineas.empty() && Lineas.back().Paso > Estado.Pasos) {
-    Memoria -= Lineas.back().Forma.size();
+    Memoria -= Lineas.back().Forma->size();
     Lineas.pop_back();
   }
 }
@@ -40,14 +40,15 @@ bool TTraza::FaltaForma() const {
   return Activo && (Lineas.empty() || Lineas.back().Paso != Estado.Pasos);
 }
 
-void TTraza::Anota(const std::string& Forma) {
+void TTraza::Anota(TTextoCompartido Forma) {
   if (!FaltaForma()) return;
   // A form that alone passes the cap is not kept, but its place is.
-  const bool Cabe = Forma.size() <= Limite;
-  Lineas.push_back({Estado.Pasos, Cabe ? Forma : std::string(Mensajes::FormaNoGuardada)});
-  Memoria += Lineas.back().Forma.size();
+  if (Forma->size() > Limite)
+    Forma = std::make_shared<const std::string>(Mensajes::FormaNoGuardada);
+  Lineas.push_back({Estado.Pasos, std::move(Forma)});
+  Memoria += Lineas.back().Forma->size();
   while (Memoria > Limite && Lineas.size() > 1) {
-    Memoria -= Lineas.front().Forma.size();
+    Memoria -= Lineas.front().Forma->size();
     Lineas.pop_front();
     ++Fuera;
   }
@@ -73,7 +74,7 @@ std::string TTraza::Texto(bool MultipleAhora) const {
     if (l.Paso > Anterior + 1) s += Mensajes::PasosSinMostrar(l.Paso - Anterior - 1) + Fin;
     s += std::to_string(l.Paso);
     s += ": ";
-    s += l.Forma;
+    s += *l.Forma;
     s += Fin;
     Anterior = l.Paso;
   }

@@ -7,7 +7,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
+
+// A printed form, shared between the view that shows it and the record: a form of tens of
+// megabytes is made once and never copied.
+using TTextoCompartido = std::shared_ptr<const std::string>;
 
 class TTraza {
  public:
@@ -29,7 +34,8 @@ class TTraza {
 
   // Whether the last step's printed form is still to come, and that form.
   bool FaltaForma() const;
-  void Anota(const std::string& Forma);
+  void Anota(TTextoCompartido Forma);
+  void Anota(std::string Forma) { Anota(std::make_shared<const std::string>(std::move(Forma))); }
 
   // The file: a heading, then one line a step shown, Windows-1252, CR LF line ends.
   std::string Texto(bool MultipleAhora) const;
@@ -41,7 +47,7 @@ class TTraza {
  private:
   struct TLinea {
     int64_t Paso;
-    std::string Forma;
+    TTextoCompartido Forma;
   };
   struct TEstado {
     int64_t Pasos = 0, Contracciones = 0;

@@ -12,7 +12,8 @@
 
 class TVistaGrabadora : public IVista {
  public:
-  std::string Ent, Def, Estado, Memo;
+  std::string Ent, Def, Estado;
+  TTextoCompartido Forma = std::make_shared<const std::string>();  // Memo1's text
   int Fuente = TMesaTrabajo::FuenteInicial;
   bool Back = false;
   bool Multiple = false;
@@ -41,8 +42,9 @@ class TVistaGrabadora : public IVista {
   std::string TextoDef() override { return Def; }
   void VaciaDef() override { Def.clear(); }
   void FijaEstado(const std::string& t) override { Estado = t; }
-  void FijaMemo(std::string t) override {
-    Memo = std::move(t);
+  const std::string& Memo() const { return *Forma; }
+  void FijaMemo(TTextoCompartido t) override {
+    Forma = std::move(t);
     ++Memos;
   }
   int TamanoFuenteMemo() override { return Fuente; }

@@ -239,7 +239,7 @@ void TMesaTrabajo::Muestra() {
   AvisoVista.clear();
   std::size_t Longitud = LongitudTexto(Actual, LimiteTexto, Pulso());
   if (Longitud > LimiteTexto) {
-    Vista.FijaMemo({});
+    Vista.FijaMemo(std::make_shared<const std::string>());
     Vista.FijaResalte({});
     MemoAlDia = false;
     Avisa(Mensajes::TextoDemasiadoGrande(LimiteTexto));
@@ -247,8 +247,9 @@ void TMesaTrabajo::Muestra() {
     return;
   }
   std::vector<TRango> Rangos;
-  std::string Forma = ResaltaSiguiente ? TextoResaltado(Longitud, Rangos)
-                                       : TextoConPulso(Actual, Longitud, Pulso());
+  TTextoCompartido Forma = std::make_shared<const std::string>(
+      ResaltaSiguiente ? TextoResaltado(Longitud, Rangos)
+                       : TextoConPulso(Actual, Longitud, Pulso()));
   Traza.Anota(Forma);  // when this step has no form yet
   Vista.FijaMemo(std::move(Forma));
   Vista.FijaResalte(Rangos);

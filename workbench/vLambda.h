@@ -53,7 +53,7 @@ class IVista {
   virtual std::string TextoDef() = 0;                     // the name box edtDef
   virtual void VaciaDef() = 0;                            // empties the name box
   virtual void FijaEstado(const std::string& Texto) = 0;  // StatusBar1
-  virtual void FijaMemo(std::string Texto) = 0;           // Memo1
+  virtual void FijaMemo(TTextoCompartido Texto) = 0;      // Memo1, never null
   virtual int TamanoFuenteMemo() = 0;                     // Memo1's font size, in points
   virtual void FijaTamanoFuenteMemo(int Puntos) = 0;
   virtual void HabilitaBack(bool Habilitado) = 0;  // btnBack

@@ -36,7 +36,7 @@ TEST(Ejemplos, OmegaNoTermina) {
   };
   b.Mesa.btnBetaAllClick();
   EXPECT_EQ(b.Vista.Estado, " 100 reducciones");
-  EXPECT_EQ(b.Vista.Memo, "(\\ a . a a) (\\ b . b b)");
+  EXPECT_EQ(b.Vista.Memo(), "(\\ a . a a) (\\ b . b b)");
 }
 
 }  // namespace

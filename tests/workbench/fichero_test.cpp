@@ -183,7 +183,7 @@ TEST_F(Ficheros, IdaYVuelta) {
   b.Entra("\\f x.f (f (f (f x)))", "4");
   b.Entra("Largo \xF1", "largo \xD1");
   b.Pestana(0);
-  std::string Memo = b.Vista.Memo;
+  std::string Memo = b.Vista.Memo();
   Salva(Carpeta.Ruta("d.txt"));
   ASSERT_EQ(b.Vista.Errores, 0) << b.Vista.UltimoError;
   std::string Bytes = LeeTodo(Carpeta.Ruta("d.txt"));
@@ -204,7 +204,7 @@ TEST_F(Ficheros, IdaYVuelta) {
   c.Vista.RutaSalvar = Carpeta.Ruta("e.txt");
   c.Mesa.Salvar1Click();
   EXPECT_EQ(LeeTodo(Carpeta.Ruta("e.txt")), Bytes);
-  EXPECT_EQ(b.Vista.Memo, Memo);
+  EXPECT_EQ(b.Vista.Memo(), Memo);
   EXPECT_EQ(c.Mesa.TerminoActual(), nullptr);
   // The file takes the usual permissions, not a temporary file's.
   struct stat st;
@@ -248,7 +248,7 @@ TEST_F(Ficheros, RegistroErroneoDetieneLaCarga) {
   DosDefiniciones();
   b.Pestana(0);
   b.Entra("K K");
-  std::string Memo = b.Vista.Memo;
+  std::string Memo = b.Vista.Memo();
   EscribeTodo(Carpeta.Ruta("d.txt"), "A\n\\x.x\nB\n\\x.(x\nC\n\\y.y\n");
   Abre(Carpeta.Ruta("d.txt"));
   EXPECT_EQ(b.Vista.UltimoError,
@@ -256,7 +256,7 @@ TEST_F(Ficheros, RegistroErroneoDetieneLaCarga) {
   ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 1u);
   EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "A");
   // The current term and the views stay as they were.
-  EXPECT_EQ(b.Vista.Memo, Memo);
+  EXPECT_EQ(b.Vista.Memo(), Memo);
   EXPECT_TRUE(EsValido(b.Mesa.TerminoActual()));
 }
 
@@ -376,7 +376,7 @@ TEST_F(Ficheros, NombresConCaracteresDeControl) {
   b.Entra("I I");
   b.Mesa.btnBetaClick();
   TExprLambda* Actual = b.Mesa.TerminoActual();
-  std::string Memo = b.Vista.Memo;
+  std::string Memo = b.Vista.Memo();
   for (std::string Nombre : {std::string("A\x1A"
                                          "B"),
                              std::string("A\0B", 3), std::string("\t"), std::string("\x7F")}) {
@@ -391,7 +391,7 @@ TEST_F(Ficheros, NombresConCaracteresDeControl) {
     EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 1u);
     EXPECT_EQ(b.Mesa.TerminoActual(), Actual);
     EXPECT_TRUE(b.Vista.Back);
-    EXPECT_EQ(b.Vista.Memo, Memo);
+    EXPECT_EQ(b.Vista.Memo(), Memo);
     EXPECT_EQ(b.Vista.Def, Nombre);
   }
   EXPECT_EQ(b.Vista.Estado,

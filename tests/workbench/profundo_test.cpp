@@ -68,7 +68,7 @@ void TodasLasOrdenes(TExprLambda* Termino, std::size_t Tamano = Profundidad) {
   b.Mesa.FijaIntervalo(3600);
   b.Mesa.CambiaActual(Termino);
   b.Pestana(0);
-  EXPECT_GT(b.Vista.Memo.size(), Tamano);
+  EXPECT_GT(b.Vista.Memo().size(), Tamano);
   b.Pestana(1);
   b.Mesa.LienzoPaint(80, 80);
   b.Vista.Ent = "(\\q.q) %";
@@ -118,7 +118,7 @@ TEST(Profundo, MuchasPasadas) {
   b.Mesa.FijaIntervalo(3600);
   b.Mesa.CambiaActual(t);
   b.Mesa.btnBetaAllClick();
-  EXPECT_EQ(b.Vista.Memo, "a");
+  EXPECT_EQ(b.Vista.Memo(), "a");
   EXPECT_EQ(b.Vista.Estado, " 100.000 reducciones");
 }
 

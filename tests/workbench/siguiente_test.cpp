@@ -18,8 +18,8 @@ std::vector<TTrio> Resaltado(const TBanco& b) {
   EXPECT_EQ(R.size() % 3, 0u);
   auto Trozo = [&](const TRango& x) {
     EXPECT_LE(x.Desde, x.Hasta);
-    EXPECT_LE(x.Hasta, b.Vista.Memo.size());
-    return b.Vista.Memo.substr(x.Desde, x.Hasta - x.Desde);
+    EXPECT_LE(x.Hasta, b.Vista.Memo().size());
+    return b.Vista.Memo().substr(x.Desde, x.Hasta - x.Desde);
   };
   for (std::size_t i = 0; i + 2 < R.size(); i += 3)
     r.push_back({Trozo(R[i]), Trozo(R[i + 1]), Trozo(R[i + 2])});
@@ -63,7 +63,7 @@ TEST(SiguientePaso, RangosDeLaTablaEnAmbosModos) {
       b.Pestana(TMesaTrabajo::PestanaTexto);
       b.Vista.Multiple = Multiple;
       b.Entra(c.Termino);
-      ASSERT_EQ(b.Vista.Memo, c.Termino);
+      ASSERT_EQ(b.Vista.Memo(), c.Termino);
       EXPECT_EQ(Resaltado(b), Multiple ? c.Multiple : c.Simple) << c.Termino;
     }
   }
@@ -74,10 +74,10 @@ TEST(SiguientePaso, RangosDeLaTablaEnAmbosModos) {
   b.Vista.Multiple = true;
   b.Mesa.OpcionesClick();
   EXPECT_EQ(Resaltado(b), Casos[0].Multiple);
-  EXPECT_EQ(b.Vista.Memo, Casos[0].Termino);
+  EXPECT_EQ(b.Vista.Memo(), Casos[0].Termino);
   b.Vista.Multiple = false;
   b.Mesa.btnBetaClick();
-  EXPECT_EQ(b.Vista.Memo, "a b ((\\ c . c) d)");
+  EXPECT_EQ(b.Vista.Memo(), "a b ((\\ c . c) d)");
   EXPECT_EQ(Resaltado(b), (std::vector<TTrio>{{"((\\ c . c) d)", "(\\ c . c)", "d"}}));
   b.Mesa.btnBetaAllClick();
   EXPECT_TRUE(Resaltado(b).empty());
@@ -164,7 +164,7 @@ TEST(Profundo, SiguientePaso) {
   b.Mesa.LienzoArrastra(5, 5);
   b.Mesa.btnBetaClick();
   EXPECT_TRUE(b.Vista.Resalte.empty());
-  EXPECT_EQ(b.Vista.Memo.size(), 2 * (n + r + 1) - 1);
+  EXPECT_EQ(b.Vista.Memo().size(), 2 * (n + r + 1) - 1);
 }
 
 }  // namespace

@@ -174,7 +174,7 @@ class TGuion {
 
   void Muestra() {
     std::cout << "text: ";
-    EscribeUtf8(std::cout, Vista.Memo);  // a printed term may run to many megabytes
+    EscribeUtf8(std::cout, Vista.Memo());  // a printed term may run to many megabytes
     std::cout << '\n';
     std::cout << "status: " << Cp1252AUtf8(Vista.Estado) << '\n';
     std::cout << "back: " << (Vista.Back ? "on" : "off") << '\n';

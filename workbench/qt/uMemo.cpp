@@ -56,8 +56,8 @@ TMemo::TMemo(QWidget* Padre) : QAbstractScrollArea(Padre) {
   MideFuente();
 }
 
-void TMemo::FijaTexto(std::string Texto) {
-  Bytes = std::move(Texto);
+void TMemo::FijaTexto(std::shared_ptr<const std::string> Texto) {
+  Forma = std::move(Texto);
   Resalte_.clear();
   Ancla_ = Cursor_ = 0;
   ReiniciaEnvoltura(0);
@@ -68,21 +68,22 @@ void TMemo::FijaResalte(std::vector<TRango> Rangos) {
   Resalte_ = std::move(Rangos);
   Resalte_.resize(Resalte_.size() / 3 * 3);
   for (TRango& r : Resalte_) {
-    r.Hasta = std::min(r.Hasta, Bytes.size());
+    r.Hasta = std::min(r.Hasta, Texto().size());
     r.Desde = std::min(r.Desde, r.Hasta);
   }
   viewport()->update();
 }
 
 QString TMemo::toPlainText() const {
-  return Convierte(0, Bytes.size());
+  return Convierte(0, Texto().size());
 }
 
 QString TMemo::Convierte(std::size_t Desde, std::size_t Hasta) const {
   const auto& t = Caracteres();
   QString s(static_cast<qsizetype>(Hasta - Desde), Qt::Uninitialized);
   QChar* d = s.data();
-  for (std::size_t i = Desde; i < Hasta; ++i) *d++ = QChar(t[static_cast<unsigned char>(Bytes[i])]);
+  for (std::size_t i = Desde; i < Hasta; ++i)
+    *d++ = QChar(t[static_cast<unsigned char>(Texto()[i])]);
   return s;
 }
 
@@ -104,9 +105,9 @@ void TMemo::ReiniciaEnvoltura(std::size_t Conserva) {
   Pos = 0;
   AnchoLinea = AnchoTrasCorte = 0;
   Corte = 0;
-  Completo = Bytes.empty();
+  Completo = Texto().empty();
   // The line that was on top stays on top; the first screen is wrapped at once.
-  Conserva = std::min(Conserva, Bytes.size());
+  Conserva = std::min(Conserva, Texto().size());
   std::size_t Arriba = Conserva == 0 ? 0 : LineaDe(Conserva);
   Envuelve(Arriba + static_cast<std::size_t>(LineasVisibles()) + 2, NingunaPos);
   AjustaBarra();
@@ -119,9 +120,9 @@ void TMemo::ReiniciaEnvoltura(std::size_t Conserva) {
 }
 
 void TMemo::Envuelve(std::size_t Lineas, std::size_t Presupuesto) {
-  std::size_t Fin = Bytes.size();
+  std::size_t Fin = Texto().size();
   if (Presupuesto < Fin - Pos) Fin = Pos + Presupuesto;
-  const char* b = Bytes.data();
+  const char* b = Texto().data();
   while (Pos < Fin && Inicios.size() < Lineas) {
     char c = b[Pos];
     double w = Ancho[static_cast<unsigned char>(c)];
@@ -153,7 +154,7 @@ void TMemo::Envuelve(std::size_t Lineas, std::size_t Presupuesto) {
     }
     ++Pos;
   }
-  if (Pos >= Bytes.size()) Completo = true;
+  if (Pos >= Texto().size()) Completo = true;
 }
 
 void TMemo::EnvuelveUnTrozo() {
@@ -194,7 +195,7 @@ std::size_t TMemo::PrimeraVisible() const {
 }
 
 std::size_t TMemo::FinLinea(std::size_t i) const {
-  return i + 1 < Inicios.size() ? Inicios[i + 1] : (Completo ? Bytes.size() : Pos);
+  return i + 1 < Inicios.size() ? Inicios[i + 1] : (Completo ? Texto().size() : Pos);
 }
 
 std::size_t TMemo::LineaDe(std::size_t p) {
@@ -216,7 +217,7 @@ void TMemo::paintEvent(QPaintEvent*) {
   const QPalette& Paleta = palette();
   for (std::size_t i = Primera; i <= Ultima && i < Inicios.size(); ++i) {
     std::size_t Desde = InicioLinea(i), Hasta = FinLinea(i);
-    if (Hasta > Desde && Bytes[Hasta - 1] == '\n') --Hasta;
+    if (Hasta > Desde && Texto()[Hasta - 1] == '\n') --Hasta;
     int y = Margen + static_cast<int>(i - Primera) * Alto;
     if (!Resalte_.empty()) PintaResalte(p, Desde, Hasta, y);
     double x = Margen;
@@ -227,7 +228,7 @@ void TMemo::paintEvent(QPaintEvent*) {
       std::size_t a = Cortes[k], z = Cortes[k + 1];
       if (a >= z) continue;
       double w = 0;
-      for (std::size_t j = a; j < z; ++j) w += Ancho[static_cast<unsigned char>(Bytes[j])];
+      for (std::size_t j = a; j < z; ++j) w += Ancho[static_cast<unsigned char>(Texto()[j])];
       bool Marcado = k == 1;
       if (Marcado) p.fillRect(QRectF(x, y, w, Alto), Paleta.brush(QPalette::Highlight));
       p.setPen(Paleta.color(Marcado ? QPalette::HighlightedText : QPalette::Text));
@@ -238,7 +239,7 @@ void TMemo::paintEvent(QPaintEvent*) {
         (Cursor_ < Hasta || (Cursor_ == Hasta && i + 1 == Inicios.size()))) {
       double cx = Margen;
       for (std::size_t j = Desde; j < Cursor_; ++j)
-        cx += Ancho[static_cast<unsigned char>(Bytes[j])];
+        cx += Ancho[static_cast<unsigned char>(Texto()[j])];
       p.setPen(Paleta.color(QPalette::Text));
       p.drawLine(QPointF(cx, y), QPointF(cx, y + Alto - 1));
     }
@@ -266,9 +267,9 @@ void TMemo::PintaResalte(QPainter& p, std::size_t Desde, std::size_t Hasta, int 
       std::size_t a = std::max(r.Desde, Desde), z = std::min(r.Hasta, Hasta);
       if (a >= z) continue;
       double x = Margen;
-      for (std::size_t i = Desde; i < a; ++i) x += Ancho[static_cast<unsigned char>(Bytes[i])];
+      for (std::size_t i = Desde; i < a; ++i) x += Ancho[static_cast<unsigned char>(Texto()[i])];
       double w = 0;
-      for (std::size_t i = a; i < z; ++i) w += Ancho[static_cast<unsigned char>(Bytes[i])];
+      for (std::size_t i = a; i < z; ++i) w += Ancho[static_cast<unsigned char>(Texto()[i])];
       p.fillRect(QRectF(x, y, w, Alto), Colores[j]);
     }
   }
@@ -295,18 +296,18 @@ void TMemo::changeEvent(QEvent* e) {
 // Selection.
 
 void TMemo::Selecciona(std::size_t Ancla, std::size_t Cursor) {
-  Ancla_ = std::min(Ancla, Bytes.size());
-  Cursor_ = std::min(Cursor, Bytes.size());
+  Ancla_ = std::min(Ancla, Texto().size());
+  Cursor_ = std::min(Cursor, Texto().size());
   viewport()->update();
 }
 
 std::string TMemo::TextoSeleccionado() const {
   std::size_t a = std::min(Ancla_, Cursor_), z = std::max(Ancla_, Cursor_);
-  return Bytes.substr(a, z - a);
+  return Texto().substr(a, z - a);
 }
 
 void TMemo::selectAll() {
-  Selecciona(0, Bytes.size());
+  Selecciona(0, Texto().size());
 }
 
 void TMemo::copy() {
@@ -321,7 +322,7 @@ void TMemo::PonSeleccionX11() {
 }
 
 std::size_t TMemo::PosicionEn(QPoint p) {
-  if (Bytes.empty()) return 0;
+  if (Texto().empty()) return 0;
   long Fila = p.y() < Margen ? -1 : (p.y() - Margen) / Alto;
   long l = static_cast<long>(PrimeraVisible()) + Fila;
   if (l < 0) return 0;
@@ -332,10 +333,10 @@ std::size_t TMemo::PosicionEn(QPoint p) {
   // The position after a line's last character is the start of the next line, except on the
   // last line.
   std::size_t Tope = i + 1 < Inicios.size() || !Completo ? Hasta - 1 : Hasta;
-  if (Hasta > Desde && Bytes[Hasta - 1] == '\n') Tope = Hasta - 1;
+  if (Hasta > Desde && Texto()[Hasta - 1] == '\n') Tope = Hasta - 1;
   double x = Margen;
   for (std::size_t j = Desde; j < Tope; ++j) {
-    double w = Ancho[static_cast<unsigned char>(Bytes[j])];
+    double w = Ancho[static_cast<unsigned char>(Texto()[j])];
     if (p.x() < x + w / 2) return j;
     x += w;
   }
@@ -343,7 +344,7 @@ std::size_t TMemo::PosicionEn(QPoint p) {
 }
 
 void TMemo::MueveCursor(std::size_t p, bool Extiende) {
-  Cursor_ = std::min(p, Bytes.size());
+  Cursor_ = std::min(p, Texto().size());
   if (!Extiende) Ancla_ = Cursor_;
   HazVisibleCursor();
   viewport()->update();
@@ -399,10 +400,10 @@ void TMemo::mouseDoubleClickEvent(QMouseEvent* e) {
   if (e->button() != Qt::LeftButton) return;
   // The word under the pointer: a run of characters between blanks.
   std::size_t p = PosicionEn(e->position().toPoint());
-  if (p >= Bytes.size() || EsBlanco(Bytes[p])) return;
+  if (p >= Texto().size() || EsBlanco(Texto()[p])) return;
   std::size_t a = p, z = p;
-  while (a > 0 && !EsBlanco(Bytes[a - 1])) --a;
-  while (z < Bytes.size() && !EsBlanco(Bytes[z])) ++z;
+  while (a > 0 && !EsBlanco(Texto()[a - 1])) --a;
+  while (z < Texto().size() && !EsBlanco(Texto()[z])) ++z;
   Ancla_ = a;
   Cursor_ = z;
   viewport()->update();
@@ -417,7 +418,7 @@ void TMemo::keyPressEvent(QKeyEvent* e) {
   std::size_t l = LineaDe(Cursor_);
   double x = Margen;
   for (std::size_t j = InicioLinea(l); j < Cursor_; ++j)
-    x += Ancho[static_cast<unsigned char>(Bytes[j])];
+    x += Ancho[static_cast<unsigned char>(Texto()[j])];
   // The same column on another line, by the position under it on the screen.
   auto EnLinea = [&](long Destino) {
     Destino = std::max(0L, Destino);
@@ -447,7 +448,7 @@ void TMemo::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_End:
       if (Control) {
         NumLineas();
-        return MueveCursor(Bytes.size(), Extiende);
+        return MueveCursor(Texto().size(), Extiende);
       }
       return MueveCursor(
           l + 1 < Inicios.size() ? std::max(InicioLinea(l), FinLinea(l) - 1) : FinLinea(l),
@@ -464,7 +465,7 @@ void TMemo::contextMenuEvent(QContextMenuEvent* e) {
   Copiar->setEnabled(Ancla_ != Cursor_);
   QAction* Todo = Menu.addAction(QStringLiteral("Seleccionar todo"), this, &TMemo::selectAll);
   Todo->setShortcut(QKeySequence::SelectAll);
-  Todo->setEnabled(!Bytes.empty());
+  Todo->setEnabled(!Texto().empty());
   Menu.exec(e->globalPos());
 }
 

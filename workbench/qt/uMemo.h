@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,12 @@ class TMemo : public QAbstractScrollArea {
 
   // Replaces the text (Windows-1252 bytes), scrolled to its start, with nothing selected and
   // nothing highlighted.
-  void FijaTexto(std::string Texto);
+  void FijaTexto(std::shared_ptr<const std::string> Texto);
   // A light background under parts of the text: for each redex three byte ranges (the redex,
   // its function part, its argument), redexes in text order and apart from one another.
   void FijaResalte(std::vector<TRango> Rangos);
   const std::vector<TRango>& Resalte() const { return Resalte_; }
-  const std::string& Texto() const { return Bytes; }
+  const std::string& Texto() const { return *Forma; }
   QString toPlainText() const;
 
   // The selection runs between the anchor and the cursor, byte offsets into the text.
@@ -80,7 +81,8 @@ class TMemo : public QAbstractScrollArea {
   // Paints the highlight of the bytes [Desde, Hasta) of a line starting at x = Margen.
   void PintaResalte(QPainter& p, std::size_t Desde, std::size_t Hasta, int y);
 
-  std::string Bytes;
+  // Shared with the record of the reduction: a big text is never copied.
+  std::shared_ptr<const std::string> Forma = std::make_shared<const std::string>();
   std::array<double, 256> Ancho{};
   int Alto = 1, Ascenso = 0;
 

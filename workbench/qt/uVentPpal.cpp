@@ -572,7 +572,7 @@ void TVentPpal::VaciaDef() {
 void TVentPpal::FijaEstado(const std::string& Texto) {
   Estado->setText(DeCp1252(Texto));
 }
-void TVentPpal::FijaMemo(std::string Texto) {
+void TVentPpal::FijaMemo(TTextoCompartido Texto) {
   Memo1->FijaTexto(std::move(Texto));
 }
 int TVentPpal::TamanoFuenteMemo() {

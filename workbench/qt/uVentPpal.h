@@ -168,7 +168,7 @@ class TVentPpal : public QMainWindow, private IVista {
   std::string TextoDef() override;
   void VaciaDef() override;
   void FijaEstado(const std::string& Texto) override;
-  void FijaMemo(std::string Texto) override;
+  void FijaMemo(TTextoCompartido Texto) override;
   int TamanoFuenteMemo() override;
   void FijaTamanoFuenteMemo(int Puntos) override;
   void HabilitaBack(bool Habilitado) override;
