@@ -1061,15 +1061,17 @@ void NumeraVariable(int32_t& NumVars, TExprLambda* Nodo) {
   if (v->Indice < 0) v->Indice = NumVars++;
 }
 
-void Renumera(TExprLambda* t, int32_t& NumVars) {
-  Renumera(t, NumVars, {});
+std::size_t Renumera(TExprLambda* t, int32_t& NumVars) {
+  return Renumera(t, NumVars, {});
 }
 
-void Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso) {
+std::size_t Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso) {
   // The numbers the two walks of ReseteaVariable and NumeraVariable over RecorrePre give, in one
   // walk: a bound variable is first met as its binder's Param, so it takes the next number
   // there; a free one takes it at its first occurrence, which a scratch bit tells, cleared again
-  // at the end. Down the function spine, with the arguments waiting on the stack.
+  // at the end. Down the function spine, with the arguments waiting on the stack. The printed
+  // length is summed on the way, piece by piece as LongitudTexto counts it, each name as soon
+  // as it has its number: a view that prints next spares a walk.
   constexpr uint32_t Numerada = 1u << 2;
   static_assert(Numerada < (1u << TExprLambda::PrimerBitNivel));
   std::vector<TVariable*> Libres;
@@ -1082,7 +1084,7 @@ void Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pul
   std::vector<TExprLambda*> Pila;
   Pila.reserve(64);
   int32_t Num = 0;
-  std::size_t k = 0;
+  std::size_t k = 0, Longitud = 0;
   auto Ocurrencia = [&](TExprLambda* e) {
     TVariable* v = static_cast<TVariable*>(e);
     if (v->Libre && !(v->Marca & Numerada)) {
@@ -1090,7 +1092,11 @@ void Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pul
       v->Marca |= Numerada;
       v->Indice = Num++;
     }
+    Longitud += LongitudNombre(v->Indice);
   };
+  // Where n stands, for the parentheses around it: a compound argument and an abstraction in
+  // function place have them. Told by the parent, so that no child is loaded early.
+  enum { Otro, Argumento, Funcion } Lugar = Otro;
   TExprLambda* n = t;
   for (;;) {
     if (Pulso && (++k & 0xFFFF) == 0) Pulso();
@@ -1100,24 +1106,31 @@ void Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pul
     } else if (EsFuncion(n)) {
       TFuncion* f = static_cast<TFuncion*>(n);
       f->Param->Indice = Num++;
+      Longitud += 5 + LongitudNombre(f->Param->Indice) + (Lugar == Otro ? 0 : 2);
       n = f->Cuerpo;
+      Lugar = Otro;
     } else {
       TAplicacion* ap = static_cast<TAplicacion*>(n);
+      Longitud += Lugar == Argumento ? 3 : 1;
       if (EsVariable(ap->Func)) {
         Ocurrencia(ap->Func);
         n = ap->Arg;
+        Lugar = Argumento;
       } else {
         Pila.push_back(ap->Arg);
         n = ap->Func;
+        Lugar = Funcion;
       }
     }
     if (!n) {
       if (Pila.empty()) break;
       n = Pila.back();
       Pila.pop_back();
+      Lugar = Argumento;
     }
   }
   NumVars = Num;
+  return Longitud;
 }
 
 // ---------------------------------------------------------------------------------------------

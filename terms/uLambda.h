@@ -217,10 +217,11 @@ class TRetenido {
 // Numbering of variables, as two handlers for RecorrePost bound to the counter's holder.
 void ReseteaVariable(TExprLambda* Nodo);
 void NumeraVariable(int32_t& NumVars, TExprLambda* Nodo);
-// Both numbering walks; NumVars ends at the number of distinct variables.
-void Renumera(TExprLambda* t, int32_t& NumVars);
+// Both numbering walks; NumVars ends at the number of distinct variables. Returns the length of
+// the printed form under the new numbering: what LongitudTexto(t) gives.
+std::size_t Renumera(TExprLambda* t, int32_t& NumVars);
 // The same, with a pulse as LongitudTexto's.
-void Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso);
+std::size_t Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso);
 
 // Name printed for a display number: 0 -> a, 25 -> z, 26 -> a', 52 -> a''.
 std::string NombreVariable(int32_t Indice);

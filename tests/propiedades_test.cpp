@@ -73,6 +73,8 @@ TEST(Propiedades, ImprimirYReleerDaElMismoTermino) {
     ASSERT_TRUE(EsValido(t));
     std::string impreso = Imprime(t);
     EXPECT_EQ(LongitudTexto(t), impreso.size());
+    int32_t nv;
+    EXPECT_EQ(Renumera(t, nv), impreso.size());
     TExprLambda* r = Lee(impreso);
     ASSERT_TRUE(r) << impreso;
     EXPECT_EQ(Imprime(r), impreso);

@@ -208,8 +208,8 @@ std::string TMesaTrabajo::LineaDefinicion(std::size_t i) {
 
 void TMesaTrabajo::Renumera() {
   if (!Actual) return;
+  LongitudNumerada = ::Renumera(Actual, NumVars, Pulso());
   Numerado = true;
-  ::Renumera(Actual, NumVars, Pulso());
 }
 
 namespace {
@@ -237,7 +237,7 @@ void TMesaTrabajo::EjecutaPendientes() {
 
 void TMesaTrabajo::Muestra() {
   AvisoVista.clear();
-  std::size_t Longitud = LongitudTexto(Actual, LimiteTexto, Pulso());
+  std::size_t Longitud = Numerado ? LongitudNumerada : LongitudTexto(Actual, LimiteTexto, Pulso());
   if (Longitud > LimiteTexto) {
     Vista.FijaMemo(std::make_shared<const std::string>());
     Vista.FijaResalte({});

@@ -225,8 +225,9 @@ class TMesaTrabajo {
   // Actual's variables are numbered as it is now: set by Renumera, cleared by every command,
   // by each pass and by anything that numbers a definition (they share free variables).
   bool Numerado = false;
-  bool MemoAlDia = false;     // Memo1 shows Actual as it is now
-  int64_t AnchoDibujado = 0;  // width of the root drawn last, in units
+  std::size_t LongitudNumerada = 0;  // Actual's printed length, measured as it was numbered
+  bool MemoAlDia = false;            // Memo1 shows Actual as it is now
+  int64_t AnchoDibujado = 0;         // width of the root drawn last, in units
   double EscalaDispositivo = 1;
   bool PararPedido = false;
   bool Cerrada = false;
