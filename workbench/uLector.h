@@ -44,7 +44,7 @@ class TLector {
     // Every pass goes through here, and a pass may cost a hundred nanoseconds: the common case
     // is a few additions.
     ++Pasada;
-    Leida = false;
+    if (Cambio) Leida = false;  // the same term reads the same
     Cambiado = Cambio;
     MultipleActual = Multiple;
     Credito +=

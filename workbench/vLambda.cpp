@@ -175,10 +175,9 @@ void TMesaTrabajo::OpcionesClick() {
     // two updates) gets it with its next update.
     if (!MemoAlDia || !ResaltaSiguiente) return;
     Renumera();
-    std::size_t Longitud = LongitudTexto(Actual, LimiteTexto);
-    if (Longitud > LimiteTexto) return;
+    if (LongitudNumerada > LimiteTexto) return;
     std::vector<TRango> Rangos;
-    TextoResaltado(Longitud, Rangos);
+    TextoResaltado(LongitudNumerada, Rangos);
     Vista.FijaResalte(Rangos);
   });
 }
@@ -312,7 +311,7 @@ void TMesaTrabajo::ActualizaVistaVisible() {
   // The diagram numbers the term itself, once it knows it will draw it.
   if (DiagramaActivo()) {
     RefrescaDiagrama();
-  } else {
+  } else if (!MemoAlDia) {
     Renumera();
     Muestra();
   }
@@ -488,8 +487,11 @@ void TMesaTrabajo::BucleTodo() {
     const int64_t Antes = NumReducciones;
     Actual = Motor.Reduce(Actual, Cambio, Multiple);
     Traza.Pasada(Multiple, NumReducciones - Antes, Cambio);
-    Numerado = false;
-    MemoAlDia = false;
+    // A pass that changed nothing (the last one) leaves the numbering and the text as they were.
+    if (Cambio) {
+      Numerado = false;
+      MemoAlDia = false;
+    }
     Excedido = Motor.Fin == TFinPasada::DemasiadoGrande;
     Pendiente = true;
     Vista.PasadaHecha();

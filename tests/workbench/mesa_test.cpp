@@ -407,6 +407,21 @@ TEST(Mesa, BetaTodoParadoEntreVistasMuestraElUltimoTermino) {
   EXPECT_EQ(b.Vista.Memo(), b.Mesa.TerminoActual()->Texto());
 }
 
+TEST(Mesa, BetaTodoSobreUnaFormaNormalNoLaVuelveAMostrar) {
+  // The one pass changes nothing: the text and the reading of the Enter stand.
+  TBanco b;
+  b.Pestana(Texto);
+  b.Entra("\\f x.f (f x)");
+  const int Memos = b.Vista.Memos;
+  const std::string Lectura = b.Vista.Lectura;
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(b.Vista.Estado, " 0 reducciones");
+  EXPECT_EQ(b.Vista.Memos, Memos);
+  EXPECT_EQ(b.Vista.Memo(), "\\ a . \\ b . a (a b)");
+  EXPECT_EQ(b.Vista.Lectura, Lectura);
+  EXPECT_NE(Lectura.find("2"), std::string::npos);
+}
+
 TEST(Mesa, Zoom) {
   TBanco b;
   // Diagram tab: Zoom changes, the font does not.
