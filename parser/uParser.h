@@ -66,6 +66,8 @@ TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, 
 // The tokenizer's two steps, exposed for tests. Both return false with `Error` set on failure.
 bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, std::string& Error);
 bool ExpandeLambdas(TLisToken& Tokens, std::string& Error);
+// How many tokens Tokeniza makes of the text, at most (exactly, when it has no error).
+std::size_t CuentaTokens(std::string_view Texto);
 // The name of a variable or symbol token in the text it came from; empty for other tokens.
 std::string_view NombreToken(std::string_view Texto, const TToken& t);
 // Releases the '%' copies still held by a token list.

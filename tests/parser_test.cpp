@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "Ayuda.h"
 
 namespace {
@@ -33,6 +35,29 @@ TEST(Tokenizador, SignosYNombres) {
   EXPECT_EQ(Tokens("\\x y z.x z"), "\\ v:x . \\ v:y . \\ v:z . v:x v:z ");
   EXPECT_EQ(Tokens("\\x"), "\\ v:x ");
   EXPECT_EQ(Tokens("\\x y"), "\\ v:x . \\ v:y ");
+}
+
+TEST(Tokenizador, CuentaLosTokensDeCualquierTexto) {
+  // Equal to the tokens made, across the 16-byte stretches the count goes by; any byte at all.
+  std::mt19937 azar(7);
+  const std::string letras = " \\/.()%%ab'X\xE9";
+  for (int i = 0; i < 4000; ++i) {
+    std::string t(azar() % 70, ' ');
+    for (char& c : t) c = i % 4 ? letras[azar() % letras.size()] : static_cast<char>(azar() % 256);
+    std::size_t n = 0;
+    bool antes = true;  // the byte before was a delimiter
+    for (char c : t) {
+      bool delim = std::string_view(" \\/.()%").find(c) != std::string_view::npos;
+      n += delim ? c != ' ' : antes;
+      antes = delim;
+    }
+    ASSERT_EQ(CuentaTokens(t), n) << t;
+    TLisToken k;
+    std::string error;
+    if (Tokeniza(t, nullptr, k, error)) {
+      EXPECT_EQ(static_cast<std::size_t>(k.Num), n) << t;
+    }
+  }
 }
 
 TEST(Tokenizador, Errores) {
