@@ -440,10 +440,6 @@ inline char* AgregaLiteral(char* p, const char* Literal) {
   return p;
 }
 
-std::size_t LongitudNombre(int32_t Indice) {
-  return 1 + (Indice < 0 ? 0u : static_cast<uint32_t>(Indice)) / 26;
-}
-
 // Pulses of the long walks: one every 64 Ki nodes.
 inline void Late(const std::function<void()>& Pulso, std::size_t& k) {
   if (Pulso && (++k & 0xFFFF) == 0) Pulso();

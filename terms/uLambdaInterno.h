@@ -2,10 +2,16 @@
 // What the term model and the reduction engine share, and nothing outside terms/ uses.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "uLambda.h"
+
+// Length of the name printed for a display number (see NombreVariable).
+inline std::size_t LongitudNombre(int32_t Indice) {
+  return 1 + (Indice < 0 ? 0u : static_cast<uint32_t>(Indice)) / 26;
+}
 
 // A node is free of redexes when it is a variable or carries the mark.
 inline bool Limpio(const TExprLambda* n) {

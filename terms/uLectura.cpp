@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "uLambda.h"
+#include "uLambdaInterno.h"
 
 namespace {
 
@@ -49,13 +50,33 @@ inline void Devuelve(uintptr_t Salida, uintptr_t Guardada) {
 
 }  // namespace
 
-bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintptr_t>& Pila) {
+namespace {
+
+// What the walk does besides when it numbers the term too: Renumera's numbers, in the same
+// order (a bound variable at its binder, a free one at its first occurrence, which the bit
+// Renumera uses tells), and the printed length, piece by piece as LongitudTexto counts it.
+struct TNumeracion {
+  static constexpr uint32_t Numerada = 1u << 2;
+  int32_t Num = 0;
+  std::size_t Longitud = 0;
+  std::vector<TVariable*> Libres;
+  const std::function<void()>* Pulso = nullptr;
+  ~TNumeracion() {
+    for (TVariable* v : Libres) v->Marca &= ~Numerada;
+  }
+};
+
+template <bool Numera>
+bool Lee(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintptr_t>& Pila,
+         TNumeracion* N) {
   uint64_t h = 0;
   std::size_t n = 0;
   uint32_t Profundidad = 0;
   TEstadoNumeral Estado = Ninguno;
   int64_t Aplicaciones = 0;
   bool Completa = true;
+  // Where x stands, for the parentheses the printer writes around it (see Renumera).
+  enum { Otro, Argumento, Funcion } Lugar = Otro;
   Pila.clear();
   // Gives the borrowed marks back, for the binders still open on the stack.
   auto Limpia = [&] {
@@ -77,6 +98,9 @@ bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintp
         Completa = false;
         break;
       }
+      if constexpr (Numera) {
+        if (*N->Pulso && (n & 0xFFFF) == 0) (*N->Pulso)();
+      }
       uint64_t Ficha;
       TExprLambda* Siguiente = nullptr;
       if (TAplicacion* ap = ComoAplicacion(x)) {
@@ -92,6 +116,10 @@ bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintp
         } else {
           Estado = NoEs;
         }
+        if constexpr (Numera) {
+          N->Longitud += Lugar == Argumento ? 3 : 1;
+          Lugar = Funcion;
+        }
       } else if (TFuncion* f = ComoFuncion(x)) {
         Ficha = FichaFuncion;
         Pila.push_back(Guardada(f->Param));
@@ -99,11 +127,23 @@ bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintp
         Pila.push_back(Entrada(f->Param) | Salida);
         Siguiente = f->Cuerpo;
         Estado = Estado == Ninguno ? UnaLambda : Estado == UnaLambda ? Cuerpo : NoEs;
+        if constexpr (Numera) {
+          f->Param->Indice = N->Num++;
+          N->Longitud += 5 + LongitudNombre(f->Param->Indice) + (Lugar == Otro ? 0 : 2);
+          Lugar = Otro;
+        }
       } else {
         TVariable* v = static_cast<TVariable*>(x);
         if (v->Libre) {
           Ficha = Entrada(v);
           Estado = NoEs;
+          if constexpr (Numera) {
+            if (!(v->Marca & TNumeracion::Numerada)) {
+              N->Libres.push_back(v);
+              v->Marca |= TNumeracion::Numerada;
+              v->Indice = N->Num++;
+            }
+          }
         } else {
           uint32_t Distancia = Profundidad - v->Marca;
           Ficha = (uint64_t(Distancia) << 2) | 1;
@@ -114,6 +154,7 @@ bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintp
           else
             Estado = NoEs;
         }
+        if constexpr (Numera) N->Longitud += LongitudNombre(v->Indice);
       }
       h += Mezcla(Ficha, n);
       if (Siguiente) {
@@ -129,6 +170,7 @@ bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintp
       if (Pila.empty()) break;
       x = Nodo(Pila.back());
       Pila.pop_back();
+      if constexpr (Numera) Lugar = Argumento;
     }
   } catch (...) {
     Limpia();
@@ -142,6 +184,21 @@ bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintp
   r.Nodos = n;
   r.Numeral = Estado == Fin ? Aplicaciones : -1;
   return true;
+}
+
+}  // namespace
+
+bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintptr_t>& Pila) {
+  return Lee<false>(t, r, Tope, Pila, nullptr);
+}
+
+std::size_t RenumeraYLee(TExprLambda* t, int32_t& NumVars, TLectura& r,
+                         std::vector<uintptr_t>& Pila, const std::function<void()>& Pulso) {
+  TNumeracion N;
+  N.Pulso = &Pulso;
+  Lee<true>(t, r, SIZE_MAX, Pila, &N);
+  NumVars = N.Num;
+  return N.Longitud;
 }
 
 TLectura LeeTermino(TExprLambda* t) {

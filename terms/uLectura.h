@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,11 @@ struct TLectura {
 // of no use.
 bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintptr_t>& Pila);
 TLectura LeeTermino(TExprLambda* t);
+// Renumera and LeeTermino in one walk, for a view that numbers the term and then shows its
+// reading: the numbers, NumVars and the printed length as Renumera gives them (`Pulso` as its),
+// and the reading in `r`.
+std::size_t RenumeraYLee(TExprLambda* t, int32_t& NumVars, TLectura& r,
+                         std::vector<uintptr_t>& Pila, const std::function<void()>& Pulso);
 
 // Equal up to the names of bound variables (free variables by identity).
 bool MismaEstructura(TExprLambda* a, TExprLambda* b);

@@ -41,6 +41,8 @@ TEST(Lectura, IgualSalvoNombresLigados) {
     TLectura r;
     std::vector<uintptr_t> Pila;
     LeeTermino(t.a, r, 3, Pila);
+    int32_t nv;
+    RenumeraYLee(t.b, nv, r, Pila, {});
     EXPECT_EQ(MismaEstructura(t.a, t.b), Iguales) << x << " / " << y;
     EXPECT_EQ(LeeTermino(t.a).Huella == LeeTermino(t.b).Huella, Iguales) << x << " / " << y;
     EXPECT_TRUE(EsValido(t.a) && EsValido(t.b));

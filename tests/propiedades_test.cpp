@@ -7,6 +7,7 @@
 
 #include "Ayuda.h"
 #include "Literal.h"
+#include "uLectura.h"
 #include "uReduccion.h"
 
 namespace {
@@ -75,6 +76,15 @@ TEST(Propiedades, ImprimirYReleerDaElMismoTermino) {
     EXPECT_EQ(LongitudTexto(t), impreso.size());
     int32_t nv;
     EXPECT_EQ(Renumera(t, nv), impreso.size());
+    // The same numbers, length and reading in one walk.
+    TLectura lectura;
+    std::vector<uintptr_t> pila;
+    EXPECT_EQ(RenumeraYLee(t, nv, lectura, pila, {}), impreso.size());
+    EXPECT_EQ(t->Texto(), impreso);
+    const TLectura l = LeeTermino(t);
+    EXPECT_TRUE(lectura.Huella == l.Huella && lectura.Nodos == l.Nodos &&
+                lectura.Numeral == l.Numeral)
+        << texto;
     TExprLambda* r = Lee(impreso);
     ASSERT_TRUE(r) << impreso;
     EXPECT_EQ(Imprime(r), impreso);

@@ -56,12 +56,25 @@ const TLectura& TLector::Lectura(TExprLambda* t) {
       double ns = std::chrono::duration<double, std::nano>(Reloj::now() - Antes).count();
       NsPorNodo = std::clamp((NsPorNodo + ns / double(Ultima.Nodos)) / 2, 0.3, 50.0);
     }
-    Previsto = Ultima.Nodos;
-    FijaUmbral();
-    Leida = true;
-    if (Corriendo && Cambiado) Anota(Ultima);
+    Toma(Ultima);
   }
   return Ultima;
+}
+
+void TLector::Toma(const TLectura& r) {
+  Ultima = r;
+  Previsto = Ultima.Nodos;
+  FijaUmbral();
+  Leida = true;
+  if (Corriendo && Cambiado) Anota(Ultima);
+}
+
+std::size_t TLector::Numera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso) {
+  if (Leida) return Renumera(t, NumVars, Pulso);
+  TLectura r;
+  std::size_t Longitud = RenumeraYLee(t, NumVars, r, Pila, Pulso);
+  Toma(r);
+  return Longitud;
 }
 
 bool TLector::Anota(const TLectura& r) {

@@ -30,6 +30,10 @@ class TLector {
   // The panel's text for `t` (none: empty), from this pass's reading if there is one.
   std::string Texto(TExprLambda* t, const TDefiniciones& d, const std::string& Separador);
 
+  // Numbers `t` as Renumera does and returns its printed length; reads it in the same walk when
+  // it has not been read as it is now, since a view that numbers it shows the reading next.
+  std::size_t Numera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso);
+
   // The term was changed by a command, not by a pass of the run: what was read is stale, and
   // the run's sequence of terms starts again.
   void Invalida();
@@ -69,6 +73,7 @@ class TLector {
   };
   // This pass's reading, made now if it has none; noted among the recent terms while running.
   const TLectura& Lectura(TExprLambda* t);
+  void Toma(const TLectura& r);
   bool Anota(const TLectura& r);
   void OlvidaRecientes() { NumRecientes = 0; }
   bool LeePasada(TExprLambda* t);

@@ -207,7 +207,7 @@ std::string TMesaTrabajo::LineaDefinicion(std::size_t i) {
 
 void TMesaTrabajo::Renumera() {
   if (!Actual) return;
-  LongitudNumerada = ::Renumera(Actual, NumVars, Pulso());
+  LongitudNumerada = Lector.Numera(Actual, NumVars, Pulso());
   Numerado = true;
 }
 
