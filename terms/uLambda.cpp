@@ -431,7 +431,10 @@ namespace {
 inline char* AgregaNombre(char* p, int32_t Indice) {
   uint32_t i = Indice < 0 ? 0u : static_cast<uint32_t>(Indice);
   *p++ = static_cast<char>('a' + i % 26);
-  for (uint32_t k = i / 26; k; --k) *p++ = '\'';
+  // Past a few hundred variables the apostrophes are most of the text.
+  const uint32_t k = i / 26;
+  if (k > 8) return static_cast<char*>(std::memset(p, '\'', k)) + k;
+  for (uint32_t j = 0; j < k; ++j) *p++ = '\'';
   return p;
 }
 
