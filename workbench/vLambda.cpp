@@ -207,6 +207,7 @@ std::string TMesaTrabajo::LineaDefinicion(std::size_t i) {
 
 void TMesaTrabajo::Renumera() {
   if (!Actual) return;
+  Numerado = false;
   LongitudNumerada = Lector.Numera(Actual, NumVars, Pulso());
   Numerado = true;
 }
@@ -236,7 +237,9 @@ void TMesaTrabajo::EjecutaPendientes() {
 
 void TMesaTrabajo::Muestra() {
   AvisoVista.clear();
-  std::size_t Longitud = Numerado ? LongitudNumerada : LongitudTexto(Actual, LimiteTexto, Pulso());
+  // The printer writes exactly the length measured here: it comes from this numbering.
+  Renumera();
+  const std::size_t Longitud = LongitudNumerada;
   if (Longitud > LimiteTexto) {
     Vista.FijaMemo(std::make_shared<const std::string>());
     Vista.FijaResalte({});
@@ -312,7 +315,6 @@ void TMesaTrabajo::ActualizaVistaVisible() {
   if (DiagramaActivo()) {
     RefrescaDiagrama();
   } else if (!MemoAlDia) {
-    Renumera();
     Muestra();
   }
 }
@@ -380,7 +382,6 @@ void TMesaTrabajo::Introduce() {
   if (!Actual) return MuestraLectura();
 
   Vista.FijaEstado("");
-  Renumera();
   Muestra();
   if (!Nombre.empty()) {
     int i = Definiciones.Busca(Nombre);
@@ -423,7 +424,6 @@ void TMesaTrabajo::Paso() {
   MemoAlDia = false;
   if (Motor.Fin == TFinPasada::DemasiadoGrande)
     Vista.FijaEstado(MensajeDemasiadoGrande(Motor.NodosPedidos));
-  Renumera();
   Muestra();
   RefrescaDiagrama();
   Vista.HabilitaBack(true);
@@ -437,7 +437,6 @@ void TMesaTrabajo::Atras() {
   TExprLambda* Previo = Anterior;
   Anterior = nullptr;
   CambiaActual(Previo);
-  Renumera();
   Muestra();
   RefrescaDiagrama();
   MuestraLectura();
@@ -557,12 +556,14 @@ void TMesaTrabajo::Zoom1(TUpDownDirection Direction) {
 
 void TMesaTrabajo::CambiaPestana() {
   if (!Actual) return;
-  // A save or an open may have renumbered free variables that Actual shares.
-  Renumera();
-  if (DiagramaActivo())
+  // A save or an open may have renumbered free variables that Actual shares (the text numbers
+  // it anew itself).
+  if (DiagramaActivo()) {
+    Renumera();
     RefrescaDiagrama();
-  else
+  } else {
     Muestra();
+  }
 }
 
 // Open: the file is read whole before anything changes, so a file that cannot be read keeps
