@@ -165,9 +165,9 @@ struct TPool {
     char* b = Reserva;
     Reserva += TamBloque;
 #ifdef MADV_POPULATE_WRITE
-    // A block is taken when the ones before are full: the term is growing and will likely fill
-    // it too. Its pages are made in one call rather than at one fault each.
-    madvise(b, TamBloque, MADV_POPULATE_WRITE);
+    // A block after the first is taken when the ones before are full: the term is growing and
+    // will likely fill it too. Its pages are made in one call rather than at one fault each.
+    if (!Bloques.empty()) madvise(b, TamBloque, MADV_POPULATE_WRITE);
 #endif
     TCabecera* c = reinterpret_cast<TCabecera*>(b);
     for (uint64_t& w : c->Libres) w = ~uint64_t(0);
