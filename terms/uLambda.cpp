@@ -215,7 +215,8 @@ struct TPool {
 };
 
 // Never destroyed: terms held by static objects may outlive any order of destruction.
-TPool& Pool() {
+// Inlined into every allocation: the call cost more than the guard of the static.
+__attribute__((always_inline)) inline TPool& Pool() {
   static TPool* p = new TPool;
   return *p;
 }
@@ -952,7 +953,7 @@ void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t Borra, bool Liga
       TExprLambda* n = Pila.back();
       Pila.pop_back();
       n->Marca &= ~Borra;
-      auto Hijo = [&](TExprLambda*& h) {
+      auto Hijo = [&](TExprLambda * &h) __attribute__((always_inline)) {
         if (h == v)
           huecos.push_back(&h);
         else if (!EsVariable(h))
@@ -972,13 +973,17 @@ void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t Borra, bool Liga
   // first k of Pila, grown by hand so that pushing stays inline.
   const uint32_t L = Nivel(v);
   std::size_t k = 0;
-  auto Empuja = [&](TExprLambda* n) {
+  // The lambdas are forced inline: called at every node of a small body, the calls cost more
+  // than the search.
+  auto Empuja = [&](TExprLambda * n) __attribute__((always_inline)) {
     if (k == Pila.size()) Pila.resize(2 * k + 64);
     Pila[k++] = n;
   };
   auto Marcado = [](TExprLambda* n) { return (reinterpret_cast<uintptr_t>(n) & 1) != 0; };
-  auto Valor = [&](const TExprLambda* h) { return h == v ? NivelValor : NivelMinimo(h); };
-  auto Sale = [&](TExprLambda* n) {
+  auto Valor = [&](const TExprLambda* h) __attribute__((always_inline)) {
+    return h == v ? NivelValor : NivelMinimo(h);
+  };
+  auto Sale = [&](TExprLambda * n) __attribute__((always_inline)) {
     n = reinterpret_cast<TExprLambda*>(reinterpret_cast<uintptr_t>(n) & ~uintptr_t(1));
     if (TAplicacion* ap = ComoAplicacion(n)) {
       PonNivelMinimo(n, std::min(Valor(ap->Func), Valor(ap->Arg)));
@@ -987,7 +992,7 @@ void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t Borra, bool Liga
       PonNivelMinimo(n, NivelSinParam(Valor(f->Cuerpo), f->Param, false));
     }
   };
-  auto Hijo = [&](TExprLambda*& h) {
+  auto Hijo = [&](TExprLambda * &h) __attribute__((always_inline)) {
     if (h == v)
       huecos.push_back(&h);
     else if (!EsVariable(h) && NivelMinimo(h) <= L)
