@@ -327,6 +327,20 @@ TFuncion::~TFuncion() {
   DestruyeHijos(c, nullptr, p);
 }
 
+void SueltaRedex(TAplicacion* ap) {
+  TFuncion* f = static_cast<TFuncion*>(ap->Func);
+  if (ap->Arg || f->Cuerpo) {
+    delete ap;
+    return;
+  }
+  // Childless but for the variable, which nothing points at any more: no destructor would do
+  // anything, and the generic release costs more than the contraction's other bookkeeping.
+  TPool& P = Pool();
+  P.Devuelve(f->Param);
+  P.Devuelve(f);
+  P.Devuelve(ap);
+}
+
 TExprLambda* Retiene(TExprLambda* t) {
   if (t && EsVariable(t)) ++static_cast<TVariable*>(t)->Refs;
   return t;

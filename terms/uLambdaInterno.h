@@ -13,6 +13,10 @@ inline std::size_t LongitudNombre(int32_t Indice) {
   return 1 + (Indice < 0 ? 0u : static_cast<uint32_t>(Indice)) / 26;
 }
 
+// Frees a contracted redex: the application, its abstraction and the abstraction's variable,
+// once the body and the argument have gone elsewhere (otherwise it deletes the application).
+void SueltaRedex(TAplicacion* ap);
+
 // A node is free of redexes when it is a variable or carries the mark.
 inline bool Limpio(const TExprLambda* n) {
   return EsVariable(n) || (n->Marca & TExprLambda::SinRedex);

@@ -143,7 +143,7 @@ TExprLambda* Contrae(TAplicacion* ap, TAuxiliar& a, std::size_t& Pedidos) {
     R = M;
   }
   F->Cuerpo = nullptr;
-  delete ap;  // the abstraction, its variable, and the argument if it went nowhere
+  SueltaRedex(ap);  // the abstraction, its variable, and the argument if it went nowhere
   ++NumReducciones;
   return R;
 }
