@@ -293,15 +293,12 @@ void DestruyeHijos(TExprLambda* a, TExprLambda* b, TVariable* Param) {
     if (TAplicacion* ap = ComoAplicacion(n)) {
       SueltaHijo(ap->Func, Pendientes);
       SueltaHijo(ap->Arg, Pendientes);
-      ap->Func = ap->Arg = nullptr;
     } else {
       TFuncion* f = static_cast<TFuncion*>(n);
       SueltaHijo(f->Cuerpo, Pendientes);
       if (f->Param) Variables.push_back(f->Param);
-      f->Cuerpo = nullptr;
-      f->Param = nullptr;
     }
-    // Childless now, its destructor would do nothing more: the slot goes straight back.
+    // Its children are in hand: the slot goes straight back, no destructor runs to look at them.
     P.Devuelve(n);
   }
   for (TVariable* v : Variables) P.Devuelve(v);
