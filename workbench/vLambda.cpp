@@ -443,15 +443,13 @@ void TMesaTrabajo::Atras() {
   MuestraLectura();
 }
 
-// Run-all. While it runs, every press of the button only asks it to stop: a second press that
-// arrives in the same round of events (a double click) must not start a nested loop.
 namespace {
 
 using Reloj = std::chrono::steady_clock;
 
 // The time of a pass of run-all. A reading of the exact clock costs about 20 ns, a tenth of a
-// small pass; the coarse one costs a quarter of that and is good to a few milliseconds, plenty for
-// pacing views a tenth of a second or so apart. Both count from the same origin.
+// small pass; the coarse one costs a quarter of that and lags by a few milliseconds at most, which
+// only stretches the window's 1/60 s between views a little. Both count from the same origin.
 Reloj::time_point HoraDePasada() {
 #ifdef CLOCK_MONOTONIC_COARSE
   timespec t;
@@ -464,6 +462,8 @@ Reloj::time_point HoraDePasada() {
 
 }  // namespace
 
+// Run-all. While it runs, every press of the button only asks it to stop: a second press that
+// arrives in the same round of events (a double click) must not start a nested loop.
 void TMesaTrabajo::EjecutaTodo() {
   if (Ejecutando) {
     PararPedido = true;
