@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "uParser.h"
 
+#include <algorithm>
 #include <limits>
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -56,6 +57,11 @@ inline bool SigueVariable(char c) {
 constexpr std::size_t MaxTexto = 1'000'000'000;
 
 }  // namespace
+
+bool NombreLegible(std::string_view Nombre) {
+  if (Nombre.empty() || ClaseDe(Nombre[0]) == clLetra) return false;
+  return std::none_of(Nombre.begin(), Nombre.end(), EsDelimitador);
+}
 
 // How many tokens the text gives at most (exactly, when it has no error): one per sign and '%',
 // one per run of other characters. Sizing the list once spares the copies of its growth.

@@ -51,6 +51,10 @@ struct TLisToken {
   std::vector<TToken> Lista;  // Lista[0] is unused
 };
 
+// Whether an expression can name the definition `Nombre`: it reads as one symbol, not as a
+// variable (a lowercase letter first) nor as several tokens (a blank, '%' or a sign inside).
+bool NombreLegible(std::string_view Nombre);
+
 // Parses `Texto` (Windows-1252 bytes). Returns a term, owned by the caller, exactly when
 // `Error` comes back empty; otherwise no term and one message. `Actual` may be null: a '%' then
 // fails with Mensajes::NoHayActual. Never changes the definitions or the current term.

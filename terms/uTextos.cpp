@@ -32,6 +32,15 @@ std::string Mensajes::ControlEnNombre(int Codigo) {
          std::to_string(Codigo) + ")";
 }
 
+std::string Mensajes::NombreIlegible(std::string_view Nombre) {
+  const std::string Citado = "\xAB" + std::string(Nombre) + "\xBB";
+  if (!Nombre.empty() && Nombre[0] >= 'a' && Nombre[0] <= 'z')
+    return Citado +
+           " se lee como variable: un nombre empieza por may\xFA"
+           "scula, cifra o signo";
+  return Citado + " no se lee como un solo nombre: tiene un blanco o uno de % ( ) . / \\";
+}
+
 std::string Mensajes::TextoDemasiadoGrande(std::size_t Limite) {
   return "Texto demasiado grande para mostrarlo: m\xE1s de " + ConMillares(Limite) + " caracteres";
 }

@@ -45,6 +45,37 @@ void TLector::Invalida() {
   Leida = false;
   Periodo = 0;
   OlvidaRecientes();
+  NumTamanos = 0;
+}
+
+bool TLector::VigilaPasada(TExprLambda* t) {
+  // What was seen otherwise, in the middle of a run or in the other mode, does not tell an
+  // exact period; the run's first term does.
+  const bool Desde0 = !Vigilando && Pasada == PasadaInicial + 1;
+  if ((!Vigilando && !Desde0) || MultipleVigilado != MultipleActual) {
+    OlvidaRecientes();
+    NumTamanos = 0;
+  }
+  Vigilando = true;
+  MultipleVigilado = MultipleActual;
+  if (!Cambiado) return false;
+  const std::size_t n = NodosVivos();
+  bool Igual = false;
+  for (std::size_t k = 0; k < std::min(NumTamanos, Tamanos); ++k) Igual |= UltimosTamanos[k] == n;
+  UltimosTamanos[NumTamanos++ % Tamanos] = n;
+  if (!Igual) return false;
+  Reloj::time_point Antes = Reloj::now();
+  LeeTermino(t, Ultima, SIZE_MAX, Pila);
+  Gastado += std::chrono::duration_cast<std::chrono::nanoseconds>(Reloj::now() - Antes).count();
+  Previsto = Ultima.Nodos;
+  Leida = true;
+  return Anota(Ultima);
+}
+
+void TLector::DejaDeVigilar() {
+  Vigilando = false;
+  OlvidaRecientes();
+  NumTamanos = 0;
 }
 
 const TLectura& TLector::Lectura(TExprLambda* t) {
@@ -72,13 +103,17 @@ void TLector::Toma(const TLectura& r) {
 std::size_t TLector::Numera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso) {
   if (Leida) return Renumera(t, NumVars, Pulso);
   TLectura r;
-  std::size_t Longitud = RenumeraYLee(t, NumVars, r, Pila, Pulso);
+  // The walk may pause in Pulso, and what runs meanwhile may read a term too: it must not find
+  // this walk's stack, so the walk takes it for itself while it lasts.
+  std::vector<uintptr_t> Propia = std::move(Pila);
+  std::size_t Longitud = RenumeraYLee(t, NumVars, r, Propia, Pulso);
+  Pila = std::move(Propia);
   Toma(r);
   return Longitud;
 }
 
 bool TLector::Anota(const TLectura& r) {
-  if (NumRecientes > 0) {
+  if (NumRecientes > 0 && !Vigilando) {
     const TVisto& u = Anillo[(PrimeroAnillo + NumRecientes - 1) % Recientes];
     // Only terms of consecutive passes in one mode tell a period.
     if (u.Pasada + 1 != Pasada || u.Multiple != MultipleActual) OlvidaRecientes();
@@ -106,6 +141,12 @@ void TLector::Empieza(bool Multiple, Reloj::time_point Ahora) {
   Corriendo = true;
   Periodo = 0;
   OlvidaRecientes();
+  // Watched from the first pass on, the term the run starts from counts among its sizes.
+  Vigilando = false;
+  PasadaInicial = Pasada;
+  MultipleVigilado = Multiple;
+  UltimosTamanos[0] = NodosVivos();
+  NumTamanos = 1;
   MultipleActual = Multiple;
   Credito = Gastado = 0;
   Rafaga = false;

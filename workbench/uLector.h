@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "uDefiniciones.h"
+#include "uLambda.h"
 #include "uLectura.h"
 
 class TExprLambda;
@@ -42,9 +43,11 @@ class TLector {
   void Empieza(bool Multiple, Reloj::time_point Ahora);
   // Reads the term when the time that the pass took leaves room for it (never when a view
   // update follows every pass: that one reads it). True when it repeats a recent term; a pass
-  // that changed nothing (the last one, at a normal form) repeats nothing.
+  // that changed nothing (the last one, at a normal form) repeats nothing. `Vigila`: the run is
+  // to stop at a cycle, so on a term of fewer than LimiteVigilancia nodes every pass is looked
+  // at, whatever it costs.
   bool TrasPasada(TExprLambda* t, bool Cambio, bool Multiple, Reloj::time_point Ahora,
-                  bool VistaCadaPasada) {
+                  bool VistaCadaPasada, bool Vigila = false) {
     // Every pass goes through here, and a pass may cost a hundred nanoseconds: the common case
     // is a few additions.
     ++Pasada;
@@ -55,11 +58,14 @@ class TLector {
         std::chrono::duration_cast<std::chrono::nanoseconds>(Ahora - UltimoAhora).count() - Gastado;
     UltimoAhora = Ahora;
     Gastado = 0;
+    if (Vigila && !VistaCadaPasada && NodosVivos() < LimiteVigilancia) return VigilaPasada(t);
+    if (Vigilando) DejaDeVigilar();
     if (Credito < Umbral) return Rafaga ? AcabaRafaga() : false;
     if (VistaCadaPasada || !Cambio) return false;
     return LeePasada(t);
   }
   void Termina() { Corriendo = false; }
+  static constexpr std::size_t LimiteVigilancia = 1'000'000;
 
   // Period of the cycle that the last run was seen to go through; 0: none.
   int64_t Ciclo() const { return Periodo; }
@@ -77,6 +83,18 @@ class TLector {
   bool Anota(const TLectura& r);
   void OlvidaRecientes() { NumRecientes = 0; }
   bool LeePasada(TExprLambda* t);
+  // Watching for a cycle: a term can only repeat one of the same size, and the pool's count of
+  // live nodes gives the size for free (nothing else changes during a run). A pass is read when
+  // its size is that of one of the last Tamanos passes; a cycle of period p up to Recientes is
+  // then read at least twice in a row of p passes, and the period found is exact.
+  bool VigilaPasada(TExprLambda* t);
+  void DejaDeVigilar();
+  static constexpr std::size_t Tamanos = 2 * 16;
+  std::array<std::size_t, Tamanos> UltimosTamanos{};
+  std::size_t NumTamanos = 0;
+  bool Vigilando = false;
+  bool MultipleVigilado = false;
+  uint64_t PasadaInicial = 0;  // Pasada when the run started
   bool AcabaRafaga();
   void FijaUmbral();
 

@@ -16,6 +16,7 @@ class TVistaGrabadora : public IVista {
   TTextoCompartido Forma = std::make_shared<const std::string>();  // Memo1's text
   int Fuente = TMesaTrabajo::FuenteInicial;
   bool Back = false;
+  bool Beta = true;
   bool Multiple = false;
   int Pestana = 1;  // the diagram tab is active at start
   int AnchoLienzo = 0, AltoLienzo = 0;
@@ -50,6 +51,7 @@ class TVistaGrabadora : public IVista {
   int TamanoFuenteMemo() override { return Fuente; }
   void FijaTamanoFuenteMemo(int p) override { Fuente = p; }
   void HabilitaBack(bool h) override { Back = h; }
+  void HabilitaBeta(bool h) override { Beta = h; }
   bool BetaMultiple() override { return Multiple; }
   int PestanaActiva() override { return Pestana; }
   void RefrescaLienzo() override {

@@ -88,7 +88,9 @@ void TMesaTrabajo::FormCreate() {
 
 void TMesaTrabajo::edtEntKeyPress(char Key) {
   if (Key != '\r') return;
-  Protegido([this] { Introduce(); });
+  // The boxes as they are now: an Enter that waits for a view update must not enter what the
+  // user typed after it.
+  Protegido([this, Ent = Vista.TextoEnt(), Def = Vista.TextoDef()] { Introduce(Ent, Def); });
 }
 void TMesaTrabajo::btnBetaClick() {
   Protegido([this] { Paso(); });
@@ -120,13 +122,17 @@ void TMesaTrabajo::Salvar1Click() {
 void TMesaTrabajo::FijaEscala(double e) {
   if (!std::isfinite(e) || e < 1) e = 1;
   if (e == EscalaDispositivo) return;
-  EscalaDispositivo = e;
-  Redibuja();
+  // Redrawing walks the term, which a paused view update is still walking: it waits its turn
+  // like any other command.
+  Protegido([this, e] {
+    if (e == EscalaDispositivo) return;
+    EscalaDispositivo = e;
+    Redibuja();
+  });
 }
 
 void TMesaTrabajo::LienzoPaint(int Ancho, int Alto) {
-  // While an update is under way the canvas shows the bitmap it has; the update repaints it.
-  if (Ocupada) return;
+  // While an update is under way the canvas shows the bitmap it has; a new size waits.
   Protegido([this, Ancho, Alto] { Pinta(Ancho, Alto); });
 }
 
@@ -334,24 +340,33 @@ void TMesaTrabajo::CambiaActual(TExprLambda* Nuevo) {
   Numerado = false;
   Lector.Invalida();
   MemoAlDia = false;
+  ++Reemplazos;
 }
 
-void TMesaTrabajo::MuestraLectura() {
-  Vista.FijaLectura(Lector.Texto(Actual, Definiciones, Vista.SeparadorMillares()));
+void TMesaTrabajo::MuestraLectura(const std::string& Aviso) {
+  std::string Texto = Lector.Texto(Actual, Definiciones, Vista.SeparadorMillares());
+  if (!Aviso.empty()) Texto += (Texto.empty() ? "" : " \xB7 ") + Aviso;
+  Vista.FijaLectura(Texto);
 }
 
 // Enter: parse, make the result current, and define it under the name box's text.
-void TMesaTrabajo::Introduce() {
+void TMesaTrabajo::Introduce(const std::string& Texto, const std::string& Nombre) {
   // A name that could not be saved is refused before anything changes.
   FaltaEntrada.reset();
-  std::string Nombre = Vista.TextoDef();
   if (int c = CaracterDeControl(Nombre); c >= 0) {
     Vista.FijaEstado(Mensajes::ControlEnNombre(c));
     return;
   }
+  // An entry ends a run-all under way: the run's count and views belong to the old term.
+  if (Ejecutando) PararPedido = true;
+  // Both old terms go whatever the parse gives; released first, they leave the pool to it
+  // (after a run that filled it). Only a text that copies the current term needs it still.
+  Libera(Anterior);
+  Anterior = nullptr;
+  if (Texto.find('%') == std::string::npos) CambiaActual(nullptr);
   std::string Error;
   TRango Falta;
-  TRetenido Nuevo(Analiza(Vista.TextoEnt(), Definiciones, Actual, Error, Falta));
+  TRetenido Nuevo(Analiza(Texto, Definiciones, Actual, Error, Falta));
   if (!Nuevo.Get()) {
     FaltaEntrada = Falta;
     Vista.SeleccionaEnt(Falta.Desde, Falta.Hasta);
@@ -377,8 +392,6 @@ void TMesaTrabajo::Introduce() {
     CambiaActual(Nuevo.Suelta());
     Traza.Empieza();
   }
-  Libera(Anterior);
-  Anterior = nullptr;
   Vista.HabilitaBack(false);
   if (!Actual) return MuestraLectura();
 
@@ -398,12 +411,14 @@ void TMesaTrabajo::Introduce() {
   }
   Vista.VaciaDef();
   RefrescaDiagrama();
-  MuestraLectura();
+  MuestraLectura(Nombre.empty() || NombreLegible(Nombre) ? std::string()
+                                                         : Mensajes::NombreIlegible(Nombre));
 }
 
 // Step: one pass, keeping the term before it for back.
 void TMesaTrabajo::Paso() {
-  if (!Actual) return;
+  // β has no place inside run-all: the run owns the term and its count until it ends.
+  if (!Actual || Ejecutando) return;
   CompletaTraza();
   TExprLambda* Copia;
   try {
@@ -432,6 +447,7 @@ void TMesaTrabajo::Paso() {
 }
 
 void TMesaTrabajo::Atras() {
+  if (Ejecutando) return;
   Vista.HabilitaBack(false);
   if (!Anterior) return;
   Traza.Deshaz();
@@ -483,21 +499,26 @@ void TMesaTrabajo::EjecutaTodo() {
       Mesa.Ocupada = false;
       Mesa.Pendientes.clear();
       Mesa.Lector.Termina();
+      if (!Mesa.Cerrada) Mesa.Vista.HabilitaBeta(true);
     }
   } FinBucle{*this};
   Ejecutando = true;
   PararPedido = false;
   Vista.HabilitaBack(false);
+  Vista.HabilitaBeta(false);
   NumReducciones = 0;
   Lector.Empieza(Vista.BetaMultiple(), HoraDePasada());
   BucleTodo();
 }
 
 void TMesaTrabajo::BucleTodo() {
+  // An entry made meanwhile replaces the term: the run ends, and its views are the entry's.
+  const uint64_t Termino = Reemplazos;
   Reloj::time_point UltimaVista = HoraDePasada();
   UltimosEventos = UltimaVista;
   Reloj::duration Espera = IntervaloPaso;  // from one view update to the next
   bool Pendiente = false;                  // a pass the view does not show yet
+  bool Vigila = Vista.DetenerEnCiclo();    // changes only through the window's events
   bool Cambio, Excedido;
   do {
     Cambio = false;
@@ -515,7 +536,7 @@ void TMesaTrabajo::BucleTodo() {
     Vista.PasadaHecha();
     Reloj::time_point Ahora = HoraDePasada();
     // A term seen a few passes ago: the run goes round in a cycle.
-    if (Lector.TrasPasada(Actual, Cambio, Multiple, Ahora, IntervaloPaso.count() == 0) &&
+    if (Lector.TrasPasada(Actual, Cambio, Multiple, Ahora, IntervaloPaso.count() == 0, Vigila) &&
         Vista.DetenerEnCiclo())
       PararPedido = true;
     // Drawing or printing every pass would cost the size of the term each time; the views are
@@ -537,10 +558,11 @@ void TMesaTrabajo::BucleTodo() {
     }
     Vista.ProcesaEventos();
     if (Cerrada) return;
+    Vigila = Vista.DetenerEnCiclo();
     UltimosEventos = HoraDePasada();
-  } while (Cambio && !Excedido && !PararPedido && Actual);
+  } while (Cambio && !Excedido && !PararPedido && Actual && Reemplazos == Termino);
   // Stopped between two view updates: the last term is shown all the same.
-  if (Pendiente && Actual) ActualizaEnBucle(false);
+  if (Pendiente && Actual && Reemplazos == Termino) ActualizaEnBucle(false);
 }
 
 bool TMesaTrabajo::ActualizaEnBucle(bool Excedido) {

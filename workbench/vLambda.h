@@ -57,6 +57,7 @@ class IVista {
   virtual int TamanoFuenteMemo() = 0;                     // Memo1's font size, in points
   virtual void FijaTamanoFuenteMemo(int Puntos) = 0;
   virtual void HabilitaBack(bool Habilitado) = 0;  // btnBack
+  virtual void HabilitaBeta(bool) {}               // btnBeta: disabled while run-all runs
   virtual bool BetaMultiple() = 0;                 // check mark of Betamltiple1
   virtual int PestanaActiva() = 0;                 // PageControl1: 0 text, otherwise diagram
   // Repaints Lienzo now: its paint handler calls LienzoPaint and shows Bitmap.
@@ -139,6 +140,8 @@ class TMesaTrabajo {
   double Intervalo() const;
   bool ParadaPedida() const { return PararPedido; }
   bool Cerrado() const { return Cerrada; }
+  // Events are being answered from inside a view update: every command waits for its end.
+  bool Respirando() const { return Ocupada; }
   // The expression line a save would write for definition i (renumbers its term).
   std::string LineaDefinicion(std::size_t i);
 
@@ -178,7 +181,7 @@ class TMesaTrabajo {
   std::optional<TRango> FaltaEntrada;
 
  private:
-  void Introduce();
+  void Introduce(const std::string& Texto, const std::string& Nombre);
   void Paso();
   void Atras();
   void EjecutaTodo();
@@ -219,7 +222,8 @@ class TMesaTrabajo {
   IVista& Vista;
   TMotor Motor;
   TLector Lector;
-  void MuestraLectura();        // the second panel, for Actual as it is now
+  // The second panel, for Actual as it is now, with a notice after it.
+  void MuestraLectura(const std::string& Aviso = {});
   void DefinicionesAbiertas();  // after an open, whole or not
   TExprLambda* Actual = nullptr;
   // Actual's variables are numbered as it is now: set by Renumera, cleared by every command,
@@ -231,6 +235,7 @@ class TMesaTrabajo {
   double EscalaDispositivo = 1;
   bool PararPedido = false;
   bool Cerrada = false;
+  uint64_t Reemplazos = 0;        // counts CambiaActual: a run-all sees an entry made meanwhile
   std::string AvisoVista;         // why a view shows nothing, or empty
   void Avisa(std::string Aviso);  // sets AvisoVista; outside run-all the status bar says it
   bool EnActualizacion = false;   // run-all's own view update is on the stack

@@ -36,6 +36,9 @@ class TPruebaOrdenes : public QObject {
       QCOMPARE(Caja.icon(), QMessageBox::Critical);
       QCOMPARE(Caja.windowTitle(), "Cálculo Lambda");
       QCOMPARE(Caja.standardButtons(), QMessageBox::Ok);
+      // Wide enough for its title beside a window manager's buttons, however short the text.
+      QVERIFY(Caja.sizeHint().width() >=
+              QFontMetrics(Caja.font()).horizontalAdvance(Caja.windowTitle()) + 200);
       Errores << Caja.text();
       ErroresComoTexto = ErroresComoTexto && Caja.textFormat() == Qt::PlainText;
     });

@@ -267,15 +267,23 @@ TEST(Mesa, OrdenesEntrePasadas) {
   int Pasadas = 0;
   b.Vista.AlProcesarEventos = [&] {
     ++Pasadas;
-    if (Pasadas == 2) b.Mesa.btnBetaClick();  // taken up by the next pass
+    // β and ← have no place in a run: they change nothing, and back stays disabled.
+    EXPECT_FALSE(b.Vista.Beta);
+    if (Pasadas == 2) b.Mesa.btnBetaClick();
     if (Pasadas == 3) b.Mesa.btnBackClick();
+    EXPECT_FALSE(b.Vista.Back);
+    // An entry ends the run: the views and the status are the entry's.
     if (Pasadas == 4) b.Entra("(\\a.a) ((\\b.b) (\\c.c))");
   };
   b.Mesa.btnBetaAllClick();
-  EXPECT_EQ(b.Vista.Memo(), "\\ a . a");
-  // Four passes, the entry's term takes two more and a last one; the step's contraction counts.
-  EXPECT_EQ(Pasadas, 7);
-  EXPECT_EQ(b.Vista.Estado, " 7 reducciones");
+  EXPECT_EQ(Pasadas, 4);
+  EXPECT_EQ(NumReducciones, 4);
+  EXPECT_EQ(b.Vista.Memo(), "(\\ a . a) ((\\ b . b) (\\ c . c))");
+  EXPECT_EQ(b.Vista.Estado, "");
+  EXPECT_TRUE(b.Vista.Beta);
+  // Its run starts from it.
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(b.Vista.Estado, " 2 reducciones");
 
   // A failed entry during the loop ends it: there is no current term.
   Pasadas = 0;
@@ -533,6 +541,50 @@ TEST(Mesa, LimiteDeNodos) {
   EXPECT_EQ(b.Vista.Estado.find("T\xE9rmino demasiado grande"), 0u);
   EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 0u);
   EXPECT_EQ(b.Mesa.TerminoActual(), nullptr);
+
+  // After a run stopped at the limit, the next entry has the room the old term held.
+  FijaLimiteNodos(NodosVivos() + 2000);
+  b.Entra("(\\x.x x x) (\\y.y y y)");
+  b.Mesa.btnBetaAllClick();
+  b.Entra("(\\a b c d.a b c d) (\\x.x) (\\y.y) (\\z.z) (\\w.w)");
+  EXPECT_EQ(b.Vista.Estado, "");
+  EXPECT_NE(b.Mesa.TerminoActual(), nullptr);
+}
+
+TEST(Mesa, CicloDetenidoEnSeguida) {
+  // At the window's pace: a cycle of period p stops within 2p passes of its first repetition.
+  struct {
+    const char* Termino;
+    int64_t Tope, Periodo;
+  } Casos[] = {{"(\\x.x x) (\\y.y y)", 1 + 2, 1}, {"(\\x.x x) (\\y.(\\z.z) (y y))", 3 + 4, 2}};
+  for (const auto& c : Casos) {
+    for (int Tab : {Texto, Graficos}) {
+      TBanco b;
+      b.Pestana(Tab);
+      b.Mesa.FijaIntervalo(1.0 / 60);
+      b.Vista.DetenerCiclo = true;
+      b.Entra(c.Termino);
+      b.Mesa.btnBetaAllClick();
+      EXPECT_LE(NumReducciones, c.Tope) << c.Termino;
+      EXPECT_EQ(b.Mesa.Ciclo(), c.Periodo) << c.Termino;
+    }
+  }
+}
+
+TEST(Mesa, NombreQueNoSeLeeComoSimbolo) {
+  TBanco b;
+  b.Entra("\\f x.f (f x)", "doble");
+  EXPECT_EQ(b.Vista.Estado, "");  // stored all the same
+  EXPECT_NE(b.Vista.Lectura.find("\xAB"
+                                 "doble\xBB se lee como variable"),
+            std::string::npos);
+  b.Entra("\\x.x", "A B");
+  EXPECT_NE(b.Vista.Lectura.find("\xAB"
+                                 "A B\xBB no se lee como un solo nombre"),
+            std::string::npos);
+  b.Entra("\\x.x", "DOBLE'");
+  EXPECT_EQ(b.Vista.Lectura.find("\xAB"), std::string::npos);
+  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 3u);
 }
 
 // A view whose text box fails, as an out-of-memory would.

@@ -2,6 +2,8 @@
 #include "uPrograma.h"
 
 #include <QEvent>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPointer>
@@ -52,6 +54,13 @@ void MuestraCajaError(QWidget* Padre, const QString& Texto, bool Diferida) {
   Caja.setObjectName("CajaError");
   // A name or a symbol may look like markup: "<i>K</i>" is shown as typed.
   Caja.setTextFormat(Qt::PlainText);
+  // A box as narrow as a short message leaves a window manager no room for the title beside
+  // its buttons ("Cál… da"); the grid's last row holds it open.
+  if (auto* Rejilla = qobject_cast<QGridLayout*>(Caja.layout())) {
+    const int Ancho = QFontMetrics(QApplication::font()).horizontalAdvance(TituloPrograma) + 240;
+    Rejilla->addItem(new QSpacerItem(Ancho, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                     Rejilla->rowCount(), 0, 1, Rejilla->columnCount());
+  }
   if (RespuestaCajaError) {
     RespuestaCajaError(Caja);
     return;

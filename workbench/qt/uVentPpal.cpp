@@ -588,6 +588,9 @@ void TVentPpal::FijaTamanoFuenteMemo(int Puntos) {
 void TVentPpal::HabilitaBack(bool Habilitado) {
   btnBack->setEnabled(Habilitado);
 }
+void TVentPpal::HabilitaBeta(bool Habilitado) {
+  btnBeta->setEnabled(Habilitado);
+}
 bool TVentPpal::BetaMultiple() {
   return Betamltiple1->isChecked();
 }

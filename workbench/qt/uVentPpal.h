@@ -172,6 +172,7 @@ class TVentPpal : public QMainWindow, private IVista {
   int TamanoFuenteMemo() override;
   void FijaTamanoFuenteMemo(int Puntos) override;
   void HabilitaBack(bool Habilitado) override;
+  void HabilitaBeta(bool Habilitado) override;
   bool BetaMultiple() override;
   int PestanaActiva() override;
   void RefrescaLienzo() override;
