@@ -251,6 +251,23 @@ class TPruebaOrdenes : public QObject {
              QString::fromLatin1(Bytes.data() + Desde, static_cast<qsizetype>(Hasta - Desde)));
   }
 
+  void cicloDetenidoEnSeguidaYBetaDeshabilitado() {
+    // At the window's own pace, Omega stops within two passes of its first repetition.
+    b->V->DetenerCiclo1->setChecked(true);
+    b->Pestana(0);
+    b->Entra("(\\x.x x) (\\y.y y)");
+    bool BetaDuranteElBucle = true;
+    QTimer::singleShot(0, b->V.get(), [&] { BetaDuranteElBucle = b->V->btnBeta->isEnabled(); });
+    b->V->DetenerCiclo1->setChecked(false);
+    QTimer::singleShot(50, b->V.get(), [this] { b->V->DetenerCiclo1->setChecked(true); });
+    b->Pulsa(b->V->btnBetaAll);
+    QVERIFY(!BetaDuranteElBucle);
+    QVERIFY(b->V->btnBeta->isEnabled());
+    QVERIFY(NumReducciones > 3);  // turned on while it ran, it stops there all the same
+    b->Pulsa(b->V->btnBetaAll);
+    QVERIFY2(NumReducciones <= 3, qPrintable(b->Estado()));
+  }
+
   void cerrarDuranteBetaTodoTerminaElBucle() {
     b->Pestana(0);
     b->Entra("(\\x.x x) (\\x.x x)");
