@@ -36,9 +36,9 @@ std::string Mensajes::NombreIlegible(std::string_view Nombre) {
   const std::string Citado = "\xAB" + std::string(Nombre) + "\xBB";
   if (!Nombre.empty() && Nombre[0] >= 'a' && Nombre[0] <= 'z')
     return Citado +
-           " se lee como variable: un nombre empieza por may\xFA"
-           "scula, cifra o signo";
-  return Citado + " no se lee como un solo nombre: tiene un blanco o uno de % ( ) . / \\";
+           " empieza por min\xFA"
+           "scula: se lee como variable";
+  return Citado + " tiene un blanco o un signo: no se lee como nombre";
 }
 
 std::string Mensajes::TextoDemasiadoGrande(std::size_t Limite) {

@@ -46,9 +46,9 @@ inline constexpr const char* CaracterNoAdmitido =
     "cter no admitido: ";
 // "Carácter de control no admitido en el nombre (código 9)"
 std::string ControlEnNombre(int Codigo);
-// The second panel, after a name the parser cannot read as a symbol is stored: "«doble» se lee
-// como variable: un nombre empieza por mayúscula, cifra o signo" or "«a b» no se lee como un
-// solo nombre: tiene un blanco o uno de % ( ) . / \"
+// The second panel, after a name the parser cannot read as a symbol is stored: "«doble» empieza
+// por minúscula: se lee como variable" or "«A B» tiene un blanco o un signo: no se lee como
+// nombre"
 std::string NombreIlegible(std::string_view Nombre);
 // "Texto demasiado grande para mostrarlo: más de 1.000 caracteres"
 std::string TextoDemasiadoGrande(std::size_t Limite);

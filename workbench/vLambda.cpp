@@ -344,8 +344,9 @@ void TMesaTrabajo::CambiaActual(TExprLambda* Nuevo) {
 }
 
 void TMesaTrabajo::MuestraLectura(const std::string& Aviso) {
+  // The notice first: a long reading is cut at the panel's end.
   std::string Texto = Lector.Texto(Actual, Definiciones, Vista.SeparadorMillares());
-  if (!Aviso.empty()) Texto += (Texto.empty() ? "" : " \xB7 ") + Aviso;
+  if (!Aviso.empty()) Texto = Aviso + (Texto.empty() ? "" : " \xB7 ") + Texto;
   Vista.FijaLectura(Texto);
 }
 

@@ -576,11 +576,12 @@ TEST(Mesa, NombreQueNoSeLeeComoSimbolo) {
   b.Entra("\\f x.f (f x)", "doble");
   EXPECT_EQ(b.Vista.Estado, "");  // stored all the same
   EXPECT_NE(b.Vista.Lectura.find("\xAB"
-                                 "doble\xBB se lee como variable"),
+                                 "doble\xBB empieza por min\xFA"
+                                 "scula"),
             std::string::npos);
   b.Entra("\\x.x", "A B");
   EXPECT_NE(b.Vista.Lectura.find("\xAB"
-                                 "A B\xBB no se lee como un solo nombre"),
+                                 "A B\xBB tiene un blanco o un signo"),
             std::string::npos);
   b.Entra("\\x.x", "DOBLE'");
   EXPECT_EQ(b.Vista.Lectura.find("\xAB"), std::string::npos);
