@@ -1,7 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Agg2D.h"
 
+#include <agg_basics.h>
+#include <agg_color_rgba.h>
+#include <agg_conv_stroke.h>
 #include <agg_ellipse.h>
+#include <agg_path_storage.h>
+#include <agg_pixfmt_rgba.h>
+#include <agg_rasterizer_scanline_aa.h>
+#include <agg_renderer_base.h>
+#include <agg_renderer_scanline.h>
+#include <agg_rendering_buffer.h>
+#include <agg_scanline_p.h>
 
 #include <algorithm>
 #include <cmath>
@@ -31,21 +41,43 @@ unsigned PasosElipse(double rx, double ry) {
 
 }  // namespace
 
-TAgg2D::TAgg2D() : Formato(Buffer), Base(Formato), Solido(Base), Trazo(Camino) {
-  Trazo.line_cap(agg::round_cap);
-  Trazo.line_join(agg::round_join);
-  Rasterizador.filling_rule(agg::fill_non_zero);
+struct TAgg2D::TNucleo {
+  using TFormato = agg::pixfmt_bgra32;
+  using TBase = agg::renderer_base<TFormato>;
+
+  TNucleo() : Formato(Buffer), Base(Formato), Solido(Base), Trazo(Camino) {
+    Trazo.line_cap(agg::round_cap);
+    Trazo.line_join(agg::round_join);
+    Rasterizador.filling_rule(agg::fill_non_zero);
+  }
+
+  agg::rendering_buffer Buffer;
+  TFormato Formato;
+  TBase Base;
+  agg::renderer_scanline_aa_solid<TBase> Solido;
+  agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> Rasterizador;
+  agg::scanline_p8 Linea;
+  agg::path_storage Camino;
+  agg::conv_stroke<agg::path_storage> Trazo;
+  agg::rgba8 ColorLinea;
+  agg::rgba8 ColorRelleno;
+};
+
+TAgg2D::TAgg2D() : Nucleo(std::make_unique<TNucleo>()) {
   detach();
 }
 
+TAgg2D::~TAgg2D() = default;
+
 bool TAgg2D::Une(uint8_t* buffer, int Width, int Height, int Stride) {
+  TNucleo& n = *Nucleo;
   detach();
   if (buffer == nullptr || Width < 1 || Height < 2 || Stride < int64_t(Width) * 4) return false;
-  Buffer.attach(buffer, unsigned(Width), unsigned(Height), Stride);
-  Formato.attach(Buffer);
-  Base.attach(Formato);
-  Rasterizador.reset();
-  Rasterizador.clip_box(0, 0, std::min(Width, LadoMaximo), std::min(Height, LadoMaximo));
+  n.Buffer.attach(buffer, unsigned(Width), unsigned(Height), Stride);
+  n.Formato.attach(n.Buffer);
+  n.Base.attach(n.Formato);
+  n.Rasterizador.reset();
+  n.Rasterizador.clip_box(0, 0, std::min(Width, LadoMaximo), std::min(Height, LadoMaximo));
   Inicio = buffer;
   Unido = true;
   return true;
@@ -56,13 +88,14 @@ bool TAgg2D::attach(uint8_t* buffer, int Width, int Height, int Stride) {
 }
 
 bool TAgg2D::attach(TBitmap& Bitmap, bool Flip) {
+  TNucleo& n = *Nucleo;
   const int Alto = Bitmap.Height();
   if (!Une(Bitmap.Pixeles(), Bitmap.Width(), Alto, Bitmap.Stride())) return false;
   if (Flip) {
     // AGG counts rows from the end of the buffer when the stride is negative.
-    Buffer.attach(Bitmap.Pixeles(), unsigned(Bitmap.Width()), unsigned(Alto), -Bitmap.Stride());
-    Formato.attach(Buffer);
-    Base.attach(Formato);
+    n.Buffer.attach(Bitmap.Pixeles(), unsigned(Bitmap.Width()), unsigned(Alto), -Bitmap.Stride());
+    n.Formato.attach(n.Buffer);
+    n.Base.attach(n.Formato);
   }
   DeBitmap = true;
   Vigencia = Bitmap.Vigencia();
@@ -70,13 +103,14 @@ bool TAgg2D::attach(TBitmap& Bitmap, bool Flip) {
 }
 
 void TAgg2D::detach() {
+  TNucleo& n = *Nucleo;
   Unido = false;
   DeBitmap = false;
   Vigencia.reset();
   Inicio = nullptr;
   AnchoLinea = 1;
-  ColorLinea = agg::rgba8(0, 0, 0, 255);
-  ColorRelleno = agg::rgba8(255, 255, 255, 255);
+  n.ColorLinea = agg::rgba8(0, 0, 0, 255);
+  n.ColorRelleno = agg::rgba8(255, 255, 255, 255);
 }
 
 bool TAgg2D::attached() const {
@@ -84,12 +118,13 @@ bool TAgg2D::attached() const {
 }
 
 bool TAgg2D::attachedTo(const TBitmap& Bitmap) const {
+  const TNucleo& n = *Nucleo;
   return attached() && DeBitmap && Inicio == Bitmap.Pixeles() &&
-         int(Buffer.width()) == Bitmap.Width() && int(Buffer.height()) == Bitmap.Height();
+         int(n.Buffer.width()) == Bitmap.Width() && int(n.Buffer.height()) == Bitmap.Height();
 }
 
 void TAgg2D::clearAll(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-  if (attached()) Base.clear(agg::rgba8(r, g, b, a));
+  if (attached()) Nucleo->Base.clear(agg::rgba8(r, g, b, a));
 }
 
 void TAgg2D::lineWidth(double w) {
@@ -98,60 +133,65 @@ void TAgg2D::lineWidth(double w) {
 }
 
 void TAgg2D::lineColor(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-  ColorLinea = agg::rgba8(r, g, b, a);
+  Nucleo->ColorLinea = agg::rgba8(r, g, b, a);
 }
 
 void TAgg2D::fillColor(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-  ColorRelleno = agg::rgba8(r, g, b, a);
+  Nucleo->ColorRelleno = agg::rgba8(r, g, b, a);
 }
 
 bool TAgg2D::Visible(double x1, double y1, double x2, double y2) const {
+  const TNucleo& n = *Nucleo;
   const double margen = AnchoLinea / 2 + 1;
-  return std::max(x1, x2) + margen >= 0 && std::min(x1, x2) - margen <= Buffer.width() &&
-         std::max(y1, y2) + margen >= 0 && std::min(y1, y2) - margen <= Buffer.height();
+  return std::max(x1, x2) + margen >= 0 && std::min(x1, x2) - margen <= n.Buffer.width() &&
+         std::max(y1, y2) + margen >= 0 && std::min(y1, y2) - margen <= n.Buffer.height();
 }
 
 void TAgg2D::Pinta(bool Rellena) {
-  if (Rellena && ColorRelleno.a > 0) {
-    Rasterizador.reset();
-    Rasterizador.add_path(Camino);
-    Solido.color(ColorRelleno);
-    agg::render_scanlines(Rasterizador, Linea, Solido);
+  TNucleo& n = *Nucleo;
+  if (Rellena && n.ColorRelleno.a > 0) {
+    n.Rasterizador.reset();
+    n.Rasterizador.add_path(n.Camino);
+    n.Solido.color(n.ColorRelleno);
+    agg::render_scanlines(n.Rasterizador, n.Linea, n.Solido);
   }
-  if (AnchoLinea > 0 && ColorLinea.a > 0) {
-    Rasterizador.reset();
-    Trazo.width(AnchoLinea);
-    Rasterizador.add_path(Trazo);
-    Solido.color(ColorLinea);
-    agg::render_scanlines(Rasterizador, Linea, Solido);
+  if (AnchoLinea > 0 && n.ColorLinea.a > 0) {
+    n.Rasterizador.reset();
+    n.Trazo.width(AnchoLinea);
+    n.Rasterizador.add_path(n.Trazo);
+    n.Solido.color(n.ColorLinea);
+    agg::render_scanlines(n.Rasterizador, n.Linea, n.Solido);
   }
 }
 
 void TAgg2D::line(double x1, double y1, double x2, double y2) {
+  TNucleo& n = *Nucleo;
   if (!attached() || !Finitos({x1, y1, x2, y2}) || !Visible(x1, y1, x2, y2)) return;
-  Camino.remove_all();
-  Camino.move_to(Acota(x1), Acota(y1));
-  Camino.line_to(Acota(x2), Acota(y2));
+  n.Camino.remove_all();
+  n.Camino.move_to(Acota(x1), Acota(y1));
+  n.Camino.line_to(Acota(x2), Acota(y2));
   Pinta(false);
 }
 
 void TAgg2D::rectangle(double x1, double y1, double x2, double y2) {
+  TNucleo& n = *Nucleo;
   if (!attached() || !Finitos({x1, y1, x2, y2}) || !Visible(x1, y1, x2, y2)) return;
   // Edges moved out to the buffer widened by more than half a stroke do not show.
   const double margen = AnchoLinea / 2 + 2;
-  const double Ancho = Buffer.width(), Alto = Buffer.height();
+  const double Ancho = n.Buffer.width(), Alto = n.Buffer.height();
   x1 = std::clamp(x1, -margen, Ancho + margen), x2 = std::clamp(x2, -margen, Ancho + margen);
   y1 = std::clamp(y1, -margen, Alto + margen), y2 = std::clamp(y2, -margen, Alto + margen);
-  Camino.remove_all();
-  Camino.move_to(x1, y1);
-  Camino.line_to(x2, y1);
-  Camino.line_to(x2, y2);
-  Camino.line_to(x1, y2);
-  Camino.close_polygon();
+  n.Camino.remove_all();
+  n.Camino.move_to(x1, y1);
+  n.Camino.line_to(x2, y1);
+  n.Camino.line_to(x2, y2);
+  n.Camino.line_to(x1, y2);
+  n.Camino.close_polygon();
   Pinta(true);
 }
 
 void TAgg2D::ellipse(double cx, double cy, double rx, double ry) {
+  TNucleo& n = *Nucleo;
   if (!attached() || !Finitos({cx, cy, rx, ry})) return;
   rx = std::fabs(rx), ry = std::fabs(ry);
   if (!Visible(cx - rx, cy - ry, cx + rx, cy + ry)) return;
@@ -159,7 +199,7 @@ void TAgg2D::ellipse(double cx, double cy, double rx, double ry) {
   cx = Acota(cx), cy = Acota(cy);
   rx = std::min(rx, CoordenadaMaxima), ry = std::min(ry, CoordenadaMaxima);
   agg::ellipse Forma(cx, cy, rx, ry, PasosElipse(rx, ry));
-  Camino.remove_all();
-  Camino.concat_path(Forma);
+  n.Camino.remove_all();
+  n.Camino.concat_path(Forma);
   Pinta(true);
 }

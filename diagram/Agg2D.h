@@ -7,17 +7,6 @@
 // and radii are clamped before AGG computes with them and turns them into integers.
 #pragma once
 
-#include <agg_basics.h>
-#include <agg_color_rgba.h>
-#include <agg_conv_stroke.h>
-#include <agg_path_storage.h>
-#include <agg_pixfmt_rgba.h>
-#include <agg_rasterizer_scanline_aa.h>
-#include <agg_renderer_base.h>
-#include <agg_renderer_scanline.h>
-#include <agg_rendering_buffer.h>
-#include <agg_scanline_p.h>
-
 #include <cstdint>
 #include <memory>
 
@@ -36,6 +25,7 @@ class TAgg2D {
   static constexpr int LadoMaximo = 1 << 21;
 
   TAgg2D();
+  ~TAgg2D();
   TAgg2D(const TAgg2D&) = delete;
   TAgg2D& operator=(const TAgg2D&) = delete;
 
@@ -67,31 +57,22 @@ class TAgg2D {
   void ellipse(double cx, double cy, double rx, double ry);
 
  private:
-  using TFormato = agg::pixfmt_bgra32;
-  using TBase = agg::renderer_base<TFormato>;
+  // The AGG objects (buffer, pixel format, renderers, rasterizer, path, stroke, colours), defined
+  // in Agg2D.cpp alone, so that no other file compiles AGG's headers.
+  struct TNucleo;
 
   bool Une(uint8_t* buffer, int Width, int Height, int Stride);
   // Whether a shape spanning [x1, x2] x [y1, y2] (plus its stroke) can touch the buffer.
   bool Visible(double x1, double y1, double x2, double y2) const;
-  // Renders Camino: filled if `rellena`, then stroked.
+  // Renders the nucleus's path (Camino): filled if `rellena`, then stroked.
   void Pinta(bool Rellena);
 
-  agg::rendering_buffer Buffer;
-  TFormato Formato;
-  TBase Base;
-  agg::renderer_scanline_aa_solid<TBase> Solido;
-  agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> Rasterizador;
-  agg::scanline_p8 Linea;
-  agg::path_storage Camino;
-  agg::conv_stroke<agg::path_storage> Trazo;
-
+  std::unique_ptr<TNucleo> Nucleo;
   bool Unido = false;
   bool DeBitmap = false;              // attached through attach(TBitmap&)
   std::weak_ptr<uint8_t[]> Vigencia;  // that bitmap's pixels
   uint8_t* Inicio = nullptr;          // first byte of the buffer as attached
   double AnchoLinea = 1;
-  agg::rgba8 ColorLinea;
-  agg::rgba8 ColorRelleno;
 };
 
 // The window's drawing object; it adds nothing the diagram uses.

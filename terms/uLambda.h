@@ -25,6 +25,8 @@
 #include <typeinfo>
 #include <vector>
 
+#include "uRango.h"
+
 class TExprLambda;
 class TVariable;
 class TAplicacion;
@@ -235,10 +237,6 @@ std::size_t LongitudTexto(TExprLambda* t, std::size_t Tope = SIZE_MAX,
 // Texto, with a pulse as LongitudTexto's and the length known beforehand.
 std::string TextoConPulso(TExprLambda* t, std::size_t Longitud, const std::function<void()>& Pulso);
 
-// A byte range [Desde, Hasta) of a text.
-struct TRango {
-  std::size_t Desde = 0, Hasta = 0;
-};
 // TextoConPulso, and where each of `Nodos` prints: Rangos[i] (resized to Nodos.size()) gets the
 // bytes of Nodos[i]'s printed form, the parentheses printed around it included; {0, 0} for a
 // node not in the term. A by-product of the one walk that prints, not a second walk.

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "uLambda.h"
+#include "uRango.h"
 
 class QPainter;
 
