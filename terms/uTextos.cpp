@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "uTextos.h"
 
+#include <cstdio>
 #include <new>
 
 std::string ConMillares(uint64_t n, std::string_view Separador) {
@@ -95,6 +96,12 @@ std::string Mensajes::RegistroErroneo(const std::string& Nombre, std::size_t Lin
                                       const std::string& error) {
   return "Error en la definici\xF3n \"" + NombreCorto(Nombre) + "\" (l\xEDnea " +
          std::to_string(Linea) + "): " + error;
+}
+
+std::string Mensajes::CaracterNoAdmitidoEnLinea(char32_t c, std::size_t Linea) {
+  char Codigo[16];
+  std::snprintf(Codigo, sizeof Codigo, "U+%04X", static_cast<unsigned>(c));
+  return CaracterNoAdmitido + std::string(Codigo) + " (l\xEDnea " + std::to_string(Linea) + ")";
 }
 
 std::string MensajeDemasiadoGrande(std::size_t nodos) {

@@ -82,6 +82,17 @@ std::string NoSePudoEscribir(const std::string& Ruta, const char* Causa);
 inline constexpr const char* FicheroIncompleto = "; el fichero ha quedado incompleto";
 // "Error en la definición "NAME" (línea 4): ERROR", a long name cut.
 std::string RegistroErroneo(const std::string& Nombre, std::size_t Linea, const std::string& error);
+// The definitions file's own: a path that is no regular file; a character of a UTF-8 file that
+// Windows-1252 cannot hold ("Carácter no admitido: U+03A9 (línea 3)"); the question before the
+// changed definitions would be lost.
+inline constexpr const char* NoEsUnFichero =
+    "No es un fichero normal (es una tuber\xED"
+    "a, un dispositivo o un socket)";
+std::string CaracterNoAdmitidoEnLinea(char32_t c, std::size_t Linea);
+inline constexpr const char* GuardarAntesDeCerrar =
+    "Las definiciones han cambiado. \xBFGuardarlas antes de cerrar?";
+inline constexpr const char* GuardarAntesDeAbrir =
+    "Las definiciones han cambiado. \xBFGuardarlas antes de abrir otro fichero?";
 
 // What is shown when memory has run out, and for an error that is not an exception.
 inline constexpr const char* SinMemoria = "Out of memory";

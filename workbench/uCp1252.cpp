@@ -95,6 +95,44 @@ std::string Utf8ACp1252(std::string_view u, std::string* NoCabe) {
   return s;
 }
 
+bool EsUtf8(std::string_view u) {
+  std::size_t i = 0;
+  while (i < u.size()) {
+    unsigned char b = static_cast<unsigned char>(u[i]);
+    if (b < 0x80) {
+      for (uint64_t Ocho; u.size() - i >= 8; i += 8) {
+        std::memcpy(&Ocho, u.data() + i, 8);
+        if (Ocho & 0x8080808080808080ull) break;
+      }
+      while (i < u.size() && static_cast<unsigned char>(u[i]) < 0x80) ++i;
+      continue;
+    }
+    // The second byte's range rules out overlong forms, surrogates and values past U+10FFFF.
+    int Seguidos;
+    unsigned char Desde = 0x80, Hasta = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
+      Seguidos = 1;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      Seguidos = 2;
+      if (b == 0xE0) Desde = 0xA0;
+      if (b == 0xED) Hasta = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      Seguidos = 3;
+      if (b == 0xF0) Desde = 0x90;
+      if (b == 0xF4) Hasta = 0x8F;
+    } else {
+      return false;
+    }
+    if (u.size() - i <= static_cast<std::size_t>(Seguidos)) return false;
+    unsigned char s = static_cast<unsigned char>(u[i + 1]);
+    if (s < Desde || s > Hasta) return false;
+    for (int k = 2; k <= Seguidos; ++k)
+      if ((static_cast<unsigned char>(u[i + k]) & 0xC0) != 0x80) return false;
+    i += Seguidos + 1;
+  }
+  return true;
+}
+
 namespace {
 
 // Calls Ascii(run) for each run of ASCII bytes and Otro(code point) for each other byte, in

@@ -5,11 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <utility>
 
+#include "uCp1252.h"
 #include "uDefiniciones.h"
 #include "uLambda.h"
 #include "uParser.h"
@@ -30,6 +31,32 @@ std::string Carpeta(const std::string& Ruta) {
 
 [[noreturn]] void Falla(int Errno, const std::string& Ruta) {
   throw EEntradaSalida(CodigoDeErrno(Errno, Ruta));
+}
+
+// A pipe or a socket is never opened: its open would wait for the other end. A device is
+// refused too unless the caller takes one.
+void CompruebaTipo(const struct stat& st, bool Dispositivo) {
+  if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) return;
+  if (Dispositivo && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))) return;
+  throw EConMensaje(Mensajes::NoEsUnFichero);
+}
+
+// The path a write goes to: through symbolic links, also to a target that does not exist yet,
+// which the write then makes, as editors do.
+std::string Destino(const std::string& Ruta) {
+  std::string r = Ruta;
+  for (int Saltos = 0;; ++Saltos) {
+    struct stat st;
+    if (::lstat(r.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return r;
+    if (Saltos == 40) Falla(ELOOP, Ruta);
+    std::string Enlace(PATH_MAX, '\0');
+    ssize_t n = ::readlink(r.c_str(), Enlace.data(), Enlace.size());
+    if (n < 0) Falla(errno, Ruta);
+    if (static_cast<std::size_t>(n) >= Enlace.size()) Falla(ENAMETOOLONG, Ruta);
+    Enlace.resize(static_cast<std::size_t>(n));
+    // A relative target is relative to the link's folder.
+    r = !Enlace.empty() && Enlace[0] == '/' ? Enlace : Carpeta(r) + "/" + Enlace;
+  }
 }
 
 // Closes a descriptor on every way out; Cierra() reports the close's own failure.
@@ -65,12 +92,18 @@ void EscribeTodo(int Fd, std::string_view Bytes, const std::string& Ruta) {
 
 // Writes over the file itself, which keeps its links, owner and mode; a new file is made with
 // the default mode. Once a regular file has been emptied, a failure leaves it incomplete, and the
-// message says so.
-void EscribeEnSuSitio(const std::string& Ruta, const TGenerador& Genera) {
-  TDescriptor f(::open(Ruta.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+// message says so. The open does not wait (a pipe put there meanwhile is refused), and nothing is
+// emptied before its type is known.
+void EscribeEnSuSitio(const std::string& Ruta, const TGenerador& Genera, bool Dispositivo) {
+  TDescriptor f(::open(Ruta.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666));
   if (f.Get() < 0) Falla(errno, Ruta);
   struct stat st;
-  bool Regular = ::fstat(f.Get(), &st) == 0 && S_ISREG(st.st_mode);
+  if (::fstat(f.Get(), &st) != 0) Falla(errno, Ruta);
+  CompruebaTipo(st, Dispositivo);
+  bool Regular = S_ISREG(st.st_mode);
+  if (Regular && ::ftruncate(f.Get(), 0) != 0) Falla(errno, Ruta);
+  if (!Regular && ::fcntl(f.Get(), F_SETFL, ::fcntl(f.Get(), F_GETFL) & ~O_NONBLOCK) != 0)
+    Falla(errno, Ruta);
   try {
     Genera([&](std::string_view Bytes) { EscribeTodo(f.Get(), Bytes, Ruta); });
     if (int e = f.Cierra()) Falla(e, Ruta);
@@ -195,6 +228,31 @@ void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int3
   }
 }
 
+std::string TextoDeFichero(std::string Fichero) {
+  Fichero.resize(HastaFinDeFichero(Fichero).size());
+  std::string_view Bytes = Fichero;
+  bool Ascii = std::all_of(Bytes.begin(), Bytes.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (Ascii || !EsUtf8(Bytes)) return Fichero;
+  // A byte-order mark, as some editors begin UTF-8 with, is no character of the file.
+  if (Bytes.substr(0, 3) == "\xEF\xBB\xBF") Bytes.remove_prefix(3);
+  std::string NoCabe;
+  std::string Texto = Utf8ACp1252(Bytes, &NoCabe);
+  if (!NoCabe.empty()) {
+    // The first character that does not fit is the first place its bytes occur.
+    std::size_t Donde = Bytes.find(NoCabe);
+    std::size_t Linea =
+        1 + static_cast<std::size_t>(std::count(Bytes.begin(), Bytes.begin() + Donde, '\n'));
+    char32_t c = static_cast<unsigned char>(NoCabe[0]) & (NoCabe.size() == 2   ? 0x1F
+                                                          : NoCabe.size() == 3 ? 0x0F
+                                                                               : 0x07);
+    for (std::size_t i = 1; i < NoCabe.size(); ++i)
+      c = (c << 6) | (static_cast<unsigned char>(NoCabe[i]) & 0x3F);
+    throw EConMensaje(Mensajes::CaracterNoAdmitidoEnLinea(c, Linea));
+  }
+  return Texto;
+}
+
 std::string TextoDefiniciones(TDefiniciones& Definiciones, int32_t& NumVars) {
   std::string Bytes;
   for (std::size_t i = 0; i < Definiciones.Cuenta(); ++i) {
@@ -208,13 +266,20 @@ std::string TextoDefiniciones(TDefiniciones& Definiciones, int32_t& NumVars) {
 }
 
 std::string LeeFichero(const std::string& Ruta) {
-  TDescriptor f(::open(Ruta.c_str(), O_RDONLY | O_CLOEXEC));
-  if (f.Get() < 0) Falla(errno, Ruta);
+  // Only a regular file: the type is known before the open, which does not wait either (a pipe
+  // put there meanwhile).
   struct stat st;
+  if (::stat(Ruta.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) Falla(EISDIR, Ruta);
+    CompruebaTipo(st, false);
+  }
+  TDescriptor f(::open(Ruta.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (f.Get() < 0) Falla(errno, Ruta);
   if (::fstat(f.Get(), &st) != 0) Falla(errno, Ruta);
   if (S_ISDIR(st.st_mode)) Falla(EISDIR, Ruta);
+  CompruebaTipo(st, false);
   std::string Bytes;
-  if (S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) <= MaximoFichero)
+  if (static_cast<std::size_t>(st.st_size) <= MaximoFichero)
     Bytes.reserve(static_cast<std::size_t>(st.st_size));
   char Bloque[65536];
   for (;;) {
@@ -232,33 +297,28 @@ std::string LeeFichero(const std::string& Ruta) {
   return Bytes;
 }
 
-void EscribeFichero(const std::string& Ruta, std::string_view Bytes) {
-  EscribeFichero(Ruta, [Bytes](const TSumidero& Escribe) { Escribe(Bytes); });
+void EscribeFichero(const std::string& Ruta, std::string_view Bytes, bool Dispositivo) {
+  EscribeFichero(
+      Ruta, [Bytes](const TSumidero& Escribe) { Escribe(Bytes); }, Dispositivo);
 }
 
-void EscribeFichero(const std::string& RutaPedida, const TGenerador& Genera) {
-  std::string Ruta = RutaPedida;
+void EscribeFichero(const std::string& RutaPedida, const TGenerador& Genera, bool Dispositivo) {
+  // The file a link points to is replaced, not the link, and made when it does not exist.
+  std::string Ruta = Destino(RutaPedida);
   struct stat st;
-  bool Existe = ::lstat(Ruta.c_str(), &st) == 0;
-  if (Existe && S_ISLNK(st.st_mode)) {
-    // Replace the file the link points to, not the link.
-    if (char* Real = ::realpath(Ruta.c_str(), nullptr)) {
-      Ruta = Real;
-      std::free(Real);
-    }
-    Existe = ::stat(Ruta.c_str(), &st) == 0;
-  }
+  bool Existe = ::stat(Ruta.c_str(), &st) == 0;
   if (Existe && S_ISDIR(st.st_mode)) Falla(EISDIR, Ruta);
-  // A device or a pipe has no contents to keep whole; renaming over it would replace it. A new
-  // file would leave the other links with the old contents, or take the saver's owner.
+  if (Existe) CompruebaTipo(st, Dispositivo);
+  // A device has no contents to keep whole; renaming over it would replace it. A new file would
+  // leave the other links with the old contents, or take the saver's owner.
   if (Existe && (!S_ISREG(st.st_mode) || st.st_nlink > 1 || st.st_uid != ::geteuid()))
-    return EscribeEnSuSitio(Ruta, Genera);
+    return EscribeEnSuSitio(Ruta, Genera, Dispositivo);
 
   std::string Temporal = Ruta + ".tmpXXXXXX";
   TDescriptor f(::mkstemp(Temporal.data()));
   if (f.Get() < 0) {
     int e = errno;
-    if (SinTemporal(e)) return EscribeEnSuSitio(Ruta, Genera);
+    if (SinTemporal(e)) return EscribeEnSuSitio(Ruta, Genera, Dispositivo);
     Falla(e, Ruta);
   }
   bool EnSuSitio = false;
@@ -289,6 +349,6 @@ void EscribeFichero(const std::string& RutaPedida, const TGenerador& Genera) {
   }
   if (EnSuSitio) {
     ::unlink(Temporal.c_str());
-    EscribeEnSuSitio(Ruta, Genera);
+    EscribeEnSuSitio(Ruta, Genera, Dispositivo);
   }
 }

@@ -36,23 +36,32 @@ int CodigoDeErrno(int Errno, const std::string& Ruta = {});
 // The lines of a file's bytes.
 std::vector<std::string> PartirLineas(std::string_view Bytes);
 // Appends the records of a file's bytes to `Definiciones`, each term numbered. A record that
-// does not parse stops the loading with ERegistroErroneo; the records before it stay.
+// does not parse stops the loading with ERegistroErroneo; the records before it stay (the open
+// loads into a list of its own, and keeps nothing of a file that fails).
 void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int32_t& NumVars);
+// A file's bytes as Windows-1252 text, up to code 26. A file that is valid UTF-8 and holds bytes
+// above 127 (what editors write today) is read as UTF-8, a leading byte-order mark dropped; its
+// first character that Windows-1252 cannot hold is refused (EConMensaje, with the character and
+// its line). Any other file is Windows-1252 already.
+std::string TextoDeFichero(std::string Bytes);
 // The bytes a save writes; renumbers every term.
 std::string TextoDefiniciones(TDefiniciones& Definiciones, int32_t& NumVars);
 
-// Whole file; throws EEntradaSalida.
+// Whole file; throws EEntradaSalida. Anything but a regular file (a pipe, a device, a socket) is
+// refused at once with EConMensaje, without waiting on it.
 std::string LeeFichero(const std::string& Ruta);
 // Writes a file whole or not at all: a temporary file beside it is renamed over it once written
-// and closed. The file is written in place instead where a new file would not be the same file
-// to its other users: a device, a file with more than one link or of another owner (or group),
-// or where no temporary file can be made beside it (a folder the user cannot write to). An
-// in-place write that fails after the file was emptied says so in its message. Throws
-// EEntradaSalida.
-void EscribeFichero(const std::string& Ruta, std::string_view Bytes);
+// and closed. A symbolic link is written through, and its target made when it does not exist.
+// The file is written in place instead where a new file would not be the same file to its other
+// users: a device, a file with more than one link or of another owner (or group), or where no
+// temporary file can be made beside it (a folder the user cannot write to). An in-place write
+// that fails after the file was emptied says so in its message. Throws EEntradaSalida. A pipe or
+// a socket is refused at once with EConMensaje, and so is a device unless `Dispositivo` (an
+// export may go to /dev/null; the definitions file is a regular file).
+void EscribeFichero(const std::string& Ruta, std::string_view Bytes, bool Dispositivo = true);
 // The same for a file made a piece at a time, never held whole: `Genera` hands each piece to the
 // sink it is given. It runs once, when the file to write is open; an exception from it ends the
 // write as a write error does.
 using TSumidero = std::function<void(std::string_view)>;
 using TGenerador = std::function<void(const TSumidero&)>;
-void EscribeFichero(const std::string& Ruta, const TGenerador& Genera);
+void EscribeFichero(const std::string& Ruta, const TGenerador& Genera, bool Dispositivo = true);

@@ -194,6 +194,25 @@ void TMesaTrabajo::FormClose() {
   PararPedido = true;
 }
 
+bool TMesaTrabajo::FormCloseQuery() {
+  if (Cerrada || !Modificadas) return true;
+  if (Ocupada) {
+    // A save would renumber what the paused walk is reading: the question comes after it.
+    if (!CierreEnEspera) {
+      CierreEnEspera = true;
+      Pendientes.emplace_back([this] {
+        CierreEnEspera = false;
+        Vista.Cierra();
+      });
+    }
+    return false;
+  }
+  CierreEnEspera = false;
+  bool Sigue = false;
+  Protegido([&] { Sigue = GuardaSiCambiaron(Mensajes::GuardarAntesDeCerrar); });
+  return Sigue;
+}
+
 void TMesaTrabajo::FijaIntervalo(double Segundos) {
   if (!(Segundos > 0)) Segundos = 0;  // also NaN
   if (Segundos > 3600) Segundos = 3600;
@@ -408,6 +427,7 @@ void TMesaTrabajo::Introduce(const std::string& Texto, const std::string& Nombre
       Definiciones.Agrega(std::move(n), CopiaDef.Suelta());
     }
     Lector.Recalcula(Definiciones, i >= 0 ? std::size_t(i) : Definiciones.Cuenta() - 1);
+    Modificadas = true;
     Vista.DefinicionesCambiadas();
   }
   Vista.VaciaDef();
@@ -610,27 +630,24 @@ void TMesaTrabajo::CambiaPestana() {
   }
 }
 
-// Open: the file is read whole before anything changes, so a file that cannot be read keeps
-// the definitions; a record that does not parse keeps those read before it.
+// Open: changed definitions are offered a save first. The file is read and loaded whole into a
+// list of its own before anything changes, so an open that fails in any way (a file that cannot
+// be read, a character that does not fit, a record that does not parse) keeps the definitions.
 void TMesaTrabajo::Abre() {
+  if (!GuardaSiCambiaron(Mensajes::GuardarAntesDeAbrir)) return;
   std::string Ruta;
   if (!Vista.DialogoAbrir(Ruta)) return;
   AbreRuta(Ruta);
 }
 
 void TMesaTrabajo::AbreRuta(const std::string& Ruta) {
-  std::string Bytes = LeeFichero(Ruta);
+  std::string Bytes = TextoDeFichero(LeeFichero(Ruta));
   TDefiniciones Nuevas;
-  try {
-    CargaDefiniciones(Bytes, Nuevas, NumVars);
-  } catch (const ERegistroErroneo&) {
-    Definiciones.Intercambia(Nuevas);
-    Numerado = false;
-    DefinicionesAbiertas();
-    throw;
-  }
-  Definiciones.Intercambia(Nuevas);
+  // Loading numbers the new terms, which share free variables with Actual.
   Numerado = false;
+  CargaDefiniciones(Bytes, Nuevas, NumVars);
+  Definiciones.Intercambia(Nuevas);
+  Modificadas = false;
   DefinicionesAbiertas();
 }
 
@@ -641,11 +658,26 @@ void TMesaTrabajo::DefinicionesAbiertas() {
   if (Actual) MuestraLectura();
 }
 
-void TMesaTrabajo::Salva() {
+bool TMesaTrabajo::Salva() {
   std::string Ruta;
-  if (!Vista.DialogoSalvar(Ruta)) return;
-  EscribeFichero(Ruta, TextoDefiniciones(Definiciones, NumVars));
+  if (!Vista.DialogoSalvar(Ruta)) return false;
   Numerado = false;
+  EscribeFichero(Ruta, TextoDefiniciones(Definiciones, NumVars), false);
+  Modificadas = false;
+  return true;
+}
+
+bool TMesaTrabajo::GuardaSiCambiaron(const char* Pregunta) {
+  if (!Modificadas) return true;
+  switch (Vista.PreguntaGuardar(Pregunta)) {
+    case IVista::TRespuesta::Guardar:
+      return Salva();  // a failed save throws, and what asked does not go on either
+    case IVista::TRespuesta::Descartar:
+      return true;
+    case IVista::TRespuesta::Cancelar:
+      break;
+  }
+  return false;
 }
 
 void TMesaTrabajo::Pinta(int Ancho, int Alto) {

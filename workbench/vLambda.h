@@ -18,7 +18,9 @@
 //  - Lienzo's paint event calls LienzoPaint(width, height) and then copies Bitmap (Pixeles(),
 //    Stride(), Width() x Height(), 32-bit BGRA) to the canvas at (0, 0).
 //  - Call FijaIntervalo(1.0 / 60) so that run-all redraws at most about 60 times a second.
-//  - On close call FormClose(): a running loop ends without touching the view again and every
+//  - On a close request ask FormCloseQuery() and close only when it answers true (it may ask
+//    about changed definitions through PreguntaGuardar, and close later through Cierra); on
+//    close call FormClose(): a running loop ends without touching the view again and every
 //    later command does nothing. Never destroy the TMesaTrabajo while Ejecutando is true (the loop
 //    is still on the stack below processEvents): destroy it after the event loop has returned.
 //  - Every text that crosses IVista is Windows-1252 bytes (convert with uCp1252.h); the paths of
@@ -73,6 +75,15 @@ class IVista {
   // The save dialogs of "Exportar diagrama…" and "Exportar reducción…": false when cancelled.
   virtual bool DialogoExportarDiagrama(std::string&) { return false; }
   virtual bool DialogoExportarReduccion(std::string&) { return false; }
+  // Definitions changed since the last open or save would be lost (a close, an open): the user
+  // saves them first, goes on without them, or stays (`Pregunta` says which). A view that does
+  // not ask goes on, as lambda-cli does. Cierra closes the window as its close button would (a
+  // close that had to wait for a view update of run-all).
+  enum class TRespuesta { Guardar, Descartar, Cancelar };
+  virtual TRespuesta PreguntaGuardar(const std::string& /*Pregunta*/) {
+    return TRespuesta::Descartar;
+  }
+  virtual void Cierra() {}
 
   // The status bar's second panel: what the current term reads back as (empty: no term).
   virtual void FijaLectura(const std::string& /*Texto*/) {}
@@ -116,6 +127,12 @@ class TMesaTrabajo {
   void LienzoPaint(int Ancho, int Alto);
   // The window is closing: ends a running loop and refuses every later command.
   void FormClose();
+  // The window is asked to close: true when it may, after the user was asked about changed
+  // definitions (and saved them if so chosen). Inside a view update of run-all the question
+  // waits for its end, the answer is false, and the window is then closed through IVista::Cierra.
+  bool FormCloseQuery();
+  // The definitions changed since the last open or save (or since the start).
+  bool SinGuardar() const { return Modificadas; }
   // "Exportar diagrama…" (the whole diagram at Zoom: PNG for a name ending in .png, else SVG)
   // and "Exportar reducción…" (the passes since the last Enter, as text).
   void ExportarDiagrama1Click();
@@ -193,7 +210,11 @@ class TMesaTrabajo {
   void CambiaPestana();
   void Abre();
   void AbreRuta(const std::string& Ruta);
-  void Salva();
+  bool Salva();  // false when the dialog was cancelled
+  // Asks about changed definitions, saving them if so chosen: true when what asked may go on.
+  bool GuardaSiCambiaron(const char* Pregunta);
+  bool Modificadas = false;     // set by an Enter with a name, cleared by an open or a save
+  bool CierreEnEspera = false;  // a close waits for the end of a view update
   void Pinta(int Ancho, int Alto);
   void ExportaDiagrama();
   void ExportaReduccion();

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include "uMemo.h"
 #include <QPushButton>
 #include <QTabBar>
@@ -18,6 +19,12 @@
 
 struct TBanco {
   std::unique_ptr<TVentPpal> V = std::make_unique<TVentPpal>();
+
+  // The question about changed definitions (on a close, on an open) is answered "Descartar",
+  // as lambda-cli goes on; a test of the question answers it itself.
+  TBanco() {
+    V->FijaRespuestaPregunta([](QMessageBox&) { return int(QMessageBox::Discard); });
+  }
 
   // Shows the window and gives it the focus, so that shortcuts reach it.
   bool Abre() {

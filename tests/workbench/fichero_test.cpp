@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "Comun.h"
+#include "uCp1252.h"
 #include "uFichero.h"
 #include "uLambda.h"
 
@@ -244,17 +245,28 @@ TEST_F(Ficheros, AbrirQueFallaConservaLasDefiniciones) {
   EXPECT_EQ(b.Mesa.Definiciones[1].Nombre, "K");
 }
 
-TEST_F(Ficheros, RegistroErroneoDetieneLaCarga) {
+// An open that fails changes nothing: a bad record, or a file that is no definitions file (a
+// PNG's first bytes), leaves the list as it was; the message says which record, on which line.
+TEST_F(Ficheros, AbrirQueFallaNoCambiaNada) {
   DosDefiniciones();
   b.Pestana(0);
   b.Entra("K K");
   std::string Memo = b.Vista.Memo();
+  const int Cambios = b.Vista.CambiosDefiniciones;
   EscribeTodo(Carpeta.Ruta("d.txt"), "A\n\\x.x\nB\n\\x.(x\nC\n\\y.y\n");
   Abre(Carpeta.Ruta("d.txt"));
   EXPECT_EQ(b.Vista.UltimoError,
             "Error en la definici\xF3n \"B\" (l\xEDnea 4): Par\xE9ntesis no cerrado");
-  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 1u);
-  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "A");
+  EscribeTodo(Carpeta.Ruta("i.png"), std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16));
+  Abre(Carpeta.Ruta("i.png"));
+  EXPECT_EQ(b.Vista.UltimoError,
+            "Error en la definici\xF3n \"\x89PNG\" (l\xEDnea 2): Entrada vac\xED"
+            "a");
+  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
+  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "I");
+  EXPECT_EQ(b.Mesa.LineaDefinicion(1), "\\ a . \\ b . a");
+  EXPECT_EQ(b.Vista.CambiosDefiniciones, Cambios);
+  EXPECT_TRUE(b.Mesa.SinGuardar());
   // The current term and the views stay as they were.
   EXPECT_EQ(b.Vista.Memo(), Memo);
   EXPECT_TRUE(EsValido(b.Mesa.TerminoActual()));
@@ -269,8 +281,6 @@ TEST_F(Ficheros, SalvarQueFallaDejaElFicheroEntero) {
   EXPECT_EQ(b.Vista.UltimoError, "Invalid filename");
   Salva(Carpeta.Dir);
   EXPECT_EQ(b.Vista.UltimoError, "File access denied");
-  Salva("/dev/full");
-  EXPECT_EQ(b.Vista.UltimoError, "Disk full");
 
   // A disk that fills up part way: the old file stays whole, no temporary file is left.
   SalvaSinSitio(Carpeta.Ruta("d.txt"));
@@ -292,6 +302,80 @@ TEST_F(Ficheros, SalvarPorUnEnlace) {
   struct stat st;
   ASSERT_EQ(lstat(Carpeta.Ruta("enlace.txt").c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+// A link whose target does not exist yet: the save makes the target, and the link stays.
+TEST_F(Ficheros, SalvarPorUnEnlaceRoto) {
+  DosDefiniciones();
+  ASSERT_EQ(mkdir(Carpeta.Ruta("sub").c_str(), 0755), 0);
+  ASSERT_EQ(symlink("sub/nuevo.txt", Carpeta.Ruta("enlace.txt").c_str()), 0);
+  Salva(Carpeta.Ruta("enlace.txt"));
+  EXPECT_EQ(b.Vista.Errores, 0) << b.Vista.UltimoError;
+  EXPECT_EQ(LeeTodo(Carpeta.Ruta("sub/nuevo.txt")), "I\r\n\\ a . a\r\nK\r\n\\ a . \\ b . a\r\n");
+  struct stat st;
+  ASSERT_EQ(lstat(Carpeta.Ruta("enlace.txt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+// A pipe, a device or a socket is refused at once, to open and to save; nothing waits on it.
+TEST_F(Ficheros, SoloFicherosNormales) {
+  DosDefiniciones();
+  ASSERT_EQ(mkfifo(Carpeta.Ruta("tubo").c_str(), 0600), 0);
+  // Should an open wait on the pipe, an alarm cuts it short and the test fails.
+  struct sigaction Nueva = {};
+  struct sigaction Vieja;
+  Nueva.sa_handler = [](int) {};
+  sigemptyset(&Nueva.sa_mask);
+  sigaction(SIGALRM, &Nueva, &Vieja);
+  const std::string NoEs =
+      "No es un fichero normal (es una tuber\xED"
+      "a, un dispositivo o un socket)";
+  for (const std::string& Ruta : {Carpeta.Ruta("tubo"), std::string("/dev/null")}) {
+    alarm(2);
+    Abre(Ruta);
+    EXPECT_EQ(b.Vista.UltimoError, NoEs) << Ruta;
+    alarm(2);
+    Salva(Ruta);
+    EXPECT_EQ(b.Vista.UltimoError, NoEs) << Ruta;
+    alarm(0);
+  }
+  sigaction(SIGALRM, &Vieja, nullptr);
+  EXPECT_EQ(b.Vista.Errores, 4);
+  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
+  struct stat st;
+  ASSERT_EQ(lstat(Carpeta.Ruta("tubo").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// A file in UTF-8, as editors write it today, reads as the characters it holds; one that
+// Windows-1252 cannot hold is refused, named with its line, and nothing changes. A file in
+// Windows-1252 reads as before.
+TEST_F(Ficheros, FicheroEnUtf8) {
+  EscribeTodo(Carpeta.Ruta("u.txt"),
+              "\xEF\xBB\xBFPEQUE\xC3\x91O\n\\x.x\n\xC2\xBFY?\nPEQUE\xC3\x91O\n");
+  Abre(Carpeta.Ruta("u.txt"));
+  EXPECT_EQ(b.Vista.Errores, 0) << b.Vista.UltimoError;
+  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
+  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "PEQUE\xD1O");
+  EXPECT_EQ(b.Mesa.Definiciones[1].Nombre, "\xBFY?");
+
+  EscribeTodo(Carpeta.Ruta("o.txt"), "A\n\\x.x\n\xCE\xA9\nA\n");
+  Abre(Carpeta.Ruta("o.txt"));
+  EXPECT_EQ(b.Vista.UltimoError,
+            "Car\xE1"
+            "cter no admitido: U+03A9 (l\xEDnea 3)");
+  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
+  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "PEQUE\xD1O");
+
+  // What is not UTF-8 is Windows-1252: a cut sequence, an overlong form, a surrogate.
+  EXPECT_TRUE(EsUtf8("\xC3\x91\xF0\x9F\x98\x80"));
+  for (const char* No : {"PEQUE\xD1O", "\xC3", "\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80"})
+    EXPECT_FALSE(EsUtf8(No)) << No;
+  EscribeTodo(Carpeta.Ruta("w.txt"), "PEQUE\xD1O\n\\x.x\n");
+  Abre(Carpeta.Ruta("w.txt"));
+  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 1u);
+  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "PEQUE\xD1O");
+  EXPECT_EQ(b.Vista.Errores, 1);
 }
 
 // Where renaming a new file over the target would not give the user the same file, the file is
@@ -406,6 +490,117 @@ TEST_F(Ficheros, NombresConCaracteresDeControl) {
   Abre(Carpeta.Ruta("d.txt"));
   EXPECT_EQ(b.Vista.UltimoError, std::string("Error en la definici\xF3n \"A") + '\0' +
                                      "B\" (l\xEDnea 2): Par\xE9ntesis no cerrado");
+}
+
+// A view that answers the question about changed definitions, and closes as a window would.
+class TVistaQuePregunta : public TVistaGrabadora {
+ public:
+  TRespuesta Respuesta = TRespuesta::Cancelar;
+  std::vector<std::string> Preguntas;
+  int Cierres = 0;
+  TRespuesta PreguntaGuardar(const std::string& Pregunta) override {
+    Preguntas.push_back(Pregunta);
+    return Respuesta;
+  }
+  void Cierra() override {
+    ++Cierres;
+    if (Mesa->FormCloseQuery()) Mesa->FormClose();
+  }
+};
+
+struct TBancoQuePregunta {
+  TVistaQuePregunta Vista;
+  TMesaTrabajo Mesa{Vista};
+  TCarpeta Carpeta;
+  TBancoQuePregunta() {
+    Vista.Mesa = &Mesa;
+    Mesa.FormCreate();
+  }
+  void Entra(const std::string& Expresion, const std::string& Nombre = "") {
+    Vista.Def = Nombre;
+    Vista.Ent = Expresion;
+    Mesa.edtEntKeyPress('\r');
+  }
+};
+
+// Definitions changed since the last open or save are not lost without a question, on a close
+// or an open: Guardar saves them first (a save cancelled or failed stops there), Descartar goes
+// on, Cancelar stays.
+TEST(Pregunta, AntesDePerderLasDefiniciones) {
+  TBancoQuePregunta b;
+  TVistaQuePregunta& v = b.Vista;
+  const std::string Otro = b.Carpeta.Ruta("otro.txt");
+  EscribeTodo(Otro, "O\n\\x.x\n");
+  // Nothing changed yet, or only a term without a name: no question.
+  b.Entra("\\x.x");
+  EXPECT_FALSE(b.Mesa.SinGuardar());
+  EXPECT_TRUE(b.Mesa.FormCloseQuery());
+  b.Entra("\\x.x", "I");
+  EXPECT_TRUE(b.Mesa.SinGuardar());
+
+  v.RutaAbrir = Otro;
+  v.Respuesta = IVista::TRespuesta::Cancelar;
+  b.Mesa.Abrir1Click();
+  EXPECT_FALSE(b.Mesa.FormCloseQuery());
+  ASSERT_EQ(v.Preguntas.size(), 2u);
+  EXPECT_EQ(v.Preguntas[0],
+            "Las definiciones han cambiado. \xBFGuardarlas antes de abrir otro fichero?");
+  EXPECT_EQ(v.Preguntas[1], "Las definiciones han cambiado. \xBFGuardarlas antes de cerrar?");
+  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "I");
+
+  // Guardar, and the save dialog cancelled or the save failing: nothing goes on.
+  v.Respuesta = IVista::TRespuesta::Guardar;
+  v.RutaSalvar.reset();
+  b.Mesa.Abrir1Click();
+  EXPECT_FALSE(b.Mesa.FormCloseQuery());
+  v.RutaSalvar = b.Carpeta.Ruta("falta/d.txt");
+  b.Mesa.Abrir1Click();
+  EXPECT_FALSE(b.Mesa.FormCloseQuery());
+  EXPECT_EQ(v.UltimoError, "Invalid filename");
+  EXPECT_EQ(v.Errores, 2);
+  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "I");
+  EXPECT_FALSE(b.Mesa.Cerrado());
+
+  // Guardar and a save that works: the open goes on.
+  v.RutaSalvar = b.Carpeta.Ruta("d.txt");
+  b.Mesa.Abrir1Click();
+  EXPECT_EQ(LeeTodo(b.Carpeta.Ruta("d.txt")), "I\r\n\\ a . a\r\n");
+  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "O");
+  EXPECT_FALSE(b.Mesa.SinGuardar());
+  const std::size_t Preguntas = v.Preguntas.size();
+  EXPECT_TRUE(b.Mesa.FormCloseQuery());
+  b.Entra("\\x.x x", "D");
+  v.Respuesta = IVista::TRespuesta::Descartar;
+  EXPECT_TRUE(b.Mesa.FormCloseQuery());
+  EXPECT_EQ(v.Preguntas.size(), Preguntas + 1);
+}
+
+// A close inside a view update of run-all asks once the update is over (a save would renumber
+// what the paused walk reads), and then closes through the view.
+TEST(Pregunta, CierreDuranteUnaActualizacion) {
+  TBancoQuePregunta b;
+  TVistaQuePregunta& v = b.Vista;
+  b.Entra("\\x.x", "I");
+  std::string Numeral = "(\\y.y) \\f x.";
+  for (int i = 0; i < 100000; ++i) Numeral += "f (";
+  Numeral += "x" + std::string(100000, ')');
+  v.Pestana = 0;
+  b.Mesa.PageControl1Change();
+  b.Entra(Numeral);
+  b.Mesa.FijaIntervalo(1e-9);
+  v.Respuesta = IVista::TRespuesta::Descartar;
+  int Llamadas = 0;
+  v.AlProcesarEventos = [&] {
+    if (++Llamadas > 1) return;
+    EXPECT_FALSE(b.Mesa.FormCloseQuery());
+    EXPECT_FALSE(b.Mesa.FormCloseQuery());
+    EXPECT_TRUE(v.Preguntas.empty());
+  };
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(v.Cierres, 1);
+  EXPECT_EQ(v.Preguntas.size(), 1u);
+  EXPECT_TRUE(b.Mesa.Cerrado());
+  EXPECT_FALSE(b.Mesa.Ejecutando);
 }
 
 }  // namespace

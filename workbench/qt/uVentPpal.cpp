@@ -9,9 +9,11 @@
 #include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -381,6 +383,8 @@ bool TVentPpal::eventFilter(QObject* Objeto, QEvent* Evento) {
 }
 
 void TVentPpal::closeEvent(QCloseEvent* e) {
+  // Changed definitions: the user may save them first, or stay.
+  if (MesaTrabajo && !MesaTrabajo->FormCloseQuery()) return e->ignore();
   FormClose();
   QMainWindow::closeEvent(e);
 }
@@ -541,12 +545,37 @@ bool TVentPpal::EligeFichero(QFileDialog* Dialogo, std::string& Ruta) {
   std::optional<QString> Eleccion;
   if (RespuestaDialogo) {
     Eleccion = RespuestaDialogo(*Dialogo);
-  } else if (Dialogo->exec() == QDialog::Accepted && !Dialogo->selectedFiles().isEmpty()) {
-    Eleccion = Dialogo->selectedFiles().first();
+  } else {
+    // Qt's own dialog offers the name chosen last time: selected, a name typed replaces it
+    // instead of going on after it.
+    if (auto* Nombre = Dialogo->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+      Nombre->selectAll();
+    if (Dialogo->exec() == QDialog::Accepted && !Dialogo->selectedFiles().isEmpty())
+      Eleccion = Dialogo->selectedFiles().first();
   }
   if (!Eleccion || Eleccion->isEmpty()) return false;
   Ruta = QFile::encodeName(*Eleccion).toStdString();
   return true;
+}
+
+IVista::TRespuesta TVentPpal::PreguntaGuardar(const std::string& Pregunta) {
+  QMessageBox Caja(QMessageBox::Warning, TituloPrograma, DeCp1252(Pregunta),
+                   QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+  Caja.setObjectName("PreguntaGuardar");
+  Caja.setTextFormat(Qt::PlainText);
+  Caja.button(QMessageBox::Save)->setText(QStringLiteral("&Guardar"));
+  Caja.button(QMessageBox::Discard)->setText(QStringLiteral("&Descartar"));
+  Caja.button(QMessageBox::Cancel)->setText(QStringLiteral("&Cancelar"));
+  Caja.setDefaultButton(QMessageBox::Save);
+  Caja.setEscapeButton(QMessageBox::Cancel);
+  int Boton = RespuestaPregunta ? RespuestaPregunta(Caja) : Caja.exec();
+  if (Boton == QMessageBox::Save) return TRespuesta::Guardar;
+  if (Boton == QMessageBox::Discard) return TRespuesta::Descartar;
+  return TRespuesta::Cancelar;
+}
+
+void TVentPpal::Cierra() {
+  close();
 }
 
 // IVista.

@@ -19,6 +19,7 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QMessageBox;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
@@ -139,6 +140,11 @@ class TVentPpal : public QMainWindow, private IVista {
   void FijaRespuestaDialogo(std::function<std::optional<QString>(QFileDialog&)> Respuesta) {
     RespuestaDialogo = std::move(Respuesta);
   }
+  // The same for the question about changed definitions: the answer is the button chosen
+  // (QMessageBox::Save, Discard or Cancel).
+  void FijaRespuestaPregunta(std::function<int(QMessageBox&)> Respuesta) {
+    RespuestaPregunta = std::move(Respuesta);
+  }
 
   // The workbench as the window shows it; open for tests that check what the widgets answer.
   IVista& Vista() { return *this; }
@@ -163,6 +169,9 @@ class TVentPpal : public QMainWindow, private IVista {
   template <typename F>
   void Orden(F&& Accion);
   bool EligeFichero(QFileDialog* Dialogo, std::string& Ruta);
+  TRespuesta PreguntaGuardar(const std::string& Pregunta) override;
+  void Cierra() override;
+  std::function<int(QMessageBox&)> RespuestaPregunta;
 
   std::string TextoEnt() override;
   std::string TextoDef() override;
