@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The definitions file in the window: the open dialog as a user types into it, and the question
 // before changed definitions are lost.
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -60,6 +62,9 @@ class TPruebaFicheros : public QObject {
     b->V->Abrir1Click();
     QCOMPARE(Errores, QStringList());
     QCOMPARE(b->V->Mesa().Definiciones[0].Nombre, "CERO");
+    // The names suggested while typing went with the dialog.
+    auto* Caja = b->V->OpenDialog1()->findChild<QLineEdit*>("fileNameEdit");
+    QVERIFY(!Caja->completer()->popup()->isVisible());
   }
 
   void cerrarPreguntaPorLasDefinicionesCambiadas() {

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "uVentPpal.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCloseEvent>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
@@ -548,10 +550,12 @@ bool TVentPpal::EligeFichero(QFileDialog* Dialogo, std::string& Ruta) {
   } else {
     // Qt's own dialog offers the name chosen last time: selected, a name typed replaces it
     // instead of going on after it.
-    if (auto* Nombre = Dialogo->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-      Nombre->selectAll();
+    auto* Nombre = Dialogo->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (Nombre) Nombre->selectAll();
     if (Dialogo->exec() == QDialog::Accepted && !Dialogo->selectedFiles().isEmpty())
       Eleccion = Dialogo->selectedFiles().first();
+    // The names it suggested while typing go with it; Qt leaves their list on the screen.
+    if (Nombre && Nombre->completer()) Nombre->completer()->popup()->hide();
   }
   if (!Eleccion || Eleccion->isEmpty()) return false;
   Ruta = QFile::encodeName(*Eleccion).toStdString();
