@@ -288,15 +288,33 @@ void ColorRampa(double t, int32_t& R, int32_t& G, int32_t& B) {
   B = Componente(Rampa(t - 0.375));
 }
 
+namespace {
+
+// Redibuja's boxes, kept from call to call: a large term's boxes then cost no fresh pages at
+// every drawing. They hold numbers only, never a reference to a term.
+std::vector<TCaja>& CajasDeRedibuja() {
+  static thread_local std::vector<TCaja> Cajas;
+  return Cajas;
+}
+
+}  // namespace
+
 TCaja Redibuja(TExprLambda* Actual, TBitmap& Bitmap, TAgg2DPlus& Agg, double Zoom, int32_t& NumVars,
                const TExtrasDiagrama& Extras) {
   if (Actual == nullptr || Bitmap.Pixeles() == nullptr || !Agg.attachedTo(Bitmap)) return {};
-  // Kept from call to call: a large term's boxes then cost no fresh pages at every drawing.
-  // It holds numbers only, never a reference to a term.
-  static thread_local std::vector<TCaja> cajas;
+  std::vector<TCaja>& cajas = CajasDeRedibuja();
   Dispone(Actual, Bitmap.Width(), Zoom, cajas, NumVars);
   DibujaTodo<TAgg2D>(Actual, cajas, Agg, Zoom, NumVars, Bitmap.Width(), Bitmap.Height(), Extras);
-  return cajas.back();
+  TCaja Raiz = cajas.back();
+  // Room kept for a bigger term, which has gone, goes back to the allocator.
+  if (cajas.capacity() > 2 * cajas.size() + (std::size_t(1) << 20) / sizeof(TCaja))
+    std::vector<TCaja>().swap(cajas);
+  return Raiz;
+}
+
+void SueltaCajas() {
+  std::vector<TCaja>& Cajas = CajasDeRedibuja();
+  if (Cajas.capacity() * sizeof(TCaja) > (std::size_t(1) << 20)) std::vector<TCaja>().swap(Cajas);
 }
 
 bool AjustaBitmap(TBitmap& Bitmap, TAgg2DPlus& Agg, int Ancho, int Alto) {

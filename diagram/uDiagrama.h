@@ -59,6 +59,9 @@ inline constexpr TColorHalo HaloArgumento{0, 140, 255, 80};
 // Returns the root's box, in units (all zero when nothing was drawn).
 TCaja Redibuja(TExprLambda* Actual, TBitmap& Bitmap, TAgg2DPlus& Agg, double Zoom, int32_t& NumVars,
                const TExtrasDiagrama& Extras = {});
+// Redibuja keeps its layout's boxes for the next drawing; once the term drawn has gone, a big
+// term's go back to the allocator here.
+void SueltaCajas();
 
 // Makes the bitmap Ancho x Alto pixels (cleared to the background) and attaches Agg to it, when
 // its size differs; returns whether it did, and then the caller draws again with Redibuja.

@@ -692,7 +692,7 @@ TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, 
 }
 
 TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, TExprLambda* Actual,
-                     std::string& Error, TRango& Falta) {
+                     std::string& Error, TRango& Falta, std::string_view Separador) {
   Error.clear();
   Falta = {};
   TLisToken Tokens;
@@ -710,7 +710,7 @@ TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, 
       }
     }
   } catch (const EDemasiadoGrande& e) {
-    Error = e.what();
+    Error = MensajeDemasiadoGrande(e.Nodos, Separador);
     Falta = {};
     r = nullptr;
   }

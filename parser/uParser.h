@@ -63,9 +63,10 @@ TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, 
 // Analiza, and on failure where the fault lies: the bytes of Texto of the token the message is
 // about (a variable with a character not allowed: the whole word as typed; a malformed binder
 // list: its '\'); the whole text {0, size} when the fault is the end of the input, or the input
-// or its term as a whole is too large. {0, 0} on success.
+// or its term as a whole is too large. {0, 0} on success. The size of a term past the node limit
+// is grouped with `Separador`, the view's thousands separator.
 TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, TExprLambda* Actual,
-                     std::string& Error, TRango& Falta);
+                     std::string& Error, TRango& Falta, std::string_view Separador = ".");
 
 // The tokenizer's two steps, exposed for tests. Both return false with `Error` set on failure.
 bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, std::string& Error);

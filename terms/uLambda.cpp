@@ -3,6 +3,9 @@
 
 #include <sys/mman.h>
 #include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <bit>
@@ -24,6 +27,7 @@
 // free one first, so a term made after others were destroyed still lies together in memory, in
 // the order it was made, and walks over it stay in the cache however long the session has run.
 // A free list would hand back freed slots in the order a term was destroyed, scattered.
+// Blocks left empty by a big release go back to the system (Compacta, from DevuelveMemoria).
 
 namespace {
 
@@ -194,6 +198,50 @@ struct TPool {
     }
   }
 
+  // What the pool holds of the process's memory, live nodes or not.
+  std::size_t Reservados() const {
+#ifdef LAMBDA_SIN_POOL
+    return Vivos * TamNodo;
+#else
+    return Bloques.size() * TamBloque;
+#endif
+  }
+
+  // Whether the pool holds more than twice what its live nodes need, by more than Holgura.
+  static constexpr std::size_t Holgura = std::size_t(64) << 20;
+  bool Sobra() const {
+    return Reservados() > 2 * Vivos * TamNodo + Holgura;
+  }
+
+  // Gives back to the system every block that holds no live node, but for the first few (a
+  // quarter of Holgura, so that a term about to be made finds them ready). The blocks that stay
+  // keep their order, numbered again, and the cursor goes back to the first free slot. No node
+  // moves: the walks and the per-node paths never learn of it.
+  __attribute__((noinline, cold)) void Compacta() {
+#ifndef LAMBDA_SIN_POOL
+    constexpr std::size_t Conservados = Holgura / 4 / TamBloque;
+    std::size_t Vacios = 0, n = 0;
+    for (TCabecera* c : Bloques) {
+      if (c->NumLibres == NodosPorBloque - NodosCabecera && Vacios++ >= Conservados &&
+          munmap(c, TamBloque) == 0)
+        continue;
+      c->Indice = n;
+      Bloques[n++] = c;
+    }
+    Bloques.resize(n);
+    Bloques.shrink_to_fit();
+    ConLibres.assign((n + 63) / 64, 0);
+    ConLibres.shrink_to_fit();
+    Bloque = n;
+    Palabra = 0;
+    for (std::size_t i = n; i-- > 0;) {
+      if (Bloques[i]->NumLibres == 0) continue;
+      ConLibres[i / 64] |= uint64_t(1) << (i % 64);
+      Bloque = i;
+    }
+#endif
+  }
+
   void Devuelve(void* p) {
     --Vivos;
 #ifdef LAMBDA_SIN_POOL
@@ -246,6 +294,20 @@ std::size_t LimiteNodos() {
 }
 void FijaLimiteNodos(std::size_t Limite) {
   Pool().Limite = Limite;
+}
+std::size_t BytesDeNodos() {
+  return Pool().Reservados();
+}
+
+void DevuelveMemoria() {
+  TPool& P = Pool();
+  if (!P.Sobra()) return;
+  P.Compacta();
+#ifdef __GLIBC__
+  // The allocator keeps what was freed below the top of its heap (scratch of walks and views
+  // of the big term, grown up to its size): its wholly free pages go back too.
+  malloc_trim(0);
+#endif
 }
 
 void CompruebaLimite(std::size_t Mas) {
@@ -350,7 +412,12 @@ void Libera(TExprLambda* t) {
     if (--v->Refs == 0 && v->Libre) delete v;
     return;
   }
+  TPool& P = Pool();
+  const std::size_t Antes = P.Vivos;
   delete t;
+  // A release of at least a sixteenth of the pool pays for a look at its blocks: a big term
+  // gives its memory back to the system as it goes.
+  if ((Antes - P.Vivos) * TamNodo * 16 >= P.Reservados()) DevuelveMemoria();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -262,6 +262,13 @@ class EDemasiadoGrande : public std::runtime_error {
 std::size_t NodosVivos();
 std::size_t LimiteNodos();
 void FijaLimiteNodos(std::size_t Limite);
+// Bytes the pool holds for nodes, live or free: what the terms cost the process.
+std::size_t BytesDeNodos();
+// When the pool holds more than twice its live nodes by more than 64 MB, gives back to the
+// system its blocks that hold no live node (but for a few kept ready) and the allocator's free
+// pages. Libera does it after releasing a term of a sixteenth of the pool or more; call it where
+// a term shrank otherwise (after a run of reductions). Costs about the number of blocks.
+void DevuelveMemoria();
 // Throws EDemasiadoGrande when `mas` more nodes would pass the limit.
 void CompruebaLimite(std::size_t Mas);
 

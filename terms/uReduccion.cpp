@@ -47,6 +47,18 @@ struct TAuxiliar {
   TPilasCopia Copia;
 };
 
+// Reused by every pass of every engine; passes never nest.
+TAuxiliar& AuxiliarDelHilo() {
+  thread_local TAuxiliar a;
+  return a;
+}
+
+// A scratch vector grown past a megabyte for a big term goes back to the allocator.
+template <typename T>
+void Suelta(std::vector<T>& v) {
+  if (v.capacity() * sizeof(T) > (std::size_t(1) << 20)) std::vector<T>().swap(v);
+}
+
 // Nodes that a copy of `t` allocates (applications, abstractions and their variables).
 std::size_t NodosQueCopia(TExprLambda* t, std::vector<TExprLambda*>& Pila) {
   std::size_t n = 0;
@@ -297,6 +309,12 @@ void TCamino::Limpia() {
   Tramo.clear();
 }
 
+void TCamino::Suelta() {
+  ::Suelta(Pasos);
+  ::Suelta(Puntos);
+  ::Suelta(Tramo);
+}
+
 void TCamino::push_back(TExprLambda** Hueco) {
   TExprLambda* n = *Tramo.back();
   uint8_t Paso = 2;
@@ -330,7 +348,17 @@ void TCamino::pop_back() {
 
 void TMotor::Olvida() {
   Camino.Limpia();
+  Camino.Suelta();
   Raiz = nullptr;
+  // The scratch of the passes grew with the term this engine worked on.
+  TAuxiliar& a = AuxiliarDelHilo();
+  Suelta(a.Ocurrencias);
+  Suelta(a.Pila);
+  Suelta(a.Marcos);
+  Suelta(a.CaminoCambios);
+  Suelta(a.Copia.Tareas);
+  Suelta(a.Copia.Ligadores);
+  Suelta(a.Copia.Copiadas);
 }
 
 TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
@@ -344,8 +372,7 @@ TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
     Camino.Inicia(&Raiz);
     Multiple = multiple;
   }
-  thread_local TAuxiliar auxiliar;  // reused by every pass; passes never nest
-  TPasada p(Multiple, Cambio, auxiliar);
+  TPasada p(Multiple, Cambio, AuxiliarDelHilo());
 
   auto Fallo = [&]() {
     Fin = TFinPasada::DemasiadoGrande;

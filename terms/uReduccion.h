@@ -29,6 +29,8 @@ class TCamino {
  public:
   void Inicia(TExprLambda** Raiz);
   void Limpia();
+  // Gives back the memory of a long path; the path must be empty.
+  void Suelta();
   std::size_t size() const { return Pasos.size(); }
   bool empty() const { return Pasos.empty(); }
   TExprLambda** back() const { return Tramo.back(); }
@@ -79,7 +81,8 @@ class TMotor {
   // Olvida). Returns the term that takes its place. `Fin` tells whether the pass was cut short by
   // the node limit; `NodosPedidos` then holds the size the refused contraction would have made.
   TExprLambda* Reduce(TExprLambda* Raiz, bool& Cambio, bool Multiple);
-  // Forgets the remembered position: the next pass starts from the root.
+  // Forgets the remembered position: the next pass starts from the root. Scratch grown large
+  // for the term it worked on goes back to the allocator.
   void Olvida();
   // The redexes that the next pass over `Raiz` in this mode contracts, as SiguientesRedex gives
   // them, sought from where that pass would start: after a pass, about what it changed.

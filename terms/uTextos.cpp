@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <new>
 
+#include "uLambda.h"
+
 std::string ConMillares(uint64_t n, std::string_view Separador) {
   std::string Digitos = std::to_string(n), s;
   for (std::size_t i = 0; i < Digitos.size(); ++i) {
@@ -42,21 +44,29 @@ std::string Mensajes::NombreIlegible(std::string_view Nombre) {
   return Citado + " tiene un blanco o un signo: no se lee como nombre";
 }
 
-std::string Mensajes::TextoDemasiadoGrande(std::size_t Limite) {
-  return "Texto demasiado grande para mostrarlo: m\xE1s de " + ConMillares(Limite) + " caracteres";
+std::string Mensajes::TextoDemasiadoGrande(std::size_t Limite, std::string_view Separador) {
+  return "Texto demasiado grande para mostrarlo: m\xE1s de " + ConMillares(Limite, Separador) +
+         " caracteres";
 }
 
-std::string Mensajes::DiagramaDemasiadoGrande(std::size_t Limite) {
-  return "Diagrama demasiado grande para dibujarlo: m\xE1s de " + ConMillares(Limite) + " nodos";
+std::string Mensajes::DiagramaDemasiadoGrande(std::size_t Limite, std::string_view Separador) {
+  return "Diagrama demasiado grande para dibujarlo: m\xE1s de " + ConMillares(Limite, Separador) +
+         " nodos";
+}
+
+std::string Mensajes::SeleccionDemasiadoGrande(std::size_t Limite, std::string_view Separador) {
+  return "Selecci\xF3n demasiado grande para copiarla: m\xE1s de " +
+         ConMillares(Limite, Separador) + " caracteres";
 }
 
 std::string Mensajes::NoSePudoEscribir(const std::string& Ruta, const char* Causa) {
   return "No se pudo escribir " + Ruta + ": " + Causa;
 }
 
-std::string Mensajes::DiagramaDemasiadoGrandeExportar(std::size_t Limite, const char* Unidades) {
-  return "Diagrama demasiado grande para exportarlo: m\xE1s de " + ConMillares(Limite) + " " +
-         Unidades;
+std::string Mensajes::DiagramaDemasiadoGrandeExportar(std::size_t Limite, const char* Unidades,
+                                                      std::string_view Separador) {
+  return "Diagrama demasiado grande para exportarlo: m\xE1s de " + ConMillares(Limite, Separador) +
+         " " + Unidades;
 }
 
 std::string Mensajes::ModoReduccion(bool Simple, bool Multiple) {
@@ -104,8 +114,8 @@ std::string Mensajes::CaracterNoAdmitidoEnLinea(char32_t c, std::size_t Linea) {
   return CaracterNoAdmitido + std::string(Codigo) + " (l\xEDnea " + std::to_string(Linea) + ")";
 }
 
-std::string MensajeDemasiadoGrande(std::size_t nodos) {
-  return "T\xE9rmino demasiado grande: " + ConMillares(nodos) + " nodos";
+std::string MensajeDemasiadoGrande(std::size_t nodos, std::string_view Separador) {
+  return "T\xE9rmino demasiado grande: " + ConMillares(nodos, Separador) + " nodos";
 }
 
 std::string MensajeEntradaSalida(int Codigo) {
@@ -142,8 +152,10 @@ std::string ConPuntoFinal(const std::string& mensaje) {
   return mensaje;
 }
 
-std::string MensajeExcepcion(const std::exception& e) {
+std::string MensajeExcepcion(const std::exception& e, std::string_view Separador) {
   if (dynamic_cast<const std::bad_alloc*>(&e)) return Mensajes::SinMemoria;
+  if (auto* g = dynamic_cast<const EDemasiadoGrande*>(&e))
+    return MensajeDemasiadoGrande(g->Nodos, Separador);
   if (auto* m = dynamic_cast<const EConMensaje*>(&e)) return m->Mensaje;
   return e.what();
 }

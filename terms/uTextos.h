@@ -50,14 +50,19 @@ std::string ControlEnNombre(int Codigo);
 // por minúscula: se lee como variable" or "«A B» tiene un blanco o un signo: no se lee como
 // nombre"
 std::string NombreIlegible(std::string_view Nombre);
+// The numbers of the messages below are grouped with the thousands separator given: the view's
+// (IVista::SeparadorMillares), so that one window shows one convention.
 // "Texto demasiado grande para mostrarlo: más de 1.000 caracteres"
-std::string TextoDemasiadoGrande(std::size_t Limite);
+std::string TextoDemasiadoGrande(std::size_t Limite, std::string_view Separador);
 // "Diagrama demasiado grande para dibujarlo: más de 1.000 nodos"
-std::string DiagramaDemasiadoGrande(std::size_t Limite);
+std::string DiagramaDemasiadoGrande(std::size_t Limite, std::string_view Separador);
+// "Selección demasiado grande para copiarla: más de 1.000 caracteres"
+std::string SeleccionDemasiadoGrande(std::size_t Limite, std::string_view Separador);
 
 // The exports of the diagram and of the reduction.
 // "Diagrama demasiado grande para exportarlo: más de 1.000.000 nodos" (or "píxeles").
-std::string DiagramaDemasiadoGrandeExportar(std::size_t Limite, const char* Unidades);
+std::string DiagramaDemasiadoGrandeExportar(std::size_t Limite, const char* Unidades,
+                                            std::string_view Separador);
 inline constexpr const char* Nodos = "nodos";
 inline constexpr const char* Pixeles = "p\xEDxeles";
 // The lines of the reduction's file, around its numbered passes.
@@ -99,13 +104,14 @@ inline constexpr const char* SinMemoria = "Out of memory";
 inline constexpr const char* ErrorDesconocido = "Error desconocido.";
 }  // namespace Mensajes
 
-// "Término demasiado grande: 52.000.000 nodos"
-std::string MensajeDemasiadoGrande(std::size_t nodos);
+// "Término demasiado grande: 52.000.000 nodos" (full stops: the text of EDemasiadoGrande).
+std::string MensajeDemasiadoGrande(std::size_t nodos, std::string_view Separador = ".");
 // Message of an input/output error code: 2 "File not found", ..., "I/O error %d" otherwise.
 std::string MensajeEntradaSalida(int Codigo);
 // " 1.234 reducciones" with the given thousands separator.
 std::string TextoReducciones(int64_t Cuenta, const std::string& Separador);
 // The error box's text: a full stop is added after a letter or a digit.
 std::string ConPuntoFinal(const std::string& mensaje);
-// The message of an exception that ends a command.
-std::string MensajeExcepcion(const std::exception& e);
+// The message of an exception that ends a command; the numbers it holds grouped with
+// `Separador` (EDemasiadoGrande's).
+std::string MensajeExcepcion(const std::exception& e, std::string_view Separador = ".");

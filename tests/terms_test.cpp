@@ -1,8 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include "Ayuda.h"
 #include "uReduccion.h"
+
+namespace {
+
+// The process's resident memory, in bytes.
+std::size_t Residente() {
+  std::ifstream f("/proc/self/statm");
+  std::size_t Total = 0, Paginas = 0;
+  f >> Total >> Paginas;
+  return Paginas * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+}  // namespace
 
 TEST(Impresion, FormasDeLaTabla) {
   // Term, printed form: grouping to the left, abstractions in function position and compound
@@ -169,6 +184,44 @@ TEST(Limite, CopiaDemasiadoGrandeNoDejaNada) {
   EXPECT_EQ(ConMillares(52000000), "52.000.000");
   EXPECT_EQ(ConMillares(999), "999");
   EXPECT_EQ(MensajeDemasiadoGrande(1234), "T\xE9rmino demasiado grande: 1.234 nodos");
+}
+
+TEST(Memoria, UnTerminoGrandeLaDevuelve) {
+#ifdef LAMBDA_SIN_POOL
+  GTEST_SKIP() << "without the pool, memory is the allocator's";
+#endif
+  constexpr std::size_t MB = std::size_t(1) << 20, N = std::size_t(4) << 20;  // 128 MB of nodes
+  // What the pool holds, within twice its live nodes and 64 MB.
+  auto Holgado = [] { return BytesDeNodos() <= 2 * 32 * NodosVivos() + 64 * MB; };
+  const std::size_t Antes = Residente();
+  // x x ... x: N applications over one free variable.
+  auto Grande = [] {
+    TVariable* x = new TVariable(true);
+    TExprLambda* t = x;
+    x->Refs = 1;
+    for (std::size_t i = 0; i < N; ++i) {
+      ++x->Refs;
+      t = new TAplicacion(t, x);
+    }
+    return t;
+  };
+  // Released whole: Libera gives the empty blocks back itself.
+  TExprLambda* t = Grande();
+  EXPECT_GT(BytesDeNodos(), 32 * N);
+  Libera(t);
+  EXPECT_TRUE(Holgado()) << BytesDeNodos();
+  EXPECT_LT(Residente(), Antes + 64 * MB);
+  // Dropped by a contraction: the engine frees it, and DevuelveMemoria (which run-all calls
+  // after its passes) gives it back.
+  TExprLambda* r = new TAplicacion(Lee("\\k z.z"), Grande());
+  bool Cambio = false;
+  TMotor Motor;
+  r = Motor.Reduce(r, Cambio, false);
+  EXPECT_EQ(Imprime(r), "\\ a . a");
+  DevuelveMemoria();
+  EXPECT_TRUE(Holgado()) << BytesDeNodos();
+  EXPECT_LT(Residente(), Antes + 64 * MB);
+  Libera(r);
 }
 
 TEST(Marcas, SeSabenAlConstruir) {

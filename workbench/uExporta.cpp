@@ -22,13 +22,14 @@ bool EsNombrePng(const std::string& Ruta) {
 }
 
 void ExportaDiagrama(TExprLambda* Actual, double Zoom, const std::string& Ruta,
-                     std::size_t LimiteNodos) {
+                     std::size_t LimiteNodos, std::string_view Separador) {
   if (Actual == nullptr) throw EConMensaje(Mensajes::NoHayActual);
   const bool Png = EsNombrePng(Ruta);
   if (!Png) LimiteNodos = std::min(LimiteNodos, LimiteNodosSvg);
   // Every refusal comes before the file is touched.
   if (CuentaNodos(Actual, LimiteNodos, {}) > LimiteNodos)
-    throw EConMensaje(Mensajes::DiagramaDemasiadoGrandeExportar(LimiteNodos, Mensajes::Nodos));
+    throw EConMensaje(
+        Mensajes::DiagramaDemasiadoGrandeExportar(LimiteNodos, Mensajes::Nodos, Separador));
   TDiagramaEntero Diagrama(Actual, Zoom);
   if (!Png) {
     EscribeFichero(Ruta, [&](const TSumidero& Escribe) { EscribeSvg(Diagrama, Escribe); });
@@ -38,7 +39,7 @@ void ExportaDiagrama(TExprLambda* Actual, double Zoom, const std::string& Ruta,
   if (!(Ancho * Alto <= double(LimitePixelesPng)) || Ancho > TAgg2D::LadoMaximo ||
       Alto > TAgg2D::LadoMaximo)
     throw EConMensaje(
-        Mensajes::DiagramaDemasiadoGrandeExportar(LimitePixelesPng, Mensajes::Pixeles));
+        Mensajes::DiagramaDemasiadoGrandeExportar(LimitePixelesPng, Mensajes::Pixeles, Separador));
   std::string Bytes, Error;
   {
     TBitmap Bitmap;

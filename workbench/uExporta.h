@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 class TExprLambda;
 class TTraza;
@@ -20,9 +21,10 @@ bool EsNombrePng(const std::string& Ruta);
 
 // Writes the whole diagram of the numbered term `Actual` at `Zoom` to `Ruta`: PNG when the name
 // ends in .png, SVG otherwise. A diagram of more than `LimiteNodos` nodes (or past the limits
-// above) is refused with a message. Throws EConMensaje or EEntradaSalida.
+// above) is refused with a message, its number grouped with `Separador`. Throws EConMensaje or
+// EEntradaSalida.
 void ExportaDiagrama(TExprLambda* Actual, double Zoom, const std::string& Ruta,
-                     std::size_t LimiteNodos);
+                     std::size_t LimiteNodos, std::string_view Separador);
 
 // Writes the reduction to `Ruta` as UTF-8 text. Throws EEntradaSalida.
 void ExportaReduccion(const TTraza& Traza, bool MultipleAhora, const std::string& Ruta);

@@ -210,14 +210,16 @@ std::vector<std::string> PartirLineas(std::string_view Bytes) {
   return Lineas;
 }
 
-void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int32_t& NumVars) {
+void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int32_t& NumVars,
+                       std::string_view Separador) {
   std::string_view Resto = HastaFinDeFichero(Bytes);
   std::string Nombre, Expresion, Error;
   std::size_t Linea = 1;
   while (!Resto.empty()) {
     LeeLinea(Resto, Nombre);
     LeeLinea(Resto, Expresion);  // empty when the file ended after the name
-    TRetenido t(Analiza(Expresion, Definiciones, nullptr, Error));
+    TRango Falta;
+    TRetenido t(Analiza(Expresion, Definiciones, nullptr, Error, Falta, Separador));
     // The fault is in the expression line, also when the file ended before it.
     if (!Error.empty()) throw ERegistroErroneo(Nombre, Linea + 1, Error);
     Renumera(t.Get(), NumVars);

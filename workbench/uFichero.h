@@ -37,8 +37,10 @@ int CodigoDeErrno(int Errno, const std::string& Ruta = {});
 std::vector<std::string> PartirLineas(std::string_view Bytes);
 // Appends the records of a file's bytes to `Definiciones`, each term numbered. A record that
 // does not parse stops the loading with ERegistroErroneo; the records before it stay (the open
-// loads into a list of its own, and keeps nothing of a file that fails).
-void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int32_t& NumVars);
+// loads into a list of its own, and keeps nothing of a file that fails). Numbers in its message
+// are grouped with `Separador`.
+void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int32_t& NumVars,
+                       std::string_view Separador = ".");
 // A file's bytes as Windows-1252 text, up to code 26. A file that is valid UTF-8 and holds bytes
 // above 127 (what editors write today) is read as UTF-8, a leading byte-order mark dropped; its
 // first character that Windows-1252 cannot hold is refused (EConMensaje, with the character and

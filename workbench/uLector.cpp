@@ -45,6 +45,8 @@ void TLector::Invalida() {
   Leida = false;
   Periodo = 0;
   OlvidaRecientes();
+  // A stack grown for a deep term that has gone goes back to the allocator.
+  if (Pila.capacity() > (std::size_t(1) << 17)) std::vector<uintptr_t>().swap(Pila);
   NumTamanos = 0;
 }
 

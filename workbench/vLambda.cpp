@@ -60,7 +60,7 @@ void TMesaTrabajo::Protegido(F&& Orden) {
     Orden();
   } catch (const std::exception& e) {
     // The window may be closing while the error happened inside run-all's event processing.
-    if (!Cerrada) Vista.MuestraError(MensajeExcepcion(e));
+    if (!Cerrada) Vista.MuestraError(MensajeExcepcion(e, Vista.SeparadorMillares()));
   }
 }
 
@@ -270,7 +270,7 @@ void TMesaTrabajo::Muestra() {
     Vista.FijaMemo(std::make_shared<const std::string>());
     Vista.FijaResalte({});
     MemoAlDia = false;
-    Avisa(Mensajes::TextoDemasiadoGrande(LimiteTexto));
+    Avisa(Mensajes::TextoDemasiadoGrande(LimiteTexto, Vista.SeparadorMillares()));
     Traza.Anota("(" + AvisoVista + ")");
     return;
   }
@@ -300,7 +300,8 @@ void TMesaTrabajo::Redibuja() {
   std::size_t Nodos = CuentaNodos(Actual, LimiteDiagrama, Pulso());
   if (Nodos > LimiteDiagrama) {
     Agg.clearAll(ColorFondo.R, ColorFondo.G, ColorFondo.B, ColorFondo.A);
-    if (DiagramaActivo()) Avisa(Mensajes::DiagramaDemasiadoGrande(LimiteDiagrama));
+    if (DiagramaActivo())
+      Avisa(Mensajes::DiagramaDemasiadoGrande(LimiteDiagrama, Vista.SeparadorMillares()));
     return;
   }
   // Definitions share free variables with Actual, so their numbering may have moved since the
@@ -355,6 +356,7 @@ void TMesaTrabajo::CambiaActual(TExprLambda* Nuevo) {
   // The engine remembers a path into the old term; it must not outlive it.
   Motor.Olvida();
   Libera(Actual);
+  SueltaCajas();  // the boxes it was drawn with go back to the allocator, as its nodes do
   Actual = Nuevo;
   Numerado = false;
   Lector.Invalida();
@@ -386,7 +388,7 @@ void TMesaTrabajo::Introduce(const std::string& Texto, const std::string& Nombre
   if (Texto.find('%') == std::string::npos) CambiaActual(nullptr);
   std::string Error;
   TRango Falta;
-  TRetenido Nuevo(Analiza(Texto, Definiciones, Actual, Error, Falta));
+  TRetenido Nuevo(Analiza(Texto, Definiciones, Actual, Error, Falta, Vista.SeparadorMillares()));
   if (!Nuevo.Get()) {
     FaltaEntrada = Falta;
     Vista.SeleccionaEnt(Falta.Desde, Falta.Hasta);
@@ -400,7 +402,7 @@ void TMesaTrabajo::Introduce(const std::string& Texto, const std::string& Nombre
       try {
         CopiaDef.Toma(Nuevo.Get()->Copia());
       } catch (const EDemasiadoGrande& e) {
-        Error = MensajeDemasiadoGrande(e.Nodos);
+        Error = MensajeDemasiadoGrande(e.Nodos, Vista.SeparadorMillares());
       }
     }
   }
@@ -445,7 +447,7 @@ void TMesaTrabajo::Paso() {
   try {
     Copia = Actual->Copia();
   } catch (const EDemasiadoGrande& e) {
-    Vista.FijaEstado(MensajeDemasiadoGrande(e.Nodos));
+    Vista.FijaEstado(MensajeDemasiadoGrande(e.Nodos, Vista.SeparadorMillares()));
     return;
   }
   Libera(Anterior);
@@ -460,7 +462,7 @@ void TMesaTrabajo::Paso() {
   Lector.Invalida();
   MemoAlDia = false;
   if (Motor.Fin == TFinPasada::DemasiadoGrande)
-    Vista.FijaEstado(MensajeDemasiadoGrande(Motor.NodosPedidos));
+    Vista.FijaEstado(MensajeDemasiadoGrande(Motor.NodosPedidos, Vista.SeparadorMillares()));
   Muestra();
   RefrescaDiagrama();
   Vista.HabilitaBack(true);
@@ -530,6 +532,7 @@ void TMesaTrabajo::EjecutaTodo() {
   NumReducciones = 0;
   Lector.Empieza(Vista.BetaMultiple(), HoraDePasada());
   BucleTodo();
+  DevuelveMemoria();  // what the run's passes freed, when the term shrank by much
 }
 
 void TMesaTrabajo::BucleTodo() {
@@ -596,7 +599,9 @@ bool TMesaTrabajo::ActualizaEnBucle(bool Excedido) {
   EnActualizacion = false;
   MuestraLectura();
   if (Lector.Ciclo() > 0 && Vista.DetenerEnCiclo()) PararPedido = true;
-  MuestraCuenta(Excedido ? "; " + MensajeDemasiadoGrande(Motor.NodosPedidos) : std::string());
+  MuestraCuenta(Excedido
+                    ? "; " + MensajeDemasiadoGrande(Motor.NodosPedidos, Vista.SeparadorMillares())
+                    : std::string());
   EjecutaPendientes();
   return !Cerrada;
 }
@@ -645,7 +650,7 @@ void TMesaTrabajo::AbreRuta(const std::string& Ruta) {
   TDefiniciones Nuevas;
   // Loading numbers the new terms, which share free variables with Actual.
   Numerado = false;
-  CargaDefiniciones(Bytes, Nuevas, NumVars);
+  CargaDefiniciones(Bytes, Nuevas, NumVars, Vista.SeparadorMillares());
   Definiciones.Intercambia(Nuevas);
   Modificadas = false;
   DefinicionesAbiertas();
@@ -690,7 +695,7 @@ void TMesaTrabajo::ExportaDiagrama() {
   std::string Ruta;
   if (!Vista.DialogoExportarDiagrama(Ruta)) return;
   Renumera();
-  ::ExportaDiagrama(Actual, Zoom, Ruta, LimiteDiagrama);
+  ::ExportaDiagrama(Actual, Zoom, Ruta, LimiteDiagrama, Vista.SeparadorMillares());
 }
 
 void TMesaTrabajo::ExportaReduccion() {

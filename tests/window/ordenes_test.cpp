@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -266,6 +267,41 @@ class TPruebaOrdenes : public QObject {
     QVERIFY(NumReducciones > 3);  // turned on while it ran, it stops there all the same
     b->Pulsa(b->V->btnBetaAll);
     QVERIFY2(NumReducciones <= 3, qPrintable(b->Estado()));
+  }
+
+  void copiaDemasiadoGrandeSeRehusa() {
+    // Past its limit a copy is refused with a message, the clipboard left as it was; within it,
+    // the clipboard holds the selection's bytes once, as UTF-8, and nothing beside them.
+    b->Pestana(0);
+    b->Entra("\\x y z.x y z z y x");
+    TMemo* Memo = b->V->Memo1;
+    const std::string Bytes = Memo->Texto();
+    QVERIFY(Bytes.size() > 20);
+    QGuiApplication::clipboard()->setText("antes");
+    QTest::mouseClick(Memo->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::keyClick(Memo, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(Memo->Cursor(), Bytes.size());
+    Memo->LimiteCopia = Bytes.size() - 1;
+    QTest::keyClick(Memo, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), "antes");
+    QCOMPARE(b->Estado(), QStringLiteral("Selección demasiado grande para copiarla: más de %1 "
+                                         "caracteres")
+                              .arg(Bytes.size() - 1));
+    Memo->LimiteCopia = Bytes.size();
+    QTest::keyClick(Memo, Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* Datos = QGuiApplication::clipboard()->mimeData();
+    QCOMPARE(Datos->formats(), QStringList{"text/plain"});
+    QCOMPARE(Datos->data("text/plain"), QByteArray::fromStdString(Bytes));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromStdString(Bytes));
+    // The limit in the message is grouped as every number of the window.
+    QLocale Antes;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    Memo->LimiteCopia = 1234;
+    Memo->FijaTexto(std::make_shared<const std::string>(2000, 'x'));
+    QTest::keyClick(Memo, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(Memo, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(b->Estado(), "Selección demasiado grande para copiarla: más de 1,234 caracteres");
+    QLocale::setDefault(Antes);
   }
 
   void cerrarDuranteBetaTodoTerminaElBucle() {

@@ -588,6 +588,50 @@ TEST(Mesa, NombreQueNoSeLeeComoSimbolo) {
   EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 3u);
 }
 
+TEST(Mesa, UnSoloSeparadorDeMillares) {
+  // Every number of the status bar and the error box is grouped with the view's separator, as
+  // the count is: never "39,493,955 reducciones; Término demasiado grande: 197.470.083 nodos".
+  std::size_t Limite = LimiteNodos();
+  struct TRestaura {
+    std::size_t L;
+    ~TRestaura() { FijaLimiteNodos(L); }
+  } Restaura{Limite};
+  auto Comas = [](const std::string& s) {
+    return s.find(',') != std::string::npos && s.find('.') == std::string::npos;
+  };
+  TBanco b;
+  b.Pestana(Texto);
+  b.Mesa.FijaIntervalo(3600);
+  b.Vista.Separador = ",";
+  FijaLimiteNodos(NodosVivos() + 20000);
+  b.Entra("(\\x.x x x) (\\y.y y y)");
+  b.Mesa.btnBetaAllClick();  // run-all stops at the limit
+  EXPECT_TRUE(Comas(b.Vista.Estado)) << b.Vista.Estado;
+  EXPECT_NE(b.Vista.Estado.find("nodos"), std::string::npos) << b.Vista.Estado;
+  FijaLimiteNodos(NodosVivos() + 10);
+  b.Mesa.btnBetaClick();  // a step whose copy for back does not fit
+  EXPECT_TRUE(Comas(b.Vista.Estado)) << b.Vista.Estado;
+  b.Entra("% %");  // an entry past the limit, refused by the parser
+  EXPECT_TRUE(Comas(b.Vista.Estado)) << b.Vista.Estado;
+  FijaLimiteNodos(Limite);
+  b.Entra("(\\x.x x x) (\\y.y y y)");
+  b.Mesa.LimiteTexto = 1000;
+  b.Mesa.LimiteDiagrama = 1000;
+  b.Vista.AlTerminarPasada = [&] {
+    if (NumReducciones == 200) b.Mesa.btnBetaAllClick();
+  };
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(b.Vista.Estado,
+            " 200 reducciones; Texto demasiado grande para mostrarlo: m\xE1s de 1,000 caracteres");
+  TCarpeta c;
+  b.Vista.RutaDiagrama = c.Ruta("d.svg");
+  b.Mesa.ExportarDiagrama1Click();
+  EXPECT_EQ(b.Vista.UltimoError,
+            "Diagrama demasiado grande para exportarlo: m\xE1s de 1,000 nodos");
+  EXPECT_EQ(MensajeExcepcion(EDemasiadoGrande(1234), ","),
+            "T\xE9rmino demasiado grande: 1,234 nodos");
+}
+
 // A view whose text box fails, as an out-of-memory would.
 class TVistaQueFalla : public TVistaGrabadora {
  public:

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -16,6 +17,8 @@
 #include <climits>
 
 #include "uCp1252.h"
+#include "uPrograma.h"
+#include "uTextos.h"
 
 namespace {
 
@@ -58,6 +61,8 @@ TMemo::TMemo(QWidget* Padre) : QAbstractScrollArea(Padre) {
 
 void TMemo::FijaTexto(std::shared_ptr<const std::string> Texto) {
   Forma = std::move(Texto);
+  // The line starts of a long text that has gone go back to the allocator.
+  if (Inicios.capacity() > (std::size_t(1) << 17)) std::vector<std::size_t>().swap(Inicios);
   Resalte_.clear();
   Ancla_ = Cursor_ = 0;
   ReiniciaEnvoltura(0);
@@ -310,15 +315,52 @@ void TMemo::selectAll() {
   Selecciona(0, Texto().size());
 }
 
+QMimeData* TMemo::DatosCopia(std::size_t Desde, std::size_t Hasta) const {
+  if (Hasta - Desde > LimiteCopia) return nullptr;
+  // What QMimeData::setText would store as UTF-8 for every paste, made once here.
+  const auto& t = Caracteres();
+  const char* b = Texto().data();
+  qsizetype n = 0;
+  for (std::size_t i = Desde; i < Hasta; ++i) {
+    char16_t c = t[static_cast<unsigned char>(b[i])];
+    n += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+  }
+  QByteArray Bytes(n, Qt::Uninitialized);
+  char* d = Bytes.data();
+  for (std::size_t i = Desde; i < Hasta; ++i) {
+    char16_t c = t[static_cast<unsigned char>(b[i])];
+    if (c < 0x80) {
+      *d++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+      *d++ = static_cast<char>(0xC0 | (c >> 6));
+      *d++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      *d++ = static_cast<char>(0xE0 | (c >> 12));
+      *d++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *d++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  auto* m = new QMimeData;
+  m->setData(QStringLiteral("text/plain"), Bytes);
+  return m;
+}
+
 void TMemo::copy() {
   std::size_t a = std::min(Ancla_, Cursor_), z = std::max(Ancla_, Cursor_);
-  if (a < z) QGuiApplication::clipboard()->setText(Convierte(a, z));
+  if (a >= z) return;
+  if (QMimeData* m = DatosCopia(a, z))
+    QGuiApplication::clipboard()->setMimeData(m);
+  else
+    emit Aviso(QString::fromStdString(
+        Cp1252AUtf8(Mensajes::SeleccionDemasiadoGrande(LimiteCopia, SeparadorDelLocale()))));
 }
 
 void TMemo::PonSeleccionX11() {
+  // A selection made with the mouse is no request to copy: past the limit it is just not offered.
   QClipboard* c = QGuiApplication::clipboard();
   std::size_t a = std::min(Ancla_, Cursor_), z = std::max(Ancla_, Cursor_);
-  if (c->supportsSelection() && a < z) c->setText(Convierte(a, z), QClipboard::Selection);
+  if (!c->supportsSelection() || a >= z) return;
+  if (QMimeData* m = DatosCopia(a, z)) c->setMimeData(m, QClipboard::Selection);
 }
 
 std::size_t TMemo::PosicionEn(QPoint p) {

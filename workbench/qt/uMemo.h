@@ -16,6 +16,7 @@
 
 #include "uRango.h"
 
+class QMimeData;
 class QPainter;
 
 class TMemo : public QAbstractScrollArea {
@@ -40,7 +41,11 @@ class TMemo : public QAbstractScrollArea {
   std::size_t Cursor() const { return Cursor_; }
   std::string TextoSeleccionado() const;
   void selectAll();
+  // Ctrl+C: the clipboard gets the selection as UTF-8 bytes, made once (as many bytes as the
+  // selection has characters, for a printed form), never as a QString of twice that. A
+  // selection of more than LimiteCopia characters is not copied: Aviso says so.
   void copy();
+  std::size_t LimiteCopia = std::size_t(64) << 20;
 
   // Lines of the text at the present width; wraps whatever is not wrapped yet.
   std::size_t NumLineas();
@@ -48,6 +53,10 @@ class TMemo : public QAbstractScrollArea {
   std::size_t InicioLinea(std::size_t i) const { return Inicios[i]; }
   // Offset of the character under a point of the viewport.
   std::size_t PosicionEn(QPoint p);
+
+ signals:
+  // A message for the status bar (Windows-1252 already converted).
+  void Aviso(const QString& Texto);
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -78,6 +87,8 @@ class TMemo : public QAbstractScrollArea {
   void Arrastra(QPoint p);
   void PonSeleccionX11();
   QString Convierte(std::size_t Desde, std::size_t Hasta) const;
+  // The bytes [Desde, Hasta) as clipboard data, or null past LimiteCopia.
+  QMimeData* DatosCopia(std::size_t Desde, std::size_t Hasta) const;
   // Paints the highlight of the bytes [Desde, Hasta) of a line starting at x = Margen.
   void PintaResalte(QPainter& p, std::size_t Desde, std::size_t Hasta, int y);
 

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -41,7 +42,15 @@ void FijaRespuestaCajaError(std::function<void(QMessageBox&)> Respuesta) {
 }
 
 QString TextoError(const std::exception& e) {
-  return QString::fromStdString(Cp1252AUtf8(ConPuntoFinal(MensajeExcepcion(e))));
+  return QString::fromStdString(
+      Cp1252AUtf8(ConPuntoFinal(MensajeExcepcion(e, SeparadorDelLocale()))));
+}
+
+std::string SeparadorDelLocale() {
+  QString s = QLocale().groupSeparator();
+  std::string r = Utf8ACp1252(s.toStdString());
+  if (r.find('?') != std::string::npos && !s.contains(u'?')) return "\xA0";
+  return r;
 }
 
 void MuestraCajaError(QWidget* Padre, const QString& Texto, bool Diferida) {

@@ -6,6 +6,7 @@
 #include <QTranslator>
 #include <exception>
 #include <functional>
+#include <string>
 
 class QMessageBox;
 
@@ -39,6 +40,11 @@ extern const QString TituloPrograma;
 void MuestraCajaError(QWidget* Padre, const QString& Texto, bool Diferida = false);
 // The box's text for an exception: its message with a full stop added after a letter or digit.
 QString TextoError(const std::exception& e);
+
+// The thousands separator of the user's locale (QLocale()), in Windows-1252: the no-break space
+// stands in for a narrow or thin space, which it cannot hold. Every number the window shows is
+// grouped with it.
+std::string SeparadorDelLocale();
 
 // For tests: while set, the error box is handed here, ready, instead of being shown.
 void FijaRespuestaCajaError(std::function<void(QMessageBox&)> Respuesta);

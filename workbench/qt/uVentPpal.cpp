@@ -305,6 +305,7 @@ void TVentPpal::Conecta() {
   connect(btnBetaAll, &QPushButton::clicked, this, [this] { btnBetaAllClick(); });
   connect(Abrir1, &QAction::triggered, this, [this] { Abrir1Click(); });
   connect(Salvar1, &QAction::triggered, this, [this] { Salvar1Click(); });
+  connect(Memo1, &TMemo::Aviso, Estado, &QLabel::setText);  // a copy refused
   // The next step shown follows the options; the drawing moves with the mouse.
   for (QAction* Opcion : {Betamltiple1, HaloDiagrama1})
     connect(Opcion, &QAction::triggered, this,
@@ -398,7 +399,7 @@ void TVentPpal::Orden(F&& Accion) {
     Accion(*MesaTrabajo);
   } catch (const std::exception& e) {
     // The commands catch their own; this is for what the window adds around them.
-    MuestraError(MensajeExcepcion(e));
+    MuestraError(MensajeExcepcion(e, SeparadorMillares()));
   }
 }
 
@@ -646,11 +647,7 @@ void TVentPpal::MuestraError(const std::string& Mensaje) {
   MuestraCajaError(this, DeCp1252(ConPuntoFinal(Mensaje)), Pintando > 0);
 }
 std::string TVentPpal::SeparadorMillares() {
-  QString s = QLocale().groupSeparator();
-  std::string r = ACp1252(s);
-  // Narrow and thin spaces have no place in Windows-1252: the no-break space stands in.
-  if (r.find('?') != std::string::npos && !s.contains(u'?')) return "\xA0";
-  return r;
+  return SeparadorDelLocale();
 }
 
 // Exports.
