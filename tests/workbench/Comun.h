@@ -7,11 +7,13 @@
 #include "uVistaGrabadora.h"
 #include "vLambda.h"
 
-struct TBanco {
-  TVistaGrabadora Vista;
+// A workbench on a recording view of type V.
+template <typename V>
+struct TBancoCon {
+  V Vista;
   TMesaTrabajo Mesa{Vista};
 
-  TBanco() {
+  TBancoCon() {
     Vista.Mesa = &Mesa;
     Mesa.FormCreate();
   }
@@ -26,6 +28,7 @@ struct TBanco {
     Mesa.PageControl1Change();
   }
 };
+using TBanco = TBancoCon<TVistaGrabadora>;
 
 // A fresh directory under the system's temporary folder, removed with its files at the end.
 class TCarpeta {

@@ -508,19 +508,8 @@ class TVistaQuePregunta : public TVistaGrabadora {
   }
 };
 
-struct TBancoQuePregunta {
-  TVistaQuePregunta Vista;
-  TMesaTrabajo Mesa{Vista};
+struct TBancoQuePregunta : TBancoCon<TVistaQuePregunta> {
   TCarpeta Carpeta;
-  TBancoQuePregunta() {
-    Vista.Mesa = &Mesa;
-    Mesa.FormCreate();
-  }
-  void Entra(const std::string& Expresion, const std::string& Nombre = "") {
-    Vista.Def = Nombre;
-    Vista.Ent = Expresion;
-    Mesa.edtEntKeyPress('\r');
-  }
 };
 
 // Definitions changed since the last open or save are not lost without a question, on a close
