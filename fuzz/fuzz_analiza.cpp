@@ -61,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tam) {
       bool cambio = false;
       t = motor.Reduce(t, cambio, multiple);
       if (!EsValido(t)) Falla("reduction broke the term");
+      if (!MarcasCiertas(t)) Falla("reduction left a false mark");
     }
   }
   Libera(t);

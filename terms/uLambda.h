@@ -90,7 +90,8 @@ class TExprLambda {
   // application or abstraction that is not closed keeps a lower bound of the levels of the
   // variables bound outside it that occur in it (0: nothing known), so that the search for a
   // bound variable's occurrences passes by every subtree whose bound lies above its level.
-  static constexpr uint32_t PrimerBitNivel = 4;  // the bits below are marks and scratch
+  // The bits below are marks and the walks' scratch (all listed in uLambdaInterno.h).
+  static constexpr uint32_t PrimerBitNivel = 6;
   static constexpr uint32_t NivelTope = UINT32_MAX >> PrimerBitNivel;
 
   uint32_t Marca = 0;
@@ -275,6 +276,11 @@ void CompruebaLimite(std::size_t Mas);
 // Checks the invariants of a term (every bound occurrence inside its binder, no node shared,
 // no binder twice); for tests and debug builds.
 bool EsValido(TExprLambda* t);
+// Checks the marks and level bounds of a valid term against what they claim, worked out again
+// from the term: no redex under a node marked SinRedex, no variable bound outside a node marked
+// Cerrado occurring in it, no such variable below a node's level bound. A clear mark claims
+// nothing. For tests: it costs the nodes times the distance of each occurrence to its binder.
+bool MarcasCiertas(TExprLambda* t);
 // Number of nodes (one per application, abstraction, Param and occurrence), and depth.
 std::size_t CuentaNodos(TExprLambda* t);
 // The same count, stopping at the first value above `tope`, with a pulse as LongitudTexto's.

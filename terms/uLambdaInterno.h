@@ -4,9 +4,39 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "uLambda.h"
+
+// Every meaning of a node's Marca, in one place:
+//  - the marks, facts about the subtree that the whole model keeps true: TExprLambda::SinRedex
+//    and TExprLambda::Cerrado (see uLambda.h);
+//  - scratch bits, each set by one walk on the nodes it meets and cleared before it returns,
+//    whatever happens, so that no two walks can mistake each other's (below);
+//  - from TExprLambda::PrimerBitNivel up, a bound variable's level or a compound node's level
+//    bound (see Nivel, NivelMinimo);
+//  - lent whole: the walks that read a term (LeeTermino, MismaEstructura) keep in a binder's
+//    variable its depth while they are inside its scope, and give its Marca back as they leave.
+namespace BitsMarca {
+constexpr uint32_t Numerada = 1u << 2;  // a free variable the numbering has given its number
+constexpr uint32_t Buscado = 1u << 3;   // a node whose printed range TextoConRangos wants
+constexpr uint32_t Visto = 1u << 4;     // a node EsValido has met
+constexpr uint32_t EnAmbito = 1u << 5;  // a binder's variable whose scope EsValido is in
+
+constexpr uint32_t Marcas = TExprLambda::SinRedex | TExprLambda::Cerrado;
+constexpr uint32_t Todos[] = {
+    TExprLambda::SinRedex, TExprLambda::Cerrado, Numerada, Buscado, Visto, EnAmbito};
+constexpr bool Disjuntos() {
+  uint32_t Vistos = 0;
+  for (uint32_t b : Todos) {
+    if ((b & (b - 1)) != 0 || (Vistos & b) != 0) return false;
+    Vistos |= b;
+  }
+  return Vistos < (1u << TExprLambda::PrimerBitNivel);
+}
+static_assert(Disjuntos(), "each meaning of Marca needs a bit of its own below the levels");
+}  // namespace BitsMarca
 
 // Length of the name printed for a display number (see NombreVariable).
 inline std::size_t LongitudNombre(int32_t Indice) {
@@ -16,6 +46,11 @@ inline std::size_t LongitudNombre(int32_t Indice) {
 // Frees a contracted redex: the application, its abstraction and the abstraction's variable,
 // once the body and the argument have gone elsewhere (otherwise it deletes the application).
 void SueltaRedex(TAplicacion* ap);
+
+// Pulses of the long walks: one every 64 Ki nodes.
+inline void Late(const std::function<void()>& Pulso, std::size_t& k) {
+  if (Pulso && (++k & 0xFFFF) == 0) Pulso();
+}
 
 // A node is free of redexes when it is a variable or carries the mark.
 inline bool Limpio(const TExprLambda* n) {
@@ -96,3 +131,15 @@ struct TPilasCopia {
 
 // The same copy as Copia(), on scratch the caller keeps.
 TExprLambda* CopiaConPila(TExprLambda* Raiz, TPilasCopia& Pilas);
+
+// Scratch of the contractions, kept by the engine so that a contraction allocates nothing.
+struct TPilasContraccion {
+  std::vector<TExprLambda**> Ocurrencias;
+  std::vector<TExprLambda*> Pila;
+  TPilasCopia Copia;
+};
+
+// Contracts the redex `ap`: the body, with the argument put in place of the bound variable,
+// takes the application's place; returns it. Returns null, leaving the term as it was, when the
+// copies would pass the node limit; `Pedidos` then holds the size that was refused.
+TExprLambda* Contrae(TAplicacion* ap, TPilasContraccion& a, std::size_t& Pedidos);

@@ -8,6 +8,7 @@
 
 #include "uLambda.h"
 #include "uLambdaInterno.h"
+#include "uRecorrido.h"
 
 namespace {
 
@@ -27,20 +28,6 @@ inline TVariable* Ligadora(uintptr_t e) {
   return reinterpret_cast<TVariable*>(e & ~Salida);
 }
 
-// The fingerprint is a hash of the pre-order sequence of the nodes, which tells the term apart:
-// an application, an abstraction, a bound occurrence by its distance to its binder (low bits
-// 01), a free one by its address (low bits 00). Each node's token is mixed with its position
-// and the results added up, so that no node waits for the hash of the one before it.
-constexpr uint64_t FichaAplicacion = 2, FichaFuncion = 6;
-inline uint64_t Mezcla(uint64_t Ficha, uint64_t Posicion) {
-  uint64_t x = (Ficha ^ (Posicion * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
-  return x ^ (x >> 31);
-}
-
-// A Church numeral's pre-order sequence: two abstractions, then n times an application and the
-// outer variable (distance 1), then the inner one (distance 0), and nothing after it.
-enum TEstadoNumeral : uint8_t { Ninguno, UnaLambda, Cuerpo, TrasAplicacion, Fin, NoEs };
-
 inline uintptr_t Guardada(TVariable* v) {
   return uintptr_t(v->Marca) << 1;
 }
@@ -52,152 +39,129 @@ inline void Devuelve(uintptr_t Salida, uintptr_t Guardada) {
 
 namespace {
 
-// What the walk does besides when it numbers the term too: Renumera's numbers, in the same
-// order (a bound variable at its binder, a free one at its first occurrence, which the bit
-// Renumera uses tells), and the printed length, piece by piece as LongitudTexto counts it.
-struct TNumeracion {
-  static constexpr uint32_t Numerada = 1u << 2;
-  int32_t Num = 0;
-  std::size_t Longitud = 0;
-  std::vector<TVariable*> Libres;
-  const std::function<void()>* Pulso = nullptr;
-  ~TNumeracion() {
-    for (TVariable* v : Libres) v->Marca &= ~Numerada;
-  }
-};
+// The fingerprint is a hash of the pre-order sequence of the nodes, which tells the term apart:
+// an application, an abstraction, a bound occurrence by the place of its binder among the
+// binders in that order (low bits 01), a free one by its address (low bits 00). Each node's
+// token is mixed with its position and the results added up, so that no node waits for the hash
+// of the one before it.
+constexpr uint64_t FichaAplicacion = 2, FichaFuncion = 6;
+inline uint64_t Mezcla(uint64_t Ficha, uint64_t Posicion) {
+  uint64_t x = (Ficha ^ (Posicion * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
+  return x ^ (x >> 31);
+}
 
-template <bool Numera>
-bool Lee(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintptr_t>& Pila,
-         TNumeracion* N) {
-  uint64_t h = 0;
-  std::size_t n = 0;
-  uint32_t Profundidad = 0;
+// A Church numeral's pre-order sequence: two abstractions, then n times an application and the
+// first binder's variable, then the second's, and nothing after it.
+enum TEstadoNumeral : uint8_t { Ninguno, UnaLambda, Cuerpo, TrasAplicacion, Fin, NoEs };
+
+// A sink of the printer's walk that reads the term. A binder's variable lends its Marca, which
+// holds the binder's place meanwhile; the variable and what it held wait in Prestadas, and go
+// back at the end whatever happens.
+struct TLeedor : TSumidero {
+  static constexpr bool CierraAlAbrir = true;
+  explicit TLeedor(std::vector<uintptr_t>& prestadas) : Prestadas(prestadas) { Prestadas.clear(); }
+  TLeedor(const TLeedor&) = delete;
+  TLeedor& operator=(const TLeedor&) = delete;
+  ~TLeedor() {
+    for (std::size_t i = 0; i < Prestadas.size(); i += 2)
+      reinterpret_cast<TVariable*>(Prestadas[i])->Marca = static_cast<uint32_t>(Prestadas[i + 1]);
+  }
+
+  uint64_t Huella = 0;
+  std::size_t Nodos = 0;
+  std::size_t Tope = SIZE_MAX;
   TEstadoNumeral Estado = Ninguno;
   int64_t Aplicaciones = 0;
-  bool Completa = true;
-  // Where x stands, for the parentheses the printer writes around it (see Renumera).
-  enum { Otro, Argumento, Funcion } Lugar = Otro;
-  Pila.clear();
-  // Gives the borrowed marks back, for the binders still open on the stack.
-  auto Limpia = [&] {
-    while (!Pila.empty()) {
-      uintptr_t e = Pila.back();
-      Pila.pop_back();
-      if (e & Salida) {
-        Devuelve(e, Pila.back());
-        Pila.pop_back();
-      }
-    }
-  };
-  try {
-    // The function part and the body are walked straight away, without going through the
-    // stack; only arguments and the ends of scopes wait there.
-    TExprLambda* x = t;
-    while (true) {
-      if (++n > Tope) {
-        Completa = false;
-        break;
-      }
-      if constexpr (Numera) {
-        if (*N->Pulso && (n & 0xFFFF) == 0) (*N->Pulso)();
-      }
-      uint64_t Ficha;
-      TExprLambda* Siguiente = nullptr;
-      if (TAplicacion* ap = ComoAplicacion(x)) {
-        Ficha = FichaAplicacion;
-        // The argument comes off the stack only after the whole function part: fetching it now
-        // overlaps its cache miss with that walk, which matters on terms scattered in memory.
-        __builtin_prefetch(ap->Arg);
-        Pila.push_back(Entrada(ap->Arg));
-        Siguiente = ap->Func;
-        if (Estado == Cuerpo) {
-          Estado = TrasAplicacion;
-          ++Aplicaciones;
-        } else {
-          Estado = NoEs;
-        }
-        if constexpr (Numera) {
-          N->Longitud += Lugar == Argumento ? 3 : 1;
-          Lugar = Funcion;
-        }
-      } else if (TFuncion* f = ComoFuncion(x)) {
-        Ficha = FichaFuncion;
-        Pila.push_back(Guardada(f->Param));
-        f->Param->Marca = ++Profundidad;
-        Pila.push_back(Entrada(f->Param) | Salida);
-        Siguiente = f->Cuerpo;
-        Estado = Estado == Ninguno ? UnaLambda : Estado == UnaLambda ? Cuerpo : NoEs;
-        if constexpr (Numera) {
-          f->Param->Indice = N->Num++;
-          N->Longitud += 5 + LongitudNombre(f->Param->Indice) + (Lugar == Otro ? 0 : 2);
-          Lugar = Otro;
-        }
-      } else {
-        TVariable* v = static_cast<TVariable*>(x);
-        if (v->Libre) {
-          Ficha = Entrada(v);
-          Estado = NoEs;
-          if constexpr (Numera) {
-            if (!(v->Marca & TNumeracion::Numerada)) {
-              N->Libres.push_back(v);
-              v->Marca |= TNumeracion::Numerada;
-              v->Indice = N->Num++;
-            }
-          }
-        } else {
-          uint32_t Distancia = Profundidad - v->Marca;
-          Ficha = (uint64_t(Distancia) << 2) | 1;
-          if (Estado == TrasAplicacion && Distancia == 1)
-            Estado = Cuerpo;
-          else if (Estado == Cuerpo && Distancia == 0)
-            Estado = Fin;
-          else
-            Estado = NoEs;
-        }
-        if constexpr (Numera) N->Longitud += LongitudNombre(v->Indice);
-      }
-      h += Mezcla(Ficha, n);
-      if (Siguiente) {
-        x = Siguiente;
-        continue;
-      }
-      // A leaf: the next node waits on the stack, past the scopes that end here.
-      while (!Pila.empty() && (Pila.back() & Salida)) {
-        Devuelve(Pila.back(), Pila.end()[-2]);
-        Pila.resize(Pila.size() - 2);
-        --Profundidad;
-      }
-      if (Pila.empty()) break;
-      x = Nodo(Pila.back());
-      Pila.pop_back();
-      if constexpr (Numera) Lugar = Argumento;
-    }
-  } catch (...) {
-    Limpia();
-    throw;
+
+  template <std::size_t N>
+  void Literal(const char (&)[N]) {}
+  void Cierres(std::size_t) {}
+  bool Basta() const { return Nodos > Tope; }
+
+  [[gnu::always_inline]] void Aplicacion() {
+    Estado = Estado == Cuerpo ? TrasAplicacion : NoEs;
+    Aplicaciones += Estado == TrasAplicacion;
+    Ficha(FichaAplicacion);
   }
-  if (!Completa) {
-    Limpia();
-    return false;
+  [[gnu::always_inline]] void Ligador(TVariable* v) {
+    Estado = Estado == Ninguno ? UnaLambda : Estado == UnaLambda ? Cuerpo : NoEs;
+    Prestadas.push_back(reinterpret_cast<uintptr_t>(v));
+    Prestadas.push_back(v->Marca);
+    v->Marca = Ligadores++;
+    Ficha(FichaFuncion);
   }
-  r.Huella = h;
-  r.Nodos = n;
-  r.Numeral = Estado == Fin ? Aplicaciones : -1;
-  return true;
+  [[gnu::always_inline]] void Nombre(const TVariable* v) {
+    if (v->Libre) {
+      Estado = NoEs;
+      Ficha(reinterpret_cast<uintptr_t>(v));
+      return;
+    }
+    uint32_t Lugar = v->Marca;
+    if (Estado == TrasAplicacion && Lugar == 0)
+      Estado = Cuerpo;
+    else if (Estado == Cuerpo && Lugar == 1)
+      Estado = Fin;
+    else
+      Estado = NoEs;
+    Ficha((uint64_t(Lugar) << 2) | 1);
+  }
+
+ private:
+  std::vector<uintptr_t>& Prestadas;
+  uint32_t Ligadores = 0;
+
+  [[gnu::always_inline]] void Ficha(uint64_t f) { Huella += Mezcla(f, ++Nodos); }
+};
+
+void Resultado(const TLeedor& L, TLectura& r) {
+  r.Huella = L.Huella;
+  r.Nodos = L.Nodos;
+  r.Numeral = L.Estado == Fin ? L.Aplicaciones : -1;
 }
+
+// Numbers the term and reads it in the one walk.
+struct TNumeradorYLeedor : TSumidero {
+  static constexpr bool CierraAlAbrir = true;
+  TNumerador& N;
+  TLeedor& L;
+  template <std::size_t K>
+  [[gnu::always_inline]] void Literal(const char (&l)[K]) {
+    N.Literal(l);
+  }
+  [[gnu::always_inline]] void Cierres(std::size_t c) { N.Cierres(c); }
+  static constexpr bool Basta() { return false; }
+  [[gnu::always_inline]] void Aplicacion() { L.Aplicacion(); }
+  // The numbering first: a binder's Marca is lent to the reading once its own bits are read.
+  [[gnu::always_inline]] void Ligador(TVariable* v) {
+    N.Ligador(v);
+    L.Ligador(v);
+  }
+  [[gnu::always_inline]] void Nombre(TVariable* v) {
+    N.Nombre(v);
+    L.Nombre(v);
+  }
+};
 
 }  // namespace
 
 bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintptr_t>& Pila) {
-  return Lee<false>(t, r, Tope, Pila, nullptr);
+  TLeedor L(Pila);
+  L.Tope = Tope;
+  Recorre(t, L, {});
+  if (L.Nodos > Tope) return false;
+  Resultado(L, r);
+  return true;
 }
 
 std::size_t RenumeraYLee(TExprLambda* t, int32_t& NumVars, TLectura& r,
                          std::vector<uintptr_t>& Pila, const std::function<void()>& Pulso) {
-  TNumeracion N;
-  N.Pulso = &Pulso;
-  Lee<true>(t, r, SIZE_MAX, Pila, &N);
+  TLibresNumeradas Libres;
+  TNumerador N(Libres.Libres);
+  TLeedor L(Pila);
+  TNumeradorYLeedor Ambos{{}, N, L};
+  Recorre(t, Ambos, Pulso);
   NumVars = N.Num;
+  Resultado(L, r);
   return N.Longitud;
 }
 
@@ -272,56 +236,4 @@ bool MismaEstructura(TExprLambda* a, TExprLambda* b) {
   }
   Limpia();
   return Igual;
-}
-
-std::string TextoCorto(TExprLambda* t, std::size_t Maximo) {
-  // The pieces that the printer writes, in its order (see Imprime in uLambda.cpp).
-  struct TTarea {
-    TExprLambda* Nodo;
-    const char* Literal;
-    std::size_t Cierres;
-  };
-  std::string s;
-  std::unordered_map<const TVariable*, int32_t> Numeros;
-  auto Nombre = [&](const TVariable* v) {
-    auto [i, Nuevo] = Numeros.try_emplace(v, static_cast<int32_t>(Numeros.size()));
-    s += NombreVariable(i->second);
-  };
-  std::vector<TTarea> Pila{{t, nullptr, 0}};
-  while (!Pila.empty() && s.size() <= Maximo) {
-    TTarea e = Pila.back();
-    Pila.pop_back();
-    if (e.Cierres) {
-      s.append(std::min(e.Cierres, Maximo + 1 - s.size()), ')');
-    } else if (e.Literal) {
-      s += e.Literal;
-    } else if (TVariable* v = ComoVariable(e.Nodo)) {
-      Nombre(v);
-    } else if (TFuncion* f = ComoFuncion(e.Nodo)) {
-      s += "\\ ";
-      Nombre(f->Param);
-      s += " . ";
-      Pila.push_back({f->Cuerpo, nullptr, 0});
-    } else {
-      TAplicacion* ap = static_cast<TAplicacion*>(e.Nodo);
-      bool ArgCompuesto = !EsVariable(ap->Arg);
-      bool FuncAbs = EsFuncion(ap->Func);
-      if (ArgCompuesto) {
-        if (!Pila.empty() && Pila.back().Cierres)
-          ++Pila.back().Cierres;
-        else
-          Pila.push_back({nullptr, nullptr, 1});
-      }
-      Pila.push_back({ap->Arg, nullptr, 0});
-      Pila.push_back({nullptr, ArgCompuesto ? " (" : " ", 0});
-      if (FuncAbs) Pila.push_back({nullptr, ")", 0});
-      Pila.push_back({ap->Func, nullptr, 0});
-      if (FuncAbs) Pila.push_back({nullptr, "(", 0});
-    }
-  }
-  if (s.size() > Maximo) {
-    s.resize(Maximo);
-    s += "\x85";  // "…" in Windows-1252
-  }
-  return s;
 }

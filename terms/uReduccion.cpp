@@ -40,11 +40,9 @@ class TMarco {
 // nothing of their own: a pass costs about what it changes, and a fresh vector per pass or per
 // copy cost more than the contraction.
 struct TAuxiliar {
-  std::vector<TExprLambda**> Ocurrencias;
-  std::vector<TExprLambda*> Pila;
+  TPilasContraccion Contraccion;
   std::vector<TMarco> Marcos;
   std::vector<TExprLambda**> CaminoCambios;
-  TPilasCopia Copia;
 };
 
 // Reused by every pass of every engine; passes never nest.
@@ -57,107 +55,6 @@ TAuxiliar& AuxiliarDelHilo() {
 template <typename T>
 void Suelta(std::vector<T>& v) {
   if (v.capacity() * sizeof(T) > (std::size_t(1) << 20)) std::vector<T>().swap(v);
-}
-
-// Nodes that a copy of `t` allocates (applications, abstractions and their variables).
-std::size_t NodosQueCopia(TExprLambda* t, std::vector<TExprLambda*>& Pila) {
-  std::size_t n = 0;
-  Pila.assign(1, t);
-  while (!Pila.empty()) {
-    TExprLambda* e = Pila.back();
-    Pila.pop_back();
-    if (TAplicacion* ap = ComoAplicacion(e)) {
-      ++n;
-      Pila.push_back(ap->Func);
-      Pila.push_back(ap->Arg);
-    } else if (TFuncion* f = ComoFuncion(e)) {
-      n += 2;
-      Pila.push_back(f->Cuerpo);
-    }
-  }
-  return n;
-}
-
-// Clears what the nodes of `t` know of their levels and closedness.
-void OlvidaNiveles(TExprLambda* t, std::vector<TExprLambda*>& Pila) {
-  Pila.assign(1, t);
-  while (!Pila.empty()) {
-    TExprLambda* e = Pila.back();
-    Pila.pop_back();
-    if (EsVariable(e)) continue;
-    e->Marca &= SinRedex;
-    if (TAplicacion* ap = ComoAplicacion(e)) {
-      Pila.push_back(ap->Func);
-      Pila.push_back(ap->Arg);
-    } else {
-      Pila.push_back(static_cast<TFuncion*>(e)->Cuerpo);
-    }
-  }
-}
-
-// Puts a copy of `N` in each of the first `Copias` occurrences. The pool refuses the node that
-// would pass the limit, which happens exactly when the copies together would pass it; then the
-// copies made so far go and `x` is back in its place. Counting the argument first would walk it
-// once more on every contraction.
-bool PonCopias(TExprLambda* N, TVariable* x, std::size_t Copias, TAuxiliar& a) {
-  std::size_t Hechas = 0;
-  try {
-    for (; Hechas < Copias; ++Hechas) *a.Ocurrencias[Hechas] = CopiaConPila(N, a.Copia);
-  } catch (const EDemasiadoGrande&) {
-    for (std::size_t i = 0; i < Hechas; ++i) {
-      Libera(*a.Ocurrencias[i]);
-      *a.Ocurrencias[i] = x;
-    }
-    return false;
-  }
-  return true;
-}
-
-// Contracts the redex `ap`: the body, with the argument put in place of the bound variable,
-// takes the application's place. Every occurrence but the last gets a copy of the argument and
-// the last gets the argument itself, which the contraction would destroy anyway: the term is the
-// same as with a copy everywhere. Returns null, leaving the term as it was, when the copies would
-// pass the node limit; `pedidos` then holds the size that was refused.
-TExprLambda* Contrae(TAplicacion* ap, TAuxiliar& a, std::size_t& Pedidos) {
-  TFuncion* F = static_cast<TFuncion*>(ap->Func);
-  TVariable* x = F->Param;
-  TExprLambda* M = F->Cuerpo;
-  TExprLambda* N = ap->Arg;
-
-  // x is bound outside M, so it cannot occur in a subtree whose level bound lies above its own;
-  // a copy of a compound argument may form a redex anywhere above where it goes.
-  BuscaOcurrencias(M, x, EsVariable(N) ? 0u : SinRedex, true, NivelMinimo(N), a.Ocurrencias,
-                   a.Pila);
-  std::vector<TExprLambda**>& Ocurrencias = a.Ocurrencias;
-  std::size_t Copias = Ocurrencias.empty() ? 0 : Ocurrencias.size() - 1;
-  if (Copias > 0 && !PonCopias(N, x, Copias, a)) {
-    // The search has set M's bounds for the argument in place of x, which stays.
-    OlvidaNiveles(M, a.Pila);
-    // The copies would pass the node limit: report the size they would have made.
-    std::size_t Tam = NodosQueCopia(N, a.Pila);
-    long double Total =
-        static_cast<long double>(NodosVivos()) + static_cast<long double>(Tam) * Copias;
-    Pedidos = Total >= static_cast<long double>(std::numeric_limits<std::size_t>::max())
-                  ? std::numeric_limits<std::size_t>::max()
-                  : static_cast<std::size_t>(Total);
-    return nullptr;
-  }
-
-  TExprLambda* R;
-  if (M == x) {
-    R = N;
-    ap->Arg = nullptr;
-  } else {
-    if (!Ocurrencias.empty()) {
-      *Ocurrencias.back() = N;
-      ap->Arg = nullptr;
-    }
-    R = M;
-  }
-  F->Cuerpo = nullptr;
-  SueltaRedex(ap);  // the abstraction, its variable, and the argument if it went nowhere
-  ++NumReducciones;
-  return R;
 }
 
 }  // namespace
@@ -197,7 +94,7 @@ class TPasada {
         }
         TAplicacion* ap = static_cast<TAplicacion*>(n);
         if (EsFuncion(ap->Func)) {
-          TExprLambda* R = Contrae(ap, Auxiliar, NodosPedidos);
+          TExprLambda* R = Contrae(ap, Auxiliar.Contraccion, NodosPedidos);
           if (!R) {
             Rechazada = true;
             return false;
@@ -352,13 +249,13 @@ void TMotor::Olvida() {
   Raiz = nullptr;
   // The scratch of the passes grew with the term this engine worked on.
   TAuxiliar& a = AuxiliarDelHilo();
-  Suelta(a.Ocurrencias);
-  Suelta(a.Pila);
+  Suelta(a.Contraccion.Ocurrencias);
+  Suelta(a.Contraccion.Pila);
   Suelta(a.Marcos);
   Suelta(a.CaminoCambios);
-  Suelta(a.Copia.Tareas);
-  Suelta(a.Copia.Ligadores);
-  Suelta(a.Copia.Copiadas);
+  Suelta(a.Contraccion.Copia.Tareas);
+  Suelta(a.Contraccion.Copia.Ligadores);
+  Suelta(a.Contraccion.Copia.Copiadas);
 }
 
 TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {

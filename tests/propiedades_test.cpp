@@ -126,7 +126,7 @@ TEST(Propiedades, MotorIgualQueLaReferenciaPasadaAPasada) {
       std::string esperado = lit.Texto();
       ASSERT_EQ(Imprime(t), esperado) << texto << " pasada " << pasada;
       ASSERT_EQ(Imprime(u), esperado) << texto << " pasada " << pasada;
-      ASSERT_TRUE(EsValido(t));
+      ASSERT_TRUE(EsValido(t) && MarcasCiertas(t) && MarcasCiertas(u));
       // Now and then change mode between passes, as the menu allows.
       if (pasada % 7 == 6) multiple = !multiple;
     }

@@ -3,6 +3,7 @@
 
 #include "Ayuda.h"
 #include "Cargas.h"
+#include "uLambdaInterno.h"
 #include "uReduccion.h"
 
 namespace {
@@ -13,7 +14,7 @@ int64_t Paso(TMotor& motor, TExprLambda*& t, bool multiple, bool* cambio = nullp
   bool c = false;
   t = motor.Reduce(t, c, multiple);
   if (cambio) *cambio = c;
-  EXPECT_TRUE(EsValido(t));
+  EXPECT_TRUE(EsValido(t) && MarcasCiertas(t));
   return NumReducciones - antes;
 }
 
@@ -168,6 +169,7 @@ TEST(Reduccion, ContraccionRechazadaNoDejaMarcasFalsas) {
     t = motor.Reduce(t, cambio, multiple);
     FijaLimiteNodos(limite);
     ASSERT_EQ(motor.Fin, TFinPasada::DemasiadoGrande);
+    EXPECT_TRUE(MarcasCiertas(t));
     for (int i = 0; i < 3; ++i) {
       bool c1 = false, c2 = false;
       t = motor.Reduce(t, c1, multiple);
@@ -177,6 +179,26 @@ TEST(Reduccion, ContraccionRechazadaNoDejaMarcasFalsas) {
     Libera(t);
     Libera(r);
   }
+}
+
+TEST(Reduccion, UnaMarcaFalsaSeDescubre) {
+  TExprLambda* t = Lee("\\x.(\\y.x y) x");
+  ASSERT_TRUE(MarcasCiertas(t));
+  TExprLambda* redex = static_cast<TFuncion*>(t)->Cuerpo;
+  TExprLambda* interior = static_cast<TAplicacion*>(redex)->Func;
+  uint32_t antes = redex->Marca;
+  redex->Marca |= TExprLambda::SinRedex;
+  EXPECT_FALSE(MarcasCiertas(t));
+  redex->Marca = antes;
+  antes = interior->Marca;
+  interior->Marca |= TExprLambda::Cerrado;
+  EXPECT_FALSE(MarcasCiertas(t));
+  interior->Marca = antes;
+  PonNivelMinimo(interior, Nivel(static_cast<TFuncion*>(t)->Param) + 1);  // above x's level
+  EXPECT_FALSE(MarcasCiertas(t));
+  interior->Marca = antes;
+  EXPECT_TRUE(MarcasCiertas(t));
+  Libera(t);
 }
 
 TEST(Reduccion, NivelesAgotados) {
@@ -196,7 +218,7 @@ TEST(Reduccion, NivelesAgotados) {
       t = motor.Reduce(t, cambio, multiple);
     }
     EXPECT_EQ(NumReducciones - antes, multiple ? 5655 : 3873);
-    EXPECT_TRUE(EsValido(t));
+    EXPECT_TRUE(EsValido(t) && MarcasCiertas(t));
     EXPECT_EQ(CuentaNodos(t), 53u);  // the numeral 24
     Libera(t);
   }
