@@ -14,6 +14,7 @@
 #include <cstring>
 #include <vector>
 
+#include "uLienzo.h"
 #include "uPrograma.h"
 #include "uVentPpal.h"
 

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <memory>
 
+#include "uLienzo.h"
 #include "uLineaUnica.h"
 #include "uPrograma.h"
 #include "uUpDown.h"

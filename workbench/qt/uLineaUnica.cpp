@@ -53,6 +53,6 @@ void TLineaUnica::keyPressEvent(QKeyEvent* e) {
       if (!Byte.empty()) AlPulsarTecla(Byte[0]);
     }
   }
-  // The key is not consumed: the box then does with it what it always does.
+  // The key is not consumed: QLineEdit's own handling follows.
   QLineEdit::keyPressEvent(e);
 }

@@ -128,36 +128,37 @@ void TMemo::Envuelve(std::size_t Lineas, std::size_t Presupuesto) {
   std::size_t Fin = Texto().size();
   if (Presupuesto < Fin - Pos) Fin = Pos + Presupuesto;
   const char* b = Texto().data();
-  while (Pos < Fin && Inicios.size() < Lineas) {
+  for (; Pos < Fin && Inicios.size() < Lineas; ++Pos) {
     char c = b[Pos];
     double w = Ancho[static_cast<unsigned char>(c)];
     if (c == '\n') {
       Inicios.push_back(Pos + 1);
       AnchoLinea = AnchoTrasCorte = 0;
       Corte = 0;
-    } else if (c == ' ') {
+      continue;
+    }
+    if (c == ' ') {
       // Blanks hang past the edge and never start a line.
       AnchoLinea += w;
       Corte = Pos + 1;
       AnchoTrasCorte = 0;
-    } else {
-      if (AnchoLinea + w > Disponible && Pos > Inicios.back()) {
-        // A word that does not fit goes to the next line whole; one longer than a line is cut
-        // where it reaches the edge.
-        if (Corte > Inicios.back() && AnchoTrasCorte + w <= Disponible) {
-          Inicios.push_back(Corte);
-          AnchoLinea = AnchoTrasCorte;
-        } else {
-          Inicios.push_back(Pos);
-          AnchoLinea = 0;
-        }
-        Corte = 0;
-        AnchoTrasCorte = 0;
-      }
-      AnchoLinea += w;
-      AnchoTrasCorte += w;
+      continue;
     }
-    ++Pos;
+    if (AnchoLinea + w > Disponible && Pos > Inicios.back()) {
+      // A word that does not fit goes to the next line whole; one longer than a line is cut
+      // where it reaches the edge.
+      if (Corte > Inicios.back() && AnchoTrasCorte + w <= Disponible) {
+        Inicios.push_back(Corte);
+        AnchoLinea = AnchoTrasCorte;
+      } else {
+        Inicios.push_back(Pos);
+        AnchoLinea = 0;
+      }
+      Corte = 0;
+      AnchoTrasCorte = 0;
+    }
+    AnchoLinea += w;
+    AnchoTrasCorte += w;
   }
   if (Pos >= Texto().size()) Completo = true;
 }

@@ -23,38 +23,10 @@ class QMessageBox;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
+class TLienzo;
 class TLineaUnica;
 class TMemo;
 class TUpDown;
-
-// Lienzo: the drawing area; its paint event runs the window's LienzoPaint. The mouse moves the
-// drawing: a drag by the pixels it goes, Ctrl+wheel one zoom step per notch at the pointer, a
-// double click back to the standard place.
-class TLienzo : public QWidget {
-  Q_OBJECT
-
- public:
-  explicit TLienzo(QWidget* Padre = nullptr);
-  std::function<void()> AlPintar;
-  std::function<void(QPoint Desplazamiento)> AlArrastrar;
-  std::function<void(bool Arriba, QPointF Punto)> AlRodar;
-  std::function<void()> AlDobleClic;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    if (AlPintar) AlPintar();
-  }
-  void mousePressEvent(QMouseEvent* e) override;
-  void mouseMoveEvent(QMouseEvent* e) override;
-  void mouseReleaseEvent(QMouseEvent* e) override;
-  void mouseDoubleClickEvent(QMouseEvent* e) override;
-  void wheelEvent(QWheelEvent* e) override;
-
- private:
-  bool Arrastrando = false;
-  QPoint Ultimo;
-  int Giro = 0;  // wheel turned with Ctrl and not yet a whole notch, in eighths of a degree
-};
 
 class TVentPpal : public QMainWindow, private IVista {
   Q_OBJECT
@@ -63,10 +35,7 @@ class TVentPpal : public QMainWindow, private IVista {
   explicit TVentPpal(QWidget* Padre = nullptr);
   ~TVentPpal() override;
 
-  // The client area at start, below the menu bar, and Panel1's width it was laid out for.
-  static constexpr int AnchoCliente = 1029;
-  static constexpr int AltoCliente = 533;
-
+  // Widgets: the components by their names, and the dialogs, made on first use.
   QFrame* Panel1;
   TLineaUnica* edtEnt;
   QFrame* Panel2;
@@ -79,8 +48,6 @@ class TVentPpal : public QMainWindow, private IVista {
   QMenu* Ficheros1;
   QAction* Abrir1;
   QAction* Salvar1;
-  QFileDialog* OpenDialog1();
-  QFileDialog* SaveDialog1();
   QPushButton* btnBetaAll;
   QTabWidget* PageControl1;
   QWidget* TabSheet1;
@@ -93,6 +60,9 @@ class TVentPpal : public QMainWindow, private IVista {
   // The next step in the diagram, and the drawing back in its place.
   QAction* HaloDiagrama1;
   QAction* Centrar1;
+  // Exports, on the menu "Ficheros": the whole diagram (SVG or PNG) and the reduction (text).
+  QAction* ExportarDiagrama1;
+  QAction* ExportarReduccion1;
 
   // Teaching aids: the status bar's second panel (what the term reads back as), "Detener ∀β en
   // un ciclo", the menus "Definiciones" (choosing one types its name) and "Ayuda".
@@ -103,10 +73,22 @@ class TVentPpal : public QMainWindow, private IVista {
   QAction* Sintaxis1;
   QAction* AcercaDe1;
   QAction* Manual1;
-  QDialog* DialogoSintaxis();  // made when first shown
+
+  // Each dialog is made by the accessor of its name (also its object name) when first needed,
+  // and kept in the field of that name with '_' at the end.
+  QFileDialog* OpenDialog1();
+  QFileDialog* SaveDialog1();
+  QFileDialog* DialogoDiagrama1();
+  QFileDialog* DialogoReduccion1();
+  QDialog* DialogoSintaxis();
   QDialog* DialogoAcercaDe();
   QDialog* DialogoManual();
 
+  // The client area at start, below the menu bar, and Panel1's width it was laid out for.
+  static constexpr int AnchoCliente = 1029;
+  static constexpr int AltoCliente = 533;
+
+  // Commands: each event runs the handler of its name, which runs TMesaTrabajo's command.
   void edtEntKeyPress(char Key);
   void FormCreate();
   bool UpDown1ChangingEx(int Propuesta, TUpDownDirection Direction);
@@ -114,22 +96,54 @@ class TVentPpal : public QMainWindow, private IVista {
   void Abrir1Click();
   void Salvar1Click();
   void btnBetaAllClick();
-  void LienzoPaint();
   void btnBackClick();
   void PageControl1Change();
   void FormClose();
   void LienzoMouseWheel(bool Arriba, QPointF Punto);
-
-  // Exports, on the menu "Ficheros": the whole diagram (SVG or PNG) and the reduction (text).
-  QAction* ExportarDiagrama1;
-  QAction* ExportarReduccion1;
-  QFileDialog* DialogoDiagrama1();
-  QFileDialog* DialogoReduccion1();
+  void LienzoPaint();
   void ExportarDiagrama1Click();
   void ExportarReduccion1Click();
   // The definitions file named on the command line, opened as "Abrir.." opens one.
   void AbreAlEmpezar(const QString& Ruta);
 
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void Conecta();  // each event to its handler, and the tab order
+
+  // The view interface: what TMesaTrabajo reads from the widgets and shows on them.
+  std::string TextoEnt() override;
+  std::string TextoDef() override;
+  void VaciaDef() override;
+  void FijaEstado(const std::string& Texto) override;
+  void FijaMemo(TTextoCompartido Texto) override;
+  int TamanoFuenteMemo() override;
+  void FijaTamanoFuenteMemo(int Puntos) override;
+  void HabilitaBack(bool Habilitado) override;
+  void HabilitaBeta(bool Habilitado) override;
+  bool BetaMultiple() override;
+  int PestanaActiva() override;
+  void RefrescaLienzo() override;
+  void ProcesaEventos() override;
+  bool DialogoAbrir(std::string& Ruta) override;
+  bool DialogoSalvar(std::string& Ruta) override;
+  void MuestraError(const std::string& Mensaje) override;
+  std::string SeparadorMillares() override;
+  bool DialogoExportarDiagrama(std::string& Ruta) override;
+  bool DialogoExportarReduccion(std::string& Ruta) override;
+  TRespuesta PreguntaGuardar(const std::string& Pregunta) override;
+  void Cierra() override;
+  void FijaLectura(const std::string& Texto) override;
+  bool DetenerEnCiclo() override;
+  void DefinicionesCambiadas() override;
+  // The next step shown, and where a failed entry is wrong.
+  void FijaResalte(const std::vector<TRango>& Rangos) override;
+  bool HaloDiagrama() override;
+  void SeleccionaEnt(std::size_t Desde, std::size_t Hasta) override;
+
+ public:
+  // Helpers: for main and the tests, then building and laying out the window, then the commands'.
   TMesaTrabajo& Mesa() { return *MesaTrabajo; }
   QString TextoEstado() const;
   // Bitmap as an image over its own pixels (no copy); null while the bitmap is empty.
@@ -150,70 +164,41 @@ class TVentPpal : public QMainWindow, private IVista {
   IVista& Vista() { return *this; }
 
  protected:
-  void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* Objeto, QEvent* Evento) override;
 
  private:
   void CreaComponentes();
   void CreaFila(QWidget* Central);
+  void ExplicaControles();
   void CreaPaginas(QWidget* Central);
   void CreaBarraDeEstado();
   void CreaMenus();
-  void ExplicaControles();
-  void Conecta();
-  void ColocaFila();
+  void CreaMenuExportar();
+  void CreaAyudas();
   void Coloca();
+  void ColocaFila();
   void AjustaHoja(QWidget* Hoja);
-  // The first character of the name box or the expression box that Windows-1252 cannot hold.
-  QString NoAdmitido() const;
+
   template <typename F>
   void Orden(F&& Accion);
+  // The first character of the name box or the expression box that Windows-1252 cannot hold.
+  QString NoAdmitido() const;
   bool EligeFichero(QFileDialog* Dialogo, std::string& Ruta);
-  TRespuesta PreguntaGuardar(const std::string& Pregunta) override;
-  void Cierra() override;
-  std::function<int(QMessageBox&)> RespuestaPregunta;
-
-  std::string TextoEnt() override;
-  std::string TextoDef() override;
-  void VaciaDef() override;
-  void FijaEstado(const std::string& Texto) override;
-  void FijaMemo(TTextoCompartido Texto) override;
-  int TamanoFuenteMemo() override;
-  void FijaTamanoFuenteMemo(int Puntos) override;
-  void HabilitaBack(bool Habilitado) override;
-  void HabilitaBeta(bool Habilitado) override;
-  bool BetaMultiple() override;
-  int PestanaActiva() override;
-  void RefrescaLienzo() override;
-  void ProcesaEventos() override;
-  bool DialogoAbrir(std::string& Ruta) override;
-  bool DialogoSalvar(std::string& Ruta) override;
-  void MuestraError(const std::string& Mensaje) override;
-  std::string SeparadorMillares() override;
-  bool DialogoExportarDiagrama(std::string& Ruta) override;
-  bool DialogoExportarReduccion(std::string& Ruta) override;
-  void CreaMenuExportar();
-  QFileDialog* DialogoDiagrama = nullptr;
-  QFileDialog* DialogoReduccion = nullptr;
-
-  void CreaAyudas();
   void ReconstruyeDefiniciones();
   void InsertaDefinicion(std::size_t i);
-  void FijaLectura(const std::string& Texto) override;
-  bool DetenerEnCiclo() override;
-  void DefinicionesCambiadas() override;
-  QDialog* DialogoSintaxis1 = nullptr;
-  QDialog* DialogoAcercaDe1 = nullptr;
-  QDialog* DialogoManual1 = nullptr;
-  void FijaResalte(const std::vector<TRango>& Rangos) override;
-  bool HaloDiagrama() override;
-  void SeleccionaEnt(std::size_t Desde, std::size_t Hasta) override;
 
-  QFileDialog* DialogoAbrir1 = nullptr;
-  QFileDialog* DialogoSalvar1 = nullptr;
+  // Data: the dialogs once made, and the window's own state.
+  QFileDialog* OpenDialog1_ = nullptr;
+  QFileDialog* SaveDialog1_ = nullptr;
+  QFileDialog* DialogoDiagrama1_ = nullptr;
+  QFileDialog* DialogoReduccion1_ = nullptr;
+  QDialog* DialogoSintaxis_ = nullptr;
+  QDialog* DialogoAcercaDe_ = nullptr;
+  QDialog* DialogoManual_ = nullptr;
   QLabel* Estado;    // StatusBar1's one text
   int FuenteMemo;    // the size the workbench counts, which may be no size at all
   int Pintando = 0;  // inside LienzoPaint
   std::function<std::optional<QString>(QFileDialog&)> RespuestaDialogo;
+  std::function<int(QMessageBox&)> RespuestaPregunta;
   std::unique_ptr<TMesaTrabajo> MesaTrabajo;
 };

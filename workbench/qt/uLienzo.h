@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Lienzo: the drawing area; its paint event runs the window's LienzoPaint. The mouse moves the
+// drawing: a drag by the pixels it goes, Ctrl+wheel one zoom step per notch at the pointer, a
+// double click back to the standard place.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class TLienzo : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TLienzo(QWidget* Padre = nullptr);
+  std::function<void()> AlPintar;
+  std::function<void(QPoint Desplazamiento)> AlArrastrar;
+  std::function<void(bool Arriba, QPointF Punto)> AlRodar;
+  std::function<void()> AlDobleClic;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    if (AlPintar) AlPintar();
+  }
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+
+ private:
+  bool Arrastrando = false;
+  QPoint Ultimo;
+  int Giro = 0;  // wheel turned with Ctrl and not yet a whole notch, in eighths of a degree
+};
