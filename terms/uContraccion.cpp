@@ -39,34 +39,84 @@ inline TExprLambda* CopiaOcurrencia(TVariable* v) {
   return r;
 }
 
-}  // namespace
-
+// The walk of a copy, on the caller's scratch: down the function parts, pushing the arguments; a
+// variable is copied where it is met.
 // Marks are set as each node is made, before its children. A copied node keeps its original's
 // SinRedex and Cerrado. Its level bound comes from its original's, m: the variables bound outside
 // the copy that occur in it lie at m or above, and at the bound of the copy's root or above; the
 // copy's own binders that occur in it are among those above it whose originals lie at m or above,
 // and the outermost of those has the lowest level of them, being made first.
-// Flattened: the allocations inline, which the copy of a small argument spends most on.
-__attribute__((flatten)) TExprLambda* CopiaConPila(TExprLambda* raiz, TPilasCopia& Pilas) {
-  if (EsVariable(raiz)) return CopiaOcurrencia(static_cast<TVariable*>(raiz));
+class TCopiador {
+ public:
+  TCopiador(TExprLambda* raiz, TPilasCopia& Pilas)
+      : Tareas(Pilas.Tareas),
+        Ligadores(Pilas.Ligadores),
+        Copiadas(Pilas.Copiadas),
+        NivelRaiz(NivelMinimo(raiz)) {
+    Copiadas.clear();
+  }
+
+  // Copies `Origen` into *Destino.
+  [[gnu::always_inline]] void Copia(TExprLambda* Origen, TExprLambda** Destino) {
+    for (;;) {
+      if (TAplicacion* ap = ComoAplicacion(Origen)) {
+        Origen = Aplicacion(ap, Destino);
+      } else if (TFuncion* f = ComoFuncion(Origen)) {
+        Origen = Funcion(f, Destino);
+      } else {
+        *Destino = CopiaOcurrencia(static_cast<TVariable*>(Origen));
+        if (k == 0) return;
+        const TTarea& t = Tareas[--k];
+        Origen = t.Origen;
+        Destino = t.Destino;
+        h = t.Ligadores;
+      }
+    }
+  }
+
+ private:
   using TTarea = TPilasCopia::TTarea;
-  using TLigador = TPilasCopia::TLigador;
-  using BitsMarca::Marcas;
-  std::vector<TTarea>& Tareas = Pilas.Tareas;
-  std::vector<TLigador>& Ligadores = Pilas.Ligadores;
-  std::vector<TVariable*>& Copiadas = Pilas.Copiadas;
-  Copiadas.clear();
-  const uint32_t NivelRaiz = NivelMinimo(raiz);
-  TExprLambda* Copia = nullptr;
+  std::vector<TTarea>& Tareas;
+  std::vector<TPilasCopia::TLigador>& Ligadores;
+  std::vector<TVariable*>& Copiadas;
+  const uint32_t NivelRaiz;
   // The stacks are used through indexes, grown by hand: the vector's own push is not inlined,
   // and it cost as much as the copying.
   std::size_t k = 0, h = 0;
-  auto Apila = [&](TTarea t) {
-    if (k == Tareas.size()) Tareas.resize(2 * k + 64);
-    Tareas[k++] = t;
-  };
-  auto Marca = [&](TExprLambda* n, const TExprLambda* o) {
-    n->Marca = o->Marca & Marcas;
+
+  // Makes the copy of `ap` in *Destino; returns its function part, to copy next into Destino.
+  [[gnu::always_inline]] TExprLambda* Aplicacion(TAplicacion* ap, TExprLambda**& Destino) {
+    TAplicacion* n = ::new (NuevoNodo()) TAplicacion;
+    Marca(n, ap);
+    *Destino = n;
+    if (EsVariable(ap->Arg)) {
+      n->Arg = CopiaOcurrencia(static_cast<TVariable*>(ap->Arg));
+    } else {
+      if (k == Tareas.size()) Tareas.resize(2 * k + 64);
+      Tareas[k++] = {ap->Arg, &n->Arg, h};
+    }
+    Destino = &n->Func;
+    return ap->Func;
+  }
+
+  // Makes the copy of `f` and of its variable in *Destino; returns its body, to copy next.
+  [[gnu::always_inline]] TExprLambda* Funcion(TFuncion* f, TExprLambda**& Destino) {
+    TFuncion* n = ::new (NuevoNodo()) TFuncion;
+    Marca(n, f);
+    *Destino = n;
+    n->Param = ::new (NuevoNodo()) TVariable;
+    f->Param->Copiada = n->Param;
+    Copiadas.push_back(f->Param);
+    if (h == Ligadores.size()) Ligadores.resize(2 * h + 16);
+    uint32_t l = Nivel(f->Param);
+    Ligadores[h] = {l, Nivel(n->Param), h ? std::max(l, Ligadores[h - 1].Maximo) : l};
+    ++h;
+    Destino = &n->Cuerpo;
+    return f->Cuerpo;
+  }
+
+  [[gnu::always_inline]] void Marca(TExprLambda* n, const TExprLambda* o) {
+    n->Marca = o->Marca & BitsMarca::Marcas;
     if (n->Marca & TExprLambda::Cerrado) return;
     uint32_t m = o->Marca >> TExprLambda::PrimerBitNivel;
     uint32_t Fuera = std::max(m, NivelRaiz);
@@ -81,53 +131,24 @@ __attribute__((flatten)) TExprLambda* CopiaConPila(TExprLambda* raiz, TPilasCopi
     }
     uint32_t Dentro = Bajo < h ? Ligadores[Bajo].Nuevo : SinNivel;
     PonNivelMinimo(n, std::min(Fuera, Dentro));
-  };
-  // Down the function parts, pushing the arguments; a variable is copied where it is met.
-  TExprLambda* Origen = raiz;
-  TExprLambda** Destino = &Copia;
+  }
+};
+
+}  // namespace
+
+// Flattened: the allocations inline, which the copy of a small argument spends most on.
+__attribute__((flatten)) TExprLambda* CopiaConPila(TExprLambda* raiz, TPilasCopia& Pilas) {
+  if (EsVariable(raiz)) return CopiaOcurrencia(static_cast<TVariable*>(raiz));
+  TExprLambda* Copia = nullptr;
   try {
-    for (;;) {
-      if (TAplicacion* ap = ComoAplicacion(Origen)) {
-        TAplicacion* n = ::new (NuevoNodo()) TAplicacion;
-        Marca(n, ap);
-        *Destino = n;
-        if (EsVariable(ap->Arg))
-          n->Arg = CopiaOcurrencia(static_cast<TVariable*>(ap->Arg));
-        else
-          Apila({ap->Arg, &n->Arg, h});
-        Origen = ap->Func;
-        Destino = &n->Func;
-        continue;
-      }
-      if (TFuncion* f = ComoFuncion(Origen)) {
-        TFuncion* n = ::new (NuevoNodo()) TFuncion;
-        Marca(n, f);
-        *Destino = n;
-        n->Param = ::new (NuevoNodo()) TVariable;
-        f->Param->Copiada = n->Param;
-        Copiadas.push_back(f->Param);
-        if (h == Ligadores.size()) Ligadores.resize(2 * h + 16);
-        uint32_t l = Nivel(f->Param);
-        Ligadores[h] = {l, Nivel(n->Param), h ? std::max(l, Ligadores[h - 1].Maximo) : l};
-        ++h;
-        Origen = f->Cuerpo;
-        Destino = &n->Cuerpo;
-        continue;
-      }
-      *Destino = CopiaOcurrencia(static_cast<TVariable*>(Origen));
-      if (k == 0) break;
-      const TTarea& t = Tareas[--k];
-      Origen = t.Origen;
-      Destino = t.Destino;
-      h = t.Ligadores;
-    }
+    TCopiador(raiz, Pilas).Copia(raiz, &Copia);
   } catch (...) {
     // Out of room: undo the scratch links and drop the half-made copy.
-    for (TVariable* v : Copiadas) v->Copiada = nullptr;
+    for (TVariable* v : Pilas.Copiadas) v->Copiada = nullptr;
     Libera(Copia);
     throw;
   }
-  for (TVariable* v : Copiadas) v->Copiada = nullptr;
+  for (TVariable* v : Pilas.Copiadas) v->Copiada = nullptr;
   return Copia;
 }
 
@@ -153,49 +174,84 @@ TExprLambda* TFuncion::Copia() {
 // ---------------------------------------------------------------------------------------------
 // Substitution.
 
-void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t Borra, bool LigadaFuera,
-                      uint32_t NivelValor, std::vector<TExprLambda**>& huecos,
-                      std::vector<TExprLambda*>& Pila) {
-  huecos.clear();
-  const std::size_t Total = v->Refs;
-  if (EsVariable(raiz) || Total == 0) return;
-  if (!LigadaFuera) {
-    Pila.assign(1, raiz);
-    while (!Pila.empty() && huecos.size() < Total) {
-      TExprLambda* n = Pila.back();
-      Pila.pop_back();
+namespace {
+
+// The search when the variable may be bound anywhere: every node is entered.
+void BuscaEnTodo(TExprLambda* raiz, TVariable* v, uint32_t Borra, std::size_t Total,
+                 std::vector<TExprLambda**>& Huecos, std::vector<TExprLambda*>& Pila) {
+  Pila.assign(1, raiz);
+  while (!Pila.empty() && Huecos.size() < Total) {
+    TExprLambda* n = Pila.back();
+    Pila.pop_back();
+    n->Marca &= ~Borra;
+    auto Hijo = [&](TExprLambda * &h) __attribute__((always_inline)) {
+      if (h == v)
+        Huecos.push_back(&h);
+      else if (!EsVariable(h))
+        Pila.push_back(h);
+    };
+    if (TAplicacion* ap = ComoAplicacion(n)) {
+      Hijo(ap->Arg);
+      Hijo(ap->Func);
+    } else {
+      Hijo(static_cast<TFuncion*>(n)->Cuerpo);
+    }
+  }
+}
+
+// The search for a variable bound outside `raiz`: a walk before and after the children, past
+// every subtree whose bound lies above v's level. A node entered goes back on the stack tagged in
+// its lowest bit (nodes are aligned), to have its bound set as the walk leaves it. The stack is
+// the first k of Pila, grown by hand so that pushing stays inline.
+class TBusquedaPorNiveles {
+ public:
+  TBusquedaPorNiveles(TVariable* v, uint32_t NivelValor, std::vector<TExprLambda**>& Huecos,
+                      std::vector<TExprLambda*>& Pila)
+      : v(v), L(Nivel(v)), NivelValor(NivelValor), Huecos(Huecos), Pila(Pila) {}
+
+  [[gnu::always_inline]] void Busca(TExprLambda* raiz, uint32_t Borra, std::size_t Total) {
+    Empuja(raiz);
+    while (k > 0) {
+      TExprLambda* n = Pila[--k];
+      if (Marcado(n)) {
+        Sale(n);
+        continue;
+      }
       n->Marca &= ~Borra;
-      auto Hijo = [&](TExprLambda * &h) __attribute__((always_inline)) {
-        if (h == v)
-          huecos.push_back(&h);
-        else if (!EsVariable(h))
-          Pila.push_back(h);
-      };
+      Empuja(reinterpret_cast<TExprLambda*>(reinterpret_cast<uintptr_t>(n) | 1));
       if (TAplicacion* ap = ComoAplicacion(n)) {
         Hijo(ap->Arg);
         Hijo(ap->Func);
       } else {
         Hijo(static_cast<TFuncion*>(n)->Cuerpo);
       }
+      if (Huecos.size() == Total) break;
     }
-    return;
+    // Every occurrence found: what is left to enter holds none; the nodes entered and not yet
+    // left lie on one path, the deepest last on the stack.
+    while (k > 0) {
+      TExprLambda* n = Pila[--k];
+      if (Marcado(n)) Sale(n);
+    }
   }
-  // A walk before and after the children: a node entered goes back on the stack tagged in its
-  // lowest bit (nodes are aligned), to have its bound set as the walk leaves it. The stack is the
-  // first k of Pila, grown by hand so that pushing stays inline.
-  const uint32_t L = Nivel(v);
+
+ private:
+  TVariable* const v;
+  const uint32_t L, NivelValor;
+  std::vector<TExprLambda**>& Huecos;
+  std::vector<TExprLambda*>& Pila;
   std::size_t k = 0;
-  // The lambdas are forced inline: called at every node of a small body, the calls cost more
-  // than the search.
-  auto Empuja = [&](TExprLambda * n) __attribute__((always_inline)) {
+
+  // Forced inline: called at every node of a small body, the calls cost more than the search.
+  [[gnu::always_inline]] void Empuja(TExprLambda* n) {
     if (k == Pila.size()) Pila.resize(2 * k + 64);
     Pila[k++] = n;
-  };
-  auto Marcado = [](TExprLambda* n) { return (reinterpret_cast<uintptr_t>(n) & 1) != 0; };
-  auto Valor = [&](const TExprLambda* h) __attribute__((always_inline)) {
+  }
+  static bool Marcado(TExprLambda* n) { return (reinterpret_cast<uintptr_t>(n) & 1) != 0; }
+  [[gnu::always_inline]] uint32_t Valor(const TExprLambda* h) const {
     return h == v ? NivelValor : NivelMinimo(h);
-  };
-  auto Sale = [&](TExprLambda * n) __attribute__((always_inline)) {
+  }
+  [[gnu::always_inline]] void Sale(TExprLambda* n) {
     n = reinterpret_cast<TExprLambda*>(reinterpret_cast<uintptr_t>(n) & ~uintptr_t(1));
     if (TAplicacion* ap = ComoAplicacion(n)) {
       PonNivelMinimo(n, std::min(Valor(ap->Func), Valor(ap->Arg)));
@@ -203,36 +259,27 @@ void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t Borra, bool Liga
       TFuncion* f = static_cast<TFuncion*>(n);
       PonNivelMinimo(n, NivelSinParam(Valor(f->Cuerpo), f->Param, false));
     }
-  };
-  auto Hijo = [&](TExprLambda * &h) __attribute__((always_inline)) {
+  }
+  [[gnu::always_inline]] void Hijo(TExprLambda*& h) {
     if (h == v)
-      huecos.push_back(&h);
+      Huecos.push_back(&h);
     else if (!EsVariable(h) && NivelMinimo(h) <= L)
       Empuja(h);
-  };
-  Empuja(raiz);
-  while (k > 0) {
-    TExprLambda* n = Pila[--k];
-    if (Marcado(n)) {
-      Sale(n);
-      continue;
-    }
-    n->Marca &= ~Borra;
-    Empuja(reinterpret_cast<TExprLambda*>(reinterpret_cast<uintptr_t>(n) | 1));
-    if (TAplicacion* ap = ComoAplicacion(n)) {
-      Hijo(ap->Arg);
-      Hijo(ap->Func);
-    } else {
-      Hijo(static_cast<TFuncion*>(n)->Cuerpo);
-    }
-    if (huecos.size() == Total) break;
   }
-  // Every occurrence found: what is left to enter holds none; the nodes entered and not yet
-  // left lie on one path, the deepest last on the stack.
-  while (k > 0) {
-    TExprLambda* n = Pila[--k];
-    if (Marcado(n)) Sale(n);
-  }
+};
+
+}  // namespace
+
+void BuscaOcurrencias(TExprLambda* raiz, TVariable* v, uint32_t Borra, bool LigadaFuera,
+                      uint32_t NivelValor, std::vector<TExprLambda**>& Huecos,
+                      std::vector<TExprLambda*>& Pila) {
+  Huecos.clear();
+  const std::size_t Total = v->Refs;
+  if (EsVariable(raiz) || Total == 0) return;
+  if (LigadaFuera)
+    TBusquedaPorNiveles(v, NivelValor, Huecos, Pila).Busca(raiz, Borra, Total);
+  else
+    BuscaEnTodo(raiz, v, Borra, Total, Huecos, Pila);
 }
 
 namespace {

@@ -1,41 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "uLectura.h"
 
-#include <algorithm>
-#include <bit>
-#include <unordered_map>
+#include <cstdint>
 #include <utility>
+#include <vector>
 
 #include "uLambda.h"
 #include "uLambdaInterno.h"
 #include "uRecorrido.h"
-
-namespace {
-
-// Stack entries are nodes, or a binder's variable with the low bit set: the walk leaves that
-// binder's scope there. Nodes come aligned, so the bit is free. Below each such exit lies the
-// variable's own Marca (its level, which the engine relies on), shifted clear of that bit, to be
-// given back when the scope ends.
-constexpr uintptr_t Salida = 1;
-
-inline uintptr_t Entrada(TExprLambda* n) {
-  return reinterpret_cast<uintptr_t>(n);
-}
-inline TExprLambda* Nodo(uintptr_t e) {
-  return reinterpret_cast<TExprLambda*>(e);
-}
-inline TVariable* Ligadora(uintptr_t e) {
-  return reinterpret_cast<TVariable*>(e & ~Salida);
-}
-
-inline uintptr_t Guardada(TVariable* v) {
-  return uintptr_t(v->Marca) << 1;
-}
-inline void Devuelve(uintptr_t Salida, uintptr_t Guardada) {
-  Ligadora(Salida)->Marca = uint32_t(Guardada >> 1);
-}
-
-}  // namespace
 
 namespace {
 
@@ -172,68 +144,101 @@ TLectura LeeTermino(TExprLambda* t) {
   return r;
 }
 
-bool MismaEstructura(TExprLambda* a, TExprLambda* b) {
-  if (a == b) return true;
-  // Both walks in step; a binder pair gets one depth, so two bound occurrences agree when their
-  // binders' depths do.
-  std::vector<std::pair<uintptr_t, uintptr_t>> Pila;
-  // The end of a pair of scopes, just taken off the stack: the marks saved below it go back.
-  auto Sale = [&](uintptr_t x, uintptr_t y) {
-    Devuelve(x, Pila.back().first);
-    Devuelve(y, Pila.back().second);
-    Pila.pop_back();
-  };
-  // Gives the borrowed marks back, for the binders still open on the stack.
-  auto Limpia = [&] {
+namespace {
+
+// Stack entries are nodes, or a binder's variable with the low bit set: the walk leaves that
+// binder's scope there. Nodes come aligned, so the bit is free. Below each such exit lies the
+// variable's own Marca (its level, which the engine relies on), shifted clear of that bit, to be
+// given back when the scope ends.
+constexpr uintptr_t Salida = 1;
+
+inline uintptr_t Entrada(TExprLambda* n) {
+  return reinterpret_cast<uintptr_t>(n);
+}
+inline TExprLambda* Nodo(uintptr_t e) {
+  return reinterpret_cast<TExprLambda*>(e);
+}
+inline TVariable* Ligadora(uintptr_t e) {
+  return reinterpret_cast<TVariable*>(e & ~Salida);
+}
+
+inline uintptr_t Guardada(TVariable* v) {
+  return uintptr_t(v->Marca) << 1;
+}
+inline void Devuelve(uintptr_t Salida, uintptr_t Guardada) {
+  Ligadora(Salida)->Marca = uint32_t(Guardada >> 1);
+}
+
+// Both walks in step; a binder pair gets one depth, so two bound occurrences agree when their
+// binders' depths do. Whatever way it ends, the borrowed marks of the binders still open go back.
+class TComparacion {
+ public:
+  TComparacion() = default;
+  TComparacion(const TComparacion&) = delete;
+  TComparacion& operator=(const TComparacion&) = delete;
+  ~TComparacion() {
     while (!Pila.empty()) {
       auto [x, y] = Pila.back();
       Pila.pop_back();
       if (x & Salida) Sale(x, y);
     }
-  };
-  uint32_t Profundidad = 0;
-  bool Igual = true;
-  try {
+  }
+
+  bool Compara(TExprLambda* a, TExprLambda* b) {
     Pila.push_back({Entrada(a), Entrada(b)});
-    while (Igual && !Pila.empty()) {
+    while (!Pila.empty()) {
       auto [x, y] = Pila.back();
       Pila.pop_back();
       if (x & Salida) {
         Sale(x, y);
         --Profundidad;
-        continue;
-      }
-      TExprLambda *p = Nodo(x), *q = Nodo(y);
-      if (p == q) continue;  // one free variable, reached from both
-      if (TAplicacion* ap = ComoAplicacion(p)) {
-        TAplicacion* aq = ComoAplicacion(q);
-        if (!aq) {
-          Igual = false;
-        } else {
-          Pila.push_back({Entrada(ap->Arg), Entrada(aq->Arg)});
-          Pila.push_back({Entrada(ap->Func), Entrada(aq->Func)});
-        }
-      } else if (TFuncion* fp = ComoFuncion(p)) {
-        TFuncion* fq = ComoFuncion(q);
-        if (!fq) {
-          Igual = false;
-        } else {
-          Pila.push_back({Guardada(fp->Param), Guardada(fq->Param)});
-          fp->Param->Marca = fq->Param->Marca = ++Profundidad;
-          Pila.push_back({Entrada(fp->Param) | Salida, Entrada(fq->Param) | Salida});
-          Pila.push_back({Entrada(fp->Cuerpo), Entrada(fq->Cuerpo)});
-        }
-      } else {
-        TVariable* vp = static_cast<TVariable*>(p);
-        TVariable* vq = ComoVariable(q);
-        // Two different free variables, or a free and a bound one, differ.
-        Igual = vq && !vp->Libre && !vq->Libre && vp->Marca == vq->Marca;
+      } else if (!Par(Nodo(x), Nodo(y))) {
+        return false;
       }
     }
-  } catch (...) {
-    Limpia();
-    throw;
+    return true;
   }
-  Limpia();
-  return Igual;
+
+ private:
+  std::vector<std::pair<uintptr_t, uintptr_t>> Pila;
+  uint32_t Profundidad = 0;
+
+  // The end of a pair of scopes, just taken off the stack: the marks saved below it go back.
+  void Sale(uintptr_t x, uintptr_t y) {
+    Devuelve(x, Pila.back().first);
+    Devuelve(y, Pila.back().second);
+    Pila.pop_back();
+  }
+
+  // Whether p and q agree as far as they go themselves; their children wait on the stack.
+  bool Par(TExprLambda* p, TExprLambda* q) {
+    if (p == q) return true;  // one free variable, reached from both
+    if (TAplicacion* ap = ComoAplicacion(p)) {
+      TAplicacion* aq = ComoAplicacion(q);
+      if (!aq) return false;
+      Pila.push_back({Entrada(ap->Arg), Entrada(aq->Arg)});
+      Pila.push_back({Entrada(ap->Func), Entrada(aq->Func)});
+      return true;
+    }
+    if (TFuncion* fp = ComoFuncion(p)) {
+      TFuncion* fq = ComoFuncion(q);
+      if (!fq) return false;
+      Pila.push_back({Guardada(fp->Param), Guardada(fq->Param)});
+      fp->Param->Marca = fq->Param->Marca = ++Profundidad;
+      Pila.push_back({Entrada(fp->Param) | Salida, Entrada(fq->Param) | Salida});
+      Pila.push_back({Entrada(fp->Cuerpo), Entrada(fq->Cuerpo)});
+      return true;
+    }
+    TVariable* vp = static_cast<TVariable*>(p);
+    TVariable* vq = ComoVariable(q);
+    // Two different free variables, or a free and a bound one, differ.
+    return vq && !vp->Libre && !vq->Libre && vp->Marca == vq->Marca;
+  }
+};
+
+}  // namespace
+
+bool MismaEstructura(TExprLambda* a, TExprLambda* b) {
+  if (a == b) return true;
+  return TComparacion().Compara(a, b);
 }

@@ -83,32 +83,9 @@ class TPasada {
       TMarco& m = Pila[Alto - 1];
       TExprLambda* n = *m.Hueco();
       if (m.Fase() == 0) {
-        if (Limpio(n)) {
-          Sale();
-          continue;
-        }
-        if (TFuncion* f = ComoFuncion(n)) {
-          m.PonFase(2);
-          Empuja({&f->Cuerpo, 0});
-          continue;
-        }
-        TAplicacion* ap = static_cast<TAplicacion*>(n);
-        if (EsFuncion(ap->Func)) {
-          TExprLambda* R = Contrae(ap, Auxiliar.Contraccion, NodosPedidos);
-          if (!R) {
-            Rechazada = true;
-            return false;
-          }
-          *m.Hueco() = R;
-          Cambio = true;
-          AnotaCambio(R);
-          if (!Multiple) return true;
-          Sale();
-          continue;
-        }
-        m.PonFase(1);
-        Empuja({&ap->Func, 0});
-        continue;
+        TLlegada l = Llega(m, n);
+        if (l == Sigue) continue;
+        return l == Acaba;
       }
       if (m.Fase() == 1 && (Multiple || !Cambio)) {
         m.PonFase(2);
@@ -136,6 +113,38 @@ class TPasada {
   std::size_t Alto = 0;
 
  private:
+  enum TLlegada { Sigue, Acaba, Rechaza };
+
+  // The walk arrives at `n`, in the frame `m`: it goes down, or contracts a redex.
+  [[gnu::always_inline]] TLlegada Llega(TMarco& m, TExprLambda* n) {
+    if (Limpio(n)) {
+      Sale();
+      return Sigue;
+    }
+    if (TFuncion* f = ComoFuncion(n)) {
+      m.PonFase(2);
+      Empuja({&f->Cuerpo, 0});
+      return Sigue;
+    }
+    TAplicacion* ap = static_cast<TAplicacion*>(n);
+    if (!EsFuncion(ap->Func)) {
+      m.PonFase(1);
+      Empuja({&ap->Func, 0});
+      return Sigue;
+    }
+    TExprLambda* R = Contrae(ap, Auxiliar.Contraccion, NodosPedidos);
+    if (!R) {
+      Rechazada = true;
+      return Rechaza;
+    }
+    *m.Hueco() = R;
+    Cambio = true;
+    AnotaCambio(R);
+    if (!Multiple) return Acaba;
+    Sale();
+    return Sigue;
+  }
+
   void Empuja(TMarco x) {
     if (Alto == Pila.size()) Pila.resize(2 * Alto + 64);
     Pila[Alto++] = x;
@@ -189,6 +198,30 @@ void Avanza(TCamino& Camino, const TPasada& p) {
   } else {
     for (int i = 0; i < p.ProfundidadCambios; ++i) Camino.push_back(p.CaminoCambios[i]);
   }
+}
+
+// The rest of a single pass that found nothing from the end of the path: the arguments of the
+// applications whose function part the path goes through, from the lowest up. Returns false when
+// a contraction was refused.
+bool SigueEnOrden(TCamino& Camino, TPasada& p, bool Cambio) {
+  while (Camino.size() > 1) {
+    TExprLambda** Hijo = Camino.back();
+    Camino.pop_back();
+    TExprLambda* Padre = *Camino.back();
+    TAplicacion* ap = ComoAplicacion(Padre);
+    if (!ap || Hijo != &ap->Func || Cambio) {
+      Cierra(Padre);
+      continue;
+    }
+    Camino.push_back(&ap->Arg);
+    p.InicioEsFuncion = false;
+    if (!p.Recorre(&ap->Arg)) return false;
+    if (p.HuboCambios) {
+      Avanza(Camino, p);
+      return true;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -286,26 +319,8 @@ TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
     return Raiz;
   }
   // Multiple mode keeps everything outside the start free of redexes; a single pass must still
-  // go on in walk order: the arguments of the applications whose function part it came from.
-  if (!Multiple) {
-    while (Camino.size() > 1) {
-      TExprLambda** Hijo = Camino.back();
-      Camino.pop_back();
-      TExprLambda* Padre = *Camino.back();
-      TAplicacion* ap = ComoAplicacion(Padre);
-      if (ap && Hijo == &ap->Func && !Cambio) {
-        Camino.push_back(&ap->Arg);
-        p.InicioEsFuncion = false;
-        if (!p.Recorre(&ap->Arg)) return Fallo();
-        if (p.HuboCambios) {
-          Avanza(Camino, p);
-          return Raiz;
-        }
-        continue;
-      }
-      Cierra(Padre);
-    }
-  }
+  // go on in walk order.
+  if (!Multiple && !SigueEnOrden(Camino, p, Cambio)) return Fallo();
   return Raiz;
 }
 
