@@ -17,15 +17,16 @@
 class TExprLambda;
 
 struct TLectura {
-  // De Bruijn-like: a bound occurrence counts by the distance to its binder, a free one by its
-  // identity. Equal terms have equal fingerprints; the converse is only almost always true.
+  // Blind to the names of bound variables: a bound occurrence counts by the place of its binder
+  // among the binders, in the order they print, a free one by its identity. Equal terms have
+  // equal fingerprints; the converse is only almost always true.
   uint64_t Huella = 0;
   std::size_t Nodos = 0;  // applications, abstractions and occurrences
   int64_t Numeral = -1;   // n for \f x.f (f ... x) with n applications, or -1
 };
 
-// Reads a term in one walk of an explicit stack. The caller may keep `Pila` between calls, so
-// that a reading allocates nothing. Past `Tope` nodes it stops and returns false; `r` is then
+// Reads a term in one walk of an explicit stack, the printer's. `Pila` holds the binders' marks
+// lent meanwhile; the caller may keep it between calls, so that it need not grow again. Past `Tope` nodes it stops and returns false; `r` is then
 // of no use.
 bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintptr_t>& Pila);
 TLectura LeeTermino(TExprLambda* t);
