@@ -159,3 +159,20 @@ std::string MensajeExcepcion(const std::exception& e, std::string_view Separador
   if (auto* m = dynamic_cast<const EConMensaje*>(&e)) return m->Mensaje;
   return e.what();
 }
+
+std::string Mensajes::LecturaNumero(uint64_t Numeral, std::string_view Separador) {
+  return "n\xFAmero " + ConMillares(Numeral, Separador);
+}
+
+std::string Mensajes::LecturaIgualA(std::string_view Nombres) {
+  return "igual a " + std::string(Nombres);
+}
+
+std::string Mensajes::LecturaNodos(std::size_t Nodos, std::string_view Separador) {
+  return ConMillares(Nodos, Separador) + (Nodos == 1 ? " nodo" : " nodos");
+}
+
+std::string Mensajes::LecturaCiclo(uint64_t Periodo, std::string_view Separador) {
+  if (Periodo == 1) return "se repite cada paso";
+  return "se repite cada " + ConMillares(Periodo, Separador) + " pasos";
+}

@@ -115,3 +115,16 @@ std::string ConPuntoFinal(const std::string& mensaje);
 // The message of an exception that ends a command; the numbers it holds grouped with
 // `Separador` (EDemasiadoGrande's).
 std::string MensajeExcepcion(const std::exception& e, std::string_view Separador = ".");
+
+// The workbench's second panel: what the current term reads back as, its parts joined by
+// SeparadorLectura ("número 6 · igual a SEIS, 6 · 243 nodos · se repite cada 2 pasos"), the
+// numbers grouped with the view's thousands separator.
+namespace Mensajes {
+inline constexpr const char* SeparadorLectura = " \xB7 ";  // " · "
+inline constexpr const char* SeparadorNombres = ", ";
+std::string LecturaNumero(uint64_t Numeral, std::string_view Separador);  // "número 6"
+std::string LecturaIgualA(std::string_view Nombres);                      // "igual a SEIS, 6"
+std::string LecturaNodos(std::size_t Nodos, std::string_view Separador);  // "243 nodos", "1 nodo"
+// "se repite cada paso", "se repite cada 2 pasos"
+std::string LecturaCiclo(uint64_t Periodo, std::string_view Separador);
+}  // namespace Mensajes

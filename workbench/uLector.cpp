@@ -9,15 +9,6 @@
 namespace {
 
 constexpr std::size_t LargoEntrada = 60;
-constexpr const char* Separador = " \xB7 ";  // " · "
-// A burst starts once the credit pays for this many readings: enough consecutive passes to see
-// any period the ring can hold.
-constexpr double LecturasPorRafaga = 20;
-constexpr double CosteFijo = 40;  // nanoseconds around a reading, however small (the clock)
-// The share of a run's time that its readings between view updates may take.
-constexpr double ParteLectura = 1.0 / 32;
-constexpr int64_t CreditoMaximo = 1'000'000'000;  // nanoseconds
-constexpr std::size_t MedidaMinima = 4096;  // nodes; below, the clock costs more than the walk
 
 }  // namespace
 
@@ -68,8 +59,7 @@ bool TLector::VigilaPasada(TExprLambda* t) {
   if (!Igual) return false;
   Reloj::time_point Antes = Reloj::now();
   LeeTermino(t, Ultima, SIZE_MAX, Pila);
-  Gastado += std::chrono::duration_cast<std::chrono::nanoseconds>(Reloj::now() - Antes).count();
-  Previsto = Ultima.Nodos;
+  Credito.Gasta(Reloj::now() - Antes, Ultima.Nodos);
   Leida = true;
   return Anota(Ultima);
 }
@@ -82,13 +72,10 @@ void TLector::DejaDeVigilar() {
 
 const TLectura& TLector::Lectura(TExprLambda* t) {
   if (!Leida) {
-    bool Mide = Previsto >= MedidaMinima;
+    const bool Mide = Credito.Mide();
     Reloj::time_point Antes = Mide ? Reloj::now() : Reloj::time_point();
     LeeTermino(t, Ultima, SIZE_MAX, Pila);
-    if (Mide) {
-      double ns = std::chrono::duration<double, std::nano>(Reloj::now() - Antes).count();
-      NsPorNodo = std::clamp((NsPorNodo + ns / double(Ultima.Nodos)) / 2, 0.3, 50.0);
-    }
+    if (Mide) Credito.Medida(Reloj::now() - Antes, Ultima.Nodos);
     Toma(Ultima);
   }
   return Ultima;
@@ -96,8 +83,7 @@ const TLectura& TLector::Lectura(TExprLambda* t) {
 
 void TLector::Toma(const TLectura& r) {
   Ultima = r;
-  Previsto = Ultima.Nodos;
-  FijaUmbral();
+  Credito.Preve(Ultima.Nodos);
   Leida = true;
   if (Corriendo && Cambiado) Anota(Ultima);
 }
@@ -150,48 +136,21 @@ void TLector::Empieza(bool Multiple, Reloj::time_point Ahora) {
   UltimosTamanos[0] = NodosVivos();
   NumTamanos = 1;
   MultipleActual = Multiple;
-  Credito = Gastado = 0;
-  Rafaga = false;
-  FijaUmbral();
+  Credito.Empieza(Ahora);
   Cambiado = true;
-  UltimoAhora = Ahora;
   // The term the run starts from is the first of its sequence, when it has been read already.
   if (Leida) Anota(Ultima);
 }
 
-void TLector::FijaUmbral() {
-  double Coste = CosteFijo + double(Previsto) * NsPorNodo;
-  Umbral = static_cast<int64_t>((Rafaga ? 1 : LecturasPorRafaga) * Coste / ParteLectura);
-}
-
-bool TLector::AcabaRafaga() {
-  Rafaga = false;
-  FijaUmbral();
-  return false;
-}
-
 bool TLector::LeePasada(TExprLambda* t) {
-  Credito = std::min(Credito, CreditoMaximo);
-  Rafaga = true;
-  double Disponible = double(Credito) * ParteLectura - CosteFijo;
-  auto Tope = std::max(Previsto, static_cast<std::size_t>(std::max(0.0, Disponible) / NsPorNodo));
+  const std::size_t Tope = Credito.Tope();
   // Always timed: a term that the pass has just changed is partly out of the cache, and reads
   // slower than any estimate made on a warm one.
   Reloj::time_point Antes = Reloj::now();
   TLectura r;
-  bool Completa = LeeTermino(t, r, Tope, Pila);
-  auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(Reloj::now() - Antes).count() +
-            static_cast<int64_t>(CosteFijo);
-  Credito -= static_cast<int64_t>(double(ns) / ParteLectura);
-  Gastado += ns;
-  if (!Completa) {
-    // Bigger than the credit: wait for twice as much before the next try.
-    Previsto = Tope * 2;
-    return AcabaRafaga();
-  }
-  NsPorNodo = std::clamp((NsPorNodo + (double(ns) - CosteFijo) / double(r.Nodos)) / 2, 0.3, 50.0);
-  Previsto = r.Nodos;
-  FijaUmbral();
+  const bool Completa = LeeTermino(t, r, Tope, Pila);
+  Credito.Cobra(Reloj::now() - Antes, Completa, r.Nodos, Tope);
+  if (!Completa) return false;
   Ultima = r;
   Leida = true;
   return Anota(Ultima);
@@ -203,22 +162,19 @@ std::string TLector::Texto(TExprLambda* t, const TDefiniciones& d, const std::st
   const TLectura& r = Lectura(t);
   std::string s;
   auto Parte = [&](const std::string& p) {
-    if (!s.empty()) s += Separador;
+    if (!s.empty()) s += Mensajes::SeparadorLectura;
     s += p;
   };
-  if (r.Numeral >= 0) Parte("n\xFAmero " + ConMillares(static_cast<uint64_t>(r.Numeral), Miles));
+  if (r.Numeral >= 0) Parte(Mensajes::LecturaNumero(static_cast<uint64_t>(r.Numeral), Miles));
   std::string Nombres;
   for (std::size_t i = 0; i < d.Cuenta(); ++i) {
     const TLectura& e = Definiciones[i];
     if (e.Huella != r.Huella || e.Nodos != r.Nodos || !MismaEstructura(t, d[i].Termino)) continue;
-    if (!Nombres.empty()) Nombres += ", ";
+    if (!Nombres.empty()) Nombres += Mensajes::SeparadorNombres;
     Nombres += d[i].Nombre;
   }
-  if (!Nombres.empty()) Parte("igual a " + Nombres);
-  Parte(ConMillares(r.Nodos, Miles) + (r.Nodos == 1 ? " nodo" : " nodos"));
-  if (Periodo == 1)
-    Parte("se repite cada paso");
-  else if (Periodo > 1)
-    Parte("se repite cada " + ConMillares(static_cast<uint64_t>(Periodo), Miles) + " pasos");
+  if (!Nombres.empty()) Parte(Mensajes::LecturaIgualA(Nombres));
+  Parte(Mensajes::LecturaNodos(r.Nodos, Miles));
+  if (Periodo > 0) Parte(Mensajes::LecturaCiclo(static_cast<uint64_t>(Periodo), Miles));
   return s;
 }

@@ -13,6 +13,7 @@
 #include "uDefiniciones.h"
 #include "uLambda.h"
 #include "uLectura.h"
+#include "uRitmo.h"
 
 class TExprLambda;
 
@@ -21,7 +22,7 @@ std::string EntradaDefinicion(const TDefinicion& d);
 
 class TLector {
  public:
-  using Reloj = std::chrono::steady_clock;
+  using Reloj = TRitmo::Reloj;
 
   // The definitions' fingerprints, made when they are stored: all of them (after an open), or
   // entry i (after an Enter with a name).
@@ -54,13 +55,10 @@ class TLector {
     if (Cambio) Leida = false;  // the same term reads the same
     Cambiado = Cambio;
     MultipleActual = Multiple;
-    Credito +=
-        std::chrono::duration_cast<std::chrono::nanoseconds>(Ahora - UltimoAhora).count() - Gastado;
-    UltimoAhora = Ahora;
-    Gastado = 0;
+    Credito.Abona(Ahora);
     if (Vigila && !VistaCadaPasada && NodosVivos() < LimiteVigilancia) return VigilaPasada(t);
     if (Vigilando) DejaDeVigilar();
-    if (Credito < Umbral) return Rafaga ? AcabaRafaga() : false;
+    if (!Credito.Alcanza()) return false;
     if (VistaCadaPasada || !Cambio) return false;
     return LeePasada(t);
   }
@@ -95,8 +93,6 @@ class TLector {
   bool Vigilando = false;
   bool MultipleVigilado = false;
   uint64_t PasadaInicial = 0;  // Pasada when the run started
-  bool AcabaRafaga();
-  void FijaUmbral();
 
   std::vector<TLectura> Definiciones;  // beside the list, entry by entry
   std::vector<uintptr_t> Pila;         // the walks' stack, kept so that a reading allocates nothing
@@ -114,13 +110,6 @@ class TLector {
   std::array<TVisto, Recientes> Anillo{};
   std::size_t PrimeroAnillo = 0, NumRecientes = 0;
 
-  // Reading every pass would cost the size of the term each time, where a pass may cost next
-  // to nothing: a run reads in bursts, paid for by a share of the time its passes took.
-  int64_t Credito = 0;            // nanoseconds of the run's own work not yet spent on readings
-  int64_t Umbral = 0;             // the credit that the next reading waits for
-  int64_t Gastado = 0;            // nanoseconds spent reading since the end of the previous pass
-  double NsPorNodo = 3;           // measured
-  std::size_t Previsto = 0;       // nodes of the last reading, or more than its budget was
-  bool Rafaga = false;            // reading every pass for as long as the credit lasts
-  Reloj::time_point UltimoAhora;  // the end of the previous pass
+  // What a run's readings may cost it.
+  TCreditoLectura Credito;
 };

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "vLambda.h"
 
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -40,7 +39,11 @@ std::size_t MemoriaFisica() {
 
 }  // namespace
 
-TMesaTrabajo::TMesaTrabajo(IVista& vista) : LimiteTexto(MemoriaFisica() / 16), Vista(vista) {}
+TMesaTrabajo::TMesaTrabajo(IVista& vista)
+    : LimiteTexto(MemoriaFisica() / 16), Vista(vista), Ritmo([this] {
+        Vista.ProcesaEventos();
+        return !Cerrada;
+      }) {}
 
 TMesaTrabajo::~TMesaTrabajo() {
   Motor.Olvida();
@@ -51,10 +54,7 @@ TMesaTrabajo::~TMesaTrabajo() {
 template <typename F>
 void TMesaTrabajo::Protegido(F&& Orden) {
   if (Cerrada) return;
-  if (Ocupada) {
-    Pendientes.emplace_back(std::forward<F>(Orden));
-    return;
-  }
+  if (Ritmo.Atendiendo()) return Ritmo.Encola(std::forward<F>(Orden));
   Numerado = false;
   try {
     Orden();
@@ -180,7 +180,7 @@ void TMesaTrabajo::OpcionesClick() {
     if (DiagramaActivo()) return RefrescaDiagrama();
     // The same text again, only its background changes; a text behind the term (run-all between
     // two updates) gets it with its next update.
-    if (!MemoAlDia || !ResaltaSiguiente) return;
+    if (!MemoAlDia || !Vista.MuestraResalte()) return;
     Renumera();
     if (LongitudNumerada > LimiteTexto) return;
     std::vector<TRango> Rangos;
@@ -196,11 +196,11 @@ void TMesaTrabajo::FormClose() {
 
 bool TMesaTrabajo::FormCloseQuery() {
   if (Cerrada || !Modificadas) return true;
-  if (Ocupada) {
+  if (Ritmo.Atendiendo()) {
     // A save would renumber what the paused walk is reading: the question comes after it.
     if (!CierreEnEspera) {
       CierreEnEspera = true;
-      Pendientes.emplace_back([this] {
+      Ritmo.Encola([this] {
         CierreEnEspera = false;
         Vista.Cierra();
       });
@@ -213,17 +213,6 @@ bool TMesaTrabajo::FormCloseQuery() {
   return Sigue;
 }
 
-void TMesaTrabajo::FijaIntervalo(double Segundos) {
-  if (!(Segundos > 0)) Segundos = 0;  // also NaN
-  if (Segundos > 3600) Segundos = 3600;
-  IntervaloPaso = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-      std::chrono::duration<double>(Segundos));
-}
-
-double TMesaTrabajo::Intervalo() const {
-  return std::chrono::duration<double>(IntervaloPaso).count();
-}
-
 std::string TMesaTrabajo::LineaDefinicion(std::size_t i) {
   Numerado = false;
   TExprLambda* t = Definiciones[i].Termino;
@@ -234,31 +223,13 @@ std::string TMesaTrabajo::LineaDefinicion(std::size_t i) {
 void TMesaTrabajo::Renumera() {
   if (!Actual) return;
   Numerado = false;
-  LongitudNumerada = Lector.Numera(Actual, NumVars, Pulso());
+  LongitudNumerada = Lector.Numera(Actual, NumVars, Ritmo.Pulso());
   Numerado = true;
 }
 
-namespace {
-// Thrown by Respira when the window closes under an update; only run-all catches it.
-struct TInterrumpido {};
-}  // namespace
-
-void TMesaTrabajo::Respira() {
-  if (!EnActualizacion || Ocupada || IntervaloPaso.count() == 0) return;
-  if (std::chrono::steady_clock::now() - UltimosEventos < IntervaloPaso) return;
-  Ocupada = true;
-  Vista.ProcesaEventos();
-  Ocupada = false;
-  UltimosEventos = std::chrono::steady_clock::now();
-  if (Cerrada) throw TInterrumpido();
-}
-
 void TMesaTrabajo::EjecutaPendientes() {
-  for (std::size_t i = 0; i < Pendientes.size() && !Cerrada; ++i) {
-    std::function<void()> Orden = std::move(Pendientes[i]);
-    Protegido(Orden);
-  }
-  Pendientes.clear();
+  // Once one of them has closed the window, Protegido refuses the rest.
+  for (std::function<void()>& Orden : Ritmo.TomaPendientes()) Protegido(Orden);
 }
 
 void TMesaTrabajo::Muestra() {
@@ -276,8 +247,8 @@ void TMesaTrabajo::Muestra() {
   }
   std::vector<TRango> Rangos;
   TTextoCompartido Forma = std::make_shared<const std::string>(
-      ResaltaSiguiente ? TextoResaltado(Longitud, Rangos)
-                       : TextoConPulso(Actual, Longitud, Pulso()));
+      Vista.MuestraResalte() ? TextoResaltado(Longitud, Rangos)
+                             : TextoConPulso(Actual, Longitud, Ritmo.Pulso()));
   Traza.Anota(Forma);  // when this step has no form yet
   Vista.FijaMemo(std::move(Forma));
   Vista.FijaResalte(Rangos);
@@ -287,17 +258,17 @@ void TMesaTrabajo::Muestra() {
 // The ranges come from the walk that prints: they agree with the text by construction.
 std::string TMesaTrabajo::TextoResaltado(std::size_t Longitud, std::vector<TRango>& Rangos) {
   std::vector<TAplicacion*> Redex;
-  Motor.Siguientes(Actual, Vista.BetaMultiple(), Redex, Pulso());
+  Motor.Siguientes(Actual, Vista.BetaMultiple(), Redex, Ritmo.Pulso());
   std::vector<TExprLambda*> Nodos;
   Nodos.reserve(3 * Redex.size());
   for (TAplicacion* r : Redex) Nodos.insert(Nodos.end(), {r, r->Func, r->Arg});
-  return TextoConRangos(Actual, Longitud, Nodos, Rangos, Pulso());
+  return TextoConRangos(Actual, Longitud, Nodos, Rangos, Ritmo.Pulso());
 }
 
 void TMesaTrabajo::Redibuja() {
   // Nothing to draw into (a canvas of no size, or lambda-cli before `size`): no walk at all.
   if (!Actual || !Bitmap.Pixeles() || !Agg.attachedTo(Bitmap)) return;
-  std::size_t Nodos = CuentaNodos(Actual, LimiteDiagrama, Pulso());
+  std::size_t Nodos = CuentaNodos(Actual, LimiteDiagrama, Ritmo.Pulso());
   if (Nodos > LimiteDiagrama) {
     Agg.clearAll(ColorFondo.R, ColorFondo.G, ColorFondo.B, ColorFondo.A);
     if (DiagramaActivo())
@@ -310,7 +281,7 @@ void TMesaTrabajo::Redibuja() {
   TExtrasDiagrama Extras{DesplX * EscalaDispositivo, DesplY * EscalaDispositivo, nullptr};
   std::vector<TAplicacion*> Halo;
   if (Vista.HaloDiagrama()) {
-    Motor.Siguientes(Actual, Vista.BetaMultiple(), Halo, Pulso());
+    Motor.Siguientes(Actual, Vista.BetaMultiple(), Halo, Ritmo.Pulso());
     Extras.Halo = &Halo;
   }
   AnchoDibujado = ::Redibuja(Actual, Bitmap, Agg, Zoom * EscalaDispositivo, NumVars, Extras).Ancho;
@@ -320,11 +291,6 @@ void TMesaTrabajo::Avisa(std::string Aviso) {
   AvisoVista = std::move(Aviso);
   // Run-all shows it beside its count.
   if (!Ejecutando) Vista.FijaEstado(AvisoVista);
-}
-
-std::function<void()> TMesaTrabajo::Pulso() {
-  if (!EnActualizacion) return {};
-  return [this] { Respira(); };
 }
 
 void TMesaTrabajo::RefrescaDiagrama() {
@@ -358,16 +324,28 @@ void TMesaTrabajo::CambiaActual(TExprLambda* Nuevo) {
   Libera(Actual);
   SueltaCajas();  // the boxes it was drawn with go back to the allocator, as its nodes do
   Actual = Nuevo;
-  Numerado = false;
-  Lector.Invalida();
-  MemoAlDia = false;
   ++Reemplazos;
+  TerminoCambiado(TCambio::Orden);
+}
+
+void TMesaTrabajo::TerminoCambiado(TCambio Causa) {
+  Numerado = false;
+  MemoAlDia = false;
+  if (Causa == TCambio::Orden) Lector.Invalida();
+}
+
+bool TMesaTrabajo::PasadaBeta(bool Multiple) {
+  bool Cambio = false;
+  const int64_t Antes = NumReducciones;
+  Actual = Motor.Reduce(Actual, Cambio, Multiple);
+  Traza.Pasada(Multiple, NumReducciones - Antes, Cambio);
+  return Cambio;
 }
 
 void TMesaTrabajo::MuestraLectura(const std::string& Aviso) {
   // The notice first: a long reading is cut at the panel's end.
   std::string Texto = Lector.Texto(Actual, Definiciones, Vista.SeparadorMillares());
-  if (!Aviso.empty()) Texto = Aviso + (Texto.empty() ? "" : " \xB7 ") + Texto;
+  if (!Aviso.empty()) Texto = Aviso + (Texto.empty() ? "" : Mensajes::SeparadorLectura) + Texto;
   Vista.FijaLectura(Texto);
 }
 
@@ -394,18 +372,10 @@ void TMesaTrabajo::Introduce(const std::string& Texto, const std::string& Nombre
     Vista.SeleccionaEnt(Falta.Desde, Falta.Hasta);
     Vista.FijaResalte({});  // there is no next step now
   }
+  // The definition's copy is made before anything changes, so that a copy past the node limit
+  // fails the entry as a whole.
   TRetenido CopiaDef;
-  if (Error.empty()) {
-    // The definition's copy is made before anything changes, so that a copy past the node
-    // limit fails the entry as a whole.
-    if (!Nombre.empty()) {
-      try {
-        CopiaDef.Toma(Nuevo.Get()->Copia());
-      } catch (const EDemasiadoGrande& e) {
-        Error = MensajeDemasiadoGrande(e.Nodos, Vista.SeparadorMillares());
-      }
-    }
-  }
+  if (Error.empty() && !Nombre.empty()) Error = CopiaDefinicion(Nuevo.Get(), CopiaDef);
   if (!Error.empty()) {
     Vista.FijaEstado(Error);
     CambiaActual(nullptr);
@@ -419,23 +389,34 @@ void TMesaTrabajo::Introduce(const std::string& Texto, const std::string& Nombre
 
   Vista.FijaEstado("");
   Muestra();
-  if (!Nombre.empty()) {
-    int i = Definiciones.Busca(Nombre);
-    if (i >= 0) {
-      Definiciones.Reemplaza(i, CopiaDef.Suelta());
-    } else {
-      // Agrega releases the term itself when it fails; nothing may throw once it is handed over.
-      std::string n = Nombre;
-      Definiciones.Agrega(std::move(n), CopiaDef.Suelta());
-    }
-    Lector.Recalcula(Definiciones, i >= 0 ? std::size_t(i) : Definiciones.Cuenta() - 1);
-    Modificadas = true;
-    Vista.DefinicionesCambiadas();
-  }
+  if (!Nombre.empty()) Define(Nombre, CopiaDef);
   Vista.VaciaDef();
   RefrescaDiagrama();
   MuestraLectura(Nombre.empty() || NombreLegible(Nombre) ? std::string()
                                                          : Mensajes::NombreIlegible(Nombre));
+}
+
+std::string TMesaTrabajo::CopiaDefinicion(TExprLambda* t, TRetenido& Copia) {
+  try {
+    Copia.Toma(t->Copia());
+  } catch (const EDemasiadoGrande& e) {
+    return MensajeDemasiadoGrande(e.Nodos, Vista.SeparadorMillares());
+  }
+  return {};
+}
+
+void TMesaTrabajo::Define(const std::string& Nombre, TRetenido& Copia) {
+  int i = Definiciones.Busca(Nombre);
+  if (i >= 0) {
+    Definiciones.Reemplaza(i, Copia.Suelta());
+  } else {
+    // Agrega releases the term itself when it fails; nothing may throw once it is handed over.
+    std::string n = Nombre;
+    Definiciones.Agrega(std::move(n), Copia.Suelta());
+  }
+  Lector.Recalcula(Definiciones, i >= 0 ? std::size_t(i) : Definiciones.Cuenta() - 1);
+  Modificadas = true;
+  Vista.DefinicionesCambiadas();
 }
 
 // Step: one pass, keeping the term before it for back.
@@ -453,14 +434,9 @@ void TMesaTrabajo::Paso() {
   Libera(Anterior);
   Anterior = Copia;
   Traza.Marca();
-  bool Cambio = false;
-  const bool Multiple = Vista.BetaMultiple();
-  const int64_t Antes = NumReducciones;
-  Actual = Motor.Reduce(Actual, Cambio, Multiple);
-  Traza.Pasada(Multiple, NumReducciones - Antes, Cambio);
-  Numerado = false;
-  Lector.Invalida();
-  MemoAlDia = false;
+  PasadaBeta(Vista.BetaMultiple());
+  // A step is a command: even one that changed nothing starts the run's sequence of terms again.
+  TerminoCambiado(TCambio::Orden);
   if (Motor.Fin == TFinPasada::DemasiadoGrande)
     Vista.FijaEstado(MensajeDemasiadoGrande(Motor.NodosPedidos, Vista.SeparadorMillares()));
   Muestra();
@@ -482,25 +458,6 @@ void TMesaTrabajo::Atras() {
   MuestraLectura();
 }
 
-namespace {
-
-using Reloj = std::chrono::steady_clock;
-
-// The time of a pass of run-all. A reading of the exact clock costs about 20 ns, a tenth of a
-// small pass; the coarse one costs a quarter of that and lags by a few milliseconds at most, which
-// only stretches the window's 1/60 s between views a little. Both count from the same origin.
-Reloj::time_point HoraDePasada() {
-#ifdef CLOCK_MONOTONIC_COARSE
-  timespec t;
-  if (clock_gettime(CLOCK_MONOTONIC_COARSE, &t) == 0)
-    return Reloj::time_point(std::chrono::duration_cast<Reloj::duration>(
-        std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec)));
-#endif
-  return Reloj::now();
-}
-
-}  // namespace
-
 // Run-all. While it runs, every press of the button only asks it to stop: a second press that
 // arrives in the same round of events (a double click) must not start a nested loop.
 void TMesaTrabajo::EjecutaTodo() {
@@ -518,9 +475,7 @@ void TMesaTrabajo::EjecutaTodo() {
     ~TFinBucle() {
       Mesa.Ejecutando = false;
       Mesa.PararPedido = false;
-      Mesa.EnActualizacion = false;
-      Mesa.Ocupada = false;
-      Mesa.Pendientes.clear();
+      Mesa.Ritmo.Termina();
       Mesa.Lector.Termina();
       if (!Mesa.Cerrada) Mesa.Vista.HabilitaBeta(true);
     }
@@ -530,7 +485,7 @@ void TMesaTrabajo::EjecutaTodo() {
   Vista.HabilitaBack(false);
   Vista.HabilitaBeta(false);
   NumReducciones = 0;
-  Lector.Empieza(Vista.BetaMultiple(), HoraDePasada());
+  Lector.Empieza(Vista.BetaMultiple(), TRitmo::HoraDePasada());
   BucleTodo();
   DevuelveMemoria();  // what the run's passes freed, when the term shrank by much
 }
@@ -538,65 +493,47 @@ void TMesaTrabajo::EjecutaTodo() {
 void TMesaTrabajo::BucleTodo() {
   // An entry made meanwhile replaces the term: the run ends, and its views are the entry's.
   const uint64_t Termino = Reemplazos;
-  Reloj::time_point UltimaVista = HoraDePasada();
-  UltimosEventos = UltimaVista;
-  Reloj::duration Espera = IntervaloPaso;  // from one view update to the next
-  bool Pendiente = false;                  // a pass the view does not show yet
-  bool Vigila = Vista.DetenerEnCiclo();    // changes only through the window's events
+  Ritmo.Empieza();
+  bool Pendiente = false;                // a pass the view does not show yet
+  bool Vigila = Vista.DetenerEnCiclo();  // changes only through the window's events
   bool Cambio, Excedido;
   do {
-    Cambio = false;
     const bool Multiple = Vista.BetaMultiple();
-    const int64_t Antes = NumReducciones;
-    Actual = Motor.Reduce(Actual, Cambio, Multiple);
-    Traza.Pasada(Multiple, NumReducciones - Antes, Cambio);
+    Cambio = PasadaBeta(Multiple);
     // A pass that changed nothing (the last one) leaves the numbering and the text as they were.
-    if (Cambio) {
-      Numerado = false;
-      MemoAlDia = false;
-    }
+    if (Cambio) TerminoCambiado(TCambio::Pasada);
     Excedido = Motor.Fin == TFinPasada::DemasiadoGrande;
     Pendiente = true;
     Vista.PasadaHecha();
-    Reloj::time_point Ahora = HoraDePasada();
+    const TRitmo::Reloj::time_point Ahora = TRitmo::HoraDePasada();
     // A term seen a few passes ago: the run goes round in a cycle.
-    if (Lector.TrasPasada(Actual, Cambio, Multiple, Ahora, IntervaloPaso.count() == 0, Vigila) &&
+    if (Lector.TrasPasada(Actual, Cambio, Multiple, Ahora, Ritmo.CadaPasada(), Vigila) &&
         Vista.DetenerEnCiclo())
       PararPedido = true;
-    // Drawing or printing every pass would cost the size of the term each time; the views are
-    // brought up to date at the interval, and always after the last pass. A view that costs
-    // more than the interval waits four times its cost, so that it never takes more than a
-    // fifth of the run; meanwhile the count still moves and the window still answers.
-    bool Ultima = !Cambio || Excedido || PararPedido;
-    if (Ultima || IntervaloPaso.count() == 0 || Ahora - UltimaVista >= Espera) {
-      // The view's own cost on the exact clock: a view dearer than the interval paces the next.
-      Reloj::time_point Antes = Reloj::now();
-      if (!ActualizaEnBucle(Excedido)) return;
-      Pendiente = false;
-      Espera = std::max(IntervaloPaso, 4 * (Reloj::now() - Antes));
-      UltimaVista = HoraDePasada();
-    } else if (Ahora - UltimosEventos >= IntervaloPaso) {
-      MuestraCuenta();
-    } else {
-      continue;
+    switch (Ritmo.Toca(Ahora, !Cambio || Excedido || PararPedido)) {
+      case TRitmo::TToca::Vista: {
+        // The view's own cost, on the exact clock: a view dearer than the interval paces the next.
+        const TRitmo::Reloj::time_point Antes = TRitmo::Reloj::now();
+        if (!ActualizaEnBucle(Excedido)) return;
+        Pendiente = false;
+        Ritmo.VistaHecha(TRitmo::Reloj::now() - Antes);
+        break;
+      }
+      case TRitmo::TToca::Cuenta:
+        MuestraCuenta();
+        break;
+      case TRitmo::TToca::Nada:
+        continue;
     }
-    Vista.ProcesaEventos();
-    if (Cerrada) return;
+    if (!Ritmo.AtiendeEntrePasadas()) return;
     Vigila = Vista.DetenerEnCiclo();
-    UltimosEventos = HoraDePasada();
   } while (Cambio && !Excedido && !PararPedido && Actual && Reemplazos == Termino);
   // Stopped between two view updates: the last term is shown all the same.
   if (Pendiente && Actual && Reemplazos == Termino) ActualizaEnBucle(false);
 }
 
 bool TMesaTrabajo::ActualizaEnBucle(bool Excedido) {
-  EnActualizacion = true;
-  try {
-    ActualizaVistaVisible();
-  } catch (const TInterrumpido&) {
-    return false;
-  }
-  EnActualizacion = false;
+  if (!Ritmo.Actualiza([this] { ActualizaVistaVisible(); })) return false;
   MuestraLectura();
   if (Lector.Ciclo() > 0 && Vista.DetenerEnCiclo()) PararPedido = true;
   MuestraCuenta(Excedido

@@ -29,9 +29,7 @@
 //    Enter and say which character ("Carácter no admitido: Ω").
 #pragma once
 
-#include <chrono>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -42,9 +40,11 @@
 #include "uDireccion.h"
 #include "uLector.h"
 #include "uReduccion.h"
+#include "uRitmo.h"
 #include "uTraza.h"
 
 class TExprLambda;
+class TRetenido;
 
 // The widget operations the commands use, and nothing more.
 class IVista {
@@ -98,6 +98,9 @@ class IVista {
   virtual void FijaResalte(const std::vector<TRango>&) {}
   // Check mark of "Resaltar el siguiente paso en el diagrama": a halo under the same redexes.
   virtual bool HaloDiagrama() { return false; }
+  // Whether Memo1 shows that background, as the window and lambda-cli always do; a view that
+  // does not (a benchmark weighing its cost) spares the workbench finding it.
+  virtual bool MuestraResalte() { return true; }
   // A failed entry selects in edtEnt the bytes [Desde, Hasta) that the message is about.
   virtual void SeleccionaEnt(std::size_t, std::size_t) {}
 };
@@ -153,12 +156,12 @@ class TMesaTrabajo {
   void Redibuja();
 
   // Seconds between two view updates of run-all; 0 updates after every pass.
-  void FijaIntervalo(double Segundos);
-  double Intervalo() const;
+  void FijaIntervalo(double Segundos) { Ritmo.FijaIntervalo(Segundos); }
+  double Intervalo() const { return Ritmo.Intervalo(); }
   bool ParadaPedida() const { return PararPedido; }
   bool Cerrado() const { return Cerrada; }
   // Events are being answered from inside a view update: every command waits for its end.
-  bool Respirando() const { return Ocupada; }
+  bool Respirando() const { return Ritmo.Atendiendo(); }
   // The expression line a save would write for definition i (renumbers its term).
   std::string LineaDefinicion(std::size_t i);
 
@@ -184,9 +187,6 @@ class TMesaTrabajo {
   // Largest diagram drawn: past it a view update would keep the window from answering for
   // seconds, and its detail is far below one pixel anyway.
   std::size_t LimiteDiagrama = 25'000'000;
-  // The text view's background under the next step; always on in the program, off only to
-  // weigh what it costs.
-  bool ResaltaSiguiente = true;
   // Where the user moved the diagram from its standard place, in pixels.
   double DesplX = 0, DesplY = 0;
   // Device pixels to a pixel of the window (above 1 on a scaled desktop): the bitmap is that
@@ -199,7 +199,13 @@ class TMesaTrabajo {
 
  private:
   void Introduce(const std::string& Texto, const std::string& Nombre);
+  // Copia holds a copy of t for a definition: the message why it could not, or empty.
+  std::string CopiaDefinicion(TExprLambda* t, TRetenido& Copia);
+  // Stores Copia under Nombre, in place of the definition of that name or as a new one.
+  void Define(const std::string& Nombre, TRetenido& Copia);
   void Paso();
+  // One pass of β on Actual, noted in the trace; true when it changed the term.
+  bool PasadaBeta(bool Multiple);
   void Atras();
   void EjecutaTodo();
   void BucleTodo();
@@ -221,16 +227,14 @@ class TMesaTrabajo {
   // The printed form of the last step, when nothing has printed it yet (run-all on "Gráficos").
   void CompletaTraza();
   TTraza Traza;  // the reduction since the last Enter
+  // Runs a command: not at all once the window has closed; after the view update of run-all
+  // when it arrives while that update answers events (every command but the stop and the close);
+  // an exception it throws goes to the error box.
   template <typename F>
   void Protegido(F&& Orden);
+  void EjecutaPendientes();  // the commands that waited for the view update
 
   void Renumera();
-  // Inside a view update of run-all: every so often the window answers its events. Commands
-  // that arrive meanwhile wait in Pendientes, except the stop and the close, and a close cuts
-  // the update short.
-  void Respira();
-  std::function<void()> Pulso();  // Respira inside that update, nothing outside it
-  void EjecutaPendientes();
   void Muestra();           // the text view shows Actual, or AvisoVista says why not
   void RefrescaDiagrama();  // Redibuja, then the repaint of Lienzo
   void ActualizaVistaVisible();
@@ -247,8 +251,14 @@ class TMesaTrabajo {
   void MuestraLectura(const std::string& Aviso = {});
   void DefinicionesAbiertas();  // after an open, whole or not
   TExprLambda* Actual = nullptr;
+  // Actual changed, by a command (CambiaActual, a β step) or by a pass of run-all: the one place
+  // that marks what the views hold of it as stale (Numerado, MemoAlDia and, after a command, the
+  // reader's reading and its sequence of terms; run-all's passes tell the reader themselves).
+  enum class TCambio { Orden, Pasada };
+  void TerminoCambiado(TCambio Causa);
   // Actual's variables are numbered as it is now: set by Renumera, cleared by every command,
-  // by each pass and by anything that numbers a definition (they share free variables).
+  // by each change of the term and by anything that numbers a definition (they share free
+  // variables).
   bool Numerado = false;
   std::size_t LongitudNumerada = 0;  // Actual's printed length, measured as it was numbered
   bool MemoAlDia = false;            // Memo1 shows Actual as it is now
@@ -259,9 +269,7 @@ class TMesaTrabajo {
   uint64_t Reemplazos = 0;        // counts CambiaActual: a run-all sees an entry made meanwhile
   std::string AvisoVista;         // why a view shows nothing, or empty
   void Avisa(std::string Aviso);  // sets AvisoVista; outside run-all the status bar says it
-  bool EnActualizacion = false;   // run-all's own view update is on the stack
-  bool Ocupada = false;           // events are being answered from inside that update
-  std::vector<std::function<void()>> Pendientes;
-  std::chrono::steady_clock::time_point UltimosEventos;
-  std::chrono::steady_clock::duration IntervaloPaso{0};
+  // Run-all's pace: its views, the window's events (the heartbeat of a long view update among
+  // them) and the commands that wait meanwhile.
+  TRitmo Ritmo;
 };

@@ -16,8 +16,15 @@ namespace {
 
 constexpr int PasosBeta = 30;
 
+// The recording view, with the text view's highlight on or off: the window and lambda-cli always
+// show it, so only here does the workbench skip it.
+struct TVistaResalte : TVistaGrabadora {
+  bool Resalte = true;
+  bool MuestraResalte() override { return Resalte; }
+};
+
 struct TMesa {
-  TVistaGrabadora v;
+  TVistaResalte v;
   TMesaTrabajo m{v};
 
   TMesa(const TCarga& c, int Pestana, bool Resalte, double Intervalo) {
@@ -27,7 +34,7 @@ struct TMesa {
     v.AnchoLienzo = 1009;  // Lienzo's size at start
     v.AltoLienzo = 427;
     m.LienzoPaint(v.AnchoLienzo, v.AltoLienzo);
-    m.ResaltaSiguiente = Resalte;
+    v.Resalte = Resalte;
     v.Halo = Resalte;
     m.FijaIntervalo(Intervalo);
     v.Ent = c.Texto;

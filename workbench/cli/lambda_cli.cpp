@@ -65,40 +65,63 @@ class TGuion {
     std::string_view Orden = Linea.substr(0, Blanco);
     std::string_view Resto = Blanco == std::string_view::npos ? "" : Linea.substr(Blanco + 1);
     bool SinArgumento = Blanco == std::string_view::npos;
+    if (!Botones(Orden, Resto, SinArgumento) && !Opciones(Orden, Resto, SinArgumento) &&
+        !Salidas(Orden, Resto, SinArgumento))
+      Error("unknown command: " + std::string(Linea));
+  }
 
+  bool HuboError = false;
+
+ private:
+  // The commands in three groups, each false for a command that is not its own: the boxes and
+  // the buttons;
+  bool Botones(std::string_view Orden, std::string_view Resto, bool SinArgumento) {
     if (Orden == "name") {
       Vista.Def = Utf8ACp1252(Resto, &NoCabeDef);
     } else if (Orden == "enter") {
-      // As in the window: a character that Windows-1252 cannot hold refuses the Enter.
-      std::string NoCabe;
-      Vista.Ent = Utf8ACp1252(Resto, &NoCabe);
-      if (NoCabe.empty()) NoCabe = NoCabeDef;
-      if (!NoCabe.empty()) return Error(Cp1252AUtf8(Mensajes::CaracterNoAdmitido) + NoCabe);
-      Mesa.edtEntKeyPress('\r');
+      Entra(Resto);
     } else if (Orden == "beta" && SinArgumento) {
       Mesa.btnBetaClick();
     } else if (Orden == "back" && SinArgumento) {
       Mesa.btnBackClick();
     } else if (Orden == "all") {
       Todo(Resto, SinArgumento);
-    } else if (Orden == "multiple" && (Resto == "on" || Resto == "off")) {
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // the options, the tabs, the spinner and the canvas;
+  bool Opciones(std::string_view Orden, std::string_view Resto, bool SinArgumento) {
+    const bool OnOff = Resto == "on" || Resto == "off";
+    if (Orden == "multiple" && OnOff) {
       Vista.Multiple = Resto == "on";
       Mesa.OpcionesClick();
     } else if (Orden == "tab" && (Resto == "text" || Resto == "diagram")) {
-      int Nueva = Resto == "text" ? TMesaTrabajo::PestanaTexto : 1;
-      if (Nueva != Vista.Pestana) {
-        Vista.Pestana = Nueva;
-        Mesa.PageControl1Change();
-      }
+      Pestana(Resto == "text" ? TMesaTrabajo::PestanaTexto : 1);
     } else if ((Orden == "up" || Orden == "down") && SinArgumento) {
       Mesa.UpDown1ChangingEx(Orden == "up" ? updUp : updDown);
     } else if (Orden == "size") {
       Tamano(Resto);
-    } else if (Orden == "png" && !SinArgumento) {
-      std::string Mensaje;
-      if (!EscribePNG(Mesa.Bitmap, std::string(Resto), Mensaje)) Error(Mensaje);
     } else if (Orden == "interval") {
       Intervalo(Resto);
+    } else if (Orden == "stop-on-cycle" && OnOff) {
+      Vista.DetenerCiclo = Resto == "on";
+    } else if (Orden == "halo" && OnOff) {
+      Vista.Halo = Resto == "on";
+      Mesa.OpcionesClick();
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // the files, and what is printed.
+  bool Salidas(std::string_view Orden, std::string_view Resto, bool SinArgumento) {
+    if (Orden == "png" && !SinArgumento) {
+      std::string Mensaje;
+      if (!EscribePNG(Mesa.Bitmap, std::string(Resto), Mensaje)) Error(Mensaje);
     } else if (Orden == "open") {
       Vista.RutaAbrir = SinArgumento ? std::nullopt : std::optional<std::string>(Resto);
       Mesa.Abrir1Click();
@@ -119,22 +142,30 @@ class TGuion {
       InfoRedex();
       Informa();
       InfoError();
-    } else if (Orden == "stop-on-cycle" && (Resto == "on" || Resto == "off")) {
-      Vista.DetenerCiclo = Resto == "on";
-    } else if (Orden == "halo" && (Resto == "on" || Resto == "off")) {
-      Vista.Halo = Resto == "on";
-      Mesa.OpcionesClick();
     } else {
-      Error("unknown command: " + std::string(Linea));
+      return false;
     }
+    return true;
   }
 
-  bool HuboError = false;
-
- private:
   void Error(const std::string& Mensaje) {
     HuboError = true;
     std::cout << "error: " << Mensaje << '\n';
+  }
+
+  // As in the window: a character that Windows-1252 cannot hold refuses the Enter.
+  void Entra(std::string_view Texto) {
+    std::string NoCabe;
+    Vista.Ent = Utf8ACp1252(Texto, &NoCabe);
+    if (NoCabe.empty()) NoCabe = NoCabeDef;
+    if (!NoCabe.empty()) return Error(Cp1252AUtf8(Mensajes::CaracterNoAdmitido) + NoCabe);
+    Mesa.edtEntKeyPress('\r');
+  }
+
+  void Pestana(int Nueva) {
+    if (Nueva == Vista.Pestana) return;
+    Vista.Pestana = Nueva;
+    Mesa.PageControl1Change();
   }
 
   void Todo(std::string_view Resto, bool SinArgumento) {
