@@ -52,6 +52,27 @@ inline bool SigueVariable(char c) {
   return k == clLetra || k == clApostrofo;
 }
 
+// Where the word starting at s[i] ends: a variable at the first byte that cannot continue its
+// name, a symbol at the first delimiter (or the end of the text, n).
+[[gnu::always_inline]] inline std::size_t FinVariable(const char* s, std::size_t i, std::size_t n) {
+  std::size_t j = i + 1;
+  while (j < n && SigueVariable(s[j])) ++j;
+  return j;
+}
+[[gnu::always_inline]] inline std::size_t FinSimbolo(const char* s, std::size_t i, std::size_t n) {
+  std::size_t j = i + 1;
+  while (j < n && !EsDelimitador(s[j])) ++j;
+  return j;
+}
+
+// Sets the message and the bytes it is about; false, for the caller to return.
+template <class TMensaje>
+bool Fallo(std::string& Error, TRango& Falta, TMensaje&& Mensaje, TRango Donde) {
+  Error = std::forward<TMensaje>(Mensaje);
+  Falta = Donde;
+  return false;
+}
+
 // Positions are 32-bit; a text this long could not be numbered by them after the expansion of
 // binders (at most three tokens for every two characters).
 constexpr std::size_t MaxTexto = 1'000'000'000;
@@ -130,11 +151,8 @@ std::string_view NombreToken(std::string_view Texto, const TToken& t) {
   const bool Variable = t.Tipo == tokVariable || t.Tipo == tokLigada;
   if ((!Variable && t.Tipo != tokSimbolo) || t.Desde >= Texto.size()) return {};
   // The tokenizer's own rules for where a word ends.
-  std::size_t j = t.Desde + std::size_t(1);
-  if (Variable)
-    while (j < Texto.size() && SigueVariable(Texto[j])) ++j;
-  else
-    while (j < Texto.size() && !EsDelimitador(Texto[j])) ++j;
+  const std::size_t j = Variable ? FinVariable(Texto.data(), t.Desde, Texto.size())
+                                 : FinSimbolo(Texto.data(), t.Desde, Texto.size());
   return Texto.substr(t.Desde, j - t.Desde);
 }
 
@@ -210,21 +228,43 @@ struct TExtra {
   }
 }
 
+// Sizes the list once for all the tokens of the text (see CuentaTokens), on large pages.
+void ReservaTokens(TLisToken& Tokens, std::string_view Texto, bool Expande) {
+  std::size_t Cuenta = CuentaTokens(Texto) + 1;
+  // Room for a few expanded binders too; what goes unused is never touched.
+  Tokens.Lista.reserve(Expande ? Cuenta + Cuenta / 8 + 16 : Cuenta);
+  PaginasGrandes(Tokens.Lista.data(), Tokens.Lista.capacity() * sizeof(TToken));
+}
+
+// A variable name that stops at a byte which can neither continue nor end it: the message
+// names that byte and the name, and points at the whole word as typed.
+bool FallaVariable(std::string_view Texto, std::size_t i, std::size_t j, TLisToken& Tokens,
+                   std::string& Error, TRango& Falta) {
+  Agrega(Tokens, tokVariable, i);
+  const std::size_t Fin = FinSimbolo(Texto.data(), j, Texto.size());
+  return Fallo(Error, Falta, Mensajes::CaracterNoPermitido(Texto[j], Texto.substr(i, j - i)),
+               {i, Fin});
+}
+
+// The faults of a whole text that the builder's pass finds along the way: a malformed binder
+// list, and more tokens after the expansion than positions can number.
+bool RevisaExtra(const TExtra& x, const TLisToken& Tokens, std::size_t Largo, std::string& Error,
+                 TRango& Falta) {
+  if (x.ErrorLista) return Fallo(Error, Falta, Mensajes::LambdaMalConstruido, x.FaltaLista);
+  if (Tokens.Lista.size() - 1 > static_cast<std::size_t>(std::numeric_limits<int32_t>::max()))
+    return Fallo(Error, Falta, Mensajes::EntradaDemasiadoLarga, {0, Largo});
+  return true;
+}
+
 bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, std::string& Error,
               TRango& Falta, TExtra* x) {
   Tokens.Num = 0;
   Tokens.Lista.assign(1, TToken{});
-  if (Texto.size() > MaxTexto) {
-    Error = Mensajes::EntradaDemasiadoLarga;
-    Falta = {0, Texto.size()};
-    return false;
-  }
+  if (Texto.size() > MaxTexto)
+    return Fallo(Error, Falta, Mensajes::EntradaDemasiadoLarga, {0, Texto.size()});
   const char* const s = Texto.data();
   const std::size_t n = Texto.size();
-  std::size_t Cuenta = CuentaTokens(Texto) + 1;
-  // Room for a few expanded binders too; what goes unused is never touched.
-  Tokens.Lista.reserve(x ? Cuenta + Cuenta / 8 + 16 : Cuenta);
-  PaginasGrandes(Tokens.Lista.data(), Tokens.Lista.capacity() * sizeof(TToken));
+  ReservaTokens(Tokens, Texto, x != nullptr);
   std::size_t i = 0;
   while (i < n) {
     switch (ClaseDe(s[i])) {
@@ -236,52 +276,27 @@ bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, st
         ++i;
         break;
       case clActual:
-        if (!Actual) {
-          Error = Mensajes::NoHayActual;
-          Falta = {i, i + 1};
-          return false;
-        }
+        if (!Actual) return Fallo(Error, Falta, Mensajes::NoHayActual, {i, i + 1});
         Emite(Tokens, x, tokActual, i);
         Tokens.Lista.back().Expr = Actual->Copia();
         ++i;
         break;
       case clLetra: {
-        std::size_t j = i + 1;
-        while (j < n && SigueVariable(s[j])) ++j;
+        const std::size_t j = FinVariable(s, i, n);
         // A variable name must end at a delimiter or at the end of the text.
-        if (j < n && !EsDelimitador(s[j])) {
-          Agrega(Tokens, tokVariable, i);
-          Error = Mensajes::CaracterNoPermitido(s[j], Texto.substr(i, j - i));
-          std::size_t Fin = j;
-          while (Fin < n && !EsDelimitador(s[Fin])) ++Fin;
-          Falta = {i, Fin};
-          return false;
-        }
+        if (j < n && !EsDelimitador(s[j])) return FallaVariable(Texto, i, j, Tokens, Error, Falta);
         Emite(Tokens, x, tokVariable, i, Texto.substr(i, j - i));
         i = j;
         break;
       }
       default: {
-        std::size_t j = i + 1;
-        while (j < n && !EsDelimitador(s[j])) ++j;
+        const std::size_t j = FinSimbolo(s, i, n);
         Emite(Tokens, x, tokSimbolo, i, Texto.substr(i, j - i));
         i = j;
       }
     }
   }
-  if (x && Tokens.Num > 0) {
-    if (x->ErrorLista) {
-      Error = Mensajes::LambdaMalConstruido;
-      Falta = x->FaltaLista;
-      return false;
-    }
-    if (Tokens.Lista.size() - 1 > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
-      Error = Mensajes::EntradaDemasiadoLarga;
-      Falta = {0, Texto.size()};
-      return false;
-    }
-  }
-  return true;
+  return !x || Tokens.Num == 0 || RevisaExtra(*x, Tokens, Texto.size(), Error, Falta);
 }
 
 // Whether some binder has several variables, and the error of a malformed list if one comes
