@@ -63,6 +63,10 @@ class TImpresor {
   S& Sumidero;
   std::vector<uintptr_t>& Pila;
   const std::function<void()>& Pulso;
+  // For a sink with CierraAlAbrir that keeps the order of the rest: the node to print next is
+  // the function part of an application, so an abstraction there prints between parentheses.
+  static constexpr bool LugarAparte = S::CierraAlAbrir && !S::SinOrden;
+  bool EnFuncion = false;
 
   // What `n` itself prints; returns the node to print next, or null when `n` is done.
   [[gnu::always_inline]] TExprLambda* Nodo(TExprLambda* n) {
@@ -76,6 +80,10 @@ class TImpresor {
       if (__builtin_expect(Quiere, 0)) Empieza(n);
     }
     if (EsFuncion(n)) {
+      if constexpr (LugarAparte) {
+        if (EnFuncion) Sumidero.Literal("()");
+        EnFuncion = false;
+      }
       TFuncion* f = static_cast<TFuncion*>(n);
       Sumidero.Literal("\\ ");
       Sumidero.Ligador(f->Param);
@@ -83,6 +91,7 @@ class TImpresor {
       return f->Cuerpo;
     }
     TAplicacion* ap = static_cast<TAplicacion*>(n);
+    if constexpr (LugarAparte) EnFuncion = false;
     Sumidero.Aplicacion();
     TExprLambda* fn = ap->Func;
     if (EsVariable(fn)) {
@@ -92,12 +101,15 @@ class TImpresor {
     // The argument comes after the whole function part: fetching it now overlaps its cache
     // miss with that walk, which matters on a term scattered in memory.
     __builtin_prefetch(ap->Arg);
-    if constexpr (S::CierraAlAbrir) {
-      // The stack holds the argument itself: printed already without order, to print after the
-      // function part otherwise.
+    // With CierraAlAbrir the stack holds the argument itself: printed already without order, to
+    // print after the function part otherwise.
+    if constexpr (S::SinOrden) {
       if (EsFuncion(fn)) Sumidero.Literal("()");
-      TExprLambda* a = S::SinOrden ? Argumento(ap->Arg, ap, false) : ap->Arg;
-      if (a) Pila.push_back(reinterpret_cast<uintptr_t>(a));
+      if (TExprLambda* a = Argumento(ap->Arg, ap, false))
+        Pila.push_back(reinterpret_cast<uintptr_t>(a));
+    } else if constexpr (S::CierraAlAbrir) {
+      EnFuncion = true;
+      Pila.push_back(reinterpret_cast<uintptr_t>(ap->Arg));
     } else if (EsFuncion(fn)) {
       Sumidero.Literal("(");
       Pila.push_back(reinterpret_cast<uintptr_t>(ap) | eSigueCierra);
