@@ -48,7 +48,7 @@ inline std::size_t LongitudNombre(int32_t Indice) {
 void SueltaRedex(TAplicacion* ap);
 
 // Pulses of the long walks: one every 64 Ki nodes.
-inline void Late(const std::function<void()>& Pulso, std::size_t& k) {
+[[gnu::always_inline]] inline void Late(const std::function<void()>& Pulso, std::size_t& k) {
   if (Pulso && (++k & 0xFFFF) == 0) Pulso();
 }
 

@@ -41,7 +41,7 @@ class TImpresor {
     std::size_t k = 0;
     for (;;) {
       while (n) {
-        if (Pulso && (++k & 0xFFFF) == 0) Pulso();
+        Late(Pulso, k);
         n = Nodo(n);
         if (Sumidero.Basta()) return;
       }

@@ -355,7 +355,7 @@ bool BuscaRedex(TExprLambda* Inicio, bool Multiple, std::vector<TAplicacion*>& R
       Pila.pop_back();
       continue;
     }
-    if (Pulso && (++k & 0xFFFF) == 0) Pulso();
+    Late(Pulso, k);
     if (Limpio(n)) {
       Pila.pop_back();
       continue;
