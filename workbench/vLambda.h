@@ -161,7 +161,7 @@ class TMesaTrabajo {
   bool ParadaPedida() const { return PararPedido; }
   bool Cerrado() const { return Cerrada; }
   // Events are being answered from inside a view update: every command waits for its end.
-  bool Respirando() const { return Ritmo.Atendiendo(); }
+  bool Atendiendo() const { return Ritmo.Atendiendo(); }
   // The expression line a save would write for definition i (renumbers its term).
   std::string LineaDefinicion(std::size_t i);
 

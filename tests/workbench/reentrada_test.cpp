@@ -36,7 +36,7 @@ struct TBancoGrande : TBanco {
     Mesa.FijaIntervalo(1e-9);
     bool Dadas = false;
     Vista.AlProcesarEventos = [&] {
-      if (Dadas || !Mesa.Respirando()) return;
+      if (Dadas || !Mesa.Atendiendo()) return;
       Dadas = true;
       Ordenes();
     };
