@@ -42,10 +42,11 @@ inline TExprLambda* CopiaOcurrencia(TVariable* v) {
 // The walk of a copy, on the caller's scratch: down the function parts, pushing the arguments; a
 // variable is copied where it is met.
 // Marks are set as each node is made, before its children. A copied node keeps its original's
-// SinRedex and Cerrado. Its level bound comes from its original's, m: the variables bound outside
-// the copy that occur in it lie at m or above, and at the bound of the copy's root or above; the
-// copy's own binders that occur in it are among those above it whose originals lie at m or above,
-// and the outermost of those has the lowest level of them, being made first.
+// marks (SinRedex, SinRedexNiEta, Cerrado). Its level bound comes from its original's, m: the
+// variables bound outside the copy that occur in it lie at m or above, and at the bound of the
+// copy's root or above; the copy's own binders that occur in it are among those above it whose
+// originals lie at m or above, and the outermost of those has the lowest level of them, being made
+// first.
 class TCopiador {
  public:
   TCopiador(TExprLambda* raiz, TPilasCopia& Pilas)
@@ -290,7 +291,7 @@ void SustituyeDebajo(TExprLambda* raiz, TVariable* Vble, TExprLambda* Valor) {
   // may occur inside a closed subtree whose replacement is not closed.
   // What each node knows of the levels below it goes too: the copies bring variables of their own.
   constexpr uint32_t Niveles = ~((1u << TExprLambda::PrimerBitNivel) - 1);
-  uint32_t Borra = (EsVariable(Valor) ? 0u : TExprLambda::SinRedex) |
+  uint32_t Borra = (EsVariable(Valor) ? 0u : BitsMarca::MarcasDeRedex) |
                    (Vble->Libre ? TExprLambda::Cerrado : 0u) | Niveles;
   std::vector<TExprLambda**> Huecos;
   std::vector<TExprLambda*> Pila;
@@ -351,7 +352,7 @@ void OlvidaNiveles(TExprLambda* t, std::vector<TExprLambda*>& Pila) {
     TExprLambda* e = Pila.back();
     Pila.pop_back();
     if (EsVariable(e)) continue;
-    e->Marca &= TExprLambda::SinRedex;
+    e->Marca &= BitsMarca::MarcasDeRedex;
     if (TAplicacion* ap = ComoAplicacion(e)) {
       Pila.push_back(ap->Func);
       Pila.push_back(ap->Arg);
@@ -392,7 +393,7 @@ TExprLambda* Contrae(TAplicacion* ap, TPilasContraccion& a, std::size_t& Pedidos
 
   // x is bound outside M, so it cannot occur in a subtree whose level bound lies above its own;
   // a copy of a compound argument may form a redex anywhere above where it goes.
-  BuscaOcurrencias(M, x, EsVariable(N) ? 0u : TExprLambda::SinRedex, true, NivelMinimo(N),
+  BuscaOcurrencias(M, x, EsVariable(N) ? 0u : BitsMarca::MarcasDeRedex, true, NivelMinimo(N),
                    a.Ocurrencias, a.Pila);
   std::vector<TExprLambda**>& Ocurrencias = a.Ocurrencias;
   std::size_t Copias = Ocurrencias.empty() ? 0 : Ocurrencias.size() - 1;

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "uEstrategia.h"
 #include "uLambdaInterno.h"
 #include "uPool.h"
 
@@ -255,7 +256,8 @@ struct TCaminoMarcas {
   struct TPaso {
     TExprLambda* Nodo;
     int Hechos;
-    bool Redex;
+    bool Redex;  // a beta redex in its subtree
+    bool Eta;    // a redex of either kind in its subtree
   };
   std::vector<TPaso> Pasos;
 
@@ -270,7 +272,7 @@ struct TCaminoMarcas {
   }
   bool Entra(TExprLambda* n) {
     if (TVariable* v = ComoVariable(n)) return v->Libre || Ocurrencia(v);
-    Pasos.push_back({n, 0, false});
+    Pasos.push_back({n, 0, false, false});
     return true;
   }
   // The next child of the deepest node, or null when it has none left.
@@ -288,8 +290,13 @@ struct TCaminoMarcas {
     Pasos.pop_back();
     TAplicacion* ap = ComoAplicacion(p.Nodo);
     bool Redex = p.Redex || (ap && EsFuncion(ap->Func));
-    if (!Pasos.empty()) Pasos.back().Redex |= Redex;
-    return !(Redex && (p.Nodo->Marca & TExprLambda::SinRedex));
+    bool Eta = Redex || p.Eta || (!ap && EsRedexEta(static_cast<TFuncion*>(p.Nodo)));
+    if (!Pasos.empty()) {
+      Pasos.back().Redex |= Redex;
+      Pasos.back().Eta |= Eta;
+    }
+    return !(Redex && (p.Nodo->Marca & TExprLambda::SinRedex)) &&
+           !(Eta && (p.Nodo->Marca & TExprLambda::SinRedexNiEta));
   }
 };
 

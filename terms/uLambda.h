@@ -82,6 +82,9 @@ class TExprLambda {
   // can no longer vouch for: substitution along its way, and the engine sets SinRedex again as
   // it leaves a node it has walked.
   static constexpr uint32_t SinRedex = 1;  // no redex anywhere in this subtree
+  // No redex of either kind, beta or eta (see EsRedexEta), anywhere in this subtree; implies
+  // SinRedex. Only the walks that reduce eta set it; whatever clears SinRedex clears it too.
+  static constexpr uint32_t SinRedexNiEta = 4;
   // No variable bound outside this subtree occurs in it. Beta reduction never adds such a
   // variable, so the mark stays true through every contraction inside the subtree.
   static constexpr uint32_t Cerrado = 2;
@@ -277,7 +280,8 @@ void CompruebaLimite(std::size_t Mas);
 // no binder twice); for tests and debug builds.
 bool EsValido(TExprLambda* t);
 // Checks the marks and level bounds of a valid term against what they claim, worked out again
-// from the term: no redex under a node marked SinRedex, no variable bound outside a node marked
+// from the term: no redex under a node marked SinRedex, none of either kind under one marked
+// SinRedexNiEta, no variable bound outside a node marked
 // Cerrado occurring in it, no such variable below a node's level bound. A clear mark claims
 // nothing. For tests: it costs the nodes times the distance of each occurrence to its binder.
 bool MarcasCiertas(TExprLambda* t);

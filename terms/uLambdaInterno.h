@@ -19,23 +19,31 @@
 //  - lent whole: the walks that read a term (LeeTermino, MismaEstructura) keep in a binder's
 //    variable its depth while they are inside its scope, and give its Marca back as they leave.
 namespace BitsMarca {
+// Numerada is only ever set on a variable, and SinRedexNiEta only on an application or an
+// abstraction: they share a bit.
 constexpr uint32_t Numerada = 1u << 2;  // a free variable the numbering has given its number
 constexpr uint32_t Buscado = 1u << 3;   // a node whose printed range TextoConRangos wants
 constexpr uint32_t Visto = 1u << 4;     // a node EsValido has met
 constexpr uint32_t EnAmbito = 1u << 5;  // a binder's variable whose scope EsValido is in
 
-constexpr uint32_t Marcas = TExprLambda::SinRedex | TExprLambda::Cerrado;
-constexpr uint32_t Todos[] = {
-    TExprLambda::SinRedex, TExprLambda::Cerrado, Numerada, Buscado, Visto, EnAmbito};
-constexpr bool Disjuntos() {
+constexpr uint32_t Marcas =
+    TExprLambda::SinRedex | TExprLambda::Cerrado | TExprLambda::SinRedexNiEta;
+// What a change that may bring a redex clears on its way.
+constexpr uint32_t MarcasDeRedex = TExprLambda::SinRedex | TExprLambda::SinRedexNiEta;
+constexpr uint32_t DeCompuestos[] = {TExprLambda::SinRedex, TExprLambda::Cerrado,
+                                     TExprLambda::SinRedexNiEta, Buscado, Visto};
+constexpr uint32_t DeVariables[] = {Numerada, Buscado, Visto, EnAmbito};
+template <std::size_t N>
+constexpr bool Disjuntos(const uint32_t (&Bits)[N]) {
   uint32_t Vistos = 0;
-  for (uint32_t b : Todos) {
+  for (uint32_t b : Bits) {
     if ((b & (b - 1)) != 0 || (Vistos & b) != 0) return false;
     Vistos |= b;
   }
   return Vistos < (1u << TExprLambda::PrimerBitNivel);
 }
-static_assert(Disjuntos(), "each meaning of Marca needs a bit of its own below the levels");
+static_assert(Disjuntos(DeCompuestos) && Disjuntos(DeVariables),
+              "each meaning of Marca needs a bit of its own below the levels");
 }  // namespace BitsMarca
 
 // Length of the name printed for a display number (see NombreVariable).
@@ -55,6 +63,10 @@ void SueltaRedex(TAplicacion* ap);
 // A node is free of redexes when it is a variable or carries the mark.
 inline bool Limpio(const TExprLambda* n) {
   return EsVariable(n) || (n->Marca & TExprLambda::SinRedex);
+}
+// The same for redexes of either kind.
+inline bool LimpioEta(const TExprLambda* n) {
+  return EsVariable(n) || (n->Marca & TExprLambda::SinRedexNiEta);
 }
 
 // Levels (see TExprLambda::PrimerBitNivel). SinNivel lies above every level: what a closed

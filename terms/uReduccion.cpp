@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "uEstrategiaInterno.h"
 #include "uLambdaInterno.h"
 
 int64_t NumReducciones = 0;
@@ -276,10 +277,20 @@ void TCamino::pop_back() {
   }
 }
 
+TMotor::TMotor() : Recorrido(std::make_unique<TRecorridoEstrategia>()) {}
+TMotor::~TMotor() = default;
+
+void TMotor::FijaModo(TModo m) {
+  if (m == ModoActual) return;
+  Olvida();
+  ModoActual = m;
+}
+
 void TMotor::Olvida() {
   Camino.Limpia();
   Camino.Suelta();
   Raiz = nullptr;
+  Recorrido->Olvida();
   // The scratch of the passes grew with the term this engine worked on.
   TAuxiliar& a = AuxiliarDelHilo();
   Suelta(a.Contraccion.Ocurrencias);
@@ -295,6 +306,7 @@ TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
   Fin = TFinPasada::Normal;
   NodosPedidos = 0;
   RenuevaNiveles();
+  if (!ModoActual.Clasico()) return PasoEnModo(raiz, Cambio);
   // A single pass that starts with Cambio set visits no argument at all: only a walk from the
   // root gives that.
   if (Camino.empty() || raiz != Raiz || multiple != Multiple || (!multiple && Cambio)) {
@@ -322,6 +334,38 @@ TExprLambda* TMotor::Reduce(TExprLambda* raiz, bool& Cambio, bool multiple) {
   // go on in walk order.
   if (!Multiple && !SigueEnOrden(Camino, p, Cambio)) return Fallo();
   return Raiz;
+}
+
+TExprLambda* TMotor::PasoEnModo(TExprLambda* raiz, bool& Cambio) {
+  TRecorridoEstrategia& r = *Recorrido;
+  if (!r.Iniciado || raiz != r.Raiz) r.Inicia(raiz, ModoActual);
+  switch (r.Paso(AuxiliarDelHilo().Contraccion, NodosPedidos)) {
+    case TRecorridoEstrategia::TPaso::Hecho:
+      Cambio = true;
+      break;
+    case TRecorridoEstrategia::TPaso::Rechazado:
+      Fin = TFinPasada::DemasiadoGrande;
+      r.Olvida();
+      return raiz;
+    case TRecorridoEstrategia::TPaso::Ninguno:
+      break;
+  }
+  return r.Raiz;
+}
+
+void TMotor::Proximos(TExprLambda* raiz, bool multiple, std::vector<TExprLambda*>& Redex,
+                      const std::function<void()>& Pulso) {
+  Redex.clear();
+  if (!raiz) return;
+  if (ModoActual.Clasico()) {
+    std::vector<TAplicacion*> Beta;
+    Siguientes(raiz, multiple, Beta, Pulso);
+    Redex.assign(Beta.begin(), Beta.end());
+    return;
+  }
+  TRecorridoEstrategia& r = *Recorrido;
+  if (!r.Iniciado || raiz != r.Raiz) r.Inicia(raiz, ModoActual);
+  if (TExprLambda* n = r.Siguiente(Pulso)) Redex.push_back(n);
 }
 
 TExprLambda* Pasada(TExprLambda* Raiz, bool& Cambio, bool Multiple, TFinPasada& Fin,

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "uEstrategia.h"
 #include "uLambda.h"
 
 // Contractions made so far; the workbench resets it when run-all starts. 64 bits, so it never
@@ -73,7 +75,8 @@ class TCamino {
 // the size of the term. Whoever changes the term other than through Reduce must call Olvida().
 class TMotor {
  public:
-  TMotor() = default;
+  TMotor();
+  ~TMotor();
   TMotor(const TMotor&) = delete;  // Camino points at its own Raiz
   TMotor& operator=(const TMotor&) = delete;
 
@@ -89,10 +92,25 @@ class TMotor {
   void Siguientes(TExprLambda* Raiz, bool Multiple, std::vector<TAplicacion*>& Redex,
                   const std::function<void()>& Pulso = {}) const;
 
+  // The road the passes take; a change forgets the remembered position. In any mode but the
+  // classic one a pass contracts one redex, the mode's next, whatever Multiple says.
+  void FijaModo(TModo m);
+  TModo Modo() const { return ModoActual; }
+  // The redexes the next pass over `Raiz` contracts, in the current mode, as nodes: applications,
+  // and abstractions for η. Outside the classic mode it walks ahead to the next redex, which the
+  // next pass then contracts without looking again.
+  void Proximos(TExprLambda* Raiz, bool Multiple, std::vector<TExprLambda*>& Redex,
+                const std::function<void()>& Pulso = {});
+
   TFinPasada Fin = TFinPasada::Normal;
   std::size_t NodosPedidos = 0;
 
  private:
+  TExprLambda* PasoEnModo(TExprLambda* Raiz, bool& Cambio);
+  TModo ModoActual;
+  // The walk of the other modes, kept from one pass to the next.
+  std::unique_ptr<class TRecorridoEstrategia> Recorrido;
+
   TExprLambda* Raiz = nullptr;  // the term the last pass returned
   bool Multiple = false;        // its mode
   // Slots (the fields holding each node, the first one Raiz) from the root down to the place

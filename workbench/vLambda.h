@@ -103,6 +103,10 @@ class IVista {
   virtual bool MuestraResalte() { return true; }
   // A failed entry selects in edtEnt the bytes [Desde, Hasta) that the message is about.
   virtual void SeleccionaEnt(std::size_t, std::size_t) {}
+  // The radio entry checked in "Opciones > Estrategia" and the check mark of "Opciones >
+  // Reducción η" (never set where η does not apply). BetaMultiple() is false outside the
+  // classic mode.
+  virtual TModo ModoReduccion() { return {}; }
 };
 
 class TMesaTrabajo {

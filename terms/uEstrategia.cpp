@@ -1,0 +1,305 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The strategies other than the classic passes, as one walk with an explicit stack. Each
+// strategy is a rule saying, at an application, which strategy walks its function part first,
+// and then either (the function part is an abstraction) which one walks its argument before the
+// contraction, or (it is not) which ones walk the function part again and the argument; and at
+// an abstraction, which one walks its body. A contraction puts its result in the same frame,
+// which the same strategy walks again: the stack between two steps is the rest of the work, so a
+// step resumes where the last one left off and costs about what it changes.
+#include "uEstrategia.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "uEstrategiaInterno.h"
+#include "uLambda.h"
+#include "uLambdaInterno.h"
+#include "uReduccion.h"
+
+TForma FormaDe(TEstrategia e) {
+  switch (e) {
+    case TEstrategia::PorNombre:
+      return TForma::CabezaDebil;
+    case TEstrategia::PorValor:
+      return TForma::Debil;
+    case TEstrategia::Cabeza:
+      return TForma::Cabeza;
+    default:
+      return TForma::Normal;
+  }
+}
+
+namespace {
+
+struct TNombres {
+  const char* Nombre;
+  const char* Clave;
+};
+constexpr TNombres NombresEstrategia[] = {{"Orden normal", "normal"},
+                                          {"Orden aplicativo", "applicative"},
+                                          {"Llamada por nombre", "name"},
+                                          {"Llamada por valor", "value"},
+                                          {"Cabeza", "head"},
+                                          {"H\xED"
+                                           "brida aplicativa",
+                                           "hybrid-applicative"},
+                                          {"H\xED"
+                                           "brida normal",
+                                           "hybrid-normal"}};
+constexpr TNombres NombresForma[] = {{"forma normal", "nf"},
+                                     {"forma normal de cabeza", "hnf"},
+                                     {"forma normal d\xE9"
+                                      "bil",
+                                      "wnf"},
+                                     {"forma normal de cabeza d\xE9"
+                                      "bil",
+                                      "whnf"}};
+
+}  // namespace
+
+const char* NombreEstrategia(TEstrategia e) {
+  return NombresEstrategia[static_cast<int>(e)].Nombre;
+}
+const char* ClaveEstrategia(TEstrategia e) {
+  return NombresEstrategia[static_cast<int>(e)].Clave;
+}
+bool EstrategiaDeClave(std::string_view Clave, TEstrategia& e) {
+  for (TEstrategia x : Estrategias)
+    if (Clave == ClaveEstrategia(x)) {
+      e = x;
+      return true;
+    }
+  return false;
+}
+const char* NombreForma(TForma f) {
+  return NombresForma[static_cast<int>(f)].Nombre;
+}
+const char* ClaveForma(TForma f) {
+  return NombresForma[static_cast<int>(f)].Clave;
+}
+
+bool EsRedexEta(const TFuncion* f) {
+  // A bound variable's references are its occurrences: one, the argument, leaves none in M.
+  const TAplicacion* ap = ComoAplicacion(f->Cuerpo);
+  return ap && ap->Arg == f->Param && f->Param->Refs == 1;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+constexpr uint8_t Ninguna = 0xFF;
+
+// What a strategy walks at each kind of node (see the top of the file).
+struct TRegla {
+  uint8_t PrimeroFunc;  // the function part, before looking at it
+  uint8_t ArgDeRedex;   // the argument before the contraction, when the function part is one
+  uint8_t LuegoFunc;    // the function part again, when it is not an abstraction
+  uint8_t LuegoArg;     // the argument then
+  uint8_t Cuerpo;       // an abstraction's body
+};
+
+constexpr uint8_t N = 0, A = 1, BN = 2, BV = 3, HE = 4, HA = 5, HN = 6, X = Ninguna;
+constexpr TRegla Reglas[] = {
+    {BN, X, N, N, N},      // orden normal: by name in function place, then everywhere
+    {A, A, X, A, A},       // orden aplicativo: everything inside first
+    {BN, X, X, X, X},      // llamada por nombre: the function part only, never inside one
+    {BV, BV, X, BV, X},    // llamada por valor: both parts, never inside an abstraction
+    {HE, X, X, X, HE},     // cabeza: the function part, inside abstractions too
+    {BV, HA, HA, HA, HA},  // híbrida aplicativa
+    {HE, X, HN, HN, HN}};  // híbrida normal
+
+// An abstraction that is an η-redex in function place forms a β-redex above it, the outer one.
+inline void CierraEta(TExprLambda* n) {
+  constexpr uint32_t Ambas = TExprLambda::SinRedex | TExprLambda::SinRedexNiEta;
+  if (TAplicacion* ap = ComoAplicacion(n)) {
+    if (!EsFuncion(ap->Func) && LimpioEta(ap->Func) && LimpioEta(ap->Arg)) n->Marca |= Ambas;
+  } else if (LimpioEta(static_cast<TFuncion*>(n)->Cuerpo) &&
+             !EsRedexEta(static_cast<TFuncion*>(n))) {
+    n->Marca |= Ambas;
+  }
+}
+
+// Marks a node the walk leaves, when nothing below it, nor itself, is a beta redex.
+inline void CierraBeta(TExprLambda* n) {
+  if (TAplicacion* ap = ComoAplicacion(n)) {
+    if (!EsFuncion(ap->Func) && Limpio(ap->Func) && Limpio(ap->Arg))
+      n->Marca |= TExprLambda::SinRedex;
+  } else if (Limpio(static_cast<TFuncion*>(n)->Cuerpo)) {
+    n->Marca |= TExprLambda::SinRedex;
+  }
+}
+
+// λx.M x becomes M; returns M.
+TExprLambda* ContraeEta(TFuncion* f) {
+  TAplicacion* ap = static_cast<TAplicacion*>(f->Cuerpo);
+  TExprLambda* M = ap->Func;
+  ap->Func = nullptr;
+  ap->Arg = nullptr;  // the variable dies with its abstraction
+  delete f;           // and with it the application, now childless
+  ++NumReducciones;
+  return M;
+}
+
+}  // namespace
+
+void TRecorridoEstrategia::Inicia(TExprLambda* raiz, TModo modo) {
+  Raiz = raiz;
+  Modo = modo;
+  Pila.clear();
+  Pila.push_back({&Raiz, static_cast<uint8_t>(modo.Estrategia), 0});
+  Listo = false;
+  Iniciado = true;
+}
+
+void TRecorridoEstrategia::Olvida() {
+  Iniciado = false;
+  Listo = false;
+  Raiz = nullptr;
+  if (Pila.capacity() * sizeof(TMarco) > (std::size_t(1) << 20))
+    std::vector<TMarco>().swap(Pila);
+  else
+    Pila.clear();
+}
+
+bool TRecorridoEstrategia::UsaEta(const TMarco& m) const {
+  return Modo.Eta && m.Estrategia == static_cast<uint8_t>(Modo.Estrategia);
+}
+
+void TRecorridoEstrategia::Empuja(TExprLambda** Hueco, uint8_t Estrategia) {
+  if (!EsVariable(*Hueco)) Pila.push_back({Hueco, Estrategia, 0});
+}
+
+void TRecorridoEstrategia::Sale(TExprLambda* n, bool Eta) {
+  if (Eta)
+    CierraEta(n);
+  else
+    CierraBeta(n);
+  Pila.pop_back();
+}
+
+// One move of the walk at an application; true when it stands at a redex to contract.
+bool TRecorridoEstrategia::EnAplicacion(TAplicacion* ap) {
+  TMarco& m = Pila.back();
+  const TRegla& r = Reglas[m.Estrategia];
+  const bool Eta = UsaEta(m);
+  switch (m.Fase) {
+    case 0:
+      if (Eta ? LimpioEta(ap) : Limpio(ap)) {
+        Pila.pop_back();
+        return false;
+      }
+      m.Fase = 1;
+      if (r.PrimeroFunc != Ninguna) {
+        Empuja(&ap->Func, r.PrimeroFunc);
+        return false;
+      }
+      [[fallthrough]];
+    case 1:
+      if (EsFuncion(ap->Func)) {
+        m.Fase = 2;
+        if (r.ArgDeRedex != Ninguna && !EsVariable(ap->Arg)) {
+          Empuja(&ap->Arg, r.ArgDeRedex);
+          return false;
+        }
+        return true;
+      }
+      m.Fase = 3;
+      if (r.LuegoFunc != Ninguna) {
+        Empuja(&ap->Func, r.LuegoFunc);
+        return false;
+      }
+      [[fallthrough]];
+    case 3:
+      m.Fase = 4;
+      if (r.LuegoArg != Ninguna) {
+        Empuja(&ap->Arg, r.LuegoArg);
+        return false;
+      }
+      [[fallthrough]];
+    case 4:
+      Sale(ap, Eta);
+      return false;
+    default:  // 2: the argument is done, the redex is next
+      return true;
+  }
+}
+
+// One move of the walk at an abstraction; true when it stands at an η-redex to contract.
+bool TRecorridoEstrategia::EnFuncion(TFuncion* f) {
+  TMarco& m = Pila.back();
+  const TRegla& r = Reglas[m.Estrategia];
+  const bool Eta = UsaEta(m);
+  if (m.Fase == 0) {
+    if (Eta ? LimpioEta(f) : Limpio(f)) {
+      Pila.pop_back();
+      return false;
+    }
+    // Orden normal looks at the abstraction before anything inside it.
+    if (Eta && Modo.Estrategia == TEstrategia::Normal && EsRedexEta(f)) return true;
+    m.Fase = 1;
+    if (r.Cuerpo != Ninguna) {
+      Empuja(&f->Cuerpo, r.Cuerpo);
+      return false;
+    }
+  }
+  // Orden aplicativo, after everything inside it.
+  if (Eta && Modo.Estrategia == TEstrategia::Aplicativo && EsRedexEta(f)) return true;
+  Sale(f, Eta);
+  return false;
+}
+
+bool TRecorridoEstrategia::Busca(const std::function<void()>& Pulso) {
+  if (Listo) return true;
+  std::size_t k = 0;
+  while (!Pila.empty()) {
+    Late(Pulso, k);
+    TExprLambda* n = *Pila.back().Hueco;
+    bool Redex;
+    if (TAplicacion* ap = ComoAplicacion(n))
+      Redex = EnAplicacion(ap);
+    else if (TFuncion* f = ComoFuncion(n))
+      Redex = EnFuncion(f);
+    else
+      Redex = (Pila.pop_back(), false);
+    if (Redex) return Listo = true;
+  }
+  return false;
+}
+
+TExprLambda* TRecorridoEstrategia::Siguiente(const std::function<void()>& Pulso) {
+  return Busca(Pulso) ? *Pila.back().Hueco : nullptr;
+}
+
+TRecorridoEstrategia::TPaso TRecorridoEstrategia::Paso(TPilasContraccion& Aux,
+                                                       std::size_t& Pedidos) {
+  if (!Busca({})) return TPaso::Ninguno;
+  TMarco& m = Pila.back();
+  TExprLambda* R;
+  if (TAplicacion* ap = ComoAplicacion(*m.Hueco)) {
+    R = Contrae(ap, Aux, Pedidos);
+    if (!R) return TPaso::Rechazado;
+  } else {
+    R = ContraeEta(static_cast<TFuncion*>(*m.Hueco));
+  }
+  *m.Hueco = R;
+  // The same strategy walks the result again.
+  m.Fase = 0;
+  Listo = false;
+  if (Modo.Eta && Modo.Estrategia == TEstrategia::Normal) BuscaEtaArriba();
+  return TPaso::Hecho;
+}
+
+// Orden normal with η: a contraction may leave an abstraction above it an η-redex (its body's
+// argument was the last occurrence of its variable elsewhere, or its body is new); the outermost
+// such one is the next redex. Everything else above has been looked at for good.
+void TRecorridoEstrategia::BuscaEtaArriba() {
+  for (std::size_t j = 0; j + 1 < Pila.size(); ++j) {
+    TFuncion* f = ComoFuncion(*Pila[j].Hueco);
+    if (f && UsaEta(Pila[j]) && EsRedexEta(f)) {
+      Pila.resize(j + 1);
+      Pila[j].Fase = 0;
+      return;
+    }
+  }
+}

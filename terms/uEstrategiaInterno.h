@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The walk of the strategies other than the classic passes, which the engine keeps from one
+// step to the next.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "uEstrategia.h"
+#include "uLambda.h"
+
+struct TPilasContraccion;
+
+class TRecorridoEstrategia {
+ public:
+  // Starts from the root of `raiz` under `modo`.
+  void Inicia(TExprLambda* raiz, TModo modo);
+  // Drops the walk (and the memory of a long one): the next step starts afresh.
+  void Olvida();
+  bool Iniciado = false;
+  TExprLambda* Raiz = nullptr;  // the term, as the last step left it
+
+  // The next redex (an application, or an abstraction for η), walked up to; null when the
+  // strategy has none left. `Pulso` as LongitudTexto's.
+  TExprLambda* Siguiente(const std::function<void()>& Pulso);
+  enum class TPaso { Ninguno, Hecho, Rechazado };
+  // Contracts the next redex; Rechazado, with `Pedidos` set and the term as it was, when the
+  // copies would pass the node limit.
+  TPaso Paso(TPilasContraccion& Aux, std::size_t& Pedidos);
+
+ private:
+  struct TMarco {
+    TExprLambda** Hueco;
+    uint8_t Estrategia;
+    uint8_t Fase;
+  };
+  bool Busca(const std::function<void()>& Pulso);
+  bool EnAplicacion(TAplicacion* ap);
+  bool EnFuncion(TFuncion* f);
+  bool UsaEta(const TMarco& m) const;
+  void Empuja(TExprLambda** Hueco, uint8_t Estrategia);
+  void Sale(TExprLambda* n, bool Eta);
+  void BuscaEtaArriba();
+
+  TModo Modo;
+  std::vector<TMarco> Pila;  // the rest of the work, the next node on top
+  bool Listo = false;        // the top of Pila is the next redex
+};
