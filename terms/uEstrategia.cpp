@@ -109,6 +109,13 @@ constexpr TRegla Reglas[] = {
     {BV, HA, HA, HA, HA},  // híbrida aplicativa
     {HE, X, HN, HN, HN}};  // híbrida normal
 
+constexpr bool MismoPrimero() {
+  for (const TRegla& r : Reglas)
+    if (r.LuegoFunc != Ninguna && Reglas[r.LuegoFunc].PrimeroFunc != r.PrimeroFunc) return false;
+  return true;
+}
+static_assert(MismoPrimero(), "a function part walked again skips what it has been through");
+
 // An abstraction that is an η-redex in function place forms a β-redex above it, the outer one.
 inline void CierraEta(TExprLambda* n) {
   constexpr uint32_t Ambas = TExprLambda::SinRedex | TExprLambda::SinRedexNiEta;
@@ -147,6 +154,7 @@ void TRecorridoEstrategia::Inicia(TExprLambda* raiz, TModo modo) {
   Raiz = raiz;
   Modo = modo;
   Pila.clear();
+  Formas.clear();
   Pila.push_back({&Raiz, static_cast<uint8_t>(modo.Estrategia), 0});
   Listo = false;
   Iniciado = true;
@@ -160,14 +168,20 @@ void TRecorridoEstrategia::Olvida() {
     std::vector<TMarco>().swap(Pila);
   else
     Pila.clear();
+  Formas.clear();
 }
 
 bool TRecorridoEstrategia::UsaEta(const TMarco& m) const {
   return Modo.Eta && m.Estrategia == static_cast<uint8_t>(Modo.Estrategia);
 }
 
-void TRecorridoEstrategia::Empuja(TExprLambda** Hueco, uint8_t Estrategia) {
-  if (!EsVariable(*Hueco)) Pila.push_back({Hueco, Estrategia, 0});
+void TRecorridoEstrategia::Empuja(TExprLambda** Hueco, uint8_t Estrategia, uint8_t Fase) {
+  if (!EsVariable(*Hueco)) Pila.push_back({Hueco, Estrategia, Fase});
+}
+
+void TRecorridoEstrategia::Quita() {
+  if (!Formas.empty() && Formas.back() + 1 == Pila.size()) Formas.pop_back();
+  Pila.pop_back();
 }
 
 void TRecorridoEstrategia::Sale(TExprLambda* n, bool Eta) {
@@ -175,7 +189,7 @@ void TRecorridoEstrategia::Sale(TExprLambda* n, bool Eta) {
     CierraEta(n);
   else
     CierraBeta(n);
-  Pila.pop_back();
+  Quita();
 }
 
 // One move of the walk at an application; true when it stands at a redex to contract.
@@ -186,7 +200,7 @@ bool TRecorridoEstrategia::EnAplicacion(TAplicacion* ap) {
   switch (m.Fase) {
     case 0:
       if (Eta ? LimpioEta(ap) : Limpio(ap)) {
-        Pila.pop_back();
+        Quita();
         return false;
       }
       m.Fase = 1;
@@ -206,7 +220,10 @@ bool TRecorridoEstrategia::EnAplicacion(TAplicacion* ap) {
       }
       m.Fase = 3;
       if (r.LuegoFunc != Ninguna) {
-        Empuja(&ap->Func, r.LuegoFunc);
+        // The function part has just been walked by the first strategy of the second (it is the
+        // same in every rule), and is no abstraction: so is its own function part, which the
+        // walk need not look at again.
+        Empuja(&ap->Func, r.LuegoFunc, 1);
         return false;
       }
       [[fallthrough]];
@@ -232,13 +249,15 @@ bool TRecorridoEstrategia::EnFuncion(TFuncion* f) {
   const bool Eta = UsaEta(m);
   if (m.Fase == 0) {
     if (Eta ? LimpioEta(f) : Limpio(f)) {
-      Pila.pop_back();
+      Quita();
       return false;
     }
     // Orden normal looks at the abstraction before anything inside it.
     if (Eta && Modo.Estrategia == TEstrategia::Normal && EsRedexEta(f)) return true;
     m.Fase = 1;
     if (r.Cuerpo != Ninguna) {
+      const TAplicacion* c = ComoAplicacion(f->Cuerpo);
+      if (Eta && c && c->Arg == f->Param) Formas.push_back(static_cast<uint32_t>(Pila.size() - 1));
       Empuja(&f->Cuerpo, r.Cuerpo);
       return false;
     }
@@ -261,7 +280,7 @@ bool TRecorridoEstrategia::Busca(const std::function<void()>& Pulso) {
     else if (TFuncion* f = ComoFuncion(n))
       Redex = EnFuncion(f);
     else
-      Redex = (Pila.pop_back(), false);
+      Redex = (Quita(), false);
     if (Redex) return Listo = true;
   }
   return false;
@@ -290,16 +309,23 @@ TRecorridoEstrategia::TPaso TRecorridoEstrategia::Paso(TPilasContraccion& Aux,
   return TPaso::Hecho;
 }
 
-// Orden normal with η: a contraction may leave an abstraction above it an η-redex (its body's
-// argument was the last occurrence of its variable elsewhere, or its body is new); the outermost
-// such one is the next redex. Everything else above has been looked at for good.
+// Orden normal with η: a contraction may leave an abstraction above it an η-redex: one whose
+// body is M x where x occurred in M until now, or the one just above, whose body is new. The
+// outermost such one is the next redex; everything else above has been looked at for good.
 void TRecorridoEstrategia::BuscaEtaArriba() {
-  for (std::size_t j = 0; j + 1 < Pila.size(); ++j) {
+  const std::size_t k = Pila.size() - 1;  // the frame of the contraction
+  auto Es = [&](std::size_t j) {
     TFuncion* f = ComoFuncion(*Pila[j].Hueco);
-    if (f && UsaEta(Pila[j]) && EsRedexEta(f)) {
-      Pila.resize(j + 1);
-      Pila[j].Fase = 0;
-      return;
-    }
-  }
+    return f && UsaEta(Pila[j]) && EsRedexEta(f);
+  };
+  for (uint32_t j : Formas)
+    if (j < k && Es(j)) return Retoma(j);
+  if (k > 0 && Es(k - 1)) Retoma(k - 1);
+}
+
+// The walk goes back to frame j, to arrive at its node again.
+void TRecorridoEstrategia::Retoma(std::size_t j) {
+  while (!Formas.empty() && Formas.back() >= j) Formas.pop_back();
+  Pila.resize(j + 1);
+  Pila[j].Fase = 0;
 }

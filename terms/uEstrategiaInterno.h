@@ -40,11 +40,17 @@ class TRecorridoEstrategia {
   bool EnAplicacion(TAplicacion* ap);
   bool EnFuncion(TFuncion* f);
   bool UsaEta(const TMarco& m) const;
-  void Empuja(TExprLambda** Hueco, uint8_t Estrategia);
+  void Empuja(TExprLambda** Hueco, uint8_t Estrategia, uint8_t Fase = 0);
   void Sale(TExprLambda* n, bool Eta);
+  void Quita();  // pops the top frame
   void BuscaEtaArriba();
+  void Retoma(std::size_t j);
 
   TModo Modo;
   std::vector<TMarco> Pila;  // the rest of the work, the next node on top
   bool Listo = false;        // the top of Pila is the next redex
+  // Orden normal with η: the frames of Pila, lowest first, of the abstractions whose body was
+  // M x, x their variable, when the walk went into it: the only ones above a contraction that
+  // it can make an η-redex, besides the one just above it.
+  std::vector<uint32_t> Formas;
 };
