@@ -153,9 +153,9 @@ TExprLambda* ContraeEta(TFuncion* f) {
 void TRecorridoEstrategia::Inicia(TExprLambda* raiz, TModo modo) {
   Raiz = raiz;
   Modo = modo;
-  Pila.clear();
+  Alto = 0;
   Formas.clear();
-  Pila.push_back({&Raiz, static_cast<uint8_t>(modo.Estrategia), 0});
+  Empuja(&Raiz, static_cast<uint8_t>(modo.Estrategia));
   Listo = false;
   Iniciado = true;
 }
@@ -164,27 +164,27 @@ void TRecorridoEstrategia::Olvida() {
   Iniciado = false;
   Listo = false;
   Raiz = nullptr;
-  if (Pila.capacity() * sizeof(TMarco) > (std::size_t(1) << 20))
-    std::vector<TMarco>().swap(Pila);
-  else
-    Pila.clear();
+  Alto = 0;
+  if (Pila.size() * sizeof(TMarco) > (std::size_t(1) << 20)) std::vector<TMarco>().swap(Pila);
   Formas.clear();
 }
 
-bool TRecorridoEstrategia::UsaEta(const TMarco& m) const {
+inline bool TRecorridoEstrategia::UsaEta(const TMarco& m) const {
   return Modo.Eta && m.Estrategia == static_cast<uint8_t>(Modo.Estrategia);
 }
 
-void TRecorridoEstrategia::Empuja(TExprLambda** Hueco, uint8_t Estrategia, uint8_t Fase) {
-  if (!EsVariable(*Hueco)) Pila.push_back({Hueco, Estrategia, Fase});
+inline void TRecorridoEstrategia::Empuja(TExprLambda** Hueco, uint8_t Estrategia, uint8_t Fase) {
+  if (EsVariable(*Hueco)) return;
+  if (Alto == Pila.size()) Pila.resize(2 * Alto + 64);
+  Pila[Alto++] = {Hueco, Estrategia, Fase};
 }
 
-void TRecorridoEstrategia::Quita() {
-  if (!Formas.empty() && Formas.back() + 1 == Pila.size()) Formas.pop_back();
-  Pila.pop_back();
+inline void TRecorridoEstrategia::Quita() {
+  --Alto;
+  if (!Formas.empty() && Formas.back() == Alto) Formas.pop_back();
 }
 
-void TRecorridoEstrategia::Sale(TExprLambda* n, bool Eta) {
+inline void TRecorridoEstrategia::Sale(TExprLambda* n, bool Eta) {
   if (Eta)
     CierraEta(n);
   else
@@ -193,8 +193,8 @@ void TRecorridoEstrategia::Sale(TExprLambda* n, bool Eta) {
 }
 
 // One move of the walk at an application; true when it stands at a redex to contract.
-bool TRecorridoEstrategia::EnAplicacion(TAplicacion* ap) {
-  TMarco& m = Pila.back();
+inline bool TRecorridoEstrategia::EnAplicacion(TAplicacion* ap) {
+  TMarco& m = Tope();
   const TRegla& r = Reglas[m.Estrategia];
   const bool Eta = UsaEta(m);
   switch (m.Fase) {
@@ -243,8 +243,8 @@ bool TRecorridoEstrategia::EnAplicacion(TAplicacion* ap) {
 }
 
 // One move of the walk at an abstraction; true when it stands at an η-redex to contract.
-bool TRecorridoEstrategia::EnFuncion(TFuncion* f) {
-  TMarco& m = Pila.back();
+inline bool TRecorridoEstrategia::EnFuncion(TFuncion* f) {
+  TMarco& m = Tope();
   const TRegla& r = Reglas[m.Estrategia];
   const bool Eta = UsaEta(m);
   if (m.Fase == 0) {
@@ -257,7 +257,7 @@ bool TRecorridoEstrategia::EnFuncion(TFuncion* f) {
     m.Fase = 1;
     if (r.Cuerpo != Ninguna) {
       const TAplicacion* c = ComoAplicacion(f->Cuerpo);
-      if (Eta && c && c->Arg == f->Param) Formas.push_back(static_cast<uint32_t>(Pila.size() - 1));
+      if (Eta && c && c->Arg == f->Param) Formas.push_back(static_cast<uint32_t>(Alto - 1));
       Empuja(&f->Cuerpo, r.Cuerpo);
       return false;
     }
@@ -271,9 +271,9 @@ bool TRecorridoEstrategia::EnFuncion(TFuncion* f) {
 bool TRecorridoEstrategia::Busca(const std::function<void()>& Pulso) {
   if (Listo) return true;
   std::size_t k = 0;
-  while (!Pila.empty()) {
+  while (Alto > 0) {
     Late(Pulso, k);
-    TExprLambda* n = *Pila.back().Hueco;
+    TExprLambda* n = *Tope().Hueco;
     bool Redex;
     if (TAplicacion* ap = ComoAplicacion(n))
       Redex = EnAplicacion(ap);
@@ -287,13 +287,13 @@ bool TRecorridoEstrategia::Busca(const std::function<void()>& Pulso) {
 }
 
 TExprLambda* TRecorridoEstrategia::Siguiente(const std::function<void()>& Pulso) {
-  return Busca(Pulso) ? *Pila.back().Hueco : nullptr;
+  return Busca(Pulso) ? *Tope().Hueco : nullptr;
 }
 
 TRecorridoEstrategia::TPaso TRecorridoEstrategia::Paso(TPilasContraccion& Aux,
                                                        std::size_t& Pedidos) {
   if (!Busca({})) return TPaso::Ninguno;
-  TMarco& m = Pila.back();
+  TMarco& m = Tope();
   TExprLambda* R;
   if (TAplicacion* ap = ComoAplicacion(*m.Hueco)) {
     R = Contrae(ap, Aux, Pedidos);
@@ -313,7 +313,7 @@ TRecorridoEstrategia::TPaso TRecorridoEstrategia::Paso(TPilasContraccion& Aux,
 // body is M x where x occurred in M until now, or the one just above, whose body is new. The
 // outermost such one is the next redex; everything else above has been looked at for good.
 void TRecorridoEstrategia::BuscaEtaArriba() {
-  const std::size_t k = Pila.size() - 1;  // the frame of the contraction
+  const std::size_t k = Alto - 1;  // the frame of the contraction
   auto Es = [&](std::size_t j) {
     TFuncion* f = ComoFuncion(*Pila[j].Hueco);
     return f && UsaEta(Pila[j]) && EsRedexEta(f);
@@ -326,6 +326,6 @@ void TRecorridoEstrategia::BuscaEtaArriba() {
 // The walk goes back to frame j, to arrive at its node again.
 void TRecorridoEstrategia::Retoma(std::size_t j) {
   while (!Formas.empty() && Formas.back() >= j) Formas.pop_back();
-  Pila.resize(j + 1);
+  Alto = j + 1;
   Pila[j].Fase = 0;
 }
