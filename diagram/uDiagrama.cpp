@@ -122,6 +122,23 @@ class TDibujo {
     Agg.ellipse(cm * Zoom + DX, y * Zoom + DY, RadioHalo * Zoom, RadioHalo * Zoom);
   }
 
+  void DibujaHalo(TExprLambda* r) {
+    if (TAplicacion* a = ComoAplicacion(r))
+      DibujaHalo(a);
+    else if (TFuncion* f = ComoFuncion(r))
+      DibujaHaloEta(f);
+  }
+  void DibujaHaloEta(TFuncion* f) {
+    const TCaja& Caja = Cajas[f->Caja];
+    const double x1 = double(Caja.X) - BandaHalo / 2, y1 = double(Caja.Y) - BandaHalo / 2;
+    const double x2 = double(Caja.X + Caja.Ancho) + BandaHalo / 2;
+    const double y2 = double(Caja.Y + Caja.Alto) + BandaHalo / 2;
+    if (!Visible(x1 - BandaHalo, y1 - BandaHalo, x2 + BandaHalo, y2 + BandaHalo)) return;
+    Agg.lineWidth(BandaHalo * Zoom);
+    Agg.fillColor(0, 0, 0, 0);
+    Marco(HaloRedex, x1, y1, x2, y2);
+  }
+
   // Pre-order, so the marks of a part lie over those of the node above it.
   void DibujaNodo(TExprLambda* Nodo) {
     if (TFuncion* f = ComoFuncion(Nodo)) {
@@ -241,7 +258,7 @@ void DibujaTodo(TExprLambda* Actual, const std::vector<TCaja>& Cajas, TLapiz& Ag
   const double dy = std::isfinite(Extras.DesplY) ? Extras.DesplY : 0;
   TDibujo<TLapiz> Dibujo(Cajas, Agg, Zoom, NumVars, Ancho, Alto, dx, dy);
   if (Extras.Halo)
-    for (TAplicacion* a : *Extras.Halo) Dibujo.DibujaHalo(a);
+    for (TExprLambda* r : *Extras.Halo) Dibujo.DibujaHalo(r);
   Agg.lineWidth(GrosorTrazo * Zoom);
   Actual->RecorrePre([&](TExprLambda* n) { Dibujo.DibujaNodo(n); });
 }

@@ -41,9 +41,10 @@ void ColorRampa(double t, int32_t& R, int32_t& G, int32_t& B);
 struct TExtrasDiagrama {
   // The whole drawing moved by this many pixels (the user dragged it).
   double DesplX = 0, DesplY = 0;
-  // Applications of the term to draw a translucent halo under, before anything else: a band
-  // around the function part in one shade, around the argument in another.
-  const std::vector<TAplicacion*>* Halo = nullptr;
+  // Redexes of the term to draw a translucent halo under, before anything else. An application:
+  // a band around the function part in one shade, around the argument in another; an
+  // abstraction (an η-redex): a band around the whole of it in the redex's shade.
+  const std::vector<TExprLambda*>* Halo = nullptr;
 };
 
 // Halo colours: red, green, blue, alpha.

@@ -18,6 +18,7 @@ class TVistaGrabadora : public IVista {
   bool Back = false;
   bool Beta = true;
   bool Multiple = false;
+  TModo Modo;       // "Opciones > Estrategia" and "Reducción η"
   int Pestana = 1;  // the diagram tab is active at start
   int AnchoLienzo = 0, AltoLienzo = 0;
   std::string Separador = ".";
@@ -53,6 +54,7 @@ class TVistaGrabadora : public IVista {
   void HabilitaBack(bool h) override { Back = h; }
   void HabilitaBeta(bool h) override { Beta = h; }
   bool BetaMultiple() override { return Multiple; }
+  TModo ModoReduccion() override { return Modo; }
   int PestanaActiva() override { return Pestana; }
   void RefrescaLienzo() override {
     ++Refrescos;

@@ -177,6 +177,8 @@ void TMesaTrabajo::Desplaza(double X, double Y) {
 void TMesaTrabajo::OpcionesClick() {
   Protegido([this] {
     if (!Actual) return;
+    // Run-all shows the panel with its next update.
+    if (!Ejecutando && (FormaEnPanel || FormaAlcanzada())) MuestraLectura();
     if (DiagramaActivo()) return RefrescaDiagrama();
     // The same text again, only its background changes; a text behind the term (run-all between
     // two updates) gets it with its next update.
@@ -256,13 +258,42 @@ void TMesaTrabajo::Muestra() {
 }
 
 // The ranges come from the walk that prints: they agree with the text by construction.
+// An η-redex (an abstraction) is shown whole: its range, and empty ones for the two parts.
 std::string TMesaTrabajo::TextoResaltado(std::size_t Longitud, std::vector<TRango>& Rangos) {
-  std::vector<TAplicacion*> Redex;
-  Motor.Siguientes(Actual, Vista.BetaMultiple(), Redex, Ritmo.Pulso());
+  std::vector<TExprLambda*> Redex;
+  Proximos(Redex);
   std::vector<TExprLambda*> Nodos;
   Nodos.reserve(3 * Redex.size());
-  for (TAplicacion* r : Redex) Nodos.insert(Nodos.end(), {r, r->Func, r->Arg});
+  for (TExprLambda* r : Redex) {
+    if (TAplicacion* a = ComoAplicacion(r))
+      Nodos.insert(Nodos.end(), {a, a->Func, a->Arg});
+    else
+      Nodos.insert(Nodos.end(), {r, nullptr, nullptr});
+  }
   return TextoConRangos(Actual, Longitud, Nodos, Rangos, Ritmo.Pulso());
+}
+
+bool TMesaTrabajo::TomaModo() {
+  TModo m = Vista.ModoReduccion();
+  m.Eta = m.Eta && AdmiteEta(m.Estrategia);
+  Motor.FijaModo(m);
+  return m.Clasico() && Vista.BetaMultiple();
+}
+
+void TMesaTrabajo::Proximos(std::vector<TExprLambda*>& Redex) {
+  const bool Multiple = TomaModo();
+  Motor.Proximos(Actual, Multiple, Redex, Ritmo.Pulso());
+}
+
+// The engine resumes its walk: asked after every step, this costs what finding the next redex
+// costs, which the next step would pay anyway.
+const char* TMesaTrabajo::FormaAlcanzada() {
+  if (!Actual) return nullptr;
+  TomaModo();
+  if (Motor.Modo().Clasico()) return nullptr;
+  std::vector<TExprLambda*> Redex;
+  Proximos(Redex);
+  return Redex.empty() ? NombreForma(FormaDe(Motor.Modo().Estrategia)) : nullptr;
 }
 
 void TMesaTrabajo::Redibuja() {
@@ -279,9 +310,9 @@ void TMesaTrabajo::Redibuja() {
   // last command.
   if (!Numerado) Renumera();
   TExtrasDiagrama Extras{DesplX * EscalaDispositivo, DesplY * EscalaDispositivo, nullptr};
-  std::vector<TAplicacion*> Halo;
+  std::vector<TExprLambda*> Halo;
   if (Vista.HaloDiagrama()) {
-    Motor.Siguientes(Actual, Vista.BetaMultiple(), Halo, Ritmo.Pulso());
+    Proximos(Halo);
     Extras.Halo = &Halo;
   }
   AnchoDibujado = ::Redibuja(Actual, Bitmap, Agg, Zoom * EscalaDispositivo, NumVars, Extras).Ancho;
@@ -343,9 +374,13 @@ bool TMesaTrabajo::PasadaBeta(bool Multiple) {
 }
 
 void TMesaTrabajo::MuestraLectura(const std::string& Aviso) {
-  // The notice first: a long reading is cut at the panel's end.
+  // The notices first, the form reached before all: a long reading is cut at the panel's end.
   std::string Texto = Lector.Texto(Actual, Definiciones, Vista.SeparadorMillares());
-  if (!Aviso.empty()) Texto = Aviso + (Texto.empty() ? "" : Mensajes::SeparadorLectura) + Texto;
+  const char* Forma = FormaAlcanzada();
+  FormaEnPanel = Forma != nullptr;
+  std::string Nota = Aviso;
+  if (Forma) Nota = Forma + (Nota.empty() ? "" : Mensajes::SeparadorLectura + Nota);
+  if (!Nota.empty()) Texto = Nota + (Texto.empty() ? "" : Mensajes::SeparadorLectura) + Texto;
   Vista.FijaLectura(Texto);
 }
 
@@ -434,7 +469,7 @@ void TMesaTrabajo::Paso() {
   Libera(Anterior);
   Anterior = Copia;
   Traza.Marca();
-  PasadaBeta(Vista.BetaMultiple());
+  PasadaBeta(TomaModo());
   // A step is a command: even one that changed nothing starts the run's sequence of terms again.
   TerminoCambiado(TCambio::Orden);
   if (Motor.Fin == TFinPasada::DemasiadoGrande)
@@ -485,7 +520,7 @@ void TMesaTrabajo::EjecutaTodo() {
   Vista.HabilitaBack(false);
   Vista.HabilitaBeta(false);
   NumReducciones = 0;
-  Lector.Empieza(Vista.BetaMultiple(), TRitmo::HoraDePasada());
+  Lector.Empieza(TomaModo(), TRitmo::HoraDePasada());
   BucleTodo();
   DevuelveMemoria();  // what the run's passes freed, when the term shrank by much
 }
@@ -498,7 +533,7 @@ void TMesaTrabajo::BucleTodo() {
   bool Vigila = Vista.DetenerEnCiclo();  // changes only through the window's events
   bool Cambio, Excedido;
   do {
-    const bool Multiple = Vista.BetaMultiple();
+    const bool Multiple = TomaModo();
     Cambio = PasadaBeta(Multiple);
     // A pass that changed nothing (the last one) leaves the numbering and the text as they were.
     if (Cambio) TerminoCambiado(TCambio::Pasada);
@@ -640,7 +675,7 @@ void TMesaTrabajo::ExportaReduccion() {
   std::string Ruta;
   if (!Vista.DialogoExportarReduccion(Ruta)) return;
   CompletaTraza();
-  ::ExportaReduccion(Traza, Vista.BetaMultiple(), Ruta);
+  ::ExportaReduccion(Traza, TomaModo(), Ruta);
 }
 
 void TMesaTrabajo::CompletaTraza() {

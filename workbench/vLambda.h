@@ -152,8 +152,9 @@ class TMesaTrabajo {
   void LienzoArrastra(double Dx, double Dy);
   void LienzoMouseWheel(TUpDownDirection Direction, double X, double Y);
   void LienzoDblClick();
-  // "Beta múltiple" or "Resaltar el siguiente paso en el diagrama" toggled: the views show the
-  // next step as the options now say.
+  // "Beta múltiple", "Resaltar el siguiente paso en el diagrama", the strategy or "Reducción η"
+  // changed: the views show the next step, and the second panel the form reached, as the options
+  // now say.
   void OpcionesClick();
 
   // Lays Actual out and renders it into Bitmap at Zoom; nothing without a current term.
@@ -246,6 +247,15 @@ class TMesaTrabajo {
   bool DiagramaActivo();
   // The text of Actual with the ranges of the redexes the next β contracts.
   std::string TextoResaltado(std::size_t Longitud, std::vector<TRango>& Rangos);
+  // Puts the engine on the road the view's options say; whether its passes are multiple ("Beta
+  // múltiple" belongs to the classic mode alone).
+  bool TomaModo();
+  // The redexes the next β contracts, as the engine gives them.
+  void Proximos(std::vector<TExprLambda*>& Redex);
+  // Outside the classic mode, when the strategy has no next redex in Actual: the name of the
+  // form reached (Windows-1252). Null otherwise.
+  const char* FormaAlcanzada();
+  bool FormaEnPanel = false;  // the second panel starts with that name
   void Desplaza(double X, double Y);
 
   IVista& Vista;

@@ -222,7 +222,7 @@ TEST_F(Dibujo, ShiftAndHalo) {
     for (int x = 30; x < 1009; ++x)
       ASSERT_EQ(Bitmap.Pixel(x, y), Antes.Pixel(x - 30, y - 20)) << x << ", " << y;
 
-  std::vector<TAplicacion*> Halo{ComoAplicacion(t)};
+  std::vector<TExprLambda*> Halo{ComoAplicacion(t)};
   Extras = {};
   Extras.Halo = &Halo;
   EXPECT_EQ(Redibuja(t, Bitmap, Agg, 1.0, NumVars, Extras), (TCaja{492, 10, 25, 64}));
