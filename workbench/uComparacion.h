@@ -12,6 +12,8 @@
 #include "uDefiniciones.h"
 #include "uEstrategia.h"
 #include "uLambda.h"
+#include "uLector.h"
+#include "uReduccion.h"
 
 class TComparacion {
  public:
@@ -22,15 +24,27 @@ class TComparacion {
     // itself at FormaDe(Estrategia); Tope, after Tope contractions; Tiempo, after the time limit;
     // Grande, a contraction would have passed the node limit; Parada, the comparison was stopped.
     enum class TFin { EnCurso, Forma, Tope, Tiempo, Grande, Parada } Fin = TFin::EnCurso;
-    std::string Texto;    // the printed form of the term reached, renumbered (Windows-1252)
-    std::string Lectura;  // what the second panel reads it as: numeral, "igual a NAME"…
+    // The printed form of the term reached, renumbered (Windows-1252): its first LargoTexto
+    // bytes and "…" when longer. Empty when no term was reached (a copy past the node limit,
+    // a run that never started).
+    std::string Texto;
+    // What the second panel reads it as: its numeral and "igual a NAME", numbers grouped with
+    // the separator given; empty when neither, or when the term has over LimiteLectura nodes.
+    std::string Lectura;
   };
+  // Enough for any term a student reads whole; a larger one would print to gigabytes.
+  static constexpr std::size_t LargoTexto = std::size_t(1) << 20;
+  // Reading a larger term would hold a slice up for longer than a window may wait.
+  static constexpr std::size_t LimiteLectura = 4'000'000;
+  // Contractions between two looks at the clock.
+  static constexpr int Lote = 256;
 
-  // Compares `Termino` (copied, strategy by strategy, as each starts; the caller keeps it) with
-  // η as `Eta` says where it applies. `Tope` contractions at most each; `Limite` of time each
-  // (zero: none).
+  // Compares `Termino` (copied, strategy by strategy, as each starts; the caller keeps it
+  // unchanged until the comparison ends) with η as `Eta` says where it applies. `Tope`
+  // contractions at most each; `Limite` of time each (zero: none). The definitions, which must
+  // outlive the comparison, are read as each run ends.
   TComparacion(TExprLambda* Termino, const TDefiniciones& Definiciones, bool Eta, int64_t Tope,
-               std::chrono::nanoseconds Limite);
+               std::chrono::nanoseconds Limite, std::string Separador = {});
   ~TComparacion();
   TComparacion(const TComparacion&) = delete;
   TComparacion& operator=(const TComparacion&) = delete;
@@ -39,5 +53,27 @@ class TComparacion {
   bool Avanza(std::chrono::nanoseconds Rodaja);
   // Ends the comparison: the runs not ended yet end as Parada.
   void Para();
-  const std::vector<TFila>& Filas() const;
+  const std::vector<TFila>& Filas() const { return Tabla; }
+
+ private:
+  // The run in turn: Empieza copies the term (false when the copy passes the node limit, and the
+  // run has ended); Corre makes up to Lote contractions (false once the run has ended); Termina
+  // fills its row and frees its copy.
+  bool Empieza();
+  bool Corre();
+  void Termina(TFila::TFin Fin);
+  bool SinRedex();
+
+  TExprLambda* Termino;
+  const TDefiniciones& Definiciones;
+  bool Eta;
+  int64_t Tope;
+  std::chrono::nanoseconds Limite;
+  std::string Separador;
+  std::vector<TFila> Tabla;
+  std::size_t Turno = 0;                // the row that runs, or runs next
+  TExprLambda* Copia = nullptr;         // its term, once started
+  std::chrono::nanoseconds Gastado{0};  // its time so far
+  TMotor Motor;
+  TLector Lector;
 };

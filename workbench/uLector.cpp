@@ -156,16 +156,19 @@ bool TLector::LeePasada(TExprLambda* t) {
   return Anota(Ultima);
 }
 
-std::string TLector::Texto(TExprLambda* t, const TDefiniciones& d, const std::string& Miles) {
-  if (!t) return {};
-  if (Definiciones.size() != d.Cuenta()) Recalcula(d);
-  const TLectura& r = Lectura(t);
+namespace {
+
+void Une(std::string& s, const std::string& Parte) {
+  if (!s.empty()) s += Mensajes::SeparadorLectura;
+  s += Parte;
+}
+
+}  // namespace
+
+std::string TLector::Identidad(TExprLambda* t, const TLectura& r, const TDefiniciones& d,
+                               const std::string& Miles) const {
   std::string s;
-  auto Parte = [&](const std::string& p) {
-    if (!s.empty()) s += Mensajes::SeparadorLectura;
-    s += p;
-  };
-  if (r.Numeral >= 0) Parte(Mensajes::LecturaNumero(static_cast<uint64_t>(r.Numeral), Miles));
+  if (r.Numeral >= 0) Une(s, Mensajes::LecturaNumero(static_cast<uint64_t>(r.Numeral), Miles));
   std::string Nombres;
   for (std::size_t i = 0; i < d.Cuenta(); ++i) {
     const TLectura& e = Definiciones[i];
@@ -173,8 +176,24 @@ std::string TLector::Texto(TExprLambda* t, const TDefiniciones& d, const std::st
     if (!Nombres.empty()) Nombres += Mensajes::SeparadorNombres;
     Nombres += d[i].Nombre;
   }
-  if (!Nombres.empty()) Parte(Mensajes::LecturaIgualA(Nombres));
-  Parte(Mensajes::LecturaNodos(r.Nodos, Miles));
-  if (Periodo > 0) Parte(Mensajes::LecturaCiclo(static_cast<uint64_t>(Periodo), Miles));
+  if (!Nombres.empty()) Une(s, Mensajes::LecturaIgualA(Nombres));
   return s;
+}
+
+std::string TLector::Texto(TExprLambda* t, const TDefiniciones& d, const std::string& Miles) {
+  if (!t) return {};
+  if (Definiciones.size() != d.Cuenta()) Recalcula(d);
+  const TLectura& r = Lectura(t);
+  std::string s = Identidad(t, r, d, Miles);
+  Une(s, Mensajes::LecturaNodos(r.Nodos, Miles));
+  if (Periodo > 0) Une(s, Mensajes::LecturaCiclo(static_cast<uint64_t>(Periodo), Miles));
+  return s;
+}
+
+std::string TLector::Reconoce(TExprLambda* t, const TDefiniciones& d, const std::string& Miles,
+                              std::size_t Tope) {
+  if (Definiciones.size() != d.Cuenta()) Recalcula(d);
+  TLectura r;
+  if (!LeeTermino(t, r, Tope, Pila)) return {};
+  return Identidad(t, r, d, Miles);
 }

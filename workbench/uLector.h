@@ -32,6 +32,12 @@ class TLector {
   // The panel's text for `t` (none: empty), from this pass's reading if there is one.
   std::string Texto(TExprLambda* t, const TDefiniciones& d, const std::string& Separador);
 
+  // What `t`, which need not be the current term, is: its numeral and the names it equals,
+  // joined as on the panel; empty when neither. Read afresh, and only up to `Tope` nodes: a
+  // larger term gives empty.
+  std::string Reconoce(TExprLambda* t, const TDefiniciones& d, const std::string& Separador,
+                       std::size_t Tope);
+
   // Numbers `t` as Renumera does and returns its printed length; reads it in the same walk when
   // it has not been read as it is now, since a view that numbers it shows the reading next.
   std::size_t Numera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso);
@@ -78,6 +84,9 @@ class TLector {
   // This pass's reading, made now if it has none; noted among the recent terms while running.
   const TLectura& Lectura(TExprLambda* t);
   void Toma(const TLectura& r);
+  // The numeral and the names of the term `t` read as `r`, the fingerprints up to date.
+  std::string Identidad(TExprLambda* t, const TLectura& r, const TDefiniciones& d,
+                        const std::string& Miles) const;
   bool Anota(const TLectura& r);
   void OlvidaRecientes() { NumRecientes = 0; }
   bool LeePasada(TExprLambda* t);

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "uComparacion.h"
+
+#include <utility>
+
+TComparacion::TComparacion(TExprLambda* termino, const TDefiniciones& definiciones, bool eta,
+                           int64_t tope, std::chrono::nanoseconds limite, std::string separador)
+    : Termino(termino),
+      Definiciones(definiciones),
+      Eta(eta),
+      Tope(tope),
+      Limite(limite),
+      Separador(std::move(separador)) {
+  for (TEstrategia e : Estrategias) {
+    Tabla.emplace_back();
+    Tabla.back().Estrategia = e;
+  }
+}
+
+TComparacion::~TComparacion() {
+  // The engine's path leads into the copy: it goes first.
+  Motor.Olvida();
+  Libera(Copia);
+}
+
+bool TComparacion::Avanza(std::chrono::nanoseconds Rodaja) {
+  using Reloj = std::chrono::steady_clock;
+  // The caller's count (the window's status shows it) is as it was, whatever happens here.
+  struct TCuenta {
+    int64_t Guardada = NumReducciones;
+    ~TCuenta() { NumReducciones = Guardada; }
+  } Cuenta;
+  Reloj::time_point Antes = Reloj::now();
+  const Reloj::time_point Fin = Antes + Rodaja;
+  while (Turno < Tabla.size()) {
+    const bool Sigue = Corre();
+    const Reloj::time_point Ahora = Reloj::now();
+    Gastado += Ahora - Antes;
+    Antes = Ahora;
+    if (Sigue && Limite.count() > 0 && Gastado >= Limite) Termina(TFila::TFin::Tiempo);
+    if (Ahora >= Fin) break;
+  }
+  return Turno < Tabla.size();
+}
+
+void TComparacion::Para() {
+  if (Turno < Tabla.size() && Copia) Termina(TFila::TFin::Parada);
+  for (; Turno < Tabla.size(); ++Turno) Tabla[Turno].Fin = TFila::TFin::Parada;
+}
+
+bool TComparacion::Empieza() {
+  const TEstrategia e = Tabla[Turno].Estrategia;
+  Motor.FijaModo({e, Eta && AdmiteEta(e)});
+  Gastado = {};
+  try {
+    Copia = Termino ? Termino->Copia() : nullptr;
+  } catch (const EDemasiadoGrande&) {
+    Copia = nullptr;
+  }
+  if (!Copia) Termina(Termino ? TFila::TFin::Grande : TFila::TFin::Parada);
+  return Copia != nullptr;
+}
+
+bool TComparacion::Corre() {
+  if (!Copia && !Empieza()) return false;
+  TFila& f = Tabla[Turno];
+  for (int i = 0; i < Lote; ++i) {
+    if (f.Reducciones >= Tope) {
+      Termina(SinRedex() ? TFila::TFin::Forma : TFila::TFin::Tope);
+      return false;
+    }
+    bool Cambio = false;
+    NumReducciones = 0;
+    Copia = Motor.Reduce(Copia, Cambio, false);
+    f.Reducciones += NumReducciones;
+    if (Motor.Fin == TFinPasada::DemasiadoGrande) {
+      Termina(TFila::TFin::Grande);
+      return false;
+    }
+    if (!Cambio) {
+      Termina(TFila::TFin::Forma);
+      return false;
+    }
+  }
+  return true;
+}
+
+// Resumes the engine's walk: about what the next step would cost.
+bool TComparacion::SinRedex() {
+  std::vector<TExprLambda*> Redex;
+  Motor.Proximos(Copia, false, Redex);
+  return Redex.empty();
+}
+
+void TComparacion::Termina(TFila::TFin Fin) {
+  TFila& f = Tabla[Turno++];
+  f.Fin = Fin;
+  if (Copia) {
+    f.Texto = TextoCorto(Copia, LargoTexto);
+    f.Lectura = Lector.Reconoce(Copia, Definiciones, Separador, LimiteLectura);
+  }
+  // A later copy may come at the same address: the engine must not take it for this one.
+  Motor.Olvida();
+  Libera(Copia);
+  Copia = nullptr;
+}
