@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "uComparacion.h"
 #include "uCp1252.h"
 #include "uPng.h"
 #include "uTextos.h"
@@ -27,6 +28,11 @@ the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside.
   name [TEXT]        sets the name box          enter TEXT      sets the expression box, Enter
   beta, back         the two buttons            all [N]         run-all; N: pressed again
   multiple on|off    "Beta múltiple"                            after pass N
+                     (on: orden normal without eta only)
+  strategy KEY       "Opciones > Estrategia": KEY normal, applicative, name, value, head,
+                     hybrid-applicative or hybrid-normal; any but normal turns multiple off
+  eta on|off         "Reducción η", for normal and applicative only (another strategy turns it
+                     off; on turns multiple off)
   tab text|diagram   the active tab             up, down        an arrow of the spinner
   size W H           sizes and paints Lienzo    png FILE        writes the bitmap
   interval MS        run-all's update interval  open [FILE], save [FILE]   (no FILE: cancel)
@@ -40,6 +46,12 @@ the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside.
                      (bytes [A, B) of its text)
   stop-on-cycle on|off   "Detener ∀β en un ciclo"
   halo on|off        "Resaltar el siguiente paso en el diagrama"
+  compare [CAP]      "Comparar estrategias…" without its time limit: a line "compare: KEY COUNT
+                     FORM TEXT" for each strategy, in the menu's order: COUNT the contractions
+                     made; FORM nf, hnf, wnf or whnf (the form it stopped at), cut (CAP
+                     contractions made, 100000 by default) or big (the next one would pass the
+                     node limit); TEXT the term reached as show prints it (its first MiB, then
+                     "…")
 
 Blank lines and lines starting with '#' are skipped. A command that fails prints a line
 starting with "error: "; the exit status is then 1 (0 when none failed, 2 on wrong usage).
@@ -96,8 +108,11 @@ class TGuion {
   bool Opciones(std::string_view Orden, std::string_view Resto, bool SinArgumento) {
     const bool OnOff = Resto == "on" || Resto == "off";
     if (Orden == "multiple" && OnOff) {
-      Vista.Multiple = Resto == "on";
-      Mesa.OpcionesClick();
+      Multiple(Resto == "on");
+    } else if (Orden == "strategy") {
+      Estrategia(Resto);
+    } else if (Orden == "eta" && OnOff) {
+      Eta(Resto == "on");
     } else if (Orden == "tab" && (Resto == "text" || Resto == "diagram")) {
       Pestana(Resto == "text" ? TMesaTrabajo::PestanaTexto : 1);
     } else if ((Orden == "up" || Orden == "down") && SinArgumento) {
@@ -138,6 +153,8 @@ class TGuion {
       Muestra();
     } else if (Orden == "help" && SinArgumento) {
       std::cout << Ayuda;
+    } else if (Orden == "compare") {
+      Compara(Resto, SinArgumento);
     } else if (Orden == "info" && SinArgumento) {
       InfoRedex();
       Informa();
@@ -180,6 +197,63 @@ class TGuion {
     }
     Mesa.btnBetaAllClick();
     Vista.AlTerminarPasada = nullptr;
+  }
+
+  void Multiple(bool Activa) {
+    if (Activa && !Vista.Modo.Clasico())
+      return Error("multiple applies only to normal without eta");
+    Vista.Multiple = Activa;
+    Mesa.OpcionesClick();
+  }
+
+  // As the window's menus: what a strategy does not admit is turned off.
+  void Estrategia(std::string_view Clave) {
+    TEstrategia e;
+    if (!EstrategiaDeClave(Clave, e))
+      return Error(
+          "usage: strategy normal|applicative|name|value|head|hybrid-applicative|hybrid-normal");
+    Vista.Modo.Estrategia = e;
+    Vista.Modo.Eta = Vista.Modo.Eta && AdmiteEta(e);
+    Vista.Multiple = Vista.Multiple && Vista.Modo.Clasico();
+    Mesa.OpcionesClick();
+  }
+
+  void Eta(bool Activa) {
+    if (Activa && !AdmiteEta(Vista.Modo.Estrategia))
+      return Error("eta applies only to normal and applicative");
+    Vista.Modo.Eta = Activa;
+    Vista.Multiple = Vista.Multiple && Vista.Modo.Clasico();
+    Mesa.OpcionesClick();
+  }
+
+  void Compara(std::string_view Resto, bool SinArgumento) {
+    int64_t Tope = 100000;
+    auto r = std::from_chars(Resto.data(), Resto.data() + Resto.size(), Tope);
+    if (!SinArgumento && (r.ec != std::errc() || r.ptr != Resto.data() + Resto.size() || Tope < 0))
+      return Error("usage: compare [CAP], CAP at least 0");
+    if (!Mesa.TerminoActual()) return Error(Cp1252AUtf8(Mensajes::NoHayActual));
+    TComparacion c(Mesa.TerminoActual(), Mesa.Definiciones, Vista.Modo.Eta, Tope, {},
+                   Vista.Separador);
+    while (c.Avanza(std::chrono::seconds(1))) {
+    }
+    for (const TComparacion::TFila& f : c.Filas()) {
+      std::cout << "compare: " << ClaveEstrategia(f.Estrategia) << ' ' << f.Reducciones << ' '
+                << FinComparacion(f) << ' ';
+      EscribeUtf8(std::cout, f.Texto);
+      std::cout << '\n';
+    }
+  }
+  static const char* FinComparacion(const TComparacion::TFila& f) {
+    switch (f.Fin) {
+      case TComparacion::TFila::TFin::Forma:
+        return ClaveForma(FormaDe(f.Estrategia));
+      case TComparacion::TFila::TFin::Tope:
+        return "cut";
+      case TComparacion::TFila::TFin::Grande:
+        return "big";
+      default:
+        return "stopped";  // no time limit here, and nothing stops it
+    }
   }
 
   void Tamano(std::string_view Resto) {
