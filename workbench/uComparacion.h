@@ -25,8 +25,8 @@ class TComparacion {
     // Grande, a contraction would have passed the node limit; Parada, the comparison was stopped.
     enum class TFin { EnCurso, Forma, Tope, Tiempo, Grande, Parada } Fin = TFin::EnCurso;
     // The printed form of the term reached, renumbered (Windows-1252): its first LargoTexto
-    // bytes and "…" when longer. Empty when no term was reached (a copy past the node limit,
-    // a run that never started).
+    // bytes and "…" when longer. A run stopped under way has the term it had reached; empty
+    // when there was none (a copy past the node limit, a run stopped before it started).
     std::string Texto;
     // What the second panel reads it as: its numeral and "igual a NAME", numbers grouped with
     // the separator given; empty when neither, or when the term has over LimiteLectura nodes.

@@ -129,7 +129,7 @@ TEST(Estrategias, ComparacionDeKIOmega) {
   }
 }
 
-// Stopped, cut by time, or destroyed mid-run: nothing is left behind.
+// Stopped, cut by time, at the node limit, or destroyed mid-run: nothing is left behind.
 TEST(Estrategias, ComparacionParadaOAgotada) {
   TBanco b;
   b.Entra("(\\x.x x) (\\x.x x)");
@@ -154,6 +154,20 @@ TEST(Estrategias, ComparacionParadaOAgotada) {
   }
   for (const TComparacion::TFila& f : t.Filas())
     EXPECT_EQ(f.Fin, TComparacion::TFila::TFin::Tiempo);
+
+  struct TRestaura {
+    std::size_t L = LimiteNodos();
+    ~TRestaura() { FijaLimiteNodos(L); }
+  } Restaura;
+  b.Entra("(\\x.x x x) (\\y.y y y)");
+  FijaLimiteNodos(NodosVivos() + 2000);
+  TComparacion g(b.Mesa.TerminoActual(), b.Mesa.Definiciones, false, INT64_MAX, 0ns);
+  while (g.Avanza(1s)) {
+  }
+  for (const TComparacion::TFila& f : g.Filas()) {
+    EXPECT_EQ(f.Fin, TComparacion::TFila::TFin::Grande);
+    EXPECT_FALSE(f.Texto.empty());
+  }
 }
 
 }  // namespace
