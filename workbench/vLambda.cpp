@@ -292,7 +292,7 @@ const char* TMesaTrabajo::FormaAlcanzada() {
   TomaModo();
   if (Motor.Modo().Clasico()) return nullptr;
   std::vector<TExprLambda*> Redex;
-  Proximos(Redex);
+  Motor.Proximos(Actual, false, Redex, Ritmo.Pulso());
   return Redex.empty() ? NombreForma(FormaDe(Motor.Modo().Estrategia)) : nullptr;
 }
 
