@@ -92,7 +92,11 @@ TDialogoComparar::TDialogoComparar(QWidget* Padre) : QDialog(Padre), Termino(nul
   Situacion = new QLabel(this);
   Situacion->setObjectName("SituacionComparacion");
   auto* Botones = new QDialogButtonBox(QDialogButtonBox::Close, this);
-  Botones->button(QDialogButtonBox::Close)->setText(QStringLiteral("&Cerrar"));
+  QPushButton* Cerrar = Botones->button(QDialogButtonBox::Close);
+  Cerrar->setText(QStringLiteral("&Cerrar"));
+  // Enter or Escape closes it, and no cell of the table looks chosen.
+  Cerrar->setDefault(true);
+  Cerrar->setFocus();
   btnDetener = Botones->addButton(QStringLiteral("&Detener"), QDialogButtonBox::ActionRole);
   btnDetener->setObjectName("btnDetener");
   connect(Botones, &QDialogButtonBox::rejected, this, &QDialog::reject);
