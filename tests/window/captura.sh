@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Screenshots of the real window under Xvfb, for a person to look at: a term entered and stepped
-# on the diagram tab, the same on the text tab, then run to normal form.
+# on the diagram tab, the same on the text tab, then run to normal form; the menu "Opciones" with
+# its strategies, and the comparison of every strategy on K I Ω once it has ended.
 # Usage: tests/window/captura.sh [program] [folder]   (needs xvfb, xauth, xdotool, imagemagick)
 set -euo pipefail
 programa=$(realpath "${1:-build/workbench/qt/lambda}")
@@ -31,4 +32,15 @@ import -window root "$destino/texto.png"
 xdotool mousemove $((X + 998)) $((fila + 22)) click 1   # ∀β
 sleep 0.5
 import -window root "$destino/texto-forma-normal.png"
+xdotool key alt+o e                                      # "Opciones", then "Estrategia"
+sleep 0.5
+import -window root "$destino/opciones.png"
+xdotool key Escape Escape Escape
+xdotool mousemove $((X + 400)) $((fila + 22)) click 1   # the expression box
+xdotool key ctrl+a
+xdotool type --delay 20 '(\x.\y.y) ((\x.x x) (\x.x x))'
+xdotool key Return alt+o p                               # "Comparar estrategias…"
+xdotool search --sync --name "Comparar estrategias" >/dev/null
+sleep 3
+import -window root "$destino/comparar.png"
 GUION

@@ -3,6 +3,7 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCompleter>
 #include <QCoreApplication>
@@ -15,9 +16,11 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
+#include "uComparar.h"
 #include "uCp1252.h"
 #include "uLienzo.h"
 #include "uLineaUnica.h"
@@ -119,6 +122,29 @@ void TVentPpal::ExportarReduccion1Click() {
   Orden([&](TMesaTrabajo& m) { m.ExportarReduccion1Click(); });
 }
 
+void TVentPpal::CompararEstrategias1Click() {
+  if (!MesaTrabajo || MesaTrabajo->Cerrado()) return;
+  // Copying the term now would cross the walk of the view update paused under this event.
+  if (MesaTrabajo->Atendiendo()) {
+    QTimer::singleShot(10, this, [this] { CompararEstrategias1Click(); });
+    return;
+  }
+  TExprLambda* t = MesaTrabajo->TerminoActual();
+  if (!t) {
+    Estado->setText(DeCp1252(Mensajes::NoHayActual));
+    return;
+  }
+  bool Empezada = false;
+  Orden([&](TMesaTrabajo& m) {
+    DialogoComparar()->Empieza(t, m.Definiciones, ModoReduccion().Eta, SeparadorMillares());
+    Empezada = true;
+  });
+  if (!Empezada) return;
+  DialogoComparar()->show();
+  DialogoComparar()->raise();
+  DialogoComparar()->activateWindow();
+}
+
 void TVentPpal::AbreAlEmpezar(const QString& Ruta) {
   Orden([&](TMesaTrabajo& m) { m.AbreAlEmpezar(QFile::encodeName(Ruta).toStdString()); });
 }
@@ -127,6 +153,7 @@ void TVentPpal::closeEvent(QCloseEvent* e) {
   // Changed definitions: the user may save them first, or stay.
   if (MesaTrabajo && !MesaTrabajo->FormCloseQuery()) return e->ignore();
   FormClose();
+  if (DialogoComparar_) DialogoComparar_->hide();
   QMainWindow::closeEvent(e);
 }
 
@@ -143,6 +170,9 @@ void TVentPpal::Conecta() {
   for (QAction* Opcion : {Betamltiple1, HaloDiagrama1})
     connect(Opcion, &QAction::triggered, this,
             [this] { Orden([](TMesaTrabajo& m) { m.OpcionesClick(); }); });
+  connect(Estrategias1, &QActionGroup::triggered, this, [this] { ModoCambiado(); });
+  connect(ReduccionEta1, &QAction::triggered, this, [this] { ModoCambiado(); });
+  connect(CompararEstrategias1, &QAction::triggered, this, [this] { CompararEstrategias1Click(); });
   connect(Centrar1, &QAction::triggered, this,
           [this] { Orden([](TMesaTrabajo& m) { m.LienzoDblClick(); }); });
   Lienzo->AlArrastrar = [this](QPoint d) {
@@ -274,6 +304,13 @@ void TVentPpal::SeleccionaEnt(std::size_t Desde, std::size_t Hasta) {
   edtEnt->setSelection(a, z - a);
 }
 
+TModo TVentPpal::ModoReduccion() {
+  TModo m;
+  if (QAction* a = Estrategias1->checkedAction()) m.Estrategia = TEstrategia(a->data().toInt());
+  m.Eta = AdmiteEta(m.Estrategia) && ReduccionEta1->isChecked();
+  return m;
+}
+
 // Helpers.
 
 QString TVentPpal::TextoEstado() const {
@@ -335,6 +372,17 @@ void TVentPpal::ReconstruyeDefiniciones() {
     QAction* a = Definiciones1->addAction(Texto.replace(u'&', QStringLiteral("&&")));
     connect(a, &QAction::triggered, this, [this, i] { InsertaDefinicion(i); });
   }
+}
+
+void TVentPpal::ModoCambiado() {
+  TModo m = ModoReduccion();
+  bool Eta = AdmiteEta(m.Estrategia);
+  if (!Eta) ReduccionEta1->setChecked(false);
+  ReduccionEta1->setEnabled(Eta);
+  // "Beta múltiple" is a way of orden normal without η alone; back there it starts unchecked.
+  if (!m.Clasico()) Betamltiple1->setChecked(false);
+  Betamltiple1->setEnabled(m.Clasico());
+  Orden([](TMesaTrabajo& w) { w.OpcionesClick(); });
 }
 
 void TVentPpal::InsertaDefinicion(std::size_t i) {

@@ -13,6 +13,7 @@
 #include "vLambda.h"
 
 class QAction;
+class QActionGroup;
 class QDialog;
 class QFileDialog;
 class QFrame;
@@ -23,6 +24,7 @@ class QMessageBox;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
+class TDialogoComparar;
 class TLienzo;
 class TLineaUnica;
 class TMemo;
@@ -63,6 +65,12 @@ class TVentPpal : public QMainWindow, private IVista {
   // Exports, on the menu "Ficheros": the whole diagram (SVG or PNG) and the reduction (text).
   QAction* ExportarDiagrama1;
   QAction* ExportarReduccion1;
+  // The road of β: "Estrategia" (a radio entry per strategy, in the order of Estrategias, each
+  // holding its strategy as data), "Reducción η", and the comparison of every road.
+  QMenu* Estrategia1;
+  QActionGroup* Estrategias1;
+  QAction* ReduccionEta1;
+  QAction* CompararEstrategias1;
 
   // Teaching aids: the status bar's second panel (what the term reads back as), "Detener ∀β en
   // un ciclo", the menus "Definiciones" (choosing one types its name) and "Ayuda".
@@ -83,6 +91,7 @@ class TVentPpal : public QMainWindow, private IVista {
   QDialog* DialogoSintaxis();
   QDialog* DialogoAcercaDe();
   QDialog* DialogoManual();
+  TDialogoComparar* DialogoComparar();
 
   // The client area at start, below the menu bar, and Panel1's width it was laid out for.
   static constexpr int AnchoCliente = 1029;
@@ -103,6 +112,9 @@ class TVentPpal : public QMainWindow, private IVista {
   void LienzoPaint();
   void ExportarDiagrama1Click();
   void ExportarReduccion1Click();
+  // The current term compared under every strategy, in the dialog; without one the status bar
+  // says so.
+  void CompararEstrategias1Click();
   // The definitions file named on the command line, opened as "Abrir.." opens one.
   void AbreAlEmpezar(const QString& Ruta);
 
@@ -141,6 +153,7 @@ class TVentPpal : public QMainWindow, private IVista {
   void FijaResalte(const std::vector<TRango>& Rangos) override;
   bool HaloDiagrama() override;
   void SeleccionaEnt(std::size_t Desde, std::size_t Hasta) override;
+  TModo ModoReduccion() override;
 
  public:
   // Helpers: for main and the tests, then building and laying out the window, then the commands'.
@@ -174,6 +187,7 @@ class TVentPpal : public QMainWindow, private IVista {
   void CreaBarraDeEstado();
   void CreaMenus();
   void CreaMenuExportar();
+  void CreaMenuEstrategia();
   void CreaAyudas();
   void Coloca();
   void ColocaFila();
@@ -186,6 +200,9 @@ class TVentPpal : public QMainWindow, private IVista {
   bool EligeFichero(QFileDialog* Dialogo, std::string& Ruta);
   void ReconstruyeDefiniciones();
   void InsertaDefinicion(std::size_t i);
+  // A strategy chosen or η toggled: "Reducción η" and "Beta múltiple" where they apply, then the
+  // views show the next step of the new road.
+  void ModoCambiado();
 
   // Data: the dialogs once made, and the window's own state.
   QFileDialog* OpenDialog1_ = nullptr;
@@ -195,6 +212,7 @@ class TVentPpal : public QMainWindow, private IVista {
   QDialog* DialogoSintaxis_ = nullptr;
   QDialog* DialogoAcercaDe_ = nullptr;
   QDialog* DialogoManual_ = nullptr;
+  TDialogoComparar* DialogoComparar_ = nullptr;
   QLabel* Estado;    // StatusBar1's one text
   int FuenteMemo;    // the size the workbench counts, which may be no size at all
   int Pintando = 0;  // inside LienzoPaint

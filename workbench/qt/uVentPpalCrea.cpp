@@ -2,6 +2,7 @@
 // The main window's widgets: made, wired to their handlers and laid out at start; the dialogs,
 // made when first needed.
 #include <QAction>
+#include <QActionGroup>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFrame>
@@ -16,6 +17,9 @@
 #include <algorithm>
 
 #include "uAyudas.h"
+#include "uComparar.h"
+#include "uCp1252.h"
+#include "uEstrategia.h"
 #include "uLienzo.h"
 #include "uLineaUnica.h"
 #include "uMemo.h"
@@ -181,6 +185,16 @@ QDialog* TVentPpal::DialogoManual() {
   return DialogoManual_;
 }
 
+TDialogoComparar* TVentPpal::DialogoComparar() {
+  if (!DialogoComparar_) {
+    DialogoComparar_ = new TDialogoComparar(this);
+    DialogoComparar_->PuedeAvanzar = [this] {
+      return MesaTrabajo && !MesaTrabajo->Cerrado() && !MesaTrabajo->Atendiendo();
+    };
+  }
+  return DialogoComparar_;
+}
+
 // Building and laying out.
 
 void TVentPpal::CreaComponentes() {
@@ -337,13 +351,36 @@ void TVentPpal::CreaMenus() {
   Betamltiple1->setObjectName("Betamltiple1");
   Betamltiple1->setCheckable(true);
   Betamltiple1->setChecked(false);
+  CreaMenuEstrategia();
   HaloDiagrama1 = Pciones1->addAction(QStringLiteral("&Resaltar el siguiente paso en el diagrama"));
   HaloDiagrama1->setObjectName("HaloDiagrama1");
   HaloDiagrama1->setCheckable(true);
   HaloDiagrama1->setChecked(false);
   Pciones1->addSeparator();
+  CompararEstrategias1 = Pciones1->addAction(QStringLiteral("Com&parar estrategias…"));
+  CompararEstrategias1->setObjectName("CompararEstrategias1");
   Centrar1 = Pciones1->addAction(QStringLiteral("&Centrar el diagrama"));
   Centrar1->setObjectName("Centrar1");
+}
+
+// "Estrategia", orden normal checked, and "Reducción η", off; the mnemonics keep clear of the
+// menu's others (R is "Resaltar").
+void TVentPpal::CreaMenuEstrategia() {
+  Estrategia1 = Pciones1->addMenu(QStringLiteral("&Estrategia"));
+  Estrategia1->setObjectName("Estrategia1");
+  Estrategias1 = new QActionGroup(this);
+  Estrategias1->setExclusive(true);
+  for (TEstrategia e : Estrategias) {
+    QAction* a = Estrategia1->addAction(QString::fromStdString(Cp1252AUtf8(NombreEstrategia(e))));
+    a->setCheckable(true);
+    a->setData(int(e));
+    a->setChecked(e == TEstrategia::Normal);
+    Estrategias1->addAction(a);
+  }
+  ReduccionEta1 = Pciones1->addAction(QStringLiteral("Red&ucción η"));
+  ReduccionEta1->setObjectName("ReduccionEta1");
+  ReduccionEta1->setCheckable(true);
+  ReduccionEta1->setChecked(false);
 }
 
 void TVentPpal::CreaMenuExportar() {

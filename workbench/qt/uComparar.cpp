@@ -1,0 +1,189 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "uComparar.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QHideEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <exception>
+#include <iterator>
+
+#include "uComparacion.h"
+#include "uCp1252.h"
+#include "uDefiniciones.h"
+#include "uEstrategia.h"
+#include "uLambda.h"
+#include "uTextos.h"
+
+namespace {
+
+using TFila = TComparacion::TFila;
+using TFin = TFila::TFin;
+
+enum { ColEstrategia, ColReducciones, ColForma, ColResultado, Columnas };
+
+// Characters of a printed form shown in its cell; the view elides what does not fit.
+constexpr std::size_t InicioTexto = 200;
+
+QString DeCp1252(std::string_view Texto) {
+  return QString::fromStdString(Cp1252AUtf8(Texto));
+}
+
+QString Forma(const TFila& f, bool Primera, const std::string& Separador) {
+  const QString Tras = QStringLiteral(" tras ") + DeCp1252(ConMillares(f.Reducciones, Separador)) +
+                       QStringLiteral(" reducciones");
+  switch (f.Fin) {
+    case TFin::EnCurso:
+      return Primera ? QStringLiteral("en curso…") : QStringLiteral("en espera");
+    case TFin::Forma:
+      return DeCp1252(NombreForma(FormaDe(f.Estrategia)));
+    case TFin::Tope:
+    case TFin::Tiempo:
+      return QStringLiteral("sin terminar") + Tras;
+    case TFin::Grande:
+      return QStringLiteral("término demasiado grande") + Tras;
+    case TFin::Parada:
+      return QStringLiteral("detenida") + Tras;
+  }
+  return {};
+}
+
+// What the second panel reads the term as, or the start of its printed form.
+QString Resultado(const TFila& f) {
+  if (!f.Lectura.empty()) return DeCp1252(f.Lectura);
+  QString s = DeCp1252(std::string_view(f.Texto).substr(0, InicioTexto));
+  return f.Texto.size() > InicioTexto ? s + QStringLiteral("…") : s;
+}
+
+void PonCelda(QTableWidget* t, int Fila, int Col, const QString& Texto) {
+  QTableWidgetItem* c = t->item(Fila, Col);
+  if (c->text() == Texto) return;
+  c->setText(Texto);
+  c->setToolTip(Texto);
+}
+
+}  // namespace
+
+TDialogoComparar::TDialogoComparar(QWidget* Padre) : QDialog(Padre), Termino(nullptr, &Libera) {
+  setObjectName("DialogoComparar");
+  setWindowTitle(QStringLiteral("Comparar estrategias"));
+  setMinimumSize(640, 300);
+  resize(820, 330);
+
+  Tabla = new QTableWidget(int(std::size(Estrategias)), Columnas, this);
+  Tabla->setObjectName("TablaComparacion");
+  Tabla->setHorizontalHeaderLabels({QStringLiteral("Estrategia"), QStringLiteral("Reducciones"),
+                                    QStringLiteral("Forma alcanzada"),
+                                    QStringLiteral("Resultado")});
+  Tabla->verticalHeader()->hide();
+  Tabla->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  Tabla->setSelectionBehavior(QAbstractItemView::SelectRows);
+  Tabla->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  Tabla->horizontalHeader()->setStretchLastSection(true);
+  for (int i = 0; i < Tabla->rowCount(); ++i) {
+    for (int c = 0; c < Columnas; ++c) Tabla->setItem(i, c, new QTableWidgetItem);
+    Tabla->item(i, ColEstrategia)->setText(DeCp1252(NombreEstrategia(Estrategias[i])));
+    Tabla->item(i, ColReducciones)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  }
+
+  Situacion = new QLabel(this);
+  Situacion->setObjectName("SituacionComparacion");
+  auto* Botones = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  QPushButton* Cerrar = Botones->button(QDialogButtonBox::Close);
+  Cerrar->setText(QStringLiteral("&Cerrar"));
+  // Enter or Escape closes it, and no cell of the table looks chosen.
+  Cerrar->setDefault(true);
+  Cerrar->setFocus();
+  btnDetener = Botones->addButton(QStringLiteral("&Detener"), QDialogButtonBox::ActionRole);
+  btnDetener->setObjectName("btnDetener");
+  connect(Botones, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  connect(btnDetener, &QPushButton::clicked, this, [this] { Detiene(); });
+
+  auto* Columna = new QVBoxLayout(this);
+  Columna->addWidget(Tabla, 1);
+  Columna->addWidget(Situacion);
+  Columna->addWidget(Botones);
+
+  // Interval 0: a slice at every turn of the event loop, after the window's own events.
+  Reloj.setInterval(0);
+  connect(&Reloj, &QTimer::timeout, this, [this] { Avanza(); });
+}
+
+TDialogoComparar::~TDialogoComparar() = default;
+
+void TDialogoComparar::Empieza(TExprLambda* t, const TDefiniciones& d, bool Eta, std::string Sep) {
+  Termina();
+  Separador = std::move(Sep);
+  auto Copias = std::make_unique<TDefiniciones>();
+  for (const TDefinicion& Def : d) Copias->Agrega(Def.Nombre, Def.Termino->Copia());
+  Definiciones = std::move(Copias);
+  Termino.reset(t->Copia());
+  Comparacion = std::make_unique<TComparacion>(Termino.get(), *Definiciones, Eta, Tope,
+                                               std::chrono::nanoseconds(Limite));
+  MuestraFilas();
+  btnDetener->setEnabled(true);
+  Situacion->setText(QStringLiteral("Comparando…"));
+  Reloj.start();
+}
+
+void TDialogoComparar::Avanza() {
+  if (!Comparacion) return Reloj.stop();
+  if (PuedeAvanzar && !PuedeAvanzar()) return;
+  bool Sigue = false;
+  try {
+    Sigue = Comparacion->Avanza(Rodaja);
+  } catch (const std::exception& e) {
+    // Out of memory, most likely: what has ended stays in the table.
+    Comparacion->Para();
+    MuestraFilas();
+    return Acaba(DeCp1252(MensajeExcepcion(e, Separador)));
+  }
+  MuestraFilas();
+  if (!Sigue) Acaba(QStringLiteral("Terminado."));
+}
+
+void TDialogoComparar::Detiene() {
+  if (!Comparacion) return;
+  Comparacion->Para();
+  MuestraFilas();
+  Acaba(QStringLiteral("Detenido."));
+}
+
+// The table keeps what it shows; the terms go at once.
+void TDialogoComparar::Acaba(const QString& Texto) {
+  Termina();
+  Situacion->setText(Texto);
+}
+
+void TDialogoComparar::Termina() {
+  Reloj.stop();
+  btnDetener->setEnabled(false);
+  // The comparison first: it reads the copies until it goes.
+  Comparacion.reset();
+  Termino.reset();
+  Definiciones.reset();
+}
+
+void TDialogoComparar::MuestraFilas() {
+  const auto& Filas = Comparacion->Filas();
+  bool Primera = true;
+  for (int i = 0; i < int(Filas.size()) && i < Tabla->rowCount(); ++i) {
+    const TFila& f = Filas[i];
+    bool Acabada = f.Fin != TFin::EnCurso;
+    bool EnEspera = !Acabada && !Primera;
+    PonCelda(Tabla, i, ColReducciones,
+             EnEspera ? QString() : DeCp1252(ConMillares(f.Reducciones, Separador)));
+    PonCelda(Tabla, i, ColForma, Forma(f, Primera, Separador));
+    PonCelda(Tabla, i, ColResultado, Acabada ? Resultado(f) : QString());
+    if (!Acabada) Primera = false;
+  }
+}
+
+void TDialogoComparar::hideEvent(QHideEvent* e) {
+  // Closed, not minimised: nothing goes on behind a dialog that is gone.
+  if (!e->spontaneous()) Termina();
+  QDialog::hideEvent(e);
+}

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// "Comparar estrategias": the current term reduced under every strategy, in slices of the
+// window's own thread between its events, and a table of where each road ended.
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+class TComparacion;
+class TDefiniciones;
+class TExprLambda;
+
+class TDialogoComparar : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Each strategy's limits, and the work done between two turns of the event loop.
+  static constexpr int64_t Tope = 100'000;
+  static constexpr std::chrono::seconds Limite{2};
+  static constexpr std::chrono::milliseconds Rodaja{25};
+
+  explicit TDialogoComparar(QWidget* Padre);
+  ~TDialogoComparar() override;
+
+  // A new comparison of copies of `Termino` and of the definitions (the window goes on with its
+  // own), with η as `Eta` says where it applies; the numbers are grouped with `Separador`
+  // (Windows-1252). Whatever ran before is dropped.
+  void Empieza(TExprLambda* Termino, const TDefiniciones& Definiciones, bool Eta,
+               std::string Separador);
+  // "Detener": the rows not ended say they were stopped.
+  void Detiene();
+  // Stops and frees the comparison, its copies and its terms; so does its end, and a close.
+  void Termina();
+  bool EnMarcha() const { return Comparacion != nullptr; }
+  // Asked before each slice: false while the window must not be touched (its events answered
+  // from inside a view update, which may be reading the free variables the copies share).
+  std::function<bool()> PuedeAvanzar;
+
+  QTableWidget* Tabla;
+  QPushButton* btnDetener;
+  QLabel* Situacion;
+
+ protected:
+  void hideEvent(QHideEvent* e) override;
+
+ private:
+  void Avanza();
+  void MuestraFilas();
+  void Acaba(const QString& Texto);
+
+  QTimer Reloj;
+  std::string Separador;
+  // Declared before the comparison, which reads them until it is destroyed.
+  std::unique_ptr<TDefiniciones> Definiciones;
+  std::unique_ptr<TExprLambda, void (*)(TExprLambda*)> Termino;
+  std::unique_ptr<TComparacion> Comparacion;
+};
