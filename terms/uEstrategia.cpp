@@ -310,8 +310,9 @@ TRecorridoEstrategia::TPaso TRecorridoEstrategia::Paso(TPilasContraccion& Aux,
 }
 
 // Orden normal with η: a contraction may leave an abstraction above it an η-redex: one whose
-// body is M x where x occurred in M until now, or the one just above, whose body is new. The
-// outermost such one is the next redex; everything else above has been looked at for good.
+// body is M x where x occurred in M until now, the one whose body is M N when N became x, or the
+// one just above, whose body is new. The outermost such one is the next redex; everything else
+// above has been looked at for good.
 void TRecorridoEstrategia::BuscaEtaArriba() {
   const std::size_t k = Alto - 1;  // the frame of the contraction
   auto Es = [&](std::size_t j) {
@@ -320,6 +321,7 @@ void TRecorridoEstrategia::BuscaEtaArriba() {
   };
   for (uint32_t j : Formas)
     if (j < k && Es(j)) return Retoma(j);
+  if (k > 1 && Es(k - 2)) return Retoma(k - 2);
   if (k > 0 && Es(k - 1)) Retoma(k - 1);
 }
 

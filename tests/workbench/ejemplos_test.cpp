@@ -23,7 +23,7 @@ TEST_P(Ejemplos, CargaEntera) {
 
 INSTANTIATE_TEST_SUITE_P(Ficheros, Ejemplos,
                          ::testing::Values("combinadores.txt", "logica.txt", "numerales.txt",
-                                           "listas.txt", "recursion.txt"));
+                                           "listas.txt", "recursion.txt", "estrategias.txt"));
 
 TEST(Ejemplos, OmegaNoTermina) {
   TBanco b;
