@@ -18,9 +18,9 @@ nc, nt = cab.index("contracciones"), cab.index("termina")
 escala = {"ns": 1e-6, "us": 1e-3, "ms": 1, "s": 1e3}
 ms, cuenta, termina, cargas, modos = {}, {}, {}, [], []
 for f in filas[1:]:
-    nombre = f[0].split("/iterations")[0]
-    if nombre.endswith(("_mean", "_median", "_stddev", "_cv")):
+    if f[0].endswith(("_mean", "_median", "_stddev", "_cv")):
         continue
+    nombre = f[0].split("/iterations")[0]
     _, modo, carga = nombre.split("/")
     if carga not in cargas: cargas.append(carga)
     if modo not in modos: modos.append(modo)
@@ -32,18 +32,18 @@ def ns(c, m):
 corto = {"hybrid-applicative": "hyb-app", "hybrid-normal": "hyb-norm",
          "applicative": "applic", "applicative+eta": "applic+eta"}
 print("ns per contraction (x ratio to normal on the same workload; - : no contraction)")
-print("%-20s" % "workload" + "".join("%17s" % corto.get(m, m) for m in modos))
+print("%-20s" % "workload" + "".join("%18s" % corto.get(m, m) for m in modos))
 for c in cargas:
     celdas = []
     for m in modos:
         v, base = ns(c, m), ns(c, "normal")
         celdas.append("-" if v is None else
                       "%.0f x%.2f" % (v, v / base) if base else "%.0f" % v)
-    print("%-20s" % c + "".join("%17s" % x for x in celdas))
+    print("%-20s" % c + "".join("%18s" % x for x in celdas))
 print()
 print("contractions (cut: stopped at the limit; total ms)")
-print("%-20s" % "workload" + "".join("%17s" % corto.get(m, m) for m in modos))
+print("%-20s" % "workload" + "".join("%18s" % corto.get(m, m) for m in modos))
 for c in cargas:
-    print("%-20s" % c + "".join("%17s" % ("%d%s %.2f" % (cuenta[c, m],
+    print("%-20s" % c + "".join("%18s" % ("%d%s %.2f" % (cuenta[c, m],
           "" if termina[c, m] else " cut", ms[c, m])) for m in modos))
 '
