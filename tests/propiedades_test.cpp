@@ -177,7 +177,7 @@ TEST(Propiedades, EstrategiasIgualQueLaReferenciaPasoAPaso) {
   constexpr std::size_t Tope = 60, Largo = 4000;
   // First the smallest terms where orden normal with η has to see an η-redex made by a
   // contraction: in the body's argument, or in a new body whose function part then drops x.
-  const std::string fijos[] = {"\\x.f ((\\y.y) x)", "\\x.(\\y.y x) ((\\z.f) x)"};
+  const std::string fijos[] = {"\\x.f ((\\y.y) x)", "\\x.(\\y.y x) (g ((\\z.f) x))"};
   for (int i = 0; i < 400; ++i) {
     std::string texto = i < 2 ? fijos[i] : g.Expresion(2 + i % 30);
     TExprLambda* original = Lee(texto);
