@@ -119,3 +119,43 @@ TEST(Profundidad, CadenaDeRedexes) {
   EXPECT_EQ(Imprime(t), "a");
   Libera(t);
 }
+
+TEST(Profundidad, CadaEstrategia) {
+  // No redex under a million levels; one redex at the bottom of a million-long spine; chains of
+  // redexes nested in the argument and of η-redexes nested in the function part (shorter, as in
+  // CadenaDeRedexes, and long names take long to read), a thousand steps into each.
+  const int n = Hondo / 4, m = Hondo / 10;
+  std::string church = "\\f.\\x.", espina = "(\\x.x) y", cadena, etas;
+  for (int i = 0; i < Hondo; ++i) church += "f (";
+  church += "x" + std::string(Hondo, ')');
+  for (int i = 0; i < Hondo; ++i) espina += " y";
+  for (int i = 0; i < n; ++i) cadena += "(\\x.x) (";
+  cadena += "y" + std::string(n, ')');
+  for (int i = 0; i < m; ++i) etas += "\\" + Nombre(i) + ".(";
+  etas += "f";
+  for (int i = m; i-- > 0;) etas += ") " + Nombre(i);
+  std::size_t vivos = NodosVivos();
+  for (const std::string* texto : {&church, &espina, &cadena, &etas}) {
+    TExprLambda* original = Lee(*texto);
+    ASSERT_TRUE(original);
+    for (TEstrategia e : Estrategias)
+      for (bool eta : {false, true}) {
+        if (eta && !AdmiteEta(e)) continue;
+        TExprLambda* t = original->Copia();
+        TMotor motor;
+        motor.FijaModo({e, eta});
+        std::vector<TExprLambda*> proximos;
+        motor.Proximos(t, false, proximos);
+        bool cambio = true;
+        int pasos = 0;
+        for (; cambio && pasos < 1000; ++pasos) {
+          cambio = false;
+          t = motor.Reduce(t, cambio, false);
+        }
+        EXPECT_TRUE(EsValido(t)) << ClaveEstrategia(e);
+        Libera(t);
+      }
+    Libera(original);
+  }
+  EXPECT_EQ(NodosVivos(), vivos);
+}

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Properties over thousands of random terms: printing reads back to the same term, and the
-// engine agrees pass by pass with the reference reducer that follows the rules literally.
+// engine agrees pass by pass with the reference reducer that follows the rules literally, and
+// step by step with the reference strategies.
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "Ayuda.h"
+#include "Estrategias.h"
 #include "Literal.h"
 #include "uLectura.h"
 #include "uReduccion.h"
@@ -17,9 +19,13 @@ class TGenerador {
  public:
   explicit TGenerador(unsigned semilla) : Azar(semilla) {}
 
+  // Also η-shaped abstractions and terms without a normal form.
+  bool Extras = false;
+
   std::string Expresion(int tam) {
     Ligadas.clear();
     Siguiente = 0;
+    Etas = 0;
     return Termino(tam);
   }
 
@@ -27,6 +33,20 @@ class TGenerador {
   int Entre(int a, int b) { return std::uniform_int_distribution<int>(a, b)(Azar); }
 
   std::string Termino(int tam) {
+    if (Extras) {
+      const int extra = Entre(0, 49);
+      if (extra == 0) return "((\\om.om om) (\\on.on on))";
+      if (extra == 1) return "((\\om.x (om om)) (\\on.x (on on)))";
+      if (extra < 6 && tam > 1) {
+        // λv.M v, M without v (an η-redex) or now and then with it.
+        std::string v = "e" + std::string(static_cast<std::size_t>(++Etas), 'q');
+        const bool usa = extra == 5;
+        if (usa) Ligadas.push_back(v);
+        std::string m = Termino(tam - 1);
+        if (usa) Ligadas.pop_back();
+        return "(\\" + v + ".(" + m + ") " + v + ")";
+      }
+    }
     if (tam <= 1) return Variable();
     int eleccion = Entre(0, 9);
     if (eleccion < 3) {
@@ -61,7 +81,21 @@ class TGenerador {
   std::mt19937 Azar;
   std::vector<std::string> Ligadas;
   int Siguiente = 0;
+  int Etas = 0;
 };
+
+// The position of `n` in `t` in preorder, the root 0, as the reference strategies count it.
+bool Busca(TExprLambda* t, TExprLambda* n, std::size_t& pos) {
+  if (t == n) return true;
+  ++pos;
+  if (TFuncion* f = ComoFuncion(t)) return Busca(f->Cuerpo, n, pos);
+  if (TAplicacion* a = ComoAplicacion(t)) return Busca(a->Func, n, pos) || Busca(a->Arg, n, pos);
+  return false;
+}
+std::size_t Posicion(TExprLambda* t, TExprLambda* n) {
+  std::size_t pos = 0;
+  return Busca(t, n, pos) ? pos : std::size_t(-1);
+}
 
 }  // namespace
 
@@ -132,6 +166,63 @@ TEST(Propiedades, MotorIgualQueLaReferenciaPasadaAPasada) {
     }
     Libera(t);
     Libera(u);
+  }
+  EXPECT_EQ(NodosVivos(), vivos);
+}
+
+TEST(Propiedades, EstrategiasIgualQueLaReferenciaPasoAPaso) {
+  TGenerador g(11);
+  g.Extras = true;
+  std::size_t vivos = NodosVivos();
+  constexpr std::size_t Tope = 60, Largo = 4000;
+  // First the smallest terms where orden normal with η has to see an η-redex made by a
+  // contraction: in the body's argument, or in a new body whose function part then drops x.
+  const std::string fijos[] = {"\\x.f ((\\y.y) x)", "\\x.(\\y.y x) (g ((\\z.f) x))"};
+  for (int i = 0; i < 400; ++i) {
+    std::string texto = i < 2 ? fijos[i] : g.Expresion(2 + i % 30);
+    TExprLambda* original = Lee(texto);
+    ASSERT_TRUE(original) << texto;
+    const std::string inicial = Imprime(original);
+    TMotor motor;
+    for (TEstrategia e : Estrategias)
+      for (bool eta : {false, true}) {
+        if (eta && !AdmiteEta(e)) continue;
+        const TModo modo{e, eta};
+        literal::Termino lit;
+        literal::Convierte(original, lit);
+        std::vector<literal::Contraccion> pasos;
+        const bool termina = literal::Estrategias::Ejecuta(lit, modo, Tope, Largo, pasos);
+        TExprLambda* t = original->Copia();
+        motor.FijaModo(modo);
+        motor.Olvida();
+        // Proximos walks ahead: never asked, asked before every step, or now and then.
+        const int pregunta = (i + static_cast<int>(e)) % 3;
+        std::vector<TExprLambda*> proximos;
+        for (std::size_t k = 0; k < pasos.size() + (termina ? 1 : 0); ++k) {
+          const bool sigue = k < pasos.size();
+          const std::string donde = std::string(ClaveEstrategia(e)) + (eta ? " eta" : "") +
+                                    ", paso " + std::to_string(k) + " de " +
+                                    (k ? pasos[k - 1].Texto : inicial) + ", desde " + inicial;
+          if (pregunta == 1 || (pregunta == 2 && k % 3 == 1)) {
+            motor.Proximos(t, false, proximos);
+            ASSERT_EQ(proximos.size(), sigue ? 1u : 0u) << donde;
+            if (sigue) {
+              ASSERT_EQ(Posicion(t, proximos[0]), pasos[k].Posicion) << donde;
+            }
+          }
+          const int64_t antes = NumReducciones;
+          bool cambio = false;
+          t = motor.Reduce(t, cambio, false);
+          ASSERT_EQ(cambio, sigue) << donde;
+          ASSERT_EQ(NumReducciones - antes, sigue ? 1 : 0) << donde;
+          ASSERT_TRUE(EsValido(t) && MarcasCiertas(t)) << donde;
+          if (sigue) {
+            ASSERT_EQ(Imprime(t), pasos[k].Texto) << donde;
+          }
+        }
+        Libera(t);
+      }
+    Libera(original);
   }
   EXPECT_EQ(NodosVivos(), vivos);
 }
