@@ -312,7 +312,8 @@ TRecorridoEstrategia::TPaso TRecorridoEstrategia::Paso(TPilasContraccion& Aux,
 // Orden normal with η: a contraction may leave an abstraction above it an η-redex: one whose
 // body is M x where x occurred in M until now, the one whose body is M N when N became x, or the
 // one just above, whose body is new. The outermost such one is the next redex; everything else
-// above has been looked at for good.
+// above has been looked at for good, but for a new body M x whose M still holds x, to look at
+// again as M changes.
 void TRecorridoEstrategia::BuscaEtaArriba() {
   const std::size_t k = Alto - 1;  // the frame of the contraction
   auto Es = [&](std::size_t j) {
@@ -322,7 +323,13 @@ void TRecorridoEstrategia::BuscaEtaArriba() {
   for (uint32_t j : Formas)
     if (j < k && Es(j)) return Retoma(j);
   if (k > 1 && Es(k - 2)) return Retoma(k - 2);
-  if (k > 0 && Es(k - 1)) Retoma(k - 1);
+  if (k > 0 && Es(k - 1)) return Retoma(k - 1);
+  // A new body M x with x still in M: the abstraction becomes an η-redex if the walk of M
+  // drops x, so it joins Formas.
+  TFuncion* f = k > 0 ? ComoFuncion(*Pila[k - 1].Hueco) : nullptr;
+  const TAplicacion* c = f ? ComoAplicacion(f->Cuerpo) : nullptr;
+  if (c && c->Arg == f->Param && UsaEta(Pila[k - 1]) && (Formas.empty() || Formas.back() < k - 1))
+    Formas.push_back(static_cast<uint32_t>(k - 1));
 }
 
 // The walk goes back to frame j, to arrive at its node again.

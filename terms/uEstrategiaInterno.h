@@ -55,8 +55,8 @@ class TRecorridoEstrategia {
   std::size_t Alto = 0;
   bool Listo = false;  // the top of Pila is the next redex
   // Orden normal with η: the frames of Pila, lowest first, of the abstractions whose body was
-  // M x, x their variable, when the walk went into it: the only ones above a contraction that
-  // it can make an η-redex, besides the one just above it and the one whose body's argument it
-  // is.
+  // M x, x their variable, when the walk went into it or a contraction made it: the only ones above
+  // a contraction that it can make an η-redex, besides the one just above it and the one whose
+  // body's argument it is.
   std::vector<uint32_t> Formas;
 };
