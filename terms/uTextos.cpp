@@ -2,8 +2,11 @@
 #include "uTextos.h"
 
 #include <cstdio>
+#include <iterator>
 #include <new>
+#include <vector>
 
+#include "uEstrategia.h"
 #include "uLambda.h"
 
 std::string ConMillares(uint64_t n, std::string_view Separador) {
@@ -67,6 +70,21 @@ std::string Mensajes::DiagramaDemasiadoGrandeExportar(std::size_t Limite, const 
                                                       std::string_view Separador) {
   return "Diagrama demasiado grande para exportarlo: m\xE1s de " + ConMillares(Limite, Separador) +
          " " + Unidades;
+}
+
+std::string Mensajes::ModoReduccion(bool Simple, bool Multiple, uint32_t Otros) {
+  if (Otros == 0) return ModoReduccion(Simple, Multiple);
+  std::vector<std::string> Partes;
+  if (Simple) Partes.push_back("beta simple");
+  if (Multiple) Partes.push_back("beta m\xFAltiple");
+  for (uint32_t b = 0; b < 2 * std::size(Estrategias); ++b)
+    if (Otros & (1u << b))
+      Partes.push_back(NombreEstrategia(Estrategias[b / 2]) +
+                       std::string(b % 2 ? " con reducci\xF3n eta" : ""));
+  std::string s = "Modo: ";
+  for (std::size_t i = 0; i < Partes.size(); ++i)
+    s += (i == 0 ? "" : i + 1 == Partes.size() ? " y " : ", ") + Partes[i];
+  return s;
 }
 
 std::string Mensajes::ModoReduccion(bool Simple, bool Multiple) {

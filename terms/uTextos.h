@@ -68,7 +68,10 @@ inline constexpr const char* Pixeles = "p\xEDxeles";
 // The lines of the reduction's file, around its numbered passes.
 inline constexpr const char* TituloReduccion =
     "C\xE1lculo Lambda: reducci\xF3n desde la \xFAltima entrada";
-std::string ModoReduccion(bool Simple, bool Multiple);      // "Modo: beta simple"...
+std::string ModoReduccion(bool Simple, bool Multiple);  // "Modo: beta simple"...
+// The same with the other strategies the steps took, bit 2 e + η of each strategy e (in the
+// menu's order): "Modo: beta simple y Llamada por valor", "Modo: Orden normal con reducción eta".
+std::string ModoReduccion(bool Simple, bool Multiple, uint32_t Otros);
 std::string PasosReduccion(int64_t Pasos);                  // "Pasos: 12"
 std::string ContraccionesReduccion(int64_t Contracciones);  // "Contracciones: 12"
 std::string PasosSinMostrar(int64_t Pasos);                 // "(10 pasos sin mostrar)"

@@ -52,7 +52,8 @@ void ExportaDiagrama(TExprLambda* Actual, double Zoom, const std::string& Ruta,
   EscribeFichero(Ruta, Bytes);
 }
 
-void ExportaReduccion(const TTraza& Traza, bool MultipleAhora, const std::string& Ruta) {
+void ExportaReduccion(const TTraza& Traza, bool MultipleAhora, const std::string& Ruta,
+                      TModo ModoAhora) {
   if (!Traza.Activa()) throw EConMensaje(Mensajes::NoHayActual);
-  EscribeFichero(Ruta, Cp1252AUtf8(Traza.Texto(MultipleAhora)));
+  EscribeFichero(Ruta, Cp1252AUtf8(Traza.Texto(MultipleAhora, ModoAhora)));
 }

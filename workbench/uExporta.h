@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "uEstrategia.h"
+
 class TExprLambda;
 class TTraza;
 
@@ -27,4 +29,5 @@ void ExportaDiagrama(TExprLambda* Actual, double Zoom, const std::string& Ruta,
                      std::size_t LimiteNodos, std::string_view Separador);
 
 // Writes the reduction to `Ruta` as UTF-8 text. Throws EEntradaSalida.
-void ExportaReduccion(const TTraza& Traza, bool MultipleAhora, const std::string& Ruta);
+void ExportaReduccion(const TTraza& Traza, bool MultipleAhora, const std::string& Ruta,
+                      TModo ModoAhora = {});

@@ -16,11 +16,22 @@ void TTraza::Vacia() {
   Fuera = 0;
 }
 
-void TTraza::Pasada(bool Multiple, int64_t Contracciones, bool Cambio) {
+namespace {
+
+uint32_t BitModo(TModo m) {
+  return 1u << (2 * static_cast<uint32_t>(m.Estrategia) + (m.Eta ? 1 : 0));
+}
+
+}  // namespace
+
+void TTraza::Pasada(bool Multiple, int64_t Contracciones, bool Cambio, TModo Modo) {
   if (!Activo || !Cambio) return;
   ++Estado.Pasos;
   Estado.Contracciones += Contracciones;
-  (Multiple ? Estado.Multiple : Estado.Simple) = true;
+  if (!Modo.Clasico())
+    Estado.Otros |= BitModo(Modo);
+  else
+    (Multiple ? Estado.Multiple : Estado.Simple) = true;
 }
 
 void TTraza::Marca() {
@@ -54,14 +65,17 @@ void TTraza::Anota(TTextoCompartido Forma) {
   }
 }
 
-std::string TTraza::Texto(bool MultipleAhora) const {
+std::string TTraza::Texto(bool MultipleAhora, TModo ModoAhora) const {
   const char* Fin = "\r\n";
   std::string s = Mensajes::TituloReduccion;
   s += Fin;
   // Without a step yet, the mode is the one the next step would take.
-  const bool Ninguno = !Estado.Simple && !Estado.Multiple;
-  s += Mensajes::ModoReduccion(Ninguno ? !MultipleAhora : Estado.Simple,
-                               Ninguno ? MultipleAhora : Estado.Multiple);
+  const bool Ninguno = !Estado.Simple && !Estado.Multiple && Estado.Otros == 0;
+  if (Ninguno && !ModoAhora.Clasico())
+    s += Mensajes::ModoReduccion(false, false, BitModo(ModoAhora));
+  else
+    s += Mensajes::ModoReduccion(Ninguno ? !MultipleAhora : Estado.Simple,
+                                 Ninguno ? MultipleAhora : Estado.Multiple, Estado.Otros);
   s += Fin;
   s += Mensajes::PasosReduccion(Estado.Pasos) + Fin;
   s += Mensajes::ContraccionesReduccion(Estado.Contracciones) + Fin;

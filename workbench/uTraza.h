@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "uEstrategia.h"
+
 // A printed form, shared between the view that shows it and the record: a form of tens of
 // megabytes is made once and never copied.
 using TTextoCompartido = std::shared_ptr<const std::string>;
@@ -27,7 +29,8 @@ class TTraza {
   bool Activa() const { return Activo; }
 
   // One pass over the current term; a pass that changed nothing is no step.
-  void Pasada(bool Multiple, int64_t Contracciones, bool Cambio);
+  // Outside the classic mode, `Modo` names the strategy the pass took.
+  void Pasada(bool Multiple, int64_t Contracciones, bool Cambio, TModo Modo = {});
   // Back: the state when Marca was last called comes back (a step keeps the term before it).
   void Marca();
   void Deshaz();
@@ -38,7 +41,7 @@ class TTraza {
   void Anota(std::string Forma) { Anota(std::make_shared<const std::string>(std::move(Forma))); }
 
   // The file: a heading, then one line a step shown, Windows-1252, CR LF line ends.
-  std::string Texto(bool MultipleAhora) const;
+  std::string Texto(bool MultipleAhora, TModo ModoAhora = {}) const;
 
   int64_t Pasos() const { return Estado.Pasos; }
   int64_t Contracciones() const { return Estado.Contracciones; }
@@ -52,6 +55,7 @@ class TTraza {
   struct TEstado {
     int64_t Pasos = 0, Contracciones = 0;
     bool Simple = false, Multiple = false;  // modes of the steps made
+    uint32_t Otros = 0;                     // and other strategies, as ModoReduccion takes them
   };
   std::size_t Limite;
   bool Activo = false;

@@ -369,7 +369,7 @@ bool TMesaTrabajo::PasadaBeta(bool Multiple) {
   bool Cambio = false;
   const int64_t Antes = NumReducciones;
   Actual = Motor.Reduce(Actual, Cambio, Multiple);
-  Traza.Pasada(Multiple, NumReducciones - Antes, Cambio);
+  Traza.Pasada(Multiple, NumReducciones - Antes, Cambio, Motor.Modo());
   return Cambio;
 }
 
@@ -675,7 +675,8 @@ void TMesaTrabajo::ExportaReduccion() {
   std::string Ruta;
   if (!Vista.DialogoExportarReduccion(Ruta)) return;
   CompletaTraza();
-  ::ExportaReduccion(Traza, TomaModo(), Ruta);
+  const bool Multiple = TomaModo();
+  ::ExportaReduccion(Traza, Multiple, Ruta, Motor.Modo());
 }
 
 void TMesaTrabajo::CompletaTraza() {

@@ -130,6 +130,20 @@ TEST(Exporta, Reduccion) {
   EXPECT_EQ(b.Vista.UltimoError, "No hay t\xE9rmino actual");
 }
 
+// A reduction taken under another strategy says which.
+TEST(Exporta, LaReduccionNombraSuEstrategia) {
+  TTraza t;
+  t.Empieza();
+  EXPECT_NE(t.Texto(false, {TEstrategia::PorValor, false}).find("Modo: Llamada por valor\r\n"),
+            std::string::npos);
+  t.Pasada(false, 1, true);
+  t.Pasada(false, 1, true, {TEstrategia::Normal, true});
+  t.Pasada(false, 1, true, {TEstrategia::Cabeza, false});
+  EXPECT_NE(
+      t.Texto(false).find("Modo: beta simple, Orden normal con reducci\xF3n eta y Cabeza\r\n"),
+      std::string::npos);
+}
+
 TEST(Exporta, LaReduccionGuardadaTieneTope) {
   TTraza t(40);
   t.Empieza();
