@@ -430,6 +430,59 @@ void SiguientesRedex(TExprLambda* Raiz, bool Multiple, std::vector<TAplicacion*>
   if (Raiz) BuscaRedex(Raiz, Multiple, Redex, Pulso);
 }
 
+void TodosLosRedex(TExprLambda* Raiz, std::vector<TAplicacion*>& Redex,
+                   const std::function<void()>& Pulso) {
+  Redex.clear();
+  if (!Raiz) return;
+  std::vector<TExprLambda*> Pila{Raiz};
+  std::size_t k = 0;
+  while (!Pila.empty()) {
+    TExprLambda* n = Pila.back();
+    Pila.pop_back();
+    Late(Pulso, k);
+    if (Limpio(n)) continue;
+    if (TFuncion* f = ComoFuncion(n)) {
+      Pila.push_back(f->Cuerpo);
+      continue;
+    }
+    TAplicacion* ap = static_cast<TAplicacion*>(n);
+    if (EsFuncion(ap->Func)) Redex.push_back(ap);
+    Pila.push_back(ap->Arg);
+    Pila.push_back(ap->Func);
+  }
+}
+
+TExprLambda* TMotor::ContraeElegido(TExprLambda* raiz, TAplicacion* Elegido, bool& Cambio) {
+  Fin = TFinPasada::Normal;
+  NodosPedidos = 0;
+  RenuevaNiveles();
+  Olvida();
+  // The slot that holds it: it lies below no node marked free of redexes.
+  std::vector<TExprLambda**> Pila{&raiz};
+  TExprLambda** Hueco = nullptr;
+  while (!Pila.empty() && !Hueco) {
+    TExprLambda** h = Pila.back();
+    Pila.pop_back();
+    if (*h == Elegido) {
+      Hueco = h;
+    } else if (TFuncion* f = ComoFuncion(*h)) {
+      if (!Limpio(f)) Pila.push_back(&f->Cuerpo);
+    } else if (TAplicacion* ap = ComoAplicacion(*h); ap && !Limpio(ap)) {
+      Pila.push_back(&ap->Arg);
+      Pila.push_back(&ap->Func);
+    }
+  }
+  if (!Hueco || !EsFuncion(Elegido->Func)) return raiz;
+  TExprLambda* R = Contrae(Elegido, AuxiliarDelHilo().Contraccion, NodosPedidos);
+  if (!R) {
+    Fin = TFinPasada::DemasiadoGrande;
+    return raiz;
+  }
+  *Hueco = R;
+  Cambio = true;
+  return raiz;
+}
+
 void TMotor::Siguientes(TExprLambda* raiz, bool multiple, std::vector<TAplicacion*>& Redex,
                         const std::function<void()>& Pulso) const {
   // Where the next pass would start from the root, so does the search.

@@ -102,6 +102,11 @@ class TMotor {
   void Proximos(TExprLambda* Raiz, bool Multiple, std::vector<TExprLambda*>& Redex,
                 const std::function<void()>& Pulso = {});
 
+  // A step the user chose: contracts `Elegido`, a redex of `Raiz`, whatever the mode, and
+  // returns the term that takes Raiz's place. Fin and NodosPedidos as Reduce's; Cambio is set
+  // when it contracted. The engine starts its next pass afresh.
+  TExprLambda* ContraeElegido(TExprLambda* Raiz, TAplicacion* Elegido, bool& Cambio);
+
   TFinPasada Fin = TFinPasada::Normal;
   std::size_t NodosPedidos = 0;
 
@@ -129,3 +134,7 @@ TExprLambda* Pasada(TExprLambda* Raiz, bool& Cambio, bool Multiple, TFinPasada& 
 // `Pulso` as LongitudTexto's.
 void SiguientesRedex(TExprLambda* Raiz, bool Multiple, std::vector<TAplicacion*>& Redex,
                      const std::function<void()>& Pulso = {});
+// Every beta redex of the term, nested ones too, in printing order (where each starts). Subtrees
+// marked free of redexes are not entered. `Pulso` as LongitudTexto's.
+void TodosLosRedex(TExprLambda* Raiz, std::vector<TAplicacion*>& Redex,
+                   const std::function<void()>& Pulso = {});

@@ -316,3 +316,24 @@ TEST(Reduccion, SiguientesRedexSonLosDeLaPasada) {
     }
   }
 }
+
+// Every redex in printing order, and a chosen one contracted alone, even one no pass would take.
+TEST(Reduccion, RedexElegido) {
+  TExprLambda* t = Lee("(\\a.a (\\b.b) ((\\c.c) d)) ((\\e.e) f)");
+  std::vector<TAplicacion*> r;
+  TodosLosRedex(t, r);
+  ASSERT_EQ(r.size(), 3u);
+  EXPECT_EQ(r[0], t);
+  TMotor m;
+  bool Cambio = false;
+  t = m.ContraeElegido(t, r[2], Cambio);
+  EXPECT_TRUE(Cambio);
+  EXPECT_EQ(Imprime(t), "(\\ a . a (\\ b . b) ((\\ c . c) d)) e");
+  EXPECT_TRUE(EsValido(t) && MarcasCiertas(t));
+  TodosLosRedex(t, r);
+  ASSERT_EQ(r.size(), 2u);
+  Cambio = false;
+  t = m.ContraeElegido(t, r[1], Cambio);
+  EXPECT_EQ(Imprime(t), "(\\ a . a (\\ b . b) c) d");
+  Libera(t);
+}
