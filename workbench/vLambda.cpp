@@ -95,6 +95,11 @@ void TMesaTrabajo::edtEntKeyPress(char Key) {
 void TMesaTrabajo::btnBetaClick() {
   Protegido([this] { Paso(); });
 }
+void TMesaTrabajo::ContraeRedex(std::size_t i) {
+  Protegido([this, i] {
+    if (TAplicacion* Elegido = RedexNumero(i)) Paso(Elegido);
+  });
+}
 void TMesaTrabajo::btnBackClick() {
   Protegido([this] { Atras(); });
 }
@@ -362,6 +367,7 @@ void TMesaTrabajo::CambiaActual(TExprLambda* Nuevo) {
 void TMesaTrabajo::TerminoCambiado(TCambio Causa) {
   Numerado = false;
   MemoAlDia = false;
+  RedexAlDia = false;
   if (Causa == TCambio::Orden) Lector.Invalida();
 }
 
@@ -454,8 +460,8 @@ void TMesaTrabajo::Define(const std::string& Nombre, TRetenido& Copia) {
   Vista.DefinicionesCambiadas();
 }
 
-// Step: one pass, keeping the term before it for back.
-void TMesaTrabajo::Paso() {
+// Step: one pass (or the contraction of a chosen redex), keeping the term before it for back.
+void TMesaTrabajo::Paso(TAplicacion* Elegido) {
   // β has no place inside run-all: the run owns the term and its count until it ends.
   if (!Actual || Ejecutando) return;
   CompletaTraza();
@@ -469,7 +475,7 @@ void TMesaTrabajo::Paso() {
   Libera(Anterior);
   Anterior = Copia;
   Traza.Marca();
-  PasadaBeta(TomaModo());
+  Elegido ? ContraeEnPaso(Elegido) : PasadaBeta(TomaModo());
   // A step is a command: even one that changed nothing starts the run's sequence of terms again.
   TerminoCambiado(TCambio::Orden);
   if (Motor.Fin == TFinPasada::DemasiadoGrande)

@@ -160,6 +160,17 @@ class TMesaTrabajo {
   // Lays Actual out and renders it into Bitmap at Zoom; nothing without a current term.
   void Redibuja();
 
+  // The redex the user chose: every β-redex of Actual in printing order, each as three byte
+  // ranges of its printed form (the redex, its function part, its argument, as FijaResalte's),
+  // empty when there is no term or its text is past LimiteTexto. Kept until the term changes.
+  const std::vector<TRango>& RangosRedex();
+  // Index of the innermost redex whose range holds byte Pos of Memo1's text, or -1 (also when
+  // Memo1 does not show Actual as it is now, or run-all runs).
+  int64_t RedexEn(int64_t Pos);
+  // Contracts redex i of that list as one β step would, whatever the strategy; nothing when there
+  // is no such redex or run-all runs.
+  void ContraeRedex(std::size_t i);
+
   // Seconds between two view updates of run-all; 0 updates after every pass.
   void FijaIntervalo(double Segundos) { Ritmo.FijaIntervalo(Segundos); }
   double Intervalo() const { return Ritmo.Intervalo(); }
@@ -208,7 +219,16 @@ class TMesaTrabajo {
   std::string CopiaDefinicion(TExprLambda* t, TRetenido& Copia);
   // Stores Copia under Nombre, in place of the definition of that name or as a new one.
   void Define(const std::string& Nombre, TRetenido& Copia);
-  void Paso();
+  void Paso(TAplicacion* Elegido = nullptr);
+  // Redex i of RangosRedex's list, or null (no such redex, run-all runs).
+  TAplicacion* RedexNumero(std::size_t i);
+  // The pass of a step that contracts Elegido, noted in the trace; true when it changed the term.
+  bool ContraeEnPaso(TAplicacion* Elegido);
+  // RangosRedex's list: the redexes, their ranges, and the nearest redex holding each one (-1).
+  std::vector<TAplicacion*> RedexTodos;
+  std::vector<TRango> RangosTodos;
+  std::vector<int64_t> Contenedor;
+  bool RedexAlDia = false;
   // One pass of β on Actual, noted in the trace; true when it changed the term.
   bool PasadaBeta(bool Multiple);
   void Atras();

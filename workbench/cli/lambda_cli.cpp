@@ -44,6 +44,9 @@ the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside.
                      (the second panel's text); "cycle: N" when the last run-all was seen to
                      repeat every N passes; "error-at: A B" after an entry that did not parse
                      (bytes [A, B) of its text)
+  redexes            "redex: A B" for every redex of the term (bytes [A, B) of show's text),
+                     in order of their start
+  contract N         contracts redex N (from 0) of that list as one step, as a click on it does
   stop-on-cycle on|off   "Detener ∀β en un ciclo"
   halo on|off        "Resaltar el siguiente paso en el diagrama"
   compare [CAP]      "Comparar estrategias…" without its time limit: a line "compare: KEY COUNT
@@ -98,6 +101,8 @@ class TGuion {
       Mesa.btnBackClick();
     } else if (Orden == "all") {
       Todo(Resto, SinArgumento);
+    } else if (Orden == "contract") {
+      Contrae(Resto);
     } else {
       return false;
     }
@@ -155,6 +160,10 @@ class TGuion {
       std::cout << Ayuda;
     } else if (Orden == "compare") {
       Compara(Resto, SinArgumento);
+    } else if (Orden == "redexes" && SinArgumento) {
+      const std::vector<TRango>& Rangos = Mesa.RangosRedex();
+      for (std::size_t i = 0; i + 2 < Rangos.size(); i += 3)
+        std::cout << "redex: " << Rangos[i].Desde << ' ' << Rangos[i].Hasta << '\n';
     } else if (Orden == "info" && SinArgumento) {
       InfoRedex();
       Informa();
@@ -168,6 +177,17 @@ class TGuion {
   void Error(const std::string& Mensaje) {
     HuboError = true;
     std::cout << "error: " << Mensaje << '\n';
+  }
+
+  void Contrae(std::string_view Resto) {
+    int n = 0;
+    if (!LeeEntero(Resto, n) || n < 0) return Error("usage: contract N, N from 0");
+    if (!Mesa.TerminoActual()) return Error("no term");
+    const std::size_t Cuenta = Mesa.RangosRedex().size() / 3;
+    if (static_cast<std::size_t>(n) >= Cuenta)
+      return Error("no redex " + std::to_string(n) + " (the term has " + std::to_string(Cuenta) +
+                   ")");
+    Mesa.ContraeRedex(static_cast<std::size_t>(n));
   }
 
   // As in the window: a character that Windows-1252 cannot hold refuses the Enter.

@@ -50,6 +50,7 @@ TMemo::TMemo(QWidget* Padre) : QAbstractScrollArea(Padre) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setCursor(Qt::IBeamCursor);
+  viewport()->setMouseTracking(true);  // the redex under the pointer
   viewport()->setBackgroundRole(QPalette::Base);
   viewport()->setAutoFillBackground(true);
   Ocioso.setSingleShot(true);
@@ -64,6 +65,7 @@ void TMemo::FijaTexto(std::shared_ptr<const std::string> Texto) {
   // The line starts of a long text that has gone go back to the allocator.
   if (Inicios.capacity() > (std::size_t(1) << 17)) std::vector<std::size_t>().swap(Inicios);
   Resalte_.clear();
+  FijaApuntado({});
   Ancla_ = Cursor_ = 0;
   ReiniciaEnvoltura(0);
 }
@@ -76,6 +78,16 @@ void TMemo::FijaResalte(std::vector<TRango> Rangos) {
     r.Hasta = std::min(r.Hasta, Texto().size());
     r.Desde = std::min(r.Desde, r.Hasta);
   }
+  viewport()->update();
+}
+
+void TMemo::FijaApuntado(std::vector<TRango> Rangos) {
+  auto Igual = [](const TRango& a, const TRango& b) {
+    return a.Desde == b.Desde && a.Hasta == b.Hasta;
+  };
+  if (std::equal(Rangos.begin(), Rangos.end(), Apuntado_.begin(), Apuntado_.end(), Igual)) return;
+  Apuntado_ = std::move(Rangos);
+  viewport()->setCursor(Apuntado_.empty() ? Qt::IBeamCursor : Qt::PointingHandCursor);
   viewport()->update();
 }
 
@@ -225,7 +237,8 @@ void TMemo::paintEvent(QPaintEvent*) {
     std::size_t Desde = InicioLinea(i), Hasta = FinLinea(i);
     if (Hasta > Desde && Texto()[Hasta - 1] == '\n') --Hasta;
     int y = Margen + static_cast<int>(i - Primera) * Alto;
-    if (!Resalte_.empty()) PintaResalte(p, Desde, Hasta, y);
+    const std::vector<TRango>& Fondo = Apuntado_.empty() ? Resalte_ : Apuntado_;
+    if (!Fondo.empty()) PintaResalte(p, Fondo, Desde, Hasta, y);
     double x = Margen;
     // Up to three pieces: before, inside and after the selection.
     std::size_t Cortes[4] = {Desde, std::clamp(SelDesde, Desde, Hasta),
@@ -252,24 +265,25 @@ void TMemo::paintEvent(QPaintEvent*) {
   }
 }
 
-void TMemo::PintaResalte(QPainter& p, std::size_t Desde, std::size_t Hasta, int y) {
+void TMemo::PintaResalte(QPainter& p, const std::vector<TRango>& Rangos, std::size_t Desde,
+                         std::size_t Hasta, int y) {
   // Light enough for the black text on top: the whole redex, then its function part and its
   // argument in two shades.
   static const QColor Colores[3] = {QColor(255, 243, 205), QColor(255, 214, 153),
                                     QColor(196, 226, 255)};
   // Redexes lie apart in text order: the first that ends after the line starts.
-  std::size_t n = Resalte_.size() / 3;
+  std::size_t n = Rangos.size() / 3;
   std::size_t lo = 0, hi = n;
   while (lo < hi) {
     std::size_t m = (lo + hi) / 2;
-    if (Resalte_[3 * m].Hasta <= Desde)
+    if (Rangos[3 * m].Hasta <= Desde)
       lo = m + 1;
     else
       hi = m;
   }
-  for (std::size_t k = lo; k < n && Resalte_[3 * k].Desde < Hasta; ++k) {
+  for (std::size_t k = lo; k < n && Rangos[3 * k].Desde < Hasta; ++k) {
     for (int j = 0; j < 3; ++j) {
-      const TRango& r = Resalte_[3 * k + static_cast<std::size_t>(j)];
+      const TRango& r = Rangos[3 * k + static_cast<std::size_t>(j)];
       std::size_t a = std::max(r.Desde, Desde), z = std::min(r.Hasta, Hasta);
       if (a >= z) continue;
       double x = Margen;
@@ -424,7 +438,7 @@ void TMemo::Arrastra(QPoint p) {
 }
 
 void TMemo::mouseMoveEvent(QMouseEvent* e) {
-  if (!Arrastrando) return;
+  if (!Arrastrando) return emit Apunta(static_cast<qint64>(PosicionEn(e->position().toPoint())));
   UltimoRaton = e->position().toPoint();
   Arrastra(UltimoRaton);
   bool Fuera = UltimoRaton.y() < 0 || UltimoRaton.y() >= viewport()->height();
@@ -437,6 +451,13 @@ void TMemo::mouseReleaseEvent(QMouseEvent* e) {
   Arrastrando = false;
   Desplazamiento.stop();
   PonSeleccionX11();
+  if (Ancla_ == Cursor_ && !(e->modifiers() & Qt::ShiftModifier))
+    emit Pulsa(static_cast<qint64>(Cursor_));
+}
+
+void TMemo::leaveEvent(QEvent* e) {
+  QAbstractScrollArea::leaveEvent(e);
+  emit Apunta(-1);
 }
 
 void TMemo::mouseDoubleClickEvent(QMouseEvent* e) {

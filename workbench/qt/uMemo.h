@@ -32,6 +32,10 @@ class TMemo : public QAbstractScrollArea {
   // its function part, its argument), redexes in text order and apart from one another.
   void FijaResalte(std::vector<TRango> Rangos);
   const std::vector<TRango>& Resalte() const { return Resalte_; }
+  // The redex under the pointer, three ranges as FijaResalte's, shown in place of that highlight
+  // with a pointing hand; empty gives the highlight back.
+  void FijaApuntado(std::vector<TRango> Rangos);
+  const std::vector<TRango>& Apuntado() const { return Apuntado_; }
   const std::string& Texto() const { return *Forma; }
   QString toPlainText() const;
 
@@ -57,6 +61,10 @@ class TMemo : public QAbstractScrollArea {
  signals:
   // A message for the status bar (Windows-1252 already converted).
   void Aviso(const QString& Texto);
+  // The pointer moved over byte Pos of the text (-1: it left the view), and a click that selected
+  // nothing there.
+  void Apunta(qint64 Pos);
+  void Pulsa(qint64 Pos);
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -66,6 +74,7 @@ class TMemo : public QAbstractScrollArea {
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void leaveEvent(QEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
@@ -90,7 +99,8 @@ class TMemo : public QAbstractScrollArea {
   // The bytes [Desde, Hasta) as clipboard data, or null past LimiteCopia.
   QMimeData* DatosCopia(std::size_t Desde, std::size_t Hasta) const;
   // Paints the highlight of the bytes [Desde, Hasta) of a line starting at x = Margen.
-  void PintaResalte(QPainter& p, std::size_t Desde, std::size_t Hasta, int y);
+  void PintaResalte(QPainter& p, const std::vector<TRango>& Rangos, std::size_t Desde,
+                    std::size_t Hasta, int y);
 
   // Shared with the record of the reduction: a big text is never copied.
   std::shared_ptr<const std::string> Forma = std::make_shared<const std::string>();
@@ -107,7 +117,7 @@ class TMemo : public QAbstractScrollArea {
   double Disponible = 1;      // width a line may take
   QTimer Ocioso;              // wraps the rest a slice at a time
 
-  std::vector<TRango> Resalte_;
+  std::vector<TRango> Resalte_, Apuntado_;
   std::size_t Ancla_ = 0, Cursor_ = 0;
   bool Arrastrando = false;
   QPoint UltimoRaton;

@@ -166,6 +166,8 @@ void TVentPpal::Conecta() {
   connect(Abrir1, &QAction::triggered, this, [this] { Abrir1Click(); });
   connect(Salvar1, &QAction::triggered, this, [this] { Salvar1Click(); });
   connect(Memo1, &TMemo::Aviso, Estado, &QLabel::setText);  // a copy refused
+  connect(Memo1, &TMemo::Apunta, this, [this](qint64 Pos) { MemoApunta(Pos); });
+  connect(Memo1, &TMemo::Pulsa, this, [this](qint64 Pos) { MemoPulsa(Pos); });
   // The next step shown follows the options; the drawing moves with the mouse.
   for (QAction* Opcion : {Betamltiple1, HaloDiagrama1})
     connect(Opcion, &QAction::triggered, this,
@@ -332,6 +334,24 @@ void TVentPpal::Orden(F&& Accion) {
     // The commands catch their own; this is for what the window adds around them.
     MuestraError(MensajeExcepcion(e, SeparadorMillares()));
   }
+}
+
+// The redex under the pointer on "Texto": shown, and contracted by a click.
+void TVentPpal::MemoApunta(qint64 Pos) {
+  std::vector<TRango> Redex;
+  Orden([&](TMesaTrabajo& m) {
+    if (int64_t k = m.RedexEn(Pos); k >= 0) {
+      const TRango* r = m.RangosRedex().data() + 3 * k;
+      Redex.assign(r, r + 3);
+    }
+  });
+  Memo1->FijaApuntado(std::move(Redex));
+}
+void TVentPpal::MemoPulsa(qint64 Pos) {
+  Orden([&](TMesaTrabajo& m) {
+    if (int64_t k = m.RedexEn(Pos); k >= 0) m.ContraeRedex(static_cast<std::size_t>(k));
+  });
+  MemoApunta(Pos);  // the new term's redex now under the pointer
 }
 
 QString TVentPpal::NoAdmitido() const {

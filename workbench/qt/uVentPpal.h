@@ -195,6 +195,8 @@ class TVentPpal : public QMainWindow, private IVista {
 
   template <typename F>
   void Orden(F&& Accion);
+  void MemoApunta(qint64 Pos);
+  void MemoPulsa(qint64 Pos);
   // The first character of the name box or the expression box that Windows-1252 cannot hold.
   QString NoAdmitido() const;
   bool EligeFichero(QFileDialog* Dialogo, std::string& Ruta);
