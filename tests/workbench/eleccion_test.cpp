@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The redex the user chooses: on random terms, contracting chosen redexes through the workbench
+// gives what the reference reducer gives for the same redex, back undoes one, and two roads that
+// both reach a normal form reach the same one.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "../Literal.h"
+#include "Comun.h"
+
+namespace {
+
+// Contracts redex n (from 0) of e in preorder, which is the order of their printed starts.
+literal::Expr* ContraeEnesimo(literal::Expr* e, int& n) {
+  using namespace literal;
+  if (Fun* f = dynamic_cast<Fun*>(e)) {
+    f->Cuerpo = ContraeEnesimo(f->Cuerpo, n);
+  } else if (Apl* a = dynamic_cast<Apl*>(e)) {
+    Fun* g = dynamic_cast<Fun*>(a->Func);
+    if (g && n-- == 0) {
+      Expr* r = g->Cuerpo->Sustituye(g->Param, a->Arg);
+      g->Cuerpo = nullptr;
+      delete a;
+      return r;
+    }
+    if (n >= 0) a->Func = ContraeEnesimo(a->Func, n);
+    if (n >= 0) a->Arg = ContraeEnesimo(a->Arg, n);
+  }
+  return e;
+}
+
+std::string Aleatorio(std::mt19937& Azar, int Tam, int Ligadas) {
+  auto Entre = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(Azar); };
+  if (Tam <= 1) {
+    const int v = Entre(0, Ligadas + 1);
+    return v < Ligadas ? "v" + std::to_string(v) : std::string(1, "xy"[v - Ligadas]);
+  }
+  const int Izq = Entre(1, Tam - 1);
+  switch (Entre(0, 2)) {
+    case 0:
+      return "(\\v" + std::to_string(Ligadas) + "." + Aleatorio(Azar, Tam - 1, Ligadas + 1) + ")";
+    case 1:
+      return "((\\v" + std::to_string(Ligadas) + "." + Aleatorio(Azar, Izq, Ligadas + 1) + ") " +
+             Aleatorio(Azar, Tam - Izq, Ligadas) + ")";
+    default:
+      return "(" + Aleatorio(Azar, Izq, Ligadas) + " " + Aleatorio(Azar, Tam - Izq, Ligadas) + ")";
+  }
+}
+
+TEST(Eleccion, IgualQueLaReferenciaYMismaFormaNormal) {
+  std::mt19937 Azar(24);
+  const TEstrategia Modos[] = {TEstrategia::Normal, TEstrategia::Aplicativo, TEstrategia::Cabeza};
+  int Comparadas = 0;
+  for (int i = 0; i < 300; ++i) {
+    const std::string Texto = Aleatorio(Azar, 3 + i % 14, 0);
+    std::string Normal;  // the first road's normal form
+    for (int Camino = 0; Camino < 2; ++Camino) {
+      TBanco b;
+      b.Pestana(TMesaTrabajo::PestanaTexto);
+      b.Vista.Modo.Estrategia = Modos[(i + Camino) % 3];  // the choice overrides any of them
+      b.Entra(Texto);
+      literal::Termino Lit;
+      literal::Convierte(b.Mesa.TerminoActual(), Lit);
+      std::size_t n = b.Mesa.RangosRedex().size() / 3;
+      for (int Paso = 0; n > 0 && Paso < 30 && b.Vista.Memo().size() < 3000; ++Paso) {
+        const std::string Antes = b.Vista.Memo();
+        int k = std::uniform_int_distribution<int>(0, static_cast<int>(n) - 1)(Azar);
+        b.Mesa.ContraeRedex(static_cast<std::size_t>(k));
+        ASSERT_TRUE(b.Vista.Back);
+        if (Paso % 4 == 3) {  // back, then the same choice again
+          b.Mesa.btnBackClick();
+          ASSERT_EQ(b.Vista.Memo(), Antes) << Texto;
+          b.Mesa.ContraeRedex(static_cast<std::size_t>(k));
+        }
+        Lit.Raiz = ContraeEnesimo(Lit.Raiz, k);
+        ASSERT_EQ(b.Vista.Memo(), Lit.Texto()) << Texto << " paso " << Paso;
+        n = b.Mesa.RangosRedex().size() / 3;
+      }
+      const std::string Ultimo = b.Vista.Memo();
+      b.Mesa.ContraeRedex(n);  // past the list: nothing
+      ASSERT_EQ(b.Vista.Memo(), Ultimo);
+      if (n > 0) break;
+      if (Camino == 0) Normal = b.Vista.Memo();
+      if (Camino == 1) {
+        EXPECT_EQ(b.Vista.Memo(), Normal) << Texto;
+        ++Comparadas;
+      }
+    }
+  }
+  EXPECT_GT(Comparadas, 100);
+}
+
+}  // namespace
