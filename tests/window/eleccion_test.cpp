@@ -35,7 +35,7 @@ class TPruebaEleccion : public QObject {
     QCOMPARE(Inicial, "(\\ a . a) ((\\ b . b b) c)");
     // Over the argument's redex: it, not the outer one the strategy contracts next.
     QTest::mouseMove(m->viewport(), Sobre(14));
-    QCOMPARE(Extremos(m->Apuntado()), (std::vector<std::size_t>{10, 25, 10, 18, 23, 24}));
+    QCOMPARE(Extremos(m->Apuntado()), (std::vector<std::size_t>{10, 25, 11, 22, 23, 24}));
     QCOMPARE(m->viewport()->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseMove(m->viewport(), Sobre(3));
     QCOMPARE(Extremos(m->Apuntado()), (std::vector<std::size_t>{0, 25, 0, 9, 10, 25}));

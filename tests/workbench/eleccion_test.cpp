@@ -35,15 +35,17 @@ std::string Aleatorio(std::mt19937& Azar, int Tam, int Ligadas) {
   auto Entre = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(Azar); };
   if (Tam <= 1) {
     const int v = Entre(0, Ligadas + 1);
-    return v < Ligadas ? "v" + std::to_string(v) : std::string(1, "xy"[v - Ligadas]);
+    return v < Ligadas ? "v" + std::string(static_cast<std::size_t>(v + 1), 'q')
+                       : std::string(1, "xy"[v - Ligadas]);
   }
   const int Izq = Entre(1, Tam - 1);
   switch (Entre(0, 2)) {
     case 0:
-      return "(\\v" + std::to_string(Ligadas) + "." + Aleatorio(Azar, Tam - 1, Ligadas + 1) + ")";
+      return "(\\v" + std::string(static_cast<std::size_t>(Ligadas + 1), 'q') + "." +
+             Aleatorio(Azar, Tam - 1, Ligadas + 1) + ")";
     case 1:
-      return "((\\v" + std::to_string(Ligadas) + "." + Aleatorio(Azar, Izq, Ligadas + 1) + ") " +
-             Aleatorio(Azar, Tam - Izq, Ligadas) + ")";
+      return "((\\v" + std::string(static_cast<std::size_t>(Ligadas + 1), 'q') + "." +
+             Aleatorio(Azar, Izq, Ligadas + 1) + ") " + Aleatorio(Azar, Tam - Izq, Ligadas) + ")";
     default:
       return "(" + Aleatorio(Azar, Izq, Ligadas) + " " + Aleatorio(Azar, Tam - Izq, Ligadas) + ")";
   }
@@ -61,6 +63,7 @@ TEST(Eleccion, IgualQueLaReferenciaYMismaFormaNormal) {
       b.Pestana(TMesaTrabajo::PestanaTexto);
       b.Vista.Modo.Estrategia = Modos[(i + Camino) % 3];  // the choice overrides any of them
       b.Entra(Texto);
+      ASSERT_TRUE(b.Mesa.TerminoActual()) << Texto;
       literal::Termino Lit;
       literal::Convierte(b.Mesa.TerminoActual(), Lit);
       std::size_t n = b.Mesa.RangosRedex().size() / 3;
