@@ -63,6 +63,8 @@ void TMesaTrabajo::Protegido(F&& Orden) {
     if (!Cerrada) Vista.MuestraError(MensajeExcepcion(e, Vista.SeparadorMillares()));
   }
 }
+// The commands of the workbench's other files go through it as a std::function.
+template void TMesaTrabajo::Protegido(std::function<void()>&&);
 
 void TMesaTrabajo::FormCreate() {
   Protegido([&] {
@@ -162,9 +164,9 @@ void TMesaTrabajo::LienzoMouseWheel(TUpDownDirection Direction, double X, double
     // The point under the pointer stays there: in units from the root's left edge, which the
     // standard layout moves with the zoom, and from the top.
     int w = int(Bitmap.Width() / EscalaDispositivo);  // in the window's pixels, as X and Zoom
-    double u = (X - DesplX) / Zoom - double(PosicionRaiz(AnchoDibujado, w, Zoom));
+    double u = (X - DesplX) / Zoom - double(PosicionRaiz(RaizDibujada.Ancho, w, Zoom));
     double v = (Y - DesplY) / Zoom;
-    double x = X - (double(PosicionRaiz(AnchoDibujado, w, z)) + u) * z;
+    double x = X - (double(PosicionRaiz(RaizDibujada.Ancho, w, z)) + u) * z;
     Zoom = z;
     Desplaza(x, Y - v * z);
   });
@@ -320,7 +322,7 @@ void TMesaTrabajo::Redibuja() {
     Proximos(Halo);
     Extras.Halo = &Halo;
   }
-  AnchoDibujado = ::Redibuja(Actual, Bitmap, Agg, Zoom * EscalaDispositivo, NumVars, Extras).Ancho;
+  RaizDibujada = ::Redibuja(Actual, Bitmap, Agg, Zoom * EscalaDispositivo, NumVars, Extras);
 }
 
 void TMesaTrabajo::Avisa(std::string Aviso) {

@@ -152,6 +152,12 @@ class TMesaTrabajo {
   void LienzoArrastra(double Dx, double Dy);
   void LienzoMouseWheel(TUpDownDirection Direction, double X, double Y);
   void LienzoDblClick();
+  // "Ajustar el diagrama a la ventana": the largest zoom that the spinner's steps reach from the
+  // present one, up to ZoomAjusteMaximo, at which the whole diagram fits the canvas as last
+  // sized; the drawing back in its standard place.
+  void AjustarDiagrama1Click();
+  // A small term fitted is drawn no larger than this: a variable 40 pixels across.
+  static constexpr double ZoomAjusteMaximo = 4.0;
   // "Beta múltiple", "Resaltar el siguiente paso en el diagrama", the strategy or "Reducción η"
   // changed: the views show the next step, and the second panel the form reached, as the options
   // now say.
@@ -296,7 +302,8 @@ class TMesaTrabajo {
   bool Numerado = false;
   std::size_t LongitudNumerada = 0;  // Actual's printed length, measured as it was numbered
   bool MemoAlDia = false;            // Memo1 shows Actual as it is now
-  int64_t AnchoDibujado = 0;         // width of the root drawn last, in units
+  TCaja RaizDibujada;                // the root's box drawn last, in units
+  void AjustaZoom();
   double EscalaDispositivo = 1;
   bool PararPedido = false;
   bool Cerrada = false;

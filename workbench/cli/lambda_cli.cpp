@@ -35,6 +35,7 @@ the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside.
                      off; on turns multiple off)
   tab text|diagram   the active tab             up, down        an arrow of the spinner
   size W H           sizes and paints Lienzo    png FILE        writes the bitmap
+  fit                "Opciones > Ajustar el diagrama a la ventana", for the size last given
   interval MS        run-all's update interval  open [FILE], save [FILE]   (no FILE: cancel)
   show               prints the state           help            prints this text
   svg FILE           "Exportar diagrama…": the whole diagram (PNG when FILE ends in .png)
@@ -122,6 +123,8 @@ class TGuion {
       Pestana(Resto == "text" ? TMesaTrabajo::PestanaTexto : 1);
     } else if ((Orden == "up" || Orden == "down") && SinArgumento) {
       Mesa.UpDown1ChangingEx(Orden == "up" ? updUp : updDown);
+    } else if (Orden == "fit" && SinArgumento) {
+      Mesa.AjustarDiagrama1Click();
     } else if (Orden == "size") {
       Tamano(Resto);
     } else if (Orden == "interval") {

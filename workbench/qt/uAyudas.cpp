@@ -38,11 +38,13 @@ constexpr TFila Teclas[] = {
      "en la caja de la expresión: la analiza y la hace término actual; con un nombre "
      "en la caja de la izquierda, la define con ese nombre"},
     {"▲ ▼", "en «Gráficos» amplían o reducen el diagrama; en «Texto», la letra"},
-    {"β",
+    {"β  o  F5",
      "un paso de reducción (el redex más externo de la izquierda; con «Beta múltiple», "
      "todos los más externos)"},
-    {"←", "vuelve al término de antes del último paso"},
-    {"∀β", "reduce hasta la forma normal; pulsado otra vez, se detiene"},
+    {"←  o  F6", "vuelve al término de antes del último paso"},
+    {"∀β  o  F7", "reduce hasta la forma normal; pulsado otra vez, se detiene"},
+    {"Ctrl+Tab, Ctrl+AvPág", "pasa a la pestaña siguiente"},
+    {"Ctrl+Mayús+Tab, Ctrl+RePág", "pasa a la pestaña anterior"},
 };
 
 QString Tabla(const TFila* Filas, std::size_t n, bool Codigo) {
@@ -81,8 +83,9 @@ QDialog* CreaDialogoSintaxis(QWidget* Padre) {
       "aparición: <code>\\x y.y x</code> se escribe <code>\\ a . \\ b . b a</code>.</p>"
       "<h3>Teclas</h3>" +
       Tabla(Teclas, std::size(Teclas), false) +
-      "<p>Tab pasa de la caja del nombre a la de la expresión y a los botones; Alt y la letra "
-      "subrayada abren los menús.</p>");
+      "<p>Tab pasa de la caja del nombre a la de la expresión y a los botones; Intro o la barra "
+      "espaciadora pulsan el botón que tiene el foco. Alt y la letra subrayada abren los "
+      "menús.</p>");
   QDialog* d = Dialogo(Padre, QStringLiteral("Sintaxis"), "DialogoSintaxis", Texto);
   d->resize(640, 560);
   return d;

@@ -62,6 +62,8 @@ class TVentPpal : public QMainWindow, private IVista {
   // The next step in the diagram, and the drawing back in its place.
   QAction* HaloDiagrama1;
   QAction* Centrar1;
+  // The zoom at which the whole diagram fits the canvas, the drawing in its standard place.
+  QAction* Ajustar1;
   // Exports, on the menu "Ficheros": the whole diagram (SVG or PNG) and the reduction (text).
   QAction* ExportarDiagrama1;
   QAction* ExportarReduccion1;
@@ -192,6 +194,9 @@ class TVentPpal : public QMainWindow, private IVista {
   void Coloca();
   void ColocaFila();
   void AjustaHoja(QWidget* Hoja);
+  // Keys for the buttons and the tabs; Enter on a focused button presses it.
+  void CreaTeclas();
+  bool PulsaConIntro(QObject* Objeto, QEvent* Evento);
 
   template <typename F>
   void Orden(F&& Accion);

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -15,6 +16,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "uAyudas.h"
 #include "uComparar.h"
@@ -218,6 +220,7 @@ void TVentPpal::CreaComponentes() {
   Columna->addWidget(Panel2, 1);
   Columna->addWidget(Panel1);
   Conecta();
+  CreaTeclas();
 }
 
 // Panel1: name ≡ expression, the spinner and the three buttons.
@@ -347,7 +350,7 @@ void TVentPpal::CreaMenus() {
 
   Pciones1 = MainMenu1->addMenu(QStringLiteral("&Opciones"));
   Pciones1->setObjectName("Pciones1");
-  Betamltiple1 = Pciones1->addAction(QStringLiteral("Beta múltiple"));
+  Betamltiple1 = Pciones1->addAction(QStringLiteral("&Beta múltiple"));
   Betamltiple1->setObjectName("Betamltiple1");
   Betamltiple1->setCheckable(true);
   Betamltiple1->setChecked(false);
@@ -361,6 +364,55 @@ void TVentPpal::CreaMenus() {
   CompararEstrategias1->setObjectName("CompararEstrategias1");
   Centrar1 = Pciones1->addAction(QStringLiteral("&Centrar el diagrama"));
   Centrar1->setObjectName("Centrar1");
+  Ajustar1 = Pciones1->addAction(QStringLiteral("&Ajustar el diagrama a la ventana"));
+  Ajustar1->setObjectName("Ajustar1");
+  connect(Ajustar1, &QAction::triggered, this, [this] {
+    if (!MesaTrabajo) return;
+    const double Antes = MesaTrabajo->Zoom;
+    MesaTrabajo->AjustarDiagrama1Click();
+    // The spinner's position follows the steps taken, as after its arrows.
+    const double Pasos = std::log(MesaTrabajo->Zoom / Antes) / std::log(1.2);
+    UpDown1->FijaPosicion(UpDown1->Posicion() + int(std::lround(Pasos)));
+  });
+}
+
+// F5, F6 and F7 press β, ← and ∀β, in the buttons' order from left to right; none of them edits
+// text. Ctrl+Tab and Ctrl+PgDn go to the next tab, Ctrl+Shift+Tab and Ctrl+PgUp to the previous
+// one, round and round.
+void TVentPpal::CreaTeclas() {
+  auto Tecla = [this](const QList<QKeySequence>& Teclas, auto Accion) {
+    auto* a = new QAction(this);
+    a->setShortcuts(Teclas);
+    addAction(a);
+    connect(a, &QAction::triggered, this, Accion);
+  };
+  Tecla({Qt::Key_F5}, [this] { btnBeta->click(); });
+  Tecla({Qt::Key_F6}, [this] { btnBack->click(); });
+  Tecla({Qt::Key_F7}, [this] { btnBetaAll->click(); });
+  auto Pasa = [this](int Paso) {
+    int n = PageControl1->count();
+    PageControl1->setCurrentIndex((PageControl1->currentIndex() + Paso + n) % n);
+  };
+  Tecla({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+        [Pasa] { Pasa(1); });
+  Tecla({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+         QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+        [Pasa] { Pasa(-1); });
+  for (QPushButton* b : {btnBeta, btnBack, btnBetaAll}) b->installEventFilter(this);
+}
+
+// A push button outside a dialog takes only the space bar.
+bool TVentPpal::PulsaConIntro(QObject* Objeto, QEvent* Evento) {
+  if (Evento->type() != QEvent::KeyPress) return false;
+  auto* Tecla = static_cast<QKeyEvent*>(Evento);
+  bool Intro = Tecla->key() == Qt::Key_Return || Tecla->key() == Qt::Key_Enter;
+  if (!Intro || (Tecla->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+  for (QPushButton* b : {btnBeta, btnBack, btnBetaAll})
+    if (Objeto == b) {
+      b->click();
+      return true;
+    }
+  return false;
 }
 
 // "Estrategia", orden normal checked, and "Reducción η", off; the mnemonics keep clear of the
@@ -483,6 +535,7 @@ void TVentPpal::AjustaHoja(QWidget* Hoja) {
 }
 
 bool TVentPpal::eventFilter(QObject* Objeto, QEvent* Evento) {
+  if (PulsaConIntro(Objeto, Evento)) return true;
   if (Evento->type() == QEvent::Resize) {
     if (Objeto == Panel1) ColocaFila();
     if (Objeto == TabSheet1 || Objeto == TabSheet2) AjustaHoja(static_cast<QWidget*>(Objeto));
