@@ -43,6 +43,9 @@ constexpr TFila Teclas[] = {
      "todos los más externos)"},
     {"←  o  F6", "vuelve al término de antes del último paso"},
     {"∀β  o  F7", "reduce hasta la forma normal; pulsado otra vez, se detiene"},
+    {"clic en un redex",
+     "en «Texto», el redex bajo el puntero (se resalta al pasar por encima): lo contrae como un "
+     "paso, sea cual sea la estrategia"},
     {"Ctrl+Tab, Ctrl+AvPág", "pasa a la pestaña siguiente"},
     {"Ctrl+Mayús+Tab, Ctrl+RePág", "pasa a la pestaña anterior"},
 };
