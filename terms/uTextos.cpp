@@ -111,6 +111,15 @@ std::string Mensajes::LineasDescartadas(std::size_t Lineas, std::size_t Limite) 
   return s + ": pasaban de " + ConMillares(Limite >> 20) + " MB)";
 }
 
+std::string Mensajes::PasoActual(int64_t Paso, std::string_view Separador) {
+  return "paso " + ConMillares(Paso < 0 ? 0 : uint64_t(Paso), Separador);
+}
+
+std::string Mensajes::LineasDescartadasPorCuenta(std::size_t Lineas, std::size_t Limite) {
+  const std::string s = LineasDescartadas(Lineas, 0);
+  return s.substr(0, s.find(": ")) + ": pasaban de " + ConMillares(Limite) + " l\xEDneas)";
+}
+
 namespace {
 
 std::string NombreCorto(const std::string& Nombre) {

@@ -77,6 +77,12 @@ std::string ContraccionesReduccion(int64_t Contracciones);  // "Contracciones: 1
 std::string PasosSinMostrar(int64_t Pasos);                 // "(10 pasos sin mostrar)"
 // "(Descartadas las 3 líneas más antiguas: pasaban de 64 MB)"
 std::string LineasDescartadas(std::size_t Lineas, std::size_t Limite);
+// "(Descartadas las 3 líneas más antiguas: pasaban de 262.144 líneas)"
+std::string LineasDescartadasPorCuenta(std::size_t Lineas, std::size_t Limite);
+// The second panel's start while the steps are shown: "paso 12".
+std::string PasoActual(int64_t Paso, std::string_view Separador);
+// The reduction with its redexes marked starts with the text typed: "Expresión: SUMA 2 3".
+inline constexpr const char* ExpresionEntrada = "Expresi\xF3n: ";
 inline constexpr const char* FormaNoGuardada = "(texto demasiado grande para guardarlo)";
 
 // The PNG export's: an empty bitmap, and a file libpng could not write ("No se pudo escribir

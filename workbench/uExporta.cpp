@@ -53,7 +53,7 @@ void ExportaDiagrama(TExprLambda* Actual, double Zoom, const std::string& Ruta,
 }
 
 void ExportaReduccion(const TTraza& Traza, bool MultipleAhora, const std::string& Ruta,
-                      TModo ModoAhora) {
+                      TModo ModoAhora, bool ConMarcas) {
   if (!Traza.Activa()) throw EConMensaje(Mensajes::NoHayActual);
-  EscribeFichero(Ruta, Cp1252AUtf8(Traza.Texto(MultipleAhora, ModoAhora)));
+  EscribeFichero(Ruta, Cp1252AUtf8(Traza.Texto(MultipleAhora, ModoAhora, ConMarcas)));
 }

@@ -28,6 +28,7 @@ bool EsNombrePng(const std::string& Ruta);
 void ExportaDiagrama(TExprLambda* Actual, double Zoom, const std::string& Ruta,
                      std::size_t LimiteNodos, std::string_view Separador);
 
-// Writes the reduction to `Ruta` as UTF-8 text. Throws EEntradaSalida.
+// Writes the reduction to `Ruta` as UTF-8 text, its contracted redexes marked when ConMarcas.
+// Throws EEntradaSalida.
 void ExportaReduccion(const TTraza& Traza, bool MultipleAhora, const std::string& Ruta,
-                      TModo ModoAhora = {});
+                      TModo ModoAhora = {}, bool ConMarcas = false);

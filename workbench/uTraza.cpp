@@ -3,17 +3,22 @@
 
 #include "uTextos.h"
 
-void TTraza::Empieza() {
+void TTraza::Empieza(std::string Entrada) {
   Vacia();
   Activo = true;
+  TextoEntrada = std::move(Entrada);
 }
 
 void TTraza::Vacia() {
   Activo = false;
   Estado = Marcado = {};
-  Lineas.clear();
+  Lista.clear();
+  Siguiente.clear();
+  Cursor = 0;
   Memoria = 0;
   Fuera = 0;
+  FueraPorCuenta = false;
+  TextoEntrada.clear();
 }
 
 namespace {
@@ -24,14 +29,34 @@ uint32_t BitModo(TModo m) {
 
 }  // namespace
 
-void TTraza::Pasada(bool Multiple, int64_t Contracciones, bool Cambio, TModo Modo) {
+std::size_t TTraza::Peso(const TLinea& l) {
+  return l.Forma->size() + l.Marcas.size() * sizeof(TRango);
+}
+
+void TTraza::Pasada(bool Multiple, int64_t Contracciones, bool Cambio, TModo Modo, bool Elegido) {
   if (!Activo || !Cambio) return;
+  if (Cursor < Lista.size()) {
+    // A step from a line gone back to: the lines after it were another road.
+    while (Lista.size() > Cursor + 1) {
+      Memoria -= Peso(Lista.back());
+      Lista.pop_back();
+    }
+    TLinea& l = Lista[Cursor];
+    Memoria -= Peso(l);
+    l.Marcas = std::move(Siguiente);
+    l.Por = Elegido ? TPor::Elegido : Multiple ? TPor::Multiple : TPor::Modo;
+    l.Modo = Modo;
+    Memoria += Peso(l);
+  }
+  Siguiente.clear();
   ++Estado.Pasos;
   Estado.Contracciones += Contracciones;
   if (!Modo.Clasico())
     Estado.Otros |= BitModo(Modo);
   else
     (Multiple ? Estado.Multiple : Estado.Simple) = true;
+  Cursor = Lista.size();
+  Descarta();
 }
 
 void TTraza::Marca() {
@@ -41,31 +66,105 @@ void TTraza::Marca() {
 void TTraza::Deshaz() {
   if (!Activo) return;
   Estado = Marcado;
-  while (!Lineas.empty() && Lineas.back().Paso > Estado.Pasos) {
-    Memoria -= Lineas.back().Forma->size();
-    Lineas.pop_back();
+  while (!Lista.empty() && Lista.back().Estado.Pasos > Estado.Pasos) {
+    Memoria -= Peso(Lista.back());
+    Lista.pop_back();
   }
+  Siguiente.clear();
+  Cursor = Lista.size();
+  if (Lista.empty() || Lista.back().Estado.Pasos != Estado.Pasos) return;
+  // No step has left this line now.
+  TLinea& l = Lista.back();
+  Memoria -= Peso(l);
+  l.Marcas.clear();
+  l.Por = TPor::Nada;
+  Memoria += Peso(l);
+  --Cursor;
+}
+
+bool TTraza::Ir(std::size_t i) {
+  if (!Activo || i >= Lista.size() || !Lista[i].EsTermino) return false;
+  Estado = Marcado = Lista[i].Estado;
+  Cursor = i;
+  Siguiente.clear();
+  return true;
 }
 
 bool TTraza::FaltaForma() const {
-  return Activo && (Lineas.empty() || Lineas.back().Paso != Estado.Pasos);
+  return Activo && Cursor == Lista.size();
 }
 
-void TTraza::Anota(TTextoCompartido Forma) {
-  if (!FaltaForma()) return;
+void TTraza::Anota(TTextoCompartido Forma, const std::vector<TRango>& Sig, bool EsTermino) {
+  if (!Activo) return;
+  if (!FaltaForma()) {
+    Siguiente = Sig;
+    return;
+  }
+  Siguiente = EsTermino ? Sig : std::vector<TRango>();
   // A form that alone passes the cap is not kept, but its place is.
-  if (Forma->size() > Limite)
+  if (Forma->size() > Limite) {
     Forma = std::make_shared<const std::string>(Mensajes::FormaNoGuardada);
-  Lineas.push_back({Estado.Pasos, std::move(Forma)});
-  Memoria += Lineas.back().Forma->size();
-  while (Memoria > Limite && Lineas.size() > 1) {
-    Memoria -= Lineas.front().Forma->size();
-    Lineas.pop_front();
+    EsTermino = false;
+    Siguiente.clear();
+  }
+  TLinea l;
+  l.Estado = Estado;
+  l.Forma = std::move(Forma);
+  l.EsTermino = EsTermino;
+  Memoria += Peso(l);
+  Lista.push_back(std::move(l));
+  Cursor = Lista.size() - 1;
+  Descarta();
+}
+
+void TTraza::Descarta() {
+  while (Lista.size() > 1 && (Memoria > Limite || Lista.size() > MaxLineas)) {
+    FueraPorCuenta = Memoria <= Limite;
+    Memoria -= Peso(Lista.front());
+    Lista.pop_front();
     ++Fuera;
+    if (Cursor > 0) --Cursor;
   }
 }
 
-std::string TTraza::Texto(bool MultipleAhora, TModo ModoAhora) const {
+std::size_t TTraza::Bytes() const {
+  return Memoria + Lista.size() * sizeof(TLinea) + TextoEntrada.size();
+}
+
+std::string TTraza::Como(const TLinea& l) {
+  switch (l.Por) {
+    case TPor::Nada:
+      return {};
+    case TPor::Elegido:
+      return "elegido";
+    case TPor::Multiple:
+      return "beta m\xFAltiple";
+    case TPor::Modo:
+      break;
+  }
+  return NombreEstrategia(l.Modo.Estrategia) +
+         std::string(l.Modo.Eta ? " con reducci\xF3n eta" : "");
+}
+
+// Under the line's text, a '^' under every byte of a contracted redex, then how it was chosen.
+void TTraza::LineaMarcada(std::string& s, const TLinea& l) const {
+  if (l.Por == TPor::Nada) return;
+  std::string m(std::to_string(l.Estado.Pasos).size() + 2, ' ');
+  const std::size_t Base = m.size();
+  for (std::size_t k = 0; k < l.Marcas.size(); k += 3) {
+    const TRango& r = l.Marcas[k];
+    if (r.Hasta <= r.Desde) continue;
+    if (m.size() < Base + r.Hasta) m.resize(Base + r.Hasta, ' ');
+    std::fill(m.begin() + static_cast<std::ptrdiff_t>(Base + r.Desde),
+              m.begin() + static_cast<std::ptrdiff_t>(Base + r.Hasta), '^');
+  }
+  s += m;
+  s += m.size() > Base ? "  " : "";
+  s += Como(l);
+  s += "\r\n";
+}
+
+std::string TTraza::Texto(bool MultipleAhora, TModo ModoAhora, bool ConMarcas) const {
   const char* Fin = "\r\n";
   std::string s = Mensajes::TituloReduccion;
   s += Fin;
@@ -80,17 +179,23 @@ std::string TTraza::Texto(bool MultipleAhora, TModo ModoAhora) const {
   s += Mensajes::PasosReduccion(Estado.Pasos) + Fin;
   s += Mensajes::ContraccionesReduccion(Estado.Contracciones) + Fin;
   s += Fin;
-  if (Fuera > 0) s += Mensajes::LineasDescartadas(Fuera, Limite) + Fin;
-  s.reserve(s.size() + Memoria + Lineas.size() * 24);
-  int64_t Anterior = Lineas.empty() ? 0 : Lineas.front().Paso - 1;
+  if (ConMarcas) s += Mensajes::ExpresionEntrada + TextoEntrada + Fin;
+  if (Fuera > 0)
+    s += (FueraPorCuenta ? Mensajes::LineasDescartadasPorCuenta(Fuera, MaxLineas)
+                         : Mensajes::LineasDescartadas(Fuera, Limite)) +
+         Fin;
+  s.reserve(s.size() + (ConMarcas ? 2 : 1) * Memoria + Lista.size() * 24);
+  int64_t Anterior = Lista.empty() ? 0 : Lista.front().Estado.Pasos - 1;
   if (Fuera == 0) Anterior = -1;
-  for (const TLinea& l : Lineas) {
-    if (l.Paso > Anterior + 1) s += Mensajes::PasosSinMostrar(l.Paso - Anterior - 1) + Fin;
-    s += std::to_string(l.Paso);
+  for (const TLinea& l : Lista) {
+    const int64_t Paso = l.Estado.Pasos;
+    if (Paso > Anterior + 1) s += Mensajes::PasosSinMostrar(Paso - Anterior - 1) + Fin;
+    s += std::to_string(Paso);
     s += ": ";
     s += *l.Forma;
     s += Fin;
-    Anterior = l.Paso;
+    if (ConMarcas) LineaMarcada(s, l);
+    Anterior = Paso;
   }
   if (Estado.Pasos > Anterior) s += Mensajes::PasosSinMostrar(Estado.Pasos - Anterior) + Fin;
   return s;

@@ -2,6 +2,10 @@
 // The reduction since the last Enter, as the workbench printed it: the printed form of every
 // pass it showed on "Texto", numbered, with the count of passes between two of them, the
 // contractions and the mode. Kept within a memory cap, past which the oldest lines go.
+//
+// It is also the history of the "Pasos" panel: each line keeps what the step from it contracted
+// (its ranges in the line's text) and how that step was taken, and one line is current. Going to
+// an earlier line keeps the later ones until a new step replaces them, as a browser's history.
 #pragma once
 
 #include <cstddef>
@@ -9,8 +13,10 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "uEstrategia.h"
+#include "uRango.h"
 
 // A printed form, shared between the view that shows it and the record: a form of tens of
 // megabytes is made once and never copied.
@@ -19,48 +25,92 @@ using TTextoCompartido = std::shared_ptr<const std::string>;
 class TTraza {
  public:
   static constexpr std::size_t LimiteMemoria = std::size_t(64) << 20;
+  // Lines of small terms cost more than their text: their number has a cap of its own.
+  static constexpr std::size_t LimiteLineas = std::size_t(1) << 18;
 
-  explicit TTraza(std::size_t Limite = LimiteMemoria) : Limite(Limite) {}
+  explicit TTraza(std::size_t Limite = LimiteMemoria, std::size_t MaxLineas = LimiteLineas)
+      : Limite(Limite), MaxLineas(MaxLineas) {}
 
-  // A term was entered: it is pass 0, whose printed form comes with Anota.
-  void Empieza();
+  // A term was entered (`Entrada`, the text typed): it is pass 0, whose form comes with Anota.
+  void Empieza(std::string Entrada = {});
   // No current term: nothing to export.
   void Vacia();
   bool Activa() const { return Activo; }
 
-  // One pass over the current term; a pass that changed nothing is no step.
-  // Outside the classic mode, `Modo` names the strategy the pass took.
-  void Pasada(bool Multiple, int64_t Contracciones, bool Cambio, TModo Modo = {});
+  // One pass over the current term; a pass that changed nothing is no step. Outside the classic
+  // mode, `Modo` names the strategy the pass took; `Elegido`: the user chose the redex.
+  void Pasada(bool Multiple, int64_t Contracciones, bool Cambio, TModo Modo = {},
+              bool Elegido = false);
   // Back: the state when Marca was last called comes back (a step keeps the term before it).
   void Marca();
   void Deshaz();
 
-  // Whether the last step's printed form is still to come, and that form.
+  // Whether the current term's printed form is still to come, and that form. `Siguiente`: the
+  // ranges of what the next step contracts, kept for the line as long as it is current.
   bool FaltaForma() const;
-  void Anota(TTextoCompartido Forma);
+  void Anota(TTextoCompartido Forma, const std::vector<TRango>& Siguiente = {},
+             bool EsTermino = true);
   void Anota(std::string Forma) { Anota(std::make_shared<const std::string>(std::move(Forma))); }
+  // A notice in place of the form (too big to print): such a line cannot be gone back to.
+  void AnotaAviso(std::string Aviso) {
+    Anota(std::make_shared<const std::string>(std::move(Aviso)), {}, false);
+  }
 
-  // The file: a heading, then one line a step shown, Windows-1252, CR LF line ends.
-  std::string Texto(bool MultipleAhora, TModo ModoAhora = {}) const;
+  // The file: a heading, then one line a step shown, Windows-1252, CR LF line ends. Marcado:
+  // the panel's content instead, the text typed first and a line of '^' under each contracted
+  // redex, with how it was chosen (ConMarcas).
+  std::string Texto(bool MultipleAhora, TModo ModoAhora = {}, bool ConMarcas = false) const;
 
   int64_t Pasos() const { return Estado.Pasos; }
   int64_t Contracciones() const { return Estado.Contracciones; }
   std::size_t Descartadas() const { return Fuera; }
+  const std::string& Entrada() const { return TextoEntrada; }
 
- private:
-  struct TLinea {
-    int64_t Paso;
-    TTextoCompartido Forma;
-  };
   struct TEstado {
     int64_t Pasos = 0, Contracciones = 0;
     bool Simple = false, Multiple = false;  // modes of the steps made
     uint32_t Otros = 0;                     // and other strategies, as ModoReduccion takes them
   };
-  std::size_t Limite;
+  // How the step from a line was taken.
+  enum class TPor : uint8_t { Nada, Modo, Multiple, Elegido };
+  struct TLinea {
+    TEstado Estado;  // when this term was current; Estado.Pasos numbers the line
+    TTextoCompartido Forma;
+    bool EsTermino = true;  // Forma is the term's printed form, not a notice
+    TPor Por = TPor::Nada;
+    TModo Modo;
+    std::vector<TRango> Marcas;  // what the step from it contracted, in Forma
+  };
+  // The lines kept, oldest first; Actual(): the current one, or Lineas().size() when the current
+  // term has no line (between two lines shown by run-all).
+  const std::deque<TLinea>& Lineas() const { return Lista; }
+  std::size_t Actual() const { return Cursor; }
+  // The current line's text, when it is the current term's printed form; null otherwise.
+  TTextoCompartido FormaActual() const {
+    return Cursor < Lista.size() && Lista[Cursor].EsTermino ? Lista[Cursor].Forma : nullptr;
+  }
+  // Makes line i current, its counts with it; false when it is no term's line.
+  bool Ir(std::size_t i);
+  // The ranges of what the next step from the current term contracts, when known better than
+  // by the last Anota (a redex the user chose).
+  void FijaSiguiente(std::vector<TRango> Rangos) { Siguiente = std::move(Rangos); }
+  // How the step from line l was taken: "elegido", the strategy, "beta múltiple"; empty: none.
+  static std::string Como(const TLinea& l);
+  // Bytes the record holds: texts, marks and the lines themselves.
+  std::size_t Bytes() const;
+
+ private:
+  std::size_t Limite, MaxLineas;
   bool Activo = false;
   TEstado Estado, Marcado;
-  std::deque<TLinea> Lineas;
-  std::size_t Memoria = 0;  // bytes of the forms kept
-  std::size_t Fuera = 0;    // lines dropped for the cap
+  std::deque<TLinea> Lista;
+  std::size_t Cursor = 0;  // index of the current line; Lista.size(): none
+  std::vector<TRango> Siguiente;
+  std::size_t Memoria = 0;      // bytes of the forms and marks kept
+  std::size_t Fuera = 0;        // lines dropped for the caps
+  bool FueraPorCuenta = false;  // the last ones for their number
+  std::string TextoEntrada;
+  static std::size_t Peso(const TLinea& l);  // what a line adds to Memoria
+  void Descarta();                           // the oldest lines, while a cap is passed
+  void LineaMarcada(std::string& s, const TLinea& l) const;
 };

@@ -86,6 +86,10 @@ class TVistaGrabadora : public IVista {
   // The next step shown, and where a failed entry is wrong.
   std::vector<TRango> Resalte;
   bool Halo = false;
+  bool Pasos = false;  // "Mostrar los pasos"
+  int CambiosPasos = 0;
+  bool MuestraPasos() override { return Pasos; }
+  void PasosCambiados() override { ++CambiosPasos; }
   std::optional<TRango> SeleccionEnt;
   void FijaResalte(const std::vector<TRango>& r) override { Resalte = r; }
   bool HaloDiagrama() override { return Halo; }

@@ -251,14 +251,16 @@ void TMesaTrabajo::Muestra() {
     Vista.FijaResalte({});
     MemoAlDia = false;
     Avisa(Mensajes::TextoDemasiadoGrande(LimiteTexto, Vista.SeparadorMillares()));
-    Traza.Anota("(" + AvisoVista + ")");
+    Traza.AnotaAviso("(" + AvisoVista + ")");
     return;
   }
   std::vector<TRango> Rangos;
   TTextoCompartido Forma = std::make_shared<const std::string>(
       Vista.MuestraResalte() ? TextoResaltado(Longitud, Rangos)
                              : TextoConPulso(Actual, Longitud, Ritmo.Pulso()));
-  Traza.Anota(Forma);  // when this step has no form yet
+  Traza.Anota(Forma, Rangos);  // when this step has no form yet
+  // A line gone back to: the view shares the panel's text rather than holding it twice.
+  if (TTextoCompartido f = Traza.FormaActual(); f && f != Forma && *f == *Forma) Forma = f;
   Vista.FijaMemo(std::move(Forma));
   Vista.FijaResalte(Rangos);
   MemoAlDia = true;
@@ -389,7 +391,10 @@ void TMesaTrabajo::MuestraLectura(const std::string& Aviso) {
   std::string Nota = Aviso;
   if (Forma) Nota = Forma + (Nota.empty() ? "" : Mensajes::SeparadorLectura + Nota);
   if (!Nota.empty()) Texto = Nota + (Texto.empty() ? "" : Mensajes::SeparadorLectura) + Texto;
+  if (Vista.MuestraPasos())
+    Texto = NotaPaso() + (Texto.empty() ? "" : Mensajes::SeparadorLectura) + Texto;
   Vista.FijaLectura(Texto);
+  Vista.PasosCambiados();
 }
 
 // Enter: parse, make the result current, and define it under the name box's text.
@@ -425,7 +430,7 @@ void TMesaTrabajo::Introduce(const std::string& Texto, const std::string& Nombre
     Traza.Vacia();
   } else {
     CambiaActual(Nuevo.Suelta());
-    Traza.Empieza();
+    Traza.Empieza(Texto);
   }
   Vista.HabilitaBack(false);
   if (!Actual) return MuestraLectura();
@@ -477,6 +482,7 @@ void TMesaTrabajo::Paso(TAplicacion* Elegido) {
   Libera(Anterior);
   Anterior = Copia;
   Traza.Marca();
+  if (Vista.MuestraPasos()) MarcaSiguiente(Elegido);
   Elegido ? ContraeEnPaso(Elegido) : PasadaBeta(TomaModo());
   // A step is a command: even one that changed nothing starts the run's sequence of terms again.
   TerminoCambiado(TCambio::Orden);
@@ -484,12 +490,13 @@ void TMesaTrabajo::Paso(TAplicacion* Elegido) {
     Vista.FijaEstado(MensajeDemasiadoGrande(Motor.NodosPedidos, Vista.SeparadorMillares()));
   Muestra();
   RefrescaDiagrama();
-  Vista.HabilitaBack(true);
+  ActualizaBack();
   MuestraLectura();
 }
 
 void TMesaTrabajo::Atras() {
   if (Ejecutando) return;
+  if (Vista.MuestraPasos()) return AtrasEnPasos();
   Vista.HabilitaBack(false);
   if (!Anterior) return;
   Traza.Deshaz();
@@ -530,6 +537,7 @@ void TMesaTrabajo::EjecutaTodo() {
   NumReducciones = 0;
   Lector.Empieza(TomaModo(), TRitmo::HoraDePasada());
   BucleTodo();
+  if (Vista.MuestraPasos() && !Cerrada) TerminaEnPasos();
   DevuelveMemoria();  // what the run's passes freed, when the term shrank by much
 }
 
@@ -676,23 +684,4 @@ void TMesaTrabajo::ExportaDiagrama() {
   if (!Vista.DialogoExportarDiagrama(Ruta)) return;
   Renumera();
   ::ExportaDiagrama(Actual, Zoom, Ruta, LimiteDiagrama, Vista.SeparadorMillares());
-}
-
-void TMesaTrabajo::ExportaReduccion() {
-  if (!Traza.Activa()) throw EConMensaje(Mensajes::NoHayActual);
-  std::string Ruta;
-  if (!Vista.DialogoExportarReduccion(Ruta)) return;
-  CompletaTraza();
-  const bool Multiple = TomaModo();
-  ::ExportaReduccion(Traza, Multiple, Ruta, Motor.Modo());
-}
-
-void TMesaTrabajo::CompletaTraza() {
-  if (!Actual || !Traza.FaltaForma()) return;
-  Renumera();
-  const std::size_t Tope = std::min(LimiteTexto, TTraza::LimiteMemoria);
-  if (LongitudTexto(Actual, Tope) > Tope)
-    Traza.Anota(Mensajes::FormaNoGuardada);
-  else
-    Traza.Anota(Actual->Texto());
 }

@@ -107,6 +107,11 @@ class IVista {
   // Reducción η" (never set where η does not apply). BetaMultiple() is false outside the
   // classic mode.
   virtual TModo ModoReduccion() { return {}; }
+  // The check mark of "Opciones > Mostrar los pasos": the panel listing every term since the
+  // last Enter is shown. PasosCambiados: what it lists, or which line is current, has changed
+  // (TMesaTrabajo::Reduccion() holds it).
+  virtual bool MuestraPasos() { return false; }
+  virtual void PasosCambiados() {}
 };
 
 class TMesaTrabajo {
@@ -177,6 +182,12 @@ class TMesaTrabajo {
   // is no such redex or run-all runs.
   void ContraeRedex(std::size_t i);
 
+  // "Mostrar los pasos" changed. IrALinea: a click on line i of the panel, or Up/Down in it,
+  // makes its term current (the later lines stay until a step replaces them); nothing for a line
+  // that holds no term or while run-all runs. With the panel shown, ← goes to the line before.
+  void MostrarPasos1Click();
+  void IrALinea(std::size_t i);
+
   // Seconds between two view updates of run-all; 0 updates after every pass.
   void FijaIntervalo(double Segundos) { Ritmo.FijaIntervalo(Segundos); }
   double Intervalo() const { return Ritmo.Intervalo(); }
@@ -235,6 +246,17 @@ class TMesaTrabajo {
   std::vector<TRango> RangosTodos;
   std::vector<int64_t> Contenedor;
   bool RedexAlDia = false;
+  // The panel's history: going to line i (false when its term could not come back), the line
+  // before the current one that holds a term, ← through it, btnBack as the panel or Anterior
+  // allows, the panel's last line after run-all, "paso N" for the second panel, and the ranges of
+  // what the coming step contracts, noted for the current line.
+  bool IrA(std::size_t i);
+  std::optional<std::size_t> LineaAnterior() const;
+  void AtrasEnPasos();
+  void ActualizaBack();
+  void TerminaEnPasos();
+  std::string NotaPaso();
+  void MarcaSiguiente(TAplicacion* Elegido);
   // One pass of β on Actual, noted in the trace; true when it changed the term.
   bool PasadaBeta(bool Multiple);
   void Atras();

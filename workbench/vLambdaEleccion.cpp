@@ -69,6 +69,6 @@ bool TMesaTrabajo::ContraeEnPaso(TAplicacion* Elegido) {
   const int64_t Antes = NumReducciones;
   TomaModo();
   Actual = Motor.ContraeElegido(Actual, Elegido, Cambio);
-  Traza.Pasada(false, NumReducciones - Antes, Cambio, Motor.Modo());
+  Traza.Pasada(false, NumReducciones - Antes, Cambio, Motor.Modo(), true);
   return Cambio;
 }

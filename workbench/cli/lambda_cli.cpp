@@ -48,6 +48,10 @@ the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside.
   redexes            "redex: A B" for every redex of the term (bytes [A, B) of show's text),
                      in order of their start
   contract N         contracts redex N (from 0) of that list as one step, as a click on it does
+  panel on|off       "Mostrar los pasos": back goes through the steps, the second panel starts
+                     with "paso N", trace marks each contracted redex with a line of '^'
+  steps              "step N: TEXT" for each term the panel holds (0: the term entered)
+  goto N             makes step N current, as a click on its line does
   stop-on-cycle on|off   "Detener ∀β en un ciclo"
   halo on|off        "Resaltar el siguiente paso en el diagrama"
   compare [CAP]      "Comparar estrategias…" without its time limit: a line "compare: KEY COUNT
@@ -104,6 +108,8 @@ class TGuion {
       Todo(Resto, SinArgumento);
     } else if (Orden == "contract") {
       Contrae(Resto);
+    } else if (Orden == "goto") {
+      VeAPaso(Resto);
     } else {
       return false;
     }
@@ -131,6 +137,9 @@ class TGuion {
       Intervalo(Resto);
     } else if (Orden == "stop-on-cycle" && OnOff) {
       Vista.DetenerCiclo = Resto == "on";
+    } else if (Orden == "panel" && OnOff) {
+      Vista.Pasos = Resto == "on";
+      Mesa.MostrarPasos1Click();
     } else if (Orden == "halo" && OnOff) {
       Vista.Halo = Resto == "on";
       Mesa.OpcionesClick();
@@ -167,6 +176,12 @@ class TGuion {
       const std::vector<TRango>& Rangos = Mesa.RangosRedex();
       for (std::size_t i = 0; i + 2 < Rangos.size(); i += 3)
         std::cout << "redex: " << Rangos[i].Desde << ' ' << Rangos[i].Hasta << '\n';
+    } else if (Orden == "steps" && SinArgumento) {
+      for (const TTraza::TLinea& l : Mesa.Reduccion().Lineas()) {
+        std::cout << "step " << l.Estado.Pasos << ": ";
+        EscribeUtf8(std::cout, *l.Forma);
+        std::cout << '\n';
+      }
     } else if (Orden == "info" && SinArgumento) {
       InfoRedex();
       Informa();
@@ -191,6 +206,15 @@ class TGuion {
       return Error("no redex " + std::to_string(n) + " (the term has " + std::to_string(Cuenta) +
                    ")");
     Mesa.ContraeRedex(static_cast<std::size_t>(n));
+  }
+
+  void VeAPaso(std::string_view Resto) {
+    int n = 0;
+    if (!LeeEntero(Resto, n) || n < 0) return Error("usage: goto N, N from 0");
+    const std::deque<TTraza::TLinea>& Lineas = Mesa.Reduccion().Lineas();
+    for (std::size_t i = 0; i < Lineas.size(); ++i)
+      if (Lineas[i].Estado.Pasos == n && Lineas[i].EsTermino) return Mesa.IrALinea(i);
+    Error("no step " + std::to_string(n));
   }
 
   // As in the window: a character that Windows-1252 cannot hold refuses the Enter.

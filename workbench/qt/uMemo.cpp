@@ -265,12 +265,16 @@ void TMemo::paintEvent(QPaintEvent*) {
   }
 }
 
-void TMemo::PintaResalte(QPainter& p, const std::vector<TRango>& Rangos, std::size_t Desde,
-                         std::size_t Hasta, int y) {
+const QColor& TMemo::ColorResalte(int j) {
   // Light enough for the black text on top: the whole redex, then its function part and its
   // argument in two shades.
   static const QColor Colores[3] = {QColor(255, 243, 205), QColor(255, 214, 153),
                                     QColor(196, 226, 255)};
+  return Colores[j];
+}
+
+void TMemo::PintaResalte(QPainter& p, const std::vector<TRango>& Rangos, std::size_t Desde,
+                         std::size_t Hasta, int y) {
   // Redexes lie apart in text order: the first that ends after the line starts.
   std::size_t n = Rangos.size() / 3;
   std::size_t lo = 0, hi = n;
@@ -290,7 +294,7 @@ void TMemo::PintaResalte(QPainter& p, const std::vector<TRango>& Rangos, std::si
       for (std::size_t i = Desde; i < a; ++i) x += Ancho[static_cast<unsigned char>(Texto()[i])];
       double w = 0;
       for (std::size_t i = a; i < z; ++i) w += Ancho[static_cast<unsigned char>(Texto()[i])];
-      p.fillRect(QRectF(x, y, w, Alto), Colores[j]);
+      p.fillRect(QRectF(x, y, w, Alto), ColorResalte(j));
     }
   }
 }

@@ -16,6 +16,7 @@
 
 #include "uRango.h"
 
+class QColor;
 class QMimeData;
 class QPainter;
 
@@ -32,6 +33,8 @@ class TMemo : public QAbstractScrollArea {
   // its function part, its argument), redexes in text order and apart from one another.
   void FijaResalte(std::vector<TRango> Rangos);
   const std::vector<TRango>& Resalte() const { return Resalte_; }
+  // Its colours: the whole redex, its function part, its argument (j = 0, 1, 2).
+  static const QColor& ColorResalte(int j);
   // The redex under the pointer, three ranges as FijaResalte's, shown in place of that highlight
   // with a pointing hand; empty gives the highlight back.
   void FijaApuntado(std::vector<TRango> Rangos);

@@ -25,6 +25,7 @@
 #include "uLienzo.h"
 #include "uLineaUnica.h"
 #include "uMemo.h"
+#include "uPasos.h"
 #include "uPrograma.h"
 #include "uTextos.h"
 #include "uUpDown.h"
@@ -295,6 +296,12 @@ void TVentPpal::DefinicionesCambiadas() {
 void TVentPpal::FijaResalte(const std::vector<TRango>& Rangos) {
   Memo1->FijaResalte(Rangos);
 }
+bool TVentPpal::MuestraPasos() {
+  return MostrarPasos1 && MostrarPasos1->isChecked();
+}
+void TVentPpal::PasosCambiados() {
+  if (Pasos1) Pasos1->Actualiza();
+}
 bool TVentPpal::HaloDiagrama() {
   return HaloDiagrama1->isChecked();
 }
@@ -334,6 +341,22 @@ void TVentPpal::Orden(F&& Accion) {
     // The commands catch their own; this is for what the window adds around them.
     MuestraError(MensajeExcepcion(e, SeparadorMillares()));
   }
+}
+
+// Below the views, hidden at start: the window is laid out as without it until it is shown.
+void TVentPpal::CreaPasos() {
+  Pasos1 = new TPanelPasos(MesaTrabajo->Reduccion(), this);
+  Pasos1->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
+  Pasos1->setFont(font());
+  addDockWidget(Qt::BottomDockWidgetArea, Pasos1);
+  Pasos1->hide();
+  MostrarPasos1 = Pasos1->toggleViewAction();
+  MostrarPasos1->setText(QStringLiteral("&Mostrar los pasos"));
+  MostrarPasos1->setObjectName("MostrarPasos1");
+  Pciones1->insertAction(Centrar1, MostrarPasos1);
+  connect(MostrarPasos1, &QAction::toggled, this,
+          [this] { Orden([](TMesaTrabajo& m) { m.MostrarPasos1Click(); }); });
+  Pasos1->AlElegir = [this](std::size_t i) { Orden([i](TMesaTrabajo& m) { m.IrALinea(i); }); };
 }
 
 // The redex under the pointer on "Texto": shown, and contracted by a click.

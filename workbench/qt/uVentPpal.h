@@ -28,6 +28,7 @@ class TDialogoComparar;
 class TLienzo;
 class TLineaUnica;
 class TMemo;
+class TPanelPasos;
 class TUpDown;
 
 class TVentPpal : public QMainWindow, private IVista {
@@ -83,6 +84,10 @@ class TVentPpal : public QMainWindow, private IVista {
   QAction* Sintaxis1;
   QAction* AcercaDe1;
   QAction* Manual1;
+  // "Pasos", the dock of every term since the last Enter, and "Opciones > Mostrar los pasos"
+  // (its own toggle, off at start).
+  TPanelPasos* Pasos1 = nullptr;
+  QAction* MostrarPasos1 = nullptr;
 
   // Each dialog is made by the accessor of its name (also its object name) when first needed,
   // and kept in the field of that name with '_' at the end.
@@ -156,6 +161,8 @@ class TVentPpal : public QMainWindow, private IVista {
   bool HaloDiagrama() override;
   void SeleccionaEnt(std::size_t Desde, std::size_t Hasta) override;
   TModo ModoReduccion() override;
+  bool MuestraPasos() override;
+  void PasosCambiados() override;
 
  public:
   // Helpers: for main and the tests, then building and laying out the window, then the commands'.
@@ -196,6 +203,7 @@ class TVentPpal : public QMainWindow, private IVista {
   void AjustaHoja(QWidget* Hoja);
   // Keys for the buttons and the tabs; Enter on a focused button presses it.
   void CreaTeclas();
+  void CreaPasos();  // once the workbench exists: the dock shows its record
   bool PulsaConIntro(QObject* Objeto, QEvent* Evento);
 
   template <typename F>

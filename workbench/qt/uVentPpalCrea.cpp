@@ -111,6 +111,7 @@ TVentPpal::TVentPpal(QWidget* Padre) : QMainWindow(Padre), FuenteMemo(TMesaTraba
   MesaTrabajo = std::make_unique<TMesaTrabajo>(static_cast<IVista&>(*this));
   // Run-all brings the view up to date about as often as a screen can show it.
   MesaTrabajo->FijaIntervalo(1.0 / 60);
+  CreaPasos();
   FormCreate();
 }
 

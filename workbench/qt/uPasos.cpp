@@ -1,0 +1,197 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "uPasos.h"
+
+#include <QFontDatabase>
+#include <QListView>
+#include <QPainter>
+
+#include "uCp1252.h"
+#include "uMemo.h"
+#include "uTextos.h"
+#include "uTraza.h"
+
+namespace {
+
+QString DeCp1252(std::string_view s) {
+  return QString::fromStdString(Cp1252AUtf8(s));
+}
+
+// Paints a line: "N: " and the part of its text that fits, from a little before the first
+// marked redex when that lies further right; the marks in the highlight's colours; how the step
+// from it was taken at the right end. Only what shows is converted, however long the line.
+class TDelegadoPasos : public QStyledItemDelegate {
+ public:
+  TDelegadoPasos(const TModeloPasos& Modelo, QObject* Padre)
+      : QStyledItemDelegate(Padre), Modelo(Modelo) {}
+  void paint(QPainter* p, const QStyleOptionViewItem& o, const QModelIndex& i) const override {
+    const TModeloPasos::TFila& f = Modelo.Fila(i.row());
+    if (f.Tipo != TModeloPasos::TTipo::Linea) return QStyledItemDelegate::paint(p, o, i);
+    const auto& Lineas = Modelo.Traza.Lineas();
+    if (f.Linea >= Lineas.size()) return;
+    const TTraza::TLinea& l = Lineas[f.Linea];
+    QStyleOptionViewItem Base = o;
+    initStyleOption(&Base, i);
+    Base.text.clear();
+    QStyle* Estilo = Base.widget ? Base.widget->style() : nullptr;
+    if (Estilo) Estilo->drawControl(QStyle::CE_ItemViewItem, &Base, p, Base.widget);
+    Pinta(*p, o, l);
+  }
+
+ private:
+  const TModeloPasos& Modelo;
+
+  void Pinta(QPainter& p, const QStyleOptionViewItem& o, const TTraza::TLinea& l) const {
+    const QFontMetricsF m(o.font);
+    const double Ancho = m.horizontalAdvance(QLatin1Char('x'));
+    const QString Como = DeCp1252(TTraza::Como(l));
+    const double AnchoComo = Como.isEmpty() ? 0 : m.horizontalAdvance(Como) + 2 * Ancho;
+    const QString Numero = QString::number(l.Estado.Pasos) + QStringLiteral(": ");
+    QRectF r = QRectF(o.rect).adjusted(Ancho / 2, 0, -AnchoComo, 0);
+    const bool Elegida = o.state & QStyle::State_Selected;
+    p.save();
+    p.setFont(o.font);
+    p.setClipRect(r);
+    p.setPen(o.palette.color(Elegida ? QPalette::HighlightedText : QPalette::Text));
+    p.drawText(r, Qt::AlignVCenter | Qt::AlignLeft, Numero);
+    r.adjust(m.horizontalAdvance(Numero), 0, 0, 0);
+    const std::string& Texto = *l.Forma;
+    const std::size_t Caben = static_cast<std::size_t>(std::max(1.0, r.width() / Ancho));
+    std::size_t Desde = 0;
+    if (!l.Marcas.empty() && l.Marcas[0].Hasta > Caben)
+      Desde = l.Marcas[0].Desde - std::min<std::size_t>(l.Marcas[0].Desde, 4);
+    const std::size_t Hasta = std::min(Texto.size(), Desde + Caben + 1);
+    if (Desde > 0) {
+      p.drawText(r, Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("…"));
+      r.adjust(m.horizontalAdvance(QStringLiteral("…")), 0, 0, 0);
+    }
+    for (std::size_t k = 0; k < l.Marcas.size(); ++k) {
+      const TRango& g = l.Marcas[k];
+      const std::size_t a = std::max(g.Desde, Desde), z = std::min(g.Hasta, Hasta);
+      if (a < z)
+        p.fillRect(QRectF(r.left() + double(a - Desde) * Ancho, r.top(), double(z - a) * Ancho,
+                          r.height()),
+                   TMemo::ColorResalte(static_cast<int>(k % 3)));
+    }
+    p.setPen(o.palette.color(QPalette::Text));
+    if (Elegida && l.Marcas.empty()) p.setPen(o.palette.color(QPalette::HighlightedText));
+    p.drawText(r, Qt::AlignVCenter | Qt::AlignLeft,
+               DeCp1252(std::string_view(Texto).substr(Desde, Hasta - Desde)));
+    p.restore();
+    if (Como.isEmpty()) return;
+    p.save();
+    p.setFont(o.font);
+    p.setPen(o.palette.color(Elegida ? QPalette::HighlightedText : QPalette::PlaceholderText));
+    p.drawText(QRectF(o.rect).adjusted(0, 0, -Ancho / 2, 0), Qt::AlignVCenter | Qt::AlignRight,
+               Como);
+    p.restore();
+  }
+};
+
+}  // namespace
+
+void TModeloPasos::Reconstruye() {
+  beginResetModel();
+  Filas.clear();
+  if (Traza.Activa()) {
+    Filas.push_back({TTipo::Entrada});
+    if (Traza.Descartadas() > 0) Filas.push_back({TTipo::Descartadas});
+    const auto& Lineas = Traza.Lineas();
+    int64_t Anterior = Lineas.empty() || Traza.Descartadas() > 0
+                           ? (Lineas.empty() ? 0 : Lineas.front().Estado.Pasos) - 1
+                           : -1;
+    for (std::size_t i = 0; i < Lineas.size(); ++i) {
+      const int64_t Paso = Lineas[i].Estado.Pasos;
+      if (Paso > Anterior + 1) Filas.push_back({TTipo::Hueco, 0, Paso - Anterior - 1});
+      Filas.push_back({TTipo::Linea, i, Paso});
+      Anterior = Paso;
+    }
+    if (Traza.Pasos() > Anterior) Filas.push_back({TTipo::Hueco, 0, Traza.Pasos() - Anterior});
+  }
+  endResetModel();
+}
+
+int TModeloPasos::rowCount(const QModelIndex& Padre) const {
+  return Padre.isValid() ? 0 : static_cast<int>(Filas.size());
+}
+
+QVariant TModeloPasos::data(const QModelIndex& i, int Rol) const {
+  if (!i.isValid() || i.row() >= rowCount()) return {};
+  const TFila& f = Fila(i.row());
+  if (Rol != Qt::DisplayRole && Rol != Qt::ToolTipRole) return {};
+  switch (f.Tipo) {
+    case TTipo::Entrada:
+      return DeCp1252(Mensajes::ExpresionEntrada + Traza.Entrada());
+    case TTipo::Descartadas:
+      return DeCp1252(Mensajes::LineasDescartadas(Traza.Descartadas(), TTraza::LimiteMemoria));
+    case TTipo::Hueco:
+      return DeCp1252(Mensajes::PasosSinMostrar(f.Paso));
+    case TTipo::Linea:
+      break;
+  }
+  const auto& Lineas = Traza.Lineas();
+  if (f.Linea >= Lineas.size() || Rol != Qt::ToolTipRole) return {};
+  // The whole term on hovering, up to what a tooltip can show.
+  return DeCp1252(std::string_view(*Lineas[f.Linea].Forma).substr(0, 2000));
+}
+
+Qt::ItemFlags TModeloPasos::flags(const QModelIndex& i) const {
+  if (!i.isValid() || i.row() >= rowCount()) return Qt::NoItemFlags;
+  const TFila& f = Fila(i.row());
+  const auto& Lineas = Traza.Lineas();
+  if (f.Tipo != TTipo::Linea || f.Linea >= Lineas.size() || !Lineas[f.Linea].EsTermino)
+    return Qt::ItemIsEnabled;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+int TModeloPasos::FilaActual() const {
+  for (std::size_t f = Filas.size(); f-- > 0;)
+    if (Filas[f].Tipo == TTipo::Linea && Filas[f].Linea == Traza.Actual())
+      return static_cast<int>(f);
+  return -1;
+}
+
+std::size_t TModeloPasos::LineaDe(int Fila) const {
+  if (Fila < 0 || Fila >= rowCount()) return std::size_t(-1);
+  const TFila& f = Filas[static_cast<std::size_t>(Fila)];
+  return f.Tipo == TTipo::Linea ? f.Linea : std::size_t(-1);
+}
+
+TPanelPasos::TPanelPasos(const TTraza& Traza, QWidget* Padre)
+    : QDockWidget(QStringLiteral("Pasos"), Padre) {
+  setObjectName("Pasos1");
+  Modelo = new TModeloPasos(Traza, this);
+  Lista = new QListView(this);
+  Lista->setObjectName("ListaPasos1");
+  Lista->setModel(Modelo);
+  Lista->setUniformItemSizes(true);
+  Lista->setSelectionMode(QAbstractItemView::SingleSelection);
+  Lista->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  Lista->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  Lista->setItemDelegate(new TDelegadoPasos(*Modelo, Lista));
+  setWidget(Lista);
+  connect(Lista->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& i) {
+            const std::size_t l = Modelo->LineaDe(i.row());
+            if (Fijando || l == std::size_t(-1) || !AlElegir) return;
+            // After the view has done with this change: the command rebuilds the rows.
+            QMetaObject::invokeMethod(
+                this, [this, l] { AlElegir(l); }, Qt::QueuedConnection);
+          });
+}
+
+void TPanelPasos::Actualiza() {
+  Pendiente = true;
+  if (!isVisible()) return;
+  Pendiente = false;
+  Fijando = true;
+  Modelo->Reconstruye();
+  const QModelIndex i = Modelo->index(Modelo->FilaActual());
+  Lista->setCurrentIndex(i);
+  if (i.isValid()) Lista->scrollTo(i);
+  Fijando = false;
+}
+
+void TPanelPasos::showEvent(QShowEvent* e) {
+  QDockWidget::showEvent(e);
+  if (Pendiente) Actualiza();
+}

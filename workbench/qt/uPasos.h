@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// "Pasos": the dock listing the expression typed and every term since the last Enter, one line
+// each, the redex contracted from it marked in the highlight's colours and how it was chosen
+// beside it. A click on a line, or Up/Down, makes its term current.
+#pragma once
+
+#include <QAbstractListModel>
+#include <QDockWidget>
+#include <QStyledItemDelegate>
+#include <functional>
+#include <vector>
+
+class QListView;
+class TTraza;
+
+// The rows: the text typed, a notice of dropped lines, the lines, and the passes not shown
+// between them. A row holds a line's index, checked against its step when read: the record may
+// move on between two rebuilds.
+class TModeloPasos : public QAbstractListModel {
+  Q_OBJECT
+
+ public:
+  enum class TTipo { Entrada, Descartadas, Linea, Hueco };
+  struct TFila {
+    TTipo Tipo;
+    std::size_t Linea = 0;  // Linea: its index; Hueco: passes not shown
+    int64_t Paso = 0;
+  };
+  explicit TModeloPasos(const TTraza& Traza, QObject* Padre = nullptr)
+      : QAbstractListModel(Padre), Traza(Traza) {}
+  void Reconstruye();
+  int rowCount(const QModelIndex& Padre = {}) const override;
+  QVariant data(const QModelIndex& i, int Rol) const override;
+  Qt::ItemFlags flags(const QModelIndex& i) const override;
+  // The row of the current line, and the line of a row (npos for any other row).
+  int FilaActual() const;
+  std::size_t LineaDe(int Fila) const;
+  const TFila& Fila(int f) const { return Filas[static_cast<std::size_t>(f)]; }
+  const TTraza& Traza;
+
+ private:
+  std::vector<TFila> Filas;
+};
+
+class TPanelPasos : public QDockWidget {
+  Q_OBJECT
+
+ public:
+  TPanelPasos(const TTraza& Traza, QWidget* Padre);
+  // The record changed: the rows again, the current one selected and in sight. Hidden, the
+  // panel only notes it, and catches up when shown.
+  void Actualiza();
+  // A line made current by the user.
+  std::function<void(std::size_t)> AlElegir;
+  QListView* Lista;
+  TModeloPasos* Modelo;
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+
+ private:
+  bool Pendiente = true;
+  bool Fijando = false;  // the selection moved by Actualiza, not by the user
+};
