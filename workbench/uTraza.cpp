@@ -128,7 +128,9 @@ void TTraza::Descarta() {
 }
 
 std::size_t TTraza::Bytes() const {
-  return Memoria + Lista.size() * sizeof(TLinea) + TextoEntrada.size();
+  // Each form is a string in a block of its own, with the shared pointer's count beside it.
+  constexpr std::size_t PorForma = sizeof(std::string) + 2 * sizeof(long);
+  return Memoria + Lista.size() * (sizeof(TLinea) + PorForma) + TextoEntrada.size();
 }
 
 std::string TTraza::Como(const TLinea& l) {

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The redex the user chooses: on random terms, contracting chosen redexes through the workbench
 // gives what the reference reducer gives for the same redex, back undoes one, and two roads that
-// both reach a normal form reach the same one.
+// both reach a normal form reach the same one. The steps panel's history gives back its terms.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "../Literal.h"
 #include "Comun.h"
@@ -93,6 +94,48 @@ TEST(Eleccion, IgualQueLaReferenciaYMismaFormaNormal) {
     }
   }
   EXPECT_GT(Comparadas, 100);
+}
+
+// With the steps shown, every term of a road is listed; going to a line, or back through the
+// list, gives exactly the term listed, and a step from an earlier line replaces the later ones.
+TEST(Pasos, IrYAtrasDevuelvenLoListado) {
+  std::mt19937 Azar(7);
+  for (int i = 0; i < 150; ++i) {
+    const std::string Texto = Aleatorio(Azar, 4 + i % 12, 0);
+    TBanco b;
+    b.Vista.Pasos = true;
+    b.Mesa.MostrarPasos1Click();
+    b.Pestana(i % 2 ? TMesaTrabajo::PestanaTexto : 1);
+    b.Entra(Texto);
+    std::vector<std::string> Vistos{b.Vista.Memo()};
+    for (int Paso = 0; Paso < 12 && b.Vista.Memo().size() < 2000; ++Paso) {
+      const std::size_t n = b.Mesa.RangosRedex().size() / 3;
+      if (n == 0) break;
+      if (Paso % 3 == 1)
+        b.Mesa.btnBetaClick();
+      else
+        b.Mesa.ContraeRedex(std::uniform_int_distribution<std::size_t>(0, n - 1)(Azar));
+      Vistos.push_back(b.Vista.Memo());
+    }
+    const auto& Lineas = b.Mesa.Reduccion().Lineas();
+    ASSERT_EQ(Lineas.size(), Vistos.size()) << Texto;
+    for (std::size_t k = 0; k < Vistos.size(); ++k) ASSERT_EQ(*Lineas[k].Forma, Vistos[k]);
+    for (std::size_t k = Vistos.size(); k-- > 1;) {
+      ASSERT_TRUE(b.Vista.Back);
+      b.Mesa.btnBackClick();
+      ASSERT_EQ(b.Vista.Memo(), Vistos[k - 1]) << Texto;
+    }
+    EXPECT_FALSE(b.Vista.Back);
+    const std::size_t j = std::uniform_int_distribution<std::size_t>(0, Vistos.size() - 1)(Azar);
+    b.Mesa.IrALinea(j);
+    ASSERT_EQ(b.Vista.Memo(), Vistos[j]) << Texto;
+    EXPECT_EQ(b.Vista.Lectura.rfind("paso " + std::to_string(j), 0), 0u) << b.Vista.Lectura;
+    ASSERT_EQ(Lineas.size(), Vistos.size());  // the later lines stay
+    b.Mesa.btnBetaClick();
+    if (b.Vista.Memo() != Vistos[j]) {
+      EXPECT_EQ(Lineas.size(), j + 2) << Texto;
+    }
+  }
 }
 
 }  // namespace

@@ -144,6 +144,34 @@ TEST(Exporta, LaReduccionNombraSuEstrategia) {
       std::string::npos);
 }
 
+// With the steps shown, the file is the panel: the text typed first, a line of '^' under each
+// contracted redex with how it was chosen, the passes run-all did not show.
+TEST(Exporta, ReduccionConSusRedexMarcados) {
+  TBanco b;
+  TCarpeta c;
+  b.Vista.RutaReduccion = c.Ruta("r.txt");
+  b.Vista.Pasos = true;
+  b.Pestana(Texto);
+  b.Entra("(\\x y z.x z (y z)) (\\x y.x) (\\x y.x)");
+  b.Mesa.btnBetaClick();
+  b.Mesa.ContraeRedex(1);
+  b.Mesa.FijaIntervalo(1000);
+  b.Mesa.btnBetaAllClick();
+  b.Mesa.ExportarReduccion1Click();
+  const std::string r = LeeTodo(c.Ruta("r.txt"));
+  EXPECT_NE(r.find("\r\n\r\nExpresi\xC3\xB3n: (\\x y z.x z (y z)) (\\x y.x) (\\x y.x)\r\n"
+                   "0: (\\ a . \\ b . \\ c . a c (b c)) (\\ d . \\ e . d) (\\ f . \\ g . f)\r\n"
+                   "   ^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^  Orden normal\r\n"
+                   "1: (\\ a . \\ b . (\\ c . \\ d . c) b (a b)) (\\ e . \\ f . e)\r\n"
+                   "                ^^^^^^^^^^^^^^^^^  elegido\r\n"
+                   "2: (\\ a . \\ b . (\\ c . b) (a b)) (\\ d . \\ e . d)\r\n"
+                   "   ^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^  Orden normal\r\n"
+                   "(1 paso sin mostrar)\r\n"
+                   "4: \\ a . a\r\n"),
+            std::string::npos)
+      << r;
+}
+
 TEST(Exporta, LaReduccionGuardadaTieneTope) {
   TTraza t(40);
   t.Empieza();
