@@ -46,6 +46,9 @@ constexpr TFila Teclas[] = {
     {"clic en un redex",
      "en «Texto», el redex bajo el puntero (se resalta al pasar por encima): lo contrae como un "
      "paso, sea cual sea la estrategia"},
+    {"clic, ↑ ↓ en «Pasos»",
+     "con «Opciones > Mostrar los pasos»: hace actual el término de esa línea; ← vuelve a la "
+     "línea anterior, tantas veces como se quiera"},
     {"Ctrl+Tab, Ctrl+AvPág", "pasa a la pestaña siguiente"},
     {"Ctrl+Mayús+Tab, Ctrl+RePág", "pasa a la pestaña anterior"},
 };
