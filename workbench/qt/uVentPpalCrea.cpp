@@ -25,6 +25,7 @@
 #include "uLienzo.h"
 #include "uLineaUnica.h"
 #include "uMemo.h"
+#include "uPasos.h"
 #include "uPrograma.h"
 #include "uUpDown.h"
 #include "uVentPpal.h"
@@ -117,7 +118,11 @@ TVentPpal::TVentPpal(QWidget* Padre) : QMainWindow(Padre), FuenteMemo(TMesaTraba
 
 TVentPpal::~TVentPpal() {
   // Children die after this body and may still signal (the tabs, as they go): every handler
-  // finds no workbench then and does nothing.
+  // finds no workbench then and does nothing. The steps panel reads the workbench's record: it
+  // goes first.
+  delete Pasos1;  // with its toggle
+  Pasos1 = nullptr;
+  MostrarPasos1 = nullptr;
   auto Fin = std::move(MesaTrabajo);
 }
 
