@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -81,6 +82,13 @@ class TDisposicion {
   int32_t& NumVars;
 };
 
+// The shades of a halo: the junction's glow, the function part's band, the argument's band.
+struct TPaletaHalo {
+  TColorHalo Redex, Funcion, Argumento;
+};
+constexpr TPaletaHalo PaletaSiguiente{HaloRedex, HaloFuncion, HaloArgumento};
+constexpr TPaletaHalo PaletaElegido{ElegidoRedex, ElegidoFuncion, ElegidoArgumento};
+
 // The handlers of the drawing walk, on TAgg2D or on another drawing object (ILapiz).
 template <typename TLapiz>
 class TDibujo {
@@ -99,7 +107,7 @@ class TDibujo {
   // The halo under a redex: a glow on its junction, and a band around its function part and
   // another around its argument, each in its shade. Bands rather than filled boxes: a redex may
   // cover the whole canvas, and filling it would cost as much as the rest of the drawing.
-  void DibujaHalo(TAplicacion* a) {
+  void DibujaHalo(TAplicacion* a, const TPaletaHalo& Paleta = PaletaSiguiente) {
     const TCaja& Caja = Cajas[a->Caja];
     const double x = double(Caja.X), y = double(Caja.Y), Pie = y + CaidaAplicacion;
     const double AnchoFunc = double(AnchoDe(a->Func)), AltoFunc = double(AltoDe(a->Func));
@@ -113,12 +121,12 @@ class TDibujo {
       return;
     Agg.lineWidth(BandaHalo * Zoom);
     Agg.fillColor(0, 0, 0, 0);
-    Marco(HaloFuncion, x - BandaHalo / 2, Pie - BandaHalo / 2, x + AnchoFunc + BandaHalo / 2,
+    Marco(Paleta.Funcion, x - BandaHalo / 2, Pie - BandaHalo / 2, x + AnchoFunc + BandaHalo / 2,
           Pie + AltoFunc + BandaHalo / 2);
-    Marco(HaloArgumento, xa - BandaHalo / 2, Pie - BandaHalo / 2, xa + AnchoArg + BandaHalo / 2,
+    Marco(Paleta.Argumento, xa - BandaHalo / 2, Pie - BandaHalo / 2, xa + AnchoArg + BandaHalo / 2,
           Pie + AltoArg + BandaHalo / 2);
     Agg.lineColor(0, 0, 0, 0);
-    Agg.fillColor(HaloRedex.R, HaloRedex.G, HaloRedex.B, HaloRedex.A);
+    Agg.fillColor(Paleta.Redex.R, Paleta.Redex.G, Paleta.Redex.B, Paleta.Redex.A);
     Agg.ellipse(cm * Zoom + DX, y * Zoom + DY, RadioHalo * Zoom, RadioHalo * Zoom);
   }
 
@@ -259,6 +267,8 @@ void DibujaTodo(TExprLambda* Actual, const std::vector<TCaja>& Cajas, TLapiz& Ag
   TDibujo<TLapiz> Dibujo(Cajas, Agg, Zoom, NumVars, Ancho, Alto, dx, dy);
   if (Extras.Halo)
     for (TExprLambda* r : *Extras.Halo) Dibujo.DibujaHalo(r);
+  if (Extras.Elegido && EsFuncion(Extras.Elegido->Func))
+    Dibujo.DibujaHalo(Extras.Elegido, PaletaElegido);
   Agg.lineWidth(GrosorTrazo * Zoom);
   Actual->RecorrePre([&](TExprLambda* n) { Dibujo.DibujaNodo(n); });
 }
@@ -313,6 +323,7 @@ std::vector<TCaja>& CajasDeRedibuja() {
   static thread_local std::vector<TCaja> Cajas;
   return Cajas;
 }
+thread_local uint64_t NumDibujos = 0;  // layouts made or released by Redibuja and SueltaCajas
 
 }  // namespace
 
@@ -321,17 +332,98 @@ TCaja Redibuja(TExprLambda* Actual, TBitmap& Bitmap, TAgg2DPlus& Agg, double Zoo
   if (Actual == nullptr || Bitmap.Pixeles() == nullptr || !Agg.attachedTo(Bitmap)) return {};
   std::vector<TCaja>& cajas = CajasDeRedibuja();
   Dispone(Actual, Bitmap.Width(), Zoom, cajas, NumVars);
+  ++NumDibujos;
   DibujaTodo<TAgg2D>(Actual, cajas, Agg, Zoom, NumVars, Bitmap.Width(), Bitmap.Height(), Extras);
   TCaja Raiz = cajas.back();
-  // Room kept for a bigger term, which has gone, goes back to the allocator.
+  // Room kept for a bigger term, which has gone, goes back to the allocator; the boxes stay,
+  // for finding what lies under the pointer.
   if (cajas.capacity() > 2 * cajas.size() + (std::size_t(1) << 20) / sizeof(TCaja))
-    std::vector<TCaja>().swap(cajas);
+    std::vector<TCaja>(cajas).swap(cajas);
   return Raiz;
 }
 
 void SueltaCajas() {
   std::vector<TCaja>& Cajas = CajasDeRedibuja();
+  ++NumDibujos;
   if (Cajas.capacity() * sizeof(TCaja) > (std::size_t(1) << 20)) std::vector<TCaja>().swap(Cajas);
+}
+
+const std::vector<TCaja>& CajasDibujadas() {
+  return CajasDeRedibuja();
+}
+uint64_t DibujosHechos() {
+  return NumDibujos;
+}
+
+namespace {
+
+// The box of an application or abstraction; null for a variable, or past the layout's end.
+const TCaja* CajaDe(TExprLambda* n, const std::vector<TCaja>& Cajas) {
+  uint32_t i;
+  if (TFuncion* f = ComoFuncion(n))
+    i = f->Caja;
+  else if (TAplicacion* a = ComoAplicacion(n))
+    i = a->Caja;
+  else
+    return nullptr;
+  return i < Cajas.size() ? &Cajas[i] : nullptr;
+}
+
+bool Cerca(const TCaja& c, double X, double Y, double Holgura) {
+  return X >= double(c.X) - Holgura && X <= double(c.X + c.Ancho) + Holgura &&
+         Y >= double(c.Y) - Holgura && Y <= double(c.Y + c.Alto) + Holgura;
+}
+
+// From (X, Y) to the segment from (x1, y1) to (x2, y2).
+double DistanciaSegmento(double X, double Y, double x1, double y1, double x2, double y2) {
+  const double dx = x2 - x1, dy = y2 - y1, l = dx * dx + dy * dy;
+  const double t = l > 0 ? std::clamp(((X - x1) * dx + (Y - y1) * dy) / l, 0.0, 1.0) : 0.0;
+  return std::hypot(X - (x1 + t * dx), Y - (y1 + t * dy));
+}
+
+// From (X, Y) to a redex's junction dot or red stroke, drawn as TDibujo draws them; 0 on them.
+double DistanciaRedex(const TCaja& Caja, const TCaja& Func, double X, double Y) {
+  const double cm = double(Caja.X) + double(Caja.Ancho) * 0.5, y = double(Caja.Y);
+  const double cf = double(Caja.X) + double(Func.Ancho) * 0.5;
+  const double Union = std::hypot(X - cm, Y - y) - RadioUnion;
+  const double Trazo = DistanciaSegmento(X, Y, cm, y, cf, y + CaidaAplicacion) - GrosorTrazo / 2;
+  return std::max(0.0, std::min(Union, Trazo));
+}
+
+}  // namespace
+
+TAplicacion* RedexEnPunto(TExprLambda* Actual, const std::vector<TCaja>& Cajas, double X, double Y,
+                          double Radio) {
+  if (!Actual || !std::isfinite(X) || !std::isfinite(Y) || !(Radio >= 0)) return nullptr;
+  // Parts lie inside their node's box, but a junction's dot rises above it.
+  const double Holgura = Radio + RadioUnion;
+  TAplicacion* Mejor = nullptr;
+  std::size_t HonduraMejor = 0;
+  double DistanciaMejor = 0;
+  std::vector<std::pair<TExprLambda*, std::size_t>> Pila{{Actual, 0}};
+  while (!Pila.empty()) {
+    const auto [n, Hondura] = Pila.back();
+    Pila.pop_back();
+    const TCaja* c = CajaDe(n, Cajas);
+    if (!c || !Cerca(*c, X, Y, Holgura)) continue;
+    if (TFuncion* f = ComoFuncion(n)) {
+      Pila.push_back({f->Cuerpo, Hondura + 1});
+      continue;
+    }
+    TAplicacion* a = static_cast<TAplicacion*>(n);
+    const TCaja* Func = EsFuncion(a->Func) ? CajaDe(a->Func, Cajas) : nullptr;
+    const double d = Func ? DistanciaRedex(*c, *Func, X, Y) : Radio + 1;
+    // The innermost: the deepest; between two as deep, the nearer.
+    if (d <= Radio &&
+        (!Mejor || Hondura > HonduraMejor || (Hondura == HonduraMejor && d < DistanciaMejor))) {
+      Mejor = a;
+      HonduraMejor = Hondura;
+      DistanciaMejor = d;
+    }
+    Pila.push_back({a->Func, Hondura + 1});
+    Pila.push_back({a->Arg, Hondura + 1});
+  }
+  return Mejor;
 }
 
 bool AjustaBitmap(TBitmap& Bitmap, TAgg2DPlus& Agg, int Ancho, int Alto) {

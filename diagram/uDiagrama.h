@@ -45,6 +45,8 @@ struct TExtrasDiagrama {
   // a band around the function part in one shade, around the argument in another; an
   // abstraction (an η-redex): a band around the whole of it in the redex's shade.
   const std::vector<TExprLambda*>* Halo = nullptr;
+  // A redex the user points at or selected: the same halo in stronger shades, over those.
+  TAplicacion* Elegido = nullptr;
 };
 
 // Halo colours: red, green, blue, alpha.
@@ -54,6 +56,9 @@ struct TColorHalo {
 inline constexpr TColorHalo HaloRedex{255, 170, 0, 90};
 inline constexpr TColorHalo HaloFuncion{255, 150, 0, 90};
 inline constexpr TColorHalo HaloArgumento{0, 140, 255, 80};
+inline constexpr TColorHalo ElegidoRedex{255, 120, 0, 210};
+inline constexpr TColorHalo ElegidoFuncion{255, 120, 0, 190};
+inline constexpr TColorHalo ElegidoArgumento{0, 110, 255, 170};
 
 // Lays out and draws `Actual` into `Bitmap` through `Agg`, which must be attached to it; does
 // nothing at all when Actual is null, the bitmap has no pixels or Agg is not attached to them.
@@ -63,6 +68,16 @@ TCaja Redibuja(TExprLambda* Actual, TBitmap& Bitmap, TAgg2DPlus& Agg, double Zoo
 // Redibuja keeps its layout's boxes for the next drawing; once the term drawn has gone, a big
 // term's go back to the allocator here.
 void SueltaCajas();
+// Redibuja's last layout, and the number of layouts it has made or released on this thread:
+// the boxes are those of the term it drew last while that number stays what it was then.
+const std::vector<TCaja>& CajasDibujadas();
+uint64_t DibujosHechos();
+
+// The redex of `Actual`, laid out in `Cajas`, whose junction or red stroke (the line down to its
+// function part) passes within `Radio` units of the point (X, Y), in units; the innermost when
+// several do, null when none. Only the boxes that hold the point, widened by Radio, are walked.
+TAplicacion* RedexEnPunto(TExprLambda* Actual, const std::vector<TCaja>& Cajas, double X, double Y,
+                          double Radio);
 
 // Makes the bitmap Ancho x Alto pixels (cleared to the background) and attaches Agg to it, when
 // its size differs; returns whether it did, and then the caller draws again with Redibuja.

@@ -324,7 +324,7 @@ void TMesaTrabajo::Redibuja() {
     Proximos(Halo);
     Extras.Halo = &Halo;
   }
-  RaizDibujada = ::Redibuja(Actual, Bitmap, Agg, Zoom * EscalaDispositivo, NumVars, Extras);
+  RaizDibujada = DibujaConEleccion(Extras);
 }
 
 void TMesaTrabajo::Avisa(std::string Aviso) {
@@ -372,6 +372,7 @@ void TMesaTrabajo::TerminoCambiado(TCambio Causa) {
   Numerado = false;
   MemoAlDia = false;
   RedexAlDia = false;
+  DibujoAlDia = false;
   if (Causa == TCambio::Orden) Lector.Invalida();
 }
 

@@ -181,6 +181,25 @@ class TMesaTrabajo {
   // Contracts redex i of that list as one β step would, whatever the strategy; nothing when there
   // is no such redex or run-all runs.
   void ContraeRedex(std::size_t i);
+  // On "Gráficos": the redex whose junction or red stroke lies within RadioEleccion pixels of
+  // the canvas point (X, Y), in the window's pixels, as the drawing now shown has it; null when
+  // none, or when that drawing is not of Actual as it is now.
+  TAplicacion* RedexEnLienzo(double X, double Y);
+  static constexpr double RadioEleccion = 4;
+  // The pointer moved over the canvas (NaN: it left): the redex under it gets a halo of its own,
+  // in place of the selected one's. True when there is one.
+  bool LienzoApunta(double X, double Y);
+  // A click on the canvas contracts the redex under it as ContraeRedex does.
+  void LienzoPulsa(double X, double Y);
+  // From the keyboard: the next redex of RangosRedex's list selected (or the previous one),
+  // wrapping; the selected one contracted, or with none selected the first one selected. The
+  // selection is forgotten when the term changes; the canvas shows it as it shows the pointed.
+  void SeleccionaRedex(bool Siguiente);
+  void ContraeSeleccionado();
+  // The selected redex's index in RangosRedex's list, or -1; SeleccionEnTexto is -1 also while
+  // Memo1 does not show Actual as it is now.
+  int64_t RedexSeleccionado() const { return RedexAlDia ? Seleccion : -1; }
+  int64_t SeleccionEnTexto() const { return MemoAlDia ? RedexSeleccionado() : -1; }
 
   // "Mostrar los pasos" changed. IrALinea: a click on line i of the panel, or Up/Down in it,
   // makes its term current (the later lines stay until a step replaces them); nothing for a line
@@ -257,6 +276,17 @@ class TMesaTrabajo {
   void TerminaEnPasos();
   std::string NotaPaso();
   void MarcaSiguiente(TAplicacion* Elegido);
+  // The chosen redex on the canvas: the one under the pointer, the one selected from the keyboard,
+  // the one drawn last, and what the drawing shown was made with (device pixels and zoom).
+  TAplicacion* ApuntadoLienzo = nullptr;
+  int64_t Seleccion = -1;
+  TAplicacion* MarcadoLienzo = nullptr;
+  TAplicacion* RedexMarcado();
+  bool DibujoAlDia = false;  // the last drawing's layout is Actual's as it is now
+  uint64_t NumDibujo = 0;
+  double ZoomDibujo = 1, EscalaDibujo = 1, DXDibujo = 0, DYDibujo = 0;
+  // ::Redibuja with the chosen redex, noting what the drawing was made with.
+  TCaja DibujaConEleccion(TExtrasDiagrama& Extras);
   // One pass of β on Actual, noted in the trace; true when it changed the term.
   bool PasadaBeta(bool Multiple);
   void Atras();

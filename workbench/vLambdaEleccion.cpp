@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The redex the user chose: where each redex prints, which one lies under a byte of the text,
 // and its contraction as one step.
+#include <cmath>
+#include <functional>
+
 #include "uLambda.h"
 #include "vLambda.h"
 
@@ -13,6 +16,7 @@ const std::vector<TRango>& TMesaTrabajo::RangosRedex() {
   RedexTodos.clear();
   RangosTodos.clear();
   Contenedor.clear();
+  Seleccion = -1;  // a new term: the old selection means nothing in it
   Renumera();
   if (LongitudNumerada > LimiteTexto) return RangosTodos;
   TodosLosRedex(Actual, RedexTodos, Ritmo.Pulso());
@@ -71,4 +75,73 @@ bool TMesaTrabajo::ContraeEnPaso(TAplicacion* Elegido) {
   Actual = Motor.ContraeElegido(Actual, Elegido, Cambio);
   Traza.Pasada(false, NumReducciones - Antes, Cambio, Motor.Modo(), true);
   return Cambio;
+}
+
+// The canvas. Hovering finds the redex in the layout of the drawing shown, which Redibuja keeps;
+// only the boxes under the pointer are walked, so a huge term costs little more than its depth.
+TAplicacion* TMesaTrabajo::RedexEnLienzo(double X, double Y) {
+  if (!Actual || Ejecutando || Cerrada || !DibujoAlDia || NumDibujo != DibujosHechos() ||
+      !DiagramaActivo())
+    return nullptr;
+  const double u = (X * EscalaDibujo - DXDibujo) / ZoomDibujo;
+  const double v = (Y * EscalaDibujo - DYDibujo) / ZoomDibujo;
+  return RedexEnPunto(Actual, CajasDibujadas(), u, v, RadioEleccion * EscalaDibujo / ZoomDibujo);
+}
+
+bool TMesaTrabajo::LienzoApunta(double X, double Y) {
+  if (Ejecutando || Cerrada || Atendiendo()) return false;
+  bool Hay = false;
+  Protegido(std::function<void()>([&] {
+    ApuntadoLienzo = RedexEnLienzo(X, Y);
+    Hay = ApuntadoLienzo != nullptr;
+    if (DibujoAlDia && RedexMarcado() != MarcadoLienzo) RefrescaDiagrama();
+  }));
+  return Hay;
+}
+
+void TMesaTrabajo::LienzoPulsa(double X, double Y) {
+  Protegido(std::function<void()>([this, X, Y] {
+    if (TAplicacion* Elegido = RedexEnLienzo(X, Y)) Paso(Elegido);
+  }));
+}
+
+void TMesaTrabajo::SeleccionaRedex(bool Siguiente) {
+  Protegido(std::function<void()>([this, Siguiente] {
+    if (!Actual || Ejecutando) return;
+    const auto n = static_cast<int64_t>(RangosRedex().size() / 3);
+    if (n == 0) return;
+    if (Seleccion < 0)
+      Seleccion = Siguiente ? 0 : n - 1;
+    else
+      Seleccion = (Seleccion + (Siguiente ? 1 : n - 1)) % n;
+    if (DiagramaActivo() && RedexMarcado() != MarcadoLienzo) RefrescaDiagrama();
+  }));
+}
+
+void TMesaTrabajo::ContraeSeleccionado() {
+  Protegido(std::function<void()>([this] {
+    if (RedexSeleccionado() < 0) return SeleccionaRedex(true);
+    if (TAplicacion* Elegido = RedexNumero(static_cast<std::size_t>(Seleccion))) Paso(Elegido);
+  }));
+}
+
+// The one under the pointer first; a drawing of a term changed since knows neither.
+TAplicacion* TMesaTrabajo::RedexMarcado() {
+  if (ApuntadoLienzo) return ApuntadoLienzo;
+  const int64_t k = RedexSeleccionado();
+  return k >= 0 ? RedexTodos[static_cast<std::size_t>(k)] : nullptr;
+}
+
+TCaja TMesaTrabajo::DibujaConEleccion(TExtrasDiagrama& Extras) {
+  if (!DibujoAlDia) ApuntadoLienzo = nullptr;  // the term changed under the pointer
+  Extras.Elegido = RedexMarcado();
+  ZoomDibujo = Zoom * EscalaDispositivo;
+  EscalaDibujo = EscalaDispositivo;
+  DXDibujo = std::isfinite(Extras.DesplX) ? Extras.DesplX : 0;
+  DYDibujo = std::isfinite(Extras.DesplY) ? Extras.DesplY : 0;
+  const TCaja Raiz = ::Redibuja(Actual, Bitmap, Agg, ZoomDibujo, NumVars, Extras);
+  MarcadoLienzo = Extras.Elegido;
+  NumDibujo = DibujosHechos();
+  DibujoAlDia = true;
+  return Raiz;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The redex under the pointer on "Texto": shown in place of the next step, contracted by a
-// click, undone by back.
+// click, undone by back. On "Gráficos" the same by its junction; F8 and F9 choose from the keys.
+#include <vector>
+
 #include "Banco.h"
 
 class TPruebaEleccion : public QObject {
@@ -49,6 +51,52 @@ class TPruebaEleccion : public QObject {
     QVERIFY(b->V->btnBack->isEnabled());
     QTest::mouseClick(b->V->btnBack, Qt::LeftButton);
     QCOMPARE(m->toPlainText(), Inicial);
+  }
+
+  void lienzoYTeclas() {
+    b->Pestana(1);
+    b->Entra("(\\x.x) ((\\y.y y) z)");
+    TLienzo* l = b->V->Lienzo;
+    auto* a = static_cast<TAplicacion*>(b->V->Mesa().TerminoActual());
+    auto* Dentro = static_cast<TAplicacion*>(a->Arg);
+    std::vector<TCaja> Cajas;
+    int32_t NumVars = 0;
+    Dispone(a, b->V->ImagenLienzo().width(), 1.0, Cajas, NumVars);
+    const TCaja& c = Cajas[Dentro->Caja];
+    const QPoint Union(int(c.X + c.Ancho / 2), int(c.Y) + 1);
+    const QImage Antes = b->V->ImagenLienzo().copy();
+    // Over the inner redex's junction: a halo of its own and the hand; away, the same pixels.
+    QTest::mouseMove(l, Union);
+    QCOMPARE(l->cursor().shape(), Qt::PointingHandCursor);
+    QVERIFY(b->V->ImagenLienzo() != Antes);
+    QTest::mouseMove(l, QPoint(5, l->height() - 5));
+    QCOMPARE(l->cursor().shape(), Qt::OpenHandCursor);
+    QCOMPARE(b->V->ImagenLienzo(), Antes);
+    // A drag from it moves the drawing and contracts nothing; a click contracts it.
+    QTest::mousePress(l, Qt::LeftButton, {}, Union);
+    QTest::mouseMove(l, Union + QPoint(40, 0));
+    QTest::mouseRelease(l, Qt::LeftButton, {}, Union + QPoint(40, 0));
+    QCOMPARE(b->Memo(), "(\\ a . a) ((\\ b . b b) c)");
+    QTest::mouseDClick(l, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(l, Qt::LeftButton, {}, Union);
+    QCOMPARE(b->Memo(), "(\\ a . a) (b b)");
+    b->Pulsa(b->V->btnBack);
+    // F8 selects in printed order, wrapping, and Shift+F8 goes back; Memo1 shows the selected.
+    b->Pestana(0);
+    TMemo* m = b->V->Memo1;
+    QTest::keyClick(b->V.get(), Qt::Key_F8);
+    QCOMPARE(m->Apuntado().front().Desde, 0u);
+    QTest::keyClick(b->V.get(), Qt::Key_F8);
+    QCOMPARE(m->Apuntado().front().Desde, 10u);
+    QTest::keyClick(b->V.get(), Qt::Key_F8);
+    QCOMPARE(m->Apuntado().front().Desde, 0u);
+    QTest::keyClick(b->V.get(), Qt::Key_F8, Qt::ShiftModifier);
+    QCOMPARE(m->Apuntado().front().Desde, 10u);
+    // F9 contracts it as one step, and the new term has nothing selected.
+    QTest::keyClick(b->V.get(), Qt::Key_F9);
+    QCOMPARE(b->Memo(), "(\\ a . a) (b b)");
+    QVERIFY(m->Apuntado().empty());
+    QCOMPARE(b->V->Mesa().RedexSeleccionado(), -1);
   }
 };
 

@@ -6,6 +6,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../Literal.h"
@@ -136,6 +137,34 @@ TEST(Pasos, IrYAtrasDevuelvenLoListado) {
       EXPECT_EQ(Lineas.size(), j + 2) << Texto;
     }
   }
+// On "Gráficos" the pointer finds a redex by its junction or its red stroke, within a few
+// pixels: the innermost when several are that near, none over empty canvas.
+TEST(Eleccion, RedexBajoElPuntero) {
+  TBanco b;
+  b.Vista.AnchoLienzo = 300;
+  b.Vista.AltoLienzo = 200;
+  b.Entra("(\\x.x) ((\\y.y y) z)");
+  b.Mesa.LienzoPaint(300, 200);
+  auto* Fuera = static_cast<TAplicacion*>(b.Mesa.TerminoActual());
+  auto* Dentro = static_cast<TAplicacion*>(Fuera->Arg);
+  std::vector<TCaja> Cajas;
+  int32_t NumVars = 0;
+  Dispone(Fuera, 300, 1.0, Cajas, NumVars);
+  auto Union = [&](TAplicacion* a) {
+    const TCaja& c = Cajas[a->Caja];
+    return std::pair{double(c.X) + double(c.Ancho) / 2, double(c.Y)};
+  };
+  const auto [xf, yf] = Union(Fuera);
+  const auto [xd, yd] = Union(Dentro);
+  EXPECT_EQ(b.Mesa.RedexEnLienzo(xf + 3, yf + 2), Fuera);
+  EXPECT_EQ(b.Mesa.RedexEnLienzo(xd - 1, yd + 5), Dentro);  // on the red stroke, near its top
+  EXPECT_EQ(b.Mesa.RedexEnLienzo(xf, yf + 60), nullptr);
+  EXPECT_EQ(b.Mesa.RedexEnLienzo(290, 190), nullptr);
+  // Zoomed out, both junctions lie within a few pixels of the outer one: the inner one wins.
+  for (int i = 0; i < 12; ++i) b.Mesa.UpDown1ChangingEx(updDown);
+  Dispone(Fuera, 300, b.Mesa.Zoom, Cajas, NumVars);
+  const auto [x, y] = Union(Fuera);
+  EXPECT_EQ(b.Mesa.RedexEnLienzo(x * b.Mesa.Zoom, y * b.Mesa.Zoom), Dentro);
 }
 
 }  // namespace

@@ -75,6 +75,11 @@ void TodasLasOrdenes(TExprLambda* Termino, std::size_t Tamano = Profundidad) {
   b.Vista.Def = "D";
   b.Mesa.edtEntKeyPress('\r');
   ASSERT_EQ(b.Vista.Estado, "");
+  // The pointer on the canvas, a click there and the keyboard's choice.
+  for (double x : {12.0, 30.0, 60.0}) b.Mesa.LienzoApunta(x, 40);
+  b.Mesa.LienzoPulsa(30, 40);
+  b.Mesa.SeleccionaRedex(false);
+  b.Mesa.ContraeSeleccionado();
   b.Mesa.btnBetaClick();
   b.Mesa.btnBetaClick();
   b.Mesa.btnBackClick();

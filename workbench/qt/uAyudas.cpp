@@ -45,7 +45,10 @@ constexpr TFila Teclas[] = {
     {"∀β  o  F7", "reduce hasta la forma normal; pulsado otra vez, se detiene"},
     {"clic en un redex",
      "en «Texto», el redex bajo el puntero (se resalta al pasar por encima): lo contrae como un "
-     "paso, sea cual sea la estrategia"},
+     "paso, sea cual sea la estrategia; en «Gráficos», el de la unión o el trazo rojo bajo el "
+     "puntero"},
+    {"F8, Mayús+F8", "selecciona el redex siguiente o el anterior, en el orden del texto"},
+    {"F9", "contrae el redex seleccionado como un paso (sin ninguno, selecciona el primero)"},
     {"clic, ↑ ↓ en «Pasos»",
      "con «Opciones > Mostrar los pasos»: hace actual el término de esa línea; ← vuelve a la "
      "línea anterior, tantas veces como se quiera"},

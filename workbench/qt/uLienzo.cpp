@@ -1,29 +1,57 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "uLienzo.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <limits>
 
 TLienzo::TLienzo(QWidget* Padre) : QWidget(Padre) {
   setCursor(Qt::OpenHandCursor);
+  setMouseTracking(true);
+}
+void TLienzo::FijaMano(bool m) {
+  Mano = m;
+  PonCursor();
+}
+void TLienzo::PonCursor() {
+  setCursor(Arrastrando ? Qt::ClosedHandCursor
+                        : (Mano ? Qt::PointingHandCursor : Qt::OpenHandCursor));
 }
 void TLienzo::mousePressEvent(QMouseEvent* e) {
   if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
   Arrastrando = true;
-  Ultimo = e->position().toPoint();
-  setCursor(Qt::ClosedHandCursor);
+  Movido = false;
+  Ultimo = Inicio = e->position().toPoint();
+  PonCursor();
 }
 void TLienzo::mouseMoveEvent(QMouseEvent* e) {
-  if (!Arrastrando) return;
   QPoint p = e->position().toPoint();
+  if (!Arrastrando) {
+    if (AlApuntar) AlApuntar(e->position());
+    return;
+  }
   QPoint d = p - Ultimo;
   Ultimo = p;
+  if ((p - Inicio).manhattanLength() >= QApplication::startDragDistance()) Movido = true;
   if (!d.isNull() && AlArrastrar) AlArrastrar(d);
 }
 void TLienzo::mouseReleaseEvent(QMouseEvent* e) {
   if (e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
+  // The release that ends a double click comes without a press: it is no click.
+  const bool Clic = Arrastrando && !Movido;
   Arrastrando = false;
-  setCursor(Qt::OpenHandCursor);
+  PonCursor();
+  if (Clic && AlPulsar) AlPulsar(e->position());
+  // A drag may end outside, where nothing is pointed at.
+  constexpr double Nada = std::numeric_limits<double>::quiet_NaN();
+  const bool Dentro = rect().contains(e->position().toPoint());
+  if (AlApuntar) AlApuntar(Dentro ? e->position() : QPointF(Nada, Nada));
+}
+void TLienzo::leaveEvent(QEvent* e) {
+  QWidget::leaveEvent(e);
+  constexpr double Nada = std::numeric_limits<double>::quiet_NaN();
+  if (AlApuntar) AlApuntar(QPointF(Nada, Nada));
 }
 void TLienzo::mouseDoubleClickEvent(QMouseEvent* e) {
   if (e->button() != Qt::LeftButton) return QWidget::mouseDoubleClickEvent(e);

@@ -81,13 +81,15 @@ void TMemo::FijaResalte(std::vector<TRango> Rangos) {
   viewport()->update();
 }
 
-void TMemo::FijaApuntado(std::vector<TRango> Rangos) {
+void TMemo::FijaApuntado(std::vector<TRango> Rangos, bool Mano) {
   auto Igual = [](const TRango& a, const TRango& b) {
     return a.Desde == b.Desde && a.Hasta == b.Hasta;
   };
+  const Qt::CursorShape Puntero =
+      Rangos.empty() || !Mano ? Qt::IBeamCursor : Qt::PointingHandCursor;
+  if (viewport()->cursor().shape() != Puntero) viewport()->setCursor(Puntero);
   if (std::equal(Rangos.begin(), Rangos.end(), Apuntado_.begin(), Apuntado_.end(), Igual)) return;
   Apuntado_ = std::move(Rangos);
-  viewport()->setCursor(Apuntado_.empty() ? Qt::IBeamCursor : Qt::PointingHandCursor);
   viewport()->update();
 }
 
@@ -412,7 +414,11 @@ void TMemo::MueveCursor(std::size_t p, bool Extiende) {
 }
 
 void TMemo::HazVisibleCursor() {
-  std::size_t l = LineaDe(Cursor_);
+  MuestraPosicion(Cursor_);
+}
+
+void TMemo::MuestraPosicion(std::size_t Pos) {
+  std::size_t l = LineaDe(std::min(Pos, Texto().size()));
   AjustaBarra();
   std::size_t Primera = PrimeraVisible();
   std::size_t n = static_cast<std::size_t>(LineasVisibles());

@@ -36,8 +36,8 @@ class TMemo : public QAbstractScrollArea {
   // Its colours: the whole redex, its function part, its argument (j = 0, 1, 2).
   static const QColor& ColorResalte(int j);
   // The redex under the pointer, three ranges as FijaResalte's, shown in place of that highlight
-  // with a pointing hand; empty gives the highlight back.
-  void FijaApuntado(std::vector<TRango> Rangos);
+  // with a pointing hand (without, for one chosen otherwise); empty gives the highlight back.
+  void FijaApuntado(std::vector<TRango> Rangos, bool Mano = true);
   const std::vector<TRango>& Apuntado() const { return Apuntado_; }
   const std::string& Texto() const { return *Forma; }
   QString toPlainText() const;
@@ -60,6 +60,8 @@ class TMemo : public QAbstractScrollArea {
   std::size_t InicioLinea(std::size_t i) const { return Inicios[i]; }
   // Offset of the character under a point of the viewport.
   std::size_t PosicionEn(QPoint p);
+  // Scrolls the line of byte Pos into view, if it is not.
+  void MuestraPosicion(std::size_t Pos);
 
  signals:
   // A message for the status bar (Windows-1252 already converted).

@@ -81,6 +81,7 @@ void TVentPpal::btnBackClick() {
 }
 void TVentPpal::PageControl1Change() {
   Orden([&](TMesaTrabajo& m) { m.PageControl1Change(); });
+  if (MesaTrabajo && MesaTrabajo->SeleccionEnTexto() >= 0) MuestraSeleccion(false);
 }
 void TVentPpal::FormClose() {
   Orden([&](TMesaTrabajo& m) { m.FormClose(); });
@@ -183,6 +184,8 @@ void TVentPpal::Conecta() {
   };
   Lienzo->AlRodar = [this](bool Arriba, QPointF p) { LienzoMouseWheel(Arriba, p); };
   Lienzo->AlDobleClic = [this] { Orden([](TMesaTrabajo& m) { m.LienzoDblClick(); }); };
+  Lienzo->AlApuntar = [this](QPointF p) { LienzoApunta(p); };
+  Lienzo->AlPulsar = [this](QPointF p) { LienzoPulsa(p); };
 
   // Read from left to right: name ≡ expression, then the spinner and the buttons.
   setTabOrder(edtDef, edtEnt);
@@ -362,19 +365,52 @@ void TVentPpal::CreaPasos() {
 // The redex under the pointer on "Texto": shown, and contracted by a click.
 void TVentPpal::MemoApunta(qint64 Pos) {
   std::vector<TRango> Redex;
+  bool Mano = true;
   Orden([&](TMesaTrabajo& m) {
-    if (int64_t k = m.RedexEn(Pos); k >= 0) {
+    int64_t k = m.RedexEn(Pos);
+    if (k < 0) {
+      k = m.SeleccionEnTexto();
+      Mano = false;
+    }
+    if (k >= 0) {
       const TRango* r = m.RangosRedex().data() + 3 * k;
       Redex.assign(r, r + 3);
     }
   });
-  Memo1->FijaApuntado(std::move(Redex));
+  Memo1->FijaApuntado(std::move(Redex), Mano);
 }
 void TVentPpal::MemoPulsa(qint64 Pos) {
   Orden([&](TMesaTrabajo& m) {
     if (int64_t k = m.RedexEn(Pos); k >= 0) m.ContraeRedex(static_cast<std::size_t>(k));
   });
   MemoApunta(Pos);  // the new term's redex now under the pointer
+}
+void TVentPpal::LienzoApunta(QPointF Punto) {
+  bool Mano = false;
+  Orden([&](TMesaTrabajo& m) { Mano = m.LienzoApunta(Punto.x(), Punto.y()); });
+  Lienzo->FijaMano(Mano);
+}
+void TVentPpal::LienzoPulsa(QPointF Punto) {
+  Orden([&](TMesaTrabajo& m) { m.LienzoPulsa(Punto.x(), Punto.y()); });
+}
+void TVentPpal::SeleccionaRedex(bool Siguiente) {
+  Orden([&](TMesaTrabajo& m) { m.SeleccionaRedex(Siguiente); });
+  MuestraSeleccion(true);
+}
+void TVentPpal::ContraeSeleccionado() {
+  Orden([&](TMesaTrabajo& m) { m.ContraeSeleccionado(); });
+  MuestraSeleccion(true);
+}
+void TVentPpal::MuestraSeleccion(bool Ir) {
+  std::vector<TRango> Redex;
+  Orden([&](TMesaTrabajo& m) {
+    if (int64_t k = m.SeleccionEnTexto(); k >= 0) {
+      const TRango* r = m.RangosRedex().data() + 3 * k;
+      Redex.assign(r, r + 3);
+    }
+  });
+  if (Ir && !Redex.empty()) Memo1->MuestraPosicion(Redex[0].Desde);
+  Memo1->FijaApuntado(std::move(Redex), false);
 }
 
 QString TVentPpal::NoAdmitido() const {

@@ -210,6 +210,13 @@ class TVentPpal : public QMainWindow, private IVista {
   void Orden(F&& Accion);
   void MemoApunta(qint64 Pos);
   void MemoPulsa(qint64 Pos);
+  // The same on the canvas, and the redex selected from the keyboard (F8, Shift+F8, F9), which
+  // Memo1 shows where no redex is under the pointer, scrolled to it when Ir.
+  void LienzoApunta(QPointF Punto);
+  void LienzoPulsa(QPointF Punto);
+  void SeleccionaRedex(bool Siguiente);
+  void ContraeSeleccionado();
+  void MuestraSeleccion(bool Ir);
   // The first character of the name box or the expression box that Windows-1252 cannot hold.
   QString NoAdmitido() const;
   bool EligeFichero(QFileDialog* Dialogo, std::string& Ruta);

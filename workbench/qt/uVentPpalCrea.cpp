@@ -395,6 +395,9 @@ void TVentPpal::CreaTeclas() {
   Tecla({Qt::Key_F5}, [this] { btnBeta->click(); });
   Tecla({Qt::Key_F6}, [this] { btnBack->click(); });
   Tecla({Qt::Key_F7}, [this] { btnBetaAll->click(); });
+  Tecla({Qt::Key_F8}, [this] { SeleccionaRedex(true); });
+  Tecla({QKeySequence(Qt::SHIFT | Qt::Key_F8)}, [this] { SeleccionaRedex(false); });
+  Tecla({Qt::Key_F9}, [this] { ContraeSeleccionado(); });
   auto Pasa = [this](int Paso) {
     int n = PageControl1->count();
     PageControl1->setCurrentIndex((PageControl1->currentIndex() + Paso + n) % n);
