@@ -137,6 +137,8 @@ TEST(Pasos, IrYAtrasDevuelvenLoListado) {
       EXPECT_EQ(Lineas.size(), j + 2) << Texto;
     }
   }
+}
+
 // On "Gráficos" the pointer finds a redex by its junction or its red stroke, within a few
 // pixels: the innermost when several are that near, none over empty canvas.
 TEST(Eleccion, RedexBajoElPuntero) {
