@@ -6,6 +6,8 @@
 #include <agg_shorten_path.h>
 #include <agg_vcgen_stroke.h>
 
+#include <algorithm>
+
 namespace agg {
 
 vcgen_stroke::vcgen_stroke()
@@ -47,8 +49,14 @@ void vcgen_stroke::rewind(unsigned) {
 }
 
 unsigned vcgen_stroke::vertex(double* x, double* y) {
-  unsigned cmd = path_cmd_line_to;
   const vertex_storage& v = m_src_vertices;
+  // The vertices math_stroke has just made go out one by one; then the walk goes on at `Luego`.
+  const auto Sale = [this](status_e Luego) {
+    m_prev_status = Luego;
+    m_status = out_vertices;
+    m_out_vertex = 0;
+  };
+  unsigned cmd = path_cmd_line_to;
   while (!is_stop(cmd)) {
     switch (m_status) {
       case initial:
@@ -61,25 +69,20 @@ unsigned vcgen_stroke::vertex(double* x, double* y) {
         }
         m_status = m_closed ? outline1 : cap1;
         cmd = path_cmd_move_to;
-        m_src_vertex = 0;
-        m_out_vertex = 0;
+        m_src_vertex = m_out_vertex = 0;
         break;
       case cap1:
-        m_stroker.calc_cap(m_out_vertices, v[0], v[1], v[0].dist);
-        m_src_vertex = 1;
-        m_prev_status = outline1;
-        m_status = out_vertices;
-        m_out_vertex = 0;
+      case cap2: {  // the start's cap, or the end's
+        const bool Inicio = m_status == cap1;
+        const std::size_t i = Inicio ? 0 : v.size() - 1, j = Inicio ? 1 : v.size() - 2;
+        m_stroker.calc_cap(m_out_vertices, v[i], v[j], v[std::min(i, j)].dist);
+        if (Inicio) m_src_vertex = 1;
+        Sale(Inicio ? outline1 : outline2);
         break;
-      case cap2:
-        m_stroker.calc_cap(m_out_vertices, v[v.size() - 1], v[v.size() - 2], v[v.size() - 2].dist);
-        m_prev_status = outline2;
-        m_status = out_vertices;
-        m_out_vertex = 0;
-        break;
-      case outline1:
+      }
+      case outline1:  // forwards, along one side
         if (m_src_vertex >= v.size() - (m_closed ? 0 : 1)) {
-          if (m_closed) m_prev_status = close_first;
+          m_prev_status = close_first;
           m_status = m_closed ? end_poly1 : cap2;
           break;
         }
@@ -87,15 +90,13 @@ unsigned vcgen_stroke::vertex(double* x, double* y) {
                             v.next(m_src_vertex), v.prev(m_src_vertex).dist,
                             v.curr(m_src_vertex).dist);
         ++m_src_vertex;
-        m_prev_status = m_status;
-        m_status = out_vertices;
-        m_out_vertex = 0;
+        Sale(outline1);
         break;
       case close_first:
         m_status = outline2;
         cmd = path_cmd_move_to;
         [[fallthrough]];
-      case outline2:
+      case outline2:  // backwards, along the other
         if (m_src_vertex <= unsigned(m_closed == 0)) {
           m_status = end_poly2;
           m_prev_status = stop;
@@ -105,9 +106,7 @@ unsigned vcgen_stroke::vertex(double* x, double* y) {
         m_stroker.calc_join(m_out_vertices, v.next(m_src_vertex), v.curr(m_src_vertex),
                             v.prev(m_src_vertex), v.curr(m_src_vertex).dist,
                             v.prev(m_src_vertex).dist);
-        m_prev_status = m_status;
-        m_status = out_vertices;
-        m_out_vertex = 0;
+        Sale(outline2);
         break;
       case out_vertices:
         if (m_out_vertex >= m_out_vertices.size()) {
@@ -115,15 +114,14 @@ unsigned vcgen_stroke::vertex(double* x, double* y) {
           break;
         }
         *x = m_out_vertices[m_out_vertex].x;
-        *y = m_out_vertices[m_out_vertex].y;
-        ++m_out_vertex;
+        *y = m_out_vertices[m_out_vertex++].y;
         return cmd;
       case end_poly1:
+      case end_poly2: {
+        const unsigned Sentido = m_status == end_poly1 ? path_flags_ccw : path_flags_cw;
         m_status = m_prev_status;
-        return path_cmd_end_poly | path_flags_close | path_flags_ccw;
-      case end_poly2:
-        m_status = m_prev_status;
-        return path_cmd_end_poly | path_flags_close | path_flags_cw;
+        return unsigned(path_cmd_end_poly) | unsigned(path_flags_close) | Sentido;
+      }
       case stop:
         cmd = path_cmd_stop;
         break;

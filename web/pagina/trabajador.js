@@ -70,6 +70,7 @@ function escribe(orden, nombre) {
   M._web_orden(orden, 0, 0, 0);
   let datos = null;
   try {
+    M.FS.chmod(ruta, 0o644);  // emscripten's umask leaves a new file with no permissions at all
     datos = M.FS.readFile(ruta);
     M.FS.unlink(ruta);
   } catch (e) { return; }  // the command failed and said why
