@@ -39,7 +39,7 @@ class TBitmap {
 
   // Tells a drawing object whether these pixels still exist: it expires when the bitmap takes
   // new pixels or dies.
-  std::weak_ptr<uint8_t[]> Vigencia() const { return Datos; }
+  std::weak_ptr<const void> Vigencia() const { return Datos; }
 
  private:
   std::shared_ptr<uint8_t[]> Datos;

@@ -1,11 +1,46 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "uSvg.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
+
+#ifndef __cpp_lib_to_chars
+// std::to_chars(double) where the standard library lacks it (emscripten's): the fewest
+// significant digits that read back as v, in fixed or scientific notation, whichever is shorter.
+char* ACaracteres(char* b, double v) {
+  char e[320];  // the widest double in full: 309 digits
+  for (int p = 0; p < 17; ++p) {
+    std::snprintf(e, sizeof e, "%.*e", p, v);
+    if (std::strtod(e, nullptr) == v) break;
+  }
+  const char* c = e;
+  std::string Signo = *c == '-' ? "-" : "", Cifras;
+  for (c += Signo.size(); *c != 'e'; ++c)
+    if (*c != '.') Cifras += *c;
+  while (Cifras.size() > 1 && Cifras.back() == '0') Cifras.pop_back();
+  const int x = std::atoi(c + 1), k = static_cast<int>(Cifras.size());
+  std::string Fija;
+  if (x >= k - 1) {  // a whole number: every digit exact, as printf writes it
+    std::snprintf(e, sizeof e, "%.0f", std::fabs(v));
+    Fija = e;
+  } else if (x >= 0) {
+    Fija = Cifras.substr(0, std::size_t(x + 1)) + "." + Cifras.substr(std::size_t(x + 1));
+  } else {
+    Fija = "0." + std::string(std::size_t(-x - 1), '0') + Cifras;
+  }
+  char Exp[8];
+  std::snprintf(Exp, sizeof Exp, "e%c%02d", x < 0 ? '-' : '+', std::abs(x));
+  std::string Cientifica = Cifras.substr(0, 1) + (k > 1 ? "." + Cifras.substr(1) : "") + Exp;
+  const std::string r = Signo + (Fija.size() <= Cientifica.size() ? Fija : Cientifica);
+  return std::copy(r.begin(), r.end(), b);
+}
+#endif
 
 constexpr std::size_t Tanda = 1 << 16;  // bytes handed on at a time
 
@@ -131,8 +166,12 @@ class TLapizSvg : public ILapiz {
   // The shortest decimal that reads back as the same double: the bitmap's very coordinates.
   void Numero(double v) {
     char b[32];
-    auto r = std::to_chars(b, b + sizeof b, std::isfinite(v) ? v : 0.0);
-    Texto.append(b, r.ptr);
+#ifdef __cpp_lib_to_chars
+    char* Fin = std::to_chars(b, b + sizeof b, std::isfinite(v) ? v : 0.0).ptr;
+#else
+    char* Fin = ACaracteres(b, std::isfinite(v) ? v : 0.0);
+#endif
+    Texto.append(b, Fin);
   }
   void Color(uint8_t r, uint8_t g, uint8_t b) {
     static constexpr char Hex[] = "0123456789abcdef";

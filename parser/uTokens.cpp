@@ -138,7 +138,7 @@ bool ExpandeLambdas(TLisToken& Tokens, std::string& Error, TRango& Falta);
 
 }  // namespace
 
-static_assert(sizeof(TToken) == 16);
+static_assert(sizeof(TToken) <= 16);
 
 std::string_view NombreToken(std::string_view Texto, const TToken& t) {
   const bool Variable = t.Tipo == tokVariable || t.Tipo == tokLigada;

@@ -14,7 +14,11 @@ paquetes=(
   xvfb xauth                                # GUI tests and screenshots without a display
   librsvg2-bin                              # rasterises exported SVG diagrams in the tests
   dpkg-dev lintian                          # the Debian package: its dependencies, its check
+  emscripten chromium                       # the browser's build, the page's tests
 )
+# node and npm for the browser's tests: any node will do, Debian's when there is none.
+command -v node >/dev/null || paquetes+=(nodejs)
+command -v npm >/dev/null || paquetes+=(npm)
 
 faltan=()
 for p in "${paquetes[@]}"; do

@@ -33,7 +33,7 @@ namespace {
 
 std::size_t MemoriaFisica() {
   long Paginas = sysconf(_SC_PHYS_PAGES), Tamano = sysconf(_SC_PAGESIZE);
-  if (Paginas <= 0 || Tamano <= 0) return std::size_t(1) << 32;
+  if (Paginas <= 0 || Tamano <= 0) return std::size_t(1) << (sizeof(std::size_t) > 4 ? 32 : 31);
   return static_cast<std::size_t>(Paginas) * static_cast<std::size_t>(Tamano);
 }
 

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The view's calls of uPuente.cpp, answered by the worker (trabajador.js sets Module.vista).
+mergeInto(LibraryManager.library, {
+  web_vista: function (que, texto, numero) {
+    Module.vista.texto(que, UTF8ToString(texto, numero), numero);
+  },
+  web_resalte: function (rangos, n) {
+    Module.vista.resalte(Array.from(HEAP32.subarray(rangos >> 2, (rangos >> 2) + 2 * n)));
+  },
+  web_lienzo: function (pixeles, ancho, alto) {
+    Module.vista.lienzo(HEAPU8.subarray(pixeles, pixeles + ancho * alto * 4), ancho, alto);
+  },
+  // Run-all between two passes: the workbench waits while the worker answers the messages that
+  // came meanwhile. A command run from one of them that reaches here again goes on at once.
+  web_cede: function () {
+    if (Module.cediendo) return;
+    Asyncify.handleSleep(function (despierta) {
+      Module.cediendo = true;
+      Module.cede(function () {
+        Module.cediendo = false;
+        despierta();
+      });
+    });
+  },
+});

@@ -1,0 +1,237 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page: its widgets are the window's, and every event goes to the workbench's worker as the
+// command of the same name, with the boxes' texts and the options it reads.
+import { muestraTexto, posicionEnTexto } from "./texto.js";
+import { abreDialogo, sintaxis, manual, acercaDe } from "./ayuda.js";
+
+const $ = (id) => document.getElementById(id);
+const trabajador = new Worker("trabajador.js");
+const estado = { pestana: 0, ejecutando: false, estrategia: 0, texto: "", resalte: [] };
+let siguienteId = 0;
+const esperas = new Map();  // id -> resolve, for the tests and the menus that wait
+
+// The options, as the workbench reads them before every command.
+const marcado = (id) => $(id).getAttribute("aria-checked") === "true";
+function opciones() {
+  return [marcado("Betamltiple1") ? 1 : 0, estado.pestana, marcado("DetenerCiclo1") ? 1 : 0,
+          marcado("HaloDiagrama1") ? 1 : 0, estado.estrategia, marcado("ReduccionEta1") ? 1 : 0];
+}
+
+export function orden(nombre, extra = {}) {
+  const id = ++siguienteId;
+  trabajador.postMessage({ orden: nombre, id, cajas: [$("edtEnt").value, $("edtDef").value],
+                           opciones: opciones(), ...extra });
+  return new Promise((r) => esperas.set(id, r));
+}
+
+function descarga(nombre, datos) {
+  const a = document.createElement("a");
+  a.href = URL.createObjectURL(new Blob([datos]));
+  a.download = nombre;
+  a.click();
+  setTimeout(() => URL.revokeObjectURL(a.href), 10000);
+}
+
+// The group separator of the browser's language, as the window takes the locale's.
+function separador() {
+  const p = new Intl.NumberFormat(navigator.language).formatToParts(1000000);
+  return (p.find((x) => x.type === "group") || { value: "" }).value;
+}
+
+// Messages from the worker: the view's calls.
+const vista = {
+  estado: (m) => { $("estado").textContent = m.texto; },
+  lectura: (m) => { $("lectura").textContent = m.texto; },
+  memo: (m) => { estado.texto = m.texto; estado.resalte = []; muestraTexto($("Memo1"), m.texto, []); },
+  resalte: (m) => { estado.resalte = m.rangos; muestraTexto($("Memo1"), estado.texto, m.rangos); },
+  fuente: (m) => { $("Memo1").style.fontSize = m.numero + "pt"; },
+  back: (m) => { $("btnBack").disabled = !m.numero; },
+  // β is disabled exactly while run-all runs: ∀β shows it pressed meanwhile.
+  beta: (m) => {
+    $("btnBeta").disabled = !m.numero;
+    estado.ejecutando = !m.numero;
+    $("btnBetaAll").setAttribute("aria-pressed", String(estado.ejecutando));
+  },
+  error: (m) => abreDialogo("Cálculo Lambda", document.createTextNode(m.texto)),
+  vaciaDef: () => { $("edtDef").value = ""; },
+  definiciones: (m) => menuDefiniciones(m.nombres),
+  estrategias: (m) => menuEstrategias(m.nombres),
+  noCabe: (m) => { $("estado").textContent = "Carácter no admitido: " + m.caracter; },
+  descarga: (m) => descarga(m.nombre, m.datos),
+  lienzo: (m) => {
+    const c = $("Lienzo");
+    if (c.width !== m.ancho || c.height !== m.alto) { c.width = m.ancho; c.height = m.alto; }
+    c.getContext("2d").putImageData(new ImageData(m.rgba, m.ancho, m.alto), 0, 0);
+  },
+  redexEn: (m) => { if (m.indice >= 0) orden("contrae", { a: m.indice }); },
+  hecho: (m) => {
+    const r = esperas.get(m.id);
+    if (r) { esperas.delete(m.id); r(); }
+  },
+  listo: () => { document.body.dataset.listo = "1"; },
+};
+trabajador.onmessage = (e) => { const f = vista[e.data.tipo]; if (f) f(e.data); };
+trabajador.postMessage({ separador: separador() });
+
+// The input row.
+$("edtEnt").addEventListener("keydown", (e) => {
+  if (e.key === "Enter") { e.preventDefault(); orden("tecla", { a: 13 }); }
+});
+$("edtDef").addEventListener("keydown", (e) => {
+  if (e.key === "Enter") { e.preventDefault(); $("edtEnt").focus(); }
+});
+$("btnBeta").onclick = () => orden("beta");
+$("btnBack").onclick = () => orden("atras");
+$("btnBetaAll").onclick = () => orden("todo");
+$("arriba").onclick = () => orden("flecha", { a: 1 });
+$("abajo").onclick = () => orden("flecha", { a: -1 });
+document.addEventListener("keydown", (e) => {
+  const teclas = { F5: "beta", F6: "atras", F7: "todo" };
+  if (teclas[e.key]) { e.preventDefault(); orden(teclas[e.key]); }
+});
+
+// The tabs.
+function pestana(i) {
+  estado.pestana = i;
+  $("TabSheet1").hidden = i !== 0;
+  $("TabSheet2").hidden = i !== 1;
+  $("pestanaTexto").setAttribute("aria-selected", String(i === 0));
+  $("pestanaGraficos").setAttribute("aria-selected", String(i === 1));
+  if (i === 1) tamanoLienzo();
+  return orden("pestana");
+}
+$("pestanaTexto").onclick = () => pestana(0);
+$("pestanaGraficos").onclick = () => pestana(1);
+
+// The canvas at device pixels: the workbench draws the bitmap that large, the zoom times the
+// ratio, and the page shows it unscaled.
+function tamanoLienzo() {
+  const c = $("Lienzo"), r = window.devicePixelRatio || 1;
+  const ancho = Math.ceil(c.clientWidth * r), alto = Math.ceil(c.clientHeight * r);
+  if (ancho > 0 && alto > 0) trabajador.postMessage({ orden: "lienzo", ancho, alto, escala: r, opciones: opciones() });
+}
+new ResizeObserver(tamanoLienzo).observe($("Lienzo"));
+let arrastre = null;
+$("Lienzo").addEventListener("pointerdown", (e) => { arrastre = [e.clientX, e.clientY]; e.target.setPointerCapture(e.pointerId); });
+$("Lienzo").addEventListener("pointermove", (e) => {
+  if (!arrastre) return;
+  const dx = e.clientX - arrastre[0], dy = e.clientY - arrastre[1];
+  arrastre = [e.clientX, e.clientY];
+  if (dx || dy) orden("arrastra", { a: dx, b: dy });
+});
+$("Lienzo").addEventListener("pointerup", () => { arrastre = null; });
+$("Lienzo").addEventListener("wheel", (e) => {
+  if (!e.ctrlKey) return;
+  e.preventDefault();
+  const r = e.target.getBoundingClientRect();
+  orden("rueda", { a: e.deltaY < 0 ? 1 : -1, b: e.clientX - r.left, c: e.clientY - r.top });
+}, { passive: false });
+$("Lienzo").addEventListener("dblclick", () => orden("dobleClic"));
+
+// A click on a redex of "Texto" contracts it.
+$("Memo1").addEventListener("click", (e) => {
+  const pos = posicionEnTexto($("Memo1"), e.clientX, e.clientY);
+  if (pos >= 0) trabajador.postMessage({ orden: "redexEn", pos, opciones: opciones() });
+});
+
+// The menus.
+for (const m of document.querySelectorAll(".menu")) {
+  m.firstElementChild.onclick = (e) => {
+    e.stopPropagation();
+    const abierto = m.classList.contains("abierto");
+    for (const o of document.querySelectorAll(".menu.abierto")) o.classList.remove("abierto");
+    if (!abierto) m.classList.add("abierto");
+  };
+}
+document.addEventListener("click", () => {
+  for (const o of document.querySelectorAll(".menu.abierto")) o.classList.remove("abierto");
+});
+function marca(id, valor) { $(id).setAttribute("aria-checked", String(valor)); }
+for (const id of ["Betamltiple1", "HaloDiagrama1", "DetenerCiclo1", "ReduccionEta1"]) {
+  $(id).addEventListener("click", () => {
+    marca(id, !marcado(id));
+    if (id === "ReduccionEta1" && marcado(id)) marca("Betamltiple1", false);
+    if (id === "Betamltiple1" && marcado(id)) marca("ReduccionEta1", false);
+    ajustaOpciones();
+    if (id !== "DetenerCiclo1") orden("opciones");
+  });
+}
+// "Beta múltiple" belongs to the classic mode alone, η to two strategies.
+function ajustaOpciones() {
+  if (estado.estrategia !== 0) marca("Betamltiple1", false);
+  if (estado.estrategia > 1) marca("ReduccionEta1", false);
+  $("Betamltiple1").disabled = estado.estrategia !== 0;
+  $("ReduccionEta1").disabled = estado.estrategia > 1;
+}
+function menuEstrategias(nombres) {
+  const caja = $("Estrategias1");
+  caja.replaceChildren();
+  nombres.forEach((n, i) => {
+    const b = document.createElement("button");
+    b.textContent = n;
+    b.setAttribute("role", "menuitemradio");
+    b.setAttribute("aria-checked", String(i === estado.estrategia));
+    b.onclick = () => {
+      estado.estrategia = i;
+      for (const o of caja.children) o.setAttribute("aria-checked", String(o === b));
+      ajustaOpciones();
+      orden("opciones");
+    };
+    caja.append(b);
+  });
+}
+// Choosing a definition types its name into the expression box.
+function menuDefiniciones(nombres) {
+  const caja = $("Definiciones1");
+  caja.replaceChildren();
+  for (const n of nombres) {
+    const b = document.createElement("button");
+    b.textContent = n;
+    b.onclick = () => {
+      const ent = $("edtEnt"), i = ent.selectionStart ?? ent.value.length;
+      ent.setRangeText(n, i, ent.selectionEnd ?? i, "end");
+      ent.focus();
+    };
+    caja.append(b);
+  }
+}
+
+// Ficheros.
+let nombreFichero = "definiciones.txt";
+$("Abrir1").onclick = () => $("OpenDialog1").click();
+$("OpenDialog1").onchange = async (e) => {
+  const f = e.target.files[0];
+  if (!f) return;
+  nombreFichero = f.name;
+  await orden("abrir", { nombre: f.name, bytes: await f.arrayBuffer() });
+  e.target.value = "";
+};
+$("Salvar1").onclick = () => orden("salvar", { nombre: nombreFichero });
+$("ExportarSvg1").onclick = () => orden("exportarDiagrama", { nombre: "diagrama.svg" });
+$("ExportarPng1").onclick = () => orden("exportarDiagrama", { nombre: "diagrama.png" });
+$("ExportarReduccion1").onclick = () => orden("exportarReduccion", { nombre: "reduccion.txt" });
+$("Centrar1").onclick = () => orden("dobleClic");
+$("Ajustar1").onclick = () => orden("ajustar");
+
+// Lecciones: each opens as "Abrir.." opens a file.
+export async function abreLeccion(fichero) {
+  const r = await fetch("lecciones/" + fichero);
+  nombreFichero = fichero;
+  return orden("abrir", { nombre: fichero, bytes: await r.arrayBuffer() });
+}
+fetch("lecciones/indice.json").then((r) => r.json()).then((lista) => {
+  for (const l of lista) {
+    const b = document.createElement("button");
+    b.textContent = l.titulo;
+    b.onclick = () => abreLeccion(l.fichero);
+    $("Lecciones1").append(b);
+  }
+});
+
+// Ayuda.
+$("Sintaxis1").onclick = sintaxis;
+$("Manual1").onclick = manual;
+$("AcercaDe1").onclick = acercaDe;
+
+$("edtEnt").focus();
+window.lambda = { orden, abreLeccion, pestana, estado };

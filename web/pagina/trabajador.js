@@ -1,0 +1,144 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The workbench's worker: it owns the TMesaTrabajo (lambda-web.wasm) and turns the page's
+// messages into its commands and its view calls into messages to the page. Run-all suspends
+// between passes (biblioteca.js, web_cede) and this worker answers the page meanwhile: the stop
+// is a second ∀β like any other.
+/* global CreaLambda */
+importScripts("lambda-web.js");
+
+const Orden = {
+  tecla: 0, beta: 1, atras: 2, todo: 3, flecha: 4, pestana: 5, abrir: 6, salvar: 7,
+  exportarDiagrama: 8, exportarReduccion: 9, arrastra: 10, rueda: 11, dobleClic: 12,
+  ajustar: 13, opciones: 14, contrae: 15,
+};
+const Que = ["estado", "memo", "fuente", "back", "beta", "error", "lectura", "vaciaDef", "definiciones"];
+
+let M = null;
+const pendientes = [];  // messages that came before the module was ready
+
+// Run-all's wait: a message to itself comes back after those already waiting, the page's among
+// them (a timer would add its clamp of some milliseconds to every wait).
+const canal = new MessageChannel();
+let despierta = null;
+canal.port1.onmessage = () => {
+  const d = despierta;
+  despierta = null;
+  if (d) d();
+};
+
+function cadena(s) {
+  const n = M.lengthBytesUTF8(s) + 1;
+  const p = M._malloc(n);
+  M.stringToUTF8(s, p, n);
+  return p;
+}
+
+function cajas(ent, def) {
+  const a = cadena(ent), b = cadena(def);
+  const noCabe = M.UTF8ToString(M._web_cajas(a, b));
+  M._free(a);
+  M._free(b);
+  return noCabe;
+}
+
+function listaDefiniciones() {
+  const nombres = [];
+  const n = M._web_num_definiciones();
+  for (let i = 0; i < n; ++i) nombres.push(M.UTF8ToString(M._web_definicion(i)));
+  postMessage({ tipo: "definiciones", nombres });
+}
+
+// A file the page chose, then the command that opens it.
+function abre(nombre, bytes) {
+  M.FS.mkdirTree("/abiertos");
+  const ruta = "/abiertos/" + nombre.replace(/[\/\0]/g, "_");
+  M.FS.writeFile(ruta, new Uint8Array(bytes));
+  const p = cadena(ruta);
+  M._web_ruta(p);
+  M._free(p);
+  M._web_orden(Orden.abrir, 0, 0, 0);
+  try { M.FS.unlink(ruta); } catch (e) { /* the workbench keeps nothing open */ }
+}
+
+// A command that writes a file (save, the exports): the file goes to the page as a download.
+function escribe(orden, nombre) {
+  const ruta = "/escritos/" + nombre;
+  M.FS.mkdirTree("/escritos");
+  const p = cadena(ruta);
+  M._web_ruta(p);
+  M._free(p);
+  M._web_orden(orden, 0, 0, 0);
+  let datos = null;
+  try {
+    M.FS.chmod(ruta, 0o644);  // emscripten's umask leaves a new file with no permissions at all
+    datos = M.FS.readFile(ruta);
+    M.FS.unlink(ruta);
+  } catch (e) { return; }  // the command failed and said why
+  postMessage({ tipo: "descarga", nombre, datos }, [datos.buffer]);
+}
+
+function atiende(m) {
+  if (m.separador !== undefined) {
+    const p = cadena(m.separador);
+    M._web_crea(p);
+    M._free(p);
+    const nombres = [];
+    for (let i = 0; i < 7; ++i) nombres.push(M.UTF8ToString(M._web_estrategia(i)));
+    postMessage({ tipo: "estrategias", nombres });
+    return;
+  }
+  if (m.cajas) {
+    const noCabe = cajas(m.cajas[0], m.cajas[1]);
+    if (noCabe) {
+      postMessage({ tipo: "noCabe", caracter: noCabe });
+      return;
+    }
+  }
+  if (m.opciones) M._web_opciones(...m.opciones);
+  switch (m.orden) {
+    case "lienzo": M._web_lienzo_tamano(m.ancho, m.alto, m.escala); M._web_orden(-1, 0, 0, 0); break;
+    case "abrir": abre(m.nombre, m.bytes); break;
+    case "salvar": escribe(Orden.salvar, m.nombre); break;
+    case "exportarDiagrama": escribe(Orden.exportarDiagrama, m.nombre); break;
+    case "exportarReduccion": escribe(Orden.exportarReduccion, m.nombre); break;
+    case "redexEn": postMessage({ tipo: "redexEn", indice: M._web_redex_en(m.pos), pos: m.pos }); break;
+    case "definiciones": listaDefiniciones(); break;
+    case undefined: break;
+    default: M._web_orden(Orden[m.orden], m.a || 0, m.b || 0, m.c || 0);
+  }
+  postMessage({ tipo: "hecho", id: m.id });
+}
+
+onmessage = (e) => {
+  if (!M) pendientes.push(e.data);
+  else atiende(e.data);
+};
+
+CreaLambda({
+  vista: {
+    texto(que, texto, numero) {
+      if (Que[que] === "definiciones") listaDefiniciones();
+      else postMessage({ tipo: Que[que], texto, numero });
+    },
+    resalte(rangos) { postMessage({ tipo: "resalte", rangos }); },
+    lienzo(bgra, ancho, alto) {
+      // The bitmap's B, G, R, A to the canvas's R, G, B, A.
+      const rgba = new Uint8ClampedArray(bgra.length);
+      for (let i = 0; i < bgra.length; i += 4) {
+        rgba[i] = bgra[i + 2];
+        rgba[i + 1] = bgra[i + 1];
+        rgba[i + 2] = bgra[i];
+        rgba[i + 3] = bgra[i + 3];
+      }
+      postMessage({ tipo: "lienzo", rgba, ancho, alto }, [rgba.buffer]);
+    },
+  },
+  cede(d) {
+    despierta = d;
+    canal.port2.postMessage(0);
+  },
+}).then((modulo) => {
+  M = modulo;
+  postMessage({ tipo: "listo" });
+  for (const m of pendientes.splice(0)) atiende(m);
+});

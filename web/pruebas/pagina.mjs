@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page in headless Chromium (Debian's), driven by puppeteer-core: node pagina.mjs SITIO.
+// Serves the folder itself on a free port, and fails with the first check that does not hold.
+import assert from "node:assert/strict";
+import fs from "node:fs";
+import http from "node:http";
+import os from "node:os";
+import path from "node:path";
+import puppeteer from "puppeteer-core";
+
+const sitio = path.resolve(process.argv[2]);
+const tipos = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css",
+                ".wasm": "application/wasm", ".json": "application/json" };
+const servidor = http.createServer((q, r) => {
+  const f = path.join(sitio, decodeURIComponent(new URL(q.url, "http://x").pathname));
+  if (!f.startsWith(sitio) || !fs.existsSync(f) || fs.statSync(f).isDirectory()) {
+    r.writeHead(404).end();
+    return;
+  }
+  r.writeHead(200, { "Content-Type": tipos[path.extname(f)] || "application/octet-stream" });
+  fs.createReadStream(f).pipe(r);
+}).listen(0, "127.0.0.1");
+await new Promise((r) => servidor.on("listening", r));
+
+const descargas = fs.mkdtempSync(path.join(os.tmpdir(), "lambda-web-"));
+const navegador = await puppeteer.launch({
+  executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+  headless: true,
+  args: ["--no-sandbox", "--lang=es-ES"],
+});
+const p = await navegador.newPage();
+const errores = [];
+p.on("pageerror", (e) => errores.push(e.message));
+await p.setViewport({ width: 900, height: 600, deviceScaleFactor: 2 });
+const cdp = await p.createCDPSession();
+await cdp.send("Page.setDownloadBehavior", { behavior: "allow", downloadPath: descargas });
+await p.goto(`http://127.0.0.1:${servidor.address().port}/index.html`);
+await p.waitForSelector("body[data-listo]");
+
+const texto = (sel) => p.$eval(sel, (e) => e.textContent);
+const espera = (ms) => new Promise((r) => setTimeout(r, ms));
+// A command through the page's own function, once the worker has answered it.
+const orden = (nombre, extra) => p.evaluate((n, x) => window.lambda.orden(n, x), nombre, extra);
+async function escribe(sel, t) {
+  await p.$eval(sel, (e) => { e.value = ""; });
+  await p.type(sel, t);
+}
+async function entra(nombre, expresion) {
+  await escribe("#edtDef", nombre);
+  await escribe("#edtEnt", expresion);
+  await orden("tecla", { a: 13 });
+}
+async function clic(sel) {
+  await p.click(sel);
+  await orden(undefined);  // every message before this one has been answered
+}
+async function prueba(nombre, f) {
+  await f();
+  console.log("ok", nombre);
+}
+
+try {
+  await prueba("el ejemplo de cinco órdenes, como en el escritorio", async () => {
+    await entra("I", "\\x.x");
+    assert.equal(await texto("#Memo1"), "\\ a . a");
+    assert.equal(await texto("#edtDef"), "");
+    await entra("", "I I");
+    assert.equal(await texto("#Memo1"), "(\\ a . a) (\\ b . b)");
+    await clic("#btnBeta");
+    assert.equal(await texto("#Memo1"), "\\ a . a");
+    assert.equal(await p.$eval("#btnBack", (e) => e.disabled), false);
+    await clic("#btnBack");
+    assert.equal(await texto("#Memo1"), "(\\ a . a) (\\ b . b)");
+    assert.equal(await p.$eval("#btnBack", (e) => e.disabled), true);
+    await clic("#btnBetaAll");
+    await p.waitForFunction(() => document.getElementById("btnBetaAll").ariaPressed === "false");
+    assert.equal(await texto("#Memo1"), "\\ a . a");
+    assert.equal(await texto("#estado"), " 1 reducciones");
+  });
+
+  await prueba("el resalte del siguiente paso", async () => {
+    await entra("", "(\\x y.y x) a b");
+    assert.equal(await texto("#Memo1 .redex"), "(\\ a . \\ b . b a) c");
+    assert.equal(await texto("#Memo1 .funcion"), "(\\ a . \\ b . b a)");
+    assert.equal(await texto("#Memo1 .argumento"), "c");
+    assert.equal(await texto("#lectura"), "9 nodos");
+  });
+
+  await prueba("una lección desde el menú «Lecciones»", async () => {
+    await p.click(".menu:nth-child(4) > button");
+    const [boton] = await p.$$("#Lecciones1 button");
+    assert.match(await boton.evaluate((b) => b.textContent), /^1\. /);
+    await boton.click();
+    await p.waitForFunction(() => document.querySelectorAll("#Definiciones1 button").length > 5);
+    await entra("", "S K K");
+    await clic("#btnBetaAll");
+    await p.waitForFunction(() => document.getElementById("btnBetaAll").ariaPressed === "false");
+    assert.equal(await texto("#Memo1"), "\\ a . a");
+    assert.equal(await texto("#estado"), " 4 reducciones");
+  });
+
+  await prueba("el diagrama: la raíz dibujada, los colores del escritorio", async () => {
+    await entra("", "\\x.x x");
+    await p.click("#pestanaGraficos");
+    await p.waitForFunction(() => document.getElementById("Lienzo").width > 0);
+    await espera(200);
+    const px = await p.$eval("#Lienzo", (c) => {
+      const d = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
+      const en = (x, y) => Array.from(d.slice((y * c.width + x) * 4, (y * c.width + x) * 4 + 4));
+      let tinta = 0;
+      for (let y = 0; y < 200 && y < c.height; ++y)
+        for (let x = 0; x < c.width; ++x) if (en(x, y).join() !== "255,255,240,255") ++tinta;
+      return { ancho: c.width, esquina: en(2, c.height - 3), tinta, css: c.clientWidth };
+    });
+    assert.equal(px.ancho, px.css * 2);  // device pixels
+    assert.deepEqual(px.esquina, [255, 255, 240, 255]);  // ColorFondo
+    assert.ok(px.tinta > 100, `the root's drawing: ${px.tinta} pixels`);
+    await p.click("#pestanaTexto");
+    await orden(undefined);
+  });
+
+  await prueba("∀β sobre Ω se detiene con otra pulsación", async () => {
+    await entra("", "(\\x.x x) (\\x.x x)");
+    await p.click("#btnBetaAll");
+    await espera(600);
+    const antes = await texto("#estado");
+    await espera(300);
+    assert.notEqual(await texto("#estado"), antes);  // the count moves
+    // From the press to the stop, timed in the page.
+    const ms = await p.evaluate(() => new Promise((listo) => {
+      const b = document.getElementById("btnBetaAll");
+      const t0 = performance.now();
+      new MutationObserver(() => {
+        if (b.ariaPressed === "false") listo(performance.now() - t0);
+      }).observe(b, { attributes: true });
+      b.click();
+    }));
+    assert.ok(ms < 200, `stopped in ${ms} ms`);
+    assert.equal(await texto("#Memo1"), "(\\ a . a a) (\\ b . b b)");
+  });
+
+  await prueba("un fichero de definiciones salvado y abierto de nuevo", async () => {
+    await entra("DOS", "\\f x.f (f x)");
+    await p.click(".menu:nth-child(1) > button");
+    await p.click("#Salvar1");
+    const fichero = path.join(descargas, "combinadores.txt");
+    for (let i = 0; i < 50 && !(fs.existsSync(fichero) && fs.statSync(fichero).size); ++i)
+      await espera(100);
+    const guardado = fs.readFileSync(fichero, "latin1");
+    assert.match(guardado, /\r\nDOS\r\n\\ a \. \\ b \. a \(a b\)\r\n$/);
+    await p.reload();
+    await p.waitForSelector("body[data-listo]");
+    const entrada = await p.$("#OpenDialog1");
+    await entrada.uploadFile(fichero);
+    await p.waitForFunction(() =>
+      [...document.querySelectorAll("#Definiciones1 button")].some((b) => b.textContent === "DOS"));
+    await entra("", "DOS");
+    assert.equal(await texto("#lectura"), "número 2 · igual a DOS · 7 nodos");
+  });
+  assert.deepEqual(errores, []);
+} finally {
+  await navegador.close();
+  servidor.close();
+  fs.rmSync(descargas, { recursive: true, force: true });
+}
