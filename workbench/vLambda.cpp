@@ -392,7 +392,7 @@ void TMesaTrabajo::MuestraLectura(const std::string& Aviso) {
   std::string Nota = Aviso;
   if (Forma) Nota = Forma + (Nota.empty() ? "" : Mensajes::SeparadorLectura + Nota);
   if (!Nota.empty()) Texto = Nota + (Texto.empty() ? "" : Mensajes::SeparadorLectura) + Texto;
-  if (Vista.MuestraPasos())
+  if (Vista.MuestraPasos() && Traza.Activa())
     Texto = NotaPaso() + (Texto.empty() ? "" : Mensajes::SeparadorLectura) + Texto;
   Vista.FijaLectura(Texto);
   Vista.PasosCambiados();
