@@ -7,6 +7,7 @@
 
 #include "uLambda.h"
 #include "uLambdaInterno.h"
+#include "uNombres.h"
 #include "uRecorrido.h"
 
 namespace {
@@ -127,6 +128,13 @@ bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintp
 
 std::size_t RenumeraYLee(TExprLambda* t, int32_t& NumVars, TLectura& r,
                          std::vector<uintptr_t>& Pila, const std::function<void()>& Pulso) {
+  if (ConservaNombres()) {
+    std::size_t Longitud = RenumeraConNombres(t, NumVars, Pulso);
+    TLeedor L(Pila);
+    Recorre(t, L, Pulso);
+    Resultado(L, r);
+    return Longitud;
+  }
   TLibresNumeradas Libres;
   TNumerador N(Libres.Libres);
   TLeedor L(Pila);
