@@ -50,6 +50,8 @@ the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside.
   contract N         contracts redex N (from 0) of that list as one step, as a click on it does
   stop-on-cycle on|off   "Detener ∀β en un ciclo"
   halo on|off        "Resaltar el siguiente paso en el diagrama"
+  names on|off       "Conservar los nombres": show prints terms with the names written, and
+                     its def lines as a save writes them
   compare [CAP]      "Comparar estrategias…" without its time limit: a line "compare: KEY COUNT
                      FORM TEXT" for each strategy, in the menu's order: COUNT the contractions
                      made; FORM nf, hnf, wnf or whnf (the form it stopped at), cut (CAP
@@ -134,6 +136,9 @@ class TGuion {
     } else if (Orden == "halo" && OnOff) {
       Vista.Halo = Resto == "on";
       Mesa.OpcionesClick();
+    } else if (Orden == "names" && OnOff) {
+      Vista.Nombres = Resto == "on";
+      Mesa.NombresClick();
     } else {
       return false;
     }
