@@ -34,20 +34,23 @@ TDefiniciones::~TDefiniciones() {
 }
 
 int TDefiniciones::Busca(std::string_view Nombre) const {
-  for (std::size_t i = 0; i < Lista.size(); ++i)
+  for (std::size_t i = 0; i < Lista.size() && i < Visibles; ++i)
     if (MismoNombre(Lista[i].Nombre, Nombre)) return static_cast<int>(i);
   return -1;
 }
 
-void TDefiniciones::Agrega(std::string Nombre, TExprLambda* Termino) {
+void TDefiniciones::Agrega(std::string Nombre, TExprLambda* Termino, std::string_view Texto) {
   TRetenido t(Termino);
-  Lista.push_back({std::move(Nombre), t.Get()});
+  Lista.push_back({std::move(Nombre), t.Get(), std::string(Texto)});
   t.Suelta();
 }
 
-void TDefiniciones::Reemplaza(int i, TExprLambda* Termino) {
-  TExprLambda* Viejo = Lista[static_cast<std::size_t>(i)].Termino;
-  Lista[static_cast<std::size_t>(i)].Termino = Termino;
+void TDefiniciones::Reemplaza(int i, TExprLambda* Termino, std::string_view Texto) {
+  TRetenido t(Termino);
+  TDefinicion& d = Lista[static_cast<std::size_t>(i)];
+  d.Texto = Texto;
+  TExprLambda* Viejo = d.Termino;
+  d.Termino = t.Suelta();
   Libera(Viejo);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,8 @@ class TExprLambda;
 struct TDefinicion {
   std::string Nombre;
   TExprLambda* Termino = nullptr;  // owned by the list
+  // The expression it was written with, as typed or read from a file; empty when not known.
+  std::string Texto;
 };
 
 class TDefiniciones {
@@ -23,12 +26,14 @@ class TDefiniciones {
   TDefiniciones& operator=(const TDefiniciones&) = delete;
   ~TDefiniciones();
 
-  // First entry whose name matches without regard to case, or -1.
+  // First entry whose name matches without regard to case, or -1; only among the entries before
+  // the limit of a TSoloAntes alive on the list.
   int Busca(std::string_view Nombre) const;
-  // Appends an entry; the list takes the term.
-  void Agrega(std::string Nombre, TExprLambda* Termino);
-  // Replaces the term of entry i (releasing the old one); the name keeps its letter case.
-  void Reemplaza(int i, TExprLambda* Termino);
+  // Appends an entry; the list takes the term, also when it fails.
+  void Agrega(std::string Nombre, TExprLambda* Termino, std::string_view Texto = {});
+  // Replaces the term and the text of entry i (releasing the old term); the name keeps its
+  // letter case. The list takes the term, also when it fails.
+  void Reemplaza(int i, TExprLambda* Termino, std::string_view Texto = {});
   // Releases every term and empties the list.
   void Vacia();
 
@@ -40,8 +45,23 @@ class TDefiniciones {
   // Takes every entry of `otra` (used to load a file into a side list and swap it in whole).
   void Intercambia(TDefiniciones& Otra) { Lista.swap(Otra.Lista); }
 
+  // While it lives, the list is seen as its first `n` entries: what a file's record at place n
+  // reads with.
+  class TSoloAntes {
+   public:
+    TSoloAntes(const TDefiniciones& d, std::size_t n) : D(d), Antes(d.Visibles) { D.Visibles = n; }
+    TSoloAntes(const TSoloAntes&) = delete;
+    TSoloAntes& operator=(const TSoloAntes&) = delete;
+    ~TSoloAntes() { D.Visibles = Antes; }
+
+   private:
+    const TDefiniciones& D;
+    std::size_t Antes;
+  };
+
  private:
   std::vector<TDefinicion> Lista;
+  mutable std::size_t Visibles = SIZE_MAX;
 };
 
 // Lowercase of a Windows-1252 byte (A-Z, À-Þ except ×, Š Œ Ž Ÿ).

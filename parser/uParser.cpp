@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "uLambda.h"
+#include "uNombres.h"
 #include "uTokensInterno.h"
 
 // A recursive descent over the grammar at the top of uParser.h, run on an explicit stack so that
@@ -28,7 +29,8 @@ class TConstructor {
         Definiciones(definiciones),
         Error(error),
         Libres(static_cast<std::size_t>(Nombres), nullptr),
-        Ambito(static_cast<std::size_t>(Nombres), nullptr) {
+        Ambito(static_cast<std::size_t>(Nombres), nullptr),
+        Internos(static_cast<std::size_t>(Nombres), UINT32_MAX) {
     // Room for the deepest nesting the tokens allow (each frame above the first takes two of
     // them at least), so the stack never moves; only what a parse uses is touched.
     std::size_t Frames = static_cast<std::size_t>(Num) / 2 + 2;
@@ -72,6 +74,7 @@ class TConstructor {
 
   TTipoToken Tipo(int32_t p) const { return T[static_cast<std::size_t>(p)].Tipo; }
   TExprLambda* VariableLibre(int32_t p);
+  uint32_t Nombre(int32_t p);
   TExprLambda* CopiaSimbolo(int32_t p);
   TExprLambda* Atomo(int32_t p);
 
@@ -106,6 +109,7 @@ class TConstructor {
   std::string& Error;
   std::vector<TVariable*> Libres;  // by name number
   std::vector<TVariable*> Ambito;  // binders in force, by name number
+  std::vector<uint32_t> Internos;  // by name number: the name's number in the table of names
   std::vector<TMarco> Pila;
 
   TLlamada Llamada = cNinguna;
@@ -115,10 +119,18 @@ class TConstructor {
   bool Ok = false;
 };
 
+// The number in the table of names of the variable token at p.
+uint32_t TConstructor::Nombre(int32_t p) {
+  const TToken& t = T[static_cast<std::size_t>(p)];
+  uint32_t& n = Internos[static_cast<std::size_t>(t.Id)];
+  if (n == UINT32_MAX) n = InternaNombre(NombreToken(Texto, t));
+  return n;
+}
+
 TExprLambda* TConstructor::VariableLibre(int32_t p) {
   TVariable*& v = Libres[static_cast<std::size_t>(T[static_cast<std::size_t>(p)].Id)];
   if (!v) {
-    v = new TVariable(true);
+    v = new TVariable(true, Nombre(p));
     // Libres holds a reference of its own, so a variable whose first occurrences were
     // discarded (the arguments after a failed function part) lives on for the later ones.
     v->Refs = 1;
@@ -214,7 +226,7 @@ void TConstructor::Abstraccion(int32_t First, int32_t Last) {
     return Falla(First, Mensajes::LambdaMalConstruidoP);
   TRetenido Retenida(new TFuncion);
   TFuncion* f = static_cast<TFuncion*>(Retenida.Get());
-  f->Param = new TVariable;
+  f->Param = new TVariable(false, Nombre(First + 1));
   TMarco m;
   m.Tipo = mFuncion;
   m.Funcion = f;

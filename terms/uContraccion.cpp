@@ -105,7 +105,7 @@ class TCopiador {
     TFuncion* n = ::new (NuevoNodo()) TFuncion;
     Marca(n, f);
     *Destino = n;
-    n->Param = ::new (NuevoNodo()) TVariable;
+    n->Param = ::new (NuevoNodo()) TVariable(false, f->Param->Nombre);
     f->Param->Copiada = n->Param;
     Copiadas.push_back(f->Param);
     if (h == Ligadores.size()) Ligadores.resize(2 * h + 16);

@@ -12,6 +12,7 @@
 #include "uLambda.h"
 #include "uLambdaInterno.h"
 #include "uLectura.h"
+#include "uNombres.h"
 #include "uRecorrido.h"
 
 // ---------------------------------------------------------------------------------------------
@@ -26,17 +27,6 @@ std::string NombreVariable(int32_t Indice) {
 }
 
 namespace {
-
-// Writes the name at p; returns the end of what it wrote.
-inline char* AgregaNombre(char* p, int32_t Indice) {
-  uint32_t i = Indice < 0 ? 0u : static_cast<uint32_t>(Indice);
-  *p++ = static_cast<char>('a' + i % 26);
-  // Past a few hundred variables the apostrophes are most of the text.
-  const uint32_t k = i / 26;
-  if (k > 8) return static_cast<char*>(std::memset(p, '\'', k)) + k;
-  for (uint32_t j = 0; j < k; ++j) *p++ = '\'';
-  return p;
-}
 
 using BitsMarca::Buscado;
 
@@ -125,7 +115,8 @@ struct TBuscados {
 };
 
 // Writes the text into a buffer made to its exact length beforehand, so no write needs to check
-// for room.
+// for room. Nombres names the variables (TLetras or TConservados).
+template <class Nombres>
 struct TEscritor : TSumidero {
   char* p;
   template <std::size_t N>
@@ -133,7 +124,7 @@ struct TEscritor : TSumidero {
     std::memcpy(p, l, N - 1);
     p += N - 1;
   }
-  [[gnu::always_inline]] void Nombre(const TVariable* v) { p = AgregaNombre(p, v->Indice); }
+  [[gnu::always_inline]] void Nombre(const TVariable* v) { p = Nombres::Agrega(p, v->Indice); }
   [[gnu::always_inline]] void Ligador(const TVariable* v) { Nombre(v); }
   [[gnu::always_inline]] void Cierres(std::size_t c) {
     p = static_cast<char*>(std::memset(p, ')', c)) + c;
@@ -142,12 +133,13 @@ struct TEscritor : TSumidero {
 };
 
 // The same, and where the wanted nodes print.
-struct TEscritorConRangos : TEscritor {
+template <class N>
+struct TEscritorConRangos : TEscritor<N> {
   static constexpr bool ConRangos = true;
   char* Inicio;
   TBuscados* Buscados;
-  std::size_t Pos() const { return static_cast<std::size_t>(p - Inicio); }
-  bool TrasApertura() const { return p > Inicio && p[-1] == '('; }
+  std::size_t Pos() const { return static_cast<std::size_t>(this->p - Inicio); }
+  bool TrasApertura() const { return this->p > Inicio && this->p[-1] == '('; }
   std::size_t Empieza(TExprLambda* n, std::size_t Desde) { return Buscados->Empieza(n, Desde); }
   void Termina(std::size_t k) { Buscados->Eventos[k].Hasta = Pos(); }
   void Hijo(TAplicacion* ap, int Lado, std::size_t Desde, std::size_t Hasta) {
@@ -171,33 +163,55 @@ struct TCorto : TSumidero {
   bool Basta() const { return Texto.size() > Maximo; }
 };
 
+template <class N>
+void Escribe(TExprLambda* raiz, std::string& s, const std::function<void()>& Pulso,
+             TBuscados* Buscados) {
+  if (Buscados) {
+    TEscritorConRangos<N> e{{{}, s.data()}, s.data(), Buscados};
+    Recorre(raiz, e, Pulso);
+  } else {
+    TEscritor<N> e{{}, s.data()};
+    Recorre(raiz, e, Pulso);
+  }
+}
+
 std::string Imprime(TExprLambda* raiz, std::size_t Longitud, const std::function<void()>& Pulso,
                     TBuscados* Buscados = nullptr) {
   std::string s;
   s.reserve(Longitud);
   PaginasGrandes(s.data(), Longitud);
   s.resize(Longitud);
-  if (Buscados) {
-    TEscritorConRangos e{{{}, s.data()}, s.data(), Buscados};
-    Recorre(raiz, e, Pulso);
-  } else {
-    TEscritor e{{}, s.data()};
-    Recorre(raiz, e, Pulso);
-  }
+  if (ConservaNombres())
+    Escribe<TConservados>(raiz, s, Pulso, Buscados);
+  else
+    Escribe<TLetras>(raiz, s, Pulso, Buscados);
   return s;
 }
 
 }  // namespace
 
-std::size_t LongitudTexto(TExprLambda* t, std::size_t Tope, const std::function<void()>& Pulso) {
-  TMedidor m;
+namespace {
+
+template <class N>
+std::size_t Mide(TExprLambda* t, std::size_t Tope, const std::function<void()>& Pulso) {
+  TMedidorDe<N> m;
   m.Tope = Tope;
   Recorre(t, m, Pulso);
   return m.Longitud;
 }
 
+}  // namespace
+
+std::size_t LongitudTexto(TExprLambda* t, std::size_t Tope, const std::function<void()>& Pulso) {
+  if (ConservaNombres()) return Mide<TConservados>(t, Tope, Pulso);
+  return Mide<TLetras>(t, Tope, Pulso);
+}
+
 std::string TVariable::Texto() {
-  return NombreVariable(Indice);
+  if (!ConservaNombres()) return NombreVariable(Indice);
+  std::string s(LongitudConservado(Indice), '\0');
+  AgregaConservado(s.data(), Indice);
+  return s;
 }
 std::string TAplicacion::Texto() {
   return Imprime(this, LongitudTexto(this), {});
@@ -281,6 +295,7 @@ std::size_t Renumera(TExprLambda* t, int32_t& NumVars) {
 }
 
 std::size_t Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso) {
+  if (ConservaNombres()) return RenumeraConNombres(t, NumVars, Pulso);
   TLibresNumeradas L;
   TNumerador N(L.Libres);
   Recorre(t, N, Pulso);

@@ -108,7 +108,7 @@ inline uint32_t NuevoNivel() {
 
 class TVariable final : public TExprLambda {
  public:
-  explicit TVariable(bool libre = false) : Libre(libre) {
+  explicit TVariable(bool libre = false, uint32_t nombre = 0) : Libre(libre), Nombre(nombre) {
     if (!libre) Marca = NuevoNivel() << PrimerBitNivel;
   }
   void RecorrePre(TProcNodo Visita) override { Visita(this); }
@@ -123,6 +123,9 @@ class TVariable final : public TExprLambda {
   // References to this variable: edges to it and held roots (see the top of this file).
   uint32_t Refs = 0;
   const bool Libre;
+  // The name the user wrote for it (see uNombres.h), kept by its copies; 0: none. In the bytes
+  // that Libre leaves over, so that the name costs a node nothing.
+  uint32_t Nombre : 24;
   // Scratch of Copia: the new variable that replaces this bound one inside the copy.
   TVariable* Copiada = nullptr;
 };

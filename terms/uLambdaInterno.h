@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -49,6 +50,17 @@ static_assert(Disjuntos(DeCompuestos) && Disjuntos(DeVariables),
 // Length of the name printed for a display number (see NombreVariable).
 inline std::size_t LongitudNombre(int32_t Indice) {
   return 1 + (Indice < 0 ? 0u : static_cast<uint32_t>(Indice)) / 26;
+}
+
+// Writes the name of a display number at p; returns the end of what it wrote.
+inline char* AgregaNombre(char* p, int32_t Indice) {
+  uint32_t i = Indice < 0 ? 0u : static_cast<uint32_t>(Indice);
+  *p++ = static_cast<char>('a' + i % 26);
+  // Past a few hundred variables the apostrophes are most of the text.
+  const uint32_t k = i / 26;
+  if (k > 8) return static_cast<char*>(std::memset(p, '\'', k)) + k;
+  for (uint32_t j = 0; j < k; ++j) *p++ = '\'';
+  return p;
 }
 
 // Frees a contracted redex: the application, its abstraction and the abstraction's variable,

@@ -7,6 +7,7 @@
 
 #include "uLambda.h"
 #include "uLambdaInterno.h"
+#include "uNombres.h"
 #include "uRecorrido.h"
 
 namespace {
@@ -127,6 +128,13 @@ bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintp
 
 std::size_t RenumeraYLee(TExprLambda* t, int32_t& NumVars, TLectura& r,
                          std::vector<uintptr_t>& Pila, const std::function<void()>& Pulso) {
+  if (ConservaNombres()) {
+    std::size_t Longitud = RenumeraConNombres(t, NumVars, Pulso);
+    TLeedor L(Pila);
+    Recorre(t, L, Pulso);
+    Resultado(L, r);
+    return Longitud;
+  }
   TLibresNumeradas Libres;
   TNumerador N(Libres.Libres);
   TLeedor L(Pila);
@@ -173,7 +181,7 @@ inline void Devuelve(uintptr_t Salida, uintptr_t Guardada) {
 // binders' depths do. Whatever way it ends, the borrowed marks of the binders still open go back.
 class TComparacion {
  public:
-  TComparacion() = default;
+  explicit TComparacion(bool PorNombre) : LibresPorNombre(PorNombre) {}
   TComparacion(const TComparacion&) = delete;
   TComparacion& operator=(const TComparacion&) = delete;
   ~TComparacion() {
@@ -202,6 +210,7 @@ class TComparacion {
  private:
   std::vector<std::pair<uintptr_t, uintptr_t>> Pila;
   uint32_t Profundidad = 0;
+  const bool LibresPorNombre;
 
   // The end of a pair of scopes, just taken off the stack: the marks saved below it go back.
   void Sale(uintptr_t x, uintptr_t y) {
@@ -231,7 +240,10 @@ class TComparacion {
     }
     TVariable* vp = static_cast<TVariable*>(p);
     TVariable* vq = ComoVariable(q);
-    // Two different free variables, or a free and a bound one, differ.
+    // Two different free variables (but of one name, when names count), or a free and a bound
+    // one, differ.
+    if (vq && vp->Libre && vq->Libre && LibresPorNombre)
+      return vp->Nombre != SinNombre && vp->Nombre == vq->Nombre;
     return vq && !vp->Libre && !vq->Libre && vp->Marca == vq->Marca;
   }
 };
@@ -240,5 +252,10 @@ class TComparacion {
 
 bool MismaEstructura(TExprLambda* a, TExprLambda* b) {
   if (a == b) return true;
-  return TComparacion().Compara(a, b);
+  return TComparacion(false).Compara(a, b);
+}
+
+bool MismoTerminoEscrito(TExprLambda* a, TExprLambda* b) {
+  if (a == b) return true;
+  return TComparacion(true).Compara(a, b);
 }

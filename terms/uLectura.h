@@ -26,8 +26,8 @@ struct TLectura {
 };
 
 // Reads a term in one walk of an explicit stack, the printer's. `Pila` holds the binders' marks
-// lent meanwhile; the caller may keep it between calls, so that it need not grow again. Past `Tope` nodes it stops and returns false; `r` is then
-// of no use.
+// lent meanwhile; the caller may keep it between calls, so that it need not grow again. Past `Tope`
+// nodes it stops and returns false; `r` is then of no use.
 bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintptr_t>& Pila);
 TLectura LeeTermino(TExprLambda* t);
 // Renumera and LeeTermino in one walk, for a view that numbers the term and then shows its
@@ -38,6 +38,9 @@ std::size_t RenumeraYLee(TExprLambda* t, int32_t& NumVars, TLectura& r,
 
 // Equal up to the names of bound variables (free variables by identity).
 bool MismaEstructura(TExprLambda* a, TExprLambda* b);
+// The same, free variables by their names, as a text reads them: equal when a text of one would
+// read back as the other.
+bool MismoTerminoEscrito(TExprLambda* a, TExprLambda* b);
 
 // The printed form, without numbering the term (names come by first appearance, as the
 // numbering gives them), cut to its first `Maximo` bytes and "…" when it is longer. Costs about

@@ -10,6 +10,7 @@
 
 #include "uLambda.h"
 #include "uLambdaInterno.h"
+#include "uNombresInterno.h"
 
 // What every sink of the walk has unless it says otherwise.
 struct TSumidero {
@@ -213,8 +214,19 @@ template <class S>
   TImpresor<S>(s, Pila, Pulso).Recorre(t);
 }
 
+// The names of the display numbers: letters, or the names kept (see uNombres.h).
+struct TLetras {
+  [[gnu::always_inline]] static std::size_t Longitud(int32_t i) { return LongitudNombre(i); }
+  [[gnu::always_inline]] static char* Agrega(char* p, int32_t i) { return AgregaNombre(p, i); }
+};
+struct TConservados {
+  static std::size_t Longitud(int32_t i) { return LongitudConservado(i); }
+  static char* Agrega(char* p, int32_t i) { return AgregaConservado(p, i); }
+};
+
 // Counts what the printer would write, stopping at the first count above Tope.
-struct TMedidor : TSumidero {
+template <class Nombres>
+struct TMedidorDe : TSumidero {
   static constexpr bool CierraAlAbrir = true, SinOrden = true;
   std::size_t Longitud = 0;
   std::size_t Tope = SIZE_MAX;
@@ -222,11 +234,14 @@ struct TMedidor : TSumidero {
   [[gnu::always_inline]] void Literal(const char (&)[N]) {
     Longitud += N - 1;
   }
-  [[gnu::always_inline]] void Nombre(const TVariable* v) { Longitud += LongitudNombre(v->Indice); }
+  [[gnu::always_inline]] void Nombre(const TVariable* v) {
+    Longitud += Nombres::Longitud(v->Indice);
+  }
   [[gnu::always_inline]] void Ligador(const TVariable* v) { Nombre(v); }
   [[gnu::always_inline]] void Cierres(std::size_t c) { Longitud += c; }
   [[gnu::always_inline]] bool Basta() const { return Longitud > Tope; }
 };
+using TMedidor = TMedidorDe<TLetras>;
 
 // Numbers the variables as the printer meets them, and counts what it would write under those
 // numbers: a bound variable takes the next number at its binder, a free one at its first

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "Ayuda.h"
+#include "uLectura.h"
+#include "uNombres.h"
 #include "uReduccion.h"
 
 namespace {
@@ -88,6 +90,27 @@ TEST(Profundidad, AbstraccionesAnidadas) {
   for (int i = 0; i < Hondo; ++i) lista += Nombre(i) + " ";
   lista += ". a";
   TodasLasOperaciones(lista, Hondo, false);
+}
+
+// With names kept, a million binders print with the names written, and read back.
+TEST(Profundidad, ConLosNombresConservados) {
+  std::string s;
+  for (int i = 0; i < Hondo; ++i) s += "\\" + Nombre(i) + ".";
+  s += "a b";
+  TExprLambda* t = Lee(s);
+  ASSERT_TRUE(t);
+  FijaConservaNombres(true);
+  int32_t n;
+  std::size_t l = Renumera(t, n);
+  std::string impreso = t->Texto();
+  FijaConservaNombres(false);
+  EXPECT_EQ(impreso.size(), l);
+  EXPECT_EQ(impreso.substr(0, 12), "\\ a . \\ b . ");
+  TExprLambda* r = Lee(impreso);
+  ASSERT_TRUE(r);
+  EXPECT_TRUE(MismaEstructura(r, t));
+  Libera(r);
+  Libera(t);
 }
 
 TEST(Profundidad, ParentesisAnidados) {

@@ -13,6 +13,8 @@
 #include "uCp1252.h"
 #include "uDefiniciones.h"
 #include "uLambda.h"
+#include "uLectura.h"
+#include "uNombres.h"
 #include "uParser.h"
 
 namespace {
@@ -225,7 +227,7 @@ void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int3
     Renumera(t.Get(), NumVars);
     // Agrega releases the term itself when it fails.
     std::string n = Nombre;
-    Definiciones.Agrega(std::move(n), t.Suelta());
+    Definiciones.Agrega(std::move(n), t.Suelta(), Expresion);
     Linea += 2;
   }
 }
@@ -260,11 +262,31 @@ std::string TextoDefiniciones(TDefiniciones& Definiciones, int32_t& NumVars) {
   for (std::size_t i = 0; i < Definiciones.Cuenta(); ++i) {
     Bytes += Definiciones[i].Nombre;
     Bytes += "\r\n";
-    Renumera(Definiciones[i].Termino, NumVars);
-    Bytes += Definiciones[i].Termino->Texto();
+    Bytes += LineaGuardada(Definiciones, i, NumVars);
     Bytes += "\r\n";
   }
   return Bytes;
+}
+
+namespace {
+
+// Whether definition i's text reads back, where its record stands, as its term.
+bool SeRelee(const TDefiniciones& Definiciones, std::size_t i) {
+  const TDefinicion& d = Definiciones[i];
+  // A line end or code 26 in it would end the record early.
+  if (d.Texto.empty() || d.Texto.find_first_of("\r\n\x1A") != std::string::npos) return false;
+  TDefiniciones::TSoloAntes Antes(Definiciones, i);
+  std::string Error;
+  TRetenido t(Analiza(d.Texto, Definiciones, nullptr, Error));
+  return t.Get() && MismoTerminoEscrito(t.Get(), d.Termino);
+}
+
+}  // namespace
+
+std::string LineaGuardada(TDefiniciones& Definiciones, std::size_t i, int32_t& NumVars) {
+  if (ConservaNombres() && SeRelee(Definiciones, i)) return Definiciones[i].Texto;
+  Renumera(Definiciones[i].Termino, NumVars);
+  return Definiciones[i].Termino->Texto();
 }
 
 std::string LeeFichero(const std::string& Ruta) {

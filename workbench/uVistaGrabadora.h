@@ -29,6 +29,7 @@ class TVistaGrabadora : public IVista {
   std::string Lectura;
   bool DetenerCiclo = false;
   int CambiosDefiniciones = 0;
+  bool Nombres = false;  // "Conservar los nombres"
 
   // What happened, for the tests.
   int Memos = 0, Refrescos = 0, Eventos = 0;
@@ -81,6 +82,7 @@ class TVistaGrabadora : public IVista {
   std::string SeparadorMillares() override { return Separador; }
   void FijaLectura(const std::string& t) override { Lectura = t; }
   bool DetenerEnCiclo() override { return DetenerCiclo; }
+  bool ConservarNombres() override { return Nombres; }
   void DefinicionesCambiadas() override { ++CambiosDefiniciones; }
 
   // The next step shown, and where a failed entry is wrong.

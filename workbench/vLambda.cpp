@@ -12,6 +12,7 @@
 #include "uExporta.h"
 #include "uFichero.h"
 #include "uLambda.h"
+#include "uNombres.h"
 #include "uParser.h"
 #include "uTextos.h"
 
@@ -56,6 +57,7 @@ void TMesaTrabajo::Protegido(F&& Orden) {
   if (Cerrada) return;
   if (Ritmo.Atendiendo()) return Ritmo.Encola(std::forward<F>(Orden));
   Numerado = false;
+  FijaConservaNombres(Vista.ConservarNombres());
   try {
     Orden();
   } catch (const std::exception& e) {
@@ -224,9 +226,8 @@ bool TMesaTrabajo::FormCloseQuery() {
 
 std::string TMesaTrabajo::LineaDefinicion(std::size_t i) {
   Numerado = false;
-  TExprLambda* t = Definiciones[i].Termino;
-  ::Renumera(t, NumVars);
-  return t->Texto();
+  FijaConservaNombres(Vista.ConservarNombres());
+  return LineaGuardada(Definiciones, i, NumVars);
 }
 
 void TMesaTrabajo::Renumera() {
@@ -438,7 +439,7 @@ void TMesaTrabajo::Introduce(const std::string& Texto, const std::string& Nombre
 
   Vista.FijaEstado("");
   Muestra();
-  if (!Nombre.empty()) Define(Nombre, CopiaDef);
+  if (!Nombre.empty()) Define(Nombre, CopiaDef, Texto);
   Vista.VaciaDef();
   RefrescaDiagrama();
   MuestraLectura(Nombre.empty() || NombreLegible(Nombre) ? std::string()
@@ -454,14 +455,14 @@ std::string TMesaTrabajo::CopiaDefinicion(TExprLambda* t, TRetenido& Copia) {
   return {};
 }
 
-void TMesaTrabajo::Define(const std::string& Nombre, TRetenido& Copia) {
+void TMesaTrabajo::Define(const std::string& Nombre, TRetenido& Copia, const std::string& Texto) {
   int i = Definiciones.Busca(Nombre);
   if (i >= 0) {
-    Definiciones.Reemplaza(i, Copia.Suelta());
+    Definiciones.Reemplaza(i, Copia.Suelta(), Texto);
   } else {
     // Agrega releases the term itself when it fails; nothing may throw once it is handed over.
     std::string n = Nombre;
-    Definiciones.Agrega(std::move(n), Copia.Suelta());
+    Definiciones.Agrega(std::move(n), Copia.Suelta(), Texto);
   }
   Lector.Recalcula(Definiciones, i >= 0 ? std::size_t(i) : Definiciones.Cuenta() - 1);
   Modificadas = true;

@@ -112,6 +112,9 @@ class IVista {
   // (TMesaTrabajo::Reduccion() holds it).
   virtual bool MuestraPasos() { return false; }
   virtual void PasosCambiados() {}
+  // The check mark of "Opciones > Conservar los nombres": terms print with the names the user
+  // wrote (see uNombres.h), and a save writes each definition as it was written.
+  virtual bool ConservarNombres() { return false; }
 };
 
 class TMesaTrabajo {
@@ -167,6 +170,8 @@ class TMesaTrabajo {
   // changed: the views show the next step, and the second panel the form reached, as the options
   // now say.
   void OpcionesClick();
+  // "Conservar los nombres" changed: the text shows the term as the option now says.
+  void NombresClick();
 
   // Lays Actual out and renders it into Bitmap at Zoom; nothing without a current term.
   void Redibuja();
@@ -254,7 +259,7 @@ class TMesaTrabajo {
   // Copia holds a copy of t for a definition: the message why it could not, or empty.
   std::string CopiaDefinicion(TExprLambda* t, TRetenido& Copia);
   // Stores Copia under Nombre, in place of the definition of that name or as a new one.
-  void Define(const std::string& Nombre, TRetenido& Copia);
+  void Define(const std::string& Nombre, TRetenido& Copia, const std::string& Texto);
   void Paso(TAplicacion* Elegido = nullptr);
   // Redex i of RangosRedex's list, or null (no such redex, run-all runs).
   TAplicacion* RedexNumero(std::size_t i);

@@ -54,6 +54,8 @@ the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside.
   goto N             makes step N current, as a click on its line does
   stop-on-cycle on|off   "Detener ∀β en un ciclo"
   halo on|off        "Resaltar el siguiente paso en el diagrama"
+  names on|off       "Conservar los nombres": show prints terms with the names written, and
+                     its def lines as a save writes them
   compare [CAP]      "Comparar estrategias…" without its time limit: a line "compare: KEY COUNT
                      FORM TEXT" for each strategy, in the menu's order: COUNT the contractions
                      made; FORM nf, hnf, wnf or whnf (the form it stopped at), cut (CAP
@@ -143,6 +145,9 @@ class TGuion {
     } else if (Orden == "halo" && OnOff) {
       Vista.Halo = Resto == "on";
       Mesa.OpcionesClick();
+    } else if (Orden == "names" && OnOff) {
+      Vista.Nombres = Resto == "on";
+      Mesa.NombresClick();
     } else {
       return false;
     }

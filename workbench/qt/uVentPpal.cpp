@@ -174,6 +174,8 @@ void TVentPpal::Conecta() {
   for (QAction* Opcion : {Betamltiple1, HaloDiagrama1})
     connect(Opcion, &QAction::triggered, this,
             [this] { Orden([](TMesaTrabajo& m) { m.OpcionesClick(); }); });
+  connect(ConservarNombres1, &QAction::triggered, this,
+          [this] { Orden([](TMesaTrabajo& m) { m.NombresClick(); }); });
   connect(Estrategias1, &QActionGroup::triggered, this, [this] { ModoCambiado(); });
   connect(ReduccionEta1, &QAction::triggered, this, [this] { ModoCambiado(); });
   connect(CompararEstrategias1, &QAction::triggered, this, [this] { CompararEstrategias1Click(); });
@@ -307,6 +309,9 @@ void TVentPpal::PasosCambiados() {
 }
 bool TVentPpal::HaloDiagrama() {
   return HaloDiagrama1->isChecked();
+}
+bool TVentPpal::ConservarNombres() {
+  return ConservarNombres1->isChecked();
 }
 void TVentPpal::SeleccionaEnt(std::size_t Desde, std::size_t Hasta) {
   // One Windows-1252 byte is one character of the box.

@@ -62,6 +62,7 @@ class TVentPpal : public QMainWindow, private IVista {
   QAction* Betamltiple1;
   // The next step in the diagram, and the drawing back in its place.
   QAction* HaloDiagrama1;
+  QAction* ConservarNombres1;
   QAction* Centrar1;
   // The zoom at which the whole diagram fits the canvas, the drawing in its standard place.
   QAction* Ajustar1;
@@ -159,6 +160,7 @@ class TVentPpal : public QMainWindow, private IVista {
   // The next step shown, and where a failed entry is wrong.
   void FijaResalte(const std::vector<TRango>& Rangos) override;
   bool HaloDiagrama() override;
+  bool ConservarNombres() override;
   void SeleccionaEnt(std::size_t Desde, std::size_t Hasta) override;
   TModo ModoReduccion() override;
   bool MuestraPasos() override;

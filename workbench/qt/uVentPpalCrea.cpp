@@ -365,6 +365,9 @@ void TVentPpal::CreaMenus() {
   HaloDiagrama1->setObjectName("HaloDiagrama1");
   HaloDiagrama1->setCheckable(true);
   HaloDiagrama1->setChecked(false);
+  ConservarNombres1 = Pciones1->addAction(QStringLiteral("Conservar los &nombres"));
+  ConservarNombres1->setObjectName("ConservarNombres1");
+  ConservarNombres1->setCheckable(true);
   Pciones1->addSeparator();
   CompararEstrategias1 = Pciones1->addAction(QStringLiteral("Com&parar estrategias…"));
   CompararEstrategias1->setObjectName("CompararEstrategias1");
