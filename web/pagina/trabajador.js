@@ -76,7 +76,24 @@ function escribe(orden, nombre) {
     datos = M.FS.readFile(ruta);
     M.FS.unlink(ruta);
   } catch (e) { return; }  // the command failed and said why
-  postMessage({ tipo: "descarga", nombre, datos }, [datos.buffer]);
+  if (nombre.endsWith(".png")) comprime(datos).then((d) => postMessage({ tipo: "descarga", nombre, datos: d }, [d.buffer]));
+  else postMessage({ tipo: "descarga", nombre, datos }, [datos.buffer]);
+}
+
+// The workbench writes PNG uncompressed; the browser's own encoder compresses it. As it was when
+// the browser cannot.
+async function comprime(png) {
+  try {
+    const imagen = await createImageBitmap(new Blob([png], { type: "image/png" }),
+                                           { premultiplyAlpha: "none", colorSpaceConversion: "none" });
+    const lienzo = new OffscreenCanvas(imagen.width, imagen.height);
+    lienzo.getContext("2d").drawImage(imagen, 0, 0);
+    imagen.close();
+    const blob = await lienzo.convertToBlob({ type: "image/png" });
+    return new Uint8Array(await blob.arrayBuffer());
+  } catch (e) {
+    return png;
+  }
 }
 
 // The "Pasos" panel: its rows' number and the current one at every change, the rows it shows
