@@ -94,7 +94,10 @@ class TVistaWeb : public IVista {
   bool HaloDiagrama() override { return Halo; }
   TModo ModoReduccion() override { return Modo; }
   bool MuestraPasos() override { return Pasos; }
-  void PasosCambiados() override { web_vista(qPasos, "", 0); }
+  // The rows are made again at each change: only while the panel shows.
+  void PasosCambiados() override {
+    if (Pasos) web_vista(qPasos, "", 0);
+  }
 
   // Ranges as the page takes them, Desde and Hasta in turn. Texts here stay far below 2 GiB:
   // the memory's own limit.

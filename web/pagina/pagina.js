@@ -205,6 +205,7 @@ function marca(id, valor) { $(id).setAttribute("aria-checked", String(valor)); }
 $("MostrarPasos1").addEventListener("click", () => {
   marca("MostrarPasos1", !marcado("MostrarPasos1"));
   $("Pasos1").hidden = !marcado("MostrarPasos1");
+  pasos.fija(0, -1);
   orden("mostrarPasos");
 });
 for (const id of ["Betamltiple1", "HaloDiagrama1", "DetenerCiclo1", "ReduccionEta1"]) {
