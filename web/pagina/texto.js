@@ -241,8 +241,12 @@ export class TMemo {
   }
   // Whether the point lies on text, not on the blank past a line's end.
   sobreTexto(x, y) {
-    const e = document.elementFromPoint(x, y);
-    return e !== null && e.closest(".lineas > div") !== null && e.closest(".lineas > div") !== e;
+    const e = document.elementFromPoint(x, y), d = e && e.closest(".lineas > div");
+    if (!d || !this.lineas.contains(d)) return false;
+    const r = document.createRange();
+    r.selectNodeContents(d);
+    const c = r.getBoundingClientRect();
+    return x >= c.left && x < c.right;
   }
 
   eventos() {
