@@ -90,10 +90,13 @@ export class TMemo {
   // Wrapping from the start again, keeping the line of offset conserva on top.
   reinicia(conserva) {
     clearTimeout(this.ocioso);
-    this.disponible = Math.max(1, this.hoja.clientWidth - 2 * Margen);
     this.inicios = [0];
     Object.assign(this, { pos: 0, anchoLinea: 0, corte: 0, anchoTrasCorte: 0 });
     this.completo = this.texto.length === 0;
+    // A hidden view has no width: it wraps when it shows again.
+    this.oculto = this.hoja.clientWidth === 0 ? conserva : null;
+    if (this.oculto !== null) return;
+    this.disponible = Math.max(1, this.hoja.clientWidth - 2 * Margen);
     this.envuelve(this.visibles() + 2, Infinity);
     this.siguienteTrozo();
     this.vaALinea(conserva > 0 ? this.lineaDe(conserva) : 0);
@@ -108,7 +111,9 @@ export class TMemo {
     }, 0);
   }
   cambiaAncho() {
-    if (Math.max(1, this.hoja.clientWidth - 2 * Margen) !== this.disponible)
+    if (this.hoja.clientWidth === 0) return;
+    if (this.oculto !== null) this.reinicia(this.oculto);
+    else if (Math.max(1, this.hoja.clientWidth - 2 * Margen) !== this.disponible)
       this.reinicia(this.inicios[this.primera()] || 0);
     else this.pinta();
   }
