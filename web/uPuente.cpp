@@ -308,7 +308,7 @@ EMSCRIPTEN_KEEPALIVE int web_ejecutando() {
   return Mesa->Ejecutando;
 }
 // The panel's rows, made again; the current one (-1: none); row i as FilaDeLinea gives a line's,
-// the others with their message alone.
+// the others with their message alone, for Caben characters.
 EMSCRIPTEN_KEEPALIVE int web_pasos() {
   ConstruyeFilas(Mesa->Reduccion());
   return int(Filas.size());
@@ -323,14 +323,15 @@ EMSCRIPTEN_KEEPALIVE const char* web_pasos_fila(int i, int Caben) {
   const TTraza& t = Mesa->Reduccion();
   const TFila& f = Filas[std::size_t(i)];
   std::string s;
-  if (f.Tipo == fEntrada)
-    s = std::string("E\t\t\t\t") + Mensajes::ExpresionEntrada + t.Entrada();
+  const std::size_t Cabe = std::size_t(std::max(1, Caben));
+  if (f.Tipo == fEntrada)  // as much of the text typed as fits
+    s = std::string("E\t\t\t\t") + Mensajes::ExpresionEntrada + t.Entrada().substr(0, Cabe);
   else if (f.Tipo == fDescartadas)
     s = "D\t\t\t\t" + Mensajes::LineasDescartadas(t.Descartadas(), TTraza::LimiteMemoria);
   else if (f.Tipo == fHueco)
     s = "H\t\t\t\t" + Mensajes::PasosSinMostrar(f.Paso);
   else if (f.Linea < t.Lineas().size())
-    s = FilaDeLinea(t.Lineas()[f.Linea], std::size_t(std::max(1, Caben)));
+    s = FilaDeLinea(t.Lineas()[f.Linea], Cabe);
   Devuelto = Cp1252AUtf8(s);
   return Devuelto.c_str();
 }

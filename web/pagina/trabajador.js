@@ -98,8 +98,15 @@ async function comprime(png) {
 
 // The "Pasos" panel: its rows' number and the current one at every change, the rows it shows
 // when it asks (a row: kind, step, how it was taken, marks, text).
+// With each change go the rows last asked for, so that the panel shows none of the old ones.
+let ventanaPasos = null;
 function pasos() {
-  postMessage({ tipo: "pasos", filas: M._web_pasos(), actual: M._web_pasos_actual() });
+  const total = M._web_pasos();
+  postMessage({ tipo: "pasos", filas: total, actual: M._web_pasos_actual() });
+  if (!ventanaPasos) return;
+  const { desde, hasta, caben } = ventanaPasos;
+  const d = Math.max(0, Math.min(desde, total - (hasta - desde)));  // as many rows, within the record
+  filasPasos(d, Math.min(d + hasta - desde, total), caben);
 }
 function filasPasos(desde, hasta, caben) {
   const filas = [];
@@ -138,7 +145,10 @@ function atiende(m) {
     case "redexEn": postMessage({ tipo: "redexEn", indice: M._web_redex_en(m.pos), pos: m.pos }); break;
     case "apunta": M._web_apunta(m.pos); break;
     case "lienzoApunta": postMessage({ tipo: "mano", mano: M._web_lienzo_apunta(m.a, m.b) }); break;
-    case "filasPasos": filasPasos(m.desde, Math.min(m.hasta, M._web_pasos()), m.caben); break;
+    case "filasPasos":
+      ventanaPasos = { desde: m.desde, hasta: m.hasta, caben: m.caben };
+      filasPasos(m.desde, Math.min(m.hasta, M._web_pasos()), m.caben);
+      break;
     case "definiciones": listaDefiniciones(); break;
     case undefined: break;
     default: M._web_orden(Orden[m.orden], m.a || 0, m.b || 0, m.c || 0);
