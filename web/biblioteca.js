@@ -10,6 +10,9 @@ mergeInto(LibraryManager.library, {
   web_lienzo: function (pixeles, ancho, alto) {
     Module.vista.lienzo(HEAPU8.subarray(pixeles, pixeles + ancho * alto * 4), ancho, alto);
   },
+  web_apuntado: function (rangos, n, mano, ir) {
+    Module.vista.apuntado(Array.from(HEAP32.subarray(rangos >> 2, (rangos >> 2) + 2 * n)), mano, ir);
+  },
   // Run-all between two passes: the workbench waits while the worker answers the messages that
   // came meanwhile. A command run from one of them that reaches here again goes on at once.
   web_cede: function () {

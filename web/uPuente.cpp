@@ -6,13 +6,17 @@
 // until the worker has handled the messages waiting, the stop among them.
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "uCp1252.h"
 #include "uEstrategia.h"
+#include "uTextos.h"
+#include "uTraza.h"
 #include "vLambda.h"
 
 // The page's side, in biblioteca.js.
@@ -20,19 +24,31 @@ extern "C" {
 void web_vista(int Que, const char* Texto, int Numero);
 void web_resalte(const int32_t* Rangos, int n);
 void web_lienzo(const uint8_t* Pixeles, int Ancho, int Alto);
+void web_apuntado(const int32_t* Rangos, int n, int Mano, int Ir);
 void web_cede();
 }
 
 namespace {
 
 // What web_vista's first argument says.
-enum TQue { qEstado, qMemo, qFuente, qBack, qBeta, qError, qLectura, qVaciaDef, qDefiniciones };
+enum TQue {
+  qEstado,
+  qMemo,
+  qFuente,
+  qBack,
+  qBeta,
+  qError,
+  qLectura,
+  qVaciaDef,
+  qDefiniciones,
+  qPasos
+};
 
 class TVistaWeb : public IVista {
  public:
   std::string Ent, Def, Separador = ".", RutaDialogo;
   int Fuente = TMesaTrabajo::FuenteInicial, Pestana = 0;
-  bool Multiple = false, Ciclo = false, Halo = false;
+  bool Multiple = false, Ciclo = false, Halo = false, Pasos = false;
   TModo Modo;
   TMesaTrabajo* Mesa = nullptr;
   int AnchoLienzo = 0, AltoLienzo = 0;
@@ -72,14 +88,32 @@ class TVistaWeb : public IVista {
   bool DetenerEnCiclo() override { return Ciclo; }
   void DefinicionesCambiadas() override { web_vista(qDefiniciones, "", 0); }
   void FijaResalte(const std::vector<TRango>& r) override {
-    // Texts here stay far below 2 GiB: the memory's own limit.
-    std::vector<int32_t> v;
-    v.reserve(r.size() * 2);
-    for (const TRango& x : r) v.insert(v.end(), {int32_t(x.Desde), int32_t(x.Hasta)});
+    const std::vector<int32_t> v = Planos(r.data(), r.size());
     web_resalte(v.data(), int(r.size()));
   }
   bool HaloDiagrama() override { return Halo; }
   TModo ModoReduccion() override { return Modo; }
+  bool MuestraPasos() override { return Pasos; }
+  // The rows are made again at each change: only while the panel shows.
+  void PasosCambiados() override {
+    if (Pasos) web_vista(qPasos, "", 0);
+  }
+
+  // Ranges as the page takes them, Desde and Hasta in turn. Texts here stay far below 2 GiB:
+  // the memory's own limit.
+  static std::vector<int32_t> Planos(const TRango* r, std::size_t n) {
+    std::vector<int32_t> v;
+    v.reserve(n * 2);
+    for (std::size_t i = 0; i < n; ++i)
+      v.insert(v.end(), {int32_t(r[i].Desde), int32_t(r[i].Hasta)});
+    return v;
+  }
+  // Redex k of RangosRedex's list, or none, to the page as the one pointed at; Ir scrolls to it.
+  void Apuntado(int64_t k, bool Mano, bool Ir) {
+    std::vector<int32_t> v;
+    if (k >= 0) v = Planos(Mesa->RangosRedex().data() + 3 * k, 3);
+    web_apuntado(v.data(), int(v.size() / 2), Mano, Ir);
+  }
 
  private:
   bool Dialogo(std::string& Ruta) {
@@ -96,6 +130,93 @@ class TVistaWeb : public IVista {
 TVistaWeb Vista;
 std::unique_ptr<TMesaTrabajo> Mesa;
 std::string Devuelto;  // a text handed back to the page, alive until the next call
+
+// The "Pasos" panel's rows: the text typed, the lines dropped, each line kept and the passes
+// between two of them that showed nothing. Made again at every change; the page asks for the rows
+// it shows.
+enum TTipoFila : char { fEntrada = 'E', fDescartadas = 'D', fHueco = 'H', fLinea = 'L' };
+struct TFila {
+  TTipoFila Tipo;
+  std::size_t Linea;
+  int64_t Paso;
+};
+std::vector<TFila> Filas;
+
+void ConstruyeFilas(const TTraza& t) {
+  Filas.clear();
+  if (!t.Activa()) return;
+  Filas.push_back({fEntrada, 0, 0});
+  if (t.Descartadas() > 0) Filas.push_back({fDescartadas, 0, 0});
+  const auto& Lineas = t.Lineas();
+  int64_t Anterior = -1;
+  if (t.Descartadas() > 0) Anterior = (Lineas.empty() ? 0 : Lineas.front().Estado.Pasos) - 1;
+  for (std::size_t i = 0; i < Lineas.size(); ++i) {
+    const int64_t Paso = Lineas[i].Estado.Pasos;
+    if (Paso > Anterior + 1) Filas.push_back({fHueco, 0, Paso - Anterior - 1});
+    Filas.push_back({fLinea, i, Paso});
+    Anterior = Paso;
+  }
+  if (t.Pasos() > Anterior) Filas.push_back({fHueco, 0, t.Pasos() - Anterior});
+}
+
+// A line's row: "L" ("A" for a notice in place of a term), its step, how the step from it was
+// taken, its marks and the part of its text that fits in Caben characters (from a little before the
+// first mark when that lies further), tab-separated; the text last, whatever it holds.
+std::string FilaDeLinea(const TTraza::TLinea& l, std::size_t Caben) {
+  const std::string& Texto = *l.Forma;
+  std::size_t Desde = 0;
+  if (!l.Marcas.empty() && l.Marcas[0].Hasta > Caben)
+    Desde = l.Marcas[0].Desde - std::min<std::size_t>(l.Marcas[0].Desde, 4);
+  std::string Parte = Desde > 0 ? "\x85" : "";  // "…"
+  const std::size_t Corrido = Parte.size(), Hasta = std::min(Texto.size(), Desde + Caben + 1);
+  Parte.append(Texto, Desde, Hasta - Desde);
+  std::string s = (l.EsTermino ? "L\t" : "A\t") + std::to_string(l.Estado.Pasos) + "\t" +
+                  TTraza::Como(l) + "\t";
+  for (const TRango& g : l.Marcas) {
+    const std::size_t a = std::clamp(g.Desde, Desde, Hasta), z = std::clamp(g.Hasta, Desde, Hasta);
+    s += std::to_string(a - Desde + Corrido) + "," + std::to_string(z - Desde + Corrido) + ",";
+  }
+  return s + "\t" + Parte;
+}
+
+// The page's commands, by number (trabajador.js, `Orden`), with up to three numbers of theirs.
+using TOrden = void (*)(TMesaTrabajo&, double, double, double);
+const TOrden Ordenes[] = {
+    [](TMesaTrabajo& m, double a, double, double) { m.edtEntKeyPress(char(a)); },
+    [](TMesaTrabajo& m, double, double, double) { m.btnBetaClick(); },
+    [](TMesaTrabajo& m, double, double, double) { m.btnBackClick(); },
+    [](TMesaTrabajo& m, double, double, double) { m.btnBetaAllClick(); },
+    [](TMesaTrabajo& m, double a, double, double) { m.UpDown1ChangingEx(a > 0 ? updUp : updDown); },
+    [](TMesaTrabajo& m, double, double, double) { m.PageControl1Change(); },
+    [](TMesaTrabajo& m, double, double, double) { m.Abrir1Click(); },
+    [](TMesaTrabajo& m, double, double, double) { m.Salvar1Click(); },
+    [](TMesaTrabajo& m, double, double, double) { m.ExportarDiagrama1Click(); },
+    [](TMesaTrabajo& m, double, double, double) { m.ExportarReduccion1Click(); },
+    [](TMesaTrabajo& m, double a, double b, double) { m.LienzoArrastra(a, b); },
+    [](TMesaTrabajo& m, double a, double b, double c) {
+      m.LienzoMouseWheel(a > 0 ? updUp : updDown, b, c);
+    },
+    [](TMesaTrabajo& m, double, double, double) { m.LienzoDblClick(); },
+    [](TMesaTrabajo& m, double, double, double) { m.AjustarDiagrama1Click(); },
+    [](TMesaTrabajo& m, double, double, double) { m.OpcionesClick(); },
+    [](TMesaTrabajo& m, double a, double, double) { m.ContraeRedex(std::size_t(a)); },
+    // F8 / Shift+F8 and F9: the selected redex shown as the one pointed at, scrolled to.
+    [](TMesaTrabajo& m, double a, double, double) {
+      m.SeleccionaRedex(a > 0);
+      Vista.Apuntado(m.SeleccionEnTexto(), false, true);
+    },
+    [](TMesaTrabajo& m, double, double, double) {
+      m.ContraeSeleccionado();
+      Vista.Apuntado(m.SeleccionEnTexto(), false, true);
+    },
+    [](TMesaTrabajo& m, double a, double b, double) { m.LienzoPulsa(a, b); },
+    // A row of the panel made current, when it is a line's.
+    [](TMesaTrabajo& m, double a, double, double) {
+      const std::size_t f = std::size_t(a);
+      if (f < Filas.size() && Filas[f].Tipo == fLinea) m.IrALinea(Filas[f].Linea);
+    },
+    [](TMesaTrabajo& m, double, double, double) { m.MostrarPasos1Click(); },
+};
 
 }  // namespace
 
@@ -121,7 +242,8 @@ EMSCRIPTEN_KEEPALIVE const char* web_cajas(const char* Ent, const char* Def) {
 }
 
 EMSCRIPTEN_KEEPALIVE void web_opciones(int Multiple, int Pestana, int Ciclo, int Halo,
-                                       int Estrategia, int Eta) {
+                                       int Estrategia, int Eta, int Pasos) {
+  Vista.Pasos = Pasos;
   Vista.Multiple = Multiple;
   Vista.Pestana = Pestana;
   Vista.Ciclo = Ciclo;
@@ -142,60 +264,23 @@ EMSCRIPTEN_KEEPALIVE void web_ruta(const char* Ruta) {
 }
 
 EMSCRIPTEN_KEEPALIVE void web_orden(int Orden, double a, double b, double c) {
-  TMesaTrabajo& m = *Mesa;
-  switch (Orden) {
-    case 0:
-      m.edtEntKeyPress(char(a));
-      break;
-    case 1:
-      m.btnBetaClick();
-      break;
-    case 2:
-      m.btnBackClick();
-      break;
-    case 3:
-      m.btnBetaAllClick();
-      break;
-    case 4:
-      m.UpDown1ChangingEx(a > 0 ? updUp : updDown);
-      break;
-    case 5:
-      m.PageControl1Change();
-      break;
-    case 6:
-      m.Abrir1Click();
-      break;
-    case 7:
-      m.Salvar1Click();
-      break;
-    case 8:
-      m.ExportarDiagrama1Click();
-      break;
-    case 9:
-      m.ExportarReduccion1Click();
-      break;
-    case 10:
-      m.LienzoArrastra(a, b);
-      break;
-    case 11:
-      m.LienzoMouseWheel(a > 0 ? updUp : updDown, b, c);
-      break;
-    case 12:
-      m.LienzoDblClick();
-      break;
-    case 13:
-      m.AjustarDiagrama1Click();
-      break;
-    case 14:
-      m.OpcionesClick();
-      break;
-    case 15:
-      m.ContraeRedex(std::size_t(a));
-      break;
-    default:
-      Vista.RefrescaLienzo();
-      break;  // the canvas's new size
-  }
+  if (Orden >= 0 && Orden < int(std::size(Ordenes)))
+    Ordenes[Orden](*Mesa, a, b, c);
+  else
+    Vista.RefrescaLienzo();  // the canvas's new size
+}
+
+// The pointer over byte Pos of "Texto" (-1: it left): the redex under it, or else the selected
+// one without the pointing hand, to the page (web_apuntado).
+EMSCRIPTEN_KEEPALIVE void web_apunta(double Pos) {
+  int64_t k = Pos < 0 ? -1 : Mesa->RedexEn(int64_t(Pos));
+  const bool Mano = k >= 0;
+  if (!Mano) k = Mesa->SeleccionEnTexto();
+  Vista.Apuntado(k, Mano, false);
+}
+// The pointer over the canvas, in CSS pixels (NaN: it left): whether a redex lies under it.
+EMSCRIPTEN_KEEPALIVE int web_lienzo_apunta(double X, double Y) {
+  return Mesa->LienzoApunta(X, Y);
 }
 
 // Byte Pos of the text shown: the redex under it, or -1.
@@ -221,6 +306,34 @@ EMSCRIPTEN_KEEPALIVE const char* web_estrategia(int i) {
 }
 EMSCRIPTEN_KEEPALIVE int web_ejecutando() {
   return Mesa->Ejecutando;
+}
+// The panel's rows, made again; the current one (-1: none); row i as FilaDeLinea gives a line's,
+// the others with their message alone, for Caben characters.
+EMSCRIPTEN_KEEPALIVE int web_pasos() {
+  ConstruyeFilas(Mesa->Reduccion());
+  return int(Filas.size());
+}
+EMSCRIPTEN_KEEPALIVE int web_pasos_actual() {
+  const std::size_t Actual = Mesa->Reduccion().Actual();
+  for (std::size_t f = Filas.size(); f-- > 0;)
+    if (Filas[f].Tipo == fLinea && Filas[f].Linea == Actual) return int(f);
+  return -1;
+}
+EMSCRIPTEN_KEEPALIVE const char* web_pasos_fila(int i, int Caben) {
+  const TTraza& t = Mesa->Reduccion();
+  const TFila& f = Filas[std::size_t(i)];
+  std::string s;
+  const std::size_t Cabe = std::size_t(std::max(1, Caben));
+  if (f.Tipo == fEntrada)  // as much of the text typed as fits
+    s = std::string("E\t\t\t\t") + Mensajes::ExpresionEntrada + t.Entrada().substr(0, Cabe);
+  else if (f.Tipo == fDescartadas)
+    s = "D\t\t\t\t" + Mensajes::LineasDescartadas(t.Descartadas(), TTraza::LimiteMemoria);
+  else if (f.Tipo == fHueco)
+    s = "H\t\t\t\t" + Mensajes::PasosSinMostrar(f.Paso);
+  else if (f.Linea < t.Lineas().size())
+    s = FilaDeLinea(t.Lineas()[f.Linea], Cabe);
+  Devuelto = Cp1252AUtf8(s);
+  return Devuelto.c_str();
 }
 EMSCRIPTEN_KEEPALIVE int web_sin_guardar() {
   return Mesa->SinGuardar();

@@ -38,7 +38,12 @@ const Teclas = [
   ["β  o  F5", "un paso de reducción (el redex más externo de la izquierda; con «Beta múltiple», todos los más externos)"],
   ["←  o  F6", "vuelve al término de antes del último paso"],
   ["∀β  o  F7", "reduce hasta la forma normal; pulsado otra vez, se detiene"],
-  ["clic en un redex", "en «Texto», el redex bajo el puntero: lo contrae como un paso, sea cual sea la estrategia"],
+  ["clic en un redex", "en «Texto», el redex bajo el puntero (se resalta al pasar por encima): lo contrae como un paso, sea cual sea la estrategia; en «Gráficos», el de la unión o el trazo rojo bajo el puntero"],
+  ["F8, Mayús+F8", "selecciona el redex siguiente o el anterior, en el orden del texto"],
+  ["F9", "contrae el redex seleccionado como un paso (sin ninguno, selecciona el primero)"],
+  ["clic, ↑ ↓ en «Pasos»", "con «Opciones > Mostrar los pasos»: hace actual el término de esa línea; ← vuelve a la línea anterior, tantas veces como se quiera"],
+  ["Ctrl+Tab, Ctrl+AvPág", "pasa a la pestaña siguiente"],
+  ["Ctrl+Mayús+Tab, Ctrl+RePág", "pasa a la pestaña anterior"],
   ["arrastrar, Ctrl+rueda, doble clic", "en «Gráficos»: mueven el diagrama, lo amplían o reducen en torno al puntero, y lo devuelven a su sitio"],
 ];
 

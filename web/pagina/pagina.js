@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page: its widgets are the window's, and every event goes to the workbench's worker as the
 // command of the same name, with the boxes' texts and the options it reads.
-import { muestraTexto, posicionEnTexto } from "./texto.js";
+import { TMemo } from "./texto.js";
+import { TPasos } from "./pasos.js";
 import { abreDialogo, sintaxis, manual, acercaDe } from "./ayuda.js";
 
 const $ = (id) => document.getElementById(id);
@@ -14,7 +15,8 @@ const esperas = new Map();  // id -> resolve, for the tests and the menus that w
 const marcado = (id) => $(id).getAttribute("aria-checked") === "true";
 function opciones() {
   return [marcado("Betamltiple1") ? 1 : 0, estado.pestana, marcado("DetenerCiclo1") ? 1 : 0,
-          marcado("HaloDiagrama1") ? 1 : 0, estado.estrategia, marcado("ReduccionEta1") ? 1 : 0];
+          marcado("HaloDiagrama1") ? 1 : 0, estado.estrategia, marcado("ReduccionEta1") ? 1 : 0,
+          marcado("MostrarPasos1") ? 1 : 0];
 }
 
 export function orden(nombre, extra = {}) {
@@ -38,13 +40,42 @@ function separador() {
   return (p.find((x) => x.type === "group") || { value: "" }).value;
 }
 
+// "Texto": the pointer over a redex shows it, a click contracts it. One question about the
+// pointer at a time: a move while it is asked waits for the answer.
+let apuntando = false, apuntarDespues = null;
+function apunta(pos) {
+  if (apuntando) { apuntarDespues = pos; return; }
+  apuntando = true;
+  orden("apunta", { pos }).then(() => {
+    apuntando = false;
+    const p = apuntarDespues;
+    apuntarDespues = null;
+    if (p !== null) apunta(p);
+  });
+}
+const memo = new TMemo($("TabSheet1"), $("Memo1"), {
+  apunta,
+  pulsa: (pos) => trabajador.postMessage({ orden: "redexEn", pos, opciones: opciones() }),
+});
+const pasos = new TPasos($("ListaPasos1"), {
+  pide: (desde, hasta, caben) => trabajador.postMessage({ orden: "filasPasos", desde, hasta, caben }),
+  elige: (fila) => orden("irALinea", { a: fila }),
+});
+
 // Messages from the worker: the view's calls.
 const vista = {
   estado: (m) => { $("estado").textContent = m.texto; },
   lectura: (m) => { $("lectura").textContent = m.texto; },
-  memo: (m) => { estado.texto = m.texto; estado.resalte = []; muestraTexto($("Memo1"), m.texto, []); },
-  resalte: (m) => { estado.resalte = m.rangos; muestraTexto($("Memo1"), estado.texto, m.rangos); },
-  fuente: (m) => { $("Memo1").style.fontSize = m.numero + "pt"; },
+  memo: (m) => { estado.texto = m.texto; estado.resalte = []; memo.fijaTexto(m.texto); },
+  resalte: (m) => { estado.resalte = m.rangos; memo.fijaResalte(m.rangos); },
+  apuntado: (m) => {
+    memo.fijaApuntado(m.rangos, m.mano);
+    if (m.ir && m.rangos.length) memo.muestraPosicion(m.rangos[0]);
+  },
+  fuente: (m) => memo.fijaFuente(m.numero),
+  pasos: (m) => pasos.fija(m.filas, m.actual),
+  filasPasos: (m) => pasos.muestra(m.desde, m.filas),
+  mano: (m) => { $("Lienzo").classList.toggle("mano", !!m.mano); },
   back: (m) => { $("btnBack").disabled = !m.numero; },
   // β is disabled exactly while run-all runs: ∀β shows it pressed meanwhile.
   beta: (m) => {
@@ -85,9 +116,18 @@ $("btnBack").onclick = () => orden("atras");
 $("btnBetaAll").onclick = () => orden("todo");
 $("arriba").onclick = () => orden("flecha", { a: 1 });
 $("abajo").onclick = () => orden("flecha", { a: -1 });
+// The window's keys: F5, F6, F7 as β, ←, ∀β; F8 and Shift+F8 select the next and the previous
+// redex, F9 contracts it; Ctrl+Tab, Ctrl+PgDn, Ctrl+PgUp change tab.
 document.addEventListener("keydown", (e) => {
-  const teclas = { F5: "beta", F6: "atras", F7: "todo" };
-  if (teclas[e.key]) { e.preventDefault(); orden(teclas[e.key]); }
+  const teclas = { F5: ["beta"], F6: ["atras"], F7: ["todo"], F8: ["selecciona", { a: e.shiftKey ? 0 : 1 }],
+                   F9: ["contraeSeleccionado"] };
+  if (teclas[e.key] && !e.ctrlKey && !e.altKey) {
+    e.preventDefault();
+    orden(...teclas[e.key]);
+  } else if (e.ctrlKey && ["Tab", "PageDown", "PageUp"].includes(e.key)) {
+    e.preventDefault();
+    pestana(1 - estado.pestana);
+  }
 });
 
 // The tabs.
@@ -111,15 +151,34 @@ function tamanoLienzo() {
   if (ancho > 0 && alto > 0) trabajador.postMessage({ orden: "lienzo", ancho, alto, escala: r, opciones: opciones() });
 }
 new ResizeObserver(tamanoLienzo).observe($("Lienzo"));
-let arrastre = null;
-$("Lienzo").addEventListener("pointerdown", (e) => { arrastre = [e.clientX, e.clientY]; e.target.setPointerCapture(e.pointerId); });
+// Dragging moves the diagram; the pointer over a redex gives it a halo, a click that dragged
+// nothing contracts it.
+let arrastre = null, arrastrado = false;
+const enLienzo = (e) => { const r = $("Lienzo").getBoundingClientRect(); return [e.clientX - r.left, e.clientY - r.top]; };
+$("Lienzo").addEventListener("pointerdown", (e) => {
+  arrastre = [e.clientX, e.clientY];
+  arrastrado = false;
+  e.target.setPointerCapture(e.pointerId);
+});
 $("Lienzo").addEventListener("pointermove", (e) => {
-  if (!arrastre) return;
+  if (!arrastre) {
+    const [a, b] = enLienzo(e);
+    trabajador.postMessage({ orden: "lienzoApunta", a, b, opciones: opciones() });
+    return;
+  }
   const dx = e.clientX - arrastre[0], dy = e.clientY - arrastre[1];
   arrastre = [e.clientX, e.clientY];
-  if (dx || dy) orden("arrastra", { a: dx, b: dy });
+  if (dx || dy) { arrastrado = true; orden("arrastra", { a: dx, b: dy }); }
 });
-$("Lienzo").addEventListener("pointerup", () => { arrastre = null; });
+$("Lienzo").addEventListener("pointerup", (e) => {
+  if (arrastre && !arrastrado && e.detail < 2) {
+    const [a, b] = enLienzo(e);
+    orden("lienzoPulsa", { a, b });
+  }
+  arrastre = null;
+});
+$("Lienzo").addEventListener("pointerleave", () =>
+  trabajador.postMessage({ orden: "lienzoApunta", a: NaN, b: NaN, opciones: opciones() }));
 $("Lienzo").addEventListener("wheel", (e) => {
   if (!e.ctrlKey) return;
   e.preventDefault();
@@ -128,11 +187,6 @@ $("Lienzo").addEventListener("wheel", (e) => {
 }, { passive: false });
 $("Lienzo").addEventListener("dblclick", () => orden("dobleClic"));
 
-// A click on a redex of "Texto" contracts it.
-$("Memo1").addEventListener("click", (e) => {
-  const pos = posicionEnTexto($("Memo1"), e.clientX, e.clientY);
-  if (pos >= 0) trabajador.postMessage({ orden: "redexEn", pos, opciones: opciones() });
-});
 
 // The menus.
 for (const m of document.querySelectorAll(".menu")) {
@@ -147,6 +201,13 @@ document.addEventListener("click", () => {
   for (const o of document.querySelectorAll(".menu.abierto")) o.classList.remove("abierto");
 });
 function marca(id, valor) { $(id).setAttribute("aria-checked", String(valor)); }
+// "Mostrar los pasos": the panel under the views.
+$("MostrarPasos1").addEventListener("click", () => {
+  marca("MostrarPasos1", !marcado("MostrarPasos1"));
+  $("Pasos1").hidden = !marcado("MostrarPasos1");
+  pasos.fija(0, -1);
+  orden("mostrarPasos");
+});
 for (const id of ["Betamltiple1", "HaloDiagrama1", "DetenerCiclo1", "ReduccionEta1"]) {
   $(id).addEventListener("click", () => {
     marca(id, !marcado(id));
@@ -234,4 +295,4 @@ $("Manual1").onclick = manual;
 $("AcercaDe1").onclick = acercaDe;
 
 $("edtEnt").focus();
-window.lambda = { orden, abreLeccion, pestana, estado };
+window.lambda = { orden, abreLeccion, pestana, estado, memo };

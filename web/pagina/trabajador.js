@@ -9,9 +9,11 @@ importScripts("lambda-web.js");
 const Orden = {
   tecla: 0, beta: 1, atras: 2, todo: 3, flecha: 4, pestana: 5, abrir: 6, salvar: 7,
   exportarDiagrama: 8, exportarReduccion: 9, arrastra: 10, rueda: 11, dobleClic: 12,
-  ajustar: 13, opciones: 14, contrae: 15,
+  ajustar: 13, opciones: 14, contrae: 15, selecciona: 16, contraeSeleccionado: 17, lienzoPulsa: 18,
+  irALinea: 19, mostrarPasos: 20,
 };
-const Que = ["estado", "memo", "fuente", "back", "beta", "error", "lectura", "vaciaDef", "definiciones"];
+const Que = ["estado", "memo", "fuente", "back", "beta", "error", "lectura", "vaciaDef", "definiciones",
+             "pasos"];
 
 let M = null;
 const pendientes = [];  // messages that came before the module was ready
@@ -74,7 +76,46 @@ function escribe(orden, nombre) {
     datos = M.FS.readFile(ruta);
     M.FS.unlink(ruta);
   } catch (e) { return; }  // the command failed and said why
-  postMessage({ tipo: "descarga", nombre, datos }, [datos.buffer]);
+  if (nombre.endsWith(".png")) comprime(datos).then((d) => postMessage({ tipo: "descarga", nombre, datos: d }, [d.buffer]));
+  else postMessage({ tipo: "descarga", nombre, datos }, [datos.buffer]);
+}
+
+// The workbench writes PNG uncompressed; the browser's own encoder compresses it. As it was when
+// the browser cannot.
+async function comprime(png) {
+  try {
+    const imagen = await createImageBitmap(new Blob([png], { type: "image/png" }),
+                                           { premultiplyAlpha: "none", colorSpaceConversion: "none" });
+    const lienzo = new OffscreenCanvas(imagen.width, imagen.height);
+    lienzo.getContext("2d").drawImage(imagen, 0, 0);
+    imagen.close();
+    const blob = await lienzo.convertToBlob({ type: "image/png" });
+    return new Uint8Array(await blob.arrayBuffer());
+  } catch (e) {
+    return png;
+  }
+}
+
+// The "Pasos" panel: its rows' number and the current one at every change, the rows it shows
+// when it asks (a row: kind, step, how it was taken, marks, text).
+// With each change go the rows last asked for, so that the panel shows none of the old ones.
+let ventanaPasos = null;
+function pasos() {
+  const total = M._web_pasos();
+  postMessage({ tipo: "pasos", filas: total, actual: M._web_pasos_actual() });
+  if (!ventanaPasos) return;
+  const { desde, hasta, caben } = ventanaPasos;
+  const d = Math.max(0, Math.min(desde, total - (hasta - desde)));  // as many rows, within the record
+  filasPasos(d, Math.min(d + hasta - desde, total), caben);
+}
+function filasPasos(desde, hasta, caben) {
+  const filas = [];
+  for (let i = desde; i < hasta; ++i) {
+    const [tipo, paso, como, marcas, ...texto] = M.UTF8ToString(M._web_pasos_fila(i, caben)).split("\t");
+    filas.push({ tipo, paso, como, marcas: marcas ? marcas.split(",").slice(0, -1).map(Number) : [],
+                 texto: texto.join("\t") });
+  }
+  postMessage({ tipo: "filasPasos", desde, filas });
 }
 
 function atiende(m) {
@@ -102,6 +143,12 @@ function atiende(m) {
     case "exportarDiagrama": escribe(Orden.exportarDiagrama, m.nombre); break;
     case "exportarReduccion": escribe(Orden.exportarReduccion, m.nombre); break;
     case "redexEn": postMessage({ tipo: "redexEn", indice: M._web_redex_en(m.pos), pos: m.pos }); break;
+    case "apunta": M._web_apunta(m.pos); break;
+    case "lienzoApunta": postMessage({ tipo: "mano", mano: M._web_lienzo_apunta(m.a, m.b) }); break;
+    case "filasPasos":
+      ventanaPasos = { desde: m.desde, hasta: m.hasta, caben: m.caben };
+      filasPasos(m.desde, Math.min(m.hasta, M._web_pasos()), m.caben);
+      break;
     case "definiciones": listaDefiniciones(); break;
     case undefined: break;
     default: M._web_orden(Orden[m.orden], m.a || 0, m.b || 0, m.c || 0);
@@ -118,9 +165,11 @@ CreaLambda({
   vista: {
     texto(que, texto, numero) {
       if (Que[que] === "definiciones") listaDefiniciones();
+      else if (Que[que] === "pasos") pasos();
       else postMessage({ tipo: Que[que], texto, numero });
     },
     resalte(rangos) { postMessage({ tipo: "resalte", rangos }); },
+    apuntado(rangos, mano, ir) { postMessage({ tipo: "apuntado", rangos, mano, ir }); },
     lienzo(bgra, ancho, alto) {
       // The bitmap's B, G, R, A to the canvas's R, G, B, A.
       const rgba = new Uint8ClampedArray(bgra.length);

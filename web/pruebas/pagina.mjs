@@ -99,6 +99,22 @@ try {
     assert.equal(await texto("#estado"), " 4 reducciones");
   });
 
+  await prueba("el panel «Pasos»: se llena con β, un clic en la línea 0 vuelve al primer término", async () => {
+    await p.click(".menu:nth-child(2) > button");
+    await p.click("#MostrarPasos1");
+    await entra("", "(\\x y.y x) a b");
+    await clic("#btnBeta");
+    const filas = () => p.$$eval("#ListaPasos1 .fila", (f) => f.map((x) => x.textContent));
+    await p.waitForFunction(() => document.querySelectorAll("#ListaPasos1 .fila").length === 3);
+    assert.deepEqual(await filas(), ["Expresión: (\\x y.y x) a b",
+                                     "0: (\\ a . \\ b . b a) c dOrden normal", "1: (\\ a . a b) c"]);
+    assert.equal(await texto("#ListaPasos1 .fila:nth-child(2) .funcion"), "(\\ a . \\ b . b a)");
+    await clic("#ListaPasos1 .fila:nth-child(2)");
+    assert.equal(await texto("#Memo1"), "(\\ a . \\ b . b a) c d");
+    await p.click(".menu:nth-child(2) > button");
+    await p.click("#MostrarPasos1");
+  });
+
   await prueba("el diagrama: la raíz dibujada, los colores del escritorio", async () => {
     await entra("", "\\x.x x");
     await p.click("#pestanaGraficos");
