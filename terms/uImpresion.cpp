@@ -129,6 +129,7 @@ struct TEscritor : TSumidero {
   [[gnu::always_inline]] void Cierres(std::size_t c) {
     p = static_cast<char*>(std::memset(p, ')', c)) + c;
   }
+  void Palabra(const std::string& s) { p = std::copy(s.begin(), s.end(), p); }
   static constexpr bool Basta() { return false; }
 };
 
@@ -168,10 +169,10 @@ void Escribe(TExprLambda* raiz, std::string& s, const std::function<void()>& Pul
              TBuscados* Buscados) {
   if (Buscados) {
     TEscritorConRangos<N> e{{{}, s.data()}, s.data(), Buscados};
-    Recorre(raiz, e, Pulso);
+    RecorrePlegando(raiz, e, Pulso, PliegueDe(raiz));
   } else {
     TEscritor<N> e{{}, s.data()};
-    Recorre(raiz, e, Pulso);
+    RecorrePlegando(raiz, e, Pulso, PliegueDe(raiz));
   }
 }
 
@@ -196,7 +197,7 @@ template <class N>
 std::size_t Mide(TExprLambda* t, std::size_t Tope, const std::function<void()>& Pulso) {
   TMedidorDe<N> m;
   m.Tope = Tope;
-  Recorre(t, m, Pulso);
+  RecorrePlegando(t, m, Pulso, PliegueDe(t));
   return m.Longitud;
 }
 
@@ -298,7 +299,7 @@ std::size_t Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void(
   if (ConservaNombres()) return RenumeraConNombres(t, NumVars, Pulso);
   TLibresNumeradas L;
   TNumerador N(L.Libres);
-  Recorre(t, N, Pulso);
+  RecorrePlegando(t, N, Pulso, PliegueDe(t));
   NumVars = N.Num;
   return N.Longitud;
 }

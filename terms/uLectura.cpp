@@ -8,6 +8,7 @@
 #include "uLambda.h"
 #include "uLambdaInterno.h"
 #include "uNombres.h"
+#include "uPliegue.h"
 #include "uRecorrido.h"
 
 namespace {
@@ -128,8 +129,9 @@ bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintp
 
 std::size_t RenumeraYLee(TExprLambda* t, int32_t& NumVars, TLectura& r,
                          std::vector<uintptr_t>& Pila, const std::function<void()>& Pulso) {
-  if (ConservaNombres()) {
-    std::size_t Longitud = RenumeraConNombres(t, NumVars, Pulso);
+  // A name kept or a fold changes what the numbering walk meets: the reading walks apart.
+  if (ConservaNombres() || PliegueDe(t)) {
+    std::size_t Longitud = Renumera(t, NumVars, Pulso);
     TLeedor L(Pila);
     Recorre(t, L, Pulso);
     Resultado(L, r);

@@ -10,6 +10,7 @@
 #include "uLambda.h"
 #include "uLambdaInterno.h"
 #include "uNombresInterno.h"
+#include "uPliegue.h"
 
 namespace {
 
@@ -237,6 +238,7 @@ std::string TextoNombre(uint32_t Nombre) {
 }
 
 void FijaConservaNombres(bool Conserva) {
+  QuitaPliegue();
   TablaNombres().Conserva = Conserva;
 }
 bool ConservaNombres() {

@@ -31,7 +31,7 @@ uint32_t InternaNombre(std::string_view Texto);
 std::string TextoNombre(uint32_t Nombre);
 
 // The printing mode; Renumera and the printers follow it. A term printed must have been numbered
-// under the mode it is printed in.
+// under the mode it is printed in, so setting the mode also ends a fold (uPliegue.h).
 void FijaConservaNombres(bool Conserva);
 bool ConservaNombres();
 

@@ -11,6 +11,7 @@
 #include "uLambda.h"
 #include "uLambdaInterno.h"
 #include "uNombresInterno.h"
+#include "uPliegue.h"
 
 // What every sink of the walk has unless it says otherwise.
 struct TSumidero {
@@ -29,14 +30,17 @@ struct TSumidero {
 // A sink with ConRangos also learns where each wanted node (marked Buscado) starts and ends:
 //   Pos(): the length so far; TrasApertura(): whether "(" was the last thing written;
 //   Empieza(n, desde), Termina(k), Hijo(ap, lado, desde, hasta): as TBuscados's.
+// With Pliega, a folded node (see uPliegue.h) prints as its name, Palabra(nombre), the way a
+// variable prints, and the walk does not enter it.
 // Every part is forced inline: the walk must cost what a printer written out by hand costs.
-template <class S>
+template <class S, bool Pliega = false>
 class TImpresor {
  public:
   // The stack lies outside: the walk's own state must not escape with it, so that the sink's
   // cursor stays in a register.
-  TImpresor(S& s, std::vector<uintptr_t>& pila, const std::function<void()>& pulso)
-      : Sumidero(s), Pila(pila), Pulso(pulso) {}
+  TImpresor(S& s, std::vector<uintptr_t>& pila, const std::function<void()>& pulso,
+            const TPliegue* pliegue = nullptr)
+      : Sumidero(s), Pila(pila), Pulso(pulso), Pliegue(pliegue) {}
 
   [[gnu::always_inline]] void Recorre(TExprLambda* n) {
     std::size_t k = 0;
@@ -64,6 +68,7 @@ class TImpresor {
   S& Sumidero;
   std::vector<uintptr_t>& Pila;
   const std::function<void()>& Pulso;
+  const TPliegue* Pliegue;
   // For a sink with CierraAlAbrir that keeps the order of the rest: the node to print next is
   // the function part of an application, so an abstraction there prints between parentheses.
   static constexpr bool LugarAparte = S::CierraAlAbrir && !S::SinOrden;
@@ -79,6 +84,13 @@ class TImpresor {
     if constexpr (S::ConRangos) {
       Quiere = n->Marca & BitsMarca::Buscado;
       if (__builtin_expect(Quiere, 0)) Empieza(n);
+    }
+    if constexpr (Pliega) {
+      if (const std::string* r = Pliegue->Rotulo(n)) {
+        if constexpr (LugarAparte) EnFuncion = false;
+        Sumidero.Palabra(*r);
+        return nullptr;
+      }
     }
     if (EsFuncion(n)) {
       if constexpr (LugarAparte) {
@@ -105,13 +117,13 @@ class TImpresor {
     // With CierraAlAbrir the stack holds the argument itself: printed already without order, to
     // print after the function part otherwise.
     if constexpr (S::SinOrden) {
-      if (EsFuncion(fn)) Sumidero.Literal("()");
+      if (EntreParentesis(fn)) Sumidero.Literal("()");
       if (TExprLambda* a = Argumento(ap->Arg, ap, false))
         Pila.push_back(reinterpret_cast<uintptr_t>(a));
     } else if constexpr (S::CierraAlAbrir) {
       EnFuncion = true;
       Pila.push_back(reinterpret_cast<uintptr_t>(ap->Arg));
-    } else if (EsFuncion(fn)) {
+    } else if (EntreParentesis(fn)) {
       Sumidero.Literal("(");
       Pila.push_back(reinterpret_cast<uintptr_t>(ap) | eSigueCierra);
     } else {
@@ -129,6 +141,13 @@ class TImpresor {
       Hijo(ap, 2, static_cast<TVariable*>(a), Quiere);
       return nullptr;
     }
+    if constexpr (Pliega) {
+      if (const std::string* r = Pliegue->Rotulo(a)) {
+        Sumidero.Literal(" ");
+        Plegado(a, *r);
+        return nullptr;
+      }
+    }
     Sumidero.Literal(" (");
     if constexpr (S::CierraAlAbrir) {
       Sumidero.Cierres(1);
@@ -139,6 +158,25 @@ class TImpresor {
     else
       Pila.push_back(eUno | eCierres);
     return a;
+  }
+
+  // An abstraction in function place prints between parentheses, unless it prints as a name.
+  [[gnu::always_inline]] bool EntreParentesis(TExprLambda* fn) const {
+    if constexpr (Pliega) return EsFuncion(fn) && !Pliegue->Rotulo(fn);
+    return EsFuncion(fn);
+  }
+
+  // A folded argument, whose range, when wanted, is its name.
+  void Plegado(TExprLambda* a, const std::string& Nombre) {
+    if constexpr (S::ConRangos) {
+      if (a->Marca & BitsMarca::Buscado) {
+        const std::size_t k = Sumidero.Empieza(a, Sumidero.Pos());
+        Sumidero.Palabra(Nombre);
+        Sumidero.Termina(k);
+        return;
+      }
+    }
+    Sumidero.Palabra(Nombre);
   }
 
   // A variable child of `ap` on Lado 1 (Func) or 2 (Arg).
@@ -214,6 +252,16 @@ template <class S>
   TImpresor<S>(s, Pila, Pulso).Recorre(t);
 }
 
+// The same walk, folding what `Pliegue` folds (none: Recorre's).
+template <class S>
+void RecorrePlegando(TExprLambda* t, S& s, const std::function<void()>& Pulso,
+                     const TPliegue* Pliegue) {
+  if (!Pliegue) return Recorre(t, s, Pulso);
+  std::vector<uintptr_t> Pila;
+  Pila.reserve(64);
+  TImpresor<S, true>(s, Pila, Pulso, Pliegue).Recorre(t);
+}
+
 // The names of the display numbers: letters, or the names kept (see uNombres.h).
 struct TLetras {
   [[gnu::always_inline]] static std::size_t Longitud(int32_t i) { return LongitudNombre(i); }
@@ -239,6 +287,7 @@ struct TMedidorDe : TSumidero {
   }
   [[gnu::always_inline]] void Ligador(const TVariable* v) { Nombre(v); }
   [[gnu::always_inline]] void Cierres(std::size_t c) { Longitud += c; }
+  void Palabra(const std::string& s) { Longitud += s.size(); }
   [[gnu::always_inline]] bool Basta() const { return Longitud > Tope; }
 };
 using TMedidor = TMedidorDe<TLetras>;

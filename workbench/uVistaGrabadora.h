@@ -30,6 +30,7 @@ class TVistaGrabadora : public IVista {
   bool DetenerCiclo = false;
   int CambiosDefiniciones = 0;
   bool Nombres = false;  // "Conservar los nombres"
+  bool Pliega = false;   // "Mostrar los nombres de las definiciones"
 
   // What happened, for the tests.
   int Memos = 0, Refrescos = 0, Eventos = 0;
@@ -83,6 +84,7 @@ class TVistaGrabadora : public IVista {
   void FijaLectura(const std::string& t) override { Lectura = t; }
   bool DetenerEnCiclo() override { return DetenerCiclo; }
   bool ConservarNombres() override { return Nombres; }
+  bool MuestraNombresDefiniciones() override { return Pliega; }
   void DefinicionesCambiadas() override { ++CambiosDefiniciones; }
 
   // The next step shown, and where a failed entry is wrong.

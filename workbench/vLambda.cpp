@@ -233,6 +233,7 @@ std::string TMesaTrabajo::LineaDefinicion(std::size_t i) {
 void TMesaTrabajo::Renumera() {
   if (!Actual) return;
   Numerado = false;
+  PliegaActual();
   LongitudNumerada = Lector.Numera(Actual, NumVars, Ritmo.Pulso());
   Numerado = true;
 }

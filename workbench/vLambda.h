@@ -115,6 +115,9 @@ class IVista {
   // The check mark of "Opciones > Conservar los nombres": terms print with the names the user
   // wrote (see uNombres.h), and a save writes each definition as it was written.
   virtual bool ConservarNombres() { return false; }
+  // The check mark of "Opciones > Mostrar los nombres de las definiciones": on "Texto", the
+  // closed subterms equal to a definition print as its name (see uPliegue.h).
+  virtual bool MuestraNombresDefiniciones() { return false; }
 };
 
 class TMesaTrabajo {
@@ -170,7 +173,8 @@ class TMesaTrabajo {
   // changed: the views show the next step, and the second panel the form reached, as the options
   // now say.
   void OpcionesClick();
-  // "Conservar los nombres" changed: the text shows the term as the option now says.
+  // "Conservar los nombres" or "Mostrar los nombres de las definiciones" changed: the text shows
+  // the term as the options now say.
   void NombresClick();
 
   // Lays Actual out and renders it into Bitmap at Zoom; nothing without a current term.
@@ -323,6 +327,10 @@ class TMesaTrabajo {
   void EjecutaPendientes();  // the commands that waited for the view update
 
   void Renumera();
+  // Folds Actual for its printing when "Mostrar los nombres de las definiciones" says so.
+  void PliegaActual();
+  // The ranges of the redexes hidden in a folded name (see RangosRedex).
+  void EnSuSitio();
   void Muestra();           // the text view shows Actual, or AvisoVista says why not
   void RefrescaDiagrama();  // Redibuja, then the repaint of Lienzo
   void ActualizaVistaVisible();

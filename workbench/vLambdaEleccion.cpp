@@ -24,6 +24,7 @@ const std::vector<TRango>& TMesaTrabajo::RangosRedex() {
   Nodos.reserve(3 * RedexTodos.size());
   for (TAplicacion* a : RedexTodos) Nodos.insert(Nodos.end(), {a, a->Func, a->Arg});
   TextoConRangos(Actual, LongitudNumerada, Nodos, RangosTodos, Ritmo.Pulso());
+  EnSuSitio();
   // Ranges nest or lie apart, in order of their start: a stack of the open ones finds each
   // one's nearest container.
   Contenedor.reserve(RedexTodos.size());
@@ -37,6 +38,18 @@ const std::vector<TRango>& TMesaTrabajo::RangosRedex() {
   }
   RedexAlDia = true;
   return RangosTodos;
+}
+
+// A redex inside a name printed for a definition has no range of its own: its ranges are left
+// empty where it would start, no further than the ranges before it, so that they stay in order
+// and no byte lies in them.
+void TMesaTrabajo::EnSuSitio() {
+  std::size_t Ultimo = 0;
+  for (std::size_t k = 0; k < RangosTodos.size(); k += 3) {
+    if (RangosTodos[k].Hasta == 0)
+      RangosTodos[k] = RangosTodos[k + 1] = RangosTodos[k + 2] = {Ultimo, Ultimo};
+    Ultimo = RangosTodos[k].Desde;
+  }
 }
 
 int64_t TMesaTrabajo::RedexEn(int64_t Pos) {

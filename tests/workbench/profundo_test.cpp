@@ -127,4 +127,31 @@ TEST(Profundo, MuchasPasadas) {
   EXPECT_EQ(b.Vista.Estado, " 100.000 reducciones");
 }
 
+// "Mostrar los nombres de las definiciones" on deep terms: y I I ... I, whose arguments print as
+// a name, and a numeral that prints as one once it is defined.
+TEST(Profundo, NombresDeLasDefiniciones) {
+  TBanco b;
+  b.Pestana(0);
+  b.Mesa.FijaIntervalo(3600);
+  b.Vista.Pliega = true;
+  b.Entra("\\v.v", "I");
+  TExprLambda* t = Retiene(new TVariable(true));
+  for (int i = 0; i < Profundidad; ++i) {
+    auto* f = new TFuncion;
+    f->Param = new TVariable;
+    f->Cuerpo = f->Param;
+    t = new TAplicacion(t, f);
+  }
+  b.Mesa.CambiaActual(t);
+  b.Pestana(0);
+  EXPECT_EQ(b.Vista.Memo().size(), 1 + 2 * std::size_t{Profundidad});
+  EXPECT_EQ(b.Vista.Memo().substr(0, 6), "a I I ");
+  b.Mesa.CambiaActual(Numeral(Profundidad));
+  b.Entra("%", "N");
+  b.Mesa.NombresClick();
+  EXPECT_EQ(b.Vista.Memo(), "N");
+  b.Mesa.btnBetaClick();
+  EXPECT_EQ(b.Vista.Memo(), "N");
+}
+
 }  // namespace

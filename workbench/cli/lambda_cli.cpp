@@ -56,6 +56,8 @@ the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside.
   halo on|off        "Resaltar el siguiente paso en el diagrama"
   names on|off       "Conservar los nombres": show prints terms with the names written, and
                      its def lines as a save writes them
+  fold on|off        "Mostrar los nombres de las definiciones": show prints each closed part
+                     of the term equal to a definition as the definition's name
   compare [CAP]      "Comparar estrategias…" without its time limit: a line "compare: KEY COUNT
                      FORM TEXT" for each strategy, in the menu's order: COUNT the contractions
                      made; FORM nf, hnf, wnf or whnf (the form it stopped at), cut (CAP
@@ -147,6 +149,9 @@ class TGuion {
       Mesa.OpcionesClick();
     } else if (Orden == "names" && OnOff) {
       Vista.Nombres = Resto == "on";
+      Mesa.NombresClick();
+    } else if (Orden == "fold" && OnOff) {
+      Vista.Pliega = Resto == "on";
       Mesa.NombresClick();
     } else {
       return false;

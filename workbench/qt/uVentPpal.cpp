@@ -174,8 +174,9 @@ void TVentPpal::Conecta() {
   for (QAction* Opcion : {Betamltiple1, HaloDiagrama1})
     connect(Opcion, &QAction::triggered, this,
             [this] { Orden([](TMesaTrabajo& m) { m.OpcionesClick(); }); });
-  connect(ConservarNombres1, &QAction::triggered, this,
-          [this] { Orden([](TMesaTrabajo& m) { m.NombresClick(); }); });
+  for (QAction* Opcion : {ConservarNombres1, NombresDefiniciones1})
+    connect(Opcion, &QAction::triggered, this,
+            [this] { Orden([](TMesaTrabajo& m) { m.NombresClick(); }); });
   connect(Estrategias1, &QActionGroup::triggered, this, [this] { ModoCambiado(); });
   connect(ReduccionEta1, &QAction::triggered, this, [this] { ModoCambiado(); });
   connect(CompararEstrategias1, &QAction::triggered, this, [this] { CompararEstrategias1Click(); });
@@ -312,6 +313,9 @@ bool TVentPpal::HaloDiagrama() {
 }
 bool TVentPpal::ConservarNombres() {
   return ConservarNombres1->isChecked();
+}
+bool TVentPpal::MuestraNombresDefiniciones() {
+  return NombresDefiniciones1->isChecked();
 }
 void TVentPpal::SeleccionaEnt(std::size_t Desde, std::size_t Hasta) {
   // One Windows-1252 byte is one character of the box.

@@ -63,6 +63,7 @@ class TVentPpal : public QMainWindow, private IVista {
   // The next step in the diagram, and the drawing back in its place.
   QAction* HaloDiagrama1;
   QAction* ConservarNombres1;
+  QAction* NombresDefiniciones1;
   QAction* Centrar1;
   // The zoom at which the whole diagram fits the canvas, the drawing in its standard place.
   QAction* Ajustar1;
@@ -161,6 +162,7 @@ class TVentPpal : public QMainWindow, private IVista {
   void FijaResalte(const std::vector<TRango>& Rangos) override;
   bool HaloDiagrama() override;
   bool ConservarNombres() override;
+  bool MuestraNombresDefiniciones() override;
   void SeleccionaEnt(std::size_t Desde, std::size_t Hasta) override;
   TModo ModoReduccion() override;
   bool MuestraPasos() override;

@@ -368,6 +368,10 @@ void TVentPpal::CreaMenus() {
   ConservarNombres1 = Pciones1->addAction(QStringLiteral("Conservar los &nombres"));
   ConservarNombres1->setObjectName("ConservarNombres1");
   ConservarNombres1->setCheckable(true);
+  NombresDefiniciones1 =
+      Pciones1->addAction(QStringLiteral("Mostrar los nombres de las de&finiciones"));
+  NombresDefiniciones1->setObjectName("NombresDefiniciones1");
+  NombresDefiniciones1->setCheckable(true);
   Pciones1->addSeparator();
   CompararEstrategias1 = Pciones1->addAction(QStringLiteral("Com&parar estrategias…"));
   CompararEstrategias1->setObjectName("CompararEstrategias1");

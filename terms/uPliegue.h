@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// "Mostrar los nombres de las definiciones": the closed subterms of a term that equal a
+// definition, up to the names of their bound variables, print as the definition's name.
+//
+// A fold is made for one term and lasts until the next one, or until the printing mode is set
+// again (FijaConservaNombres): the printers (Renumera, LongitudTexto, TextoConPulso,
+// TextoConRangos) print that term folded and any other term whole. Only a maximal subterm folds:
+// one whose enclosing subterms are not folded, the whole term included. A name stands for its
+// whole subterm, which the printing walk does not enter.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class TExprLambda;
+
+// A definition that may stand for a subterm: its name must read back as this very term.
+struct TPlegable {
+  std::string Nombre;
+  TExprLambda* Termino = nullptr;
+};
+
+// Folds `t` with the first of `Definiciones` that each subterm equals. Costs a walk of `t` and
+// of the definitions, and an exact comparison for each subterm whose fingerprint matches.
+void PliegaAlImprimir(TExprLambda* t, const std::vector<TPlegable>& Definiciones,
+                      const std::function<void()>& Pulso = {});
+void QuitaPliegue();
+
+// For the printers: what a term folds as.
+class TPliegue {
+ public:
+  // The name `n` prints as, or null.
+  const std::string* Rotulo(const TExprLambda* n) const {
+    auto i = Rotulos.find(n);
+    return i == Rotulos.end() ? nullptr : &Nombres[i->second];
+  }
+
+ private:
+  friend void PliegaAlImprimir(TExprLambda*, const std::vector<TPlegable>&,
+                               const std::function<void()>&);
+  friend void QuitaPliegue();
+  friend const TPliegue* PliegueDe(const TExprLambda* t);
+  const TExprLambda* Raiz = nullptr;
+  std::unordered_map<const TExprLambda*, uint32_t> Rotulos;
+  std::vector<std::string> Nombres;
+};
+// The fold of `t` when it has one that folds something; null otherwise.
+const TPliegue* PliegueDe(const TExprLambda* t);
