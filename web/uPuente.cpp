@@ -49,6 +49,7 @@ class TVistaWeb : public IVista {
   std::string Ent, Def, Separador = ".", RutaDialogo;
   int Fuente = TMesaTrabajo::FuenteInicial, Pestana = 0;
   bool Multiple = false, Ciclo = false, Halo = false, Pasos = false;
+  bool Nombres = false, Pliegue = false;  // "Conservar los nombres", "Mostrar los nombres…"
   TModo Modo;
   TMesaTrabajo* Mesa = nullptr;
   int AnchoLienzo = 0, AltoLienzo = 0;
@@ -86,6 +87,8 @@ class TVistaWeb : public IVista {
   std::string SeparadorMillares() override { return Separador; }
   void FijaLectura(const std::string& t) override { Envia(qLectura, t); }
   bool DetenerEnCiclo() override { return Ciclo; }
+  bool ConservarNombres() override { return Nombres; }
+  bool MuestraNombresDefiniciones() override { return Pliegue; }
   void DefinicionesCambiadas() override { web_vista(qDefiniciones, "", 0); }
   void FijaResalte(const std::vector<TRango>& r) override {
     const std::vector<int32_t> v = Planos(r.data(), r.size());
@@ -216,6 +219,7 @@ const TOrden Ordenes[] = {
       if (f < Filas.size() && Filas[f].Tipo == fLinea) m.IrALinea(Filas[f].Linea);
     },
     [](TMesaTrabajo& m, double, double, double) { m.MostrarPasos1Click(); },
+    [](TMesaTrabajo& m, double, double, double) { m.NombresClick(); },
 };
 
 }  // namespace
@@ -242,8 +246,11 @@ EMSCRIPTEN_KEEPALIVE const char* web_cajas(const char* Ent, const char* Def) {
 }
 
 EMSCRIPTEN_KEEPALIVE void web_opciones(int Multiple, int Pestana, int Ciclo, int Halo,
-                                       int Estrategia, int Eta, int Pasos) {
+                                       int Estrategia, int Eta, int Pasos, int Nombres,
+                                       int Pliegue) {
   Vista.Pasos = Pasos;
+  Vista.Nombres = Nombres;
+  Vista.Pliegue = Pliegue;
   Vista.Multiple = Multiple;
   Vista.Pestana = Pestana;
   Vista.Ciclo = Ciclo;

@@ -16,7 +16,8 @@ const marcado = (id) => $(id).getAttribute("aria-checked") === "true";
 function opciones() {
   return [marcado("Betamltiple1") ? 1 : 0, estado.pestana, marcado("DetenerCiclo1") ? 1 : 0,
           marcado("HaloDiagrama1") ? 1 : 0, estado.estrategia, marcado("ReduccionEta1") ? 1 : 0,
-          marcado("MostrarPasos1") ? 1 : 0];
+          marcado("MostrarPasos1") ? 1 : 0, marcado("ConservarNombres1") ? 1 : 0,
+          marcado("NombresDefiniciones1") ? 1 : 0];
 }
 
 export function orden(nombre, extra = {}) {
@@ -208,6 +209,13 @@ $("MostrarPasos1").addEventListener("click", () => {
   pasos.fija(0, -1);
   orden("mostrarPasos");
 });
+// The two ways of printing names: the views show the term again.
+for (const id of ["ConservarNombres1", "NombresDefiniciones1"]) {
+  $(id).addEventListener("click", () => {
+    marca(id, !marcado(id));
+    orden("nombres");
+  });
+}
 for (const id of ["Betamltiple1", "HaloDiagrama1", "DetenerCiclo1", "ReduccionEta1"]) {
   $(id).addEventListener("click", () => {
     marca(id, !marcado(id));

@@ -10,7 +10,7 @@ const Orden = {
   tecla: 0, beta: 1, atras: 2, todo: 3, flecha: 4, pestana: 5, abrir: 6, salvar: 7,
   exportarDiagrama: 8, exportarReduccion: 9, arrastra: 10, rueda: 11, dobleClic: 12,
   ajustar: 13, opciones: 14, contrae: 15, selecciona: 16, contraeSeleccionado: 17, lienzoPulsa: 18,
-  irALinea: 19, mostrarPasos: 20,
+  irALinea: 19, mostrarPasos: 20, nombres: 21,
 };
 const Que = ["estado", "memo", "fuente", "back", "beta", "error", "lectura", "vaciaDef", "definiciones",
              "pasos"];

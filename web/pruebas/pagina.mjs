@@ -115,6 +115,16 @@ try {
     await p.click("#MostrarPasos1");
   });
 
+  await prueba("«Conservar los nombres»: el término con los nombres escritos", async () => {
+    await p.click(".menu:nth-child(2) > button");
+    await p.click("#ConservarNombres1");
+    await entra("", "\\x y.y x");
+    assert.equal(await texto("#Memo1"), "\\ x . \\ y . y x");
+    await p.click(".menu:nth-child(2) > button");
+    await p.click("#ConservarNombres1");
+    await p.waitForFunction(() => document.getElementById("Memo1").textContent === "\\ a . \\ b . b a");
+  });
+
   await prueba("el diagrama: la raíz dibujada, los colores del escritorio", async () => {
     await entra("", "\\x.x x");
     await p.click("#pestanaGraficos");
