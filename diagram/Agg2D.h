@@ -69,9 +69,9 @@ class TAgg2D {
 
   std::unique_ptr<TNucleo> Nucleo;
   bool Unido = false;
-  bool DeBitmap = false;              // attached through attach(TBitmap&)
+  bool DeBitmap = false;               // attached through attach(TBitmap&)
   std::weak_ptr<const void> Vigencia;  // that bitmap's pixels
-  uint8_t* Inicio = nullptr;          // first byte of the buffer as attached
+  uint8_t* Inicio = nullptr;           // first byte of the buffer as attached
   double AnchoLinea = 1;
 };
 
