@@ -13,16 +13,9 @@ mergeInto(LibraryManager.library, {
   web_apuntado: function (rangos, n, mano, ir) {
     Module.vista.apuntado(Array.from(HEAP32.subarray(rangos >> 2, (rangos >> 2) + 2 * n)), mano, ir);
   },
-  // Run-all between two passes: the workbench waits while the worker answers the messages that
-  // came meanwhile. A command run from one of them that reaches here again goes on at once.
+  // Run-all between two passes: it waits, and web_reanuda goes on once the worker has handled
+  // the messages that came meanwhile.
   web_cede: function () {
-    if (Module.cediendo) return;
-    Asyncify.handleSleep(function (despierta) {
-      Module.cediendo = true;
-      Module.cede(function () {
-        Module.cediendo = false;
-        despierta();
-      });
-    });
+    Module.cede();
   },
 });

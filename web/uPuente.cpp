@@ -2,8 +2,9 @@
 // The page's workbench: a TMesaTrabajo driven from JavaScript, in the page's Web Worker, through
 // an IVista whose widgets are the page's. Texts cross as UTF-8 (the workbench's Windows-1252 is
 // converted here); every view call becomes a message to the page (trabajador.js, `Vista`).
-// Run-all answers the page between its passes: ProcesaEventos suspends the workbench (asyncify)
-// until the worker has handled the messages waiting, the stop among them.
+// Run-all answers the page between its passes: it waits there (CedeEntrePasadas), the command
+// returns, and the worker handles the messages waiting, the stop among them, before it goes on
+// (web_reanuda).
 #include <emscripten.h>
 
 #include <algorithm>
@@ -77,7 +78,12 @@ class TVistaWeb : public IVista {
     const TBitmap& b = Mesa->Bitmap;
     if (b.Pixeles()) web_lienzo(b.Pixeles(), b.Width(), b.Height());
   }
-  void ProcesaEventos() override { web_cede(); }
+  // The events come between two commands, while run-all waits; none inside a view update.
+  void ProcesaEventos() override {}
+  bool CedeEntrePasadas() override {
+    web_cede();
+    return true;
+  }
   // The page hands a file over before it opens it, and fetches the one written after a save.
   bool DialogoAbrir(std::string& Ruta) override { return Dialogo(Ruta); }
   bool DialogoSalvar(std::string& Ruta) override { return Dialogo(Ruta); }
@@ -275,6 +281,11 @@ EMSCRIPTEN_KEEPALIVE void web_orden(int Orden, double a, double b, double c) {
     Ordenes[Orden](*Mesa, a, b, c);
   else
     Vista.RefrescaLienzo();  // the canvas's new size
+}
+
+// Run-all after the messages that came while it waited.
+EMSCRIPTEN_KEEPALIVE void web_reanuda() {
+  Mesa->ReanudaTodo();
 }
 
 // The pointer over byte Pos of "Texto" (-1: it left): the redex under it, or else the selected

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "vLambda.h"
@@ -64,7 +65,17 @@ class TVistaGrabadora : public IVista {
   }
   void ProcesaEventos() override {
     ++Eventos;
-    if (AlProcesarEventos) AlProcesarEventos();
+    if (AlProcesarEventos && !Cede) AlProcesarEventos();
+  }
+  // Cede: as the browser's page, run-all waits between passes and the events come once the
+  // command has returned. AtiendeEsperas gives them and goes on with the run, until it ends.
+  bool Cede = false, EnEspera = false;
+  bool CedeEntrePasadas() override { return EnEspera = Cede; }
+  void AtiendeEsperas() {
+    while (std::exchange(EnEspera, false)) {
+      if (AlProcesarEventos) AlProcesarEventos();
+      Mesa->ReanudaTodo();
+    }
   }
   void PasadaHecha() override {
     if (AlTerminarPasada) AlTerminarPasada();

@@ -65,6 +65,9 @@ class IVista {
   // Repaints Lienzo now: its paint handler calls LienzoPaint and shows Bitmap.
   virtual void RefrescaLienzo() = 0;
   virtual void ProcesaEventos() = 0;  // run-all, between passes
+  // A view that answers its events only once the command has returned (the browser's page):
+  // true makes run-all wait there, and the view calls TMesaTrabajo::ReanudaTodo after them.
+  virtual bool CedeEntrePasadas() { return false; }
   // OpenDialog1 / SaveDialog1: false when cancelled, otherwise the chosen path.
   virtual bool DialogoAbrir(std::string& Ruta) = 0;
   virtual bool DialogoSalvar(std::string& Ruta) = 0;
@@ -136,6 +139,8 @@ class TMesaTrabajo {
   void btnBetaClick();
   void btnBackClick();
   void btnBetaAllClick();
+  // Goes on with a run-all that waits for its view (IVista::CedeEntrePasadas).
+  void ReanudaTodo();
   bool UpDown1ChangingEx(TUpDownDirection Direction);  // always allows the change
   void PageControl1Change();
   void Abrir1Click();
@@ -239,7 +244,7 @@ class TMesaTrabajo {
   TBitmap Bitmap;
   TAgg2DPlus Agg;
   double Zoom = 1.0;
-  bool Ejecutando = false;  // a run-all loop is on the stack
+  bool Ejecutando = false;  // a run-all is under way: on the stack, or waiting for its view
   int32_t NumVars = 0;
   // Longest printed form the text view is given (a sixteenth of the machine's memory): names
   // grow with the number of variables, so a term well within the node limit can print to more
@@ -300,7 +305,25 @@ class TMesaTrabajo {
   bool PasadaBeta(bool Multiple);
   void Atras();
   void EjecutaTodo();
-  void BucleTodo();
+  // Run-all between two passes: where it stands, so that it can wait for a view that answers
+  // its events only once the command has returned.
+  struct TCorrida {
+    uint64_t Termino = 0;                   // Reemplazos at the start
+    bool Pendiente = false;                 // a pass the view does not show yet
+    bool Vigila = false;                    // watching for a cycle
+    bool Cambio = false, Excedido = false;  // what the last pass did
+    bool EnEspera = false;                  // waiting for ReanudaTodo
+  } Corrida;
+  struct TFinBucle;
+  void TerminaTodo();
+  // The loop and what follows it; true when the run waits for its view.
+  bool SigueTodo(bool Reanuda);
+  bool BucleTodo(bool Reanuda);
+  // Passes until the window's events are due (Eventos), the run is over (Fin) or the window
+  // closed under a view update (Cerrada).
+  enum class TTrasPasadas { Eventos, Fin, Cerrada };
+  TTrasPasadas Pasadas();
+  bool SigueCorrida() const;
   // The visible view after a pass of run-all, then the commands that came in meanwhile; false
   // once the window closed.
   bool ActualizaEnBucle(bool Excedido);

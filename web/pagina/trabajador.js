@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The workbench's worker: it owns the TMesaTrabajo (lambda-web.wasm) and turns the page's
-// messages into its commands and its view calls into messages to the page. Run-all suspends
+// messages into its commands and its view calls into messages to the page. Run-all waits
 // between passes (biblioteca.js, web_cede) and this worker answers the page meanwhile: the stop
 // is a second ∀β like any other.
 /* global CreaLambda */
@@ -21,12 +21,7 @@ const pendientes = [];  // messages that came before the module was ready
 // Run-all's wait: a message to itself comes back after those already waiting, the page's among
 // them (a timer would add its clamp of some milliseconds to every wait).
 const canal = new MessageChannel();
-let despierta = null;
-canal.port1.onmessage = () => {
-  const d = despierta;
-  despierta = null;
-  if (d) d();
-};
+canal.port1.onmessage = () => M._web_reanuda();
 
 function cadena(s) {
   const n = M.lengthBytesUTF8(s) + 1;
@@ -182,10 +177,7 @@ CreaLambda({
       postMessage({ tipo: "lienzo", rgba, ancho, alto }, [rgba.buffer]);
     },
   },
-  cede(d) {
-    despierta = d;
-    canal.port2.postMessage(0);
-  },
+  cede() { canal.port2.postMessage(0); },
 }).then((modulo) => {
   M = modulo;
   postMessage({ tipo: "listo" });
