@@ -353,7 +353,13 @@ EMSCRIPTEN_KEEPALIVE const char* web_pasos_fila(int i, int Caben) {
   Devuelto = Cp1252AUtf8(s);
   return Devuelto.c_str();
 }
+// Definitions changed since the last open or save, and what the window asks before another file
+// replaces them: the page asks it before its file picker.
 EMSCRIPTEN_KEEPALIVE int web_sin_guardar() {
   return Mesa->SinGuardar();
+}
+EMSCRIPTEN_KEEPALIVE const char* web_pregunta_abrir() {
+  Devuelto = Cp1252AUtf8(Mensajes::GuardarAntesDeAbrir);
+  return Devuelto.c_str();
 }
 }

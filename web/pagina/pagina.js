@@ -7,7 +7,8 @@ import { abreDialogo, sintaxis, manual, acercaDe } from "./ayuda.js";
 
 const $ = (id) => document.getElementById(id);
 const trabajador = new Worker("trabajador.js");
-const estado = { pestana: 0, ejecutando: false, estrategia: 0, texto: "", resalte: [] };
+const estado = { pestana: 1, ejecutando: false, estrategia: 0, texto: "", resalte: [],
+                 sinGuardar: false };
 let siguienteId = 0;
 const esperas = new Map();  // id -> resolve, for the tests and the menus that wait
 
@@ -96,7 +97,9 @@ const vista = {
     c.getContext("2d").putImageData(new ImageData(m.rgba, m.ancho, m.alto), 0, 0);
   },
   redexEn: (m) => { if (m.indice >= 0) orden("contrae", { a: m.indice }); },
+  textos: (m) => { textos = m; },
   hecho: (m) => {
+    estado.sinGuardar = m.sinGuardar;
     const r = esperas.get(m.id);
     if (r) { esperas.delete(m.id); r(); }
   },
@@ -118,7 +121,8 @@ $("btnBetaAll").onclick = () => orden("todo");
 $("arriba").onclick = () => orden("flecha", { a: 1 });
 $("abajo").onclick = () => orden("flecha", { a: -1 });
 // The window's keys: F5, F6, F7 as β, ←, ∀β; F8 and Shift+F8 select the next and the previous
-// redex, F9 contracts it; Ctrl+Tab, Ctrl+PgDn, Ctrl+PgUp change tab.
+// redex, F9 contracts it; Ctrl+Tab, Ctrl+PgDn, Ctrl+PgUp change tab (where the browser lets them
+// through); Ctrl+O and Ctrl+S open and save.
 document.addEventListener("keydown", (e) => {
   const teclas = { F5: ["beta"], F6: ["atras"], F7: ["todo"], F8: ["selecciona", { a: e.shiftKey ? 0 : 1 }],
                    F9: ["contraeSeleccionado"] };
@@ -128,6 +132,9 @@ document.addEventListener("keydown", (e) => {
   } else if (e.ctrlKey && ["Tab", "PageDown", "PageUp"].includes(e.key)) {
     e.preventDefault();
     pestana(1 - estado.pestana);
+  } else if (e.ctrlKey && !e.altKey && !e.shiftKey && ["o", "s"].includes(e.key.toLowerCase())) {
+    e.preventDefault();
+    $(e.key.toLowerCase() === "o" ? "Abrir1" : "Salvar1").click();
   }
 });
 
@@ -266,8 +273,23 @@ function menuDefiniciones(nombres) {
 }
 
 // Ficheros.
-let nombreFichero = "definiciones.txt";
-$("Abrir1").onclick = () => $("OpenDialog1").click();
+let nombreFichero = "definiciones.txt", textos = {};
+// Definitions changed since they were opened or saved: the window's question before another file
+// replaces them. "Guardar" downloads them first; true when the opening goes on.
+function guardaSiCambiaron() {
+  if (!estado.sinGuardar) return Promise.resolve(true);
+  const d = $("pregunta");
+  $("preguntaTexto").textContent = textos.guardarAntesDeAbrir;
+  d.returnValue = "cancelar";
+  d.showModal();
+  return new Promise((r) => d.addEventListener("close", async () => {
+    if (d.returnValue === "guardar") await orden("salvar", { nombre: nombreFichero });
+    r(d.returnValue !== "cancelar");
+  }, { once: true }));
+}
+// Closing the page would lose them as well: the browser asks.
+window.addEventListener("beforeunload", (e) => { if (estado.sinGuardar) e.preventDefault(); });
+$("Abrir1").onclick = async () => { if (await guardaSiCambiaron()) $("OpenDialog1").click(); };
 $("OpenDialog1").onchange = async (e) => {
   const f = e.target.files[0];
   if (!f) return;
@@ -284,6 +306,7 @@ $("Ajustar1").onclick = () => orden("ajustar");
 
 // Lecciones: each opens as "Abrir.." opens a file.
 export async function abreLeccion(fichero) {
+  if (!(await guardaSiCambiaron())) return;
   const r = await fetch("lecciones/" + fichero);
   nombreFichero = fichero;
   return orden("abrir", { nombre: fichero, bytes: await r.arrayBuffer() });

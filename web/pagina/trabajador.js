@@ -121,6 +121,7 @@ function atiende(m) {
     const nombres = [];
     for (let i = 0; i < 7; ++i) nombres.push(M.UTF8ToString(M._web_estrategia(i)));
     postMessage({ tipo: "estrategias", nombres });
+    postMessage({ tipo: "textos", guardarAntesDeAbrir: M.UTF8ToString(M._web_pregunta_abrir()) });
     return;
   }
   if (m.cajas) {
@@ -148,7 +149,7 @@ function atiende(m) {
     case undefined: break;
     default: M._web_orden(Orden[m.orden], m.a || 0, m.b || 0, m.c || 0);
   }
-  postMessage({ tipo: "hecho", id: m.id });
+  postMessage({ tipo: "hecho", id: m.id, sinGuardar: !!M._web_sin_guardar() });
 }
 
 onmessage = (e) => {

@@ -61,6 +61,9 @@ async function prueba(nombre, f) {
 
 try {
   await prueba("el ejemplo de cinco órdenes, como en el escritorio", async () => {
+    // As the window, the page starts on "Gráficos".
+    assert.equal(await p.$eval("#pestanaGraficos", (e) => e.ariaSelected), "true");
+    await clic("#pestanaTexto");
     await entra("I", "\\x.x");
     assert.equal(await texto("#Memo1"), "\\ a . a");
     assert.equal(await texto("#edtDef"), "");
@@ -91,6 +94,9 @@ try {
     const [boton] = await p.$$("#Lecciones1 button");
     assert.match(await boton.evaluate((b) => b.textContent), /^1\. /);
     await boton.click();
+    // "I", defined above, is not saved: the window's question first.
+    await p.waitForSelector("#pregunta[open]");
+    await p.click("#pregunta button[value=descartar]");
     await p.waitForFunction(() => document.querySelectorAll("#Definiciones1 button").length > 5);
     await entra("", "S K K");
     await clic("#btnBetaAll");
@@ -163,6 +169,33 @@ try {
     }));
     assert.ok(ms < 200, `stopped in ${ms} ms`);
     assert.equal(await texto("#Memo1"), "(\\ a . a a) (\\ b . b b)");
+  });
+
+  await prueba("definiciones sin guardar: se pregunta antes de abrir una lección y al cerrar", async () => {
+    const leccion = async () => {
+      await p.click(".menu:nth-child(4) > button");
+      await (await p.$("#Lecciones1 button")).click();
+      await p.waitForSelector("#pregunta[open]");
+    };
+    const definidas = () => p.$$eval("#Definiciones1 button", (bs) => bs.map((b) => b.textContent));
+    const alCerrar = () => p.evaluate(() => {
+      const e = new Event("beforeunload", { cancelable: true });
+      window.dispatchEvent(e);
+      return e.defaultPrevented;
+    });
+    assert.equal(await alCerrar(), false);
+    await entra("TRES", "\\f x.f (f (f x))");
+    assert.equal(await alCerrar(), true);
+    await leccion();
+    assert.match(await texto("#preguntaTexto"), /^Las definiciones han cambiado\. ¿Guardarlas/);
+    await p.click("#pregunta button[value=cancelar]");
+    await orden(undefined);
+    assert.ok((await definidas()).includes("TRES"));
+    await leccion();
+    await p.click("#pregunta button[value=descartar]");
+    await p.waitForFunction(() => ![...document.querySelectorAll("#Definiciones1 button")]
+      .some((b) => b.textContent === "TRES"));
+    assert.equal(await alCerrar(), false);
   });
 
   await prueba("un fichero de definiciones salvado y abierto de nuevo", async () => {
