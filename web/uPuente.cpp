@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "uComparacion.h"
 #include "uCp1252.h"
 #include "uEstrategia.h"
 #include "uTextos.h"
@@ -228,6 +229,16 @@ const TOrden Ordenes[] = {
     [](TMesaTrabajo& m, double, double, double) { m.NombresClick(); },
 };
 
+// "Comparar estrategias…": copies of the current term and of the definitions, which the
+// comparison reads until it ends, while the workbench goes on with its own.
+struct TComparando {
+  TDefiniciones Definiciones;
+  std::unique_ptr<TExprLambda, void (*)(TExprLambda*)> Termino{nullptr, &Libera};
+  std::unique_ptr<TComparacion> Comparacion;  // last: it goes first
+};
+std::unique_ptr<TComparando> Comparando;
+std::string ErrorComparacion;  // the error that ended it, UTF-8
+
 }  // namespace
 
 // The page's side: the boxes' texts and the options before every command, then the command.
@@ -360,6 +371,65 @@ EMSCRIPTEN_KEEPALIVE int web_sin_guardar() {
 }
 EMSCRIPTEN_KEEPALIVE const char* web_pregunta_abrir() {
   Devuelto = Cp1252AUtf8(Mensajes::GuardarAntesDeAbrir);
+  return Devuelto.c_str();
+}
+
+// "Comparar estrategias…": false with no current term (the status bar says so). Then a slice of
+// work at a time while the worker answers the page between two; 0 once it has ended, 2 when it
+// ended on an error, whose message (web_compara_error) is the table's status.
+EMSCRIPTEN_KEEPALIVE int web_compara() {
+  Comparando.reset();
+  TExprLambda* t = Mesa->TerminoActual();
+  if (!t) {
+    Vista.FijaEstado(Mensajes::NoHayActual);
+    return 0;
+  }
+  auto c = std::make_unique<TComparando>();
+  for (const TDefinicion& d : Mesa->Definiciones)
+    c->Definiciones.Agrega(d.Nombre, d.Termino->Copia());
+  c->Termino.reset(t->Copia());
+  c->Comparacion =
+      std::make_unique<TComparacion>(c->Termino.get(), c->Definiciones, Vista.Modo.Eta,
+                                     TComparacion::TopeVentana, TComparacion::LimiteVentana);
+  Comparando = std::move(c);
+  return 1;
+}
+EMSCRIPTEN_KEEPALIVE int web_compara_avanza() {
+  if (!Comparando) return 0;
+  try {
+    if (Comparando->Comparacion->Avanza(TComparacion::RodajaVentana)) return 1;
+  } catch (const std::exception& e) {
+    // Out of memory, most likely: what has ended stays in the table.
+    Comparando->Comparacion->Para();
+    ErrorComparacion = Cp1252AUtf8(MensajeExcepcion(e, Vista.Separador));
+    return 2;
+  }
+  return 0;
+}
+EMSCRIPTEN_KEEPALIVE const char* web_compara_error() {
+  return ErrorComparacion.c_str();
+}
+EMSCRIPTEN_KEEPALIVE void web_compara_para() {
+  if (Comparando) Comparando->Comparacion->Para();
+}
+// The table's rows, a line each: strategy, count, how it ended, result (tab-separated); then the
+// copies go when the comparison has ended.
+EMSCRIPTEN_KEEPALIVE const char* web_compara_filas(int Acabada) {
+  std::string s;
+  if (Comparando) {
+    bool Primera = true;
+    for (const TComparacion::TFila& f : Comparando->Comparacion->Filas()) {
+      const bool Hecha = f.Fin != TComparacion::TFila::TFin::EnCurso;
+      const bool EnEspera = !Hecha && !Primera;
+      s += std::string(NombreEstrategia(f.Estrategia)) + "\t" +
+           (EnEspera ? "" : ConMillares(uint64_t(f.Reducciones), Vista.Separador)) + "\t" +
+           TComparacion::TextoForma(f, Primera, Vista.Separador) + "\t" +
+           (Hecha ? TComparacion::TextoResultado(f, 200) : "") + "\n";
+      if (!Hecha) Primera = false;
+    }
+    if (Acabada) Comparando.reset();
+  }
+  Devuelto = Cp1252AUtf8(s);
   return Devuelto.c_str();
 }
 }

@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "uTextos.h"
+
 TComparacion::TComparacion(TExprLambda* termino, const TDefiniciones& definiciones, bool eta,
                            int64_t tope, std::chrono::nanoseconds limite, std::string separador)
     : Termino(termino),
@@ -103,4 +105,30 @@ void TComparacion::Termina(TFila::TFin Fin) {
   Motor.Olvida();
   Libera(Copia);
   Copia = nullptr;
+}
+
+std::string TComparacion::TextoForma(const TFila& f, bool Primera, const std::string& Separador) {
+  using TFin = TFila::TFin;
+  const std::string Tras = " tras " + ConMillares(uint64_t(f.Reducciones), Separador) +
+                           " reducciones";
+  switch (f.Fin) {
+    case TFin::EnCurso:
+      return Primera ? "en curso\x85" : "en espera";
+    case TFin::Forma:
+      return NombreForma(FormaDe(f.Estrategia));
+    case TFin::Tope:
+    case TFin::Tiempo:
+      return "sin terminar" + Tras;
+    case TFin::Grande:
+      return "t\xE9rmino demasiado grande" + Tras;
+    case TFin::Parada:
+      return "detenida" + Tras;
+  }
+  return {};
+}
+
+std::string TComparacion::TextoResultado(const TFila& f, std::size_t Caben) {
+  if (!f.Lectura.empty()) return f.Lectura;
+  if (f.Texto.size() <= Caben) return f.Texto;
+  return f.Texto.substr(0, Caben) + "\x85";
 }

@@ -32,6 +32,10 @@ class TComparacion {
     // the separator given; empty when neither, or when the term has over LimiteLectura nodes.
     std::string Lectura;
   };
+  // The window's limits for each strategy, and the work it does between two of its events.
+  static constexpr int64_t TopeVentana = 100'000;
+  static constexpr std::chrono::seconds LimiteVentana{2};
+  static constexpr std::chrono::milliseconds RodajaVentana{25};
   // Enough for any term a student reads whole; a larger one would print to gigabytes.
   static constexpr std::size_t LargoTexto = std::size_t(1) << 20;
   // Reading a larger term would hold a slice up for longer than a window may wait.
@@ -54,6 +58,12 @@ class TComparacion {
   // Ends the comparison: the runs not ended yet end as Parada.
   void Para();
   const std::vector<TFila>& Filas() const { return Tabla; }
+
+  // A row's cells as the table shows them (Windows-1252): how its run ended, or "en curso…" for
+  // the first that has not (Primera) and "en espera" for the others; and what the term reached
+  // reads as, or the first Caben characters of its printed form.
+  static std::string TextoForma(const TFila& f, bool Primera, const std::string& Separador);
+  static std::string TextoResultado(const TFila& f, std::size_t Caben);
 
  private:
   // The run in turn: Empieza copies the term (false when the copy passes the node limit, and the

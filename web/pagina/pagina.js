@@ -98,6 +98,7 @@ const vista = {
   },
   redexEn: (m) => { if (m.indice >= 0) orden("contrae", { a: m.indice }); },
   textos: (m) => { textos = m; },
+  comparacion: (m) => muestraComparacion(m.filas, m.situacion),
   hecho: (m) => {
     estado.sinGuardar = m.sinGuardar;
     const r = esperas.get(m.id);
@@ -303,6 +304,28 @@ $("ExportarPng1").onclick = () => orden("exportarDiagrama", { nombre: "diagrama.
 $("ExportarReduccion1").onclick = () => orden("exportarReduccion", { nombre: "reduccion.txt" });
 $("Centrar1").onclick = () => orden("dobleClic");
 $("Ajustar1").onclick = () => orden("ajustar");
+
+// "Comparar estrategias…": a table beside the window that fills as the worker compares; closing
+// it ends the comparison.
+$("CompararEstrategias1").onclick = () => orden("comparar");
+function muestraComparacion(filas, situacion) {
+  const d = $("Comparar1");
+  if (!d.open) d.show();
+  $("TablaComparacion").tBodies[0].replaceChildren(...filas.map((f) => {
+    const tr = document.createElement("tr");
+    for (const c of f) {
+      const td = document.createElement("td");
+      td.textContent = td.title = c;
+      tr.append(td);
+    }
+    return tr;
+  }));
+  $("SituacionComparacion").textContent = situacion || "Comparando…";
+  $("btnDetener").disabled = !!situacion;
+}
+$("btnDetener").onclick = () => orden("detenerComparacion");
+$("CerrarComparacion").onclick = () => $("Comparar1").close();
+$("Comparar1").addEventListener("close", () => orden("cerrarComparacion"));
 
 // Lecciones: each opens as "Abrir.." opens a file.
 export async function abreLeccion(fichero) {

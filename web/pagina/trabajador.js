@@ -113,6 +113,23 @@ function filasPasos(desde, hasta, caben) {
   postMessage({ tipo: "filasPasos", desde, filas });
 }
 
+// "Comparar estrategias…": a slice of work at a time, the page's messages answered between two.
+// The rows go to the page after each, with how the comparison stands: "" while it runs.
+const canalComparacion = new MessageChannel();
+let comparando = false;
+canalComparacion.port1.onmessage = () => {
+  if (!comparando) return;
+  const r = M._web_compara_avanza();
+  filasComparacion(r === 1 ? "" : r === 2 ? M.UTF8ToString(M._web_compara_error()) : "Terminado.");
+  if (r === 1) canalComparacion.port2.postMessage(0);
+};
+function filasComparacion(situacion) {
+  const filas = M.UTF8ToString(M._web_compara_filas(situacion ? 1 : 0)).split("\n")
+    .filter((l) => l).map((l) => l.split("\t"));
+  if (situacion) comparando = false;
+  postMessage({ tipo: "comparacion", filas, situacion });
+}
+
 function atiende(m) {
   if (m.separador !== undefined) {
     const p = cadena(m.separador);
@@ -146,6 +163,23 @@ function atiende(m) {
       filasPasos(m.desde, Math.min(m.hasta, M._web_pasos()), m.caben);
       break;
     case "definiciones": listaDefiniciones(); break;
+    case "comparar":
+      comparando = !!M._web_compara();
+      if (comparando) {
+        filasComparacion("");
+        canalComparacion.port2.postMessage(0);
+      }
+      break;
+    case "detenerComparacion":
+      if (comparando) {
+        M._web_compara_para();
+        filasComparacion("Detenido.");
+      }
+      break;
+    case "cerrarComparacion":
+      if (comparando) M._web_compara_filas(1);  // nothing goes on behind a table that is gone
+      comparando = false;
+      break;
     case undefined: break;
     default: M._web_orden(Orden[m.orden], m.a || 0, m.b || 0, m.c || 0);
   }

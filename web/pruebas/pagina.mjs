@@ -171,6 +171,19 @@ try {
     assert.equal(await texto("#Memo1"), "(\\ a . a a) (\\ b . b b)");
   });
 
+  await prueba("«Comparar estrategias…»: una fila por estrategia, como en el escritorio", async () => {
+    await entra("", "(\\a.\\b.b) ((\\c.c) (\\d.d))");
+    await p.click(".menu:nth-child(2) > button");
+    await p.click("#CompararEstrategias1");
+    await p.waitForFunction(() => document.getElementById("SituacionComparacion").textContent === "Terminado.");
+    const filas = await p.$$eval("#TablaComparacion tbody tr",
+                                 (trs) => trs.map((tr) => [...tr.cells].map((c) => c.textContent).join("|")));
+    assert.equal(filas.length, 7);
+    assert.deepEqual(filas.slice(0, 2), ["Orden normal|1|forma normal|igual a I",
+                                         "Orden aplicativo|2|forma normal|igual a I"]);
+    await p.click("#CerrarComparacion");
+  });
+
   await prueba("definiciones sin guardar: se pregunta antes de abrir una lección y al cerrar", async () => {
     const leccion = async () => {
       await p.click(".menu:nth-child(4) > button");

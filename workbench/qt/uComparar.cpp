@@ -32,32 +32,6 @@ QString DeCp1252(std::string_view Texto) {
   return QString::fromStdString(Cp1252AUtf8(Texto));
 }
 
-QString Forma(const TFila& f, bool Primera, const std::string& Separador) {
-  const QString Tras = QStringLiteral(" tras ") + DeCp1252(ConMillares(f.Reducciones, Separador)) +
-                       QStringLiteral(" reducciones");
-  switch (f.Fin) {
-    case TFin::EnCurso:
-      return Primera ? QStringLiteral("en curso…") : QStringLiteral("en espera");
-    case TFin::Forma:
-      return DeCp1252(NombreForma(FormaDe(f.Estrategia)));
-    case TFin::Tope:
-    case TFin::Tiempo:
-      return QStringLiteral("sin terminar") + Tras;
-    case TFin::Grande:
-      return QStringLiteral("término demasiado grande") + Tras;
-    case TFin::Parada:
-      return QStringLiteral("detenida") + Tras;
-  }
-  return {};
-}
-
-// What the second panel reads the term as, or the start of its printed form.
-QString Resultado(const TFila& f) {
-  if (!f.Lectura.empty()) return DeCp1252(f.Lectura);
-  QString s = DeCp1252(std::string_view(f.Texto).substr(0, InicioTexto));
-  return f.Texto.size() > InicioTexto ? s + QStringLiteral("…") : s;
-}
-
 void PonCelda(QTableWidget* t, int Fila, int Col, const QString& Texto) {
   QTableWidgetItem* c = t->item(Fila, Col);
   if (c->text() == Texto) return;
@@ -121,8 +95,9 @@ void TDialogoComparar::Empieza(TExprLambda* t, const TDefiniciones& d, bool Eta,
   for (const TDefinicion& Def : d) Copias->Agrega(Def.Nombre, Def.Termino->Copia());
   Definiciones = std::move(Copias);
   Termino.reset(t->Copia());
-  Comparacion = std::make_unique<TComparacion>(Termino.get(), *Definiciones, Eta, Tope,
-                                               std::chrono::nanoseconds(Limite));
+  Comparacion = std::make_unique<TComparacion>(Termino.get(), *Definiciones, Eta,
+                                               TComparacion::TopeVentana,
+                                               TComparacion::LimiteVentana);
   MuestraFilas();
   btnDetener->setEnabled(true);
   Situacion->setText(QStringLiteral("Comparando…"));
@@ -134,7 +109,7 @@ void TDialogoComparar::Avanza() {
   if (PuedeAvanzar && !PuedeAvanzar()) return;
   bool Sigue = false;
   try {
-    Sigue = Comparacion->Avanza(Rodaja);
+    Sigue = Comparacion->Avanza(TComparacion::RodajaVentana);
   } catch (const std::exception& e) {
     // Out of memory, most likely: what has ended stays in the table.
     Comparacion->Para();
@@ -176,8 +151,9 @@ void TDialogoComparar::MuestraFilas() {
     bool EnEspera = !Acabada && !Primera;
     PonCelda(Tabla, i, ColReducciones,
              EnEspera ? QString() : DeCp1252(ConMillares(f.Reducciones, Separador)));
-    PonCelda(Tabla, i, ColForma, Forma(f, Primera, Separador));
-    PonCelda(Tabla, i, ColResultado, Acabada ? Resultado(f) : QString());
+    PonCelda(Tabla, i, ColForma, DeCp1252(TComparacion::TextoForma(f, Primera, Separador)));
+    PonCelda(Tabla, i, ColResultado,
+             Acabada ? DeCp1252(TComparacion::TextoResultado(f, InicioTexto)) : QString());
     if (!Acabada) Primera = false;
   }
 }

@@ -21,11 +21,6 @@ class TDialogoComparar : public QDialog {
   Q_OBJECT
 
  public:
-  // Each strategy's limits, and the work done between two turns of the event loop.
-  static constexpr int64_t Tope = 100'000;
-  static constexpr std::chrono::seconds Limite{2};
-  static constexpr std::chrono::milliseconds Rodaja{25};
-
   explicit TDialogoComparar(QWidget* Padre);
   ~TDialogoComparar() override;
 
