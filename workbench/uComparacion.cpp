@@ -109,8 +109,8 @@ void TComparacion::Termina(TFila::TFin Fin) {
 
 std::string TComparacion::TextoForma(const TFila& f, bool Primera, const std::string& Separador) {
   using TFin = TFila::TFin;
-  const std::string Tras = " tras " + ConMillares(uint64_t(f.Reducciones), Separador) +
-                           " reducciones";
+  const std::string Tras =
+      " tras " + ConMillares(uint64_t(f.Reducciones), Separador) + " reducciones";
   switch (f.Fin) {
     case TFin::EnCurso:
       return Primera ? "en curso\x85" : "en espera";
