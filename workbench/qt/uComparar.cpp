@@ -95,9 +95,8 @@ void TDialogoComparar::Empieza(TExprLambda* t, const TDefiniciones& d, bool Eta,
   for (const TDefinicion& Def : d) Copias->Agrega(Def.Nombre, Def.Termino->Copia());
   Definiciones = std::move(Copias);
   Termino.reset(t->Copia());
-  Comparacion = std::make_unique<TComparacion>(Termino.get(), *Definiciones, Eta,
-                                               TComparacion::TopeVentana,
-                                               TComparacion::LimiteVentana);
+  Comparacion = std::make_unique<TComparacion>(
+      Termino.get(), *Definiciones, Eta, TComparacion::TopeVentana, TComparacion::LimiteVentana);
   MuestraFilas();
   btnDetener->setEnabled(true);
   Situacion->setText(QStringLiteral("Comparando…"));
