@@ -123,7 +123,7 @@ $("arriba").onclick = () => orden("flecha", { a: 1 });
 $("abajo").onclick = () => orden("flecha", { a: -1 });
 // The window's keys: F5, F6, F7 as β, ←, ∀β; F8 and Shift+F8 select the next and the previous
 // redex, F9 contracts it; Ctrl+Tab, Ctrl+PgDn, Ctrl+PgUp change tab (where the browser lets them
-// through); Ctrl+O and Ctrl+S open and save.
+// through); Ctrl+O and Ctrl+S open and save; F1 shows "Sintaxis".
 document.addEventListener("keydown", (e) => {
   const teclas = { F5: ["beta"], F6: ["atras"], F7: ["todo"], F8: ["selecciona", { a: e.shiftKey ? 0 : 1 }],
                    F9: ["contraeSeleccionado"] };
@@ -133,6 +133,9 @@ document.addEventListener("keydown", (e) => {
   } else if (e.ctrlKey && ["Tab", "PageDown", "PageUp"].includes(e.key)) {
     e.preventDefault();
     pestana(1 - estado.pestana);
+  } else if (e.key === "F1" && !e.ctrlKey && !e.altKey) {
+    e.preventDefault();
+    sintaxis();
   } else if (e.ctrlKey && !e.altKey && !e.shiftKey && ["o", "s"].includes(e.key.toLowerCase())) {
     e.preventDefault();
     $(e.key.toLowerCase() === "o" ? "Abrir1" : "Salvar1").click();
