@@ -559,6 +559,7 @@ void TMesaTrabajo::AbreRuta(const std::string& Ruta) {
   Definiciones.Intercambia(Nuevas);
   Modificadas = false;
   DefinicionesAbiertas();
+  Vista.DefinicionesDeFichero(Ruta);
 }
 
 void TMesaTrabajo::DefinicionesAbiertas() {
@@ -574,6 +575,7 @@ bool TMesaTrabajo::Salva() {
   Numerado = false;
   EscribeFichero(Ruta, TextoDefiniciones(Definiciones, NumVars), false);
   Modificadas = false;
+  Vista.DefinicionesDeFichero(Ruta);
   return true;
 }
 

@@ -36,10 +36,14 @@ class TModeloPasos : public QAbstractListModel {
   int FilaActual() const;
   std::size_t LineaDe(int Fila) const;
   const TFila& Fila(int f) const { return Filas[static_cast<std::size_t>(f)]; }
+  // Characters of the longest row, with its number and how its step was taken: every row is
+  // that wide, and the list scrolls sideways to its end.
+  std::size_t Columnas() const { return Columnas_; }
   const TTraza& Traza;
 
  private:
   std::vector<TFila> Filas;
+  std::size_t Columnas_ = 0;
 };
 
 class TPanelPasos : public QDockWidget {

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QCompleter>
 #include <QCoreApplication>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -142,6 +143,7 @@ void TVentPpal::CompararEstrategias1Click() {
     Empezada = true;
   });
   if (!Empezada) return;
+  CabeEnPantalla(DialogoComparar());
   DialogoComparar()->show();
   DialogoComparar()->raise();
   DialogoComparar()->activateWindow();
@@ -369,6 +371,9 @@ void TVentPpal::CreaPasos() {
   connect(MostrarPasos1, &QAction::toggled, this,
           [this] { Orden([](TMesaTrabajo& m) { m.MostrarPasos1Click(); }); });
   Pasos1->AlElegir = [this](std::size_t i) { Orden([i](TMesaTrabajo& m) { m.IrALinea(i); }); };
+  connect(Pasos1, &QDockWidget::visibilityChanged, this, [this](bool Visible) {
+    if (Visible) QTimer::singleShot(0, this, [this] { PasosMostrados(); });
+  });
 }
 
 // The redex under the pointer on "Texto": shown, and contracted by a click.
@@ -433,6 +438,7 @@ QString TVentPpal::NoAdmitido() const {
 
 bool TVentPpal::EligeFichero(QFileDialog* Dialogo, std::string& Ruta) {
   std::optional<QString> Eleccion;
+  CabeEnPantalla(Dialogo);
   if (RespuestaDialogo) {
     Eleccion = RespuestaDialogo(*Dialogo);
   } else {
@@ -446,6 +452,7 @@ bool TVentPpal::EligeFichero(QFileDialog* Dialogo, std::string& Ruta) {
     if (Nombre && Nombre->completer()) Nombre->completer()->popup()->hide();
   }
   if (!Eleccion || Eleccion->isEmpty()) return false;
+  CarpetaElegida(Dialogo, *Eleccion);
   Ruta = QFile::encodeName(*Eleccion).toStdString();
   return true;
 }
