@@ -125,7 +125,8 @@ void TVentPpal::PasosMostrados() {
   if (PasosAjustados || !Pasos1 || !Pasos1->isVisible() || !isVisible()) return;
   PasosAjustados = true;
   QScreen* Pantalla = screen();
-  if (!Pantalla || Pasos1->isFloating()) return;
+  if (!Pantalla || Pasos1->isFloating() || dockWidgetArea(Pasos1) != Qt::BottomDockWidgetArea)
+    return;
   const int Tope = int(Pantalla->availableGeometry().height() * PartePasos);
   if (Pasos1->height() > Tope) resizeDocks({Pasos1}, {Tope}, Qt::Vertical);
 }
