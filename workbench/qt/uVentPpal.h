@@ -241,7 +241,7 @@ class TVentPpal : public QMainWindow, private IVista {
   // and the folder of a file chosen in a dialog (which every dialog made later starts in).
   void GuardaOpciones();
   void CarpetaElegida(QFileDialog* Dialogo, const QString& Fichero);
-  QFileDialog* EnUltimaCarpeta(QFileDialog* Dialogo);
+  void EnUltimaCarpeta(QFileDialog* Dialogo);
   // Made or shown on a screen too small for it, a window or the steps panel is made to fit
   // the screen the main window is on.
   void CabeEnPantalla(QWidget* w);

@@ -100,9 +100,8 @@ void TVentPpal::CarpetaElegida(QFileDialog* Dialogo, const QString& Fichero) {
   GuardaOpciones();
 }
 
-QFileDialog* TVentPpal::EnUltimaCarpeta(QFileDialog* Dialogo) {
+void TVentPpal::EnUltimaCarpeta(QFileDialog* Dialogo) {
   if (!UltimaCarpeta.isEmpty()) Dialogo->setDirectory(UltimaCarpeta);
-  return Dialogo;
 }
 
 void TVentPpal::DefinicionesDeFichero(const std::string& Ruta) {
