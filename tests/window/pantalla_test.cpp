@@ -70,7 +70,7 @@ class TPruebaPantalla : public QObject {
     for (int i = 0; i < 60; ++i) Larga += " x";
     b->Entra(Larga + ") (\\y.y)");
     b->V->MostrarPasos1->trigger();
-    QTest::qWait(50);
+    QCoreApplication::processEvents();
     TPanelPasos* p = b->V->Pasos1;
     QVERIFY(p->isVisible());
     QVERIFY2(3 * p->height() <= b->V->height(), QByteArray::number(p->height()));

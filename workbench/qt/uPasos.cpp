@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QListView>
 #include <QPainter>
+#include <QScreen>
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -107,6 +108,23 @@ class TDelegadoPasos : public QStyledItemDelegate {
   }
 };
 
+// The list, asking for no more height than the panel's share of the screen leaves it below the
+// panel's title: the main window gives a panel the height it asks for.
+class TListaPasos : public QListView {
+ public:
+  using QListView::QListView;
+  QSize sizeHint() const override {
+    QSize s = QListView::sizeHint();
+    QScreen* Pantalla = screen();
+    const auto* Panel = qobject_cast<const QDockWidget*>(parentWidget());
+    if (!Pantalla || !Panel) return s;
+    const int Titulo = Panel->fontMetrics().height() + 8;
+    const int Tope = int(Pantalla->availableGeometry().height() * TPanelPasos::PartePantalla);
+    s.setHeight(std::max(minimumSizeHint().height(), std::min(s.height(), Tope - Titulo)));
+    return s;
+  }
+};
+
 }  // namespace
 
 void TModeloPasos::Reconstruye() {
@@ -186,7 +204,7 @@ TPanelPasos::TPanelPasos(const TTraza& Traza, QWidget* Padre)
     : QDockWidget(QStringLiteral("Pasos"), Padre) {
   setObjectName("Pasos1");
   Modelo = new TModeloPasos(Traza, this);
-  Lista = new QListView(this);
+  Lista = new TListaPasos(this);
   Lista->setObjectName("ListaPasos1");
   Lista->setModel(Modelo);
   Lista->setUniformItemSizes(true);

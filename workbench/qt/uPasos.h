@@ -56,6 +56,9 @@ class TPanelPasos : public QDockWidget {
   void Actualiza();
   // A line made current by the user.
   std::function<void(std::size_t)> AlElegir;
+  // Below the views, the panel asks for no more than this share of the screen's height, so that
+  // on a small or scaled screen the views keep most of the window.
+  static constexpr double PartePantalla = 0.3;
   QListView* Lista;
   TModeloPasos* Modelo;
 

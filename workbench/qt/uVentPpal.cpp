@@ -7,7 +7,6 @@
 #include <QCloseEvent>
 #include <QCompleter>
 #include <QCoreApplication>
-#include <QDockWidget>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -371,9 +370,6 @@ void TVentPpal::CreaPasos() {
   connect(MostrarPasos1, &QAction::toggled, this,
           [this] { Orden([](TMesaTrabajo& m) { m.MostrarPasos1Click(); }); });
   Pasos1->AlElegir = [this](std::size_t i) { Orden([i](TMesaTrabajo& m) { m.IrALinea(i); }); };
-  connect(Pasos1, &QDockWidget::visibilityChanged, this, [this](bool Visible) {
-    if (Visible) QTimer::singleShot(0, this, [this] { PasosMostrados(); });
-  });
 }
 
 // The redex under the pointer on "Texto": shown, and contracted by a click.

@@ -242,10 +242,9 @@ class TVentPpal : public QMainWindow, private IVista {
   void GuardaOpciones();
   void CarpetaElegida(QFileDialog* Dialogo, const QString& Fichero);
   void EnUltimaCarpeta(QFileDialog* Dialogo);
-  // Made or shown on a screen too small for it, a window or the steps panel is made to fit
-  // the screen the main window is on.
+  // Shown on a screen too small for it, a window is made to fit the screen the main window is
+  // on.
   void CabeEnPantalla(QWidget* w);
-  void PasosMostrados();
 
   // Data: the dialogs once made, and the window's own state.
   QFileDialog* OpenDialog1_ = nullptr;
@@ -262,7 +261,6 @@ class TVentPpal : public QMainWindow, private IVista {
   std::function<std::optional<QString>(QFileDialog&)> RespuestaDialogo;
   std::function<int(QMessageBox&)> RespuestaPregunta;
   std::unique_ptr<TMesaTrabajo> MesaTrabajo;
-  bool Recuerda = false;        // RecuerdaOpciones was called
-  bool PasosAjustados = false;  // the steps panel has been shown once
+  bool Recuerda = false;  // RecuerdaOpciones was called
   QString UltimaCarpeta;
 };

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's first use and its memory: Intro in the name box, the options and the last
-// folder kept between sessions, the caption naming the file, and every window and the steps
-// panel kept within the screen.
+// folder kept between sessions, the caption naming the file, and every window kept within the
+// screen.
 #include <QAction>
 #include <QActionGroup>
-#include <QDockWidget>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,7 +13,6 @@
 
 #include "uEstrategia.h"
 #include "uLineaUnica.h"
-#include "uPasos.h"
 #include "uPrograma.h"
 #include "uVentPpal.h"
 
@@ -30,9 +28,6 @@ const QString ClaveCarpeta = QStringLiteral("Ficheros/UltimaCarpeta");
 
 // The room a window manager's frame takes around a window not yet shown.
 constexpr int MarcoAncho = 16, MarcoAlto = 40;
-
-// The steps panel, at its first show, takes at most this share of the screen's height.
-constexpr double PartePasos = 0.3;
 
 }  // namespace
 
@@ -117,15 +112,4 @@ void TVentPpal::CabeEnPantalla(QWidget* w) {
       w->isVisible() ? w->frameGeometry().size() - w->size() : QSize(MarcoAncho, MarcoAlto);
   const QSize Tamano = w->size().boundedTo(Zona.size() - Marco);
   if (Tamano != w->size()) w->resize(Tamano);
-}
-
-// Once the window's layout has given the panel its height, at its first show.
-void TVentPpal::PasosMostrados() {
-  if (PasosAjustados || !Pasos1 || !Pasos1->isVisible() || !isVisible()) return;
-  PasosAjustados = true;
-  QScreen* Pantalla = screen();
-  if (!Pantalla || Pasos1->isFloating() || dockWidgetArea(Pasos1) != Qt::BottomDockWidgetArea)
-    return;
-  const int Tope = int(Pantalla->availableGeometry().height() * PartePasos);
-  if (Pasos1->height() > Tope) resizeDocks({Pasos1}, {Tope}, Qt::Vertical);
 }
