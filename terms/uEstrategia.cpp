@@ -88,18 +88,23 @@ bool EsRedexEta(const TFuncion* f) {
 
 namespace {
 
-constexpr uint8_t Ninguna = 0xFF;
+// No strategy walks that part.
+constexpr TEstrategia Ninguna = static_cast<TEstrategia>(0xFF);
 
-// What a strategy walks at each kind of node (see the top of the file).
+// What a strategy walks at each kind of node (see the top of the file): the strategy that walks
+// each part, the strategies' rules being the rows of Reglas in their order.
 struct TRegla {
-  uint8_t PrimeroFunc;  // the function part, before looking at it
-  uint8_t ArgDeRedex;   // the argument before the contraction, when the function part is one
-  uint8_t LuegoFunc;    // the function part again, when it is not an abstraction
-  uint8_t LuegoArg;     // the argument then
-  uint8_t Cuerpo;       // an abstraction's body
+  TEstrategia PrimeroFunc;  // the function part, before looking at it
+  TEstrategia ArgDeRedex;   // the argument before the contraction, when the function part is one
+  TEstrategia LuegoFunc;    // the function part again, when it is not an abstraction
+  TEstrategia LuegoArg;     // the argument then
+  TEstrategia Cuerpo;       // an abstraction's body
 };
 
-constexpr uint8_t N = 0, A = 1, BN = 2, BV = 3, HE = 4, HA = 5, HN = 6, X = Ninguna;
+constexpr TEstrategia N = TEstrategia::Normal, A = TEstrategia::Aplicativo,
+                      BN = TEstrategia::PorNombre, BV = TEstrategia::PorValor,
+                      HE = TEstrategia::Cabeza, HA = TEstrategia::HibridaAplicativa,
+                      HN = TEstrategia::HibridaNormal, X = Ninguna;
 constexpr TRegla Reglas[] = {
     {BN, X, N, N, N},      // orden normal: by name in function place, then everywhere
     {A, A, X, A, A},       // orden aplicativo: everything inside first
@@ -109,9 +114,13 @@ constexpr TRegla Reglas[] = {
     {BV, HA, HA, HA, HA},  // híbrida aplicativa
     {HE, X, HN, HN, HN}};  // híbrida normal
 
+constexpr const TRegla& Regla(TEstrategia e) {
+  return Reglas[static_cast<uint8_t>(e)];
+}
+
 constexpr bool MismoPrimero() {
   for (const TRegla& r : Reglas)
-    if (r.LuegoFunc != Ninguna && Reglas[r.LuegoFunc].PrimeroFunc != r.PrimeroFunc) return false;
+    if (r.LuegoFunc != Ninguna && Regla(r.LuegoFunc).PrimeroFunc != r.PrimeroFunc) return false;
   return true;
 }
 static_assert(MismoPrimero(), "a function part walked again skips what it has been through");
@@ -155,7 +164,7 @@ void TRecorridoEstrategia::Inicia(TExprLambda* raiz, TModo modo) {
   Modo = modo;
   Alto = 0;
   Formas.clear();
-  Empuja(&Raiz, static_cast<uint8_t>(modo.Estrategia));
+  Empuja(&Raiz, modo.Estrategia);
   Listo = false;
   Iniciado = true;
 }
@@ -170,10 +179,10 @@ void TRecorridoEstrategia::Olvida() {
 }
 
 inline bool TRecorridoEstrategia::UsaEta(const TMarco& m) const {
-  return Modo.Eta && m.Estrategia == static_cast<uint8_t>(Modo.Estrategia);
+  return Modo.Eta && m.Estrategia == Modo.Estrategia;
 }
 
-inline void TRecorridoEstrategia::Empuja(TExprLambda** Hueco, uint8_t Estrategia, uint8_t Fase) {
+inline void TRecorridoEstrategia::Empuja(TExprLambda** Hueco, TEstrategia Estrategia, TFase Fase) {
   if (EsVariable(*Hueco)) return;
   if (Alto == Pila.size()) Pila.resize(2 * Alto + 64);
   Pila[Alto++] = {Hueco, Estrategia, Fase};
@@ -192,69 +201,73 @@ inline void TRecorridoEstrategia::Sale(TExprLambda* n, bool Eta) {
   Quita();
 }
 
-// One move of the walk at an application; true when it stands at a redex to contract.
+// One move of the walk at an application; true when it stands at a redex to contract. A phase
+// with nothing to walk goes on to the next at once.
 inline bool TRecorridoEstrategia::EnAplicacion(TAplicacion* ap) {
   TMarco& m = Tope();
-  const TRegla& r = Reglas[m.Estrategia];
+  const TRegla& r = Regla(m.Estrategia);
   const bool Eta = UsaEta(m);
-  switch (m.Fase) {
-    case 0:
-      if (Eta ? LimpioEta(ap) : Limpio(ap)) {
-        Quita();
-        return false;
-      }
-      m.Fase = 1;
-      if (r.PrimeroFunc != Ninguna) {
-        Empuja(&ap->Func, r.PrimeroFunc);
-        return false;
-      }
-      [[fallthrough]];
-    case 1:
-      if (EsFuncion(ap->Func)) {
-        m.Fase = 2;
-        if (r.ArgDeRedex != Ninguna && !EsVariable(ap->Arg)) {
-          Empuja(&ap->Arg, r.ArgDeRedex);
+  for (;;) {
+    switch (m.Fase) {
+      case TFase::Inicio:
+        if (Eta ? LimpioEta(ap) : Limpio(ap)) {
+          Quita();
           return false;
         }
+        m.Fase = TFase::FuncionVista;
+        if (r.PrimeroFunc != Ninguna) {
+          Empuja(&ap->Func, r.PrimeroFunc);
+          return false;
+        }
+        break;
+      case TFase::FuncionVista:
+        if (EsFuncion(ap->Func)) {
+          m.Fase = TFase::ArgDeRedex;
+          if (r.ArgDeRedex != Ninguna && !EsVariable(ap->Arg)) {
+            Empuja(&ap->Arg, r.ArgDeRedex);
+            return false;
+          }
+          return true;
+        }
+        m.Fase = TFase::FuncionOtra;
+        if (r.LuegoFunc != Ninguna) {
+          // The function part has just been walked by the first strategy of the second (it is
+          // the same in every rule), and is no abstraction: so is its own function part, which
+          // the walk need not look at again.
+          Empuja(&ap->Func, r.LuegoFunc, TFase::FuncionVista);
+          return false;
+        }
+        break;
+      case TFase::FuncionOtra:
+        m.Fase = TFase::Terminada;
+        if (r.LuegoArg != Ninguna) {
+          Empuja(&ap->Arg, r.LuegoArg);
+          return false;
+        }
+        break;
+      case TFase::Terminada:
+      case TFase::CuerpoVisto:  // an abstraction's phase, never an application's
+        Sale(ap, Eta);
+        return false;
+      case TFase::ArgDeRedex:
         return true;
-      }
-      m.Fase = 3;
-      if (r.LuegoFunc != Ninguna) {
-        // The function part has just been walked by the first strategy of the second (it is the
-        // same in every rule), and is no abstraction: so is its own function part, which the
-        // walk need not look at again.
-        Empuja(&ap->Func, r.LuegoFunc, 1);
-        return false;
-      }
-      [[fallthrough]];
-    case 3:
-      m.Fase = 4;
-      if (r.LuegoArg != Ninguna) {
-        Empuja(&ap->Arg, r.LuegoArg);
-        return false;
-      }
-      [[fallthrough]];
-    case 4:
-      Sale(ap, Eta);
-      return false;
-    default:  // 2: the argument is done, the redex is next
-      return true;
+    }
   }
 }
 
 // One move of the walk at an abstraction; true when it stands at an η-redex to contract.
 inline bool TRecorridoEstrategia::EnFuncion(TFuncion* f) {
   TMarco& m = Tope();
-  const TRegla& r = Reglas[m.Estrategia];
+  const TRegla& r = Regla(m.Estrategia);
   const bool Eta = UsaEta(m);
-  if (m.Fase == 0) {
+  if (m.Fase == TFase::Inicio) {
     if (Eta ? LimpioEta(f) : Limpio(f)) {
       Quita();
       return false;
     }
     // Orden normal looks at the abstraction before anything inside it.
     if (Eta && Modo.Estrategia == TEstrategia::Normal && EsRedexEta(f)) return true;
-    m.Fase = 1;
+    m.Fase = TFase::CuerpoVisto;
     if (r.Cuerpo != Ninguna) {
       const TAplicacion* c = ComoAplicacion(f->Cuerpo);
       if (Eta && c && c->Arg == f->Param) Formas.push_back(static_cast<uint32_t>(Alto - 1));
@@ -303,7 +316,7 @@ TRecorridoEstrategia::TPaso TRecorridoEstrategia::Paso(TPilasContraccion& Aux,
   }
   *m.Hueco = R;
   // The same strategy walks the result again.
-  m.Fase = 0;
+  m.Fase = TFase::Inicio;
   Listo = false;
   if (Modo.Eta && Modo.Estrategia == TEstrategia::Normal) BuscaEtaArriba();
   return TPaso::Hecho;
@@ -336,5 +349,5 @@ void TRecorridoEstrategia::BuscaEtaArriba() {
 void TRecorridoEstrategia::Retoma(std::size_t j) {
   while (!Formas.empty() && Formas.back() >= j) Formas.pop_back();
   Alto = j + 1;
-  Pila[j].Fase = 0;
+  Pila[j].Fase = TFase::Inicio;
 }

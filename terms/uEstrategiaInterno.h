@@ -31,17 +31,28 @@ class TRecorridoEstrategia {
   TPaso Paso(TPilasContraccion& Aux, std::size_t& Pedidos);
 
  private:
+  // Where the walk stands at a node: at an application, what of its function part and argument
+  // it has walked; at an abstraction, whether its body.
+  enum class TFase : uint8_t {
+    Inicio,        // nothing yet
+    FuncionVista,  // the function part, by the rule's first strategy
+    ArgDeRedex,    // the argument of a redex (the function part is an abstraction): it is next
+    FuncionOtra,   // the function part again, no abstraction, by the rule's second strategy
+    Terminada,     // the argument too: the walk leaves the application
+    CuerpoVisto,   // an abstraction's body
+  };
   struct TMarco {
     TExprLambda** Hueco;
-    uint8_t Estrategia;
-    uint8_t Fase;
+    TEstrategia Estrategia;
+    TFase Fase;
   };
   bool Busca(const std::function<void()>& Pulso);
   // The moves of Busca's loop, inlined into it: calls cost as much as the moves.
   [[gnu::always_inline]] bool EnAplicacion(TAplicacion* ap);
   [[gnu::always_inline]] bool EnFuncion(TFuncion* f);
   [[gnu::always_inline]] bool UsaEta(const TMarco& m) const;
-  [[gnu::always_inline]] void Empuja(TExprLambda** Hueco, uint8_t Estrategia, uint8_t Fase = 0);
+  [[gnu::always_inline]] void Empuja(TExprLambda** Hueco, TEstrategia Estrategia,
+                                     TFase Fase = TFase::Inicio);
   [[gnu::always_inline]] void Sale(TExprLambda* n, bool Eta);
   [[gnu::always_inline]] void Quita();  // pops the top frame
   TMarco& Tope() { return Pila[Alto - 1]; }

@@ -13,7 +13,7 @@
 
 inline int EjecutaConVentana(int argc, char** argv, TVentPpal*& Ventana) {
   if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("QT_QPA_PLATFORM", PANTALLA_OFFSCREEN, 1);
   QApplication::setAttribute(Qt::AA_Use96Dpi);
   TPrograma Aplicacion(argc, argv);
   TVentPpal VentPpal;

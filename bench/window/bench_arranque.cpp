@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
   int Veces = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
   // Without a display the window is painted on the offscreen platform.
   if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("QT_QPA_PLATFORM", PANTALLA_OFFSCREEN, 1);
   std::vector<double> Tiempos;
   Una("/proc/self/exe");  // the first run loads the libraries from disk
   for (int i = 0; i < Veces; ++i) {
