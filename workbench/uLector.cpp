@@ -52,7 +52,7 @@ bool TLector::VigilaPasada(TExprLambda* t) {
   Vigilando = true;
   MultipleVigilado = MultipleActual;
   if (!Cambiado) return false;
-  const std::size_t n = NodosVivos();
+  const std::size_t n = NodosVivos() - Apartados;
   bool Igual = false;
   for (std::size_t k = 0; k < std::min(NumTamanos, Tamanos); ++k) Igual |= UltimosTamanos[k] == n;
   UltimosTamanos[NumTamanos++ % Tamanos] = n;
@@ -133,7 +133,7 @@ void TLector::Empieza(bool Multiple, Reloj::time_point Ahora) {
   Vigilando = false;
   PasadaInicial = Pasada;
   MultipleVigilado = Multiple;
-  UltimosTamanos[0] = NodosVivos();
+  UltimosTamanos[0] = NodosVivos() - Apartados;
   NumTamanos = 1;
   MultipleActual = Multiple;
   Credito.Empieza(Ahora);

@@ -62,19 +62,24 @@ class TLector {
     Cambiado = Cambio;
     MultipleActual = Multiple;
     Credito.Abona(Ahora);
-    if (Vigila && !VistaCadaPasada && NodosVivos() < LimiteVigilancia) return VigilaPasada(t);
+    if (Vigila && !VistaCadaPasada && NodosVivos() - Apartados < LimiteVigilancia)
+      return VigilaPasada(t);
     if (Vigilando) DejaDeVigilar();
     if (!Credito.Alcanza()) return false;
     if (VistaCadaPasada || !Cambio) return false;
     return LeePasada(t);
   }
   void Termina() { Corriendo = false; }
+  // Nodes of the pool held apart from the run's terms (the copies the steps panel keeps), which
+  // the watch for a cycle leaves out of its counts.
+  void Aparta(std::size_t Nodos) { Apartados = Nodos; }
   static constexpr std::size_t LimiteVigilancia = 1'000'000;
 
   // Period of the cycle that the last run was seen to go through; 0: none.
   int64_t Ciclo() const { return Periodo; }
 
  private:
+  std::size_t Apartados = 0;
   struct TVisto {
     uint64_t Huella;
     std::size_t Nodos;

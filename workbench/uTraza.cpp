@@ -16,6 +16,7 @@ void TTraza::Vacia() {
   Siguiente.clear();
   Cursor = 0;
   Memoria = 0;
+  NodosLineas = 0;
   Fuera = 0;
   FueraPorCuenta = false;
   TextoEntrada.clear();
@@ -41,6 +42,7 @@ void TTraza::Pasada(bool Multiple, int64_t Contracciones, bool Cambio, TModo Mod
     // A step from a line gone back to: the lines after it were another road.
     while (Lista.size() > Cursor + 1) {
       Memoria -= Peso(Lista.back());
+      NodosLineas -= Lista.back().Nodos;
       Lista.pop_back();
     }
     TLinea& l = Lista[Cursor];
@@ -66,6 +68,7 @@ void TTraza::Deshaz() {
   Estado = Marcado;
   while (!Lista.empty() && Lista.back().Estado.Pasos > Estado.Pasos) {
     Memoria -= Peso(Lista.back());
+    NodosLineas -= Lista.back().Nodos;
     Lista.pop_back();
   }
   Siguiente.clear();
@@ -115,6 +118,7 @@ void TTraza::Anota(TTextoCompartido Forma, const std::vector<TRango>& Sig, bool 
     l.Nodos = l.Termino ? Nodos : 0;
   }
   Memoria += Peso(l);
+  NodosLineas += l.Nodos;
   Lista.push_back(std::move(l));
   Cursor = Lista.size() - 1;
   Descarta();
@@ -124,6 +128,7 @@ void TTraza::Descarta() {
   while (Lista.size() > 1 && (Memoria > Limite || Lista.size() > MaxLineas)) {
     FueraPorCuenta = Memoria <= Limite;
     Memoria -= Peso(Lista.front());
+    NodosLineas -= Lista.front().Nodos;
     Lista.pop_front();
     ++Fuera;
     if (Cursor > 0) --Cursor;

@@ -87,7 +87,7 @@ class TTraza {
     TModo Modo;
     std::vector<TRango> Marcas;  // what the step from it contracted, in Forma
     TTerminoCompartido Termino;  // its term, to go back to; null: only Forma tells it
-    std::size_t Nodos = 0;       // Termino's size, for the memory cap
+    std::size_t Nodos = 0;       // the pool's nodes Termino holds
   };
   // The lines kept, oldest first; Actual(): the current one, or Lineas().size() when the current
   // term has no line (between two lines shown by run-all).
@@ -106,6 +106,8 @@ class TTraza {
   static std::string Como(const TLinea& l);
   // Bytes the record holds: texts, marks and the lines themselves.
   std::size_t Bytes() const;
+  // Nodes the lines' terms hold in the pool.
+  std::size_t Nodos() const { return NodosLineas; }
 
  private:
   std::size_t Limite, MaxLineas;
@@ -114,7 +116,8 @@ class TTraza {
   std::deque<TLinea> Lista;
   std::size_t Cursor = 0;  // index of the current line; Lista.size(): none
   std::vector<TRango> Siguiente;
-  std::size_t Memoria = 0;      // bytes of the forms and marks kept
+  std::size_t Memoria = 0;      // bytes of the forms, marks and terms kept
+  std::size_t NodosLineas = 0;  // the terms' nodes
   std::size_t Fuera = 0;        // lines dropped for the caps
   bool FueraPorCuenta = false;  // the last ones for their number
   std::string TextoEntrada;

@@ -143,12 +143,15 @@ void TMesaTrabajo::AnotaEnTraza(TTextoCompartido Forma, const std::vector<TRango
   // keeps the text alone.
   if (Traza.FaltaForma() && (!Ejecutando || Vista.MuestraPasos())) {
     const std::size_t Tope = TTraza::LimiteMemoria / 32;
-    Nodos = CuentaNodos(Actual, Tope, Ritmo.Pulso());
+    // What the copy takes from the pool, exactly: run-all's watch for cycles leaves it aside.
+    const std::size_t Antes = NodosVivos();
     try {
-      if (Nodos <= Tope) Copia = TTerminoCompartido(Actual->Copia(), Libera);
+      if (CuentaNodos(Actual, Tope, Ritmo.Pulso()) <= Tope)
+        Copia = TTerminoCompartido(Actual->Copia(), Libera);
     } catch (const EDemasiadoGrande&) {
       // Past the node limit the line is shown all the same; it cannot be gone back to.
     }
+    Nodos = NodosVivos() - Antes;
   }
   Traza.Anota(std::move(Forma), Rangos, true, std::move(Copia), Nodos);
 }

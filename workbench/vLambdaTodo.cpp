@@ -35,6 +35,7 @@ void TMesaTrabajo::EjecutaTodo() {
   Vista.HabilitaBack(false);
   Vista.HabilitaBeta(false);
   NumReducciones = 0;
+  Lector.Aparta(Traza.Nodos());
   Lector.Empieza(TomaModo(), TRitmo::HoraDePasada());
   // An entry made meanwhile replaces the term: the run ends, and its views are the entry's.
   Corrida = {};
@@ -107,6 +108,7 @@ TMesaTrabajo::TTrasPasadas TMesaTrabajo::Pasadas() {
         CuentaNodos(Actual, NodosAnotados, {}) <= NodosAnotados)
       CompletaTraza();
     Vista.PasadaHecha();
+    Lector.Aparta(Traza.Nodos());
     const TRitmo::Reloj::time_point Ahora = TRitmo::HoraDePasada();
     // A term seen a few passes ago: the run goes round in a cycle.
     if (Lector.TrasPasada(Actual, c.Cambio, Multiple, Ahora, Ritmo.CadaPasada(), c.Vigila) &&
