@@ -102,11 +102,6 @@ TMesaTrabajo::TTrasPasadas TMesaTrabajo::Pasadas() {
     if (c.Cambio) TerminoCambiado(TCambio::Pasada);
     c.Excedido = Motor.Fin == TFinPasada::DemasiadoGrande;
     c.Pendiente = true;
-    // With the panel shown, a short run of modest terms keeps every term it goes through, as a
-    // teacher wants the whole trace; a longer one, only those its views show.
-    if (c.Cambio && Vista.MuestraPasos() && ++c.Anotadas <= PasadasAnotadas &&
-        CuentaNodos(Actual, NodosAnotados, {}) <= NodosAnotados)
-      CompletaTraza();
     Vista.PasadaHecha();
     Lector.Aparta(Traza.Nodos());
     const TRitmo::Reloj::time_point Ahora = TRitmo::HoraDePasada();
@@ -114,6 +109,12 @@ TMesaTrabajo::TTrasPasadas TMesaTrabajo::Pasadas() {
     if (Lector.TrasPasada(Actual, c.Cambio, Multiple, Ahora, Ritmo.CadaPasada(), c.Vigila) &&
         Vista.DetenerEnCiclo())
       PararPedido = true;
+    // With the panel shown, a short run of modest terms keeps every term it goes through, as a
+    // teacher wants the whole trace; a longer one, only those its views show. After the reader,
+    // as a view update is: the numbering it makes reads the term, which then counts as seen.
+    if (c.Cambio && Vista.MuestraPasos() && ++c.Anotadas <= PasadasAnotadas &&
+        CuentaNodos(Actual, NodosAnotados, {}) <= NodosAnotados)
+      CompletaTraza();
     switch (Ritmo.Toca(Ahora, !c.Cambio || c.Excedido || PararPedido)) {
       case TRitmo::TToca::Vista: {
         // The view's own cost, on the exact clock: a view dearer than the interval paces the next.
