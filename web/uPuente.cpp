@@ -252,13 +252,14 @@ EMSCRIPTEN_KEEPALIVE void web_crea(const char* Separador) {
   Mesa->FormCreate();
 }
 
-// The character of the expression box that Windows-1252 cannot hold, or empty: the page refuses
-// the Enter with its message.
+// The boxes' texts, and the message about the first character of theirs that Windows-1252 cannot
+// hold, or empty: the worker refuses the Enter with it, as the window does.
 EMSCRIPTEN_KEEPALIVE const char* web_cajas(const char* Ent, const char* Def) {
-  std::string NoCabe;
-  Vista.Ent = Utf8ACp1252(Ent, &NoCabe);
-  if (NoCabe.empty()) Vista.Def = Utf8ACp1252(Def, &NoCabe);
-  Devuelto = NoCabe;
+  std::string NoCabe, NoCabeEnt;
+  Vista.Def = Utf8ACp1252(Def, &NoCabe);
+  Vista.Ent = Utf8ACp1252(Ent, &NoCabeEnt);
+  if (NoCabe.empty()) NoCabe = NoCabeEnt;
+  Devuelto = NoCabe.empty() ? NoCabe : Cp1252AUtf8(Mensajes::CaracterNoAdmitido) + NoCabe;
   return Devuelto.c_str();
 }
 
@@ -332,6 +333,14 @@ EMSCRIPTEN_KEEPALIVE const char* web_definicion(int i) {
 EMSCRIPTEN_KEEPALIVE const char* web_estrategia(int i) {
   Devuelto = Cp1252AUtf8(NombreEstrategia(Estrategias[i]));
   return Devuelto.c_str();
+}
+// Whether η applies to strategy i, and whether it is then the classic mode, which alone has
+// "Beta múltiple": the menu's rule, as the window's.
+EMSCRIPTEN_KEEPALIVE int web_admite_eta(int i) {
+  return AdmiteEta(Estrategias[i]);
+}
+EMSCRIPTEN_KEEPALIVE int web_clasico(int i, int Eta) {
+  return TModo{Estrategias[i], Eta && AdmiteEta(Estrategias[i])}.Clasico();
 }
 EMSCRIPTEN_KEEPALIVE int web_ejecutando() {
   return Mesa->Ejecutando;

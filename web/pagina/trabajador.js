@@ -45,7 +45,9 @@ function listaDefiniciones() {
   postMessage({ tipo: "definiciones", nombres });
 }
 
-// A file the page chose, then the command that opens it.
+// A file the page chose, then the command that opens it; whether it opened (a failure shows the
+// error box and leaves the definitions as they were).
+let errores = 0;
 function abre(nombre, bytes) {
   M.FS.mkdirTree("/abiertos");
   const ruta = "/abiertos/" + nombre.replace(/[\/\0]/g, "_");
@@ -53,11 +55,14 @@ function abre(nombre, bytes) {
   const p = cadena(ruta);
   M._web_ruta(p);
   M._free(p);
+  const antes = errores;
   M._web_orden(Orden.abrir, 0, 0, 0);
   try { M.FS.unlink(ruta); } catch (e) { /* the workbench keeps nothing open */ }
+  return errores === antes;
 }
 
 // A command that writes a file (save, the exports): the file goes to the page as a download.
+// Whether it was written.
 function escribe(orden, nombre) {
   const ruta = "/escritos/" + nombre;
   M.FS.mkdirTree("/escritos");
@@ -70,9 +75,10 @@ function escribe(orden, nombre) {
     M.FS.chmod(ruta, 0o644);  // emscripten's umask leaves a new file with no permissions at all
     datos = M.FS.readFile(ruta);
     M.FS.unlink(ruta);
-  } catch (e) { return; }  // the command failed and said why
+  } catch (e) { return false; }  // the command failed and said why
   if (nombre.endsWith(".png")) comprime(datos).then((d) => postMessage({ tipo: "descarga", nombre, datos: d }, [d.buffer]));
   else postMessage({ tipo: "descarga", nombre, datos }, [datos.buffer]);
+  return true;
 }
 
 // The workbench writes PNG uncompressed; the browser's own encoder compresses it. As it was when
@@ -130,29 +136,27 @@ function filasComparacion(situacion) {
   postMessage({ tipo: "comparacion", filas, situacion });
 }
 
-function atiende(m) {
-  if (m.separador !== undefined) {
-    const p = cadena(m.separador);
-    M._web_crea(p);
-    M._free(p);
-    const nombres = [];
-    for (let i = 0; i < 7; ++i) nombres.push(M.UTF8ToString(M._web_estrategia(i)));
-    postMessage({ tipo: "estrategias", nombres });
-    postMessage({ tipo: "textos", guardarAntesDeAbrir: M.UTF8ToString(M._web_pregunta_abrir()) });
-    return;
-  }
-  if (m.cajas) {
-    const noCabe = cajas(m.cajas[0], m.cajas[1]);
-    if (noCabe) {
-      postMessage({ tipo: "noCabe", caracter: noCabe });
-      return;
-    }
-  }
-  if (m.opciones) M._web_opciones(...m.opciones);
+// The first message: the workbench, with the strategies' menu and the texts the page asks with.
+// Each strategy says whether η applies to it and whether it is the classic mode without and with
+// η, which alone has "Beta múltiple".
+function crea(separador) {
+  const p = cadena(separador);
+  M._web_crea(p);
+  M._free(p);
+  const estrategias = [];
+  for (let i = 0; i < 7; ++i)
+    estrategias.push({ nombre: M.UTF8ToString(M._web_estrategia(i)), eta: !!M._web_admite_eta(i),
+                       clasica: [!!M._web_clasico(i, 0), !!M._web_clasico(i, 1)] });
+  postMessage({ tipo: "estrategias", estrategias });
+  postMessage({ tipo: "textos", guardarAntesDeAbrir: M.UTF8ToString(M._web_pregunta_abrir()) });
+}
+
+// A command; the file it opened or saved, if any, goes back with its answer.
+function ejecuta(m) {
   switch (m.orden) {
     case "lienzo": M._web_lienzo_tamano(m.ancho, m.alto, m.escala); M._web_orden(-1, 0, 0, 0); break;
-    case "abrir": abre(m.nombre, m.bytes); break;
-    case "salvar": escribe(Orden.salvar, m.nombre); break;
+    case "abrir": return abre(m.nombre, m.bytes) ? m.nombre : undefined;
+    case "salvar": return escribe(Orden.salvar, m.nombre) ? m.nombre : undefined;
     case "exportarDiagrama": escribe(Orden.exportarDiagrama, m.nombre); break;
     case "exportarReduccion": escribe(Orden.exportarReduccion, m.nombre); break;
     case "redexEn": postMessage({ tipo: "redexEn", indice: M._web_redex_en(m.pos), pos: m.pos }); break;
@@ -183,7 +187,30 @@ function atiende(m) {
     case undefined: break;
     default: M._web_orden(Orden[m.orden], m.a || 0, m.b || 0, m.c || 0);
   }
-  postMessage({ tipo: "hecho", id: m.id, sinGuardar: !!M._web_sin_guardar() });
+  return undefined;
+}
+
+// Every message gets its answer, whatever happens on the way: the page waits for it (the
+// pointer's questions one at a time, the menus, the tests).
+function atiende(m) {
+  let fichero;
+  try {
+    if (m.separador !== undefined) {
+      crea(m.separador);
+      return;
+    }
+    // A character that Windows-1252 cannot hold refuses the Enter, as in the window; the other
+    // commands do not read the boxes.
+    const noCabe = m.cajas ? cajas(m.cajas[0], m.cajas[1]) : "";
+    if (noCabe && m.orden === "tecla" && m.a === 13) {
+      postMessage({ tipo: "estado", texto: noCabe });
+      return;
+    }
+    if (m.opciones) M._web_opciones(...m.opciones);
+    fichero = ejecuta(m);
+  } finally {
+    postMessage({ tipo: "hecho", id: m.id, sinGuardar: !!(M && M._web_sin_guardar()), fichero });
+  }
 }
 
 onmessage = (e) => {
@@ -194,6 +221,7 @@ onmessage = (e) => {
 CreaLambda({
   vista: {
     texto(que, texto, numero) {
+      if (Que[que] === "error") ++errores;
       if (Que[que] === "definiciones") listaDefiniciones();
       else if (Que[que] === "pasos") pasos();
       else postMessage({ tipo: Que[que], texto, numero });
