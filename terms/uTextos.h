@@ -35,6 +35,10 @@ inline constexpr const char* ParentesisNoCerrado = "Par\xE9ntesis no cerrado";
 inline constexpr const char* CierreSinApertura = "Par\xE9ntesis de cierre sin apertura";
 inline constexpr const char* SimboloNoDefinido = "S\xEDmbolo no definido: ";
 inline constexpr const char* NoHayActual = "No hay t\xE9rmino actual";
+// "Comparar estrategias…": the line that says which term it compares, and a strategy stopped
+// before its turn came.
+inline constexpr const char* TerminoComparado = "T\xE9rmino comparado: ";
+inline constexpr const char* SinEmpezar = "detenida antes de empezar";
 inline constexpr const char* EntradaDemasiadoLarga = "Entrada demasiado larga";
 // "Carácter "X" no permitido en variable NAME"
 std::string CaracterNoPermitido(char c, std::string_view Variable);

@@ -12,7 +12,8 @@ TComparacion::TComparacion(TExprLambda* termino, const TDefiniciones& definicion
       Eta(eta),
       Tope(tope),
       Limite(limite),
-      Separador(std::move(separador)) {
+      Separador(std::move(separador)),
+      Impreso(TextoCorto(termino, LargoTexto)) {
   for (TEstrategia e : Estrategias) {
     Tabla.emplace_back();
     Tabla.back().Estrategia = e;
@@ -122,9 +123,15 @@ std::string TComparacion::TextoForma(const TFila& f, bool Primera, const std::st
     case TFin::Grande:
       return "t\xE9rmino demasiado grande" + Tras;
     case TFin::Parada:
-      return "detenida" + Tras;
+      // A strategy whose turn never came did nothing to be stopped in.
+      return f.Texto.empty() ? std::string(Mensajes::SinEmpezar) : "detenida" + Tras;
   }
   return {};
+}
+
+std::string TComparacion::TextoTermino(std::size_t Caben) const {
+  const std::string Texto = Impreso.size() <= Caben ? Impreso : Impreso.substr(0, Caben) + "\x85";
+  return Mensajes::TerminoComparado + Texto;
 }
 
 std::string TComparacion::TextoResultado(const TFila& f, std::size_t Caben) {

@@ -58,6 +58,9 @@ class TComparacion {
   // Ends the comparison: the runs not ended yet end as Parada.
   void Para();
   const std::vector<TFila>& Filas() const { return Tabla; }
+  // Which term is compared (the current one, maybe some steps after the one entered), as a line
+  // above the table: its printed form, cut after Caben characters.
+  std::string TextoTermino(std::size_t Caben) const;
 
   // A row's cells as the table shows them (Windows-1252): how its run ended, or "en curso…" for
   // the first that has not (Primera) and "en espera" for the others; and what the term reached
@@ -81,6 +84,7 @@ class TComparacion {
   std::chrono::nanoseconds Limite;
   std::string Separador;
   std::vector<TFila> Tabla;
+  std::string Impreso;                  // Termino's printed form, its first LargoTexto bytes
   std::size_t Turno = 0;                // the row that runs, or runs next
   TExprLambda* Copia = nullptr;         // its term, once started
   std::chrono::nanoseconds Gastado{0};  // its time so far

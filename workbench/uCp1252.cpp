@@ -14,6 +14,8 @@ constexpr char32_t Tabla80[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026
                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 char ACp1252(char32_t c) {
+  // Students paste λ from notes and slides: it is the lambda, which the syntax writes '\'.
+  if (c == 0x03BB) return '\\';
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
   for (int i = 0; i < 32; ++i)
     if (Tabla80[i] == c) return static_cast<char>(0x80 + i);

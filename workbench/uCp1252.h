@@ -6,9 +6,10 @@
 #include <string>
 #include <string_view>
 
-// A character that Windows-1252 cannot hold, or a malformed sequence, becomes '?'. With NoCabe,
-// the first such character is left there as UTF-8 (U+FFFD for a malformed sequence), so that the
-// caller can refuse the text instead; it is emptied when everything fits.
+// λ (U+03BB) reads as '\', the lambda of the syntax. A character that Windows-1252 cannot hold,
+// or a malformed sequence, becomes '?'. With NoCabe, the first such character is left there as
+// UTF-8 (U+FFFD for a malformed sequence), so that the caller can refuse the text instead; it is
+// emptied when everything fits.
 std::string Utf8ACp1252(std::string_view Utf8, std::string* NoCabe = nullptr);
 // Whether the bytes are well-formed UTF-8: no stray or cut sequence, overlong form, surrogate or
 // value past U+10FFFF.

@@ -30,11 +30,13 @@ uint32_t BitModo(TModo m) {
 }  // namespace
 
 std::size_t TTraza::Peso(const TLinea& l) {
-  return l.Forma->size() + l.Marcas.size() * sizeof(TRango);
+  // A term's nodes are 32 bytes each.
+  return l.Forma->size() + l.Marcas.size() * sizeof(TRango) + 32 * l.Nodos;
 }
 
 void TTraza::Pasada(bool Multiple, int64_t Contracciones, bool Cambio, TModo Modo, bool Elegido) {
   if (!Activo || !Cambio) return;
+  Marcado = Estado;
   if (Cursor < Lista.size()) {
     // A step from a line gone back to: the lines after it were another road.
     while (Lista.size() > Cursor + 1) {
@@ -59,10 +61,6 @@ void TTraza::Pasada(bool Multiple, int64_t Contracciones, bool Cambio, TModo Mod
   Descarta();
 }
 
-void TTraza::Marca() {
-  Marcado = Estado;
-}
-
 void TTraza::Deshaz() {
   if (!Activo) return;
   Estado = Marcado;
@@ -83,7 +81,7 @@ void TTraza::Deshaz() {
 }
 
 bool TTraza::Ir(std::size_t i) {
-  if (!Activo || i >= Lista.size() || !Lista[i].EsTermino) return false;
+  if (!Activo || i >= Lista.size() || !Lista[i].Alcanzable()) return false;
   Estado = Marcado = Lista[i].Estado;
   Cursor = i;
   Siguiente.clear();
@@ -94,7 +92,8 @@ bool TTraza::FaltaForma() const {
   return Activo && Cursor == Lista.size();
 }
 
-void TTraza::Anota(TTextoCompartido Forma, const std::vector<TRango>& Sig, bool EsTermino) {
+void TTraza::Anota(TTextoCompartido Forma, const std::vector<TRango>& Sig, bool EsTermino,
+                   TTerminoCompartido Termino, std::size_t Nodos) {
   if (!Activo) return;
   if (!FaltaForma()) {
     Siguiente = Sig;
@@ -111,6 +110,10 @@ void TTraza::Anota(TTextoCompartido Forma, const std::vector<TRango>& Sig, bool 
   l.Estado = Estado;
   l.Forma = std::move(Forma);
   l.EsTermino = EsTermino;
+  if (EsTermino && 32 * Nodos <= Limite) {
+    l.Termino = std::move(Termino);
+    l.Nodos = l.Termino ? Nodos : 0;
+  }
   Memoria += Peso(l);
   Lista.push_back(std::move(l));
   Cursor = Lista.size() - 1;

@@ -4,8 +4,10 @@
 // contractions and the mode. Kept within a memory cap, past which the oldest lines go.
 //
 // It is also the history of the "Pasos" panel: each line keeps what the step from it contracted
-// (its ranges in the line's text) and how that step was taken, and one line is current. Going to
-// an earlier line keeps the later ones until a new step replaces them, as a browser's history.
+// (its ranges in the line's text), how that step was taken, and a copy of its term, which going
+// back to it makes current again whatever the options or the definitions are by then (its text
+// depends on both). One line is current. Going to an earlier line keeps the later ones until a
+// new step replaces them, as a browser's history.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +23,9 @@
 // A printed form, shared between the view that shows it and the record: a form of tens of
 // megabytes is made once and never copied.
 using TTextoCompartido = std::shared_ptr<const std::string>;
+// A line's own copy of its term, released with Libera when the last holder goes.
+class TExprLambda;
+using TTerminoCompartido = std::shared_ptr<TExprLambda>;
 
 class TTraza {
  public:
@@ -41,15 +46,17 @@ class TTraza {
   // mode, `Modo` names the strategy the pass took; `Elegido`: the user chose the redex.
   void Pasada(bool Multiple, int64_t Contracciones, bool Cambio, TModo Modo = {},
               bool Elegido = false);
-  // Back: the state when Marca was last called comes back (a step keeps the term before it).
-  void Marca();
+  // Back: the state before the last pass that changed the term comes back (a step keeps the
+  // term before it).
   void Deshaz();
 
   // Whether the current term's printed form is still to come, and that form. `Siguiente`: the
   // ranges of what the next step contracts, kept for the line as long as it is current.
+  // `Termino`: the line's copy of the term, of `Nodos` nodes (none: the line is shown, but cannot
+  // be gone back to).
   bool FaltaForma() const;
   void Anota(TTextoCompartido Forma, const std::vector<TRango>& Siguiente = {},
-             bool EsTermino = true);
+             bool EsTermino = true, TTerminoCompartido Termino = nullptr, std::size_t Nodos = 0);
   void Anota(std::string Forma) { Anota(std::make_shared<const std::string>(std::move(Forma))); }
   // A notice in place of the form (too big to print): such a line cannot be gone back to.
   void AnotaAviso(std::string Aviso) {
@@ -80,6 +87,9 @@ class TTraza {
     TPor Por = TPor::Nada;
     TModo Modo;
     std::vector<TRango> Marcas;  // what the step from it contracted, in Forma
+    TTerminoCompartido Termino;  // its term, to go back to; null when it cannot be
+    std::size_t Nodos = 0;       // Termino's size, for the memory cap
+    bool Alcanzable() const { return EsTermino && Termino; }
   };
   // The lines kept, oldest first; Actual(): the current one, or Lineas().size() when the current
   // term has no line (between two lines shown by run-all).
@@ -89,7 +99,7 @@ class TTraza {
   TTextoCompartido FormaActual() const {
     return Cursor < Lista.size() && Lista[Cursor].EsTermino ? Lista[Cursor].Forma : nullptr;
   }
-  // Makes line i current, its counts with it; false when it is no term's line.
+  // Makes line i current, its counts with it; false when it holds no term to go back to.
   bool Ir(std::size_t i);
   // The ranges of what the next step from the current term contracts, when known better than
   // by the last Anota (a redex the user chose).

@@ -260,7 +260,7 @@ void TMesaTrabajo::Muestra() {
   TTextoCompartido Forma = std::make_shared<const std::string>(
       Vista.MuestraResalte() ? TextoResaltado(Longitud, Rangos)
                              : TextoConPulso(Actual, Longitud, Ritmo.Pulso()));
-  Traza.Anota(Forma, Rangos);  // when this step has no form yet
+  AnotaEnTraza(Forma, Rangos);  // when this step has no form yet
   // A line gone back to: the view shares the panel's text rather than holding it twice.
   if (TTextoCompartido f = Traza.FormaActual(); f && f != Forma && *f == *Forma) Forma = f;
   Vista.FijaMemo(std::move(Forma));
@@ -301,10 +301,7 @@ void TMesaTrabajo::Proximos(std::vector<TExprLambda*>& Redex) {
 const char* TMesaTrabajo::FormaAlcanzada() {
   if (!Actual) return nullptr;
   TomaModo();
-  if (Motor.Modo().Clasico()) return nullptr;
-  std::vector<TExprLambda*> Redex;
-  Motor.Proximos(Actual, false, Redex, Ritmo.Pulso());
-  return Redex.empty() ? NombreForma(FormaDe(Motor.Modo().Estrategia)) : nullptr;
+  return HayRedex() ? nullptr : NombreForma(FormaDe(Motor.Modo().Estrategia));
 }
 
 void TMesaTrabajo::Redibuja() {
@@ -371,6 +368,7 @@ void TMesaTrabajo::CambiaActual(TExprLambda* Nuevo) {
 }
 
 void TMesaTrabajo::TerminoCambiado(TCambio Causa) {
+  ++Version;
   Numerado = false;
   MemoAlDia = false;
   RedexAlDia = false;
@@ -474,27 +472,49 @@ void TMesaTrabajo::Define(const std::string& Nombre, TRetenido& Copia, const std
 void TMesaTrabajo::Paso(TAplicacion* Elegido) {
   // β has no place inside run-all: the run owns the term and its count until it ends.
   if (!Actual || Ejecutando) return;
+  const bool Multiple = TomaModo();
+  // A step refused at the node limit cost its whole attempt: as long as the term, the way it is
+  // taken, the memory in use and the limit are the same, it is refused again at once.
+  const TRechazo Intento{Version, Motor.Modo(), Multiple, Elegido, NodosVivos(), LimiteNodos(), 0};
+  if (Rechazo && Rechazo->Repite(Intento))
+    return Vista.FijaEstado(MensajeDemasiadoGrande(Rechazo->Pedidos, Vista.SeparadorMillares()));
+  // A step that contracts nothing changes nothing, back included.
+  if (!Elegido && !HayRedex()) return;
   CompletaTraza();
-  TExprLambda* Copia;
+  TRetenido Copia;
   try {
-    Copia = Actual->Copia();
+    Copia.Toma(Actual->Copia());
   } catch (const EDemasiadoGrande& e) {
     Vista.FijaEstado(MensajeDemasiadoGrande(e.Nodos, Vista.SeparadorMillares()));
     return;
   }
-  Libera(Anterior);
-  Anterior = Copia;
-  Traza.Marca();
-  if (Vista.MuestraPasos()) MarcaSiguiente(Elegido);
-  Elegido ? ContraeEnPaso(Elegido) : PasadaBeta(TomaModo());
+  if (Vista.MuestraPasos() || Elegido) MarcaSiguiente(Elegido);
+  const bool Cambio = Elegido ? ContraeEnPaso(Elegido) : PasadaBeta(Multiple);
+  if (Cambio) {
+    Libera(Anterior);
+    Anterior = Copia.Suelta();
+  }
   // A step is a command: even one that changed nothing starts the run's sequence of terms again.
   TerminoCambiado(TCambio::Orden);
-  if (Motor.Fin == TFinPasada::DemasiadoGrande)
+  if (Motor.Fin == TFinPasada::DemasiadoGrande) {
     Vista.FijaEstado(MensajeDemasiadoGrande(Motor.NodosPedidos, Vista.SeparadorMillares()));
+    // Only a refusal that left the term as it was is known to come again.
+    if (!Cambio) {
+      Rechazo = Intento;
+      Rechazo->Version = Version;
+      Rechazo->Pedidos = Motor.NodosPedidos;
+    }
+  }
   Muestra();
   RefrescaDiagrama();
   ActualizaBack();
   MuestraLectura();
+}
+
+bool TMesaTrabajo::HayRedex() {
+  std::vector<TExprLambda*> Redex;
+  Motor.Proximos(Actual, false, Redex, Ritmo.Pulso());
+  return !Redex.empty();
 }
 
 void TMesaTrabajo::Atras() {

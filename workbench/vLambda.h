@@ -270,6 +270,22 @@ class TMesaTrabajo {
   // Stores Copia under Nombre, in place of the definition of that name or as a new one.
   void Define(const std::string& Nombre, TRetenido& Copia, const std::string& Texto);
   void Paso(TAplicacion* Elegido = nullptr);
+  // Whether the strategy in force has a redex to contract in Actual.
+  bool HayRedex();
+  // A step refused at the node limit: the term's version, the way, the redex chosen, the live
+  // nodes and the limit when it was tried, and the size it asked for.
+  struct TRechazo {
+    uint64_t Version;
+    TModo Modo;
+    bool Multiple;
+    TAplicacion* Elegido;
+    std::size_t Vivos, Limite, Pedidos;
+    bool Repite(const TRechazo& o) const {
+      return Version == o.Version && Modo == o.Modo && Multiple == o.Multiple &&
+             Elegido == o.Elegido && o.Vivos >= Vivos && o.Limite <= Limite;
+    }
+  };
+  std::optional<TRechazo> Rechazo;
   // Redex i of RangosRedex's list, or null (no such redex, run-all runs).
   TAplicacion* RedexNumero(std::size_t i);
   // The pass of a step that contracts Elegido, noted in the trace; true when it changed the term.
@@ -313,7 +329,12 @@ class TMesaTrabajo {
     bool Vigila = false;                    // watching for a cycle
     bool Cambio = false, Excedido = false;  // what the last pass did
     bool EnEspera = false;                  // waiting for ReanudaTodo
+    int64_t Anotadas = 0;                   // passes that changed the term, while few
   } Corrida;
+  // With "Mostrar los pasos", the passes of a run that each get their line in the trace, and the
+  // largest term they do so for.
+  static constexpr int64_t PasadasAnotadas = 1000;
+  static constexpr std::size_t NodosAnotados = 10'000;
   struct TFinBucle;
   void TerminaTodo();
   // The loop and what follows it; true when the run waits for its view.
@@ -341,6 +362,8 @@ class TMesaTrabajo {
   void ExportaReduccion();
   // The printed form of the last step, when nothing has printed it yet (run-all on "Gráficos").
   void CompletaTraza();
+  // Notes Actual's printed form in the trace, with a copy of the term for a new line.
+  void AnotaEnTraza(TTextoCompartido Forma, const std::vector<TRango>& Rangos);
   TTraza Traza;  // the reduction since the last Enter
   // Runs a command: not at all once the window has closed; after the view update of run-all
   // when it arrives while that update answers events (every command but the stop and the close);
@@ -366,8 +389,8 @@ class TMesaTrabajo {
   bool TomaModo();
   // The redexes the next β contracts, as the engine gives them.
   void Proximos(std::vector<TExprLambda*>& Redex);
-  // Outside the classic mode, when the strategy has no next redex in Actual: the name of the
-  // form reached (Windows-1252). Null otherwise.
+  // When the strategy in force has no next redex in Actual: the name of the form reached
+  // (Windows-1252). Null otherwise.
   const char* FormaAlcanzada();
   bool FormaEnPanel = false;  // the second panel starts with that name
   void Desplaza(double X, double Y);
@@ -384,6 +407,7 @@ class TMesaTrabajo {
   // reader's reading and its sequence of terms; run-all's passes tell the reader themselves).
   enum class TCambio { Orden, Pasada };
   void TerminoCambiado(TCambio Causa);
+  uint64_t Version = 0;  // counts those changes
   // Actual's variables are numbered as it is now: set by Renumera, cleared by every command,
   // by each change of the term and by anything that numbers a definition (they share free
   // variables).

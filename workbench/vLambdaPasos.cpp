@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The "Pasos" panel: every term since the last Enter, one of them current. Going to a line reads
-// its printed form back: the panel keeps text, which a term prints to once, never a second tree.
+// The "Pasos" panel: every term since the last Enter, one of them current. Each line keeps a copy
+// of its term: its text depends on the options and definitions of its day, and reading it back
+// would lose the names of free variables and the definitions folded into it.
 #include <algorithm>
 #include <functional>
 
@@ -31,14 +32,13 @@ bool TMesaTrabajo::IrA(std::size_t i) {
   if (i < Traza.Descartadas() - Fuera) return false;
   i -= Traza.Descartadas() - Fuera;
   const std::deque<TTraza::TLinea>& Lineas = Traza.Lineas();
-  if (i >= Lineas.size() || !Lineas[i].EsTermino) return false;
+  if (i >= Lineas.size() || !Lineas[i].Alcanzable()) return false;
   if (i == Traza.Actual()) return true;
-  std::string Error;
-  TRango Falta;
-  TDefiniciones Ninguna;
-  TRetenido t(Analiza(*Lineas[i].Forma, Ninguna, nullptr, Error, Falta, Vista.SeparadorMillares()));
-  if (!t.Get()) {
-    Vista.FijaEstado(Error);
+  TRetenido t;
+  try {
+    t.Toma(Lineas[i].Termino->Copia());
+  } catch (const EDemasiadoGrande& e) {
+    Vista.FijaEstado(MensajeDemasiadoGrande(e.Nodos, Vista.SeparadorMillares()));
     return false;
   }
   Libera(Anterior);
@@ -56,7 +56,7 @@ bool TMesaTrabajo::IrA(std::size_t i) {
 std::optional<std::size_t> TMesaTrabajo::LineaAnterior() const {
   const std::deque<TTraza::TLinea>& Lineas = Traza.Lineas();
   for (std::size_t i = std::min(Traza.Actual(), Lineas.size()); i-- > 0;)
-    if (Lineas[i].EsTermino) return i;
+    if (Lineas[i].Alcanzable()) return i;
   return std::nullopt;
 }
 
@@ -119,9 +119,24 @@ void TMesaTrabajo::CompletaTraza() {
   if (LongitudTexto(Actual, Tope) > Tope) return Traza.AnotaAviso(Mensajes::FormaNoGuardada);
   // With the marks of what the next step contracts, as the text view would show them.
   std::vector<TRango> Rangos;
-  if (Vista.MuestraResalte())
-    Traza.Anota(std::make_shared<const std::string>(TextoResaltado(LongitudNumerada, Rangos)),
-                Rangos);
-  else
-    Traza.Anota(Actual->Texto());
+  AnotaEnTraza(std::make_shared<const std::string>(Vista.MuestraResalte()
+                                                       ? TextoResaltado(LongitudNumerada, Rangos)
+                                                       : Actual->Texto()),
+               Rangos);
+}
+
+void TMesaTrabajo::AnotaEnTraza(TTextoCompartido Forma, const std::vector<TRango>& Rangos) {
+  TTerminoCompartido Copia;
+  std::size_t Nodos = 0;
+  // Only a new line takes a copy, and only one the memory cap lets it keep.
+  if (Traza.FaltaForma()) {
+    const std::size_t Tope = TTraza::LimiteMemoria / 32;
+    Nodos = CuentaNodos(Actual, Tope, Ritmo.Pulso());
+    try {
+      if (Nodos <= Tope) Copia = TTerminoCompartido(Actual->Copia(), Libera);
+    } catch (const EDemasiadoGrande&) {
+      // Past the node limit the line is shown all the same; it cannot be gone back to.
+    }
+  }
+  Traza.Anota(std::move(Forma), Rangos, true, std::move(Copia), Nodos);
 }

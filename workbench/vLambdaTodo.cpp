@@ -101,6 +101,11 @@ TMesaTrabajo::TTrasPasadas TMesaTrabajo::Pasadas() {
     if (c.Cambio) TerminoCambiado(TCambio::Pasada);
     c.Excedido = Motor.Fin == TFinPasada::DemasiadoGrande;
     c.Pendiente = true;
+    // With the panel shown, a short run of modest terms keeps every term it goes through, as a
+    // teacher wants the whole trace; a longer one, only those its views show.
+    if (c.Cambio && Vista.MuestraPasos() && ++c.Anotadas <= PasadasAnotadas &&
+        CuentaNodos(Actual, NodosAnotados, {}) <= NodosAnotados)
+      CompletaTraza();
     Vista.PasadaHecha();
     const TRitmo::Reloj::time_point Ahora = TRitmo::HoraDePasada();
     // A term seen a few passes ago: the run goes round in a cycle.

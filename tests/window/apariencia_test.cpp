@@ -104,7 +104,7 @@ class TPruebaAspecto : public QObject {
       QCOMPARE(QApplication::focusWidget(), w);
     }
     // btnBack is disabled at start; once enabled it comes after ∀β.
-    b->Entra("\\x.x");
+    b->Entra("(\\x.x) y");
     b->Pulsa(b->V->btnBeta);
     b->V->btnBetaAll->setFocus();
     QTest::keyClick(b->V->btnBetaAll, Qt::Key_Tab);

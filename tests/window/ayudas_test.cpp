@@ -46,7 +46,7 @@ class TPruebaAyudas : public QObject {
     QCOMPARE(Panel(), "");
     QCOMPARE(Entradas(), QStringList{"Sin definiciones"});
     b->Entra("\\f x.f (f x)", "DOS");
-    QCOMPARE(Panel(), "número 2 · igual a DOS · 7 nodos");
+    QCOMPARE(Panel(), "forma normal · número 2 · igual a DOS · 7 nodos");
     QCOMPARE(b->Estado(), "");
     QCOMPARE(Entradas(), QStringList{"DOS = \\ a . \\ b . a (a b)"});
 
@@ -68,7 +68,7 @@ class TPruebaAyudas : public QObject {
     QVERIFY(l[2].endsWith("a (…"));
     QCOMPARE(l[2].size(), QString("CUARENTA = ").size() + 60 + 1);
     // The current term is now equal to another name.
-    QCOMPARE(Panel(), "número 2 · igual a Y&Z · 7 nodos");
+    QCOMPARE(Panel(), "forma normal · número 2 · igual a Y&Z · 7 nodos");
 
     // A choice types the name at the cursor.
     b->Escribe(b->V->edtEnt, "SUC  I");

@@ -91,6 +91,8 @@ class TPruebaEstrategias : public QObject {
 
     TDialogoComparar* d = Compara("(\\x.\\y.y) ((\\x.x x) (\\x.x x))");
     QCOMPARE(d->windowTitle(), "Comparar estrategias");
+    QCOMPARE(d->EtiquetaTermino->text(),
+             "Término comparado: (\\ a . \\ b . b) ((\\ c . c c) (\\ d . d d))");
     QTRY_VERIFY_WITH_TIMEOUT(!d->EnMarcha(), 60000);
     QTableWidget* t = d->Tabla;
     QCOMPARE(t->rowCount(), 7);
@@ -114,7 +116,7 @@ class TPruebaEstrategias : public QObject {
     QVERIFY(d->EnMarcha());
     b->Pulsa(d->btnDetener);
     QVERIFY(!d->EnMarcha());
-    QVERIFY(Columna(t, 2)[6].startsWith("detenida tras "));
+    QCOMPARE(Columna(t, 2)[6], "detenida antes de empezar");
     d->close();
     d = Compara();
     QTRY_VERIFY(!Columna(t, 1)[0].isEmpty());

@@ -148,6 +148,10 @@ TEST(Estrategias, ComparacionParadaOAgotada) {
   EXPECT_EQ(c.Filas()[0].Texto, "(\\ a . a a) (\\ b . b b)");
   for (const TComparacion::TFila& f : c.Filas())
     EXPECT_EQ(f.Fin, TComparacion::TFila::TFin::Parada);
+  // A strategy whose turn never came says so, rather than "stopped after 0".
+  EXPECT_EQ(TComparacion::TextoForma(c.Filas()[0], false, "").find("detenida tras "), 0u);
+  EXPECT_EQ(TComparacion::TextoForma(c.Filas()[1], false, ""), "detenida antes de empezar");
+  EXPECT_EQ(c.TextoTermino(12), "T\xE9rmino comparado: (\\ a . a a) \x85");
   EXPECT_EQ(NodosVivos(), Vivos);
   TComparacion t(b.Mesa.TerminoActual(), b.Mesa.Definiciones, false, INT64_MAX, 2ms);
   while (t.Avanza(10ms)) {

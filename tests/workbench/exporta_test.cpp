@@ -144,8 +144,26 @@ TEST(Exporta, LaReduccionNombraSuEstrategia) {
       std::string::npos);
 }
 
+// The redex chosen is the one marked, also when the panel is shown only afterwards.
+TEST(Exporta, ElElegidoSeMarcaSinElPanel) {
+  TBanco b;
+  TCarpeta c;
+  b.Vista.RutaReduccion = c.Ruta("r.txt");
+  b.Pestana(Texto);
+  b.Entra("(\\x.x) ((\\y.y) z) ((\\u.u) w)");
+  b.Mesa.ContraeRedex(2);
+  b.Vista.Pasos = true;
+  b.Mesa.MostrarPasos1Click();
+  b.Mesa.ExportarReduccion1Click();
+  EXPECT_NE(LeeTodo(c.Ruta("r.txt"))
+                .find("0: (\\ a . a) ((\\ b . b) c) ((\\ d . d) e)\r\n"
+                      "                           ^^^^^^^^^^^^^  elegido\r\n"),
+            std::string::npos)
+      << LeeTodo(c.Ruta("r.txt"));
+}
+
 // With the steps shown, the file is the panel: the text typed first, a line of '^' under each
-// contracted redex with how it was chosen, the passes run-all did not show.
+// contracted redex with how it was chosen; a short run-all keeps every term it went through.
 TEST(Exporta, ReduccionConSusRedexMarcados) {
   TBanco b;
   TCarpeta c;
@@ -166,7 +184,8 @@ TEST(Exporta, ReduccionConSusRedexMarcados) {
                    "                ^^^^^^^^^^^^^^^^^  elegido\r\n"
                    "2: (\\ a . \\ b . (\\ c . b) (a b)) (\\ d . \\ e . d)\r\n"
                    "   ^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^  Orden normal\r\n"
-                   "(1 paso sin mostrar)\r\n"
+                   "3: \\ a . (\\ b . a) ((\\ c . \\ d . c) a)\r\n"
+                   "         ^^^^^^^^^^^^^^^^^^^^^^^^^^^^^  Orden normal\r\n"
                    "4: \\ a . a\r\n"),
             std::string::npos)
       << r;

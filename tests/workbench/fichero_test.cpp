@@ -352,12 +352,13 @@ TEST_F(Ficheros, SoloFicherosNormales) {
 // Windows-1252 reads as before.
 TEST_F(Ficheros, FicheroEnUtf8) {
   EscribeTodo(Carpeta.Ruta("u.txt"),
-              "\xEF\xBB\xBFPEQUE\xC3\x91O\n\\x.x\n\xC2\xBFY?\nPEQUE\xC3\x91O\n");
+              "\xEF\xBB\xBFPEQUE\xC3\x91O\n\xCE\xBBx.x\n\xC2\xBFY?\nPEQUE\xC3\x91O\n");
   Abre(Carpeta.Ruta("u.txt"));
   EXPECT_EQ(b.Vista.Errores, 0) << b.Vista.UltimoError;
   ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
   EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "PEQUE\xD1O");
   EXPECT_EQ(b.Mesa.Definiciones[1].Nombre, "\xBFY?");
+  EXPECT_EQ(b.Mesa.Definiciones[0].Texto, "\\x.x");  // λ read as the lambda
 
   EscribeTodo(Carpeta.Ruta("o.txt"), "A\n\\x.x\n\xCE\xA9\nA\n");
   Abre(Carpeta.Ruta("o.txt"));

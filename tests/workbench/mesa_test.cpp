@@ -171,14 +171,13 @@ TEST(Mesa, PasoYAtras) {
   b.Mesa.btnBackClick();
   EXPECT_EQ(b.Vista.Memo(), "(\\ a . a) (\\ b . b c)");
 
-  // A step on a normal form still records it and enables back.
+  // A step on a normal form changes nothing, back included.
   b.Mesa.btnBetaClick();
   b.Mesa.btnBetaClick();
   EXPECT_EQ(b.Vista.Memo(), "\\ a . a b");
   EXPECT_TRUE(b.Vista.Back);
-  ASSERT_NE(b.Mesa.Anterior, nullptr);
   b.Mesa.btnBackClick();
-  EXPECT_EQ(b.Vista.Memo(), "\\ a . a b");
+  EXPECT_EQ(b.Vista.Memo(), "(\\ a . a) (\\ b . b c)");
 
   // The step neither resets nor shows the count, nor touches the status.
   b.Vista.Estado = "x";
@@ -194,11 +193,10 @@ TEST(Mesa, RaizVariable) {
   b.Entra("(\\x.x) y");
   b.Mesa.btnBetaClick();
   EXPECT_EQ(b.Vista.Memo(), "a");
-  b.Mesa.btnBetaClick();
-  EXPECT_EQ(b.Mesa.TerminoActual(), b.Mesa.Anterior);  // the same shared variable
+  b.Mesa.btnBetaClick();  // nothing to contract
   EXPECT_EQ(b.Vista.Memo(), "a");
   b.Mesa.btnBackClick();
-  EXPECT_EQ(b.Vista.Memo(), "a");
+  EXPECT_EQ(b.Vista.Memo(), "(\\ a . a) b");
   b.Mesa.btnBetaClick();
   b.Entra("% %");
   EXPECT_EQ(b.Vista.Memo(), "a a");
@@ -514,6 +512,33 @@ TEST(Mesa, Lienzo) {
   EXPECT_TRUE(Dibujado);
   b.Mesa.LienzoPaint(-5, -5);
   EXPECT_EQ(b.Mesa.Bitmap.Width(), 0);
+}
+
+// A step refused at the node limit costs its whole attempt: it is refused again at once until
+// the term, the way it is taken, the memory in use or the limit changes.
+TEST(Mesa, PasoRechazadoNoSeRepite) {
+  struct TRestaura {
+    std::size_t L = LimiteNodos();
+    ~TRestaura() { FijaLimiteNodos(L); }
+  } Restaura;
+  TBanco b;
+  b.Pestana(Texto);
+  b.Entra("(\\x.x x x x x x x x) (\\f y.f (f (f (f (f (f y))))))");
+  FijaLimiteNodos(NodosVivos() + 60);  // room for back's copy, not for the step
+  b.Mesa.btnBetaClick();
+  const std::string Rechazo = b.Vista.Estado;
+  EXPECT_EQ(Rechazo.find("T\xE9rmino demasiado grande"), 0u) << Rechazo;
+  const int Memos = b.Vista.Memos;
+  b.Vista.Estado.clear();
+  b.Mesa.btnBetaClick();
+  EXPECT_EQ(b.Vista.Estado, Rechazo);
+  EXPECT_EQ(b.Vista.Memos, Memos);  // not tried: nothing shown again
+  b.Vista.Modo.Estrategia = TEstrategia::PorNombre;
+  b.Mesa.btnBetaClick();
+  EXPECT_GT(b.Vista.Memos, Memos);
+  FijaLimiteNodos(NodosVivos() + 1000);
+  b.Mesa.btnBetaClick();
+  EXPECT_EQ(b.Vista.Memo().find("(\\ a . \\ b . a (a"), 0u) << b.Vista.Memo();
 }
 
 TEST(Mesa, LimiteDeNodos) {

@@ -76,7 +76,14 @@ TDialogoComparar::TDialogoComparar(QWidget* Padre) : QDialog(Padre), Termino(nul
   connect(Botones, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(btnDetener, &QPushButton::clicked, this, [this] { Detiene(); });
 
+  // Which term: the current one, which may be some steps after the one entered. A long one must
+  // not widen the dialog; its whole text is the tooltip.
+  EtiquetaTermino = new QLabel(this);
+  EtiquetaTermino->setObjectName("TerminoComparado");
+  EtiquetaTermino->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+
   auto* Columna = new QVBoxLayout(this);
+  Columna->addWidget(EtiquetaTermino);
   Columna->addWidget(Tabla, 1);
   Columna->addWidget(Situacion);
   Columna->addWidget(Botones);
@@ -97,6 +104,8 @@ void TDialogoComparar::Empieza(TExprLambda* t, const TDefiniciones& d, bool Eta,
   Termino.reset(t->Copia());
   Comparacion = std::make_unique<TComparacion>(
       Termino.get(), *Definiciones, Eta, TComparacion::TopeVentana, TComparacion::LimiteVentana);
+  EtiquetaTermino->setText(DeCp1252(Comparacion->TextoTermino(InicioTexto)));
+  EtiquetaTermino->setToolTip(DeCp1252(Comparacion->TextoTermino(2000)));
   MuestraFilas();
   btnDetener->setEnabled(true);
   Situacion->setText(QStringLiteral("Comparando…"));

@@ -41,6 +41,7 @@ class TDialogoComparar : public QDialog {
   QTableWidget* Tabla;
   QPushButton* btnDetener;
   QLabel* Situacion;
+  QLabel* EtiquetaTermino;  // which term is compared
 
  protected:
   void hideEvent(QHideEvent* e) override;
