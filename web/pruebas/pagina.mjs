@@ -248,7 +248,7 @@ try {
     await p.waitForFunction(() =>
       [...document.querySelectorAll("#Definiciones1 button")].some((b) => b.textContent === "DOS"));
     await entra("", "DOS");
-    assert.equal(await texto("#lectura"), "número 2 · igual a DOS · 7 nodos");
+    assert.equal(await texto("#lectura"), "forma normal · número 2 · igual a DOS · 7 nodos");
   });
   await prueba("un fichero que no se abre no cambia el título ni el nombre con que se salva", async () => {
     fs.rmSync(path.join(descargas, "combinadores.txt"));
@@ -259,6 +259,18 @@ try {
     await p.click("#Salvar1");
     assert.match(await descargado("combinadores.txt"), /\r\nDOS\r\n/);
     assert.equal(await p.title(), "Cálculo Lambda - combinadores.txt");
+  });
+
+  await prueba("λ se lee como \\ en la caja de la expresión y en un fichero", async () => {
+    await clic("#pestanaTexto");
+    await entra("", "(λx y.y x) a b");
+    assert.equal(await texto("#Memo1"), "(\\ a . \\ b . b a) c d");
+    const fichero = path.join(descargas, "lambdas.txt");
+    fs.writeFileSync(fichero, "DOSL\r\nλf x.f (f x)\r\n");
+    await (await p.$("#OpenDialog1")).uploadFile(fichero);
+    await p.waitForFunction(() => document.title === "Cálculo Lambda - lambdas.txt");
+    await entra("", "DOSL");
+    assert.equal(await texto("#lectura"), "forma normal · número 2 · igual a DOSL · 7 nodos");
   });
 
   await prueba("Escape en la pregunta por las definiciones sin guardar es «Cancelar»", async () => {
@@ -309,7 +321,7 @@ try {
   await prueba("los números en español aunque el navegador hable inglés", async () => {
     await p.$eval("#edtEnt", (e, t) => { e.value = t; }, "\\x." + " x".repeat(1000));
     await orden("tecla", { a: 13 });
-    assert.equal(await texto("#lectura"), "2.000 nodos");
+    assert.equal(await texto("#lectura"), "forma normal · 2.000 nodos");
   });
 
   await prueba("η y «Beta múltiple»: la regla de la ventana", async () => {
