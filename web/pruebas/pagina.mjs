@@ -340,6 +340,21 @@ try {
     assert.deepEqual(await como(), ["false activa", "false activa"]);
   });
 
+  await prueba("en el límite de nodos, la barra de estado dice qué cuenta cada cifra", async () => {
+    // "y y y" doubled 21 times: 6.291.456 occurrences of a free variable, which memory holds once,
+    // and the applications between them. The second β needs the term, the one before it for ←
+    // and the step's copy: more than a page's memory takes, for a term of 12.582.914 nodes as
+    // written.
+    await clic("#pestanaGraficos");
+    await entra("", "y y y");
+    for (let i = 0; i < 21; ++i) await entra("", "% %");
+    await entra("", "(\\z.z) ((\\z.z) %)");
+    await clic("#btnBeta");
+    await clic("#btnBeta");
+    assert.match(await texto("#estado"), /^Término demasiado grande: [\d.]+ nodos en memoria$/);
+    assert.equal(await texto("#lectura"), "12.582.914 nodos");
+  });
+
   await prueba("las opciones quedan para otra sesión; «Beta múltiple» y «Gráficos», como al empezar", async () => {
     const opcion = async (sel) => { await menu(2); await p.click(sel); await orden(undefined); };
     const marcas = ["#HaloDiagrama1", "#DetenerCiclo1", "#MostrarPasos1", "#ConservarNombres1",
