@@ -334,6 +334,11 @@ EMSCRIPTEN_KEEPALIVE const char* web_estrategia(int i) {
   Devuelto = Cp1252AUtf8(NombreEstrategia(Estrategias[i]));
   return Devuelto.c_str();
 }
+// Strategy i's key, lambda-cli's name for it, which no rewording of the menu changes: the page
+// keeps the strategy chosen by it.
+EMSCRIPTEN_KEEPALIVE const char* web_clave_estrategia(int i) {
+  return ClaveEstrategia(Estrategias[i]);
+}
 // Whether η applies to strategy i, and whether it is then the classic mode, which alone has
 // "Beta múltiple": the menu's rule, as the window's.
 EMSCRIPTEN_KEEPALIVE int web_admite_eta(int i) {

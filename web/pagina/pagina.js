@@ -250,7 +250,7 @@ function ajustaOpciones() {
 }
 function menuEstrategias(lista) {
   estrategias = lista;
-  if (!(estado.estrategia < lista.length)) estado.estrategia = 0;
+  estado.estrategia = Math.max(0, lista.findIndex((e) => e.clave === estrategiaGuardada));
   const caja = $("Estrategias1");
   caja.replaceChildren();
   lista.forEach(({ nombre: n }, i) => {
@@ -271,21 +271,24 @@ function menuEstrategias(lista) {
 }
 
 // The options kept in the browser between sessions: all but those the first start fixes
-// ("Beta múltiple" unchecked, "Gráficos"). A browser that keeps nothing starts as the first time.
+// ("Beta múltiple" unchecked, "Gráficos"); the strategy by its key. A browser that keeps nothing
+// starts as the first time.
 const Guardadas = ["HaloDiagrama1", "DetenerCiclo1", "MostrarPasos1", "ConservarNombres1",
                    "NombresDefiniciones1", "ReduccionEta1"];
 const ClaveOpciones = "calculo-lambda.opciones";
+let estrategiaGuardada;
 function guardaOpciones() {
   const marcas = Object.fromEntries(Guardadas.map((id) => [id, marcado(id)]));
   try {
-    localStorage.setItem(ClaveOpciones, JSON.stringify({ estrategia: estado.estrategia, marcas }));
+    const estrategia = estrategias[estado.estrategia]?.clave;
+    localStorage.setItem(ClaveOpciones, JSON.stringify({ estrategia, marcas }));
   } catch (e) { /* storage refused: the options last this session */ }
 }
 function recuperaOpciones() {
   let o = null;
   try { o = JSON.parse(localStorage.getItem(ClaveOpciones)); } catch (e) { return; }
   if (!o || typeof o !== "object") return;
-  if (Number.isInteger(o.estrategia) && o.estrategia >= 0) estado.estrategia = o.estrategia;
+  estrategiaGuardada = o.estrategia;
   for (const id of Guardadas) if (o.marcas && o.marcas[id] === true) marca(id, true);
   if (marcado("MostrarPasos1")) muestraPasos();
 }

@@ -137,7 +137,7 @@ function filasComparacion(situacion) {
 }
 
 // The first message: the workbench, with the strategies' menu and the texts the page asks with.
-// Each strategy says whether η applies to it and whether it is the classic mode without and with
+// Each strategy has its key (lambda-cli's name for it) and says whether η applies to it and whether it is the classic mode without and with
 // η, which alone has "Beta múltiple".
 function crea(separador) {
   const p = cadena(separador);
@@ -145,7 +145,8 @@ function crea(separador) {
   M._free(p);
   const estrategias = [];
   for (let i = 0; i < 7; ++i)
-    estrategias.push({ nombre: M.UTF8ToString(M._web_estrategia(i)), eta: !!M._web_admite_eta(i),
+    estrategias.push({ nombre: M.UTF8ToString(M._web_estrategia(i)),
+                       clave: M.UTF8ToString(M._web_clave_estrategia(i)), eta: !!M._web_admite_eta(i),
                        clasica: [!!M._web_clasico(i, 0), !!M._web_clasico(i, 1)] });
   postMessage({ tipo: "estrategias", estrategias });
   postMessage({ tipo: "textos", guardarAntesDeAbrir: M.UTF8ToString(M._web_pregunta_abrir()) });
