@@ -408,6 +408,12 @@ EMSCRIPTEN_KEEPALIVE int web_compara() {
   Comparando = std::move(c);
   return 1;
 }
+// Which term it compares, as a line above the table: cut after Caben characters.
+EMSCRIPTEN_KEEPALIVE const char* web_compara_termino(int Caben) {
+  Devuelto = Comparando ? Cp1252AUtf8(Comparando->Comparacion->TextoTermino(std::size_t(Caben)))
+                        : std::string();
+  return Devuelto.c_str();
+}
 EMSCRIPTEN_KEEPALIVE int web_compara_avanza() {
   if (!Comparando) return 0;
   try {

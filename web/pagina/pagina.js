@@ -92,8 +92,12 @@ const vista = {
   redexEn: (m) => { if (m.indice >= 0) orden("contrae", { a: m.indice }); },
   textos: (m) => { textos = m; },
   comparacion: (m) => muestraComparacion(m.filas, m.situacion),
+  comparado: (m) => {
+    $("TerminoComparado").textContent = m.texto;
+    $("TerminoComparado").title = m.entero;
+  },
   hecho: (m) => {
-    estado.sinGuardar = m.sinGuardar;
+    if (m.sinGuardar !== undefined) estado.sinGuardar = m.sinGuardar;
     if (m.fichero) abierto(m.fichero);
     const r = esperas.get(m.id);
     if (r) { esperas.delete(m.id); r(); }

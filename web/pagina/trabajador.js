@@ -171,6 +171,9 @@ function ejecuta(m) {
     case "comparar":
       comparando = !!M._web_compara();
       if (comparando) {
+        // The line as the window's, its whole text (up to 2,000 characters) as the tooltip.
+        postMessage({ tipo: "comparado", texto: M.UTF8ToString(M._web_compara_termino(200)),
+                      entero: M.UTF8ToString(M._web_compara_termino(2000)) });
         filasComparacion("");
         canalComparacion.port2.postMessage(0);
       }
@@ -210,7 +213,9 @@ function atiende(m) {
     if (m.opciones) M._web_opciones(...m.opciones);
     fichero = ejecuta(m);
   } finally {
-    postMessage({ tipo: "hecho", id: m.id, sinGuardar: !!(M && M._web_sin_guardar()), fichero });
+    let sinGuardar;  // unknown when the workbench itself has failed: the page keeps what it knew
+    try { sinGuardar = !!M._web_sin_guardar(); } catch (e) { /* the answer goes all the same */ }
+    postMessage({ tipo: "hecho", id: m.id, sinGuardar, fichero });
   }
 }
 

@@ -198,6 +198,8 @@ try {
     await p.click(".menu:nth-child(2) > button");
     await p.click("#CompararEstrategias1");
     await p.waitForFunction(() => document.getElementById("SituacionComparacion").textContent === "Terminado.");
+    // The current term, as the window says.
+    assert.equal(await texto("#TerminoComparado"), "Término comparado: (\\ a . \\ b . b) ((\\ c . c) (\\ d . d))");
     const filas = await p.$$eval("#TablaComparacion tbody tr",
                                  (trs) => trs.map((tr) => [...tr.cells].map((c) => c.textContent).join("|")));
     assert.equal(filas.length, 7);
