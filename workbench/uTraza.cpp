@@ -81,7 +81,7 @@ void TTraza::Deshaz() {
 }
 
 bool TTraza::Ir(std::size_t i) {
-  if (!Activo || i >= Lista.size() || !Lista[i].Alcanzable()) return false;
+  if (!Activo || i >= Lista.size() || !Lista[i].EsTermino) return false;
   Estado = Marcado = Lista[i].Estado;
   Cursor = i;
   Siguiente.clear();

@@ -52,8 +52,7 @@ class TTraza {
 
   // Whether the current term's printed form is still to come, and that form. `Siguiente`: the
   // ranges of what the next step contracts, kept for the line as long as it is current.
-  // `Termino`: the line's copy of the term, of `Nodos` nodes (none: the line is shown, but cannot
-  // be gone back to).
+  // `Termino`: the line's copy of the term, of `Nodos` nodes (none: Forma alone tells it).
   bool FaltaForma() const;
   void Anota(TTextoCompartido Forma, const std::vector<TRango>& Siguiente = {},
              bool EsTermino = true, TTerminoCompartido Termino = nullptr, std::size_t Nodos = 0);
@@ -87,9 +86,8 @@ class TTraza {
     TPor Por = TPor::Nada;
     TModo Modo;
     std::vector<TRango> Marcas;  // what the step from it contracted, in Forma
-    TTerminoCompartido Termino;  // its term, to go back to; null when it cannot be
+    TTerminoCompartido Termino;  // its term, to go back to; null: only Forma tells it
     std::size_t Nodos = 0;       // Termino's size, for the memory cap
-    bool Alcanzable() const { return EsTermino && Termino; }
   };
   // The lines kept, oldest first; Actual(): the current one, or Lineas().size() when the current
   // term has no line (between two lines shown by run-all).
@@ -99,7 +97,7 @@ class TTraza {
   TTextoCompartido FormaActual() const {
     return Cursor < Lista.size() && Lista[Cursor].EsTermino ? Lista[Cursor].Forma : nullptr;
   }
-  // Makes line i current, its counts with it; false when it holds no term to go back to.
+  // Makes line i current, its counts with it; false when it is no term's line.
   bool Ir(std::size_t i);
   // The ranges of what the next step from the current term contracts, when known better than
   // by the last Anota (a redex the user chose).

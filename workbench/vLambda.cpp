@@ -579,6 +579,7 @@ void TMesaTrabajo::AbreRuta(const std::string& Ruta) {
   Definiciones.Intercambia(Nuevas);
   Modificadas = false;
   DefinicionesAbiertas();
+  Vista.DefinicionesDeFichero(Ruta);
 }
 
 void TMesaTrabajo::DefinicionesAbiertas() {
@@ -594,6 +595,7 @@ bool TMesaTrabajo::Salva() {
   Numerado = false;
   EscribeFichero(Ruta, TextoDefiniciones(Definiciones, NumVars), false);
   Modificadas = false;
+  Vista.DefinicionesDeFichero(Ruta);
   return true;
 }
 

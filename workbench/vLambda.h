@@ -87,6 +87,8 @@ class IVista {
     return TRespuesta::Descartar;
   }
   virtual void Cierra() {}
+  // An open or a save went through: the definitions are now those of the file at Ruta.
+  virtual void DefinicionesDeFichero(const std::string& /*Ruta*/) {}
 
   // The status bar's second panel: what the current term reads back as (empty: no term).
   virtual void FijaLectura(const std::string& /*Texto*/) {}

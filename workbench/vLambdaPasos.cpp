@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The "Pasos" panel: every term since the last Enter, one of them current. Each line keeps a copy
 // of its term: its text depends on the options and definitions of its day, and reading it back
-// would lose the names of free variables and the definitions folded into it.
+// would lose the names of free variables and the definitions folded into it. Only the lines of a
+// run-all made while the panel was hidden are read back from their text.
 #include <algorithm>
 #include <functional>
 
@@ -32,14 +33,23 @@ bool TMesaTrabajo::IrA(std::size_t i) {
   if (i < Traza.Descartadas() - Fuera) return false;
   i -= Traza.Descartadas() - Fuera;
   const std::deque<TTraza::TLinea>& Lineas = Traza.Lineas();
-  if (i >= Lineas.size() || !Lineas[i].Alcanzable()) return false;
+  if (i >= Lineas.size() || !Lineas[i].EsTermino) return false;
   if (i == Traza.Actual()) return true;
   TRetenido t;
-  try {
-    t.Toma(Lineas[i].Termino->Copia());
-  } catch (const EDemasiadoGrande& e) {
-    Vista.FijaEstado(MensajeDemasiadoGrande(e.Nodos, Vista.SeparadorMillares()));
-    return false;
+  if (!Lineas[i].Termino) {
+    // A line of a run-all made with the panel hidden kept its text alone.
+    std::string Error;
+    TRango Falta;
+    TDefiniciones Ninguna;
+    t.Toma(Analiza(*Lineas[i].Forma, Ninguna, nullptr, Error, Falta, Vista.SeparadorMillares()));
+    if (!t.Get()) return Vista.FijaEstado(Error), false;
+  } else {
+    try {
+      t.Toma(Lineas[i].Termino->Copia());
+    } catch (const EDemasiadoGrande& e) {
+      Vista.FijaEstado(MensajeDemasiadoGrande(e.Nodos, Vista.SeparadorMillares()));
+      return false;
+    }
   }
   Libera(Anterior);
   Anterior = nullptr;
@@ -56,7 +66,7 @@ bool TMesaTrabajo::IrA(std::size_t i) {
 std::optional<std::size_t> TMesaTrabajo::LineaAnterior() const {
   const std::deque<TTraza::TLinea>& Lineas = Traza.Lineas();
   for (std::size_t i = std::min(Traza.Actual(), Lineas.size()); i-- > 0;)
-    if (Lineas[i].Alcanzable()) return i;
+    if (Lineas[i].EsTermino) return i;
   return std::nullopt;
 }
 
@@ -128,8 +138,10 @@ void TMesaTrabajo::CompletaTraza() {
 void TMesaTrabajo::AnotaEnTraza(TTextoCompartido Forma, const std::vector<TRango>& Rangos) {
   TTerminoCompartido Copia;
   std::size_t Nodos = 0;
-  // Only a new line takes a copy, and only one the memory cap lets it keep.
-  if (Traza.FaltaForma()) {
+  // Only a new line takes a copy, and only one the memory cap lets it keep. Copying at every view
+  // update of run-all would cost it more than the update itself: a run with the panel hidden
+  // keeps the text alone.
+  if (Traza.FaltaForma() && (!Ejecutando || Vista.MuestraPasos())) {
     const std::size_t Tope = TTraza::LimiteMemoria / 32;
     Nodos = CuentaNodos(Actual, Tope, Ritmo.Pulso());
     try {

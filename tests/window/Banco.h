@@ -5,15 +5,17 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
-#include "uMemo.h"
 #include <QPushButton>
+#include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
 #include "uLienzo.h"
 #include "uLineaUnica.h"
+#include "uMemo.h"
 #include "uPrograma.h"
 #include "uUpDown.h"
 #include "uVentPpal.h"
@@ -74,10 +76,19 @@ struct TBanco {
   QString Estado() const { return V->TextoEstado(); }
 };
 
+// Qt's settings store (the options kept between sessions, Qt's own file dialogs' state) in a
+// folder of the test's, so that no test reads or leaves a user's settings.
+inline void AjustesEn(const QString& Carpeta) {
+  for (QSettings::Format f : {QSettings::NativeFormat, QSettings::IniFormat})
+    QSettings::setPath(f, QSettings::UserScope, Carpeta);
+}
+
 // Qt Test's main, with the program's application object (its error handler is under test).
 #define PRUEBAS_VENTANA(Clase)                   \
   int main(int argc, char** argv) {              \
     QApplication::setAttribute(Qt::AA_Use96Dpi); \
+    QTemporaryDir Ajustes;                       \
+    AjustesEn(Ajustes.path());                   \
     TPrograma Aplicacion(argc, argv);            \
     Aplicacion.setQuitOnLastWindowClosed(false); \
     Clase Pruebas;                               \

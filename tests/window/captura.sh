@@ -10,8 +10,10 @@ destino=$(realpath "${2:-.}")
 exec xvfb-run -a -s "-screen 0 1280x800x24" bash -s "$programa" "$destino" <<'GUION'
 set -euo pipefail
 programa=$1 destino=$2
-"$programa" & pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
+# A settings store of its own: the options of a first start, and none of the user's touched.
+ajustes=$(mktemp -d)
+XDG_CONFIG_HOME=$ajustes "$programa" & pid=$!
+trap 'kill $pid 2>/dev/null || true; rm -rf "$ajustes"' EXIT
 w=$(xdotool search --sync --name "Cálculo Lambda" | head -1)
 xdotool windowfocus --sync "$w"
 eval "$(xdotool getwindowgeometry --shell "$w")"

@@ -150,14 +150,32 @@ class TPruebaOrdenes : public QObject {
     QVERIFY(ErroresComoTexto);
   }
 
-  void enterEnLaCajaDeNombreNoHaceNada() {
-    b->Escribe(b->V->edtEnt, "\\x.x");
-    b->Escribe(b->V->edtDef, "I");
+  // The focus starts in the name box, and Intro there goes on to the expression box without
+  // entering or storing anything; an expression typed there first, as a new user does, moves
+  // over and is entered. Empty, both boxes say in grey what they are for.
+  void introEnLaCajaDelNombre() {
+    QVERIFY(!b->V->edtDef->placeholderText().isEmpty());
+    QVERIFY(!b->V->edtEnt->placeholderText().isEmpty());
+    QCOMPARE(QApplication::focusWidget(), b->V->edtDef);
+    b->Teclea(b->V->edtDef, "\\x.x");
     QTest::keyClick(b->V->edtDef, Qt::Key_Return);
-    QCOMPARE(b->Memo(), "");
+    QCOMPARE(QApplication::focusWidget(), b->V->edtEnt);
+    QCOMPARE(b->V->edtEnt->text(), "\\x.x");
+    QCOMPARE(b->V->edtDef->text(), "");
+    QVERIFY(b->V->Mesa().TerminoActual() != nullptr);
     QCOMPARE(b->V->Mesa().Definiciones.Cuenta(), 0u);
-    QCOMPARE(b->V->Mesa().TerminoActual(), nullptr);
-    QCOMPARE(b->V->edtDef->text(), "I");
+
+    b->V->FormCreate();
+    b->Escribe(b->V->edtEnt, "\\y.y");
+    for (const QString Nombre : {"I", "(\\z.z) q"}) {
+      b->Escribe(b->V->edtDef, Nombre);
+      QTest::keyClick(b->V->edtDef, Qt::Key_Return);
+      QCOMPARE(QApplication::focusWidget(), b->V->edtEnt);
+      QCOMPARE(b->V->edtEnt->text(), "\\y.y");
+      QCOMPARE(b->V->edtDef->text(), Nombre);
+      QCOMPARE(b->V->Mesa().TerminoActual(), nullptr);
+      QCOMPARE(b->V->Mesa().Definiciones.Cuenta(), 0u);
+    }
   }
 
   void betaTodoSinFormaNormalParaConOtroClic() {

@@ -36,7 +36,8 @@ constexpr TFila Sintaxis[] = {
 constexpr TFila Teclas[] = {
     {"Intro",
      "en la caja de la expresión: la analiza y la hace término actual; con un nombre "
-     "en la caja de la izquierda, la define con ese nombre"},
+     "en la caja de la izquierda, la define con ese nombre. En la caja del nombre: pasa a la de "
+     "la expresión"},
     {"▲ ▼", "en «Gráficos» amplían o reducen el diagrama; en «Texto», la letra"},
     {"β  o  F5",
      "un paso de reducción (el redex más externo de la izquierda; con «Beta múltiple», "

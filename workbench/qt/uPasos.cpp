@@ -4,6 +4,10 @@
 #include <QFontDatabase>
 #include <QListView>
 #include <QPainter>
+#include <QScreen>
+#include <algorithm>
+#include <cstring>
+#include <string>
 
 #include "uCp1252.h"
 #include "uMemo.h"
@@ -16,13 +20,21 @@ QString DeCp1252(std::string_view s) {
   return QString::fromStdString(Cp1252AUtf8(s));
 }
 
-// Paints a line: "N: " and the part of its text that fits, from a little before the first
-// marked redex when that lies further right; the marks in the highlight's colours; how the step
-// from it was taken at the right end. Only what shows is converted, however long the line.
+// Paints a line: "N: " and its text, the marks in the highlight's colours, how the step from it
+// was taken at the right end. Every row is as wide as the longest one, up to what a widget can
+// be; a line longer than that starts a little before its first marked redex when that lies
+// further right. Only the characters in sight are converted and drawn, however long the line.
 class TDelegadoPasos : public QStyledItemDelegate {
  public:
   TDelegadoPasos(const TModeloPasos& Modelo, QObject* Padre)
       : QStyledItemDelegate(Padre), Modelo(Modelo) {}
+  QSize sizeHint(const QStyleOptionViewItem& o, const QModelIndex& i) const override {
+    QSize s = QStyledItemDelegate::sizeHint(o, i);
+    const double Ancho = QFontMetricsF(o.font).horizontalAdvance(QLatin1Char('x'));
+    const double Fila = (double(Modelo.Columnas()) + 1) * Ancho;
+    s.setWidth(std::max(s.width(), int(std::min(Fila, double(QWIDGETSIZE_MAX)))));
+    return s;
+  }
   void paint(QPainter* p, const QStyleOptionViewItem& o, const QModelIndex& i) const override {
     const TModeloPasos::TFila& f = Modelo.Fila(i.row());
     if (f.Tipo != TModeloPasos::TTipo::Linea) return QStyledItemDelegate::paint(p, o, i);
@@ -47,34 +59,43 @@ class TDelegadoPasos : public QStyledItemDelegate {
     const double AnchoComo = Como.isEmpty() ? 0 : m.horizontalAdvance(Como) + 2 * Ancho;
     const QString Numero = QString::number(l.Estado.Pasos) + QStringLiteral(": ");
     QRectF r = QRectF(o.rect).adjusted(Ancho / 2, 0, -AnchoComo, 0);
+    QRectF Vista = r;
+    if (auto* Area = qobject_cast<const QAbstractScrollArea*>(o.widget))
+      Vista = r.intersected(QRectF(Area->viewport()->rect()));
     const bool Elegida = o.state & QStyle::State_Selected;
     p.save();
     p.setFont(o.font);
-    p.setClipRect(r);
+    p.setClipRect(Vista);
     p.setPen(o.palette.color(Elegida ? QPalette::HighlightedText : QPalette::Text));
     p.drawText(r, Qt::AlignVCenter | Qt::AlignLeft, Numero);
     r.adjust(m.horizontalAdvance(Numero), 0, 0, 0);
     const std::string& Texto = *l.Forma;
     const std::size_t Caben = static_cast<std::size_t>(std::max(1.0, r.width() / Ancho));
-    std::size_t Desde = 0;
+    std::size_t Inicio = 0;  // the row's first character
     if (!l.Marcas.empty() && l.Marcas[0].Hasta > Caben)
-      Desde = l.Marcas[0].Desde - std::min<std::size_t>(l.Marcas[0].Desde, 4);
-    const std::size_t Hasta = std::min(Texto.size(), Desde + Caben + 1);
-    if (Desde > 0) {
+      Inicio = l.Marcas[0].Desde - std::min<std::size_t>(l.Marcas[0].Desde, 4);
+    if (Inicio > 0) {
       p.drawText(r, Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("…"));
       r.adjust(m.horizontalAdvance(QStringLiteral("…")), 0, 0, 0);
     }
+    const auto Columna = [&](double x) {
+      return Inicio + static_cast<std::size_t>(std::max(0.0, x - r.left()) / Ancho);
+    };
+    const std::size_t Desde = std::min(Texto.size(), Columna(Vista.left()));
+    const std::size_t Hasta = std::max(Desde, std::min(Texto.size(), Columna(Vista.right()) + 1));
+    const double x = r.left() + double(Desde - Inicio) * Ancho;
     for (std::size_t k = 0; k < l.Marcas.size(); ++k) {
       const TRango& g = l.Marcas[k];
       const std::size_t a = std::max(g.Desde, Desde), z = std::min(g.Hasta, Hasta);
       if (a < z)
-        p.fillRect(QRectF(r.left() + double(a - Desde) * Ancho, r.top(), double(z - a) * Ancho,
-                          r.height()),
-                   TMemo::ColorResalte(static_cast<int>(k % 3)));
+        p.fillRect(
+            QRectF(x + double(a - Desde) * Ancho, r.top(), double(z - a) * Ancho, r.height()),
+            TMemo::ColorResalte(static_cast<int>(k % 3)));
     }
     p.setPen(o.palette.color(QPalette::Text));
     if (Elegida && l.Marcas.empty()) p.setPen(o.palette.color(QPalette::HighlightedText));
-    p.drawText(r, Qt::AlignVCenter | Qt::AlignLeft,
+    p.drawText(QRectF(x, r.top(), double(Hasta - Desde + 1) * Ancho, r.height()),
+               Qt::AlignVCenter | Qt::AlignLeft,
                DeCp1252(std::string_view(Texto).substr(Desde, Hasta - Desde)));
     p.restore();
     if (Como.isEmpty()) return;
@@ -87,12 +108,31 @@ class TDelegadoPasos : public QStyledItemDelegate {
   }
 };
 
+// The list, asking for no more height than the panel's share of the screen leaves it below the
+// panel's title: the main window gives a panel the height it asks for.
+class TListaPasos : public QListView {
+ public:
+  using QListView::QListView;
+  QSize sizeHint() const override {
+    QSize s = QListView::sizeHint();
+    QScreen* Pantalla = screen();
+    const auto* Panel = qobject_cast<const QDockWidget*>(parentWidget());
+    if (!Pantalla || !Panel) return s;
+    const int Titulo = Panel->fontMetrics().height() + 8;
+    const int Tope = int(Pantalla->availableGeometry().height() * TPanelPasos::PartePantalla);
+    s.setHeight(std::max(minimumSizeHint().height(), std::min(s.height(), Tope - Titulo)));
+    return s;
+  }
+};
+
 }  // namespace
 
 void TModeloPasos::Reconstruye() {
   beginResetModel();
   Filas.clear();
+  Columnas_ = 0;
   if (Traza.Activa()) {
+    Columnas_ = std::strlen(Mensajes::ExpresionEntrada) + Traza.Entrada().size();
     Filas.push_back({TTipo::Entrada});
     if (Traza.Descartadas() > 0) Filas.push_back({TTipo::Descartadas});
     const auto& Lineas = Traza.Lineas();
@@ -104,6 +144,10 @@ void TModeloPasos::Reconstruye() {
       if (Paso > Anterior + 1) Filas.push_back({TTipo::Hueco, 0, Paso - Anterior - 1});
       Filas.push_back({TTipo::Linea, i, Paso});
       Anterior = Paso;
+      // "N: ", the text, two blanks and how the step was taken.
+      const std::size_t Ancho = std::to_string(Paso).size() + 2 + Lineas[i].Forma->size() + 2 +
+                                TTraza::Como(Lineas[i]).size();
+      Columnas_ = std::max(Columnas_, Ancho);
     }
     if (Traza.Pasos() > Anterior) Filas.push_back({TTipo::Hueco, 0, Traza.Pasos() - Anterior});
   }
@@ -160,13 +204,14 @@ TPanelPasos::TPanelPasos(const TTraza& Traza, QWidget* Padre)
     : QDockWidget(QStringLiteral("Pasos"), Padre) {
   setObjectName("Pasos1");
   Modelo = new TModeloPasos(Traza, this);
-  Lista = new QListView(this);
+  Lista = new TListaPasos(this);
   Lista->setObjectName("ListaPasos1");
   Lista->setModel(Modelo);
   Lista->setUniformItemSizes(true);
   Lista->setSelectionMode(QAbstractItemView::SingleSelection);
   Lista->setEditTriggers(QAbstractItemView::NoEditTriggers);
   Lista->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  Lista->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   Lista->setItemDelegate(new TDelegadoPasos(*Modelo, Lista));
   setWidget(Lista);
   connect(Lista->selectionModel(), &QItemSelectionModel::currentChanged, this,

@@ -36,10 +36,14 @@ class TModeloPasos : public QAbstractListModel {
   int FilaActual() const;
   std::size_t LineaDe(int Fila) const;
   const TFila& Fila(int f) const { return Filas[static_cast<std::size_t>(f)]; }
+  // Characters of the longest row, with its number and how its step was taken: every row is
+  // that wide, and the list scrolls sideways to its end.
+  std::size_t Columnas() const { return Columnas_; }
   const TTraza& Traza;
 
  private:
   std::vector<TFila> Filas;
+  std::size_t Columnas_ = 0;
 };
 
 class TPanelPasos : public QDockWidget {
@@ -52,6 +56,9 @@ class TPanelPasos : public QDockWidget {
   void Actualiza();
   // A line made current by the user.
   std::function<void(std::size_t)> AlElegir;
+  // Below the views, the panel asks for no more than this share of the screen's height, so that
+  // on a small or scaled screen the views keep most of the window.
+  static constexpr double PartePantalla = 0.3;
   QListView* Lista;
   TModeloPasos* Modelo;
 

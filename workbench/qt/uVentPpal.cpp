@@ -142,6 +142,7 @@ void TVentPpal::CompararEstrategias1Click() {
     Empezada = true;
   });
   if (!Empezada) return;
+  CabeEnPantalla(DialogoComparar());
   DialogoComparar()->show();
   DialogoComparar()->raise();
   DialogoComparar()->activateWindow();
@@ -433,6 +434,7 @@ QString TVentPpal::NoAdmitido() const {
 
 bool TVentPpal::EligeFichero(QFileDialog* Dialogo, std::string& Ruta) {
   std::optional<QString> Eleccion;
+  CabeEnPantalla(Dialogo);
   if (RespuestaDialogo) {
     Eleccion = RespuestaDialogo(*Dialogo);
   } else {
@@ -446,6 +448,7 @@ bool TVentPpal::EligeFichero(QFileDialog* Dialogo, std::string& Ruta) {
     if (Nombre && Nombre->completer()) Nombre->completer()->popup()->hide();
   }
   if (!Eleccion || Eleccion->isEmpty()) return false;
+  CarpetaElegida(Dialogo, *Eleccion);
   Ruta = QFile::encodeName(*Eleccion).toStdString();
   return true;
 }

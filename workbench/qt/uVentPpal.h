@@ -126,6 +126,13 @@ class TVentPpal : public QMainWindow, private IVista {
   void CompararEstrategias1Click();
   // The definitions file named on the command line, opened as "Abrir.." opens one.
   void AbreAlEmpezar(const QString& Ruta);
+  // Intro in the name box: the expression box is next (see uVentPpalOpciones.cpp).
+  void edtDefIntro();
+  // The options that go beyond the first start, and the last folder of the file dialogs, kept
+  // between sessions in Qt's settings store: the last session's restored now, and from now on
+  // kept as they change. The program's start asks for it; a window without it (the tests, the
+  // benchmarks) starts as at a first start and keeps nothing.
+  void RecuerdaOpciones();
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -155,6 +162,7 @@ class TVentPpal : public QMainWindow, private IVista {
   bool DialogoExportarReduccion(std::string& Ruta) override;
   TRespuesta PreguntaGuardar(const std::string& Pregunta) override;
   void Cierra() override;
+  void DefinicionesDeFichero(const std::string& Ruta) override;
   void FijaLectura(const std::string& Texto) override;
   bool DetenerEnCiclo() override;
   void DefinicionesCambiadas() override;
@@ -229,6 +237,14 @@ class TVentPpal : public QMainWindow, private IVista {
   // A strategy chosen or η toggled: "Reducción η" and "Beta múltiple" where they apply, then the
   // views show the next step of the new road.
   void ModoCambiado();
+  // Kept between sessions, once RecuerdaOpciones has been called: the options as they are now,
+  // and the folder of a file chosen in a dialog (which every dialog made later starts in).
+  void GuardaOpciones();
+  void CarpetaElegida(QFileDialog* Dialogo, const QString& Fichero);
+  void EnUltimaCarpeta(QFileDialog* Dialogo);
+  // Shown on a screen too small for it, a window is made to fit the screen the main window is
+  // on.
+  void CabeEnPantalla(QWidget* w);
 
   // Data: the dialogs once made, and the window's own state.
   QFileDialog* OpenDialog1_ = nullptr;
@@ -245,4 +261,6 @@ class TVentPpal : public QMainWindow, private IVista {
   std::function<std::optional<QString>(QFileDialog&)> RespuestaDialogo;
   std::function<int(QMessageBox&)> RespuestaPregunta;
   std::unique_ptr<TMesaTrabajo> MesaTrabajo;
+  bool Recuerda = false;  // RecuerdaOpciones was called
+  QString UltimaCarpeta;
 };

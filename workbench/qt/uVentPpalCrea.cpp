@@ -117,6 +117,7 @@ TVentPpal::TVentPpal(QWidget* Padre) : QMainWindow(Padre), FuenteMemo(TMesaTraba
 }
 
 TVentPpal::~TVentPpal() {
+  Recuerda = false;  // the options going with the window are no change of the user's
   // Children die after this body and may still signal (the tabs, as they go): every handler
   // finds no workbench then and does nothing. The steps panel reads the workbench's record: it
   // goes first.
@@ -134,6 +135,7 @@ QFileDialog* TVentPpal::OpenDialog1() {
     OpenDialog1_->setAcceptMode(QFileDialog::AcceptOpen);
     // A name that does not exist is accepted; the open then fails and says so.
     OpenDialog1_->setFileMode(QFileDialog::AnyFile);
+    EnUltimaCarpeta(OpenDialog1_);
   }
   return OpenDialog1_;
 }
@@ -144,6 +146,7 @@ QFileDialog* TVentPpal::SaveDialog1() {
     SaveDialog1_->setObjectName("SaveDialog1");
     SaveDialog1_->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1_->setDefaultSuffix(QStringLiteral("TXT"));
+    EnUltimaCarpeta(SaveDialog1_);
   }
   return SaveDialog1_;
 }
@@ -163,6 +166,7 @@ QFileDialog* TVentPpal::DialogoDiagrama1() {
             [d = DialogoDiagrama1_, Png](const QString& f) {
               d->setDefaultSuffix(f == Png ? QStringLiteral("png") : QStringLiteral("svg"));
             });
+    EnUltimaCarpeta(DialogoDiagrama1_);
   }
   return DialogoDiagrama1_;
 }
@@ -174,6 +178,7 @@ QFileDialog* TVentPpal::DialogoReduccion1() {
     DialogoReduccion1_->setObjectName("DialogoReduccion1");
     DialogoReduccion1_->setAcceptMode(QFileDialog::AcceptSave);
     DialogoReduccion1_->setDefaultSuffix(QStringLiteral("txt"));
+    EnUltimaCarpeta(DialogoReduccion1_);
   }
   return DialogoReduccion1_;
 }
@@ -245,6 +250,7 @@ void TVentPpal::CreaFila(QWidget* Central) {
   edtDef = new TLineaUnica(Panel1);
   edtDef->setObjectName("edtDef");
   edtDef->setFont(FuenteCaja());
+  connect(edtDef, &QLineEdit::returnPressed, this, [this] { edtDefIntro(); });
 
   Label1 = new QLabel(QStringLiteral("≡"), Panel1);
   Label1->setObjectName("Label1");
@@ -276,6 +282,9 @@ void TVentPpal::ExplicaControles() {
   Explica(edtDef,
           QStringLiteral("Nombre: si no está vacío, Intro guarda la expresión con este nombre"),
           QStringLiteral("Nombre"));
+  // In grey while empty: what each box is for, to a first-time user.
+  edtDef->setPlaceholderText(QStringLiteral("nombre"));
+  edtEnt->setPlaceholderText(QStringLiteral("expresión, como \\x.x, e Intro"));
   Explica(btnBeta, QStringLiteral("Reducir un paso"), QStringLiteral("Reducir un paso"));
   Explica(btnBetaAll, QStringLiteral("Reducir hasta la forma normal (pulsar otra vez para parar)"),
           QStringLiteral("Reducir hasta la forma normal"));
@@ -492,7 +501,8 @@ void TVentPpal::CreaAyudas() {
   Manual1 = Ayuda1->addAction(QStringLiteral("&Manual"));
   Manual1->setObjectName("Manual1");
   // Not modal: the help may stay open beside the window, also while run-all goes on.
-  auto Muestra = [](QDialog* d) {
+  auto Muestra = [this](QDialog* d) {
+    CabeEnPantalla(d);
     d->show();
     d->raise();
     d->activateWindow();
@@ -510,12 +520,16 @@ void TVentPpal::Coloca() {
   Panel1->setMinimumWidth(AnchoMinimoPanel1);
   for (QWidget* Hoja : {TabSheet1, TabSheet2}) Hoja->installEventFilter(this);
   ColocaFila();
-  // At its standard place, as long as that keeps it on the screen.
+  // At its standard place, as long as that keeps it on the screen; on a screen smaller than the
+  // window (or one scaled up) it is made to fit, frame included.
   int x = Izquierda, y = Arriba;
   if (QScreen* Pantalla = screen()) {
     QRect Zona = Pantalla->availableGeometry();
-    x = std::clamp(x, Zona.left(), std::max(Zona.left(), Zona.right() + 1 - AnchoExterior));
-    y = std::clamp(y, Zona.top(), std::max(Zona.top(), Zona.bottom() + 1 - AltoExterior));
+    const QSize Marco = QSize(AnchoExterior, AltoExterior) - size();
+    resize(size().boundedTo(Zona.size() - Marco));
+    const int Ancho = width() + Marco.width(), Alto = height() + Marco.height();
+    x = std::clamp(x, Zona.left(), std::max(Zona.left(), Zona.right() + 1 - Ancho));
+    y = std::clamp(y, Zona.top(), std::max(Zona.top(), Zona.bottom() + 1 - Alto));
   }
   move(x, y);
 }
