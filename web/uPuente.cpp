@@ -12,6 +12,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "uComparacion.h"
@@ -52,6 +53,7 @@ class TVistaWeb : public IVista {
   int Fuente = TMesaTrabajo::FuenteInicial, Pestana = 0;
   bool Multiple = false, Ciclo = false, Halo = false, Pasos = false;
   bool Nombres = false, Pliegue = false;  // "Conservar los nombres", "Mostrar los nombres…"
+  bool DeFichero = false;                 // an open or a save went through
   TModo Modo;
   TMesaTrabajo* Mesa = nullptr;
   int AnchoLienzo = 0, AltoLienzo = 0;
@@ -91,6 +93,7 @@ class TVistaWeb : public IVista {
   bool DialogoExportarDiagrama(std::string& Ruta) override { return Dialogo(Ruta); }
   bool DialogoExportarReduccion(std::string& Ruta) override { return Dialogo(Ruta); }
   void MuestraError(const std::string& m) override { Envia(qError, m); }
+  void DefinicionesDeFichero(const std::string&) override { DeFichero = true; }
   std::string SeparadorMillares() override { return Separador; }
   void FijaLectura(const std::string& t) override { Envia(qLectura, t); }
   bool DetenerEnCiclo() override { return Ciclo; }
@@ -281,6 +284,12 @@ EMSCRIPTEN_KEEPALIVE void web_lienzo_tamano(int Ancho, int Alto, double Escala) 
   Vista.AnchoLienzo = Ancho;
   Vista.AltoLienzo = Alto;
   Mesa->FijaEscala(Escala);
+}
+
+// Whether an open or a save went through since the last call: the page's title then names the
+// file, and a save takes its name.
+EMSCRIPTEN_KEEPALIVE int web_de_fichero() {
+  return std::exchange(Vista.DeFichero, false);
 }
 
 // A path in the worker's memory file system that the next dialog answers with.

@@ -45,9 +45,7 @@ function listaDefiniciones() {
   postMessage({ tipo: "definiciones", nombres });
 }
 
-// A file the page chose, then the command that opens it; whether it opened (a failure shows the
-// error box and leaves the definitions as they were).
-let errores = 0;
+// A file the page chose, then the command that opens it.
 function abre(nombre, bytes) {
   M.FS.mkdirTree("/abiertos");
   const ruta = "/abiertos/" + nombre.replace(/[\/\0]/g, "_");
@@ -55,14 +53,11 @@ function abre(nombre, bytes) {
   const p = cadena(ruta);
   M._web_ruta(p);
   M._free(p);
-  const antes = errores;
   M._web_orden(Orden.abrir, 0, 0, 0);
   try { M.FS.unlink(ruta); } catch (e) { /* the workbench keeps nothing open */ }
-  return errores === antes;
 }
 
 // A command that writes a file (save, the exports): the file goes to the page as a download.
-// Whether it was written.
 function escribe(orden, nombre) {
   const ruta = "/escritos/" + nombre;
   M.FS.mkdirTree("/escritos");
@@ -75,10 +70,9 @@ function escribe(orden, nombre) {
     M.FS.chmod(ruta, 0o644);  // emscripten's umask leaves a new file with no permissions at all
     datos = M.FS.readFile(ruta);
     M.FS.unlink(ruta);
-  } catch (e) { return false; }  // the command failed and said why
+  } catch (e) { return; }  // the command failed and said why
   if (nombre.endsWith(".png")) comprime(datos).then((d) => postMessage({ tipo: "descarga", nombre, datos: d }, [d.buffer]));
   else postMessage({ tipo: "descarga", nombre, datos }, [datos.buffer]);
-  return true;
 }
 
 // The workbench writes PNG uncompressed; the browser's own encoder compresses it. As it was when
@@ -152,12 +146,14 @@ function crea(separador) {
   postMessage({ tipo: "textos", guardarAntesDeAbrir: M.UTF8ToString(M._web_pregunta_abrir()) });
 }
 
-// A command; the file it opened or saved, if any, goes back with its answer.
+// A command; the file it opened or saved, if any, goes back with its answer (the page's name for
+// it, not the worker's path).
 function ejecuta(m) {
+  M._web_de_fichero();
   switch (m.orden) {
     case "lienzo": M._web_lienzo_tamano(m.ancho, m.alto, m.escala); M._web_orden(-1, 0, 0, 0); break;
-    case "abrir": return abre(m.nombre, m.bytes) ? m.nombre : undefined;
-    case "salvar": return escribe(Orden.salvar, m.nombre) ? m.nombre : undefined;
+    case "abrir": abre(m.nombre, m.bytes); break;
+    case "salvar": escribe(Orden.salvar, m.nombre); break;
     case "exportarDiagrama": escribe(Orden.exportarDiagrama, m.nombre); break;
     case "exportarReduccion": escribe(Orden.exportarReduccion, m.nombre); break;
     case "redexEn": postMessage({ tipo: "redexEn", indice: M._web_redex_en(m.pos), pos: m.pos }); break;
@@ -191,7 +187,7 @@ function ejecuta(m) {
     case undefined: break;
     default: M._web_orden(Orden[m.orden], m.a || 0, m.b || 0, m.c || 0);
   }
-  return undefined;
+  return M._web_de_fichero() ? m.nombre : undefined;
 }
 
 // Every message gets its answer, whatever happens on the way: the page waits for it (the
@@ -227,7 +223,6 @@ onmessage = (e) => {
 CreaLambda({
   vista: {
     texto(que, texto, numero) {
-      if (Que[que] === "error") ++errores;
       if (Que[que] === "definiciones") listaDefiniciones();
       else if (Que[que] === "pasos") pasos();
       else postMessage({ tipo: Que[que], texto, numero });
