@@ -131,8 +131,8 @@ function filasComparacion(situacion) {
 }
 
 // The first message: the workbench, with the strategies' menu and the texts the page asks with.
-// Each strategy has its key (lambda-cli's name for it) and says whether η applies to it and whether it is the classic mode without and with
-// η, which alone has "Beta múltiple".
+// Each strategy has its key (lambda-cli's name for it) and says whether η applies to it and
+// whether it is the classic mode without and with η, which alone has "Beta múltiple".
 function crea(separador) {
   const p = cadena(separador);
   M._web_crea(p);
