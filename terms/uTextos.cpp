@@ -142,7 +142,7 @@ std::string Mensajes::CaracterNoAdmitidoEnLinea(char32_t c, std::size_t Linea) {
 }
 
 std::string MensajeDemasiadoGrande(std::size_t nodos, std::string_view Separador) {
-  return "T\xE9rmino demasiado grande: " + ConMillares(nodos, Separador) + " nodos";
+  return "T\xE9rmino demasiado grande: " + ConMillares(nodos, Separador) + " nodos en memoria";
 }
 
 std::string MensajeEntradaSalida(int Codigo) {

@@ -117,7 +117,9 @@ inline constexpr const char* SinMemoria = "Out of memory";
 inline constexpr const char* ErrorDesconocido = "Error desconocido.";
 }  // namespace Mensajes
 
-// "Término demasiado grande: 52.000.000 nodos" (full stops: the text of EDemasiadoGrande).
+// "Término demasiado grande: 52.000.000 nodos en memoria" (full stops: the text of
+// EDemasiadoGrande). Memory holds every term kept, and a variable once however often it occurs:
+// not the size the second panel gives, which counts the term as written.
 std::string MensajeDemasiadoGrande(std::size_t nodos, std::string_view Separador = ".");
 // Message of an input/output error code: 2 "File not found", ..., "I/O error %d" otherwise.
 std::string MensajeEntradaSalida(int Codigo);

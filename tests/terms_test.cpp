@@ -183,7 +183,7 @@ TEST(Limite, CopiaDemasiadoGrandeNoDejaNada) {
   Libera(t);
   EXPECT_EQ(ConMillares(52000000), "52.000.000");
   EXPECT_EQ(ConMillares(999), "999");
-  EXPECT_EQ(MensajeDemasiadoGrande(1234), "T\xE9rmino demasiado grande: 1.234 nodos");
+  EXPECT_EQ(MensajeDemasiadoGrande(1234), "T\xE9rmino demasiado grande: 1.234 nodos en memoria");
 }
 
 TEST(Memoria, UnTerminoGrandeLaDevuelve) {

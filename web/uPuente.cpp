@@ -12,6 +12,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "uComparacion.h"
@@ -52,6 +53,7 @@ class TVistaWeb : public IVista {
   int Fuente = TMesaTrabajo::FuenteInicial, Pestana = 0;
   bool Multiple = false, Ciclo = false, Halo = false, Pasos = false;
   bool Nombres = false, Pliegue = false;  // "Conservar los nombres", "Mostrar los nombres…"
+  bool DeFichero = false;                 // an open or a save went through
   TModo Modo;
   TMesaTrabajo* Mesa = nullptr;
   int AnchoLienzo = 0, AltoLienzo = 0;
@@ -91,6 +93,7 @@ class TVistaWeb : public IVista {
   bool DialogoExportarDiagrama(std::string& Ruta) override { return Dialogo(Ruta); }
   bool DialogoExportarReduccion(std::string& Ruta) override { return Dialogo(Ruta); }
   void MuestraError(const std::string& m) override { Envia(qError, m); }
+  void DefinicionesDeFichero(const std::string&) override { DeFichero = true; }
   std::string SeparadorMillares() override { return Separador; }
   void FijaLectura(const std::string& t) override { Envia(qLectura, t); }
   bool DetenerEnCiclo() override { return Ciclo; }
@@ -252,13 +255,14 @@ EMSCRIPTEN_KEEPALIVE void web_crea(const char* Separador) {
   Mesa->FormCreate();
 }
 
-// The character of the expression box that Windows-1252 cannot hold, or empty: the page refuses
-// the Enter with its message.
+// The boxes' texts, and the message about the first character of theirs that Windows-1252 cannot
+// hold, or empty: the worker refuses the Enter with it, as the window does.
 EMSCRIPTEN_KEEPALIVE const char* web_cajas(const char* Ent, const char* Def) {
-  std::string NoCabe;
-  Vista.Ent = Utf8ACp1252(Ent, &NoCabe);
-  if (NoCabe.empty()) Vista.Def = Utf8ACp1252(Def, &NoCabe);
-  Devuelto = NoCabe;
+  std::string NoCabe, NoCabeEnt;
+  Vista.Def = Utf8ACp1252(Def, &NoCabe);
+  Vista.Ent = Utf8ACp1252(Ent, &NoCabeEnt);
+  if (NoCabe.empty()) NoCabe = NoCabeEnt;
+  Devuelto = NoCabe.empty() ? NoCabe : Cp1252AUtf8(Mensajes::CaracterNoAdmitido) + NoCabe;
   return Devuelto.c_str();
 }
 
@@ -280,6 +284,12 @@ EMSCRIPTEN_KEEPALIVE void web_lienzo_tamano(int Ancho, int Alto, double Escala) 
   Vista.AnchoLienzo = Ancho;
   Vista.AltoLienzo = Alto;
   Mesa->FijaEscala(Escala);
+}
+
+// Whether an open or a save went through since the last call: the page's title then names the
+// file, and a save takes its name.
+EMSCRIPTEN_KEEPALIVE int web_de_fichero() {
+  return std::exchange(Vista.DeFichero, false);
 }
 
 // A path in the worker's memory file system that the next dialog answers with.
@@ -332,6 +342,19 @@ EMSCRIPTEN_KEEPALIVE const char* web_definicion(int i) {
 EMSCRIPTEN_KEEPALIVE const char* web_estrategia(int i) {
   Devuelto = Cp1252AUtf8(NombreEstrategia(Estrategias[i]));
   return Devuelto.c_str();
+}
+// Strategy i's key, lambda-cli's name for it, which no rewording of the menu changes: the page
+// keeps the strategy chosen by it.
+EMSCRIPTEN_KEEPALIVE const char* web_clave_estrategia(int i) {
+  return ClaveEstrategia(Estrategias[i]);
+}
+// Whether η applies to strategy i, and whether it is then the classic mode, which alone has
+// "Beta múltiple": the menu's rule, as the window's.
+EMSCRIPTEN_KEEPALIVE int web_admite_eta(int i) {
+  return AdmiteEta(Estrategias[i]);
+}
+EMSCRIPTEN_KEEPALIVE int web_clasico(int i, int Eta) {
+  return TModo{Estrategias[i], Eta && AdmiteEta(Estrategias[i])}.Clasico();
 }
 EMSCRIPTEN_KEEPALIVE int web_ejecutando() {
   return Mesa->Ejecutando;
@@ -393,6 +416,12 @@ EMSCRIPTEN_KEEPALIVE int web_compara() {
                                      TComparacion::TopeVentana, TComparacion::LimiteVentana);
   Comparando = std::move(c);
   return 1;
+}
+// Which term it compares, as a line above the table: cut after Caben characters.
+EMSCRIPTEN_KEEPALIVE const char* web_compara_termino(int Caben) {
+  Devuelto = Comparando ? Cp1252AUtf8(Comparando->Comparacion->TextoTermino(std::size_t(Caben)))
+                        : std::string();
+  return Devuelto.c_str();
 }
 EMSCRIPTEN_KEEPALIVE int web_compara_avanza() {
   if (!Comparando) return 0;

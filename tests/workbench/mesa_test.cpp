@@ -667,7 +667,7 @@ TEST(Mesa, UnSoloSeparadorDeMillares) {
   EXPECT_EQ(b.Vista.UltimoError,
             "Diagrama demasiado grande para exportarlo: m\xE1s de 1,000 nodos");
   EXPECT_EQ(MensajeExcepcion(EDemasiadoGrande(1234), ","),
-            "T\xE9rmino demasiado grande: 1,234 nodos");
+            "T\xE9rmino demasiado grande: 1,234 nodos en memoria");
 }
 
 // A view whose text box fails, as an out-of-memory would.

@@ -36,12 +36,6 @@ function descarga(nombre, datos) {
   setTimeout(() => URL.revokeObjectURL(a.href), 10000);
 }
 
-// The group separator of the browser's language, as the window takes the locale's.
-function separador() {
-  const p = new Intl.NumberFormat(navigator.language).formatToParts(1000000);
-  return (p.find((x) => x.type === "group") || { value: "" }).value;
-}
-
 // "Texto": the pointer over a redex shows it, a click contracts it. One question about the
 // pointer at a time: a move while it is asked waits for the answer.
 let apuntando = false, apuntarDespues = null;
@@ -88,8 +82,7 @@ const vista = {
   error: (m) => abreDialogo("Cálculo Lambda", document.createTextNode(m.texto)),
   vaciaDef: () => { $("edtDef").value = ""; },
   definiciones: (m) => menuDefiniciones(m.nombres),
-  estrategias: (m) => menuEstrategias(m.nombres),
-  noCabe: (m) => { $("estado").textContent = "Carácter no admitido: " + m.caracter; },
+  estrategias: (m) => menuEstrategias(m.estrategias),
   descarga: (m) => descarga(m.nombre, m.datos),
   lienzo: (m) => {
     const c = $("Lienzo");
@@ -99,15 +92,21 @@ const vista = {
   redexEn: (m) => { if (m.indice >= 0) orden("contrae", { a: m.indice }); },
   textos: (m) => { textos = m; },
   comparacion: (m) => muestraComparacion(m.filas, m.situacion),
+  comparado: (m) => {
+    $("TerminoComparado").textContent = m.texto;
+    $("TerminoComparado").title = m.entero;
+  },
   hecho: (m) => {
-    estado.sinGuardar = m.sinGuardar;
+    if (m.sinGuardar !== undefined) estado.sinGuardar = m.sinGuardar;
+    if (m.fichero) abierto(m.fichero);
     const r = esperas.get(m.id);
     if (r) { esperas.delete(m.id); r(); }
   },
   listo: () => { document.body.dataset.listo = "1"; },
 };
 trabajador.onmessage = (e) => { const f = vista[e.data.tipo]; if (f) f(e.data); };
-trabajador.postMessage({ separador: separador() });
+// The page is Spanish whatever the browser's language: so are its numbers ("3.873").
+trabajador.postMessage({ separador: "." });
 
 // The input row.
 $("edtEnt").addEventListener("keydown", (e) => {
@@ -216,37 +215,49 @@ function marca(id, valor) { $(id).setAttribute("aria-checked", String(valor)); }
 // "Mostrar los pasos": the panel under the views.
 $("MostrarPasos1").addEventListener("click", () => {
   marca("MostrarPasos1", !marcado("MostrarPasos1"));
+  guardaOpciones();
+  muestraPasos();
+});
+function muestraPasos() {
   $("Pasos1").hidden = !marcado("MostrarPasos1");
   pasos.fija(0, -1);
   orden("mostrarPasos");
-});
+}
 // The two ways of printing names: the views show the term again.
 for (const id of ["ConservarNombres1", "NombresDefiniciones1"]) {
   $(id).addEventListener("click", () => {
     marca(id, !marcado(id));
+    guardaOpciones();
     orden("nombres");
   });
 }
 for (const id of ["Betamltiple1", "HaloDiagrama1", "DetenerCiclo1", "ReduccionEta1"]) {
   $(id).addEventListener("click", () => {
     marca(id, !marcado(id));
-    if (id === "ReduccionEta1" && marcado(id)) marca("Betamltiple1", false);
-    if (id === "Betamltiple1" && marcado(id)) marca("ReduccionEta1", false);
     ajustaOpciones();
+    guardaOpciones();
     if (id !== "DetenerCiclo1") orden("opciones");
   });
 }
-// "Beta múltiple" belongs to the classic mode alone, η to two strategies.
+// The window's rule: η only where the strategy admits it, and "Beta múltiple" in the classic mode
+// alone (orden normal without η), unchecked when it is left. Each strategy's facts come from the
+// workbench.
+let estrategias = [];
 function ajustaOpciones() {
-  if (estado.estrategia !== 0) marca("Betamltiple1", false);
-  if (estado.estrategia > 1) marca("ReduccionEta1", false);
-  $("Betamltiple1").disabled = estado.estrategia !== 0;
-  $("ReduccionEta1").disabled = estado.estrategia > 1;
+  const e = estrategias[estado.estrategia];
+  if (!e) return;
+  if (!e.eta) marca("ReduccionEta1", false);
+  $("ReduccionEta1").disabled = !e.eta;
+  const clasica = e.clasica[marcado("ReduccionEta1") ? 1 : 0];
+  if (!clasica) marca("Betamltiple1", false);
+  $("Betamltiple1").disabled = !clasica;
 }
-function menuEstrategias(nombres) {
+function menuEstrategias(lista) {
+  estrategias = lista;
+  estado.estrategia = Math.max(0, lista.findIndex((e) => e.clave === estrategiaGuardada));
   const caja = $("Estrategias1");
   caja.replaceChildren();
-  nombres.forEach((n, i) => {
+  lista.forEach(({ nombre: n }, i) => {
     const b = document.createElement("button");
     b.textContent = n;
     b.setAttribute("role", "menuitemradio");
@@ -255,11 +266,37 @@ function menuEstrategias(nombres) {
       estado.estrategia = i;
       for (const o of caja.children) o.setAttribute("aria-checked", String(o === b));
       ajustaOpciones();
+      guardaOpciones();
       orden("opciones");
     };
     caja.append(b);
   });
+  ajustaOpciones();
 }
+
+// The options kept in the browser between sessions: all but those the first start fixes
+// ("Beta múltiple" unchecked, "Gráficos"); the strategy by its key. A browser that keeps nothing
+// starts as the first time.
+const Guardadas = ["HaloDiagrama1", "DetenerCiclo1", "MostrarPasos1", "ConservarNombres1",
+                   "NombresDefiniciones1", "ReduccionEta1"];
+const ClaveOpciones = "calculo-lambda.opciones";
+let estrategiaGuardada;
+function guardaOpciones() {
+  const marcas = Object.fromEntries(Guardadas.map((id) => [id, marcado(id)]));
+  try {
+    const estrategia = estrategias[estado.estrategia]?.clave;
+    localStorage.setItem(ClaveOpciones, JSON.stringify({ estrategia, marcas }));
+  } catch (e) { /* storage refused: the options last this session */ }
+}
+function recuperaOpciones() {
+  let o = null;
+  try { o = JSON.parse(localStorage.getItem(ClaveOpciones)); } catch (e) { return; }
+  if (!o || typeof o !== "object") return;
+  estrategiaGuardada = o.estrategia;
+  for (const id of Guardadas) if (o.marcas && o.marcas[id] === true) marca(id, true);
+  if (marcado("MostrarPasos1")) muestraPasos();
+}
+recuperaOpciones();
 // Choosing a definition types its name into the expression box.
 function menuDefiniciones(nombres) {
   const caja = $("Definiciones1");
@@ -276,8 +313,13 @@ function menuDefiniciones(nombres) {
   }
 }
 
-// Ficheros.
+// Ficheros. The name of the file open, or last saved, which the next save takes; the page's title
+// names it once an open or a save has succeeded, as the window's caption does.
 let nombreFichero = "definiciones.txt", textos = {};
+function abierto(nombre) {
+  nombreFichero = nombre;
+  document.title = "Cálculo Lambda - " + nombre;
+}
 // Definitions changed since they were opened or saved: the window's question before another file
 // replaces them. "Guardar" downloads them first; true when the opening goes on.
 function guardaSiCambiaron() {
@@ -286,9 +328,10 @@ function guardaSiCambiaron() {
   $("preguntaTexto").textContent = textos.guardarAntesDeAbrir;
   d.returnValue = "cancelar";
   d.showModal();
+  // Escape closes it with no button's value: as Cancelar.
   return new Promise((r) => d.addEventListener("close", async () => {
     if (d.returnValue === "guardar") await orden("salvar", { nombre: nombreFichero });
-    r(d.returnValue !== "cancelar");
+    r(d.returnValue === "guardar" || d.returnValue === "descartar");
   }, { once: true }));
 }
 // Closing the page would lose them as well: the browser asks.
@@ -297,7 +340,6 @@ $("Abrir1").onclick = async () => { if (await guardaSiCambiaron()) $("OpenDialog
 $("OpenDialog1").onchange = async (e) => {
   const f = e.target.files[0];
   if (!f) return;
-  nombreFichero = f.name;
   await orden("abrir", { nombre: f.name, bytes: await f.arrayBuffer() });
   e.target.value = "";
 };
@@ -334,7 +376,6 @@ $("Comparar1").addEventListener("close", () => orden("cerrarComparacion"));
 export async function abreLeccion(fichero) {
   if (!(await guardaSiCambiaron())) return;
   const r = await fetch("lecciones/" + fichero);
-  nombreFichero = fichero;
   return orden("abrir", { nombre: fichero, bytes: await r.arrayBuffer() });
 }
 fetch("lecciones/indice.json").then((r) => r.json()).then((lista) => {

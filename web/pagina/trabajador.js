@@ -130,25 +130,26 @@ function filasComparacion(situacion) {
   postMessage({ tipo: "comparacion", filas, situacion });
 }
 
-function atiende(m) {
-  if (m.separador !== undefined) {
-    const p = cadena(m.separador);
-    M._web_crea(p);
-    M._free(p);
-    const nombres = [];
-    for (let i = 0; i < 7; ++i) nombres.push(M.UTF8ToString(M._web_estrategia(i)));
-    postMessage({ tipo: "estrategias", nombres });
-    postMessage({ tipo: "textos", guardarAntesDeAbrir: M.UTF8ToString(M._web_pregunta_abrir()) });
-    return;
-  }
-  if (m.cajas) {
-    const noCabe = cajas(m.cajas[0], m.cajas[1]);
-    if (noCabe) {
-      postMessage({ tipo: "noCabe", caracter: noCabe });
-      return;
-    }
-  }
-  if (m.opciones) M._web_opciones(...m.opciones);
+// The first message: the workbench, with the strategies' menu and the texts the page asks with.
+// Each strategy has its key (lambda-cli's name for it) and says whether η applies to it and
+// whether it is the classic mode without and with η, which alone has "Beta múltiple".
+function crea(separador) {
+  const p = cadena(separador);
+  M._web_crea(p);
+  M._free(p);
+  const estrategias = [];
+  for (let i = 0; i < 7; ++i)
+    estrategias.push({ nombre: M.UTF8ToString(M._web_estrategia(i)),
+                       clave: M.UTF8ToString(M._web_clave_estrategia(i)), eta: !!M._web_admite_eta(i),
+                       clasica: [!!M._web_clasico(i, 0), !!M._web_clasico(i, 1)] });
+  postMessage({ tipo: "estrategias", estrategias });
+  postMessage({ tipo: "textos", guardarAntesDeAbrir: M.UTF8ToString(M._web_pregunta_abrir()) });
+}
+
+// A command; the file it opened or saved, if any, goes back with its answer (the page's name for
+// it, not the worker's path).
+function ejecuta(m) {
+  M._web_de_fichero();
   switch (m.orden) {
     case "lienzo": M._web_lienzo_tamano(m.ancho, m.alto, m.escala); M._web_orden(-1, 0, 0, 0); break;
     case "abrir": abre(m.nombre, m.bytes); break;
@@ -166,6 +167,9 @@ function atiende(m) {
     case "comparar":
       comparando = !!M._web_compara();
       if (comparando) {
+        // The line as the window's, its whole text (up to 2,000 characters) as the tooltip.
+        postMessage({ tipo: "comparado", texto: M.UTF8ToString(M._web_compara_termino(200)),
+                      entero: M.UTF8ToString(M._web_compara_termino(2000)) });
         filasComparacion("");
         canalComparacion.port2.postMessage(0);
       }
@@ -183,7 +187,32 @@ function atiende(m) {
     case undefined: break;
     default: M._web_orden(Orden[m.orden], m.a || 0, m.b || 0, m.c || 0);
   }
-  postMessage({ tipo: "hecho", id: m.id, sinGuardar: !!M._web_sin_guardar() });
+  return M._web_de_fichero() ? m.nombre : undefined;
+}
+
+// Every message gets its answer, whatever happens on the way: the page waits for it (the
+// pointer's questions one at a time, the menus, the tests).
+function atiende(m) {
+  let fichero;
+  try {
+    if (m.separador !== undefined) {
+      crea(m.separador);
+      return;
+    }
+    // A character that Windows-1252 cannot hold refuses the Enter, as in the window; the other
+    // commands do not read the boxes.
+    const noCabe = m.cajas ? cajas(m.cajas[0], m.cajas[1]) : "";
+    if (noCabe && m.orden === "tecla" && m.a === 13) {
+      postMessage({ tipo: "estado", texto: noCabe });
+      return;
+    }
+    if (m.opciones) M._web_opciones(...m.opciones);
+    fichero = ejecuta(m);
+  } finally {
+    let sinGuardar;  // unknown when the workbench itself has failed: the page keeps what it knew
+    try { sinGuardar = !!M._web_sin_guardar(); } catch (e) { /* the answer goes all the same */ }
+    postMessage({ tipo: "hecho", id: m.id, sinGuardar, fichero });
+  }
 }
 
 onmessage = (e) => {

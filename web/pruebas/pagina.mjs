@@ -23,10 +23,14 @@ const servidor = http.createServer((q, r) => {
 await new Promise((r) => servidor.on("listening", r));
 
 const descargas = fs.mkdtempSync(path.join(os.tmpdir(), "lambda-web-"));
+// A fresh profile, gone at the end: the page keeps its options in it. The browser speaks
+// English; the page stays Spanish.
+const perfil = fs.mkdtempSync(path.join(os.tmpdir(), "lambda-web-perfil-"));
 const navegador = await puppeteer.launch({
   executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
   headless: true,
-  args: ["--no-sandbox", "--lang=es-ES"],
+  userDataDir: perfil,
+  args: ["--no-sandbox", "--lang=en-US"],
 });
 const p = await navegador.newPage();
 const errores = [];
@@ -54,6 +58,18 @@ async function clic(sel) {
   await p.click(sel);
   await orden(undefined);  // every message before this one has been answered
 }
+const definidas = () => p.$$eval("#Definiciones1 button", (bs) => bs.map((b) => b.textContent));
+const menu = (n) => p.click(`.menu:nth-child(${n}) > button`);
+async function eligeLeccion(n) {
+  await menu(4);
+  await (await p.$$("#Lecciones1 button"))[n - 1].click();
+}
+// A file downloaded under that name, once it is whole.
+async function descargado(nombre) {
+  const f = path.join(descargas, nombre);
+  for (let i = 0; i < 50 && !(fs.existsSync(f) && fs.statSync(f).size); ++i) await espera(100);
+  return fs.readFileSync(f, "latin1");
+}
 async function prueba(nombre, f) {
   await f();
   console.log("ok", nombre);
@@ -61,8 +77,9 @@ async function prueba(nombre, f) {
 
 try {
   await prueba("el ejemplo de cinco órdenes, como en el escritorio", async () => {
-    // As the window, the page starts on "Gráficos".
+    // As the window, the page starts on "Gráficos", with the window's caption.
     assert.equal(await p.$eval("#pestanaGraficos", (e) => e.ariaSelected), "true");
+    assert.equal(await p.title(), "Cálculo Lambda - Lógica y computabilidad");
     await clic("#pestanaTexto");
     await entra("I", "\\x.x");
     assert.equal(await texto("#Memo1"), "\\ a . a");
@@ -91,13 +108,18 @@ try {
 
   await prueba("una lección desde el menú «Lecciones»", async () => {
     await p.click(".menu:nth-child(4) > button");
+    // The headings of the guide, accents and all.
+    assert.deepEqual(await p.$$eval("#Lecciones1 button", (bs) => bs.map((b) => b.textContent)),
+                     ["1. combinadores", "2. lógica", "3. numerales de Church y aritmética",
+                      "4. pares y listas", "5. recursión", "6. estrategias de reducción"]);
     const [boton] = await p.$$("#Lecciones1 button");
-    assert.match(await boton.evaluate((b) => b.textContent), /^1\. /);
     await boton.click();
     // "I", defined above, is not saved: the window's question first.
     await p.waitForSelector("#pregunta[open]");
     await p.click("#pregunta button[value=descartar]");
     await p.waitForFunction(() => document.querySelectorAll("#Definiciones1 button").length > 5);
+    // The title names the lesson's file, as the window's caption names the file open.
+    assert.equal(await p.title(), "Cálculo Lambda - combinadores.txt");
     await entra("", "S K K");
     await clic("#btnBetaAll");
     await p.waitForFunction(() => document.getElementById("btnBetaAll").ariaPressed === "false");
@@ -176,6 +198,8 @@ try {
     await p.click(".menu:nth-child(2) > button");
     await p.click("#CompararEstrategias1");
     await p.waitForFunction(() => document.getElementById("SituacionComparacion").textContent === "Terminado.");
+    // The current term, as the window says.
+    assert.equal(await texto("#TerminoComparado"), "Término comparado: (\\ a . \\ b . b) ((\\ c . c) (\\ d . d))");
     const filas = await p.$$eval("#TablaComparacion tbody tr",
                                  (trs) => trs.map((tr) => [...tr.cells].map((c) => c.textContent).join("|")));
     assert.equal(filas.length, 7);
@@ -190,7 +214,6 @@ try {
       await (await p.$("#Lecciones1 button")).click();
       await p.waitForSelector("#pregunta[open]");
     };
-    const definidas = () => p.$$eval("#Definiciones1 button", (bs) => bs.map((b) => b.textContent));
     const alCerrar = () => p.evaluate(() => {
       const e = new Event("beforeunload", { cancelable: true });
       window.dispatchEvent(e);
@@ -227,11 +250,149 @@ try {
     await p.waitForFunction(() =>
       [...document.querySelectorAll("#Definiciones1 button")].some((b) => b.textContent === "DOS"));
     await entra("", "DOS");
-    assert.equal(await texto("#lectura"), "número 2 · igual a DOS · 7 nodos");
+    assert.equal(await texto("#lectura"), "forma normal · número 2 · igual a DOS · 7 nodos");
+  });
+  await prueba("un fichero que no se abre no cambia el título ni el nombre con que se salva", async () => {
+    fs.rmSync(path.join(descargas, "combinadores.txt"));
+    await (await p.$("#OpenDialog1")).uploadFile(path.join(sitio, "capturas", "navegador.png"));
+    await p.waitForSelector("#dialogo[open]");
+    await p.click("#dialogoCerrar");
+    await menu(1);
+    await p.click("#Salvar1");
+    assert.match(await descargado("combinadores.txt"), /\r\nDOS\r\n/);
+    assert.equal(await p.title(), "Cálculo Lambda - combinadores.txt");
+  });
+
+  await prueba("λ se lee como \\ en la caja de la expresión y en un fichero", async () => {
+    await clic("#pestanaTexto");
+    await entra("", "(λx y.y x) a b");
+    assert.equal(await texto("#Memo1"), "(\\ a . \\ b . b a) c d");
+    const fichero = path.join(descargas, "lambdas.txt");
+    fs.writeFileSync(fichero, "DOSL\r\nλf x.f (f x)\r\n");
+    await (await p.$("#OpenDialog1")).uploadFile(fichero);
+    await p.waitForFunction(() => document.title === "Cálculo Lambda - lambdas.txt");
+    await entra("", "DOSL");
+    assert.equal(await texto("#lectura"), "forma normal · número 2 · igual a DOSL · 7 nodos");
+  });
+
+  await prueba("Escape en la pregunta por las definiciones sin guardar es «Cancelar»", async () => {
+    await eligeLeccion(3);
+    await p.waitForFunction(() => [...document.querySelectorAll("#Definiciones1 button")]
+      .some((b) => b.textContent === "SUC"));
+    await entra("OTRO", "\\x.x");
+    await eligeLeccion(2);
+    await p.waitForSelector("#pregunta[open]");
+    await p.keyboard.press("Escape");
+    await orden(undefined);
+    assert.equal(await p.$eval("#pregunta", (d) => d.open), false);
+    assert.ok((await definidas()).includes("OTRO"));
+    // Through "Abrir..": no file picker after Escape.
+    await p.$eval("#OpenDialog1", (e) => {
+      window.selectores = 0;
+      e.addEventListener("click", () => ++window.selectores);
+    });
+    await menu(1);
+    await p.click("#Abrir1");
+    await p.waitForSelector("#pregunta[open]");
+    await p.keyboard.press("Escape");
+    await orden(undefined);
+    assert.equal(await p.evaluate(() => window.selectores), 0);
+    assert.ok((await definidas()).includes("OTRO"));
+    assert.equal(await p.title(), "Cálculo Lambda - numerales.txt");
+  });
+
+  await prueba("un carácter que no cabe rehúsa el Intro y nada más", async () => {
+    await clic("#pestanaTexto");
+    await entra("", "(\\x.x) y");
+    await escribe("#edtEnt", "Ωx.x");
+    await p.keyboard.press("Enter");
+    await p.waitForFunction(() => document.getElementById("estado").textContent === "Carácter no admitido: Ω");
+    assert.equal(await texto("#Memo1"), "(\\ a . a) b");
+    // The pointer over the redex still shows it, β still steps, the tabs still change.
+    const linea = await (await p.$("#Memo1 .lineas > div")).boundingBox();
+    await p.mouse.move(linea.x + 8, linea.y + linea.height / 2);
+    await p.waitForSelector("#Memo1.mano", { timeout: 5000 });
+    await p.mouse.move(0, 0);
+    await p.click("#btnBeta");
+    await p.waitForFunction(() => document.getElementById("Memo1").textContent === "a", { timeout: 5000 });
+    await clic("#pestanaGraficos");
+    await clic("#pestanaTexto");
+    assert.equal(await p.$eval("#edtEnt", (e) => e.value), "Ωx.x");
+  });
+
+  await prueba("los números en español aunque el navegador hable inglés", async () => {
+    await p.$eval("#edtEnt", (e, t) => { e.value = t; }, "\\x." + " x".repeat(1000));
+    await orden("tecla", { a: 13 });
+    assert.equal(await texto("#lectura"), "forma normal · 2.000 nodos");
+  });
+
+  await prueba("η y «Beta múltiple»: la regla de la ventana", async () => {
+    const como = () => p.$$eval("#Betamltiple1, #ReduccionEta1",
+                                (bs) => bs.map((b) => `${b.ariaChecked} ${b.disabled ? "gris" : "activa"}`));
+    const opcion = async (sel) => { await menu(2); await p.click(sel); await orden(undefined); };
+    await opcion("#Betamltiple1");
+    await opcion("#ReduccionEta1");
+    // With η the mode is no longer the classic one: "Beta múltiple" unchecked and disabled.
+    assert.deepEqual(await como(), ["false gris", "true activa"]);
+    await opcion("#ReduccionEta1");
+    assert.deepEqual(await como(), ["false activa", "false activa"]);
+    await opcion("#Estrategias1 button:nth-child(3)");  // "Por nombre": no η
+    assert.deepEqual(await como(), ["false gris", "false gris"]);
+    await opcion("#Estrategias1 button:nth-child(1)");
+    assert.deepEqual(await como(), ["false activa", "false activa"]);
+  });
+
+  await prueba("en el límite de nodos, la barra de estado dice qué cuenta cada cifra", async () => {
+    // "y y y" doubled 21 times: 6.291.456 occurrences of a free variable, which memory holds once,
+    // and the applications between them. The second β needs the term, the one before it for ←
+    // and the step's copy: more than a page's memory takes, for a term of 12.582.914 nodes as
+    // written.
+    await clic("#pestanaGraficos");
+    await entra("", "y y y");
+    for (let i = 0; i < 21; ++i) await entra("", "% %");
+    await entra("", "(\\z.z) ((\\z.z) %)");
+    await clic("#btnBeta");
+    await clic("#btnBeta");
+    assert.match(await texto("#estado"), /^Término demasiado grande: [\d.]+ nodos en memoria$/);
+    assert.equal(await texto("#lectura"), "12.582.914 nodos");
+  });
+
+  await prueba("las opciones quedan para otra sesión; «Beta múltiple» y «Gráficos», como al empezar", async () => {
+    const opcion = async (sel) => { await menu(2); await p.click(sel); await orden(undefined); };
+    const marcas = ["#HaloDiagrama1", "#DetenerCiclo1", "#MostrarPasos1", "#ConservarNombres1",
+                    "#NombresDefiniciones1"];
+    const marcadas = () => p.$$eval(marcas.join(), (bs) => bs.map((b) => b.ariaChecked));
+    for (const m of ["#Betamltiple1", ...marcas]) await opcion(m);
+    // OTRO is not saved: the browser asks before it leaves, and is told to go on.
+    const otraSesion = async () => {
+      const sal = (d) => d.accept();
+      p.on("dialog", sal);
+      await p.reload();
+      p.off("dialog", sal);
+      await p.waitForSelector("body[data-listo]");
+      await orden(undefined);
+    };
+    await otraSesion();
+    assert.deepEqual(await marcadas(), marcas.map(() => "true"));
+    assert.equal(await p.$eval("#Betamltiple1", (b) => b.ariaChecked), "false");
+    assert.equal(await p.$eval("#Pasos1", (e) => e.hidden), false);
+    assert.equal(await p.$eval("#pestanaGraficos", (e) => e.ariaSelected), "true");
+    assert.equal(await p.title(), "Cálculo Lambda - Lógica y computabilidad");
+    await opcion("#Estrategias1 button:nth-child(2)");  // "Orden aplicativo"
+    await opcion("#ReduccionEta1");
+    await otraSesion();
+    assert.equal(await p.$eval("#Estrategias1 button:nth-child(2)", (b) => b.ariaChecked), "true");
+    assert.equal(await p.$eval("#ReduccionEta1", (b) => b.ariaChecked), "true");
+    // In force, not only shown: the argument first, the names kept.
+    await clic("#pestanaTexto");
+    await entra("", "(\\x.y) ((\\x.x) z)");
+    await clic("#btnBeta");
+    assert.equal(await texto("#Memo1"), "(\\ x . y) z");
   });
   assert.deepEqual(errores, []);
 } finally {
   await navegador.close();
   servidor.close();
   fs.rmSync(descargas, { recursive: true, force: true });
+  fs.rmSync(perfil, { recursive: true, force: true });
 }
