@@ -54,6 +54,9 @@ struct TLisToken {
 // Whether an expression can name the definition `Nombre`: it reads as one symbol, not as a
 // variable (a lowercase letter first) nor as several tokens (a blank, '%' or a sign inside).
 bool NombreLegible(std::string_view Nombre);
+// Whether a text typed in the name box is an expression typed in the wrong box: once trimmed of
+// blanks, it holds a blank, '%' or a sign, which no name can.
+bool EsExpresionEnNombre(std::string_view Texto);
 
 // Parses `Texto` (Windows-1252 bytes). Returns a term, owned by the caller, exactly when
 // `Error` comes back empty; otherwise no term and one message. `Actual` may be null: a '%' then

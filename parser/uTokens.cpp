@@ -88,6 +88,13 @@ bool NombreLegible(std::string_view Nombre) {
   return std::none_of(Nombre.begin(), Nombre.end(), EsDelimitador);
 }
 
+bool EsExpresionEnNombre(std::string_view Texto) {
+  const std::size_t Desde = Texto.find_first_not_of(" \t");
+  if (Desde == std::string_view::npos) return false;
+  Texto = Texto.substr(Desde, Texto.find_last_not_of(" \t") + 1 - Desde);
+  return std::any_of(Texto.begin(), Texto.end(), EsDelimitador);
+}
+
 // How many tokens the text gives at most (exactly, when it has no error): one per sign and '%',
 // one per run of other characters. Sizing the list once spares the copies of its growth.
 // A token starts at each delimiter but a blank, and at each other byte after a delimiter (or at

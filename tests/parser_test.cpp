@@ -278,3 +278,16 @@ TEST(Definiciones, BusquedaSinMayusculas) {
   EXPECT_EQ(defs.Busca("suc"), 0);
   EXPECT_EQ(defs.Busca("otro"), -1);
 }
+
+// What a name can be, and what typed in the name box can only be an expression.
+TEST(Definiciones, NombreOExpresion) {
+  for (const char* n : {"DOS", "Suc", "+", "2", "A'b"}) {
+    EXPECT_TRUE(NombreLegible(n)) << n;
+    EXPECT_FALSE(EsExpresionEnNombre(n)) << n;
+  }
+  for (const char* n : {"\\x.x", "K I", "%", "(I)", "/x.x", " x.x"})
+    EXPECT_TRUE(EsExpresionEnNombre(n)) << n;
+  // Blanks around a name, a lowercase name: no name to write, but no expression either.
+  for (const char* n : {"  DOS ", "x", "", " "}) EXPECT_FALSE(EsExpresionEnNombre(n)) << n;
+  EXPECT_FALSE(NombreLegible("x"));
+}

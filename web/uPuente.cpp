@@ -18,6 +18,7 @@
 #include "uComparacion.h"
 #include "uCp1252.h"
 #include "uEstrategia.h"
+#include "uParser.h"
 #include "uTextos.h"
 #include "uTraza.h"
 #include "vLambda.h"
@@ -264,6 +265,12 @@ EMSCRIPTEN_KEEPALIVE const char* web_cajas(const char* Ent, const char* Def) {
   if (NoCabe.empty()) NoCabe = NoCabeEnt;
   Devuelto = NoCabe.empty() ? NoCabe : Cp1252AUtf8(Mensajes::CaracterNoAdmitido) + NoCabe;
   return Devuelto.c_str();
+}
+
+// Intro in the name box: whether its text is an expression typed there, to move to the empty
+// expression box and enter, as the window does.
+EMSCRIPTEN_KEEPALIVE int web_expresion_en_nombre() {
+  return Vista.Ent.empty() && EsExpresionEnNombre(Vista.Def);
 }
 
 EMSCRIPTEN_KEEPALIVE void web_opciones(int Multiple, int Pestana, int Ciclo, int Halo,

@@ -81,6 +81,13 @@ const vista = {
   },
   error: (m) => abreDialogo("Cálculo Lambda", document.createTextNode(m.texto)),
   vaciaDef: () => { $("edtDef").value = ""; },
+  // An expression typed in the name box, as a new user's first one is, goes where it belongs.
+  introNombre: (m) => {
+    if (!m.mueve) return;
+    $("edtEnt").value = $("edtDef").value;
+    $("edtDef").value = "";
+    orden("tecla", { a: 13 });
+  },
   definiciones: (m) => menuDefiniciones(m.nombres),
   estrategias: (m) => menuEstrategias(m.estrategias),
   descarga: (m) => descarga(m.nombre, m.datos),
@@ -113,7 +120,7 @@ $("edtEnt").addEventListener("keydown", (e) => {
   if (e.key === "Enter") { e.preventDefault(); orden("tecla", { a: 13 }); }
 });
 $("edtDef").addEventListener("keydown", (e) => {
-  if (e.key === "Enter") { e.preventDefault(); $("edtEnt").focus(); }
+  if (e.key === "Enter") { e.preventDefault(); $("edtEnt").focus(); orden("introNombre"); }
 });
 $("btnBeta").onclick = () => orden("beta");
 $("btnBack").onclick = () => orden("atras");

@@ -164,6 +164,7 @@ function ejecuta(m) {
       filasPasos(m.desde, Math.min(m.hasta, M._web_pasos()), m.caben);
       break;
     case "definiciones": listaDefiniciones(); break;
+    case "introNombre": postMessage({ tipo: "introNombre", mueve: !!M._web_expresion_en_nombre() }); break;
     case "comparar":
       comparando = !!M._web_compara();
       if (comparando) {

@@ -191,6 +191,22 @@ try {
     assert.equal(await texto("#Memo1"), "(\\ a . a a) (\\ b . b b)");
   });
 
+  await prueba("una expresión escrita en la caja del nombre se introduce con Intro", async () => {
+    await escribe("#edtEnt", "");
+    await escribe("#edtDef", "(\\x.x) y");
+    await p.keyboard.press("Enter");
+    await p.waitForFunction(() => document.getElementById("edtEnt").value === "(\\x.x) y");
+    assert.equal(await p.$eval("#edtDef", (e) => e.value), "");
+    await p.waitForFunction(() => document.getElementById("Memo1").textContent === "(\\ a . a) b");
+    // A name goes on to the expression box, and stays.
+    await escribe("#edtEnt", "");
+    await escribe("#edtDef", "DOS");
+    await p.keyboard.press("Enter");
+    await orden("definiciones");
+    assert.equal(await p.evaluate(() => document.activeElement.id), "edtEnt");
+    assert.equal(await p.$eval("#edtDef", (e) => e.value), "DOS");
+  });
+
   await prueba("«Comparar estrategias…»: una fila por estrategia, como en el escritorio", async () => {
     await entra("", "(\\a.\\b.b) ((\\c.c) (\\d.d))");
     await p.click(".menu:nth-child(2) > button");

@@ -11,8 +11,10 @@
 #include <QSettings>
 #include <algorithm>
 
+#include "uCp1252.h"
 #include "uEstrategia.h"
 #include "uLineaUnica.h"
+#include "uParser.h"
 #include "uPrograma.h"
 #include "uVentPpal.h"
 
@@ -37,11 +39,8 @@ constexpr int MarcoAncho = 16, MarcoAlto = 40;
 // entered.
 void TVentPpal::edtDefIntro() {
   edtEnt->setFocus(Qt::TabFocusReason);
-  const QString Texto = edtDef->text().trimmed();
-  const QString Separadores = QStringLiteral(" \t%()./\\λ");
-  const bool Expresion =
-      std::any_of(Texto.begin(), Texto.end(), [&](QChar c) { return Separadores.contains(c); });
-  if (!Expresion || !edtEnt->text().isEmpty()) return;
+  if (!EsExpresionEnNombre(Utf8ACp1252(edtDef->text().toStdString())) || !edtEnt->text().isEmpty())
+    return;
   edtEnt->setText(edtDef->text());
   edtDef->clear();
   edtEntKeyPress('\r');
