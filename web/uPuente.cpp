@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "uAyuda.h"
 #include "uComparacion.h"
 #include "uCp1252.h"
 #include "uEstrategia.h"
@@ -401,6 +402,12 @@ EMSCRIPTEN_KEEPALIVE int web_sin_guardar() {
 }
 EMSCRIPTEN_KEEPALIVE const char* web_pregunta_abrir() {
   Devuelto = Cp1252AUtf8(Mensajes::GuardarAntesDeAbrir);
+  return Devuelto.c_str();
+}
+
+// "Ayuda > Sintaxis", as the window shows it but for the menus' Alt keys (UTF-8 already).
+EMSCRIPTEN_KEEPALIVE const char* web_sintaxis() {
+  Devuelto = HtmlSintaxis(true);
   return Devuelto.c_str();
 }
 

@@ -120,7 +120,8 @@ class TPruebaAyudas : public QObject {
     QDialog* s = b->V->DialogoSintaxis();
     QTRY_VERIFY(s->isVisible());
     QString Texto = s->findChild<QTextBrowser*>("TextoSintaxis")->toPlainText();
-    for (const char* Parte : {"abstracción", "una copia del término actual", "Intro", "∀β", "←"})
+    for (const char* Parte : {"abstracción", "una copia del término actual", "Intro", "∀β", "←",
+                              "λx.M", "arrastrar", "Alt y la letra"})
       QVERIFY2(Texto.contains(QString::fromUtf8(Parte)), Parte);
     QTest::keyClick(s, Qt::Key_Escape);
     QTRY_VERIFY(!s->isVisible());

@@ -18,40 +18,9 @@ function html(s) {
 }
 const escapa = (s) => s.replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;");
 
-function tabla(filas, codigo) {
-  return "<table>" + filas.map(([e, s]) =>
-    `<tr><td style="white-space:pre">${codigo ? "<code>" + escapa(e) + "</code>" : escapa(e)}</td><td>${escapa(s)}</td></tr>`).join("") + "</table>";
-}
-
-const Sintaxis = [
-  ["\\x.M  o  /x.M", "abstracción: su cuerpo llega tan a la derecha como puede"],
-  ["\\x y z.M", "lo mismo que \\x.\\y.\\z.M"],
-  ["M N P", "aplicación, asociada por la izquierda: (M N) P"],
-  ["( M )", "agrupa"],
-  ["x, f', ab'c", "variable: una letra minúscula seguida de minúsculas y apóstrofos"],
-  ["K, Suc, 2, +", "símbolo: el nombre de una definición (cualquier otra secuencia de caracteres hasta un blanco, %, (, ), ., / o \\), sin distinguir mayúsculas de minúsculas"],
-  ["%", "una copia del término actual"],
-];
-const Teclas = [
-  ["Intro", "en la caja de la expresión: la analiza y la hace término actual; con un nombre en la caja de la izquierda, la define con ese nombre"],
-  ["▲ ▼", "en «Gráficos» amplían o reducen el diagrama; en «Texto», la letra"],
-  ["β  o  F5", "un paso de reducción (el redex más externo de la izquierda; con «Beta múltiple», todos los más externos)"],
-  ["←  o  F6", "vuelve al término de antes del último paso"],
-  ["∀β  o  F7", "reduce hasta la forma normal; pulsado otra vez, se detiene"],
-  ["clic en un redex", "en «Texto», el redex bajo el puntero (se resalta al pasar por encima): lo contrae como un paso, sea cual sea la estrategia; en «Gráficos», el de la unión o el trazo rojo bajo el puntero"],
-  ["F8, Mayús+F8", "selecciona el redex siguiente o el anterior, en el orden del texto"],
-  ["F9", "contrae el redex seleccionado como un paso (sin ninguno, selecciona el primero)"],
-  ["clic, ↑ ↓ en «Pasos»", "con «Opciones > Mostrar los pasos»: hace actual el término de esa línea; ← vuelve a la línea anterior, tantas veces como se quiera"],
-  ["Ctrl+Tab, Ctrl+AvPág", "pasa a la pestaña siguiente"],
-  ["Ctrl+Mayús+Tab, Ctrl+RePág", "pasa a la pestaña anterior"],
-  ["arrastrar, Ctrl+rueda, doble clic", "en «Gráficos»: mueven el diagrama, lo amplían o reducen en torno al puntero, y lo devuelven a su sitio"],
-];
-
-export function sintaxis() {
-  abreDialogo("Sintaxis", html(
-    "<h3>Expresiones</h3>" + tabla(Sintaxis, true) +
-    "<p>Un lambda no puede repetir el nombre de la variable de otro que lo encierre. Los términos se escriben con sus variables renombradas a, b, …, z, a', … por orden de aparición: <code>\\x y.y x</code> se escribe <code>\\ a . \\ b . b a</code>.</p>" +
-    "<h3>Teclas</h3>" + tabla(Teclas, false)));
+// "Sintaxis": the workbench's own help, the window's words.
+export function sintaxis(contenido) {
+  abreDialogo("Sintaxis", html(contenido));
 }
 
 export function acercaDe() {

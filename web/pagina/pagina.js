@@ -141,7 +141,7 @@ document.addEventListener("keydown", (e) => {
     pestana(1 - estado.pestana);
   } else if (e.key === "F1" && !e.ctrlKey && !e.altKey) {
     e.preventDefault();
-    sintaxis();
+    sintaxis(textos.sintaxis);
   } else if (e.ctrlKey && !e.altKey && !e.shiftKey && ["o", "s"].includes(e.key.toLowerCase())) {
     e.preventDefault();
     $(e.key.toLowerCase() === "o" ? "Abrir1" : "Salvar1").click();
@@ -395,7 +395,7 @@ fetch("lecciones/indice.json").then((r) => r.json()).then((lista) => {
 });
 
 // Ayuda.
-$("Sintaxis1").onclick = sintaxis;
+$("Sintaxis1").onclick = () => sintaxis(textos.sintaxis);
 $("Manual1").onclick = manual;
 $("AcercaDe1").onclick = acercaDe;
 

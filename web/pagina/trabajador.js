@@ -143,7 +143,8 @@ function crea(separador) {
                        clave: M.UTF8ToString(M._web_clave_estrategia(i)), eta: !!M._web_admite_eta(i),
                        clasica: [!!M._web_clasico(i, 0), !!M._web_clasico(i, 1)] });
   postMessage({ tipo: "estrategias", estrategias });
-  postMessage({ tipo: "textos", guardarAntesDeAbrir: M.UTF8ToString(M._web_pregunta_abrir()) });
+  postMessage({ tipo: "textos", guardarAntesDeAbrir: M.UTF8ToString(M._web_pregunta_abrir()),
+                sintaxis: M.UTF8ToString(M._web_sintaxis()) });
 }
 
 // A command; the file it opened or saved, if any, goes back with its answer (the page's name for

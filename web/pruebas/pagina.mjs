@@ -191,6 +191,16 @@ try {
     assert.equal(await texto("#Memo1"), "(\\ a . a a) (\\ b . b b)");
   });
 
+  await prueba("«Sintaxis» con las palabras de la ventana, que da el banco de trabajo", async () => {
+    await p.$eval("#Sintaxis1", (b) => b.click());
+    await p.waitForFunction(() => document.getElementById("dialogo").open);
+    const t = await texto("#dialogoTexto");
+    for (const parte of ["λx.M", "una copia del término actual", "arrastrar", "F9"])
+      assert.ok(t.includes(parte), parte);
+    assert.ok(!t.includes("Alt y la letra"));
+    await p.keyboard.press("Escape");
+  });
+
   await prueba("una expresión escrita en la caja del nombre se introduce con Intro", async () => {
     await escribe("#edtEnt", "");
     await escribe("#edtDef", "(\\x.x) y");
