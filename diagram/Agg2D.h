@@ -7,10 +7,13 @@
 // and radii are clamped before AGG computes with them and turns them into integers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "uBitmap.h"
+#include "uContorno.h"
 
 class TAgg2D {
  public:
@@ -25,7 +28,7 @@ class TAgg2D {
   static constexpr int LadoMaximo = 1 << 21;
 
   TAgg2D();
-  ~TAgg2D();
+  virtual ~TAgg2D();
   TAgg2D(const TAgg2D&) = delete;
   TAgg2D& operator=(const TAgg2D&) = delete;
 
@@ -56,6 +59,13 @@ class TAgg2D {
   // Fills the ellipse of centre (cx, cy) and radii rx, ry, then strokes its outline.
   void ellipse(double cx, double cy, double rx, double ry);
 
+ protected:
+  // The outline of the stroke of width `Ancho` along `Puntos` (a closed polygon, or an open
+  // segment of two points) as polygons, Vertices[Inicios[i]] to the next start, whose non-zero
+  // fill is the stroke. The project's own (TContorno); another outline may be tried against it.
+  virtual void Contorno(const std::vector<TPunto>& Puntos, bool Cerrado, double Ancho,
+                        std::vector<TPunto>& Vertices, std::vector<std::size_t>& Inicios);
+
  private:
   // The AGG objects (buffer, pixel format, renderers, rasterizer, path, stroke, colours), defined
   // in Agg2D.cpp alone, so that no other file compiles AGG's headers.
@@ -64,10 +74,11 @@ class TAgg2D {
   bool Une(uint8_t* buffer, int Width, int Height, int Stride);
   // Whether a shape spanning [x1, x2] x [y1, y2] (plus its stroke) can touch the buffer.
   bool Visible(double x1, double y1, double x2, double y2) const;
-  // Renders the nucleus's path (Camino): filled if `rellena`, then stroked.
-  void Pinta(bool Rellena);
+  // Renders the nucleus's shape (Camino): filled when it is closed, then stroked.
+  void Pinta();
 
   std::unique_ptr<TNucleo> Nucleo;
+  TContorno Trazo;
   bool Unido = false;
   bool DeBitmap = false;               // attached through attach(TBitmap&)
   std::weak_ptr<const void> Vigencia;  // that bitmap's pixels

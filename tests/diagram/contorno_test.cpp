@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The stroke outline that both builds draw with, against AGG's own stroker (conv_stroke, from
+// libagg-dev, which the browser's build cannot link): the same diagrams through both, pixel by
+// pixel. The workloads, the lessons' definitions, a few passes on, at several zooms and sub-pixel
+// shifts, with every outermost redex's halo and one chosen redex.
+#include <agg_conv_stroke.h>
+#include <agg_path_storage.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "../../bench/Cargas.h"
+#include "Ayuda.h"
+#include "uDefiniciones.h"
+#include "uReduccion.h"
+
+namespace {
+
+// TAgg2D with AGG's stroker in place of the project's outline.
+class TAgg2DReferencia : public TAgg2DPlus {
+ protected:
+  void Contorno(const std::vector<TPunto>& Puntos, bool Cerrado, double Ancho,
+                std::vector<TPunto>& Vertices, std::vector<std::size_t>& Inicios) override {
+    agg::path_storage Camino;
+    for (std::size_t i = 0; i < Puntos.size(); ++i)
+      i == 0 ? Camino.move_to(Puntos[i].X, Puntos[i].Y) : Camino.line_to(Puntos[i].X, Puntos[i].Y);
+    if (Cerrado) Camino.close_polygon();
+    agg::conv_stroke<agg::path_storage> Trazo(Camino);
+    Trazo.line_cap(agg::round_cap);
+    Trazo.line_join(agg::round_join);
+    Trazo.width(Ancho);
+    Vertices.clear();
+    Inicios.clear();
+    Trazo.rewind(0);
+    double x, y;
+    for (unsigned Orden; !agg::is_stop(Orden = Trazo.vertex(&x, &y));) {
+      if (agg::is_move_to(Orden)) Inicios.push_back(Vertices.size());
+      if (agg::is_vertex(Orden)) Vertices.push_back({x, y});
+    }
+  }
+};
+
+// What differs between the two pictures of every diagram drawn.
+struct TDiferencia {
+  long Pixeles = 0, Distintos = 0;
+  int Mayor = 0;  // the largest difference of one channel
+};
+
+class Contorno : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(AjustaBitmap(Propio, Agg, 640, 400));
+    ASSERT_TRUE(AjustaBitmap(DeAgg, Referencia, 640, 400));
+  }
+
+  // `t` and a few passes of the engine after it, each compared; `t` is released.
+  void ComparaPasos(TExprLambda* t) {
+    TMotor Motor;
+    int32_t n = 0;
+    for (int Paso = 0; t != nullptr && Paso < 4; ++Paso) {
+      Renumera(t, n);
+      Compara(t);
+      bool Cambio = false;
+      t = Motor.Reduce(t, Cambio, false);
+      if (!Cambio) break;
+    }
+    Libera(t);
+  }
+  // `t` at every zoom and shift, with its halo and chosen redex, through both outlines.
+  void Compara(TExprLambda* t) {
+    std::vector<TAplicacion*> Siguientes, Todos;
+    SiguientesRedex(t, true, Siguientes);
+    TodosLosRedex(t, Todos);
+    const std::vector<TExprLambda*> Halo(Siguientes.begin(), Siguientes.end());
+    for (double Zoom : {0.3, 0.77, 1.0, 1.5, 2.35, 4.1, 9.7, 23.0})
+      for (int k = 0; k < 3; ++k) {
+        TExtrasDiagrama Extras{0.37 * k, -0.61 * k, k > 0 ? &Halo : nullptr,
+                               k > 1 && !Todos.empty() ? Todos.back() : nullptr};
+        int32_t n = 0;
+        Redibuja(t, Propio, Agg, Zoom, n, Extras);
+        Redibuja(t, DeAgg, Referencia, Zoom, n, Extras);
+        Suma();
+      }
+  }
+  void Suma() {
+    const uint8_t *a = Propio.Pixeles(), *b = DeAgg.Pixeles();
+    for (long i = 0; i < long(Propio.Width()) * Propio.Height(); ++i, a += 4, b += 4) {
+      int m = 0;
+      for (int c = 0; c < 4; ++c) m = std::max(m, std::abs(a[c] - b[c]));
+      ++Total.Pixeles;
+      Total.Distintos += m > 0;
+      Total.Mayor = std::max(Total.Mayor, m);
+    }
+  }
+  void TearDown() override {
+    std::cout << Total.Distintos << " of " << Total.Pixeles << " pixels differ, by at most "
+              << Total.Mayor << " in a channel\n";
+    GuardaSiFalla(Propio);
+  }
+
+  TBitmap Propio, DeAgg;
+  TAgg2DPlus Agg;
+  TAgg2DReferencia Referencia;
+  TDiferencia Total;
+};
+
+TEST_F(Contorno, TheWorkloadsDrawAsWithAggsStroker) {
+  const std::vector<TCarga> Cargas = LeeCargas(LAMBDA_BENCH_DIR);
+  ASSERT_GE(Cargas.size(), 10u);
+  for (const TCarga& c : Cargas) {
+    if (c.Nombre == "church_100k_literal") continue;  // a numeral, as pow_2_10's normal form
+    TDefiniciones Ninguna;
+    std::string Error;
+    TExprLambda* t = Analiza(c.Texto, Ninguna, nullptr, Error);
+    ASSERT_EQ(Error, "") << c.Nombre;
+    ComparaPasos(t);
+  }
+  EXPECT_EQ(Total.Distintos, 0);
+}
+
+TEST_F(Contorno, TheLessonsDrawAsWithAggsStroker) {
+  for (const char* Leccion : {"numerales", "combinadores", "listas", "logica", "recursion"}) {
+    std::ifstream f(std::string(EJEMPLOS_DIR) + "/" + Leccion + ".txt");
+    ASSERT_TRUE(f) << Leccion;
+    TDefiniciones Definiciones;
+    for (std::string Nombre, Texto; std::getline(f, Nombre) && std::getline(f, Texto);) {
+      std::string Error;
+      TExprLambda* t = Analiza(Texto, Definiciones, nullptr, Error);
+      ASSERT_EQ(Error, "") << Leccion << ": " << Texto;
+      Definiciones.Agrega(Nombre, t->Copia(), Texto);
+      ComparaPasos(t);
+    }
+  }
+  EXPECT_EQ(Total.Distintos, 0);
+}
+
+}  // namespace
