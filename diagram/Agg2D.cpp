@@ -45,10 +45,13 @@ struct TAgg2D::TNucleo {
 
   TNucleo() : Formato(Buffer), Base(Formato), Solido(Base) {
     Rasterizador.filling_rule(agg::fill_non_zero);
+    Forma.Inicios = {0};
   }
 
-  // Adds polygon after polygon, Vertices[Inicios[i]] to the next start, to the rasterizer.
-  void Poligonos(const std::vector<TPunto>& Vertices, const std::vector<std::size_t>& Inicios) {
+  // Hands every polygon of `p` to the rasterizer, each closed.
+  void Poligonos(const TPoligonos& p) {
+    const std::vector<TPunto>& Vertices = p.Vertices;
+    const std::vector<std::size_t>& Inicios = p.Inicios;
     for (std::size_t i = 0; i < Inicios.size(); ++i) {
       const std::size_t Fin = i + 1 < Inicios.size() ? Inicios[i + 1] : Vertices.size();
       if (Inicios[i] == Fin) continue;
@@ -65,11 +68,9 @@ struct TAgg2D::TNucleo {
   agg::renderer_scanline_aa_solid<TBase> Solido;
   agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> Rasterizador;
   agg::scanline_p8 Linea;
-  std::vector<TPunto> Camino;  // the shape's points; its outline closes it unless it is a line
+  TPoligonos Forma;  // the shape: one polygon, closed unless it is a line
   bool Cerrado = false;
-  const std::vector<std::size_t> Uno{0};  // the starts of the shape as one polygon
-  std::vector<TPunto> Vertices;           // the stroke's outline, from TAgg2D::Contorno
-  std::vector<std::size_t> Inicios;
+  TPoligonos Trazo;  // its stroke's outline, from TAgg2D::Contorno
   agg::rgba8 ColorLinea;
   agg::rgba8 ColorRelleno;
 };
@@ -159,28 +160,28 @@ bool TAgg2D::Visible(double x1, double y1, double x2, double y2) const {
 }
 
 void TAgg2D::Contorno(const std::vector<TPunto>& Puntos, bool Cerrado, double Ancho,
-                      std::vector<TPunto>& Vertices, std::vector<std::size_t>& Inicios) {
+                      TPoligonos& Salida) {
   Trazo.Ancho(Ancho);
   if (Cerrado)
-    Trazo.Cerrado(Puntos.data(), Puntos.size());
+    Trazo.Cerrado(Puntos.data(), Puntos.size(), Salida);
   else if (Puntos.size() == 2)
-    Trazo.Segmento(Puntos[0], Puntos[1]);
-  Vertices = Trazo.Vertices();
-  Inicios = Trazo.Inicios();
+    Trazo.Segmento(Puntos[0], Puntos[1], Salida);
+  else
+    Salida.Vacia();
 }
 
 void TAgg2D::Pinta() {
   TNucleo& n = *Nucleo;
   if (n.Cerrado && n.ColorRelleno.a > 0) {
     n.Rasterizador.reset();
-    n.Poligonos(n.Camino, n.Uno);
+    n.Poligonos(n.Forma);
     n.Solido.color(n.ColorRelleno);
     agg::render_scanlines(n.Rasterizador, n.Linea, n.Solido);
   }
   if (AnchoLinea > 0 && n.ColorLinea.a > 0) {
     n.Rasterizador.reset();
-    Contorno(n.Camino, n.Cerrado, AnchoLinea, n.Vertices, n.Inicios);
-    n.Poligonos(n.Vertices, n.Inicios);
+    Contorno(n.Forma.Vertices, n.Cerrado, AnchoLinea, n.Trazo);
+    n.Poligonos(n.Trazo);
     n.Solido.color(n.ColorLinea);
     agg::render_scanlines(n.Rasterizador, n.Linea, n.Solido);
   }
@@ -189,7 +190,7 @@ void TAgg2D::Pinta() {
 void TAgg2D::line(double x1, double y1, double x2, double y2) {
   TNucleo& n = *Nucleo;
   if (!attached() || !Finitos({x1, y1, x2, y2}) || !Visible(x1, y1, x2, y2)) return;
-  n.Camino.assign({{Acota(x1), Acota(y1)}, {Acota(x2), Acota(y2)}});
+  n.Forma.Vertices.assign({{Acota(x1), Acota(y1)}, {Acota(x2), Acota(y2)}});
   n.Cerrado = false;
   Pinta();
 }
@@ -202,7 +203,7 @@ void TAgg2D::rectangle(double x1, double y1, double x2, double y2) {
   const double Ancho = n.Buffer.width(), Alto = n.Buffer.height();
   x1 = std::clamp(x1, -margen, Ancho + margen), x2 = std::clamp(x2, -margen, Ancho + margen);
   y1 = std::clamp(y1, -margen, Alto + margen), y2 = std::clamp(y2, -margen, Alto + margen);
-  n.Camino.assign({{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}});
+  n.Forma.Vertices.assign({{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}});
   n.Cerrado = true;
   Pinta();
 }
@@ -215,11 +216,11 @@ void TAgg2D::ellipse(double cx, double cy, double rx, double ry) {
   // Only an ellipse far larger than any screen gets here with such numbers; it is approximated.
   cx = Acota(cx), cy = Acota(cy);
   rx = std::min(rx, CoordenadaMaxima), ry = std::min(ry, CoordenadaMaxima);
-  agg::ellipse Forma(cx, cy, rx, ry, PasosElipse(rx, ry));
-  n.Camino.clear();
+  agg::ellipse Elipse(cx, cy, rx, ry, PasosElipse(rx, ry));
+  n.Forma.Vertices.clear();
   double x, y;
-  for (unsigned Orden; !agg::is_stop(Orden = Forma.vertex(&x, &y));)
-    if (agg::is_vertex(Orden)) n.Camino.push_back({x, y});
+  for (unsigned Orden; !agg::is_stop(Orden = Elipse.vertex(&x, &y));)
+    if (agg::is_vertex(Orden)) n.Forma.Vertices.push_back({x, y});
   n.Cerrado = true;
   Pinta();
 }

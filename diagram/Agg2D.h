@@ -61,10 +61,10 @@ class TAgg2D {
 
  protected:
   // The outline of the stroke of width `Ancho` along `Puntos` (a closed polygon, or an open
-  // segment of two points) as polygons, Vertices[Inicios[i]] to the next start, whose non-zero
-  // fill is the stroke. The project's own (TContorno); another outline may be tried against it.
+  // segment of two points): polygons whose non-zero fill is the stroke. TContorno's; another
+  // outline may be tried against it.
   virtual void Contorno(const std::vector<TPunto>& Puntos, bool Cerrado, double Ancho,
-                        std::vector<TPunto>& Vertices, std::vector<std::size_t>& Inicios);
+                        TPoligonos& Salida);
 
  private:
   // The AGG objects (buffer, pixel format, renderers, rasterizer, path, stroke, colours), defined
@@ -74,7 +74,7 @@ class TAgg2D {
   bool Une(uint8_t* buffer, int Width, int Height, int Stride);
   // Whether a shape spanning [x1, x2] x [y1, y2] (plus its stroke) can touch the buffer.
   bool Visible(double x1, double y1, double x2, double y2) const;
-  // Renders the nucleus's shape (Camino): filled when it is closed, then stroked.
+  // Renders the nucleus's shape (Forma): filled when it is closed, then stroked.
   void Pinta();
 
   std::unique_ptr<TNucleo> Nucleo;

@@ -38,12 +38,6 @@ void TContorno::Ancho(double w) {
   PasoArco = 2 * std::acos(MedioAncho / (MedioAncho + Tolerancia));
 }
 
-void TContorno::Empieza() {
-  Salida.clear();
-  Comienzos.clear();
-  Largos.clear();
-}
-
 void TContorno::Arco(TPunto c, TPunto Desde, TPunto Hasta, double Giro) {
   const double h = MedioAncho;
   Pon(c.X + Desde.X, c.Y + Desde.Y);
@@ -69,8 +63,9 @@ void TContorno::Esquina(TPunto a, TPunto b, TPunto c, double Largo1, double Larg
   const double Vuelta = (b.X - a.X) * (c.Y - b.Y) - (b.Y - a.Y) * (c.X - b.X);
   TPunto x;
   if (Vuelta < 0) {
-    // The inner side: where the two offset edges cross, unless that lies beyond the shorter
-    // edge; then both ends, and the band's fill covers the corner.
+    // The inner side: where the two offset edges cross, unless that lies further from the
+    // corner than the shorter edge is long (or barely more than the half width); then both
+    // ends, and the band's fill covers the corner.
     if (Cruce(a1, b1, b2, c2, x) &&
         Distancia(b, x) <= std::max(std::min(Largo1, Largo2), 1.01 * h)) {
       Pon(x.X, x.Y);
@@ -94,36 +89,39 @@ void TContorno::Esquina(TPunto a, TPunto b, TPunto c, double Largo1, double Larg
   Arco(b, n1, n2, std::atan2(Vuelta, Recto));
 }
 
-void TContorno::Segmento(TPunto a, TPunto b) {
-  Empieza();
+void TContorno::Segmento(TPunto a, TPunto b, TPoligonos& salida) {
+  Salida = &salida;
+  Salida->Vacia();
   const double Largo = Distancia(a, b);
   if (!(Largo > Coinciden)) return;
   const TPunto n = Normal(a, b, Largo, MedioAncho), m{-n.X, -n.Y};
-  Comienzos.push_back(0);
+  Salida->Inicios.push_back(0);
   // Half a turn round each end, from one side of the segment to the other.
   Arco(a, m, n, std::numbers::pi);
   Arco(b, n, m, std::numbers::pi);
 }
 
-void TContorno::Cerrado(const TPunto* p, std::size_t n) {
-  Empieza();
+void TContorno::Cerrado(const TPunto* p, std::size_t n, TPoligonos& salida) {
+  Salida = &salida;
+  Salida->Vacia();
   Puntos.clear();
+  Largos.clear();
   for (std::size_t i = 0; i < n; ++i)
     if (Puntos.empty() || Distancia(Puntos.back(), p[i]) > Coinciden) Puntos.push_back(p[i]);
   while (Puntos.size() > 1 && Distancia(Puntos.back(), Puntos.front()) <= Coinciden)
     Puntos.pop_back();
   const std::size_t m = Puntos.size();
   // Two points are a segment there and back: its band has round ends.
-  if (m == 2) return Segmento(Puntos[0], Puntos[1]);
+  if (m == 2) return Segmento(Puntos[0], Puntos[1], salida);
   if (m < 3) return;
   for (std::size_t i = 0; i < m; ++i) Largos.push_back(Distancia(Puntos[i], Puntos[(i + 1) % m]));
   // One side of the band going forwards, the other going back.
-  Comienzos.push_back(Salida.size());
+  Salida->Inicios.push_back(Salida->Vertices.size());
   for (std::size_t i = 0; i < m; ++i) {
     const std::size_t Antes = (i + m - 1) % m, Despues = (i + 1) % m;
     Esquina(Puntos[Antes], Puntos[i], Puntos[Despues], Largos[Antes], Largos[i]);
   }
-  Comienzos.push_back(Salida.size());
+  Salida->Inicios.push_back(Salida->Vertices.size());
   for (std::size_t i = m; i-- > 0;) {
     const std::size_t Antes = (i + m - 1) % m, Despues = (i + 1) % m;
     Esquina(Puntos[Despues], Puntos[i], Puntos[Antes], Largos[i], Largos[Antes]);

@@ -14,24 +14,31 @@ struct TPunto {
   double X = 0, Y = 0;
 };
 
+// Polygons one after another: polygon i runs from Vertices[Inicios[i]] to the next start.
+struct TPoligonos {
+  std::vector<TPunto> Vertices;
+  std::vector<std::size_t> Inicios;
+  void Vacia() {
+    Vertices.clear();
+    Inicios.clear();
+  }
+};
+
 class TContorno {
  public:
   // Width of the stroke; negative counts as its absolute value.
   void Ancho(double w);
 
-  // The outline of the segment from a to b: one polygon, or none when a and b coincide.
-  void Segmento(TPunto a, TPunto b);
-  // The outline of the closed polygon through `n` points: two polygons (the outer and the inner
-  // edge of the band); with only two distinct points, the segment's; none with one.
-  void Cerrado(const TPunto* Puntos, std::size_t n);
-
-  // The polygons made by the last call: polygon i runs from Inicios[i] to the next start.
-  const std::vector<TPunto>& Vertices() const { return Salida; }
-  const std::vector<std::size_t>& Inicios() const { return Comienzos; }
+  // The outline of the segment from a to b, into `Salida` (emptied first): one polygon, or none
+  // when a and b coincide.
+  void Segmento(TPunto a, TPunto b, TPoligonos& Salida);
+  // The outline of the closed polygon through `n` points, into `Salida` (emptied first): two
+  // polygons (the outer and the inner edge of the band); with only two distinct points, the
+  // segment's; none with one.
+  void Cerrado(const TPunto* Puntos, std::size_t n, TPoligonos& Salida);
 
  private:
-  void Empieza();
-  void Pon(double x, double y) { Salida.push_back({x, y}); }
+  void Pon(double x, double y) { Salida->Vertices.push_back({x, y}); }
   // The arc of centre c and radius MedioAncho from c + Desde to c + Hasta, turning by `Giro`
   // radians (positive from x towards y), its ends included.
   void Arco(TPunto c, TPunto Desde, TPunto Hasta, double Giro);
@@ -40,9 +47,8 @@ class TContorno {
   void Esquina(TPunto a, TPunto b, TPunto c, double Largo1, double Largo2);
 
   double MedioAncho = 0.5;
-  double PasoArco = 0;         // the widest angle whose chord stays within 1/8 pixel of its arc
-  std::vector<TPunto> Puntos;  // the input, without repeated points
-  std::vector<double> Largos;  // Largos[i]: length of the edge from point i to the next
-  std::vector<TPunto> Salida;
-  std::vector<std::size_t> Comienzos;
+  double PasoArco = 0;           // the widest angle whose chord stays within 1/8 pixel of its arc
+  std::vector<TPunto> Puntos;    // the input, without repeated points
+  std::vector<double> Largos;    // Largos[i]: length of the edge from point i to the next
+  TPoligonos* Salida = nullptr;  // where the call under way puts its polygons
 };

@@ -25,7 +25,7 @@ namespace {
 class TAgg2DReferencia : public TAgg2DPlus {
  protected:
   void Contorno(const std::vector<TPunto>& Puntos, bool Cerrado, double Ancho,
-                std::vector<TPunto>& Vertices, std::vector<std::size_t>& Inicios) override {
+                TPoligonos& Salida) override {
     agg::path_storage Camino;
     for (std::size_t i = 0; i < Puntos.size(); ++i)
       i == 0 ? Camino.move_to(Puntos[i].X, Puntos[i].Y) : Camino.line_to(Puntos[i].X, Puntos[i].Y);
@@ -34,13 +34,12 @@ class TAgg2DReferencia : public TAgg2DPlus {
     Trazo.line_cap(agg::round_cap);
     Trazo.line_join(agg::round_join);
     Trazo.width(Ancho);
-    Vertices.clear();
-    Inicios.clear();
+    Salida.Vacia();
     Trazo.rewind(0);
     double x, y;
     for (unsigned Orden; !agg::is_stop(Orden = Trazo.vertex(&x, &y));) {
-      if (agg::is_move_to(Orden)) Inicios.push_back(Vertices.size());
-      if (agg::is_vertex(Orden)) Vertices.push_back({x, y});
+      if (agg::is_move_to(Orden)) Salida.Inicios.push_back(Salida.Vertices.size());
+      if (agg::is_vertex(Orden)) Salida.Vertices.push_back({x, y});
     }
   }
 };
