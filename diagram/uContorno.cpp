@@ -13,7 +13,8 @@ constexpr double Coinciden = 1e-14;
 constexpr double Tolerancia = 0.125;
 
 double Distancia(TPunto a, TPunto b) {
-  return std::hypot(b.X - a.X, b.Y - a.Y);
+  const double dx = b.X - a.X, dy = b.Y - a.Y;
+  return std::sqrt(dx * dx + dy * dy);
 }
 
 // The offset of the edge from a to b (of length `Largo`) by h, to the left of its way.
@@ -43,7 +44,7 @@ void TContorno::Arco(TPunto c, TPunto Desde, TPunto Hasta, double Giro) {
   Pon(c.X + Desde.X, c.Y + Desde.Y);
   // Equal steps, more of them than the tolerance's step fits in the turn.
   const double Pasos = std::floor(std::fabs(Giro) / PasoArco);
-  if (Pasos < 1e6) {
+  if (Pasos >= 1 && Pasos < 1e6) {
     const double Paso = Giro / (Pasos + 1);
     double a = std::atan2(Desde.Y, Desde.X);
     for (double i = 0; i < Pasos; ++i) {
@@ -77,7 +78,7 @@ void TContorno::Esquina(TPunto a, TPunto b, TPunto c, double Largo1, double Larg
   }
   // A turn so slight that the bevel lies within 1/1024 of the half width from the arc: one
   // point, where the offset edges cross, draws the same.
-  const double Bisel = std::hypot((n1.X + n2.X) / 2, (n1.Y + n2.Y) / 2);
+  const double Bisel = Distancia({}, {(n1.X + n2.X) / 2, (n1.Y + n2.Y) / 2});
   if (h - Bisel < h / 1024) {
     if (Cruce(a1, b1, b2, c2, x))
       Pon(x.X, x.Y);
