@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A small drawing object over the AGG core: exactly the anti-aliased operations the diagram
-// needs, on a 32-bit B, G, R, A buffer, in pixels with the origin at the top-left corner.
+// needs, on a 32-bit B, G, R, A buffer, in pixels with the origin at the top-left corner. AGG
+// fills and anti-aliases (its headers alone, so the browser's build has it too); the outline of
+// every stroke is the project's own (TContorno).
 //
 // It stays harmless on any input: until attach succeeds every operation does nothing; non-finite
 // coordinates are ignored; shapes that miss the buffer are skipped; far coordinates, huge widths
