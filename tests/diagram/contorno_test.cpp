@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -126,7 +128,8 @@ TEST_F(Contorno, TheWorkloadsDrawAsWithAggsStroker) {
 }
 
 TEST_F(Contorno, TheLessonsDrawAsWithAggsStroker) {
-  for (const char* Leccion : {"numerales", "combinadores", "listas", "logica", "recursion"}) {
+  for (const char* Leccion :
+       {"numerales", "combinadores", "listas", "logica", "recursion", "estrategias"}) {
     std::ifstream f(std::string(EJEMPLOS_DIR) + "/" + Leccion + ".txt");
     ASSERT_TRUE(f) << Leccion;
     TDefiniciones Definiciones;
@@ -137,6 +140,27 @@ TEST_F(Contorno, TheLessonsDrawAsWithAggsStroker) {
       Definiciones.Agrega(Nombre, t->Copia(), Texto);
       ComparaPasos(t, 0);
     }
+  }
+  EXPECT_EQ(Total.Distintos, 0);
+}
+
+// Beyond the diagram's proportions: shapes anywhere, of any size and stroke width, and the
+// degenerate ones (a rectangle flat as a segment, a point, a segment of no length).
+TEST_F(Contorno, AnyShapeDrawsAsWithAggsStroker) {
+  for (int k = 0; k < 400; ++k) {
+    for (TAgg2D* a : {static_cast<TAgg2D*>(&Agg), static_cast<TAgg2D*>(&Referencia)}) {
+      std::mt19937 Formas(k);  // the same shapes on both
+      a->clearAll(255, 255, 240);
+      const auto En = [&](double x, double y) { return x + (y - x) * (Formas() / 4294967296.0); };
+      a->lineWidth(std::pow(10, En(-2, 2)));
+      a->lineColor(0, 0, 0, 200);
+      a->fillColor(200, 100, 0, 120);
+      const double x = En(-50, 690), y = En(-50, 450), r = std::pow(10, En(-2, 2.5));
+      a->line(x, y, k % 7 ? En(-50, 690) : x, k % 5 ? En(-50, 450) : y);
+      a->rectangle(x, y, k % 3 ? x + En(-r, r) : x, y + En(-r, r));
+      a->ellipse(En(-50, 690), y, r, k % 2 ? r : r * En(0, 3));
+    }
+    Suma();
   }
   EXPECT_EQ(Total.Distintos, 0);
 }
