@@ -3,9 +3,7 @@
 
 #include <agg_basics.h>
 #include <agg_color_rgba.h>
-#include <agg_conv_stroke.h>
 #include <agg_ellipse.h>
-#include <agg_path_storage.h>
 #include <agg_pixfmt_rgba.h>
 #include <agg_rasterizer_scanline_aa.h>
 #include <agg_renderer_base.h>
@@ -45,10 +43,23 @@ struct TAgg2D::TNucleo {
   using TFormato = agg::pixfmt_bgra32;
   using TBase = agg::renderer_base<TFormato>;
 
-  TNucleo() : Formato(Buffer), Base(Formato), Solido(Base), Trazo(Camino) {
-    Trazo.line_cap(agg::round_cap);
-    Trazo.line_join(agg::round_join);
+  TNucleo() : Formato(Buffer), Base(Formato), Solido(Base) {
     Rasterizador.filling_rule(agg::fill_non_zero);
+    Forma.Inicios = {0};
+  }
+
+  // Hands every polygon of `p` to the rasterizer, each closed.
+  void Poligonos(const TPoligonos& p) {
+    const std::vector<TPunto>& Vertices = p.Vertices;
+    const std::vector<std::size_t>& Inicios = p.Inicios;
+    for (std::size_t i = 0; i < Inicios.size(); ++i) {
+      const std::size_t Fin = i + 1 < Inicios.size() ? Inicios[i + 1] : Vertices.size();
+      if (Inicios[i] == Fin) continue;
+      Rasterizador.move_to_d(Vertices[Inicios[i]].X, Vertices[Inicios[i]].Y);
+      for (std::size_t j = Inicios[i] + 1; j < Fin; ++j)
+        Rasterizador.line_to_d(Vertices[j].X, Vertices[j].Y);
+      Rasterizador.close_polygon();
+    }
   }
 
   agg::rendering_buffer Buffer;
@@ -57,8 +68,9 @@ struct TAgg2D::TNucleo {
   agg::renderer_scanline_aa_solid<TBase> Solido;
   agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> Rasterizador;
   agg::scanline_p8 Linea;
-  agg::path_storage Camino;
-  agg::conv_stroke<agg::path_storage> Trazo;
+  TPoligonos Forma;  // the shape: one polygon, closed unless it is a line
+  bool Cerrado = false;
+  TPoligonos Trazo;  // its stroke's outline, from TAgg2D::Contorno
   agg::rgba8 ColorLinea;
   agg::rgba8 ColorRelleno;
 };
@@ -147,18 +159,29 @@ bool TAgg2D::Visible(double x1, double y1, double x2, double y2) const {
          std::max(y1, y2) + margen >= 0 && std::min(y1, y2) - margen <= n.Buffer.height();
 }
 
-void TAgg2D::Pinta(bool Rellena) {
+void TAgg2D::Contorno(const std::vector<TPunto>& Puntos, bool Cerrado, double Ancho,
+                      TPoligonos& Salida) {
+  Trazo.Ancho(Ancho);
+  if (Cerrado)
+    Trazo.Cerrado(Puntos.data(), Puntos.size(), Salida);
+  else if (Puntos.size() == 2)
+    Trazo.Segmento(Puntos[0], Puntos[1], Salida);
+  else
+    Salida.Vacia();
+}
+
+void TAgg2D::Pinta() {
   TNucleo& n = *Nucleo;
-  if (Rellena && n.ColorRelleno.a > 0) {
+  if (n.Cerrado && n.ColorRelleno.a > 0) {
     n.Rasterizador.reset();
-    n.Rasterizador.add_path(n.Camino);
+    n.Poligonos(n.Forma);
     n.Solido.color(n.ColorRelleno);
     agg::render_scanlines(n.Rasterizador, n.Linea, n.Solido);
   }
   if (AnchoLinea > 0 && n.ColorLinea.a > 0) {
     n.Rasterizador.reset();
-    n.Trazo.width(AnchoLinea);
-    n.Rasterizador.add_path(n.Trazo);
+    Contorno(n.Forma.Vertices, n.Cerrado, AnchoLinea, n.Trazo);
+    n.Poligonos(n.Trazo);
     n.Solido.color(n.ColorLinea);
     agg::render_scanlines(n.Rasterizador, n.Linea, n.Solido);
   }
@@ -167,10 +190,9 @@ void TAgg2D::Pinta(bool Rellena) {
 void TAgg2D::line(double x1, double y1, double x2, double y2) {
   TNucleo& n = *Nucleo;
   if (!attached() || !Finitos({x1, y1, x2, y2}) || !Visible(x1, y1, x2, y2)) return;
-  n.Camino.remove_all();
-  n.Camino.move_to(Acota(x1), Acota(y1));
-  n.Camino.line_to(Acota(x2), Acota(y2));
-  Pinta(false);
+  n.Forma.Vertices.assign({{Acota(x1), Acota(y1)}, {Acota(x2), Acota(y2)}});
+  n.Cerrado = false;
+  Pinta();
 }
 
 void TAgg2D::rectangle(double x1, double y1, double x2, double y2) {
@@ -181,13 +203,9 @@ void TAgg2D::rectangle(double x1, double y1, double x2, double y2) {
   const double Ancho = n.Buffer.width(), Alto = n.Buffer.height();
   x1 = std::clamp(x1, -margen, Ancho + margen), x2 = std::clamp(x2, -margen, Ancho + margen);
   y1 = std::clamp(y1, -margen, Alto + margen), y2 = std::clamp(y2, -margen, Alto + margen);
-  n.Camino.remove_all();
-  n.Camino.move_to(x1, y1);
-  n.Camino.line_to(x2, y1);
-  n.Camino.line_to(x2, y2);
-  n.Camino.line_to(x1, y2);
-  n.Camino.close_polygon();
-  Pinta(true);
+  n.Forma.Vertices.assign({{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}});
+  n.Cerrado = true;
+  Pinta();
 }
 
 void TAgg2D::ellipse(double cx, double cy, double rx, double ry) {
@@ -198,8 +216,11 @@ void TAgg2D::ellipse(double cx, double cy, double rx, double ry) {
   // Only an ellipse far larger than any screen gets here with such numbers; it is approximated.
   cx = Acota(cx), cy = Acota(cy);
   rx = std::min(rx, CoordenadaMaxima), ry = std::min(ry, CoordenadaMaxima);
-  agg::ellipse Forma(cx, cy, rx, ry, PasosElipse(rx, ry));
-  n.Camino.remove_all();
-  n.Camino.concat_path(Forma);
-  Pinta(true);
+  agg::ellipse Elipse(cx, cy, rx, ry, PasosElipse(rx, ry));
+  n.Forma.Vertices.clear();
+  double x, y;
+  for (unsigned Orden; !agg::is_stop(Orden = Elipse.vertex(&x, &y));)
+    if (agg::is_vertex(Orden)) n.Forma.Vertices.push_back({x, y});
+  n.Cerrado = true;
+  Pinta();
 }

@@ -1,16 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A small drawing object over the AGG core: exactly the anti-aliased operations the diagram
-// needs, on a 32-bit B, G, R, A buffer, in pixels with the origin at the top-left corner.
+// needs, on a 32-bit B, G, R, A buffer, in pixels with the origin at the top-left corner. AGG
+// fills and anti-aliases (its headers alone, so the browser's build has it too); the outline of
+// every stroke is the project's own (TContorno).
 //
 // It stays harmless on any input: until attach succeeds every operation does nothing; non-finite
 // coordinates are ignored; shapes that miss the buffer are skipped; far coordinates, huge widths
 // and radii are clamped before AGG computes with them and turns them into integers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "uBitmap.h"
+#include "uContorno.h"
 
 class TAgg2D {
  public:
@@ -25,7 +30,7 @@ class TAgg2D {
   static constexpr int LadoMaximo = 1 << 21;
 
   TAgg2D();
-  ~TAgg2D();
+  virtual ~TAgg2D();
   TAgg2D(const TAgg2D&) = delete;
   TAgg2D& operator=(const TAgg2D&) = delete;
 
@@ -56,6 +61,13 @@ class TAgg2D {
   // Fills the ellipse of centre (cx, cy) and radii rx, ry, then strokes its outline.
   void ellipse(double cx, double cy, double rx, double ry);
 
+ protected:
+  // The outline of the stroke of width `Ancho` along `Puntos` (a closed polygon, or an open
+  // segment of two points): polygons whose non-zero fill is the stroke. TContorno's; another
+  // outline may be tried against it.
+  virtual void Contorno(const std::vector<TPunto>& Puntos, bool Cerrado, double Ancho,
+                        TPoligonos& Salida);
+
  private:
   // The AGG objects (buffer, pixel format, renderers, rasterizer, path, stroke, colours), defined
   // in Agg2D.cpp alone, so that no other file compiles AGG's headers.
@@ -64,10 +76,11 @@ class TAgg2D {
   bool Une(uint8_t* buffer, int Width, int Height, int Stride);
   // Whether a shape spanning [x1, x2] x [y1, y2] (plus its stroke) can touch the buffer.
   bool Visible(double x1, double y1, double x2, double y2) const;
-  // Renders the nucleus's path (Camino): filled if `rellena`, then stroked.
-  void Pinta(bool Rellena);
+  // Renders the nucleus's shape (Forma): filled when it is closed, then stroked.
+  void Pinta();
 
   std::unique_ptr<TNucleo> Nucleo;
+  TContorno Trazo;
   bool Unido = false;
   bool DeBitmap = false;               // attached through attach(TBitmap&)
   std::weak_ptr<const void> Vigencia;  // that bitmap's pixels
