@@ -13,6 +13,7 @@ paquetes=(
   fonts-dejavu-core fonts-crosextra-carlito # the window's fonts
   xvfb xauth                                # GUI tests and screenshots without a display
   librsvg2-bin                              # rasterises exported SVG diagrams in the tests
+  cmark-gfm                                 # the manual's HTML, for the window and the page
   dpkg-dev lintian                          # the Debian package: its dependencies, its check
   emscripten chromium                       # the browser's build, the page's tests
 )

@@ -66,7 +66,7 @@ QDialog* CreaDialogoManual(QWidget* Padre) {
   Texto->setOpenExternalLinks(true);
   // The manual and its screenshots are built into the program, so it is there wherever the
   // program is.
-  Texto->setSource(QUrl(QStringLiteral("qrc:/manual/manual.md")), QTextDocument::MarkdownResource);
+  Texto->setSource(QUrl(QStringLiteral("qrc:/manual/manual.html")), QTextDocument::HtmlResource);
   QDialog* d =
       Dialogo(Padre, QStringLiteral("Manual de ") + TituloPrograma, "DialogoManual", Texto);
   d->resize(820, 640);
