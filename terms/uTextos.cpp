@@ -52,6 +52,11 @@ std::string Mensajes::TextoDemasiadoGrande(std::size_t Limite, std::string_view 
          " caracteres";
 }
 
+std::string Mensajes::TextoDemasiadoGrandeGuardar(std::size_t Limite, std::string_view Separador) {
+  return "Texto demasiado grande para guardarlo: m\xE1s de " + ConMillares(Limite, Separador) +
+         " caracteres";
+}
+
 std::string Mensajes::DiagramaDemasiadoGrande(std::size_t Limite, std::string_view Separador) {
   return "Diagrama demasiado grande para dibujarlo: m\xE1s de " + ConMillares(Limite, Separador) +
          " nodos";

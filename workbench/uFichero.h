@@ -46,13 +46,16 @@ void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int3
 // first character that Windows-1252 cannot hold is refused (EConMensaje, with the character and
 // its line). Any other file is Windows-1252 already.
 std::string TextoDeFichero(std::string Bytes);
-// The bytes a save writes; renumbers every term.
-std::string TextoDefiniciones(TDefiniciones& Definiciones, int32_t& NumVars);
+// The bytes a save writes; renumbers every term. Bytes past what LeeFichero reads are refused
+// (EConMensaje, its number grouped with `Separador`) before they are made.
+std::string TextoDefiniciones(TDefiniciones& Definiciones, int32_t& NumVars,
+                              std::string_view Separador = ".");
 // The expression line a save writes for definition i. With "Conservar los nombres" on, the text
 // it was written with when that still reads back as its term where the record stands (with only
 // the definitions before it, and no current term); otherwise its printed form, which renumbers
-// its term.
-std::string LineaGuardada(TDefiniciones& Definiciones, std::size_t i, int32_t& NumVars);
+// its term, and is refused as TextoDefiniciones refuses.
+std::string LineaGuardada(TDefiniciones& Definiciones, std::size_t i, int32_t& NumVars,
+                          std::string_view Separador = ".");
 
 // Whole file; throws EEntradaSalida. Anything but a regular file (a pipe, a device, a socket) is
 // refused at once with EConMensaje, without waiting on it.

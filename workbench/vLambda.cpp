@@ -227,7 +227,7 @@ bool TMesaTrabajo::FormCloseQuery() {
 std::string TMesaTrabajo::LineaDefinicion(std::size_t i) {
   Numerado = false;
   FijaConservaNombres(Vista.ConservarNombres());
-  return LineaGuardada(Definiciones, i, NumVars);
+  return LineaGuardada(Definiciones, i, NumVars, Vista.SeparadorMillares());
 }
 
 void TMesaTrabajo::Renumera() {
@@ -572,7 +572,7 @@ bool TMesaTrabajo::Salva() {
   std::string Ruta;
   if (!Vista.DialogoSalvar(Ruta)) return false;
   Numerado = false;
-  EscribeFichero(Ruta, TextoDefiniciones(Definiciones, NumVars), false);
+  EscribeFichero(Ruta, TextoDefiniciones(Definiciones, NumVars, Vista.SeparadorMillares()), false);
   Modificadas = false;
   return true;
 }
