@@ -40,7 +40,8 @@ the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside.
   contract N         contracts redex N (from 0) of that list as one step, as a click on it does
   panel on|off       "Mostrar los pasos": back goes through the steps, the second panel starts
                      with "paso N", trace marks each contracted redex with a line of '^'
-  steps              "step N: TEXT" for each term the panel holds (0: the term entered)
+  steps              "step N: TEXT" for each term the panel holds (0: the term entered), after
+                     "dropped: " and the panel's line when the oldest went for its caps
   goto N             makes step N current, as a click on its line does
   stop-on-cycle on|off   "Detener ∀β en un ciclo"
   halo on|off        "Resaltar el siguiente paso en el diagrama"
@@ -341,6 +342,15 @@ void TGuion::Informa() {
 }
 
 void TGuion::Pasos() {
+  // As the export and the panel: a line says that the oldest were dropped, and why.
+  const TTraza& t = Mesa.Reduccion();
+  if (t.Descartadas() > 0)
+    Salida << "dropped: "
+           << Cp1252AUtf8(
+                  t.DescartadasPorCuenta()
+                      ? Mensajes::LineasDescartadasPorCuenta(t.Descartadas(), TTraza::LimiteLineas)
+                      : Mensajes::LineasDescartadas(t.Descartadas(), TTraza::LimiteMemoria))
+           << '\n';
   for (const TTraza::TLinea& l : Mesa.Reduccion().Lineas()) {
     Salida << "step " << l.Estado.Pasos << ": ";
     EscribeUtf8(Salida, *l.Forma);
