@@ -232,6 +232,20 @@ void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int3
   }
 }
 
+std::string AvisoNombres(const TDefiniciones& Definiciones) {
+  const std::string* Primero = nullptr;
+  std::size_t Cuantos = 0;
+  for (std::size_t i = 0; i < Definiciones.Cuenta(); ++i) {
+    const std::string& n = Definiciones[i].Nombre;
+    const bool Control = std::any_of(
+        n.begin(), n.end(), [](char c) { return static_cast<unsigned char>(c) < 32 || c == 127; });
+    if (NombreLegible(n) && !Control) continue;
+    if (!Primero) Primero = &n;
+    ++Cuantos;
+  }
+  return Primero ? Mensajes::NombresIlegibles(*Primero, Cuantos) : std::string();
+}
+
 std::string TextoDeFichero(std::string Fichero) {
   Fichero.resize(HastaFinDeFichero(Fichero).size());
   std::string_view Bytes = Fichero;

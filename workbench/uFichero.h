@@ -41,6 +41,9 @@ std::vector<std::string> PartirLineas(std::string_view Bytes);
 // are grouped with `Separador`.
 void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int32_t& NumVars,
                        std::string_view Separador = ".");
+// After an open: Mensajes::NombresIlegibles for the definitions whose names no expression can
+// write (not one symbol, or with a control character, which neither box takes); empty if none.
+std::string AvisoNombres(const TDefiniciones& Definiciones);
 // A file's bytes as Windows-1252 text, up to code 26. A file that is valid UTF-8 and holds bytes
 // above 127 (what editors write today) is read as UTF-8, a leading byte-order mark dropped; its
 // first character that Windows-1252 cannot hold is refused (EConMensaje, with the character and

@@ -559,6 +559,8 @@ void TMesaTrabajo::AbreRuta(const std::string& Ruta) {
   Definiciones.Intercambia(Nuevas);
   Modificadas = false;
   DefinicionesAbiertas();
+  // Names that no expression can write load all the same; the second panel says so.
+  if (std::string Aviso = AvisoNombres(Definiciones); !Aviso.empty()) MuestraLectura(Aviso);
 }
 
 void TMesaTrabajo::DefinicionesAbiertas() {
