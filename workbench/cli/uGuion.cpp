@@ -351,7 +351,7 @@ void TGuion::Pasos() {
                       ? Mensajes::LineasDescartadasPorCuenta(t.Descartadas(), TTraza::LimiteLineas)
                       : Mensajes::LineasDescartadas(t.Descartadas(), TTraza::LimiteMemoria))
            << '\n';
-  for (const TTraza::TLinea& l : Mesa.Reduccion().Lineas()) {
+  for (const TTraza::TLinea& l : t.Lineas()) {
     Salida << "step " << l.Estado.Pasos << ": ";
     EscribeUtf8(Salida, *l.Forma);
     Salida << '\n';
