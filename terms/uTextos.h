@@ -51,8 +51,8 @@ std::string ControlEnNombre(int Codigo);
 // nombre"
 std::string NombreIlegible(std::string_view Nombre);
 // The second panel, after an open that loaded definitions whose names no expression can write
-// (the file still loads): the first of them, as NombreIlegible, "sin nombre" or "«A?B» tiene un
-// carácter de control (código 9)" (each control character shown as '?'), then "(y 2 más)".
+// (the file still loads): the first of them, as NombreIlegible, "Definición sin nombre" or "«A?B»
+// tiene un carácter de control (código 9)" (each control character shown as '?'), then "(y 2 más)".
 std::string NombresIlegibles(std::string_view Primero, std::size_t Cuantos);
 // The numbers of the messages below are grouped with the thousands separator given: the view's
 // (IVista::SeparadorMillares), so that one window shows one convention.
