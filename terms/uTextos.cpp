@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "uTextos.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <new>
@@ -47,8 +48,36 @@ std::string Mensajes::NombreIlegible(std::string_view Nombre) {
   return Citado + " tiene un blanco o un signo: no se lee como nombre";
 }
 
+std::string Mensajes::NombresIlegibles(std::string_view Primero, std::size_t Cuantos) {
+  std::string s;
+  const auto Control = std::find_if(Primero.begin(), Primero.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 32 || c == 127;
+  });
+  if (Primero.empty()) {
+    s = "Definici\xF3n sin nombre";
+  } else if (Control != Primero.end()) {
+    std::string Visible(Primero);
+    for (char& c : Visible)
+      if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
+    s = "\xAB" + Visible +
+        "\xBB tiene un car\xE1"
+        "cter de control (c\xF3"
+        "digo " +
+        std::to_string(static_cast<unsigned char>(*Control)) + ")";
+  } else {
+    s = NombreIlegible(Primero);
+  }
+  if (Cuantos > 1) s += " (y " + ConMillares(Cuantos - 1) + " m\xE1s)";
+  return s;
+}
+
 std::string Mensajes::TextoDemasiadoGrande(std::size_t Limite, std::string_view Separador) {
   return "Texto demasiado grande para mostrarlo: m\xE1s de " + ConMillares(Limite, Separador) +
+         " caracteres";
+}
+
+std::string Mensajes::TextoDemasiadoGrandeGuardar(std::size_t Limite, std::string_view Separador) {
+  return "Texto demasiado grande para guardarlo: m\xE1s de " + ConMillares(Limite, Separador) +
          " caracteres";
 }
 

@@ -54,6 +54,10 @@ std::string ControlEnNombre(int Codigo);
 // por minúscula: se lee como variable" or "«A B» tiene un blanco o un signo: no se lee como
 // nombre"
 std::string NombreIlegible(std::string_view Nombre);
+// The second panel, after an open that loaded definitions whose names no expression can write
+// (the file still loads): the first of them, as NombreIlegible, "Definición sin nombre" or "«A?B»
+// tiene un carácter de control (código 9)" (each control character shown as '?'), then "(y 2 más)".
+std::string NombresIlegibles(std::string_view Primero, std::size_t Cuantos);
 // The numbers of the messages below are grouped with the thousands separator given: the view's
 // (IVista::SeparadorMillares), so that one window shows one convention.
 // "Texto demasiado grande para mostrarlo: más de 1.000 caracteres"
@@ -62,6 +66,9 @@ std::string TextoDemasiadoGrande(std::size_t Limite, std::string_view Separador)
 std::string DiagramaDemasiadoGrande(std::size_t Limite, std::string_view Separador);
 // "Selección demasiado grande para copiarla: más de 1.000 caracteres"
 std::string SeleccionDemasiadoGrande(std::size_t Limite, std::string_view Separador);
+// A definitions file longer than an open reads: "Texto demasiado grande para guardarlo: más de
+// 1.073.741.824 caracteres"
+std::string TextoDemasiadoGrandeGuardar(std::size_t Limite, std::string_view Separador);
 
 // The exports of the diagram and of the reduction.
 // "Diagrama demasiado grande para exportarlo: más de 1.000.000 nodos" (or "píxeles").
@@ -87,7 +94,7 @@ std::string LineasDescartadasPorCuenta(std::size_t Lineas, std::size_t Limite);
 std::string PasoActual(int64_t Paso, std::string_view Separador);
 // The reduction with its redexes marked starts with the text typed: "Expresión: SUMA 2 3".
 inline constexpr const char* ExpresionEntrada = "Expresi\xF3n: ";
-inline constexpr const char* FormaNoGuardada = "(texto demasiado grande para guardarlo)";
+inline constexpr const char* FormaNoGuardada = "(Texto demasiado grande para guardarlo)";
 
 // The PNG export's: an empty bitmap, and a file libpng could not write ("No se pudo escribir
 // RUTA: CAUSA").

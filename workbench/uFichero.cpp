@@ -232,6 +232,20 @@ void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int3
   }
 }
 
+std::string AvisoNombres(const TDefiniciones& Definiciones) {
+  const std::string* Primero = nullptr;
+  std::size_t Cuantos = 0;
+  for (std::size_t i = 0; i < Definiciones.Cuenta(); ++i) {
+    const std::string& n = Definiciones[i].Nombre;
+    const bool Control = std::any_of(
+        n.begin(), n.end(), [](char c) { return static_cast<unsigned char>(c) < 32 || c == 127; });
+    if (NombreLegible(n) && !Control) continue;
+    if (!Primero) Primero = &n;
+    ++Cuantos;
+  }
+  return Primero ? Mensajes::NombresIlegibles(*Primero, Cuantos) : std::string();
+}
+
 std::string TextoDeFichero(std::string Fichero) {
   Fichero.resize(HastaFinDeFichero(Fichero).size());
   std::string_view Bytes = Fichero;
@@ -257,12 +271,16 @@ std::string TextoDeFichero(std::string Fichero) {
   return Texto;
 }
 
-std::string TextoDefiniciones(TDefiniciones& Definiciones, int32_t& NumVars) {
+std::string TextoDefiniciones(TDefiniciones& Definiciones, int32_t& NumVars,
+                              std::string_view Separador) {
   std::string Bytes;
   for (std::size_t i = 0; i < Definiciones.Cuenta(); ++i) {
+    std::string Linea = LineaGuardada(Definiciones, i, NumVars, Separador);
+    if (Bytes.size() + Definiciones[i].Nombre.size() + Linea.size() + 4 > MaximoFichero)
+      throw EConMensaje(Mensajes::TextoDemasiadoGrandeGuardar(MaximoFichero, Separador));
     Bytes += Definiciones[i].Nombre;
     Bytes += "\r\n";
-    Bytes += LineaGuardada(Definiciones, i, NumVars);
+    Bytes += Linea;
     Bytes += "\r\n";
   }
   return Bytes;
@@ -283,9 +301,13 @@ bool SeRelee(const TDefiniciones& Definiciones, std::size_t i) {
 
 }  // namespace
 
-std::string LineaGuardada(TDefiniciones& Definiciones, std::size_t i, int32_t& NumVars) {
+std::string LineaGuardada(TDefiniciones& Definiciones, std::size_t i, int32_t& NumVars,
+                          std::string_view Separador) {
   if (ConservaNombres() && SeRelee(Definiciones, i)) return Definiciones[i].Texto;
-  Renumera(Definiciones[i].Termino, NumVars);
+  // Names grow with the number of variables, so a term of a few million nodes can print to more
+  // than memory holds: a file that the open would refuse is refused here, before it is printed.
+  if (Renumera(Definiciones[i].Termino, NumVars) > MaximoFichero)
+    throw EConMensaje(Mensajes::TextoDemasiadoGrandeGuardar(MaximoFichero, Separador));
   return Definiciones[i].Termino->Texto();
 }
 

@@ -41,18 +41,24 @@ std::vector<std::string> PartirLineas(std::string_view Bytes);
 // are grouped with `Separador`.
 void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int32_t& NumVars,
                        std::string_view Separador = ".");
+// After an open: Mensajes::NombresIlegibles for the definitions whose names no expression can
+// write (not one symbol, or with a control character, which neither box takes); empty if none.
+std::string AvisoNombres(const TDefiniciones& Definiciones);
 // A file's bytes as Windows-1252 text, up to code 26. A file that is valid UTF-8 and holds bytes
 // above 127 (what editors write today) is read as UTF-8, a leading byte-order mark dropped; its
 // first character that Windows-1252 cannot hold is refused (EConMensaje, with the character and
 // its line). Any other file is Windows-1252 already.
 std::string TextoDeFichero(std::string Bytes);
-// The bytes a save writes; renumbers every term.
-std::string TextoDefiniciones(TDefiniciones& Definiciones, int32_t& NumVars);
+// The bytes a save writes; renumbers every term. Bytes past what LeeFichero reads are refused
+// (EConMensaje, its number grouped with `Separador`) before they are made.
+std::string TextoDefiniciones(TDefiniciones& Definiciones, int32_t& NumVars,
+                              std::string_view Separador = ".");
 // The expression line a save writes for definition i. With "Conservar los nombres" on, the text
 // it was written with when that still reads back as its term where the record stands (with only
 // the definitions before it, and no current term); otherwise its printed form, which renumbers
-// its term.
-std::string LineaGuardada(TDefiniciones& Definiciones, std::size_t i, int32_t& NumVars);
+// its term, and is refused as TextoDefiniciones refuses.
+std::string LineaGuardada(TDefiniciones& Definiciones, std::size_t i, int32_t& NumVars,
+                          std::string_view Separador = ".");
 
 // Whole file; throws EEntradaSalida. Anything but a regular file (a pipe, a device, a socket) is
 // refused at once with EConMensaje, without waiting on it.

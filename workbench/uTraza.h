@@ -70,6 +70,7 @@ class TTraza {
   int64_t Pasos() const { return Estado.Pasos; }
   int64_t Contracciones() const { return Estado.Contracciones; }
   std::size_t Descartadas() const { return Fuera; }
+  bool DescartadasPorCuenta() const { return FueraPorCuenta; }  // the last ones for their number
   const std::string& Entrada() const { return TextoEntrada; }
 
   struct TEstado {

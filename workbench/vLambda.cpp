@@ -227,7 +227,7 @@ bool TMesaTrabajo::FormCloseQuery() {
 std::string TMesaTrabajo::LineaDefinicion(std::size_t i) {
   Numerado = false;
   FijaConservaNombres(Vista.ConservarNombres());
-  return LineaGuardada(Definiciones, i, NumVars);
+  return LineaGuardada(Definiciones, i, NumVars, Vista.SeparadorMillares());
 }
 
 void TMesaTrabajo::Renumera() {
@@ -579,6 +579,8 @@ void TMesaTrabajo::AbreRuta(const std::string& Ruta) {
   Definiciones.Intercambia(Nuevas);
   Modificadas = false;
   DefinicionesAbiertas();
+  // Names that no expression can write load all the same; the second panel says so.
+  if (std::string Aviso = AvisoNombres(Definiciones); !Aviso.empty()) MuestraLectura(Aviso);
   Vista.DefinicionesDeFichero(Ruta);
 }
 
@@ -593,7 +595,7 @@ bool TMesaTrabajo::Salva() {
   std::string Ruta;
   if (!Vista.DialogoSalvar(Ruta)) return false;
   Numerado = false;
-  EscribeFichero(Ruta, TextoDefiniciones(Definiciones, NumVars), false);
+  EscribeFichero(Ruta, TextoDefiniciones(Definiciones, NumVars, Vista.SeparadorMillares()), false);
   Modificadas = false;
   Vista.DefinicionesDeFichero(Ruta);
   return true;

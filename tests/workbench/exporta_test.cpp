@@ -207,7 +207,7 @@ TEST(Exporta, LaReduccionGuardadaTieneTope) {
   // A form that alone passes the cap keeps its place, not its text.
   t.Pasada(false, 1, true);
   t.Anota(std::string(41, 'x'));
-  EXPECT_NE(t.Texto(false).find("6: (texto demasiado grande para guardarlo)"), std::string::npos);
+  EXPECT_NE(t.Texto(false).find("6: (Texto demasiado grande para guardarlo)"), std::string::npos);
 }
 
 // A term 400,000 applications deep, exported whole as SVG (into /dev/null) and as text; also run

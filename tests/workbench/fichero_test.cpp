@@ -594,3 +594,34 @@ TEST(Pregunta, CierreDuranteUnaActualizacion) {
 }
 
 }  // namespace
+
+// Names that no expression can write (a trailing blank, none, a NUL, a lowercase letter first)
+// still load; the second panel names the first and counts the rest, with or without a term.
+TEST_F(Ficheros, AbrirAvisaDeNombresQueNoSeEscriben) {
+  using namespace std::string_literals;
+  const std::string Ruta = Carpeta.Ruta("n.txt");
+  const auto Empieza = [&](const std::string& Aviso) {
+    return b.Vista.Lectura.substr(0, Aviso.size()) == Aviso;
+  };
+  EscribeTodo(Ruta, "A \r\n\\x.x\r\n\r\n\\y.y\r\nB\0C\r\n\\z.z\r\nBIEN\r\n\\w.w\r\n"s);
+  Abre(Ruta);
+  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 4u);
+  EXPECT_EQ(b.Vista.Lectura,
+            "\xAB"
+            "A \xBB tiene un blanco o un signo: no se lee como nombre (y 2 m\xE1s)");
+  b.Entra("\\x.x");
+  EscribeTodo(Ruta, "BIEN\r\n\\w.w\r\nB\0C\r\n\\z.z\r\n"s);
+  Abre(Ruta);
+  EXPECT_TRUE(
+      Empieza("\xAB"
+              "B?C\xBB tiene un car\xE1"
+              "cter de control (c\xF3"
+              "digo 0) \xB7 "))
+      << b.Vista.Lectura;
+  EscribeTodo(Ruta, "\r\n\\w.w\r\ndoble\r\n\\z.z\r\n");
+  Abre(Ruta);
+  EXPECT_TRUE(Empieza("Definici\xF3n sin nombre (y 1 m\xE1s) \xB7 ")) << b.Vista.Lectura;
+  EscribeTodo(Ruta, "BIEN\r\n\\w.w\r\n");
+  Abre(Ruta);
+  EXPECT_EQ(b.Vista.Lectura.find("nombre"), std::string::npos);
+}
