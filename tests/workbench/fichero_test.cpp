@@ -609,7 +609,7 @@ TEST_F(Ficheros, AbrirAvisaDeNombresQueNoSeEscriben) {
   EXPECT_EQ(b.Vista.Lectura,
             "\xAB"
             "A \xBB tiene un blanco o un signo: no se lee como nombre (y 2 m\xE1s)");
-  b.Entra("\\x.x");
+  b.Entra("(\\x.x) y");  // not a normal form, which the panel would name first
   EscribeTodo(Ruta, "BIEN\r\n\\w.w\r\nB\0C\r\n\\z.z\r\n"s);
   Abre(Ruta);
   EXPECT_TRUE(
