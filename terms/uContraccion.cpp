@@ -42,8 +42,8 @@ inline TExprLambda* CopiaOcurrencia(TVariable* v) {
 // The walk of a copy, on the caller's scratch: down the function parts, pushing the arguments; a
 // variable is copied where it is met.
 // Marks are set as each node is made, before its children. A copied node keeps its original's
-// marks (SinRedex, SinRedexNiEta, Cerrado). Its level bound comes from its original's, m: the
-// variables bound outside the copy that occur in it lie at m or above, and at the bound of the
+// marks (SinRedex, SinRedexNiEta, Cerrado, Escrito). Its level bound comes from its original's, m:
+// the variables bound outside the copy that occur in it lie at m or above, and at the bound of the
 // copy's root or above; the copy's own binders that occur in it are among those above it whose
 // originals lie at m or above, and the outermost of those has the lowest level of them, being made
 // first.
@@ -117,8 +117,12 @@ class TCopiador {
   }
 
   [[gnu::always_inline]] void Marca(TExprLambda* n, const TExprLambda* o) {
+    // A closed node's upper bits go along: the name it was written as (NombreEscrito).
+    if (o->Marca & TExprLambda::Cerrado) {
+      n->Marca = o->Marca & ~(BitsMarca::Buscado | BitsMarca::Visto);
+      return;
+    }
     n->Marca = o->Marca & BitsMarca::Marcas;
-    if (n->Marca & TExprLambda::Cerrado) return;
     uint32_t m = o->Marca >> TExprLambda::PrimerBitNivel;
     uint32_t Fuera = std::max(m, NivelRaiz);
     // The first binder whose highest level so far reaches m: the maxima never decrease.
@@ -292,7 +296,7 @@ void SustituyeDebajo(TExprLambda* raiz, TVariable* Vble, TExprLambda* Valor) {
   // What each node knows of the levels below it goes too: the copies bring variables of their own.
   constexpr uint32_t Niveles = ~((1u << TExprLambda::PrimerBitNivel) - 1);
   uint32_t Borra = (EsVariable(Valor) ? 0u : BitsMarca::MarcasDeRedex) |
-                   (Vble->Libre ? TExprLambda::Cerrado : 0u) | Niveles;
+                   (Vble->Libre ? TExprLambda::Cerrado : 0u) | Niveles | TExprLambda::Escrito;
   std::vector<TExprLambda**> Huecos;
   std::vector<TExprLambda*> Pila;
   BuscaOcurrencias(raiz, Vble, Borra, false, 0, Huecos, Pila);
@@ -345,13 +349,15 @@ std::size_t NodosQueCopia(TExprLambda* t, std::vector<TExprLambda*>& Pila) {
   return n;
 }
 
-// Clears what the nodes of `t` know of their levels and closedness.
+// Clears what the nodes of `t` know of their levels and closedness. A node still marked Escrito
+// was not entered by the search (which clears the mark on its way), nor was anything below it:
+// its marks stand.
 void OlvidaNiveles(TExprLambda* t, std::vector<TExprLambda*>& Pila) {
   Pila.assign(1, t);
   while (!Pila.empty()) {
     TExprLambda* e = Pila.back();
     Pila.pop_back();
-    if (EsVariable(e)) continue;
+    if (EsVariable(e) || (e->Marca & TExprLambda::Escrito)) continue;
     e->Marca &= BitsMarca::MarcasDeRedex;
     if (TAplicacion* ap = ComoAplicacion(e)) {
       Pila.push_back(ap->Func);
@@ -392,9 +398,11 @@ TExprLambda* Contrae(TAplicacion* ap, TPilasContraccion& a, std::size_t& Pedidos
   TExprLambda* N = ap->Arg;
 
   // x is bound outside M, so it cannot occur in a subtree whose level bound lies above its own;
-  // a copy of a compound argument may form a redex anywhere above where it goes.
-  BuscaOcurrencias(M, x, EsVariable(N) ? 0u : BitsMarca::MarcasDeRedex, true, NivelMinimo(N),
-                   a.Ocurrencias, a.Pila);
+  // a copy of a compound argument may form a redex anywhere above where it goes, and whatever
+  // lies above an occurrence is no longer what was written. (A refused contraction leaves those
+  // unmarked too: they hold x, bound outside them, so no fold could use the mark meanwhile.)
+  BuscaOcurrencias(M, x, (EsVariable(N) ? 0u : BitsMarca::MarcasDeRedex) | TExprLambda::Escrito,
+                   true, NivelMinimo(N), a.Ocurrencias, a.Pila);
   std::vector<TExprLambda**>& Ocurrencias = a.Ocurrencias;
   std::size_t Copias = Ocurrencias.empty() ? 0 : Ocurrencias.size() - 1;
   if (Copias > 0 && !PonCopias(N, x, Copias, a)) {

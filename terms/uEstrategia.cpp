@@ -302,6 +302,12 @@ TRecorridoEstrategia::TPaso TRecorridoEstrategia::Paso(TPilasContraccion& Aux,
     R = ContraeEta(static_cast<TFuncion*>(*m.Hueco));
   }
   *m.Hueco = R;
+  // The nodes above are no longer what was written: down to the first frame done already.
+  for (std::size_t i = Alto - 1; i-- > 0 && !Pila[i].Borrado;) {
+    (*Pila[i].Hueco)->Marca &= ~TExprLambda::Escrito;
+    Pila[i].Borrado = true;
+  }
+  m.Borrado = false;
   // The same strategy walks the result again.
   m.Fase = 0;
   Listo = false;

@@ -185,6 +185,39 @@ void TFuncion::ActualizaMarcas() {
   PonNivelMinimo(this, NivelSinParam(NivelMinimo(Cuerpo), Param, true));
 }
 
+void MarcaEscrito(TExprLambda* n, uint32_t Nombre) {
+  if (EsVariable(n)) return;
+  if (Nombre == 0 || Nombre > TExprLambda::NivelTope) {
+    n->Marca |= TExprLambda::Escrito;
+    return;
+  }
+  constexpr uint32_t Bajos = (1u << TExprLambda::PrimerBitNivel) - 1;
+  n->Marca = (n->Marca & Bajos) | TExprLambda::Cerrado | TExprLambda::Escrito |
+             (Nombre << TExprLambda::PrimerBitNivel);
+}
+
+uint32_t NombreEscrito(const TExprLambda* n) {
+  constexpr uint32_t Ambas = TExprLambda::Escrito | TExprLambda::Cerrado;
+  if (EsVariable(n) || (n->Marca & Ambas) != Ambas) return 0;
+  return n->Marca >> TExprLambda::PrimerBitNivel;
+}
+
+void OlvidaEscritura(TExprLambda* t) {
+  std::vector<TExprLambda*> Pila{t};
+  while (!Pila.empty()) {
+    TExprLambda* e = Pila.back();
+    Pila.pop_back();
+    if (EsVariable(e)) continue;
+    e->Marca &= ~TExprLambda::Escrito;
+    if (TAplicacion* ap = ComoAplicacion(e)) {
+      Pila.push_back(ap->Arg);
+      Pila.push_back(ap->Func);
+    } else {
+      Pila.push_back(static_cast<TFuncion*>(e)->Cuerpo);
+    }
+  }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Checks and measures.
 

@@ -22,20 +22,35 @@ inline void Cierra(TExprLambda* n) {
   }
 }
 
-// A frame of a pass's walk: a slot and the phase, packed in one word (slots are aligned), so
-// that the frames down a term a million deep take 8 MB rather than 16.
+// A frame of a pass's walk: a slot, the phase, and whether its node has lost the mark Escrito
+// while the frame stood, packed in one word (slots are aligned to 8), so that the frames down a
+// term a million deep take 8 MB rather than 16.
 class TMarco {
  public:
   TMarco() = default;
   TMarco(TExprLambda** hueco, uintptr_t fase) : Valor(reinterpret_cast<uintptr_t>(hueco) | fase) {}
-  TExprLambda** Hueco() const { return reinterpret_cast<TExprLambda**>(Valor & ~uintptr_t(3)); }
+  TExprLambda** Hueco() const { return reinterpret_cast<TExprLambda**>(Valor & ~uintptr_t(7)); }
   // 0 arriving, 1 after the first child, 2 after the argument
   uintptr_t Fase() const { return Valor & 3; }
   void PonFase(uintptr_t f) { Valor = (Valor & ~uintptr_t(3)) | f; }
+  bool Borrado() const { return Valor & 4; }
+  void Borra() { Valor |= 4; }
 
  private:
   uintptr_t Valor = 0;
 };
+
+// After a contraction in the frame `Arriba` of a walk's path `Pila`: the nodes above it are no
+// longer what was written. Down to the first frame already done, since the frames below one
+// stand as long as it does: a walk clears each node once, however many contractions it makes.
+// (The path above the walk's start, which a pass resumes below, holds the nodes above the
+// changes of earlier passes: done already.)
+inline void BorraEscritoArriba(std::vector<TMarco>& Pila, std::size_t Arriba) {
+  for (std::size_t i = Arriba; i-- > 0 && !Pila[i].Borrado();) {
+    (*Pila[i].Hueco())->Marca &= ~TExprLambda::Escrito;
+    Pila[i].Borra();
+  }
+}
 
 // Scratch of the passes and contractions, kept from one to the next so that they allocate
 // nothing of their own: a pass costs about what it changes, and a fresh vector per pass or per
@@ -140,6 +155,7 @@ class TPasada {
     }
     *m.Hueco() = R;
     Cambio = true;
+    BorraEscritoArriba(Pila, Alto - 1);
     AnotaCambio(R);
     if (!Multiple) return Acaba;
     Sale();
@@ -457,19 +473,24 @@ TExprLambda* TMotor::ContraeElegido(TExprLambda* raiz, TAplicacion* Elegido, boo
   NodosPedidos = 0;
   RenuevaNiveles();
   Olvida();
-  // The slot that holds it: it lies below no node marked free of redexes.
-  std::vector<TExprLambda**> Pila{&raiz};
+  // The slot that holds it, and the nodes above it: it lies below no node marked free of
+  // redexes. Each slot goes with its depth; Camino holds the slots from the root down to the one
+  // being looked at.
+  std::vector<std::pair<TExprLambda**, std::size_t>> Pila{{&raiz, 0}};
+  std::vector<TExprLambda**> Camino;
   TExprLambda** Hueco = nullptr;
   while (!Pila.empty() && !Hueco) {
-    TExprLambda** h = Pila.back();
+    auto [h, d] = Pila.back();
     Pila.pop_back();
+    Camino.resize(d);
+    Camino.push_back(h);
     if (*h == Elegido) {
       Hueco = h;
     } else if (TFuncion* f = ComoFuncion(*h)) {
-      if (!Limpio(f)) Pila.push_back(&f->Cuerpo);
+      if (!Limpio(f)) Pila.push_back({&f->Cuerpo, d + 1});
     } else if (TAplicacion* ap = ComoAplicacion(*h); ap && !Limpio(ap)) {
-      Pila.push_back(&ap->Arg);
-      Pila.push_back(&ap->Func);
+      Pila.push_back({&ap->Arg, d + 1});
+      Pila.push_back({&ap->Func, d + 1});
     }
   }
   if (!Hueco || !EsFuncion(Elegido->Func)) return raiz;
@@ -479,6 +500,8 @@ TExprLambda* TMotor::ContraeElegido(TExprLambda* raiz, TAplicacion* Elegido, boo
     return raiz;
   }
   *Hueco = R;
+  Camino.pop_back();
+  for (TExprLambda** h : Camino) (*h)->Marca &= ~TExprLambda::Escrito;
   Cambio = true;
   return raiz;
 }
