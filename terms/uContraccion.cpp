@@ -117,13 +117,14 @@ class TCopiador {
   }
 
   [[gnu::always_inline]] void Marca(TExprLambda* n, const TExprLambda* o) {
-    // A closed node's upper bits go along: the name it was written as (NombreEscrito).
-    if (o->Marca & TExprLambda::Cerrado) {
-      n->Marca = o->Marca & ~(BitsMarca::Buscado | BitsMarca::Visto);
+    // A closed node's Marca goes whole, its upper bits the name it was written as
+    // (NombreEscrito): no walk with scratch bits runs during a copy.
+    const uint32_t Original = o->Marca;
+    if (Original & TExprLambda::Cerrado) {
+      n->Marca = Original;
       return;
     }
-    n->Marca = o->Marca & BitsMarca::Marcas;
-    uint32_t m = o->Marca >> TExprLambda::PrimerBitNivel;
+    uint32_t m = Original >> TExprLambda::PrimerBitNivel;
     uint32_t Fuera = std::max(m, NivelRaiz);
     // The first binder whose highest level so far reaches m: the maxima never decrease.
     std::size_t Bajo = 0, Alto = h;
@@ -135,7 +136,9 @@ class TCopiador {
         Bajo = Medio + 1;
     }
     uint32_t Dentro = Bajo < h ? Ligadores[Bajo].Nuevo : SinNivel;
-    PonNivelMinimo(n, std::min(Fuera, Dentro));
+    const uint32_t Cota = std::min(Fuera, Dentro);
+    n->Marca = (Original & BitsMarca::Marcas) |
+               (Cota == SinNivel ? TExprLambda::Cerrado : Cota << TExprLambda::PrimerBitNivel);
   }
 };
 

@@ -22,35 +22,20 @@ inline void Cierra(TExprLambda* n) {
   }
 }
 
-// A frame of a pass's walk: a slot, the phase, and whether its node has lost the mark Escrito
-// while the frame stood, packed in one word (slots are aligned to 8), so that the frames down a
-// term a million deep take 8 MB rather than 16.
+// A frame of a pass's walk: a slot and the phase, packed in one word (slots are aligned), so
+// that the frames down a term a million deep take 8 MB rather than 16.
 class TMarco {
  public:
   TMarco() = default;
   TMarco(TExprLambda** hueco, uintptr_t fase) : Valor(reinterpret_cast<uintptr_t>(hueco) | fase) {}
-  TExprLambda** Hueco() const { return reinterpret_cast<TExprLambda**>(Valor & ~uintptr_t(7)); }
+  TExprLambda** Hueco() const { return reinterpret_cast<TExprLambda**>(Valor & ~uintptr_t(3)); }
   // 0 arriving, 1 after the first child, 2 after the argument
   uintptr_t Fase() const { return Valor & 3; }
   void PonFase(uintptr_t f) { Valor = (Valor & ~uintptr_t(3)) | f; }
-  bool Borrado() const { return Valor & 4; }
-  void Borra() { Valor |= 4; }
 
  private:
   uintptr_t Valor = 0;
 };
-
-// After a contraction in the frame `Arriba` of a walk's path `Pila`: the nodes above it are no
-// longer what was written. Down to the first frame already done, since the frames below one
-// stand as long as it does: a walk clears each node once, however many contractions it makes.
-// (The path above the walk's start, which a pass resumes below, holds the nodes above the
-// changes of earlier passes: done already.)
-inline void BorraEscritoArriba(std::vector<TMarco>& Pila, std::size_t Arriba) {
-  for (std::size_t i = Arriba; i-- > 0 && !Pila[i].Borrado();) {
-    (*Pila[i].Hueco())->Marca &= ~TExprLambda::Escrito;
-    Pila[i].Borra();
-  }
-}
 
 // Scratch of the passes and contractions, kept from one to the next so that they allocate
 // nothing of their own: a pass costs about what it changes, and a fresh vector per pass or per
@@ -137,6 +122,13 @@ class TPasada {
       Sale();
       return Sigue;
     }
+    // A node a pass goes into holds a redex the pass contracts, there or below: it is no longer
+    // what was written (those above the start of a pass that resumes were gone into by an earlier
+    // one). Else it holds none but lost the mark that says so, which only a change or a stale
+    // copy ('%', or a definition made of one) does: then it was not as written anyway, or is the
+    // copy of a definition named or an application above one, which then folds as any other part.
+    // A contraction refused at the node limit leaves the nodes above it so too.
+    n->Marca &= ~TExprLambda::Escrito;
     if (TFuncion* f = ComoFuncion(n)) {
       m.PonFase(2);
       Empuja({&f->Cuerpo, 0});
@@ -155,7 +147,6 @@ class TPasada {
     }
     *m.Hueco() = R;
     Cambio = true;
-    BorraEscritoArriba(Pila, Alto - 1);
     AnotaCambio(R);
     if (!Multiple) return Acaba;
     Sale();
