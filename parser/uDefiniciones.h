@@ -65,8 +65,9 @@ class TDefiniciones {
 };
 
 // What an entry wrote, for "Mostrar los nombres de las definiciones": the parse marks Escrito
-// every application and abstraction it builds from the text, and the root of each definition's
-// copy with the number (from 1) of its name here; not the copies of '%' (see MarcaEscrito).
+// every application and abstraction it builds from the text, the root of each definition's copy
+// with the number (from 1) of its name here, and the rest of those copies and of '%' as parts it
+// did not write (see MarcaEscrito, MarcaCopiaEscrita).
 struct TEscritura {
   // The definitions the text named, by their own names, each once, in the order first named.
   std::vector<std::string> Nombres;

@@ -163,7 +163,7 @@ TExprLambda* TConstructor::CopiaSimbolo(int32_t p) {
       Escritura->Nombres.push_back(Definiciones[d].Nombre);
       Nombrada[d] = static_cast<uint32_t>(Escritura->Nombres.size());
     }
-    MarcaEscrito(t, Nombrada[d]);
+    if (MarcaCopiaEscrita(t)) MarcaEscrito(t, Nombrada[d]);
   }
   return t;
 }
@@ -188,7 +188,11 @@ TExprLambda* TConstructor::Atomo(int32_t p) {
     case tokActual: {
       TExprLambda* e = t.Expr;
       t.Expr = nullptr;
-      if (!EsVariable(e)) OlvidaEscritura(e);  // the student wrote '%', not this
+      // The student wrote '%', not this: it stands as any part of a definition named.
+      if (Escritura)
+        MarcaCopiaEscrita(e);
+      else if (!EsVariable(e))
+        OlvidaEscritura(e);
       return Entero(e);
     }
     default:  // tokSimbolo

@@ -409,8 +409,11 @@ TExprLambda* Contrae(TAplicacion* ap, TPilasContraccion& a, std::size_t& Pedidos
   std::vector<TExprLambda**>& Ocurrencias = a.Ocurrencias;
   std::size_t Copias = Ocurrencias.empty() ? 0 : Ocurrencias.size() - 1;
   if (Copias > 0 && !PonCopias(N, x, Copias, a)) {
-    // The search has set M's bounds for the argument in place of x, which stays.
+    // The search has set M's bounds for the argument in place of x, which stays; and taken the
+    // mark of writing from M, so the redex above goes without it too.
     OlvidaNiveles(M, a.Pila);
+    F->Marca &= ~TExprLambda::Escrito;
+    ap->Marca &= ~TExprLambda::Escrito;
     // The copies would pass the node limit: report the size they would have made.
     std::size_t Tam = NodosQueCopia(N, a.Pila);
     long double Total =

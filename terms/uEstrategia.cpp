@@ -294,6 +294,12 @@ TRecorridoEstrategia::TPaso TRecorridoEstrategia::Paso(TPilasContraccion& Aux,
                                                        std::size_t& Pedidos) {
   if (!Busca({})) return TPaso::Ninguno;
   TMarco& m = Tope();
+  // The nodes above are no longer what was written, up to the first that was not anyway.
+  for (std::size_t i = Alto - 1; i-- > 0;) {
+    TExprLambda* a = *Pila[i].Hueco;
+    if (!(a->Marca & TExprLambda::Escrito)) break;
+    a->Marca &= ~TExprLambda::Escrito;
+  }
   TExprLambda* R;
   if (TAplicacion* ap = ComoAplicacion(*m.Hueco)) {
     R = Contrae(ap, Aux, Pedidos);
@@ -302,12 +308,6 @@ TRecorridoEstrategia::TPaso TRecorridoEstrategia::Paso(TPilasContraccion& Aux,
     R = ContraeEta(static_cast<TFuncion*>(*m.Hueco));
   }
   *m.Hueco = R;
-  // The nodes above are no longer what was written: down to the first frame done already.
-  for (std::size_t i = Alto - 1; i-- > 0 && !Pila[i].Borrado;) {
-    (*Pila[i].Hueco)->Marca &= ~TExprLambda::Escrito;
-    Pila[i].Borrado = true;
-  }
-  m.Borrado = false;
   // The same strategy walks the result again.
   m.Fase = 0;
   Listo = false;

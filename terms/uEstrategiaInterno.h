@@ -35,8 +35,6 @@ class TRecorridoEstrategia {
     TExprLambda** Hueco;
     uint8_t Estrategia;
     uint8_t Fase;
-    // Its node has lost the mark Escrito while the frame stood, and so have those below.
-    bool Borrado = false;
   };
   bool Busca(const std::function<void()>& Pulso);
   // The moves of Busca's loop, inlined into it: calls cost as much as the moves.

@@ -171,7 +171,7 @@ std::vector<TCandidato> BuscaCandidatos(TExprLambda* t, const TTabla& Conocidas,
         if (n->Marca & TExprLambda::Escrito) {
           const uint32_t k = NombreEscrito(n);
           if (k == 0) return;
-          if (k <= Escritas.size()) Escrita = Escritas[k - 1];
+          if (k <= Escritas.size() && k != NombreDeCopia) Escrita = Escritas[k - 1];
         }
         if (auto i = Conocidas.find(Huella); i != Conocidas.end())
           c.push_back({n, &i->second, Escrita, Inicio, Fin});

@@ -27,8 +27,8 @@ struct TPlegable {
 // wrote (TExprLambda::Escrito): a node written as a lambda or an application is not folded
 // (what lies inside it may be), and one written as a name prints as that name while it still
 // equals it: Definiciones[Escritas[k - 1]] for the name numbered k (NombreEscrito), -1 for a name
-// that is not among them. Costs a walk of `t` and of the definitions, and an exact comparison for
-// each subterm whose fingerprint matches.
+// that is not among them. The rest of what the entry holds folds as any other part. Costs a walk of
+// `t` and of the definitions, and an exact comparison for each subterm whose fingerprint matches.
 void PliegaAlImprimir(TExprLambda* t, const std::vector<TPlegable>& Definiciones,
                       const std::vector<int32_t>& Escritas,
                       const std::function<void()>& Pulso = {});

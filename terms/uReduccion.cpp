@@ -125,9 +125,9 @@ class TPasada {
     // A node a pass goes into holds a redex the pass contracts, there or below: it is no longer
     // what was written (those above the start of a pass that resumes were gone into by an earlier
     // one). Else it holds none but lost the mark that says so, which only a change or a stale
-    // copy ('%', or a definition made of one) does: then it was not as written anyway, or is the
-    // copy of a definition named or an application above one, which then folds as any other part.
-    // A contraction refused at the node limit leaves the nodes above it so too.
+    // copy ('%', or a definition made of one) does: then it was not as written anyway, or holds
+    // such a copy, and folds as any other part. A contraction refused at the node limit leaves the
+    // nodes above it so too.
     n->Marca &= ~TExprLambda::Escrito;
     if (TFuncion* f = ComoFuncion(n)) {
       m.PonFase(2);
@@ -485,14 +485,14 @@ TExprLambda* TMotor::ContraeElegido(TExprLambda* raiz, TAplicacion* Elegido, boo
     }
   }
   if (!Hueco || !EsFuncion(Elegido->Func)) return raiz;
+  Camino.pop_back();
+  for (TExprLambda** h : Camino) (*h)->Marca &= ~TExprLambda::Escrito;
   TExprLambda* R = Contrae(Elegido, AuxiliarDelHilo().Contraccion, NodosPedidos);
   if (!R) {
     Fin = TFinPasada::DemasiadoGrande;
     return raiz;
   }
   *Hueco = R;
-  Camino.pop_back();
-  for (TExprLambda** h : Camino) (*h)->Marca &= ~TExprLambda::Escrito;
   Cambio = true;
   return raiz;
 }
