@@ -39,14 +39,26 @@ int TDefiniciones::Busca(std::string_view Nombre) const {
   return -1;
 }
 
+namespace {
+
+// A definition is no entry: its copies are made by name, and only the parse that names it
+// marks them (see TEscritura).
+void SinEscritura(TExprLambda* t) {
+  if (t) OlvidaEscritura(t);
+}
+
+}  // namespace
+
 void TDefiniciones::Agrega(std::string Nombre, TExprLambda* Termino, std::string_view Texto) {
   TRetenido t(Termino);
+  SinEscritura(Termino);
   Lista.push_back({std::move(Nombre), t.Get(), std::string(Texto)});
   t.Suelta();
 }
 
 void TDefiniciones::Reemplaza(int i, TExprLambda* Termino, std::string_view Texto) {
   TRetenido t(Termino);
+  SinEscritura(Termino);
   TDefinicion& d = Lista[static_cast<std::size_t>(i)];
   d.Texto = Texto;
   TExprLambda* Viejo = d.Termino;

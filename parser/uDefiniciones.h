@@ -64,6 +64,15 @@ class TDefiniciones {
   mutable std::size_t Visibles = SIZE_MAX;
 };
 
+// What an entry wrote, for "Mostrar los nombres de las definiciones": the parse marks Escrito
+// every application and abstraction it builds from the text, the root of each definition's copy
+// with the number (from 1) of its name here, and the rest of those copies and of '%' as parts it
+// did not write (see MarcaEscrito, MarcaCopiaEscrita).
+struct TEscritura {
+  // The definitions the text named, by their own names, each once, in the order first named.
+  std::vector<std::string> Nombres;
+};
+
 // Lowercase of a Windows-1252 byte (A-Z, À-Þ except ×, Š Œ Ž Ÿ).
 unsigned char MinusculaCp1252(unsigned char c);
 // Equal without regard to letter case, over Windows-1252.

@@ -17,17 +17,24 @@
 
 namespace {
 
+// A copy of a whole term, which is closed whatever changes inside it have left of its marks.
+TExprLambda* Entero(TExprLambda* t) {
+  if (t && !EsVariable(t)) t->Marca |= TExprLambda::Cerrado;
+  return t;
+}
+
 class TConstructor {
  public:
   // The tokens come with their parentheses matched and their names numbered (`Nombres` of
   // them), as TokenizaConExtra leaves them.
   TConstructor(std::string_view Texto, TLisToken& Tokens, int32_t Nombres,
-               const TDefiniciones& definiciones, std::string& error)
+               const TDefiniciones& definiciones, std::string& error, TEscritura* escritura)
       : Texto(Texto),
         T(Tokens.Lista),
         Num(Tokens.Num),
         Definiciones(definiciones),
         Error(error),
+        Escritura(escritura),
         Libres(static_cast<std::size_t>(Nombres), nullptr),
         Ambito(static_cast<std::size_t>(Nombres), nullptr),
         Internos(static_cast<std::size_t>(Nombres), UINT32_MAX) {
@@ -107,6 +114,8 @@ class TConstructor {
   int32_t Num;
   const TDefiniciones& Definiciones;
   std::string& Error;
+  TEscritura* Escritura;           // null: nothing is marked
+  std::vector<uint32_t> Nombrada;  // by definition: the number of its name in Escritura, or 0
   std::vector<TVariable*> Libres;  // by name number
   std::vector<TVariable*> Ambito;  // binders in force, by name number
   std::vector<uint32_t> Internos;  // by name number: the name's number in the table of names
@@ -146,12 +155,16 @@ TExprLambda* TConstructor::CopiaSimbolo(int32_t p) {
     Falla(p, std::string(Mensajes::SimboloNoDefinido) + std::string(Nombre));
     return nullptr;
   }
-  return Definiciones[static_cast<std::size_t>(i)].Termino->Copia();
-}
-
-// A copy of a whole term, which is closed whatever changes inside it have left of its marks.
-TExprLambda* Entero(TExprLambda* t) {
-  if (t && !EsVariable(t)) t->Marca |= TExprLambda::Cerrado;
+  const std::size_t d = static_cast<std::size_t>(i);
+  TExprLambda* t = Entero(Definiciones[d].Termino->Copia());
+  if (Escritura) {
+    if (Nombrada.size() <= d) Nombrada.resize(Definiciones.Cuenta(), 0);
+    if (Nombrada[d] == 0) {
+      Escritura->Nombres.push_back(Definiciones[d].Nombre);
+      Nombrada[d] = static_cast<uint32_t>(Escritura->Nombres.size());
+    }
+    if (MarcaCopiaEscrita(t)) MarcaEscrito(t, Nombrada[d]);
+  }
   return t;
 }
 
@@ -175,10 +188,15 @@ TExprLambda* TConstructor::Atomo(int32_t p) {
     case tokActual: {
       TExprLambda* e = t.Expr;
       t.Expr = nullptr;
+      // The student wrote '%', not this: it stands as any part of a definition named.
+      if (Escritura)
+        MarcaCopiaEscrita(e);
+      else if (!EsVariable(e))
+        OlvidaEscritura(e);
       return Entero(e);
     }
     default:  // tokSimbolo
-      return Entero(CopiaSimbolo(p));
+      return CopiaSimbolo(p);
   }
 }
 
@@ -260,6 +278,7 @@ void TConstructor::EntregaAFuncion() {
   if (Ok) {
     f->Cuerpo = Pendiente;
     f->ActualizaMarcas();
+    if (Escritura) MarcaEscrito(f);
     Pendiente = f;
   } else {
     delete f;  // with its variable; the body failed and left nothing
@@ -281,6 +300,7 @@ void TConstructor::EntregaACadena() {
     m.Izq = Pendiente;  // null when it failed
   } else if (m.Izq) {
     m.Izq = new TAplicacion(m.Izq, Pendiente);
+    if (Escritura) MarcaEscrito(m.Izq);
   } else {
     Libera(Pendiente);
   }
@@ -322,9 +342,11 @@ TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, 
 }
 
 TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, TExprLambda* Actual,
-                     std::string& Error, TRango& Falta, std::string_view Separador) {
+                     std::string& Error, TRango& Falta, std::string_view Separador,
+                     TEscritura* Escritura) {
   Error.clear();
   Falta = {};
+  if (Escritura) Escritura->Nombres.clear();
   TLisToken Tokens;
   TExprLambda* r = nullptr;
   try {
@@ -333,7 +355,7 @@ TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, 
       if (Tokens.Num == 0) {
         Error = Mensajes::EntradaVacia;
       } else {
-        TConstructor c(Texto, Tokens, Nombres, Definiciones, Error);
+        TConstructor c(Texto, Tokens, Nombres, Definiciones, Error, Escritura);
         r = c.ConstruyeExpr(1, Tokens.Num);
         if (!Error.empty() && c.ErrorEn > 0 && c.ErrorEn <= Tokens.Num)
           Falta = RangoDe(Texto, Tokens.Lista[static_cast<std::size_t>(c.ErrorEn)]);

@@ -68,8 +68,11 @@ TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, 
 // list: its '\'); the whole text {0, size} when the fault is the end of the input, or the input
 // or its term as a whole is too large. {0, 0} on success. The size of a term past the node limit
 // is grouped with `Separador`, the view's thousands separator.
+// `Escritura`, when given, gets the names the text wrote, and the term the marks of what it
+// wrote (see TEscritura).
 TExprLambda* Analiza(std::string_view Texto, const TDefiniciones& Definiciones, TExprLambda* Actual,
-                     std::string& Error, TRango& Falta, std::string_view Separador = ".");
+                     std::string& Error, TRango& Falta, std::string_view Separador = ".",
+                     TEscritura* Escritura = nullptr);
 
 // The tokenizer's two steps, exposed for tests. Both return false with `Error` set on failure.
 bool Tokeniza(std::string_view Texto, TExprLambda* Actual, TLisToken& Tokens, std::string& Error);

@@ -42,8 +42,8 @@ inline TExprLambda* CopiaOcurrencia(TVariable* v) {
 // The walk of a copy, on the caller's scratch: down the function parts, pushing the arguments; a
 // variable is copied where it is met.
 // Marks are set as each node is made, before its children. A copied node keeps its original's
-// marks (SinRedex, SinRedexNiEta, Cerrado). Its level bound comes from its original's, m: the
-// variables bound outside the copy that occur in it lie at m or above, and at the bound of the
+// marks (SinRedex, SinRedexNiEta, Cerrado, Escrito). Its level bound comes from its original's, m:
+// the variables bound outside the copy that occur in it lie at m or above, and at the bound of the
 // copy's root or above; the copy's own binders that occur in it are among those above it whose
 // originals lie at m or above, and the outermost of those has the lowest level of them, being made
 // first.
@@ -117,9 +117,14 @@ class TCopiador {
   }
 
   [[gnu::always_inline]] void Marca(TExprLambda* n, const TExprLambda* o) {
-    n->Marca = o->Marca & BitsMarca::Marcas;
-    if (n->Marca & TExprLambda::Cerrado) return;
-    uint32_t m = o->Marca >> TExprLambda::PrimerBitNivel;
+    // A closed node's Marca goes whole, its upper bits the name it was written as
+    // (NombreEscrito): no walk with scratch bits runs during a copy.
+    const uint32_t Original = o->Marca;
+    if (Original & TExprLambda::Cerrado) {
+      n->Marca = Original;
+      return;
+    }
+    uint32_t m = Original >> TExprLambda::PrimerBitNivel;
     uint32_t Fuera = std::max(m, NivelRaiz);
     // The first binder whose highest level so far reaches m: the maxima never decrease.
     std::size_t Bajo = 0, Alto = h;
@@ -131,7 +136,9 @@ class TCopiador {
         Bajo = Medio + 1;
     }
     uint32_t Dentro = Bajo < h ? Ligadores[Bajo].Nuevo : SinNivel;
-    PonNivelMinimo(n, std::min(Fuera, Dentro));
+    const uint32_t Cota = std::min(Fuera, Dentro);
+    n->Marca = (Original & BitsMarca::Marcas) |
+               (Cota == SinNivel ? TExprLambda::Cerrado : Cota << TExprLambda::PrimerBitNivel);
   }
 };
 
@@ -292,7 +299,7 @@ void SustituyeDebajo(TExprLambda* raiz, TVariable* Vble, TExprLambda* Valor) {
   // What each node knows of the levels below it goes too: the copies bring variables of their own.
   constexpr uint32_t Niveles = ~((1u << TExprLambda::PrimerBitNivel) - 1);
   uint32_t Borra = (EsVariable(Valor) ? 0u : BitsMarca::MarcasDeRedex) |
-                   (Vble->Libre ? TExprLambda::Cerrado : 0u) | Niveles;
+                   (Vble->Libre ? TExprLambda::Cerrado : 0u) | Niveles | TExprLambda::Escrito;
   std::vector<TExprLambda**> Huecos;
   std::vector<TExprLambda*> Pila;
   BuscaOcurrencias(raiz, Vble, Borra, false, 0, Huecos, Pila);
@@ -345,13 +352,15 @@ std::size_t NodosQueCopia(TExprLambda* t, std::vector<TExprLambda*>& Pila) {
   return n;
 }
 
-// Clears what the nodes of `t` know of their levels and closedness.
+// Clears what the nodes of `t` know of their levels and closedness. A node still marked Escrito
+// was not entered by the search (which clears the mark on its way), nor was anything below it:
+// its marks stand.
 void OlvidaNiveles(TExprLambda* t, std::vector<TExprLambda*>& Pila) {
   Pila.assign(1, t);
   while (!Pila.empty()) {
     TExprLambda* e = Pila.back();
     Pila.pop_back();
-    if (EsVariable(e)) continue;
+    if (EsVariable(e) || (e->Marca & TExprLambda::Escrito)) continue;
     e->Marca &= BitsMarca::MarcasDeRedex;
     if (TAplicacion* ap = ComoAplicacion(e)) {
       Pila.push_back(ap->Func);
@@ -392,14 +401,19 @@ TExprLambda* Contrae(TAplicacion* ap, TPilasContraccion& a, std::size_t& Pedidos
   TExprLambda* N = ap->Arg;
 
   // x is bound outside M, so it cannot occur in a subtree whose level bound lies above its own;
-  // a copy of a compound argument may form a redex anywhere above where it goes.
-  BuscaOcurrencias(M, x, EsVariable(N) ? 0u : BitsMarca::MarcasDeRedex, true, NivelMinimo(N),
-                   a.Ocurrencias, a.Pila);
+  // a copy of a compound argument may form a redex anywhere above where it goes, and whatever
+  // lies above an occurrence is no longer what was written. (A refused contraction leaves those
+  // unmarked too: they hold x, bound outside them, so no fold could use the mark meanwhile.)
+  BuscaOcurrencias(M, x, (EsVariable(N) ? 0u : BitsMarca::MarcasDeRedex) | TExprLambda::Escrito,
+                   true, NivelMinimo(N), a.Ocurrencias, a.Pila);
   std::vector<TExprLambda**>& Ocurrencias = a.Ocurrencias;
   std::size_t Copias = Ocurrencias.empty() ? 0 : Ocurrencias.size() - 1;
   if (Copias > 0 && !PonCopias(N, x, Copias, a)) {
-    // The search has set M's bounds for the argument in place of x, which stays.
+    // The search has set M's bounds for the argument in place of x, which stays; and taken the
+    // mark of writing from M, so the redex above goes without it too.
     OlvidaNiveles(M, a.Pila);
+    F->Marca &= ~TExprLambda::Escrito;
+    ap->Marca &= ~TExprLambda::Escrito;
     // The copies would pass the node limit: report the size they would have made.
     std::size_t Tam = NodosQueCopia(N, a.Pila);
     long double Total =

@@ -307,6 +307,12 @@ TRecorridoEstrategia::TPaso TRecorridoEstrategia::Paso(TPilasContraccion& Aux,
                                                        std::size_t& Pedidos) {
   if (!Busca({})) return TPaso::Ninguno;
   TMarco& m = Tope();
+  // The nodes above are no longer what was written, up to the first that was not anyway.
+  for (std::size_t i = Alto - 1; i-- > 0;) {
+    TExprLambda* a = *Pila[i].Hueco;
+    if (!(a->Marca & TExprLambda::Escrito)) break;
+    a->Marca &= ~TExprLambda::Escrito;
+  }
   TExprLambda* R;
   if (TAplicacion* ap = ComoAplicacion(*m.Hueco)) {
     R = Contrae(ap, Aux, Pedidos);

@@ -4,6 +4,7 @@
 #include "uLambda.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -183,6 +184,81 @@ void TAplicacion::ActualizaMarcas() {
 void TFuncion::ActualizaMarcas() {
   Marca = Limpio(Cuerpo) ? SinRedex : 0u;
   PonNivelMinimo(this, NivelSinParam(NivelMinimo(Cuerpo), Param, true));
+}
+
+void MarcaEscrito(TExprLambda* n, uint32_t Nombre) {
+  if (EsVariable(n)) return;
+  if (Nombre == 0) {
+    n->Marca |= TExprLambda::Escrito;
+    return;
+  }
+  constexpr uint32_t Bajos = (1u << TExprLambda::PrimerBitNivel) - 1;
+  n->Marca = (n->Marca & Bajos) | TExprLambda::Cerrado | TExprLambda::Escrito |
+             (Nombre << TExprLambda::PrimerBitNivel);
+}
+
+bool MarcaCopiaEscrita(TExprLambda* t) {
+  // Post-order, each node with its depth; a bound variable stands for the depth of its binder's
+  // body, a free one for 0: a node is closed when what its subtree refers to lies below it.
+  struct TPaso {
+    TExprLambda* Nodo;
+    uint32_t Profundidad;
+    bool Sale;
+  };
+  std::unordered_map<const TVariable*, uint32_t> Ligadores;
+  std::vector<TPaso> Pila{{t, 0, false}};
+  std::vector<uint32_t> Minimos;  // of the subtrees done whose parent is not
+  while (!Pila.empty()) {
+    const TPaso p = Pila.back();
+    Pila.pop_back();
+    const uint32_t d = p.Profundidad;
+    if (TVariable* v = ComoVariable(p.Nodo)) {
+      auto i = Ligadores.find(v);
+      Minimos.push_back(i == Ligadores.end() ? 0 : i->second);
+    } else if (!p.Sale) {
+      Pila.push_back({p.Nodo, d, true});
+      if (TAplicacion* ap = ComoAplicacion(p.Nodo)) {
+        Pila.push_back({ap->Arg, d + 1, false});
+        Pila.push_back({ap->Func, d + 1, false});
+      } else {
+        TFuncion* f = static_cast<TFuncion*>(p.Nodo);
+        Ligadores[f->Param] = d + 1;
+        Pila.push_back({f->Cuerpo, d + 1, false});
+      }
+    } else {
+      uint32_t m = Minimos.back();
+      Minimos.pop_back();
+      if (EsAplicacion(p.Nodo)) {
+        m = std::min(m, Minimos.back());
+        Minimos.pop_back();
+      }
+      Minimos.push_back(m);
+      MarcaEscrito(p.Nodo, m > d ? NombreDeCopia : 0);
+    }
+  }
+  return EsVariable(t) ? false : Minimos.back() > 0;
+}
+
+uint32_t NombreEscrito(const TExprLambda* n) {
+  constexpr uint32_t Ambas = TExprLambda::Escrito | TExprLambda::Cerrado;
+  if (EsVariable(n) || (n->Marca & Ambas) != Ambas) return 0;
+  return n->Marca >> TExprLambda::PrimerBitNivel;
+}
+
+void OlvidaEscritura(TExprLambda* t) {
+  std::vector<TExprLambda*> Pila{t};
+  while (!Pila.empty()) {
+    TExprLambda* e = Pila.back();
+    Pila.pop_back();
+    if (EsVariable(e)) continue;
+    e->Marca &= ~TExprLambda::Escrito;
+    if (TAplicacion* ap = ComoAplicacion(e)) {
+      Pila.push_back(ap->Arg);
+      Pila.push_back(ap->Func);
+    } else {
+      Pila.push_back(static_cast<TFuncion*>(e)->Cuerpo);
+    }
+  }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -88,6 +88,12 @@ class TExprLambda {
   // No variable bound outside this subtree occurs in it. Beta reduction never adds such a
   // variable, so the mark stays true through every contraction inside the subtree.
   static constexpr uint32_t Cerrado = 2;
+  // Unchanged since the entry made it: an application or abstraction the student typed, or any
+  // of a copy the entry holds (a definition it named, '%'). Only an entry's parse sets it (see
+  // MarcaEscrito); copies keep it, and whatever changes a subtree clears it there and on every
+  // node above: so a node without it has none above it. "Mostrar los nombres de las
+  // definiciones" leaves what was written as it was.
+  static constexpr uint32_t Escrito = 32;
   // From this bit up. A bound variable keeps here its level: a number given when it is made,
   // larger than that of every variable made before it (NivelTope once they run out). An
   // application or abstraction that is not closed keeps a lower bound of the levels of the
@@ -168,6 +174,22 @@ class TFuncion final : public TExprLambda {
   TVariable* Param = nullptr;
   TExprLambda* Cuerpo = nullptr;
 };
+
+// Marks `n` as written by the entry: as a lambda or an application when `Nombre` is 0, otherwise
+// as the name numbered `Nombre` (from 1) in the entry's own list. A name needs a closed node: its
+// number takes the place of the level bound, which a closed node does not use.
+void MarcaEscrito(TExprLambda* n, uint32_t Nombre = 0);
+// The name of every closed node of a copy the entry holds but did not write: it folds as any
+// other part.
+constexpr uint32_t NombreDeCopia = TExprLambda::NivelTope;
+// Marks every application and abstraction of such a copy, each closed one (no free variable, no
+// variable bound outside it) with NombreDeCopia. Returns whether `t` is closed.
+bool MarcaCopiaEscrita(TExprLambda* t);
+// The number of the name `n` was written as, NombreDeCopia, or 0: written as a lambda or an
+// application, or changed since (and then not marked).
+uint32_t NombreEscrito(const TExprLambda* n);
+// Clears the mark of writing on every node of `t`: a definition is no entry.
+void OlvidaEscritura(TExprLambda* t);
 
 // Run-time class tests.
 // The classes are final, so the dynamic type is the whole test. The type_info objects are

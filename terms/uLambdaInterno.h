@@ -11,28 +11,30 @@
 #include "uLambda.h"
 
 // Every meaning of a node's Marca, in one place:
-//  - the marks, facts about the subtree that the whole model keeps true: TExprLambda::SinRedex
-//    and TExprLambda::Cerrado (see uLambda.h);
+//  - the marks, facts about the subtree that the whole model keeps true: TExprLambda::SinRedex,
+//    TExprLambda::Cerrado and TExprLambda::Escrito (see uLambda.h);
 //  - scratch bits, each set by one walk on the nodes it meets and cleared before it returns,
 //    whatever happens, so that no two walks can mistake each other's (below);
 //  - from TExprLambda::PrimerBitNivel up, a bound variable's level or a compound node's level
-//    bound (see Nivel, NivelMinimo);
+//    bound (see Nivel, NivelMinimo); on a closed node, which needs no bound, the number of the
+//    name it was written as while it is marked Escrito (see NombreEscrito);
 //  - lent whole: the walks that read a term (LeeTermino, MismaEstructura) keep in a binder's
 //    variable its depth while they are inside its scope, and give its Marca back as they leave.
 namespace BitsMarca {
-// Numerada is only ever set on a variable, and SinRedexNiEta only on an application or an
-// abstraction: they share a bit.
+// Numerada and EnAmbito are only ever set on a variable, SinRedexNiEta and Escrito only on an
+// application or an abstraction: they share bits.
 constexpr uint32_t Numerada = 1u << 2;  // a free variable the numbering has given its number
 constexpr uint32_t Buscado = 1u << 3;   // a node whose printed range TextoConRangos wants
 constexpr uint32_t Visto = 1u << 4;     // a node EsValido has met
 constexpr uint32_t EnAmbito = 1u << 5;  // a binder's variable whose scope EsValido is in
 
-constexpr uint32_t Marcas =
-    TExprLambda::SinRedex | TExprLambda::Cerrado | TExprLambda::SinRedexNiEta;
+constexpr uint32_t Marcas = TExprLambda::SinRedex | TExprLambda::Cerrado |
+                            TExprLambda::SinRedexNiEta | TExprLambda::Escrito;
 // What a change that may bring a redex clears on its way.
 constexpr uint32_t MarcasDeRedex = TExprLambda::SinRedex | TExprLambda::SinRedexNiEta;
-constexpr uint32_t DeCompuestos[] = {TExprLambda::SinRedex, TExprLambda::Cerrado,
-                                     TExprLambda::SinRedexNiEta, Buscado, Visto};
+constexpr uint32_t DeCompuestos[] = {
+    TExprLambda::SinRedex, TExprLambda::Cerrado, TExprLambda::SinRedexNiEta, Buscado, Visto,
+    TExprLambda::Escrito};
 constexpr uint32_t DeVariables[] = {Numerada, Buscado, Visto, EnAmbito};
 template <std::size_t N>
 constexpr bool Disjuntos(const uint32_t (&Bits)[N]) {

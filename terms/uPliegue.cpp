@@ -148,28 +148,47 @@ void QuitaPliegue() {
   p.Nombres.clear();
 }
 
+namespace {
+
+struct TCandidato {
+  TExprLambda* Nodo;
+  const std::vector<uint32_t>* Iguales;
+  int32_t Escrita;  // the definition it was written as, or -1
+  std::size_t Inicio, Fin;
+};
+
+// The closed subterms whose fingerprint is a definition's, in post-order, but those written as
+// lambdas or applications.
+std::vector<TCandidato> BuscaCandidatos(TExprLambda* t, const TTabla& Conocidas,
+                                        const std::vector<int32_t>& Escritas,
+                                        const std::function<void()>& Pulso) {
+  std::vector<TCandidato> c;
+  THuellas h;
+  h.Recorre(
+      t,
+      [&](TExprLambda* n, uint64_t Huella, std::size_t Inicio, std::size_t Fin) {
+        int32_t Escrita = -1;
+        if (n->Marca & TExprLambda::Escrito) {
+          const uint32_t k = NombreEscrito(n);
+          if (k == 0) return;
+          if (k <= Escritas.size() && k != NombreDeCopia) Escrita = Escritas[k - 1];
+        }
+        if (auto i = Conocidas.find(Huella); i != Conocidas.end())
+          c.push_back({n, &i->second, Escrita, Inicio, Fin});
+      },
+      Pulso);
+  return c;
+}
+
+}  // namespace
+
 void PliegaAlImprimir(TExprLambda* t, const std::vector<TPlegable>& Definiciones,
-                      const std::function<void()>& Pulso) {
+                      const std::vector<int32_t>& Escritas, const std::function<void()>& Pulso) {
   QuitaPliegue();
   if (!t) return;
   const TTabla Conocidas = Tabla(Definiciones);
   if (Conocidas.empty()) return;
-  struct TCandidato {
-    TExprLambda* Nodo;
-    const std::vector<uint32_t>* Iguales;
-    std::size_t Inicio, Fin;
-  };
-  std::vector<TCandidato> Candidatos;
-  {
-    THuellas h;
-    h.Recorre(
-        t,
-        [&](TExprLambda* n, uint64_t Huella, std::size_t Inicio, std::size_t Fin) {
-          if (auto i = Conocidas.find(Huella); i != Conocidas.end())
-            Candidatos.push_back({n, &i->second, Inicio, Fin});
-        },
-        Pulso);
-  }
+  const std::vector<TCandidato> Candidatos = BuscaCandidatos(t, Conocidas, Escritas, Pulso);
   // Post-order puts a subterm after all of its own: from the end, the first of a nest is the
   // outermost, and one that lies inside the last folded one is passed over. The exact check comes
   // only there, so it costs at most the size of the term.
@@ -177,12 +196,16 @@ void PliegaAlImprimir(TExprLambda* t, const std::vector<TPlegable>& Definiciones
   std::size_t Plegado = SIZE_MAX;  // the first place of the last subterm folded
   for (auto c = Candidatos.rbegin(); c != Candidatos.rend(); ++c) {
     if (Plegado != SIZE_MAX && c->Fin >= Plegado) continue;
-    for (uint32_t i : *c->Iguales) {
-      if (!MismaEstructura(c->Nodo, Definiciones[i].Termino)) continue;
+    auto Pliega = [&](uint32_t i) {
+      if (!MismaEstructura(c->Nodo, Definiciones[i].Termino)) return false;
       p.Rotulos.emplace(c->Nodo, i);
       Plegado = c->Inicio;
-      break;
-    }
+      return true;
+    };
+    // The name written, while it still names this term; otherwise the first that does.
+    if (c->Escrita >= 0 && Pliega(static_cast<uint32_t>(c->Escrita))) continue;
+    for (uint32_t i : *c->Iguales)
+      if (Pliega(i)) break;
   }
   if (p.Rotulos.empty()) return;
   for (const TPlegable& d : Definiciones) p.Nombres.push_back(d.Nombre);

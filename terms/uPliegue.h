@@ -23,9 +23,14 @@ struct TPlegable {
   TExprLambda* Termino = nullptr;
 };
 
-// Folds `t` with the first of `Definiciones` that each subterm equals. Costs a walk of `t` and
-// of the definitions, and an exact comparison for each subterm whose fingerprint matches.
+// Folds `t` with the first of `Definiciones` that each subterm equals, but for what the entry
+// wrote (TExprLambda::Escrito): a node written as a lambda or an application is not folded
+// (what lies inside it may be), and one written as a name prints as that name while it still
+// equals it: Definiciones[Escritas[k - 1]] for the name numbered k (NombreEscrito), -1 for a name
+// that is not among them. The rest of what the entry holds folds as any other part. Costs a walk of
+// `t` and of the definitions, and an exact comparison for each subterm whose fingerprint matches.
 void PliegaAlImprimir(TExprLambda* t, const std::vector<TPlegable>& Definiciones,
+                      const std::vector<int32_t>& Escritas,
                       const std::function<void()>& Pulso = {});
 void QuitaPliegue();
 
@@ -40,7 +45,7 @@ class TPliegue {
 
  private:
   friend void PliegaAlImprimir(TExprLambda*, const std::vector<TPlegable>&,
-                               const std::function<void()>&);
+                               const std::vector<int32_t>&, const std::function<void()>&);
   friend void QuitaPliegue();
   friend const TPliegue* PliegueDe(const TExprLambda* t);
   const TExprLambda* Raiz = nullptr;

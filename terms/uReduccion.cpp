@@ -122,6 +122,13 @@ class TPasada {
       Sale();
       return Sigue;
     }
+    // A node a pass goes into holds a redex the pass contracts, there or below: it is no longer
+    // what was written (those above the start of a pass that resumes were gone into by an earlier
+    // one). Else it holds none but lost the mark that says so, which only a change or a stale
+    // copy ('%', or a definition made of one) does: then it was not as written anyway, or holds
+    // such a copy, and folds as any other part. A contraction refused at the node limit leaves the
+    // nodes above it so too.
+    n->Marca &= ~TExprLambda::Escrito;
     if (TFuncion* f = ComoFuncion(n)) {
       m.PonFase(2);
       Empuja({&f->Cuerpo, 0});
@@ -457,22 +464,29 @@ TExprLambda* TMotor::ContraeElegido(TExprLambda* raiz, TAplicacion* Elegido, boo
   NodosPedidos = 0;
   RenuevaNiveles();
   Olvida();
-  // The slot that holds it: it lies below no node marked free of redexes.
-  std::vector<TExprLambda**> Pila{&raiz};
+  // The slot that holds it, and the nodes above it: it lies below no node marked free of
+  // redexes. Each slot goes with its depth; Camino holds the slots from the root down to the one
+  // being looked at.
+  std::vector<std::pair<TExprLambda**, std::size_t>> Pila{{&raiz, 0}};
+  std::vector<TExprLambda**> Camino;
   TExprLambda** Hueco = nullptr;
   while (!Pila.empty() && !Hueco) {
-    TExprLambda** h = Pila.back();
+    auto [h, d] = Pila.back();
     Pila.pop_back();
+    Camino.resize(d);
+    Camino.push_back(h);
     if (*h == Elegido) {
       Hueco = h;
     } else if (TFuncion* f = ComoFuncion(*h)) {
-      if (!Limpio(f)) Pila.push_back(&f->Cuerpo);
+      if (!Limpio(f)) Pila.push_back({&f->Cuerpo, d + 1});
     } else if (TAplicacion* ap = ComoAplicacion(*h); ap && !Limpio(ap)) {
-      Pila.push_back(&ap->Arg);
-      Pila.push_back(&ap->Func);
+      Pila.push_back({&ap->Arg, d + 1});
+      Pila.push_back({&ap->Func, d + 1});
     }
   }
   if (!Hueco || !EsFuncion(Elegido->Func)) return raiz;
+  Camino.pop_back();
+  for (TExprLambda** h : Camino) (*h)->Marca &= ~TExprLambda::Escrito;
   TExprLambda* R = Contrae(Elegido, AuxiliarDelHilo().Contraccion, NodosPedidos);
   if (!R) {
     Fin = TFinPasada::DemasiadoGrande;

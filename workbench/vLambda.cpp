@@ -415,7 +415,8 @@ void TMesaTrabajo::Introduce(const std::string& Texto, const std::string& Nombre
   if (Texto.find('%') == std::string::npos) CambiaActual(nullptr);
   std::string Error;
   TRango Falta;
-  TRetenido Nuevo(Analiza(Texto, Definiciones, Actual, Error, Falta, Vista.SeparadorMillares()));
+  TRetenido Nuevo(
+      Analiza(Texto, Definiciones, Actual, Error, Falta, Vista.SeparadorMillares(), &Escritura));
   if (!Nuevo.Get()) {
     FaltaEntrada = Falta;
     Vista.SeleccionaEnt(Falta.Desde, Falta.Hasta);

@@ -242,6 +242,7 @@ class TMesaTrabajo {
 
   // State.
   TDefiniciones Definiciones;
+  TEscritura Escritura;  // what the entry of the current term wrote
   TExprLambda* Anterior = nullptr;
   TBitmap Bitmap;
   TAgg2DPlus Agg;

@@ -74,23 +74,68 @@ TEST(Pliegue, ElTextoSeLeeComoElMismoTermino) {
   EXPECT_GT(Plegados, 400);
 }
 
-// The first definition of a term gives its name, the whole term included; a numeral without a
-// definition prints whole, its digits being no name the parser knows. Off, nothing changes.
+// What steps made prints as the first definition it equals, the whole term included; a numeral
+// without a definition prints whole, its digits being no name the parser knows. Off, nothing
+// changes.
 TEST(Pliegue, NombresYNumerales) {
   TBanco b;
   b.Pestana(TMesaTrabajo::PestanaTexto);
   AbreNumerales(b);
   Pliega(b, true);
-  b.Entra("\\g y.g (g (g y))");
+  b.Entra("SUC 2");
+  b.Mesa.btnBetaAllClick();
   EXPECT_EQ(b.Vista.Memo(), "3");
-  b.Entra("\\f x.x");
+  b.Entra("PRED 1");
+  b.Mesa.btnBetaAllClick();
   EXPECT_EQ(b.Vista.Memo(), "FALSO");
-  b.Entra("\\y.SUMA y (\\f x.f (f (f (f (f (f x))))))");
-  EXPECT_EQ(b.Vista.Memo(), "\\ a . SUMA a (\\ b . \\ c . b (b (b (b (b (b c))))))");
+  b.Entra("SUC 5");
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(b.Vista.Memo(), "\\ a . \\ b . a (a (a (a (a (a b)))))");
   b.Entra("(\\x.x) 2 y");  // a part with a free variable keeps its text
   EXPECT_EQ(b.Vista.Memo(), "(\\ a . a) 2 b");
   Pliega(b, false);
   EXPECT_EQ(b.Vista.Memo(), "(\\ a . a) (\\ b . \\ c . b (b c)) d");
+}
+
+// What the student wrote stays as written, as a lambda or by name, until a step changes it:
+// among equal definitions, the name written; a part a step made, the first the entry named.
+TEST(Pliegue, LoEscritoSeQuedaComoSeEscribio) {
+  TBanco b;
+  b.Pestana(TMesaTrabajo::PestanaTexto);
+  AbreNumerales(b);
+  Pliega(b, true);
+  b.Entra("ESCERO 0");
+  EXPECT_EQ(b.Vista.Memo(), "ESCERO 0");
+  b.Entra("ESCERO FALSO 0");
+  EXPECT_EQ(b.Vista.Memo(), "ESCERO FALSO 0");
+  b.Entra("(\\x y.x y) y");
+  EXPECT_EQ(b.Vista.Memo(), "(\\ a . \\ b . a b) c");
+  b.Mesa.btnBetaClick();
+  EXPECT_EQ(b.Vista.Memo(), "\\ a . b a");
+  b.Entra("(\\f x.f (f x)) (\\f x.f x)");
+  EXPECT_EQ(b.Vista.Memo(), "(\\ a . \\ b . a (a b)) (\\ c . \\ d . c d)");
+  b.Mesa.btnBetaClick();  // the argument, copied into place, is still as written
+  EXPECT_EQ(b.Vista.Memo(), "\\ a . (\\ b . \\ c . b c) ((\\ d . \\ e . d e) a)");
+  b.Mesa.btnBackClick();
+  EXPECT_EQ(b.Vista.Memo(), "(\\ a . \\ b . a (a b)) (\\ c . \\ d . c d)");
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(b.Vista.Memo(), "1");
+  b.Entra("(\\x.x x) 0");
+  b.Mesa.btnBetaClick();
+  EXPECT_EQ(b.Vista.Memo(), "0 0");
+  b.Entra("IGUAL 0 0");
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(b.Vista.Memo(), "VERDADERO");
+  b.Entra("PRED (SUC 0)");  // what a step made is named as the entry named it
+  b.Mesa.btnBetaAllClick();
+  EXPECT_EQ(b.Vista.Memo(), "0");
+  // An Enter with a name stores no writing: the definition folds as any other.
+  b.Entra("(\\x y.y) (\\z.z)", "W");
+  b.Entra("W");
+  EXPECT_EQ(b.Vista.Memo(), "W");
+  b.Entra("(\\u.u) W");
+  b.Mesa.btnBetaClick();
+  EXPECT_EQ(b.Vista.Memo(), "W");
 }
 
 // A redex whose parts print as names has their bytes, and so has one that prints as a name; one
