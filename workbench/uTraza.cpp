@@ -135,6 +135,12 @@ void TTraza::Descarta() {
   }
 }
 
+std::string TTraza::AvisoDescartadas() const {
+  if (Fuera == 0) return {};
+  return FueraPorCuenta ? Mensajes::LineasDescartadasPorCuenta(Fuera, MaxLineas)
+                        : Mensajes::LineasDescartadas(Fuera, Limite);
+}
+
 std::size_t TTraza::Bytes() const {
   // Each form is a string in a block of its own, with the shared pointer's count beside it.
   constexpr std::size_t PorForma = sizeof(std::string) + 2 * sizeof(long);
@@ -190,10 +196,7 @@ std::string TTraza::Texto(bool MultipleAhora, TModo ModoAhora, bool ConMarcas) c
   s += Mensajes::ContraccionesReduccion(Estado.Contracciones) + Fin;
   s += Fin;
   if (ConMarcas) s += Mensajes::ExpresionEntrada + TextoEntrada + Fin;
-  if (Fuera > 0)
-    s += (FueraPorCuenta ? Mensajes::LineasDescartadasPorCuenta(Fuera, MaxLineas)
-                         : Mensajes::LineasDescartadas(Fuera, Limite)) +
-         Fin;
+  if (Fuera > 0) s += AvisoDescartadas() + Fin;
   s.reserve(s.size() + (ConMarcas ? 2 : 1) * Memoria + Lista.size() * 24);
   int64_t Anterior = Lista.empty() ? 0 : Lista.front().Estado.Pasos - 1;
   if (Fuera == 0) Anterior = -1;

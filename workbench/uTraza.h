@@ -70,7 +70,9 @@ class TTraza {
   int64_t Pasos() const { return Estado.Pasos; }
   int64_t Contracciones() const { return Estado.Contracciones; }
   std::size_t Descartadas() const { return Fuera; }
-  bool DescartadasPorCuenta() const { return FueraPorCuenta; }  // the last ones for their number
+  // The notice that the oldest lines were dropped, and why (their memory or their number);
+  // empty when none were.
+  std::string AvisoDescartadas() const;
   const std::string& Entrada() const { return TextoEntrada; }
 
   struct TEstado {

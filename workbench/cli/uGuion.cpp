@@ -344,13 +344,7 @@ void TGuion::Informa() {
 void TGuion::Pasos() {
   // As the export and the panel: a line says that the oldest were dropped, and why.
   const TTraza& t = Mesa.Reduccion();
-  if (t.Descartadas() > 0)
-    Salida << "dropped: "
-           << Cp1252AUtf8(
-                  t.DescartadasPorCuenta()
-                      ? Mensajes::LineasDescartadasPorCuenta(t.Descartadas(), TTraza::LimiteLineas)
-                      : Mensajes::LineasDescartadas(t.Descartadas(), TTraza::LimiteMemoria))
-           << '\n';
+  if (t.Descartadas() > 0) Salida << "dropped: " << Cp1252AUtf8(t.AvisoDescartadas()) << '\n';
   for (const TTraza::TLinea& l : t.Lineas()) {
     Salida << "step " << l.Estado.Pasos << ": ";
     EscribeUtf8(Salida, *l.Forma);

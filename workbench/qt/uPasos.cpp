@@ -71,9 +71,7 @@ class TDelegadoPasos : public QStyledItemDelegate {
     r.adjust(m.horizontalAdvance(Numero), 0, 0, 0);
     const std::string& Texto = *l.Forma;
     const std::size_t Caben = static_cast<std::size_t>(std::max(1.0, r.width() / Ancho));
-    std::size_t Inicio = 0;  // the row's first character
-    if (!l.Marcas.empty() && l.Marcas[0].Hasta > Caben)
-      Inicio = l.Marcas[0].Desde - std::min<std::size_t>(l.Marcas[0].Desde, 4);
+    const std::size_t Inicio = InicioLineaPasos(l, Caben);  // the row's first character
     if (Inicio > 0) {
       p.drawText(r, Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("…"));
       r.adjust(m.horizontalAdvance(QStringLiteral("…")), 0, 0, 0);
@@ -129,28 +127,8 @@ class TListaPasos : public QListView {
 
 void TModeloPasos::Reconstruye() {
   beginResetModel();
-  Filas.clear();
-  Columnas_ = 0;
-  if (Traza.Activa()) {
-    Columnas_ = std::strlen(Mensajes::ExpresionEntrada) + Traza.Entrada().size();
-    Filas.push_back({TTipo::Entrada});
-    if (Traza.Descartadas() > 0) Filas.push_back({TTipo::Descartadas});
-    const auto& Lineas = Traza.Lineas();
-    int64_t Anterior = Lineas.empty() || Traza.Descartadas() > 0
-                           ? (Lineas.empty() ? 0 : Lineas.front().Estado.Pasos) - 1
-                           : -1;
-    for (std::size_t i = 0; i < Lineas.size(); ++i) {
-      const int64_t Paso = Lineas[i].Estado.Pasos;
-      if (Paso > Anterior + 1) Filas.push_back({TTipo::Hueco, 0, Paso - Anterior - 1});
-      Filas.push_back({TTipo::Linea, i, Paso});
-      Anterior = Paso;
-      // "N: ", the text, two blanks and how the step was taken.
-      const std::size_t Ancho = std::to_string(Paso).size() + 2 + Lineas[i].Forma->size() + 2 +
-                                TTraza::Como(Lineas[i]).size();
-      Columnas_ = std::max(Columnas_, Ancho);
-    }
-    if (Traza.Pasos() > Anterior) Filas.push_back({TTipo::Hueco, 0, Traza.Pasos() - Anterior});
-  }
+  Filas = FilasPasos(Traza);
+  Columnas_ = AnchoFilasPasos(Traza, Filas);
   endResetModel();
 }
 
@@ -162,16 +140,7 @@ QVariant TModeloPasos::data(const QModelIndex& i, int Rol) const {
   if (!i.isValid() || i.row() >= rowCount()) return {};
   const TFila& f = Fila(i.row());
   if (Rol != Qt::DisplayRole && Rol != Qt::ToolTipRole) return {};
-  switch (f.Tipo) {
-    case TTipo::Entrada:
-      return DeCp1252(Mensajes::ExpresionEntrada + Traza.Entrada());
-    case TTipo::Descartadas:
-      return DeCp1252(Mensajes::LineasDescartadas(Traza.Descartadas(), TTraza::LimiteMemoria));
-    case TTipo::Hueco:
-      return DeCp1252(Mensajes::PasosSinMostrar(f.Paso));
-    case TTipo::Linea:
-      break;
-  }
+  if (f.Tipo != TTipo::Linea) return DeCp1252(TextoFilaPasos(Traza, f));
   const auto& Lineas = Traza.Lineas();
   if (f.Linea >= Lineas.size() || Rol != Qt::ToolTipRole) return {};
   // The whole term on hovering, up to what a tooltip can show.

@@ -10,22 +10,18 @@
 #include <functional>
 #include <vector>
 
-class QListView;
-class TTraza;
+#include "uFilasPasos.h"
 
-// The rows: the text typed, a notice of dropped lines, the lines, and the passes not shown
-// between them. A row holds a line's index, checked against its step when read: the record may
-// move on between two rebuilds.
+class QListView;
+
+// The rows, as the workbench makes them (uFilasPasos.h). A row holds a line's index, checked
+// against its step when read: the record may move on between two rebuilds.
 class TModeloPasos : public QAbstractListModel {
   Q_OBJECT
 
  public:
-  enum class TTipo { Entrada, Descartadas, Linea, Hueco };
-  struct TFila {
-    TTipo Tipo;
-    std::size_t Linea = 0;  // Linea: its index; Hueco: passes not shown
-    int64_t Paso = 0;
-  };
+  using TTipo = TFilaPasos::TTipo;
+  using TFila = TFilaPasos;
   explicit TModeloPasos(const TTraza& Traza, QObject* Padre = nullptr)
       : QAbstractListModel(Padre), Traza(Traza) {}
   void Reconstruye();
