@@ -330,7 +330,7 @@ bool Ordena(const std::string& Nombre, double a, double b, double c) {
 val EstadoOpciones() {
   const TOpciones& o = Vista.Opciones;
   val Entradas = val::array();
-  for (TOpcion e : Opciones) {
+  for (TOpcion e : OpcionesDelMenu) {
     val x = val::object();
     x.set("nombre", std::string(TOpciones::Nombre(e)));
     x.set("marcada", o.Marcada(e));
@@ -367,7 +367,7 @@ bool EligeEstrategia(const std::string& Clave) {
 void RecuperaOpciones(const std::string& Clave, val Marcas) {
   TEstrategia e;
   if (EstrategiaDeClave(Clave, e)) Vista.Opciones.Elige(e);
-  for (TOpcion o : Opciones) {
+  for (TOpcion o : OpcionesDelMenu) {
     val m = Marcas[TOpciones::Nombre(o)];
     if (TOpciones::Recordada(o) && m.isTrue()) Vista.Opciones.Marca(o, true);
   }

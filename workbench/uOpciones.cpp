@@ -67,7 +67,7 @@ const char* TOpciones::Nombre(TOpcion o) {
 }
 
 bool TOpciones::DeNombre(const char* Nombre, TOpcion& o) {
-  for (TOpcion p : Opciones)
+  for (TOpcion p : OpcionesDelMenu)
     if (std::strcmp(Nombre, TOpciones::Nombre(p)) == 0) {
       o = p;
       return true;

@@ -21,9 +21,9 @@ enum class TOpcion : uint8_t {
   Nombres,   // "Conservar los nombres"
   Pliegue    // "Mostrar los nombres de las definiciones"
 };
-inline constexpr TOpcion Opciones[] = {TOpcion::Multiple, TOpcion::Eta,   TOpcion::Halo,
-                                       TOpcion::Ciclo,    TOpcion::Pasos, TOpcion::Nombres,
-                                       TOpcion::Pliegue};
+inline constexpr TOpcion OpcionesDelMenu[] = {TOpcion::Multiple, TOpcion::Eta,   TOpcion::Halo,
+                                              TOpcion::Ciclo,    TOpcion::Pasos, TOpcion::Nombres,
+                                              TOpcion::Pliegue};
 
 class TOpciones {
  public:
@@ -57,5 +57,5 @@ class TOpciones {
   void Ajusta();
 
   TModo Modo_;
-  bool Marcas[std::size(Opciones)] = {};
+  bool Marcas[std::size(OpcionesDelMenu)] = {};
 };

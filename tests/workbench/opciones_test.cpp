@@ -44,7 +44,7 @@ TEST(Opciones, EtaYBetaMultiple) {
 TEST(Opciones, LasDemasSiempreActivas) {
   TOpciones o;
   o.Elige(TEstrategia::Cabeza);
-  for (TOpcion e : Opciones) {
+  for (TOpcion e : OpcionesDelMenu) {
     if (e == TOpcion::Multiple || e == TOpcion::Eta) continue;
     EXPECT_TRUE(o.Habilitada(e));
     o.Marca(e, true);
@@ -53,7 +53,7 @@ TEST(Opciones, LasDemasSiempreActivas) {
 }
 
 TEST(Opciones, Nombres) {
-  for (TOpcion e : Opciones) {
+  for (TOpcion e : OpcionesDelMenu) {
     TOpcion d = TOpcion::Multiple;
     EXPECT_TRUE(TOpciones::DeNombre(TOpciones::Nombre(e), d));
     EXPECT_EQ(d, e);

@@ -103,6 +103,8 @@ const vista = {
   listo: () => { document.body.dataset.listo = "1"; },
 };
 trabajador.onmessage = (e) => { const f = vista[e.data.tipo]; if (f) f(e.data); };
+// A fault of the worker's (a command or an option it lacks) is the page's error, not a silence.
+trabajador.onerror = (e) => { throw new Error(e.message); };
 // The page is Spanish whatever the browser's language: so are its numbers ("3.873").
 trabajador.postMessage({ separador: "." });
 
