@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page: its widgets are the window's, and every event goes to the workbench's worker as the
-// command of the same name, with the boxes' texts and the options it reads.
+// command of the same name, with the boxes' texts; the options live in the worker (opciones.js).
 import { TMemo } from "./texto.js";
 import { TPasos } from "./pasos.js";
 import { abreDialogo, sintaxis, manual, acercaDe } from "./ayuda.js";
@@ -102,7 +102,12 @@ const vista = {
   },
   listo: () => { document.body.dataset.listo = "1"; },
 };
-trabajador.onmessage = (e) => { const f = vista[e.data.tipo]; if (f) f(e.data); };
+// Each message by its name: one the page lacks is a fault, said as the worker's are.
+trabajador.onmessage = (e) => {
+  const f = vista[e.data.tipo];
+  if (!f) throw new Error("Mensaje desconocido: " + e.data.tipo);
+  f(e.data);
+};
 // A fault of the worker's (a command or an option it lacks) is the page's error, not a silence.
 trabajador.onerror = (e) => { throw new Error(e.message); };
 // The page is Spanish whatever the browser's language: so are its numbers ("3.873").
@@ -278,7 +283,7 @@ function muestraComparacion(filas, situacion) {
   if (!d.open) d.show();
   $("TablaComparacion").tBodies[0].replaceChildren(...filas.map((f) => {
     const tr = document.createElement("tr");
-    for (const c of f) {
+    for (const c of [f.estrategia, f.reducciones, f.forma, f.resultado]) {
       const td = document.createElement("td");
       td.textContent = td.title = c;
       tr.append(td);

@@ -92,7 +92,7 @@ canalComparacion.port1.onmessage = () => {
   if (sigue) canalComparacion.port2.postMessage(0);
 };
 function filasComparacion(situacion) {
-  const filas = M.comparaFilas(!!situacion).map((f) => [f.estrategia, f.reducciones, f.forma, f.resultado]);
+  const filas = M.comparaFilas(!!situacion);
   if (situacion) comparando = false;
   postMessage({ tipo: "comparacion", filas, situacion });
 }
