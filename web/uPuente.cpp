@@ -4,8 +4,9 @@
 // converted here); every view call becomes a message to the page (trabajador.js, `Vista`).
 // Run-all answers the page between its passes: it waits there (CedeEntrePasadas), the command
 // returns, and the worker handles the messages waiting, the stop among them, before it goes on
-// (web_reanuda).
-#include <emscripten.h>
+// (`reanuda`).
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -19,14 +20,17 @@
 #include "uComparacion.h"
 #include "uCp1252.h"
 #include "uEstrategia.h"
+#include "uOpciones.h"
 #include "uParser.h"
 #include "uTextos.h"
 #include "uTraza.h"
 #include "vLambda.h"
 
+using emscripten::val;
+
 // The page's side, in biblioteca.js.
 extern "C" {
-void web_vista(int Que, const char* Texto, int Numero);
+void web_vista(const char* Tipo, const char* Texto, int Numero);
 void web_resalte(const int32_t* Rangos, int n);
 void web_lienzo(const uint8_t* Pixeles, int Ancho, int Alto);
 void web_apuntado(const int32_t* Rangos, int n, int Mano, int Ir);
@@ -35,28 +39,12 @@ void web_cede();
 
 namespace {
 
-// What web_vista's first argument says.
-enum TQue {
-  qEstado,
-  qMemo,
-  qFuente,
-  qBack,
-  qBeta,
-  qError,
-  qLectura,
-  qVaciaDef,
-  qDefiniciones,
-  qPasos
-};
-
 class TVistaWeb : public IVista {
  public:
   std::string Ent, Def, Separador = ".", RutaDialogo;
-  int Fuente = TMesaTrabajo::FuenteInicial, Pestana = 0;
-  bool Multiple = false, Ciclo = false, Halo = false, Pasos = false;
-  bool Nombres = false, Pliegue = false;  // "Conservar los nombres", "Mostrar los nombres…"
-  bool DeFichero = false;                 // an open or a save went through
-  TModo Modo;
+  int Fuente = TMesaTrabajo::FuenteInicial, Pestana = 1;  // the page starts on "Gráficos"
+  bool DeFichero = false;                                 // an open or a save went through
+  TOpciones Opciones;
   TMesaTrabajo* Mesa = nullptr;
   int AnchoLienzo = 0, AltoLienzo = 0;
 
@@ -64,18 +52,18 @@ class TVistaWeb : public IVista {
   std::string TextoDef() override { return Def; }
   void VaciaDef() override {
     Def.clear();
-    web_vista(qVaciaDef, "", 0);
+    web_vista("vaciaDef", "", 0);
   }
-  void FijaEstado(const std::string& t) override { Envia(qEstado, t); }
-  void FijaMemo(TTextoCompartido t) override { Envia(qMemo, *t); }
+  void FijaEstado(const std::string& t) override { Envia("estado", t); }
+  void FijaMemo(TTextoCompartido t) override { Envia("memo", *t); }
   int TamanoFuenteMemo() override { return Fuente; }
   void FijaTamanoFuenteMemo(int p) override {
     Fuente = p;
-    web_vista(qFuente, "", p);
+    web_vista("fuente", "", p);
   }
-  void HabilitaBack(bool h) override { web_vista(qBack, "", h); }
-  void HabilitaBeta(bool h) override { web_vista(qBeta, "", h); }
-  bool BetaMultiple() override { return Multiple; }
+  void HabilitaBack(bool h) override { web_vista("back", "", h); }
+  void HabilitaBeta(bool h) override { web_vista("beta", "", h); }
+  bool BetaMultiple() override { return Opciones.Marcada(TOpcion::Multiple); }
   int PestanaActiva() override { return Pestana; }
   void RefrescaLienzo() override {
     if (!Mesa || AnchoLienzo <= 0 || AltoLienzo <= 0) return;
@@ -94,24 +82,26 @@ class TVistaWeb : public IVista {
   bool DialogoSalvar(std::string& Ruta) override { return Dialogo(Ruta); }
   bool DialogoExportarDiagrama(std::string& Ruta) override { return Dialogo(Ruta); }
   bool DialogoExportarReduccion(std::string& Ruta) override { return Dialogo(Ruta); }
-  void MuestraError(const std::string& m) override { Envia(qError, m); }
+  void MuestraError(const std::string& m) override { Envia("error", m); }
   void DefinicionesDeFichero(const std::string&) override { DeFichero = true; }
   std::string SeparadorMillares() override { return Separador; }
-  void FijaLectura(const std::string& t) override { Envia(qLectura, t); }
-  bool DetenerEnCiclo() override { return Ciclo; }
-  bool ConservarNombres() override { return Nombres; }
-  bool MuestraNombresDefiniciones() override { return Pliegue; }
-  void DefinicionesCambiadas() override { web_vista(qDefiniciones, "", 0); }
+  void FijaLectura(const std::string& t) override { Envia("lectura", t); }
+  bool DetenerEnCiclo() override { return Opciones.Marcada(TOpcion::Ciclo); }
+  bool ConservarNombres() override { return Opciones.Marcada(TOpcion::Nombres); }
+  bool MuestraNombresDefiniciones() override { return Opciones.Marcada(TOpcion::Pliegue); }
+  void DefinicionesCambiadas() override { web_vista("definiciones", "", 0); }
   void FijaResalte(const std::vector<TRango>& r) override {
     const std::vector<int32_t> v = Planos(r.data(), r.size());
     web_resalte(v.data(), int(r.size()));
   }
-  bool HaloDiagrama() override { return Halo; }
-  TModo ModoReduccion() override { return Modo; }
-  bool MuestraPasos() override { return Pasos; }
+  bool HaloDiagrama() override { return Opciones.Marcada(TOpcion::Halo); }
+  TModo ModoReduccion() override { return Opciones.Modo(); }
+  bool MuestraPasos() override { return Opciones.Marcada(TOpcion::Pasos); }
+  // The "Opciones" menu to be drawn again (EstadoOpciones).
+  void OpcionesCambiadas() { web_vista("opciones", "", 0); }
   // The rows are made again at each change: only while the panel shows.
   void PasosCambiados() override {
-    if (Pasos) web_vista(qPasos, "", 0);
+    if (MuestraPasos()) web_vista("pasos", "", 0);
   }
 
   // Ranges as the page takes them, Desde and Hasta in turn. Texts here stay far below 2 GiB:
@@ -136,15 +126,14 @@ class TVistaWeb : public IVista {
     Ruta = std::exchange(RutaDialogo, {});
     return true;
   }
-  void Envia(TQue q, const std::string& Cp1252) {
+  void Envia(const char* Tipo, const std::string& Cp1252) {
     const std::string u = Cp1252AUtf8(Cp1252);
-    web_vista(q, u.c_str(), int(u.size()));
+    web_vista(Tipo, u.c_str(), int(u.size()));
   }
 };
 
 TVistaWeb Vista;
 std::unique_ptr<TMesaTrabajo> Mesa;
-std::string Devuelto;  // a text handed back to the page, alive until the next call
 
 // The "Pasos" panel's rows: the text typed, the lines dropped, each line kept and the passes
 // between two of them that showed nothing. Made again at every change; the page asks for the rows
@@ -174,10 +163,23 @@ void ConstruyeFilas(const TTraza& t) {
   if (t.Pasos() > Anterior) Filas.push_back({fHueco, 0, t.Pasos() - Anterior});
 }
 
-// A line's row: "L" ("A" for a notice in place of a term), its step, how the step from it was
-// taken, its marks and the part of its text that fits in Caben characters (from a little before the
-// first mark when that lies further), tab-separated; the text last, whatever it holds.
-std::string FilaDeLinea(const TTraza::TLinea& l, std::size_t Caben) {
+// A row as the page draws it: its kind ("E" the text typed, "D" the lines dropped, "H" passes
+// that showed nothing, "L" a line, "A" a notice in place of a term), its step, how the step from
+// it was taken, its marks (start and end in turn) and its text, UTF-8.
+val Fila(const char* Tipo, int64_t Paso, const std::string& Como,
+         const std::vector<int32_t>& Marcas, const std::string& Texto) {
+  val f = val::object();
+  f.set("tipo", Tipo);
+  f.set("paso", double(Paso));
+  f.set("como", Cp1252AUtf8(Como));
+  f.set("marcas", val::array(Marcas));
+  f.set("texto", Cp1252AUtf8(Texto));
+  return f;
+}
+
+// A line's row: the part of its text that fits in Caben characters, from a little before the first
+// mark when that lies further.
+val FilaDeLinea(const TTraza::TLinea& l, std::size_t Caben) {
   const std::string& Texto = *l.Forma;
   std::size_t Desde = 0;
   if (!l.Marcas.empty() && l.Marcas[0].Hasta > Caben)
@@ -185,53 +187,72 @@ std::string FilaDeLinea(const TTraza::TLinea& l, std::size_t Caben) {
   std::string Parte = Desde > 0 ? "\x85" : "";  // "…"
   const std::size_t Corrido = Parte.size(), Hasta = std::min(Texto.size(), Desde + Caben + 1);
   Parte.append(Texto, Desde, Hasta - Desde);
-  std::string s = (l.EsTermino ? "L\t" : "A\t") + std::to_string(l.Estado.Pasos) + "\t" +
-                  TTraza::Como(l) + "\t";
+  std::vector<int32_t> Marcas;
   for (const TRango& g : l.Marcas) {
     const std::size_t a = std::clamp(g.Desde, Desde, Hasta), z = std::clamp(g.Hasta, Desde, Hasta);
-    s += std::to_string(a - Desde + Corrido) + "," + std::to_string(z - Desde + Corrido) + ",";
+    Marcas.insert(Marcas.end(), {int32_t(a - Desde + Corrido), int32_t(z - Desde + Corrido)});
   }
-  return s + "\t" + Parte;
+  return Fila(l.EsTermino ? "L" : "A", l.Estado.Pasos, TTraza::Como(l), Marcas, Parte);
 }
 
-// The page's commands, by number (trabajador.js, `Orden`), with up to three numbers of theirs.
+// The page's commands by name (trabajador.js sends them as the page names them), with up to
+// three numbers of theirs.
 using TOrden = void (*)(TMesaTrabajo&, double, double, double);
-const TOrden Ordenes[] = {
-    [](TMesaTrabajo& m, double a, double, double) { m.edtEntKeyPress(char(a)); },
-    [](TMesaTrabajo& m, double, double, double) { m.btnBetaClick(); },
-    [](TMesaTrabajo& m, double, double, double) { m.btnBackClick(); },
-    [](TMesaTrabajo& m, double, double, double) { m.btnBetaAllClick(); },
-    [](TMesaTrabajo& m, double a, double, double) { m.UpDown1ChangingEx(a > 0 ? updUp : updDown); },
-    [](TMesaTrabajo& m, double, double, double) { m.PageControl1Change(); },
-    [](TMesaTrabajo& m, double, double, double) { m.Abrir1Click(); },
-    [](TMesaTrabajo& m, double, double, double) { m.Salvar1Click(); },
-    [](TMesaTrabajo& m, double, double, double) { m.ExportarDiagrama1Click(); },
-    [](TMesaTrabajo& m, double, double, double) { m.ExportarReduccion1Click(); },
-    [](TMesaTrabajo& m, double a, double b, double) { m.LienzoArrastra(a, b); },
-    [](TMesaTrabajo& m, double a, double b, double c) {
-      m.LienzoMouseWheel(a > 0 ? updUp : updDown, b, c);
-    },
-    [](TMesaTrabajo& m, double, double, double) { m.LienzoDblClick(); },
-    [](TMesaTrabajo& m, double, double, double) { m.AjustarDiagrama1Click(); },
-    [](TMesaTrabajo& m, double, double, double) { m.OpcionesClick(); },
-    [](TMesaTrabajo& m, double a, double, double) { m.ContraeRedex(std::size_t(a)); },
+struct TOrdenWeb {
+  const char* Nombre;
+  TOrden Hace;
+};
+const TOrdenWeb Ordenes[] = {
+    {"tecla", [](TMesaTrabajo& m, double a, double, double) { m.edtEntKeyPress(char(a)); }},
+    {"beta", [](TMesaTrabajo& m, double, double, double) { m.btnBetaClick(); }},
+    {"atras", [](TMesaTrabajo& m, double, double, double) { m.btnBackClick(); }},
+    {"todo", [](TMesaTrabajo& m, double, double, double) { m.btnBetaAllClick(); }},
+    {"flecha", [](TMesaTrabajo& m, double a, double,
+                  double) { m.UpDown1ChangingEx(a > 0 ? updUp : updDown); }},
+    // The tab shown: 0 "Texto", 1 "Gráficos".
+    {"pestana",
+     [](TMesaTrabajo& m, double a, double, double) {
+       Vista.Pestana = int(a);
+       m.PageControl1Change();
+     }},
+    {"abrir", [](TMesaTrabajo& m, double, double, double) { m.Abrir1Click(); }},
+    {"salvar", [](TMesaTrabajo& m, double, double, double) { m.Salvar1Click(); }},
+    {"exportarDiagrama",
+     [](TMesaTrabajo& m, double, double, double) { m.ExportarDiagrama1Click(); }},
+    {"exportarReduccion",
+     [](TMesaTrabajo& m, double, double, double) { m.ExportarReduccion1Click(); }},
+    // The canvas's size in device pixels and their ratio: the diagram drawn again.
+    {"lienzo",
+     [](TMesaTrabajo& m, double a, double b, double c) {
+       Vista.AnchoLienzo = int(a);
+       Vista.AltoLienzo = int(b);
+       m.FijaEscala(c);
+       Vista.RefrescaLienzo();
+     }},
+    {"arrastra", [](TMesaTrabajo& m, double a, double b, double) { m.LienzoArrastra(a, b); }},
+    {"rueda", [](TMesaTrabajo& m, double a, double b,
+                 double c) { m.LienzoMouseWheel(a > 0 ? updUp : updDown, b, c); }},
+    {"dobleClic", [](TMesaTrabajo& m, double, double, double) { m.LienzoDblClick(); }},
+    {"ajustar", [](TMesaTrabajo& m, double, double, double) { m.AjustarDiagrama1Click(); }},
+    {"contrae", [](TMesaTrabajo& m, double a, double, double) { m.ContraeRedex(std::size_t(a)); }},
     // F8 / Shift+F8 and F9: the selected redex shown as the one pointed at, scrolled to.
-    [](TMesaTrabajo& m, double a, double, double) {
-      m.SeleccionaRedex(a > 0);
-      Vista.Apuntado(m.SeleccionEnTexto(), false, true);
-    },
-    [](TMesaTrabajo& m, double, double, double) {
-      m.ContraeSeleccionado();
-      Vista.Apuntado(m.SeleccionEnTexto(), false, true);
-    },
-    [](TMesaTrabajo& m, double a, double b, double) { m.LienzoPulsa(a, b); },
+    {"selecciona",
+     [](TMesaTrabajo& m, double a, double, double) {
+       m.SeleccionaRedex(a > 0);
+       Vista.Apuntado(m.SeleccionEnTexto(), false, true);
+     }},
+    {"contraeSeleccionado",
+     [](TMesaTrabajo& m, double, double, double) {
+       m.ContraeSeleccionado();
+       Vista.Apuntado(m.SeleccionEnTexto(), false, true);
+     }},
+    {"lienzoPulsa", [](TMesaTrabajo& m, double a, double b, double) { m.LienzoPulsa(a, b); }},
     // A row of the panel made current, when it is a line's.
-    [](TMesaTrabajo& m, double a, double, double) {
-      const std::size_t f = std::size_t(a);
-      if (f < Filas.size() && Filas[f].Tipo == fLinea) m.IrALinea(Filas[f].Linea);
-    },
-    [](TMesaTrabajo& m, double, double, double) { m.MostrarPasos1Click(); },
-    [](TMesaTrabajo& m, double, double, double) { m.NombresClick(); },
+    {"irALinea",
+     [](TMesaTrabajo& m, double a, double, double) {
+       const std::size_t f = std::size_t(a);
+       if (f < Filas.size() && Filas[f].Tipo == fLinea) m.IrALinea(Filas[f].Linea);
+     }},
 };
 
 // "Comparar estrategias…": copies of the current term and of the definitions, which the
@@ -244,235 +265,291 @@ struct TComparando {
 std::unique_ptr<TComparando> Comparando;
 std::string ErrorComparacion;  // the error that ended it, UTF-8
 
-}  // namespace
+// The page's side: what the worker calls, by name (EMSCRIPTEN_BINDINGS below). Texts cross as
+// UTF-8 both ways.
 
-// The page's side: the boxes' texts and the options before every command, then the command.
-extern "C" {
-
-EMSCRIPTEN_KEEPALIVE void web_crea(const char* Separador) {
+void Crea(const std::string& Separador) {
   Vista.Separador = Utf8ACp1252(Separador);
   Mesa = std::make_unique<TMesaTrabajo>(Vista);
   Vista.Mesa = Mesa.get();
   Mesa->FijaIntervalo(1.0 / 60);
   Mesa->FormCreate();
+  Vista.OpcionesCambiadas();
+}
+
+// "Opciones > Estrategia", in the menu's order: each strategy's caption and its key, lambda-cli's
+// name for it, which no rewording of the menu changes (the page keeps the strategy chosen by it).
+val ListaEstrategias() {
+  val l = val::array();
+  for (TEstrategia e : Estrategias) {
+    val x = val::object();
+    x.set("nombre", Cp1252AUtf8(NombreEstrategia(e)));
+    x.set("clave", std::string(ClaveEstrategia(e)));
+    l.call<void>("push", x);
+  }
+  return l;
+}
+
+// The texts the page asks with: the question before another file replaces unsaved definitions,
+// and "Ayuda > Sintaxis" as the window shows it but for the menus' Alt keys.
+val Textos() {
+  val t = val::object();
+  t.set("guardarAntesDeAbrir", Cp1252AUtf8(Mensajes::GuardarAntesDeAbrir));
+  t.set("sintaxis", HtmlSintaxis(true));
+  return t;
 }
 
 // The boxes' texts, and the message about the first character of theirs that Windows-1252 cannot
 // hold, or empty: the worker refuses the Enter with it, as the window does.
-EMSCRIPTEN_KEEPALIVE const char* web_cajas(const char* Ent, const char* Def) {
+std::string Cajas(const std::string& Ent, const std::string& Def) {
   std::string NoCabe, NoCabeEnt;
   Vista.Def = Utf8ACp1252(Def, &NoCabe);
   Vista.Ent = Utf8ACp1252(Ent, &NoCabeEnt);
   if (NoCabe.empty()) NoCabe = NoCabeEnt;
-  Devuelto = NoCabe.empty() ? NoCabe : Cp1252AUtf8(Mensajes::CaracterNoAdmitido) + NoCabe;
-  return Devuelto.c_str();
+  return NoCabe.empty() ? NoCabe : Cp1252AUtf8(Mensajes::CaracterNoAdmitido) + NoCabe;
 }
 
 // Intro in the name box: whether its text is an expression typed there, to move to the empty
 // expression box and enter, as the window does.
-EMSCRIPTEN_KEEPALIVE int web_expresion_en_nombre() {
+bool ExpresionEnNombre() {
   return Vista.Ent.empty() && EsExpresionEnNombre(Vista.Def);
 }
 
-EMSCRIPTEN_KEEPALIVE void web_opciones(int Multiple, int Pestana, int Ciclo, int Halo,
-                                       int Estrategia, int Eta, int Pasos, int Nombres,
-                                       int Pliegue) {
-  Vista.Pasos = Pasos;
-  Vista.Nombres = Nombres;
-  Vista.Pliegue = Pliegue;
-  Vista.Multiple = Multiple;
-  Vista.Pestana = Pestana;
-  Vista.Ciclo = Ciclo;
-  Vista.Halo = Halo;
-  Vista.Modo.Estrategia = Estrategias[Estrategia];
-  Vista.Modo.Eta = Eta && AdmiteEta(Vista.Modo.Estrategia);
+// A command by its name; false for a name the table lacks.
+bool Ordena(const std::string& Nombre, double a, double b, double c) {
+  for (const TOrdenWeb& o : Ordenes)
+    if (Nombre == o.Nombre) {
+      o.Hace(*Mesa, a, b, c);
+      return true;
+    }
+  return false;
 }
 
-EMSCRIPTEN_KEEPALIVE void web_lienzo_tamano(int Ancho, int Alto, double Escala) {
-  Vista.AnchoLienzo = Ancho;
-  Vista.AltoLienzo = Alto;
-  Mesa->FijaEscala(Escala);
+// The "Opciones" menu as the page draws it: the strategy checked, by its key, and each entry by
+// its name, checked, enabled and kept between sessions or not.
+val EstadoOpciones() {
+  const TOpciones& o = Vista.Opciones;
+  val Entradas = val::array();
+  for (TOpcion e : OpcionesDelMenu) {
+    val x = val::object();
+    x.set("nombre", std::string(TOpciones::Nombre(e)));
+    x.set("marcada", o.Marcada(e));
+    x.set("habilitada", o.Habilitada(e));
+    x.set("recordada", TOpciones::Recordada(e));
+    Entradas.call<void>("push", x);
+  }
+  val m = val::object();
+  m.set("estrategia", std::string(ClaveEstrategia(o.Estrategia())));
+  m.set("entradas", Entradas);
+  return m;
+}
+
+// A click on an entry (Marcada as it asks), or on a strategy: the menu drawn again, then what
+// follows the change; false for a name the menu lacks.
+bool MarcaOpcion(const std::string& Nombre, bool Marcada) {
+  TOpcion o;
+  if (!TOpciones::DeNombre(Nombre.c_str(), o)) return false;
+  Vista.Opciones.Marca(o, Marcada);
+  Vista.OpcionesCambiadas();
+  if (const auto Orden = TOpciones::Orden(o)) ((*Mesa).*Orden)();
+  return true;
+}
+bool EligeEstrategia(const std::string& Clave) {
+  TEstrategia e;
+  if (!EstrategiaDeClave(Clave, e)) return false;
+  Vista.Opciones.Elige(e);
+  Vista.OpcionesCambiadas();
+  Mesa->OpcionesClick();
+  return true;
+}
+// The options the browser kept, restored as a start: the strategy by its key, then the marks
+// kept (others ignored); the steps panel shown if it was.
+void RecuperaOpciones(const std::string& Clave, val Marcas) {
+  TEstrategia e;
+  if (EstrategiaDeClave(Clave, e)) Vista.Opciones.Elige(e);
+  for (TOpcion o : OpcionesDelMenu) {
+    val m = Marcas[TOpciones::Nombre(o)];
+    if (TOpciones::Recordada(o) && m.isTrue()) Vista.Opciones.Marca(o, true);
+  }
+  Vista.OpcionesCambiadas();
+  if (Vista.MuestraPasos()) Mesa->MostrarPasos1Click();
 }
 
 // Whether an open or a save went through since the last call: the page's title then names the
 // file, and a save takes its name.
-EMSCRIPTEN_KEEPALIVE int web_de_fichero() {
+bool DeFichero() {
   return std::exchange(Vista.DeFichero, false);
 }
-
 // A path in the worker's memory file system that the next dialog answers with.
-EMSCRIPTEN_KEEPALIVE void web_ruta(const char* Ruta) {
-  Vista.RutaDialogo = Ruta;
+void Ruta(const std::string& r) {
+  Vista.RutaDialogo = r;
 }
-
-EMSCRIPTEN_KEEPALIVE void web_orden(int Orden, double a, double b, double c) {
-  if (Orden >= 0 && Orden < int(std::size(Ordenes)))
-    Ordenes[Orden](*Mesa, a, b, c);
-  else
-    Vista.RefrescaLienzo();  // the canvas's new size
-}
-
 // Run-all after the messages that came while it waited.
-EMSCRIPTEN_KEEPALIVE void web_reanuda() {
+void Reanuda() {
   Mesa->ReanudaTodo();
 }
 
 // The pointer over byte Pos of "Texto" (-1: it left): the redex under it, or else the selected
 // one without the pointing hand, to the page (web_apuntado).
-EMSCRIPTEN_KEEPALIVE void web_apunta(double Pos) {
+void Apunta(double Pos) {
   int64_t k = Pos < 0 ? -1 : Mesa->RedexEn(int64_t(Pos));
   const bool Mano = k >= 0;
   if (!Mano) k = Mesa->SeleccionEnTexto();
   Vista.Apuntado(k, Mano, false);
 }
 // The pointer over the canvas, in CSS pixels (NaN: it left): whether a redex lies under it.
-EMSCRIPTEN_KEEPALIVE int web_lienzo_apunta(double X, double Y) {
+bool LienzoApunta(double X, double Y) {
   return Mesa->LienzoApunta(X, Y);
 }
-
 // Byte Pos of the text shown: the redex under it, or -1.
-EMSCRIPTEN_KEEPALIVE int web_redex_en(double Pos) {
+int RedexEn(double Pos) {
   return int(Mesa->RedexEn(int64_t(Pos)));
 }
-// Every redex's three ranges, as FijaResalte's, for the hover.
-EMSCRIPTEN_KEEPALIVE void web_rangos() {
-  Vista.FijaResalte(Mesa->RangosRedex());
+
+val ListaDefiniciones() {
+  val l = val::array();
+  for (const TDefinicion& d : Mesa->Definiciones) l.call<void>("push", Cp1252AUtf8(d.Nombre));
+  return l;
 }
 
-EMSCRIPTEN_KEEPALIVE int web_num_definiciones() {
-  return int(Mesa->Definiciones.Cuenta());
-}
-EMSCRIPTEN_KEEPALIVE const char* web_definicion(int i) {
-  Devuelto = Cp1252AUtf8(Mesa->Definiciones[std::size_t(i)].Nombre);
-  return Devuelto.c_str();
-}
-// "Opciones > Estrategia", in the menu's order.
-EMSCRIPTEN_KEEPALIVE const char* web_estrategia(int i) {
-  Devuelto = Cp1252AUtf8(NombreEstrategia(Estrategias[i]));
-  return Devuelto.c_str();
-}
-// Strategy i's key, lambda-cli's name for it, which no rewording of the menu changes: the page
-// keeps the strategy chosen by it.
-EMSCRIPTEN_KEEPALIVE const char* web_clave_estrategia(int i) {
-  return ClaveEstrategia(Estrategias[i]);
-}
-// Whether η applies to strategy i, and whether it is then the classic mode, which alone has
-// "Beta múltiple": the menu's rule, as the window's.
-EMSCRIPTEN_KEEPALIVE int web_admite_eta(int i) {
-  return AdmiteEta(Estrategias[i]);
-}
-EMSCRIPTEN_KEEPALIVE int web_clasico(int i, int Eta) {
-  return TModo{Estrategias[i], Eta && AdmiteEta(Estrategias[i])}.Clasico();
-}
-EMSCRIPTEN_KEEPALIVE int web_ejecutando() {
-  return Mesa->Ejecutando;
-}
-// The panel's rows, made again; the current one (-1: none); row i as FilaDeLinea gives a line's,
-// the others with their message alone, for Caben characters.
-EMSCRIPTEN_KEEPALIVE int web_pasos() {
+// The panel's rows, made again: their number, and the current one (-1: none).
+val Pasos() {
   ConstruyeFilas(Mesa->Reduccion());
-  return int(Filas.size());
-}
-EMSCRIPTEN_KEEPALIVE int web_pasos_actual() {
   const std::size_t Actual = Mesa->Reduccion().Actual();
-  for (std::size_t f = Filas.size(); f-- > 0;)
-    if (Filas[f].Tipo == fLinea && Filas[f].Linea == Actual) return int(f);
-  return -1;
+  int a = -1;
+  for (std::size_t f = Filas.size(); f-- > 0 && a < 0;)
+    if (Filas[f].Tipo == fLinea && Filas[f].Linea == Actual) a = int(f);
+  val p = val::object();
+  p.set("filas", int(Filas.size()));
+  p.set("actual", a);
+  return p;
 }
-EMSCRIPTEN_KEEPALIVE const char* web_pasos_fila(int i, int Caben) {
+// Row i, for Caben characters.
+val FilaPasos(std::size_t i, std::size_t Cabe) {
   const TTraza& t = Mesa->Reduccion();
-  const TFila& f = Filas[std::size_t(i)];
-  std::string s;
-  const std::size_t Cabe = std::size_t(std::max(1, Caben));
+  const TFila& f = Filas[i];
   if (f.Tipo == fEntrada)  // as much of the text typed as fits
-    s = std::string("E\t\t\t\t") + Mensajes::ExpresionEntrada + t.Entrada().substr(0, Cabe);
-  else if (f.Tipo == fDescartadas)
-    s = "D\t\t\t\t" + Mensajes::LineasDescartadas(t.Descartadas(), TTraza::LimiteMemoria);
-  else if (f.Tipo == fHueco)
-    s = "H\t\t\t\t" + Mensajes::PasosSinMostrar(f.Paso);
-  else if (f.Linea < t.Lineas().size())
-    s = FilaDeLinea(t.Lineas()[f.Linea], Cabe);
-  Devuelto = Cp1252AUtf8(s);
-  return Devuelto.c_str();
+    return Fila("E", 0, "", {}, Mensajes::ExpresionEntrada + t.Entrada().substr(0, Cabe));
+  if (f.Tipo == fDescartadas)
+    return Fila("D", 0, "", {},
+                Mensajes::LineasDescartadas(t.Descartadas(), TTraza::LimiteMemoria));
+  if (f.Tipo == fHueco) return Fila("H", 0, "", {}, Mensajes::PasosSinMostrar(f.Paso));
+  if (f.Linea < t.Lineas().size()) return FilaDeLinea(t.Lineas()[f.Linea], Cabe);
+  return Fila("H", 0, "", {}, "");
 }
-// Definitions changed since the last open or save, and what the window asks before another file
-// replaces them: the page asks it before its file picker.
-EMSCRIPTEN_KEEPALIVE int web_sin_guardar() {
+// Rows Desde to Hasta (within those made).
+val FilasPasos(int Desde, int Hasta, int Caben) {
+  val l = val::array();
+  const std::size_t Cabe = std::size_t(std::max(1, Caben));
+  for (int i = std::max(0, Desde); i < Hasta && std::size_t(i) < Filas.size(); ++i)
+    l.call<void>("push", FilaPasos(std::size_t(i), Cabe));
+  return l;
+}
+// Definitions changed since the last open or save: the page asks before its file picker.
+bool SinGuardar() {
   return Mesa->SinGuardar();
 }
-EMSCRIPTEN_KEEPALIVE const char* web_pregunta_abrir() {
-  Devuelto = Cp1252AUtf8(Mensajes::GuardarAntesDeAbrir);
-  return Devuelto.c_str();
-}
 
-// "Ayuda > Sintaxis", as the window shows it but for the menus' Alt keys (UTF-8 already).
-EMSCRIPTEN_KEEPALIVE const char* web_sintaxis() {
-  Devuelto = HtmlSintaxis(true);
-  return Devuelto.c_str();
-}
+}  // namespace
+
+namespace {
 
 // "Comparar estrategias…": false with no current term (the status bar says so). Then a slice of
-// work at a time while the worker answers the page between two; 0 once it has ended, 2 when it
-// ended on an error, whose message (web_compara_error) is the table's status.
-EMSCRIPTEN_KEEPALIVE int web_compara() {
+// work at a time while the worker answers the page between two (ComparaAvanza: true while there
+// is more); an error ends it, and its message (ComparaError) is the table's status.
+bool Compara() {
   Comparando.reset();
+  ErrorComparacion.clear();
   TExprLambda* t = Mesa->TerminoActual();
   if (!t) {
     Vista.FijaEstado(Mensajes::NoHayActual);
-    return 0;
+    return false;
   }
   auto c = std::make_unique<TComparando>();
   for (const TDefinicion& d : Mesa->Definiciones)
     c->Definiciones.Agrega(d.Nombre, d.Termino->Copia());
   c->Termino.reset(t->Copia());
   c->Comparacion =
-      std::make_unique<TComparacion>(c->Termino.get(), c->Definiciones, Vista.Modo.Eta,
+      std::make_unique<TComparacion>(c->Termino.get(), c->Definiciones, Vista.ModoReduccion().Eta,
                                      TComparacion::TopeVentana, TComparacion::LimiteVentana);
   Comparando = std::move(c);
-  return 1;
+  return true;
 }
 // Which term it compares, as a line above the table: cut after Caben characters.
-EMSCRIPTEN_KEEPALIVE const char* web_compara_termino(int Caben) {
-  Devuelto = Comparando ? Cp1252AUtf8(Comparando->Comparacion->TextoTermino(std::size_t(Caben)))
-                        : std::string();
-  return Devuelto.c_str();
+std::string ComparaTermino(int Caben) {
+  return Comparando ? Cp1252AUtf8(Comparando->Comparacion->TextoTermino(std::size_t(Caben)))
+                    : std::string();
 }
-EMSCRIPTEN_KEEPALIVE int web_compara_avanza() {
-  if (!Comparando) return 0;
+bool ComparaAvanza() {
+  if (!Comparando) return false;
   try {
-    if (Comparando->Comparacion->Avanza(TComparacion::RodajaVentana)) return 1;
+    return Comparando->Comparacion->Avanza(TComparacion::RodajaVentana);
   } catch (const std::exception& e) {
     // Out of memory, most likely: what has ended stays in the table.
     Comparando->Comparacion->Para();
     ErrorComparacion = Cp1252AUtf8(MensajeExcepcion(e, Vista.Separador));
-    return 2;
   }
-  return 0;
+  return false;
 }
-EMSCRIPTEN_KEEPALIVE const char* web_compara_error() {
-  return ErrorComparacion.c_str();
+std::string ComparaError() {
+  return ErrorComparacion;
 }
-EMSCRIPTEN_KEEPALIVE void web_compara_para() {
+void ComparaPara() {
   if (Comparando) Comparando->Comparacion->Para();
 }
-// The table's rows, a line each: strategy, count, how it ended, result (tab-separated); then the
-// copies go when the comparison has ended.
-EMSCRIPTEN_KEEPALIVE const char* web_compara_filas(int Acabada) {
-  std::string s;
-  if (Comparando) {
-    bool Primera = true;
-    for (const TComparacion::TFila& f : Comparando->Comparacion->Filas()) {
-      const bool Hecha = f.Fin != TComparacion::TFila::TFin::EnCurso;
-      const bool EnEspera = !Hecha && !Primera;
-      s += std::string(NombreEstrategia(f.Estrategia)) + "\t" +
-           (EnEspera ? "" : ConMillares(uint64_t(f.Reducciones), Vista.Separador)) + "\t" +
-           TComparacion::TextoForma(f, Primera, Vista.Separador) + "\t" +
-           (Hecha ? TComparacion::TextoResultado(f, 200) : "") + "\n";
-      if (!Hecha) Primera = false;
-    }
-    if (Acabada) Comparando.reset();
+// The table's rows: strategy, count, how it ended, result; then the copies go when the comparison
+// has ended.
+val ComparaFilas(bool Acabada) {
+  val l = val::array();
+  if (!Comparando) return l;
+  bool Primera = true;
+  for (const TComparacion::TFila& f : Comparando->Comparacion->Filas()) {
+    const bool Hecha = f.Fin != TComparacion::TFila::TFin::EnCurso;
+    const bool EnEspera = !Hecha && !Primera;
+    val x = val::object();
+    x.set("estrategia", Cp1252AUtf8(NombreEstrategia(f.Estrategia)));
+    x.set("reducciones", EnEspera
+                             ? std::string()
+                             : Cp1252AUtf8(ConMillares(uint64_t(f.Reducciones), Vista.Separador)));
+    x.set("forma", Cp1252AUtf8(TComparacion::TextoForma(f, Primera, Vista.Separador)));
+    x.set("resultado", Hecha ? Cp1252AUtf8(TComparacion::TextoResultado(f, 200)) : std::string());
+    l.call<void>("push", x);
+    if (!Hecha) Primera = false;
   }
-  Devuelto = Cp1252AUtf8(s);
-  return Devuelto.c_str();
+  if (Acabada) Comparando.reset();
+  return l;
 }
+
+}  // namespace
+
+// Every name the worker calls: a name it lacks fails at the call, and one that no longer exists
+// here is not found at all; the commands of the workbench go through `orden`, by their names.
+EMSCRIPTEN_BINDINGS(lambda) {
+  using emscripten::function;
+  function("crea", &Crea);
+  function("estrategias", &ListaEstrategias);
+  function("textos", &Textos);
+  function("cajas", &Cajas);
+  function("expresionEnNombre", &ExpresionEnNombre);
+  function("orden", &Ordena);
+  function("opciones", &EstadoOpciones);
+  function("marcaOpcion", &MarcaOpcion);
+  function("eligeEstrategia", &EligeEstrategia);
+  function("recuperaOpciones", &RecuperaOpciones);
+  function("deFichero", &DeFichero);
+  function("ruta", &Ruta);
+  function("reanuda", &Reanuda);
+  function("apunta", &Apunta);
+  function("lienzoApunta", &LienzoApunta);
+  function("redexEn", &RedexEn);
+  function("definiciones", &ListaDefiniciones);
+  function("pasos", &Pasos);
+  function("filasPasos", &FilasPasos);
+  function("sinGuardar", &SinGuardar);
+  function("compara", &Compara);
+  function("comparaTermino", &ComparaTermino);
+  function("comparaAvanza", &ComparaAvanza);
+  function("comparaError", &ComparaError);
+  function("comparaPara", &ComparaPara);
+  function("comparaFilas", &ComparaFilas);
 }

@@ -1,30 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page: its widgets are the window's, and every event goes to the workbench's worker as the
-// command of the same name, with the boxes' texts and the options it reads.
+// command of the same name, with the boxes' texts; the options live in the worker (opciones.js).
 import { TMemo } from "./texto.js";
 import { TPasos } from "./pasos.js";
 import { abreDialogo, sintaxis, manual, acercaDe } from "./ayuda.js";
+import { TMenuOpciones } from "./opciones.js";
 
 const $ = (id) => document.getElementById(id);
 const trabajador = new Worker("trabajador.js");
-const estado = { pestana: 1, ejecutando: false, estrategia: 0, texto: "", resalte: [],
-                 sinGuardar: false };
+const estado = { pestana: 1, ejecutando: false, texto: "", resalte: [], sinGuardar: false };
 let siguienteId = 0;
 const esperas = new Map();  // id -> resolve, for the tests and the menus that wait
 
-// The options, as the workbench reads them before every command.
-const marcado = (id) => $(id).getAttribute("aria-checked") === "true";
-function opciones() {
-  return [marcado("Betamltiple1") ? 1 : 0, estado.pestana, marcado("DetenerCiclo1") ? 1 : 0,
-          marcado("HaloDiagrama1") ? 1 : 0, estado.estrategia, marcado("ReduccionEta1") ? 1 : 0,
-          marcado("MostrarPasos1") ? 1 : 0, marcado("ConservarNombres1") ? 1 : 0,
-          marcado("NombresDefiniciones1") ? 1 : 0];
-}
-
 export function orden(nombre, extra = {}) {
   const id = ++siguienteId;
-  trabajador.postMessage({ orden: nombre, id, cajas: [$("edtEnt").value, $("edtDef").value],
-                           opciones: opciones(), ...extra });
+  trabajador.postMessage({ orden: nombre, id, cajas: [$("edtEnt").value, $("edtDef").value], ...extra });
   return new Promise((r) => esperas.set(id, r));
 }
 
@@ -51,7 +41,7 @@ function apunta(pos) {
 }
 const memo = new TMemo($("TabSheet1"), $("Memo1"), {
   apunta,
-  pulsa: (pos) => trabajador.postMessage({ orden: "redexEn", pos, opciones: opciones() }),
+  pulsa: (pos) => trabajador.postMessage({ orden: "redexEn", pos }),
 });
 const pasos = new TPasos($("ListaPasos1"), {
   pide: (desde, hasta, caben) => trabajador.postMessage({ orden: "filasPasos", desde, hasta, caben }),
@@ -89,7 +79,8 @@ const vista = {
     orden("tecla", { a: 13 });
   },
   definiciones: (m) => menuDefiniciones(m.nombres),
-  estrategias: (m) => menuEstrategias(m.estrategias),
+  estrategias: (m) => menuOpciones.estrategias(m.estrategias),
+  opciones: (m) => menuOpciones.dibuja(m),
   descarga: (m) => descarga(m.nombre, m.datos),
   lienzo: (m) => {
     const c = $("Lienzo");
@@ -111,7 +102,14 @@ const vista = {
   },
   listo: () => { document.body.dataset.listo = "1"; },
 };
-trabajador.onmessage = (e) => { const f = vista[e.data.tipo]; if (f) f(e.data); };
+// Each message by its name: one the page lacks is a fault, said as the worker's are.
+trabajador.onmessage = (e) => {
+  const f = vista[e.data.tipo];
+  if (!f) throw new Error("Mensaje desconocido: " + e.data.tipo);
+  f(e.data);
+};
+// A fault of the worker's (a command or an option it lacks) is the page's error, not a silence.
+trabajador.onerror = (e) => { throw new Error(e.message); };
 // The page is Spanish whatever the browser's language: so are its numbers ("3.873").
 trabajador.postMessage({ separador: "." });
 
@@ -156,7 +154,7 @@ function pestana(i) {
   $("pestanaTexto").setAttribute("aria-selected", String(i === 0));
   $("pestanaGraficos").setAttribute("aria-selected", String(i === 1));
   if (i === 1) tamanoLienzo();
-  return orden("pestana");
+  return orden("pestana", { a: i });
 }
 $("pestanaTexto").onclick = () => pestana(0);
 $("pestanaGraficos").onclick = () => pestana(1);
@@ -166,7 +164,7 @@ $("pestanaGraficos").onclick = () => pestana(1);
 function tamanoLienzo() {
   const c = $("Lienzo"), r = window.devicePixelRatio || 1;
   const ancho = Math.ceil(c.clientWidth * r), alto = Math.ceil(c.clientHeight * r);
-  if (ancho > 0 && alto > 0) trabajador.postMessage({ orden: "lienzo", ancho, alto, escala: r, opciones: opciones() });
+  if (ancho > 0 && alto > 0) trabajador.postMessage({ orden: "lienzo", a: ancho, b: alto, c: r });
 }
 new ResizeObserver(tamanoLienzo).observe($("Lienzo"));
 // Dragging moves the diagram; the pointer over a redex gives it a halo, a click that dragged
@@ -181,7 +179,7 @@ $("Lienzo").addEventListener("pointerdown", (e) => {
 $("Lienzo").addEventListener("pointermove", (e) => {
   if (!arrastre) {
     const [a, b] = enLienzo(e);
-    trabajador.postMessage({ orden: "lienzoApunta", a, b, opciones: opciones() });
+    trabajador.postMessage({ orden: "lienzoApunta", a, b });
     return;
   }
   const dx = e.clientX - arrastre[0], dy = e.clientY - arrastre[1];
@@ -196,7 +194,7 @@ $("Lienzo").addEventListener("pointerup", (e) => {
   arrastre = null;
 });
 $("Lienzo").addEventListener("pointerleave", () =>
-  trabajador.postMessage({ orden: "lienzoApunta", a: NaN, b: NaN, opciones: opciones() }));
+  trabajador.postMessage({ orden: "lienzoApunta", a: NaN, b: NaN }));
 $("Lienzo").addEventListener("wheel", (e) => {
   if (!e.ctrlKey) return;
   e.preventDefault();
@@ -218,92 +216,12 @@ for (const m of document.querySelectorAll(".menu")) {
 document.addEventListener("click", () => {
   for (const o of document.querySelectorAll(".menu.abierto")) o.classList.remove("abierto");
 });
-function marca(id, valor) { $(id).setAttribute("aria-checked", String(valor)); }
-// "Mostrar los pasos": the panel under the views.
-$("MostrarPasos1").addEventListener("click", () => {
-  marca("MostrarPasos1", !marcado("MostrarPasos1"));
-  guardaOpciones();
-  muestraPasos();
-});
-function muestraPasos() {
-  $("Pasos1").hidden = !marcado("MostrarPasos1");
+// "Opciones": drawn as the workbench says; "Mostrar los pasos" shows the panel under the views.
+const menuOpciones = new TMenuOpciones(orden, (visible) => {
+  $("Pasos1").hidden = !visible;
   pasos.fija(0, -1);
-  orden("mostrarPasos");
-}
-// The two ways of printing names: the views show the term again.
-for (const id of ["ConservarNombres1", "NombresDefiniciones1"]) {
-  $(id).addEventListener("click", () => {
-    marca(id, !marcado(id));
-    guardaOpciones();
-    orden("nombres");
-  });
-}
-for (const id of ["Betamltiple1", "HaloDiagrama1", "DetenerCiclo1", "ReduccionEta1"]) {
-  $(id).addEventListener("click", () => {
-    marca(id, !marcado(id));
-    ajustaOpciones();
-    guardaOpciones();
-    if (id !== "DetenerCiclo1") orden("opciones");
-  });
-}
-// The window's rule: η only where the strategy admits it, and "Beta múltiple" in the classic mode
-// alone (orden normal without η), unchecked when it is left. Each strategy's facts come from the
-// workbench.
-let estrategias = [];
-function ajustaOpciones() {
-  const e = estrategias[estado.estrategia];
-  if (!e) return;
-  if (!e.eta) marca("ReduccionEta1", false);
-  $("ReduccionEta1").disabled = !e.eta;
-  const clasica = e.clasica[marcado("ReduccionEta1") ? 1 : 0];
-  if (!clasica) marca("Betamltiple1", false);
-  $("Betamltiple1").disabled = !clasica;
-}
-function menuEstrategias(lista) {
-  estrategias = lista;
-  estado.estrategia = Math.max(0, lista.findIndex((e) => e.clave === estrategiaGuardada));
-  const caja = $("Estrategias1");
-  caja.replaceChildren();
-  lista.forEach(({ nombre: n }, i) => {
-    const b = document.createElement("button");
-    b.textContent = n;
-    b.setAttribute("role", "menuitemradio");
-    b.setAttribute("aria-checked", String(i === estado.estrategia));
-    b.onclick = () => {
-      estado.estrategia = i;
-      for (const o of caja.children) o.setAttribute("aria-checked", String(o === b));
-      ajustaOpciones();
-      guardaOpciones();
-      orden("opciones");
-    };
-    caja.append(b);
-  });
-  ajustaOpciones();
-}
-
-// The options kept in the browser between sessions: all but those the first start fixes
-// ("Beta múltiple" unchecked, "Gráficos"); the strategy by its key. A browser that keeps nothing
-// starts as the first time.
-const Guardadas = ["HaloDiagrama1", "DetenerCiclo1", "MostrarPasos1", "ConservarNombres1",
-                   "NombresDefiniciones1", "ReduccionEta1"];
-const ClaveOpciones = "calculo-lambda.opciones";
-let estrategiaGuardada;
-function guardaOpciones() {
-  const marcas = Object.fromEntries(Guardadas.map((id) => [id, marcado(id)]));
-  try {
-    const estrategia = estrategias[estado.estrategia]?.clave;
-    localStorage.setItem(ClaveOpciones, JSON.stringify({ estrategia, marcas }));
-  } catch (e) { /* storage refused: the options last this session */ }
-}
-function recuperaOpciones() {
-  let o = null;
-  try { o = JSON.parse(localStorage.getItem(ClaveOpciones)); } catch (e) { return; }
-  if (!o || typeof o !== "object") return;
-  estrategiaGuardada = o.estrategia;
-  for (const id of Guardadas) if (o.marcas && o.marcas[id] === true) marca(id, true);
-  if (marcado("MostrarPasos1")) muestraPasos();
-}
-recuperaOpciones();
+});
+menuOpciones.recupera();
 // Choosing a definition types its name into the expression box.
 function menuDefiniciones(nombres) {
   const caja = $("Definiciones1");
@@ -365,7 +283,7 @@ function muestraComparacion(filas, situacion) {
   if (!d.open) d.show();
   $("TablaComparacion").tBodies[0].replaceChildren(...filas.map((f) => {
     const tr = document.createElement("tr");
-    for (const c of f) {
+    for (const c of [f.estrategia, f.reducciones, f.forma, f.resultado]) {
       const td = document.createElement("td");
       td.textContent = td.title = c;
       tr.append(td);

@@ -6,43 +6,21 @@
 /* global CreaLambda */
 importScripts("lambda-web.js");
 
-const Orden = {
-  tecla: 0, beta: 1, atras: 2, todo: 3, flecha: 4, pestana: 5, abrir: 6, salvar: 7,
-  exportarDiagrama: 8, exportarReduccion: 9, arrastra: 10, rueda: 11, dobleClic: 12,
-  ajustar: 13, opciones: 14, contrae: 15, selecciona: 16, contraeSeleccionado: 17, lienzoPulsa: 18,
-  irALinea: 19, mostrarPasos: 20, nombres: 21,
-};
-const Que = ["estado", "memo", "fuente", "back", "beta", "error", "lectura", "vaciaDef", "definiciones",
-             "pasos"];
-
 let M = null;
 const pendientes = [];  // messages that came before the module was ready
 
 // Run-all's wait: a message to itself comes back after those already waiting, the page's among
 // them (a timer would add its clamp of some milliseconds to every wait).
 const canal = new MessageChannel();
-canal.port1.onmessage = () => M._web_reanuda();
-
-function cadena(s) {
-  const n = M.lengthBytesUTF8(s) + 1;
-  const p = M._malloc(n);
-  M.stringToUTF8(s, p, n);
-  return p;
-}
-
-function cajas(ent, def) {
-  const a = cadena(ent), b = cadena(def);
-  const noCabe = M.UTF8ToString(M._web_cajas(a, b));
-  M._free(a);
-  M._free(b);
-  return noCabe;
-}
+canal.port1.onmessage = () => M.reanuda();
 
 function listaDefiniciones() {
-  const nombres = [];
-  const n = M._web_num_definiciones();
-  for (let i = 0; i < n; ++i) nombres.push(M.UTF8ToString(M._web_definicion(i)));
-  postMessage({ tipo: "definiciones", nombres });
+  postMessage({ tipo: "definiciones", nombres: M.definiciones() });
+}
+
+// The workbench's commands by their names; a name it lacks is a fault of the page's.
+function ordena(nombre, a = 0, b = 0, c = 0) {
+  if (!M.orden(nombre, a, b, c)) throw new Error("Orden desconocida: " + nombre);
 }
 
 // A file the page chose, then the command that opens it.
@@ -50,10 +28,8 @@ function abre(nombre, bytes) {
   M.FS.mkdirTree("/abiertos");
   const ruta = "/abiertos/" + nombre.replace(/[\/\0]/g, "_");
   M.FS.writeFile(ruta, new Uint8Array(bytes));
-  const p = cadena(ruta);
-  M._web_ruta(p);
-  M._free(p);
-  M._web_orden(Orden.abrir, 0, 0, 0);
+  M.ruta(ruta);
+  ordena("abrir");
   try { M.FS.unlink(ruta); } catch (e) { /* the workbench keeps nothing open */ }
 }
 
@@ -61,10 +37,8 @@ function abre(nombre, bytes) {
 function escribe(orden, nombre) {
   const ruta = "/escritos/" + nombre;
   M.FS.mkdirTree("/escritos");
-  const p = cadena(ruta);
-  M._web_ruta(p);
-  M._free(p);
-  M._web_orden(orden, 0, 0, 0);
+  M.ruta(ruta);
+  ordena(orden);
   let datos = null;
   try {
     M.FS.chmod(ruta, 0o644);  // emscripten's umask leaves a new file with no permissions at all
@@ -96,21 +70,15 @@ async function comprime(png) {
 // With each change go the rows last asked for, so that the panel shows none of the old ones.
 let ventanaPasos = null;
 function pasos() {
-  const total = M._web_pasos();
-  postMessage({ tipo: "pasos", filas: total, actual: M._web_pasos_actual() });
+  const { filas: total, actual } = M.pasos();
+  postMessage({ tipo: "pasos", filas: total, actual });
   if (!ventanaPasos) return;
   const { desde, hasta, caben } = ventanaPasos;
   const d = Math.max(0, Math.min(desde, total - (hasta - desde)));  // as many rows, within the record
   filasPasos(d, Math.min(d + hasta - desde, total), caben);
 }
 function filasPasos(desde, hasta, caben) {
-  const filas = [];
-  for (let i = desde; i < hasta; ++i) {
-    const [tipo, paso, como, marcas, ...texto] = M.UTF8ToString(M._web_pasos_fila(i, caben)).split("\t");
-    filas.push({ tipo, paso, como, marcas: marcas ? marcas.split(",").slice(0, -1).map(Number) : [],
-                 texto: texto.join("\t") });
-  }
-  postMessage({ tipo: "filasPasos", desde, filas });
+  postMessage({ tipo: "filasPasos", desde, filas: M.filasPasos(desde, hasta, caben) });
 }
 
 // "Comparar estrategias…": a slice of work at a time, the page's messages answered between two.
@@ -119,77 +87,66 @@ const canalComparacion = new MessageChannel();
 let comparando = false;
 canalComparacion.port1.onmessage = () => {
   if (!comparando) return;
-  const r = M._web_compara_avanza();
-  filasComparacion(r === 1 ? "" : r === 2 ? M.UTF8ToString(M._web_compara_error()) : "Terminado.");
-  if (r === 1) canalComparacion.port2.postMessage(0);
+  const sigue = M.comparaAvanza();
+  filasComparacion(sigue ? "" : M.comparaError() || "Terminado.");
+  if (sigue) canalComparacion.port2.postMessage(0);
 };
 function filasComparacion(situacion) {
-  const filas = M.UTF8ToString(M._web_compara_filas(situacion ? 1 : 0)).split("\n")
-    .filter((l) => l).map((l) => l.split("\t"));
+  const filas = M.comparaFilas(!!situacion);
   if (situacion) comparando = false;
   postMessage({ tipo: "comparacion", filas, situacion });
 }
 
 // The first message: the workbench, with the strategies' menu and the texts the page asks with.
-// Each strategy has its key (lambda-cli's name for it) and says whether η applies to it and
-// whether it is the classic mode without and with η, which alone has "Beta múltiple".
 function crea(separador) {
-  const p = cadena(separador);
-  M._web_crea(p);
-  M._free(p);
-  const estrategias = [];
-  for (let i = 0; i < 7; ++i)
-    estrategias.push({ nombre: M.UTF8ToString(M._web_estrategia(i)),
-                       clave: M.UTF8ToString(M._web_clave_estrategia(i)), eta: !!M._web_admite_eta(i),
-                       clasica: [!!M._web_clasico(i, 0), !!M._web_clasico(i, 1)] });
-  postMessage({ tipo: "estrategias", estrategias });
-  postMessage({ tipo: "textos", guardarAntesDeAbrir: M.UTF8ToString(M._web_pregunta_abrir()),
-                sintaxis: M.UTF8ToString(M._web_sintaxis()) });
+  M.crea(separador);
+  postMessage({ tipo: "estrategias", estrategias: M.estrategias() });
+  postMessage({ tipo: "textos", ...M.textos() });
 }
 
 // A command; the file it opened or saved, if any, goes back with its answer (the page's name for
 // it, not the worker's path).
 function ejecuta(m) {
-  M._web_de_fichero();
+  M.deFichero();
   switch (m.orden) {
-    case "lienzo": M._web_lienzo_tamano(m.ancho, m.alto, m.escala); M._web_orden(-1, 0, 0, 0); break;
     case "abrir": abre(m.nombre, m.bytes); break;
-    case "salvar": escribe(Orden.salvar, m.nombre); break;
-    case "exportarDiagrama": escribe(Orden.exportarDiagrama, m.nombre); break;
-    case "exportarReduccion": escribe(Orden.exportarReduccion, m.nombre); break;
-    case "redexEn": postMessage({ tipo: "redexEn", indice: M._web_redex_en(m.pos), pos: m.pos }); break;
-    case "apunta": M._web_apunta(m.pos); break;
-    case "lienzoApunta": postMessage({ tipo: "mano", mano: M._web_lienzo_apunta(m.a, m.b) }); break;
+    case "salvar": case "exportarDiagrama": case "exportarReduccion": escribe(m.orden, m.nombre); break;
+    case "redexEn": postMessage({ tipo: "redexEn", indice: M.redexEn(m.pos), pos: m.pos }); break;
+    case "apunta": M.apunta(m.pos); break;
+    case "lienzoApunta": postMessage({ tipo: "mano", mano: M.lienzoApunta(m.a, m.b) }); break;
     case "filasPasos":
       ventanaPasos = { desde: m.desde, hasta: m.hasta, caben: m.caben };
-      filasPasos(m.desde, Math.min(m.hasta, M._web_pasos()), m.caben);
+      M.pasos();  // the rows made again
+      filasPasos(m.desde, m.hasta, m.caben);
       break;
     case "definiciones": listaDefiniciones(); break;
-    case "introNombre": postMessage({ tipo: "introNombre", mueve: !!M._web_expresion_en_nombre() }); break;
-    case "comparar":
-      comparando = !!M._web_compara();
-      if (comparando) {
-        // The line as the window's, its whole text (up to 2,000 characters) as the tooltip.
-        postMessage({ tipo: "comparado", texto: M.UTF8ToString(M._web_compara_termino(200)),
-                      entero: M.UTF8ToString(M._web_compara_termino(2000)) });
-        filasComparacion("");
-        canalComparacion.port2.postMessage(0);
-      }
-      break;
+    case "introNombre": postMessage({ tipo: "introNombre", mueve: M.expresionEnNombre() }); break;
+    case "opcion": if (!M.marcaOpcion(m.nombre, m.marcada)) throw new Error("Opción desconocida: " + m.nombre); break;
+    case "estrategia": if (!M.eligeEstrategia(m.clave)) throw new Error("Estrategia desconocida: " + m.clave); break;
+    case "recuperaOpciones": M.recuperaOpciones(m.estrategia ?? "", m.marcas ?? {}); break;
+    case "comparar": compara(); break;
     case "detenerComparacion":
       if (comparando) {
-        M._web_compara_para();
+        M.comparaPara();
         filasComparacion("Detenido.");
       }
       break;
     case "cerrarComparacion":
-      if (comparando) M._web_compara_filas(1);  // nothing goes on behind a table that is gone
+      if (comparando) M.comparaFilas(true);  // nothing goes on behind a table that is gone
       comparando = false;
       break;
     case undefined: break;
-    default: M._web_orden(Orden[m.orden], m.a || 0, m.b || 0, m.c || 0);
+    default: ordena(m.orden, m.a, m.b, m.c);
   }
-  return M._web_de_fichero() ? m.nombre : undefined;
+  return M.deFichero() ? m.nombre : undefined;
+}
+function compara() {
+  comparando = M.compara();
+  if (!comparando) return;
+  // The line as the window's, its whole text (up to 2,000 characters) as the tooltip.
+  postMessage({ tipo: "comparado", texto: M.comparaTermino(200), entero: M.comparaTermino(2000) });
+  filasComparacion("");
+  canalComparacion.port2.postMessage(0);
 }
 
 // Every message gets its answer, whatever happens on the way: the page waits for it (the
@@ -203,16 +160,15 @@ function atiende(m) {
     }
     // A character that Windows-1252 cannot hold refuses the Enter, as in the window; the other
     // commands do not read the boxes.
-    const noCabe = m.cajas ? cajas(m.cajas[0], m.cajas[1]) : "";
+    const noCabe = m.cajas ? M.cajas(m.cajas[0], m.cajas[1]) : "";
     if (noCabe && m.orden === "tecla" && m.a === 13) {
       postMessage({ tipo: "estado", texto: noCabe });
       return;
     }
-    if (m.opciones) M._web_opciones(...m.opciones);
     fichero = ejecuta(m);
   } finally {
     let sinGuardar;  // unknown when the workbench itself has failed: the page keeps what it knew
-    try { sinGuardar = !!M._web_sin_guardar(); } catch (e) { /* the answer goes all the same */ }
+    try { sinGuardar = M.sinGuardar(); } catch (e) { /* the answer goes all the same */ }
     postMessage({ tipo: "hecho", id: m.id, sinGuardar, fichero });
   }
 }
@@ -225,9 +181,11 @@ onmessage = (e) => {
 CreaLambda({
   vista: {
     texto(que, texto, numero) {
-      if (Que[que] === "definiciones") listaDefiniciones();
-      else if (Que[que] === "pasos") pasos();
-      else postMessage({ tipo: Que[que], texto, numero });
+      if (que === "definiciones") listaDefiniciones();
+      // The "Opciones" menu as the workbench holds it, for the page to draw.
+      else if (que === "opciones") postMessage({ tipo: "opciones", ...M.opciones() });
+      else if (que === "pasos") pasos();
+      else postMessage({ tipo: que, texto, numero });
     },
     resalte(rangos) { postMessage({ tipo: "resalte", rangos }); },
     apuntado(rangos, mano, ir) { postMessage({ tipo: "apuntado", rangos, mano, ir }); },

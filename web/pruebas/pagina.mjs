@@ -413,6 +413,11 @@ try {
     await clic("#btnBeta");
     assert.equal(await texto("#Memo1"), "(\\ x . y) z");
   });
+  await prueba("una orden que el banco de trabajo no tiene es un error, no otra orden", async () => {
+    await orden("sinNombre");
+    for (let i = 0; i < 50 && !errores.length; ++i) await espera(20);
+    assert.match(errores.splice(0).join(), /Orden desconocida: sinNombre/);
+  });
   assert.deepEqual(errores, []);
 } finally {
   await navegador.close();

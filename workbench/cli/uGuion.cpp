@@ -7,6 +7,7 @@
 
 #include "uComparacion.h"
 #include "uCp1252.h"
+#include "uOpciones.h"
 #include "uPng.h"
 #include "uTextos.h"
 
@@ -252,9 +253,26 @@ void TGuion::Todo(std::string_view Resto, bool SinArgumento) {
   Vista.AlTerminarPasada = nullptr;
 }
 
+// The menu's rule (TOpciones) over the view's mode and "Beta múltiple": the options as they are,
+// one change, and the result written back; an entry the menu greys out refuses to be checked.
+static TOpciones OpcionesDe(const TVistaGrabadora& v) {
+  TOpciones o;
+  o.Elige(v.Modo.Estrategia);
+  o.Marca(TOpcion::Eta, v.Modo.Eta);
+  o.Marca(TOpcion::Multiple, v.Multiple);
+  return o;
+}
+static void FijaOpciones(TVistaGrabadora& v, const TOpciones& o) {
+  v.Modo = o.Modo();
+  v.Multiple = o.Marcada(TOpcion::Multiple);
+}
+
 void TGuion::Multiple(bool Activa) {
-  if (Activa && !Vista.Modo.Clasico()) return Error("multiple applies only to normal without eta");
-  Vista.Multiple = Activa;
+  TOpciones o = OpcionesDe(Vista);
+  if (Activa && !o.Habilitada(TOpcion::Multiple))
+    return Error("multiple applies only to normal without eta");
+  o.Marca(TOpcion::Multiple, Activa);
+  FijaOpciones(Vista, o);
   Mesa.OpcionesClick();
 }
 
@@ -263,17 +281,18 @@ void TGuion::Estrategia(std::string_view Clave) {
   if (!EstrategiaDeClave(Clave, e))
     return Error(
         "usage: strategy normal|applicative|name|value|head|hybrid-applicative|hybrid-normal");
-  Vista.Modo.Estrategia = e;
-  Vista.Modo.Eta = Vista.Modo.Eta && AdmiteEta(e);
-  Vista.Multiple = Vista.Multiple && Vista.Modo.Clasico();
+  TOpciones o = OpcionesDe(Vista);
+  o.Elige(e);
+  FijaOpciones(Vista, o);
   Mesa.OpcionesClick();
 }
 
 void TGuion::Eta(bool Activa) {
-  if (Activa && !AdmiteEta(Vista.Modo.Estrategia))
+  TOpciones o = OpcionesDe(Vista);
+  if (Activa && !o.Habilitada(TOpcion::Eta))
     return Error("eta applies only to normal and applicative");
-  Vista.Modo.Eta = Activa;
-  Vista.Multiple = Vista.Multiple && Vista.Modo.Clasico();
+  o.Marca(TOpcion::Eta, Activa);
+  FijaOpciones(Vista, o);
   Mesa.OpcionesClick();
 }
 

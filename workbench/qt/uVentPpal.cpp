@@ -171,15 +171,6 @@ void TVentPpal::Conecta() {
   connect(Memo1, &TMemo::Aviso, Estado, &QLabel::setText);  // a copy refused
   connect(Memo1, &TMemo::Apunta, this, [this](qint64 Pos) { MemoApunta(Pos); });
   connect(Memo1, &TMemo::Pulsa, this, [this](qint64 Pos) { MemoPulsa(Pos); });
-  // The next step shown follows the options; the drawing moves with the mouse.
-  for (QAction* Opcion : {Betamltiple1, HaloDiagrama1})
-    connect(Opcion, &QAction::triggered, this,
-            [this] { Orden([](TMesaTrabajo& m) { m.OpcionesClick(); }); });
-  for (QAction* Opcion : {ConservarNombres1, NombresDefiniciones1})
-    connect(Opcion, &QAction::triggered, this,
-            [this] { Orden([](TMesaTrabajo& m) { m.NombresClick(); }); });
-  connect(Estrategias1, &QActionGroup::triggered, this, [this] { ModoCambiado(); });
-  connect(ReduccionEta1, &QAction::triggered, this, [this] { ModoCambiado(); });
   connect(CompararEstrategias1, &QAction::triggered, this, [this] { CompararEstrategias1Click(); });
   connect(Centrar1, &QAction::triggered, this,
           [this] { Orden([](TMesaTrabajo& m) { m.LienzoDblClick(); }); });
@@ -236,7 +227,7 @@ void TVentPpal::HabilitaBeta(bool Habilitado) {
   btnBeta->setEnabled(Habilitado);
 }
 bool TVentPpal::BetaMultiple() {
-  return Betamltiple1->isChecked();
+  return Opciones.Marcada(TOpcion::Multiple);
 }
 int TVentPpal::PestanaActiva() {
   return PageControl1->currentIndex();
@@ -293,7 +284,7 @@ void TVentPpal::FijaLectura(const std::string& Texto) {
   Lectura1->setToolTip(t);
 }
 bool TVentPpal::DetenerEnCiclo() {
-  return DetenerCiclo1->isChecked();
+  return Opciones.Marcada(TOpcion::Ciclo);
 }
 void TVentPpal::DefinicionesCambiadas() {
   ReconstruyeDefiniciones();
@@ -304,19 +295,19 @@ void TVentPpal::FijaResalte(const std::vector<TRango>& Rangos) {
   Memo1->FijaResalte(Rangos);
 }
 bool TVentPpal::MuestraPasos() {
-  return MostrarPasos1 && MostrarPasos1->isChecked();
+  return Opciones.Marcada(TOpcion::Pasos);
 }
 void TVentPpal::PasosCambiados() {
   if (Pasos1) Pasos1->Actualiza();
 }
 bool TVentPpal::HaloDiagrama() {
-  return HaloDiagrama1->isChecked();
+  return Opciones.Marcada(TOpcion::Halo);
 }
 bool TVentPpal::ConservarNombres() {
-  return ConservarNombres1->isChecked();
+  return Opciones.Marcada(TOpcion::Nombres);
 }
 bool TVentPpal::MuestraNombresDefiniciones() {
-  return NombresDefiniciones1->isChecked();
+  return Opciones.Marcada(TOpcion::Pliegue);
 }
 void TVentPpal::SeleccionaEnt(std::size_t Desde, std::size_t Hasta) {
   // One Windows-1252 byte is one character of the box.
@@ -327,10 +318,7 @@ void TVentPpal::SeleccionaEnt(std::size_t Desde, std::size_t Hasta) {
 }
 
 TModo TVentPpal::ModoReduccion() {
-  TModo m;
-  if (QAction* a = Estrategias1->checkedAction()) m.Estrategia = TEstrategia(a->data().toInt());
-  m.Eta = AdmiteEta(m.Estrategia) && ReduccionEta1->isChecked();
-  return m;
+  return Opciones.Modo();
 }
 
 // Helpers.
@@ -367,8 +355,6 @@ void TVentPpal::CreaPasos() {
   MostrarPasos1->setText(QStringLiteral("&Mostrar los pasos"));
   MostrarPasos1->setObjectName("MostrarPasos1");
   Pciones1->insertAction(Centrar1, MostrarPasos1);
-  connect(MostrarPasos1, &QAction::toggled, this,
-          [this] { Orden([](TMesaTrabajo& m) { m.MostrarPasos1Click(); }); });
   Pasos1->AlElegir = [this](std::size_t i) { Orden([i](TMesaTrabajo& m) { m.IrALinea(i); }); };
 }
 
@@ -465,15 +451,56 @@ void TVentPpal::ReconstruyeDefiniciones() {
   }
 }
 
-void TVentPpal::ModoCambiado() {
-  TModo m = ModoReduccion();
-  bool Eta = AdmiteEta(m.Estrategia);
-  if (!Eta) ReduccionEta1->setChecked(false);
-  ReduccionEta1->setEnabled(Eta);
-  // "Beta múltiple" is a way of orden normal without η alone; back there it starts unchecked.
-  if (!m.Clasico()) Betamltiple1->setChecked(false);
-  Betamltiple1->setEnabled(m.Clasico());
-  Orden([](TMesaTrabajo& w) { w.OpcionesClick(); });
+QAction* TVentPpal::Entrada(TOpcion o) const {
+  switch (o) {
+    case TOpcion::Multiple:
+      return Betamltiple1;
+    case TOpcion::Eta:
+      return ReduccionEta1;
+    case TOpcion::Halo:
+      return HaloDiagrama1;
+    case TOpcion::Ciclo:
+      return DetenerCiclo1;
+    case TOpcion::Pasos:
+      return MostrarPasos1;
+    case TOpcion::Nombres:
+      return ConservarNombres1;
+    case TOpcion::Pliegue:
+      return NombresDefiniciones1;
+  }
+  return nullptr;
+}
+
+// A check mark changed, by a click or otherwise, goes to Opciones first; a click's command
+// follows. "Mostrar los pasos" is the panel's own: its close button unchecks it as well, and the
+// command goes with the check.
+void TVentPpal::ConectaOpciones() {
+  for (TOpcion o : OpcionesDelMenu) {
+    QAction* a = Entrada(o);
+    connect(a, &QAction::toggled, this, [this, o](bool Marcada) {
+      Opciones.Marca(o, Marcada);
+      PintaOpciones();
+    });
+    const TOpciones::TOrdenMesa Sigue = TOpciones::Orden(o);
+    if (!Sigue) continue;
+    connect(a, o == TOpcion::Pasos ? &QAction::toggled : &QAction::triggered, this,
+            [this, Sigue] { Orden([Sigue](TMesaTrabajo& m) { (m.*Sigue)(); }); });
+  }
+  connect(Estrategias1, &QActionGroup::triggered, this, [this](QAction* a) {
+    Opciones.Elige(TEstrategia(a->data().toInt()));
+    PintaOpciones();
+    Orden([](TMesaTrabajo& m) { m.OpcionesClick(); });
+  });
+}
+
+void TVentPpal::PintaOpciones() {
+  for (TOpcion o : OpcionesDelMenu) {
+    QAction* a = Entrada(o);
+    a->setChecked(Opciones.Marcada(o));
+    a->setEnabled(Opciones.Habilitada(o));
+  }
+  for (QAction* a : Estrategias1->actions())
+    a->setChecked(a->data().toInt() == int(Opciones.Estrategia()));
 }
 
 void TVentPpal::InsertaDefinicion(std::size_t i) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "uOpciones.h"
 #include "vLambda.h"
 
 class QAction;
@@ -234,9 +235,11 @@ class TVentPpal : public QMainWindow, private IVista {
   bool EligeFichero(QFileDialog* Dialogo, std::string& Ruta);
   void ReconstruyeDefiniciones();
   void InsertaDefinicion(std::size_t i);
-  // A strategy chosen or η toggled: "Reducción η" and "Beta múltiple" where they apply, then the
-  // views show the next step of the new road.
-  void ModoCambiado();
+  // The "Opciones" menu as Opciones holds it: each entry checked and enabled as its rule says.
+  // Each check mark and strategy feeds Opciones; the commands follow (ConectaOpciones).
+  void PintaOpciones();
+  void ConectaOpciones();
+  QAction* Entrada(TOpcion o) const;
   // Kept between sessions, once RecuerdaOpciones has been called: the options as they are now,
   // and the folder of a file chosen in a dialog (which every dialog made later starts in).
   void GuardaOpciones();
@@ -258,6 +261,7 @@ class TVentPpal : public QMainWindow, private IVista {
   QLabel* Estado;    // StatusBar1's one text
   int FuenteMemo;    // the size the workbench counts, which may be no size at all
   int Pintando = 0;  // inside LienzoPaint
+  TOpciones Opciones;
   std::function<std::optional<QString>(QFileDialog&)> RespuestaDialogo;
   std::function<int(QMessageBox&)> RespuestaPregunta;
   std::unique_ptr<TMesaTrabajo> MesaTrabajo;

@@ -113,6 +113,7 @@ TVentPpal::TVentPpal(QWidget* Padre) : QMainWindow(Padre), FuenteMemo(TMesaTraba
   // Run-all brings the view up to date about as often as a screen can show it.
   MesaTrabajo->FijaIntervalo(1.0 / 60);
   CreaPasos();
+  ConectaOpciones();  // the panel's entry among them
   FormCreate();
 }
 
