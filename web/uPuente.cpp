@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -20,6 +21,7 @@
 #include "uComparacion.h"
 #include "uCp1252.h"
 #include "uEstrategia.h"
+#include "uFilasPasos.h"
 #include "uOpciones.h"
 #include "uParser.h"
 #include "uTextos.h"
@@ -135,33 +137,9 @@ class TVistaWeb : public IVista {
 TVistaWeb Vista;
 std::unique_ptr<TMesaTrabajo> Mesa;
 
-// The "Pasos" panel's rows: the text typed, the lines dropped, each line kept and the passes
-// between two of them that showed nothing. Made again at every change; the page asks for the rows
-// it shows.
-enum TTipoFila : char { fEntrada = 'E', fDescartadas = 'D', fHueco = 'H', fLinea = 'L' };
-struct TFila {
-  TTipoFila Tipo;
-  std::size_t Linea;
-  int64_t Paso;
-};
-std::vector<TFila> Filas;
-
-void ConstruyeFilas(const TTraza& t) {
-  Filas.clear();
-  if (!t.Activa()) return;
-  Filas.push_back({fEntrada, 0, 0});
-  if (t.Descartadas() > 0) Filas.push_back({fDescartadas, 0, 0});
-  const auto& Lineas = t.Lineas();
-  int64_t Anterior = -1;
-  if (t.Descartadas() > 0) Anterior = (Lineas.empty() ? 0 : Lineas.front().Estado.Pasos) - 1;
-  for (std::size_t i = 0; i < Lineas.size(); ++i) {
-    const int64_t Paso = Lineas[i].Estado.Pasos;
-    if (Paso > Anterior + 1) Filas.push_back({fHueco, 0, Paso - Anterior - 1});
-    Filas.push_back({fLinea, i, Paso});
-    Anterior = Paso;
-  }
-  if (t.Pasos() > Anterior) Filas.push_back({fHueco, 0, t.Pasos() - Anterior});
-}
+// The "Pasos" panel's rows, as the workbench makes them (uFilasPasos.h): made again at every
+// change; the page asks for the rows it shows.
+std::vector<TFilaPasos> Filas;
 
 // A row as the page draws it: its kind ("E" the text typed, "D" the lines dropped, "H" passes
 // that showed nothing, "L" a line, "A" a notice in place of a term), its step, how the step from
@@ -181,9 +159,7 @@ val Fila(const char* Tipo, int64_t Paso, const std::string& Como,
 // mark when that lies further.
 val FilaDeLinea(const TTraza::TLinea& l, std::size_t Caben) {
   const std::string& Texto = *l.Forma;
-  std::size_t Desde = 0;
-  if (!l.Marcas.empty() && l.Marcas[0].Hasta > Caben)
-    Desde = l.Marcas[0].Desde - std::min<std::size_t>(l.Marcas[0].Desde, 4);
+  const std::size_t Desde = InicioLineaPasos(l, Caben);
   std::string Parte = Desde > 0 ? "\x85" : "";  // "…"
   const std::size_t Corrido = Parte.size(), Hasta = std::min(Texto.size(), Desde + Caben + 1);
   Parte.append(Texto, Desde, Hasta - Desde);
@@ -251,7 +227,8 @@ const TOrdenWeb Ordenes[] = {
     {"irALinea",
      [](TMesaTrabajo& m, double a, double, double) {
        const std::size_t f = std::size_t(a);
-       if (f < Filas.size() && Filas[f].Tipo == fLinea) m.IrALinea(Filas[f].Linea);
+       if (f < Filas.size() && Filas[f].Tipo == TFilaPasos::TTipo::Linea)
+         m.IrALinea(Filas[f].Linea);
      }},
 };
 
@@ -414,11 +391,11 @@ val ListaDefiniciones() {
 
 // The panel's rows, made again: their number, and the current one (-1: none).
 val Pasos() {
-  ConstruyeFilas(Mesa->Reduccion());
+  Filas = FilasPasos(Mesa->Reduccion());
   const std::size_t Actual = Mesa->Reduccion().Actual();
   int a = -1;
   for (std::size_t f = Filas.size(); f-- > 0 && a < 0;)
-    if (Filas[f].Tipo == fLinea && Filas[f].Linea == Actual) a = int(f);
+    if (Filas[f].Tipo == TFilaPasos::TTipo::Linea && Filas[f].Linea == Actual) a = int(f);
   val p = val::object();
   p.set("filas", int(Filas.size()));
   p.set("actual", a);
@@ -426,19 +403,24 @@ val Pasos() {
 }
 // Row i, for Caben characters.
 val FilaPasos(std::size_t i, std::size_t Cabe) {
+  using TTipo = TFilaPasos::TTipo;
   const TTraza& t = Mesa->Reduccion();
-  const TFila& f = Filas[i];
-  if (f.Tipo == fEntrada)  // as much of the text typed as fits
-    return Fila("E", 0, "", {}, Mensajes::ExpresionEntrada + t.Entrada().substr(0, Cabe));
-  if (f.Tipo == fDescartadas)
-    return Fila("D", 0, "", {},
-                Mensajes::LineasDescartadas(t.Descartadas(), TTraza::LimiteMemoria));
-  if (f.Tipo == fHueco) return Fila("H", 0, "", {}, Mensajes::PasosSinMostrar(f.Paso));
-  if (f.Linea < t.Lineas().size()) return FilaDeLinea(t.Lineas()[f.Linea], Cabe);
-  return Fila("H", 0, "", {}, "");
+  const TFilaPasos& f = Filas[i];
+  if (f.Tipo == TTipo::Linea)
+    return f.Linea < t.Lineas().size() ? FilaDeLinea(t.Lineas()[f.Linea], Cabe)
+                                       : Fila("H", 0, "", {}, "");
+  // As much of the text typed as fits.
+  const std::string Texto = TextoFilaPasos(t, f);
+  return Fila(f.Tipo == TTipo::Entrada       ? "E"
+              : f.Tipo == TTipo::Descartadas ? "D"
+                                             : "H",
+              0, "", {},
+              f.Tipo == TTipo::Entrada
+                  ? Texto.substr(0, std::strlen(Mensajes::ExpresionEntrada) + Cabe)
+                  : Texto);
 }
 // Rows Desde to Hasta (within those made).
-val FilasPasos(int Desde, int Hasta, int Caben) {
+val FilasDelPanel(int Desde, int Hasta, int Caben) {
   val l = val::array();
   const std::size_t Cabe = std::size_t(std::max(1, Caben));
   for (int i = std::max(0, Desde); i < Hasta && std::size_t(i) < Filas.size(); ++i)
@@ -544,7 +526,7 @@ EMSCRIPTEN_BINDINGS(lambda) {
   function("redexEn", &RedexEn);
   function("definiciones", &ListaDefiniciones);
   function("pasos", &Pasos);
-  function("filasPasos", &FilasPasos);
+  function("filasPasos", &FilasDelPanel);
   function("sinGuardar", &SinGuardar);
   function("compara", &Compara);
   function("comparaTermino", &ComparaTermino);
