@@ -39,6 +39,10 @@ inline constexpr const char* NoHayActual = "No hay t\xE9rmino actual";
 // before its turn came.
 inline constexpr const char* TerminoComparado = "T\xE9rmino comparado: ";
 inline constexpr const char* SinEmpezar = "detenida antes de empezar";
+// Below its table: under way, ended by itself, stopped by "Detener".
+inline constexpr const char* Comparando = "Comparando\x85";
+inline constexpr const char* ComparacionTerminada = "Terminado.";
+inline constexpr const char* ComparacionDetenida = "Detenido.";
 inline constexpr const char* EntradaDemasiadoLarga = "Entrada demasiado larga";
 // "Carácter "X" no permitido en variable NAME"
 std::string CaracterNoPermitido(char c, std::string_view Variable);

@@ -268,10 +268,14 @@ val ListaEstrategias() {
 }
 
 // The texts the page asks with: the question before another file replaces unsaved definitions,
-// and "Ayuda > Sintaxis" as the window shows it but for the menus' Alt keys.
+// the comparison's state, and "Ayuda > Sintaxis" as the window shows it but for the menus' Alt
+// keys.
 val Textos() {
   val t = val::object();
   t.set("guardarAntesDeAbrir", Cp1252AUtf8(Mensajes::GuardarAntesDeAbrir));
+  t.set("comparando", Cp1252AUtf8(Mensajes::Comparando));
+  t.set("comparacionTerminada", Cp1252AUtf8(Mensajes::ComparacionTerminada));
+  t.set("comparacionDetenida", Cp1252AUtf8(Mensajes::ComparacionDetenida));
   t.set("sintaxis", HtmlSintaxis(true));
   return t;
 }

@@ -290,7 +290,7 @@ function muestraComparacion(filas, situacion) {
     }
     return tr;
   }));
-  $("SituacionComparacion").textContent = situacion || "Comparando…";
+  $("SituacionComparacion").textContent = situacion || textos.comparando;
   $("btnDetener").disabled = !!situacion;
 }
 $("btnDetener").onclick = () => orden("detenerComparacion");

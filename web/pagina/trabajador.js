@@ -88,7 +88,7 @@ let comparando = false;
 canalComparacion.port1.onmessage = () => {
   if (!comparando) return;
   const sigue = M.comparaAvanza();
-  filasComparacion(sigue ? "" : M.comparaError() || "Terminado.");
+  filasComparacion(sigue ? "" : M.comparaError() || M.textos().comparacionTerminada);
   if (sigue) canalComparacion.port2.postMessage(0);
 };
 function filasComparacion(situacion) {
@@ -128,7 +128,7 @@ function ejecuta(m) {
     case "detenerComparacion":
       if (comparando) {
         M.comparaPara();
-        filasComparacion("Detenido.");
+        filasComparacion(M.textos().comparacionDetenida);
       }
       break;
     case "cerrarComparacion":

@@ -108,7 +108,7 @@ void TDialogoComparar::Empieza(TExprLambda* t, const TDefiniciones& d, bool Eta,
   EtiquetaTermino->setToolTip(DeCp1252(Comparacion->TextoTermino(2000)));
   MuestraFilas();
   btnDetener->setEnabled(true);
-  Situacion->setText(QStringLiteral("Comparando…"));
+  Situacion->setText(DeCp1252(Mensajes::Comparando));
   Reloj.start();
 }
 
@@ -125,14 +125,14 @@ void TDialogoComparar::Avanza() {
     return Acaba(DeCp1252(MensajeExcepcion(e, Separador)));
   }
   MuestraFilas();
-  if (!Sigue) Acaba(QStringLiteral("Terminado."));
+  if (!Sigue) Acaba(DeCp1252(Mensajes::ComparacionTerminada));
 }
 
 void TDialogoComparar::Detiene() {
   if (!Comparacion) return;
   Comparacion->Para();
   MuestraFilas();
-  Acaba(QStringLiteral("Detenido."));
+  Acaba(DeCp1252(Mensajes::ComparacionDetenida));
 }
 
 // The table keeps what it shows; the terms go at once.
