@@ -3,7 +3,7 @@
 # The engine alone, native against WebAssembly, per workload of bench/cargas: one table of the
 # reduction's milliseconds natively, in headless Chromium and under node, and Chromium's over
 # native. Builds motor-web in the native build folder (first argument, build/ unless given) and
-# in build-web/ (scripts/web.sh's); needs web/pruebas's npm modules (npm ci there). Each program
+# in build-web/ (scripts/web.sh's); needs workbench/web/pruebas's npm modules (npm ci there). Each program
 # runs a workload at least RONDAS times (1 unless given) and a third of a second; the three take
 # turns VECES times (3 unless given), so that a slow spell of the machine falls on all of them.
 # The least time of each counts.

@@ -20,6 +20,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 
 inicio=$SECONDS
 bash scripts/web.sh --solo-construir
-(cd web/pruebas && npm ci --no-audit --no-fund --loglevel=error)
+(cd workbench/web/pruebas && npm ci --no-audit --no-fund --loglevel=error)
 ctest --test-dir build-web --output-on-failure -j2
 echo "Etapa web: $((SECONDS - inicio)) s"

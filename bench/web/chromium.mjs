@@ -8,7 +8,7 @@ import path from "node:path";
 import { createRequire } from "node:module";
 
 // puppeteer-core as the page's tests install it.
-const require = createRequire(new URL("../../web/pruebas/", import.meta.url));
+const require = createRequire(new URL("../../workbench/web/pruebas/", import.meta.url));
 const puppeteer = require("puppeteer-core");
 
 const carpeta = path.resolve(process.argv[2]);
