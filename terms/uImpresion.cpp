@@ -166,26 +166,26 @@ struct TCorto : TSumidero {
 
 template <class N>
 void Escribe(TExprLambda* raiz, std::string& s, const std::function<void()>& Pulso,
-             TBuscados* Buscados) {
+             TBuscados* Buscados, const TPliegue* Pliegue) {
   if (Buscados) {
     TEscritorConRangos<N> e{{{}, s.data()}, s.data(), Buscados};
-    RecorrePlegando(raiz, e, Pulso, PliegueDe(raiz));
+    RecorrePlegando(raiz, e, Pulso, Pliegue);
   } else {
     TEscritor<N> e{{}, s.data()};
-    RecorrePlegando(raiz, e, Pulso, PliegueDe(raiz));
+    RecorrePlegando(raiz, e, Pulso, Pliegue);
   }
 }
 
 std::string Imprime(TExprLambda* raiz, std::size_t Longitud, const std::function<void()>& Pulso,
-                    TBuscados* Buscados = nullptr) {
+                    const TModoImpresion& Modo, TBuscados* Buscados = nullptr) {
   std::string s;
   s.reserve(Longitud);
   PaginasGrandes(s.data(), Longitud);
   s.resize(Longitud);
-  if (ConservaNombres())
-    Escribe<TConservados>(raiz, s, Pulso, Buscados);
+  if (Modo.ConservaNombres)
+    Escribe<TConservados>(raiz, s, Pulso, Buscados, PliegueDe(Modo, raiz));
   else
-    Escribe<TLetras>(raiz, s, Pulso, Buscados);
+    Escribe<TLetras>(raiz, s, Pulso, Buscados, PliegueDe(Modo, raiz));
   return s;
 }
 
@@ -194,43 +194,42 @@ std::string Imprime(TExprLambda* raiz, std::size_t Longitud, const std::function
 namespace {
 
 template <class N>
-std::size_t Mide(TExprLambda* t, std::size_t Tope, const std::function<void()>& Pulso) {
+std::size_t Mide(TExprLambda* t, std::size_t Tope, const std::function<void()>& Pulso,
+                 const TPliegue* Pliegue) {
   TMedidorDe<N> m;
   m.Tope = Tope;
-  RecorrePlegando(t, m, Pulso, PliegueDe(t));
+  RecorrePlegando(t, m, Pulso, Pliegue);
   return m.Longitud;
 }
 
 }  // namespace
 
-std::size_t LongitudTexto(TExprLambda* t, std::size_t Tope, const std::function<void()>& Pulso) {
-  if (ConservaNombres()) return Mide<TConservados>(t, Tope, Pulso);
-  return Mide<TLetras>(t, Tope, Pulso);
+std::size_t LongitudTexto(TExprLambda* t, std::size_t Tope, const std::function<void()>& Pulso,
+                          const TModoImpresion& Modo) {
+  if (Modo.ConservaNombres) return Mide<TConservados>(t, Tope, Pulso, PliegueDe(Modo, t));
+  return Mide<TLetras>(t, Tope, Pulso, PliegueDe(Modo, t));
 }
 
 std::string TVariable::Texto() {
-  if (!ConservaNombres()) return NombreVariable(Indice);
-  std::string s(LongitudConservado(Indice), '\0');
-  AgregaConservado(s.data(), Indice);
-  return s;
+  return NombreVariable(Indice);
 }
 std::string TAplicacion::Texto() {
-  return Imprime(this, LongitudTexto(this), {});
+  return Imprime(this, LongitudTexto(this), {}, {});
 }
 std::string TFuncion::Texto() {
-  return Imprime(this, LongitudTexto(this), {});
+  return Imprime(this, LongitudTexto(this), {}, {});
 }
-std::string TextoConPulso(TExprLambda* t, std::size_t Longitud,
-                          const std::function<void()>& Pulso) {
-  return Imprime(t, Longitud, Pulso);
+std::string TextoConPulso(TExprLambda* t, std::size_t Longitud, const std::function<void()>& Pulso,
+                          const TModoImpresion& Modo) {
+  return Imprime(t, Longitud, Pulso, Modo);
 }
 
 std::string TextoConRangos(TExprLambda* t, std::size_t Longitud,
                            const std::vector<TExprLambda*>& Nodos, std::vector<TRango>& Rangos,
-                           const std::function<void()>& Pulso) {
+                           const std::function<void()>& Pulso, const TModoImpresion& Modo) {
   Rangos.assign(Nodos.size(), TRango{});
   if (EsVariable(t)) {
-    std::string s = t->Texto();
+    std::string s = Imprime(t, LongitudTexto(t, SIZE_MAX, {}, Modo), Pulso, Modo);
     for (std::size_t i = 0; i < Nodos.size(); ++i)
       if (Nodos[i] == t) Rangos[i] = {0, s.size()};
     return s;
@@ -265,7 +264,7 @@ std::string TextoConRangos(TExprLambda* t, std::size_t Longitud,
     }
   } Desmarca{b};
   for (auto& [n, i] : b.Orden) n->Marca |= Buscado;
-  std::string s = Imprime(t, Longitud, Pulso, &b);
+  std::string s = Imprime(t, Longitud, Pulso, Modo, &b);
   for (const TBuscados::TEvento& e : b.Eventos) {
     if (e.Lado == 0) {
       std::size_t j = b.Busca(e.Nodo);
@@ -295,11 +294,12 @@ std::size_t Renumera(TExprLambda* t, int32_t& NumVars) {
   return Renumera(t, NumVars, {});
 }
 
-std::size_t Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso) {
-  if (ConservaNombres()) return RenumeraConNombres(t, NumVars, Pulso);
+std::size_t Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso,
+                     const TModoImpresion& Modo) {
+  if (Modo.ConservaNombres) return RenumeraConNombres(t, NumVars, Pulso, Modo.Pliegue);
   TLibresNumeradas L;
   TNumerador N(L.Libres);
-  RecorrePlegando(t, N, Pulso, PliegueDe(t));
+  RecorrePlegando(t, N, Pulso, PliegueDe(Modo, t));
   NumVars = N.Num;
   return N.Longitud;
 }

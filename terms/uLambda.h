@@ -31,6 +31,16 @@ class TExprLambda;
 class TVariable;
 class TAplicacion;
 class TFuncion;
+class TPliegue;
+
+// How a term prints: with the letters a, b, c... or with the names the user wrote (see
+// uNombres.h), and folded or not (see uPliegue.h). A fold is made for one term and folds that one
+// alone: any other prints whole. The printers take it from the caller, which numbers and prints
+// a term in one mode; the default, letters and no fold, is what Texto() prints.
+struct TModoImpresion {
+  bool ConservaNombres = false;
+  const TPliegue* Pliegue = nullptr;
+};
 
 // The handler of the walks: a routine bound to the object it works on, called with each node.
 // It refers to the callable it was made from, which must outlive it (a walk's argument does).
@@ -60,7 +70,7 @@ class TExprLambda {
   virtual void RecorrePre(TProcNodo Visita) = 0;
   // Visita on the children in order, then on the node.
   virtual void RecorrePost(TProcNodo Visita) = 0;
-  // Printed form; the term must have been numbered (Renumera).
+  // Printed form with letters, not folded; the term must have been numbered (Renumera).
   virtual std::string Texto() = 0;
   // Copy with new applications, abstractions and bound variables; free variables are shared.
   virtual TExprLambda* Copia() = 0;
@@ -251,20 +261,22 @@ void NumeraVariable(int32_t& NumVars, TExprLambda* Nodo);
 // Both numbering walks; NumVars ends at the number of distinct variables. Returns the length of
 // the printed form under the new numbering: what LongitudTexto(t) gives.
 std::size_t Renumera(TExprLambda* t, int32_t& NumVars);
-// The same, with a pulse as LongitudTexto's.
-std::size_t Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso);
+// The same, with a pulse as LongitudTexto's, for printing in `Modo`.
+std::size_t Renumera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso,
+                     const TModoImpresion& Modo = {});
 
 // Name printed for a display number: 0 -> a, 25 -> z, 26 -> a', 52 -> a''.
 std::string NombreVariable(int32_t Indice);
-// Length of the printed form of a numbered term, without making it. Names grow with the number
-// of variables, so a modest term can print to more than memory holds: the count stops at the
+// Length of the printed form of a term numbered for `Modo`, without making it. Names grow with the
+// number of variables, so a modest term can print to more than memory holds: the count stops at the
 // first value above `tope`.
 // `pulso`, when given, is called every so many nodes, so that a window can answer meanwhile; it
 // may throw to cut the walk short.
 std::size_t LongitudTexto(TExprLambda* t, std::size_t Tope = SIZE_MAX,
-                          const std::function<void()>& Pulso = {});
-// Texto, with a pulse as LongitudTexto's and the length known beforehand.
-std::string TextoConPulso(TExprLambda* t, std::size_t Longitud, const std::function<void()>& Pulso);
+                          const std::function<void()>& Pulso = {}, const TModoImpresion& Modo = {});
+// Texto, in `Modo`, with a pulse as LongitudTexto's and the length known beforehand.
+std::string TextoConPulso(TExprLambda* t, std::size_t Longitud, const std::function<void()>& Pulso,
+                          const TModoImpresion& Modo = {});
 
 // TextoConPulso, and where each of `Nodos` prints: Rangos[i] (resized to Nodos.size()) gets the
 // bytes of Nodos[i]'s printed form, the parentheses printed around it included; {0, 0} for a
@@ -274,7 +286,8 @@ std::string TextoConPulso(TExprLambda* t, std::size_t Longitud, const std::funct
 // the term itself). Nodos may hold a node twice, and null.
 std::string TextoConRangos(TExprLambda* t, std::size_t Longitud,
                            const std::vector<TExprLambda*>& Nodos, std::vector<TRango>& Rangos,
-                           const std::function<void()>& Pulso = {});
+                           const std::function<void()>& Pulso = {},
+                           const TModoImpresion& Modo = {});
 
 // Asks for large pages under a buffer of many megabytes about to be written from end to end
 // (a printed text, a token list): fresh memory otherwise costs a page fault every 4 KiB, more

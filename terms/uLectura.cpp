@@ -128,10 +128,11 @@ bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintp
 }
 
 std::size_t RenumeraYLee(TExprLambda* t, int32_t& NumVars, TLectura& r,
-                         std::vector<uintptr_t>& Pila, const std::function<void()>& Pulso) {
+                         std::vector<uintptr_t>& Pila, const std::function<void()>& Pulso,
+                         const TModoImpresion& Modo) {
   // A name kept or a fold changes what the numbering walk meets: the reading walks apart.
-  if (ConservaNombres() || PliegueDe(t)) {
-    std::size_t Longitud = Renumera(t, NumVars, Pulso);
+  if (Modo.ConservaNombres || PliegueDe(Modo, t)) {
+    std::size_t Longitud = Renumera(t, NumVars, Pulso, Modo);
     TLeedor L(Pila);
     Recorre(t, L, Pulso);
     Resultado(L, r);

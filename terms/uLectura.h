@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-class TExprLambda;
+#include "uLambda.h"
 
 struct TLectura {
   // Blind to the names of bound variables: a bound occurrence counts by the place of its binder
@@ -31,10 +31,11 @@ struct TLectura {
 bool LeeTermino(TExprLambda* t, TLectura& r, std::size_t Tope, std::vector<uintptr_t>& Pila);
 TLectura LeeTermino(TExprLambda* t);
 // Renumera and LeeTermino in one walk, for a view that numbers the term and then shows its
-// reading: the numbers, NumVars and the printed length as Renumera gives them (`Pulso` as its),
-// and the reading in `r`.
+// reading: the numbers, NumVars and the printed length as Renumera gives them (`Pulso` and
+// `Modo` as its), and the reading in `r`.
 std::size_t RenumeraYLee(TExprLambda* t, int32_t& NumVars, TLectura& r,
-                         std::vector<uintptr_t>& Pila, const std::function<void()>& Pulso);
+                         std::vector<uintptr_t>& Pila, const std::function<void()>& Pulso,
+                         const TModoImpresion& Modo = {});
 
 // Equal up to the names of bound variables (free variables by identity).
 bool MismaEstructura(TExprLambda* a, TExprLambda* b);

@@ -237,27 +237,10 @@ std::string TextoNombre(uint32_t Nombre) {
   return t.Raices[Raiz(c)] + std::string(Primas(c), '\'');
 }
 
-void FijaConservaNombres(bool Conserva) {
-  QuitaPliegue();
-  TablaNombres().Conserva = Conserva;
-}
-bool ConservaNombres() {
-  return TablaNombres().Conserva;
-}
-
-std::size_t RenumeraConNombres(TExprLambda* t, int32_t& NumVars,
-                               const std::function<void()>& Pulso) {
+std::size_t RenumeraConNombres(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso,
+                               const TPliegue* Pliegue) {
   TNombrador n(Pulso);
   NumVars = n.Numera(t);
-  TTablaNombres& Tabla = TablaNombres();
-  Tabla.Impresos.swap(n.Impresos);
-  // Measured under these names whatever the mode, which stays as it was however the walk ends
-  // (the pulse may throw).
-  struct TModo {
-    bool& Conserva;
-    const bool Antes = Conserva;
-    ~TModo() { Conserva = Antes; }
-  } Modo{Tabla.Conserva};
-  Tabla.Conserva = true;
-  return LongitudTexto(t, SIZE_MAX, Pulso);
+  TablaNombres().Impresos.swap(n.Impresos);
+  return LongitudTexto(t, SIZE_MAX, Pulso, {true, Pliegue});
 }

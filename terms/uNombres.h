@@ -4,7 +4,7 @@
 //
 // Every name met is kept once in a table, and a variable keeps the number of its own
 // (TVariable::Nombre): the parser gives it, a copy passes it on. Printing follows one of two
-// modes, chosen for the whole program before a term is numbered:
+// modes (TModoImpresion::ConservaNombres), the same for a term's numbering and its printing:
 //  - off (the default): a, b, c... by order of appearance;
 //  - on: each variable with its own name, changed only where the text would otherwise not read
 //    back as the same term. A free variable keeps its name unless another free variable of the
@@ -21,6 +21,7 @@
 #include <string_view>
 
 class TExprLambda;
+class TPliegue;
 
 // The number of a name; SinNombre for a variable made without one.
 constexpr uint32_t SinNombre = 0;
@@ -30,12 +31,9 @@ uint32_t InternaNombre(std::string_view Texto);
 // The text of a name; empty for SinNombre.
 std::string TextoNombre(uint32_t Nombre);
 
-// The printing mode; Renumera and the printers follow it. A term printed must have been numbered
-// under the mode it is printed in, so setting the mode also ends a fold (uPliegue.h).
-void FijaConservaNombres(bool Conserva);
-bool ConservaNombres();
-
-// Renumera under "Conservar los nombres", whatever the mode: the display numbers as Renumera
-// gives them, and the names those numbers print as. Returns the printed length.
+// Renumera with names kept: the display numbers as Renumera gives them, and the names those
+// numbers print as, until the next numbering with names kept. Returns the printed length, folded
+// by `Pliegue` when it is `t`'s.
 std::size_t RenumeraConNombres(TExprLambda* t, int32_t& NumVars,
-                               const std::function<void()>& Pulso = {});
+                               const std::function<void()>& Pulso = {},
+                               const TPliegue* Pliegue = nullptr);

@@ -33,7 +33,6 @@ struct TTablaNombres {
   std::unordered_map<TClave, uint32_t> PorClave;
   // By display number: the name printed, as the last numbering under names kept left it.
   std::vector<TClave> Impresos;
-  bool Conserva = false;
 };
 
 // Never destroyed: terms held by static objects may be printed at any time.

@@ -122,11 +122,6 @@ class THuellas {
   }
 };
 
-TPliegue& Activo() {
-  static TPliegue p;
-  return p;
-}
-
 // The closed definitions by fingerprint, each list in the order of the definitions.
 using TTabla = std::unordered_map<uint64_t, std::vector<uint32_t>>;
 TTabla Tabla(const std::vector<TPlegable>& Definiciones) {
@@ -141,11 +136,10 @@ TTabla Tabla(const std::vector<TPlegable>& Definiciones) {
 
 }  // namespace
 
-void QuitaPliegue() {
-  TPliegue& p = Activo();
-  p.Raiz = nullptr;
-  p.Rotulos.clear();
-  p.Nombres.clear();
+void TPliegue::Quita() {
+  Raiz = nullptr;
+  Rotulos.clear();
+  Nombres.clear();
 }
 
 namespace {
@@ -182,9 +176,9 @@ std::vector<TCandidato> BuscaCandidatos(TExprLambda* t, const TTabla& Conocidas,
 
 }  // namespace
 
-void PliegaAlImprimir(TExprLambda* t, const std::vector<TPlegable>& Definiciones,
+void TPliegue::Pliega(TExprLambda* t, const std::vector<TPlegable>& Definiciones,
                       const std::vector<int32_t>& Escritas, const std::function<void()>& Pulso) {
-  QuitaPliegue();
+  Quita();
   if (!t) return;
   const TTabla Conocidas = Tabla(Definiciones);
   if (Conocidas.empty()) return;
@@ -192,13 +186,12 @@ void PliegaAlImprimir(TExprLambda* t, const std::vector<TPlegable>& Definiciones
   // Post-order puts a subterm after all of its own: from the end, the first of a nest is the
   // outermost, and one that lies inside the last folded one is passed over. The exact check comes
   // only there, so it costs at most the size of the term.
-  TPliegue& p = Activo();
   std::size_t Plegado = SIZE_MAX;  // the first place of the last subterm folded
   for (auto c = Candidatos.rbegin(); c != Candidatos.rend(); ++c) {
     if (Plegado != SIZE_MAX && c->Fin >= Plegado) continue;
     auto Pliega = [&](uint32_t i) {
       if (!MismaEstructura(c->Nodo, Definiciones[i].Termino)) return false;
-      p.Rotulos.emplace(c->Nodo, i);
+      Rotulos.emplace(c->Nodo, i);
       Plegado = c->Inicio;
       return true;
     };
@@ -207,12 +200,7 @@ void PliegaAlImprimir(TExprLambda* t, const std::vector<TPlegable>& Definiciones
     for (uint32_t i : *c->Iguales)
       if (Pliega(i)) break;
   }
-  if (p.Rotulos.empty()) return;
-  for (const TPlegable& d : Definiciones) p.Nombres.push_back(d.Nombre);
-  p.Raiz = t;
-}
-
-const TPliegue* PliegueDe(const TExprLambda* t) {
-  const TPliegue& p = Activo();
-  return t && p.Raiz == t ? &p : nullptr;
+  if (Rotulos.empty()) return;
+  for (const TPlegable& d : Definiciones) Nombres.push_back(d.Nombre);
+  Raiz = t;
 }

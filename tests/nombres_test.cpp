@@ -11,19 +11,13 @@
 
 namespace {
 
-// Names kept for the length of a test.
-struct TConNombres {
-  TConNombres() { FijaConservaNombres(true); }
-  ~TConNombres() { FijaConservaNombres(false); }
-};
+constexpr TModoImpresion Conservados{true, nullptr};
 
 std::string ConNombres(TExprLambda* t) {
-  TConNombres c;
   int32_t n;
-  std::size_t l = Renumera(t, n);
-  std::string s = t->Texto();
-  EXPECT_EQ(l, s.size());
-  EXPECT_EQ(LongitudTexto(t), s.size());
+  std::size_t l = Renumera(t, n, {}, Conservados);
+  std::string s = TextoConPulso(t, l, {}, Conservados);
+  EXPECT_EQ(LongitudTexto(t, SIZE_MAX, {}, Conservados), s.size());
   return s;
 }
 

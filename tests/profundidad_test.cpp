@@ -99,12 +99,11 @@ TEST(Profundidad, ConLosNombresConservados) {
   s += "a b";
   TExprLambda* t = Lee(s);
   ASSERT_TRUE(t);
-  FijaConservaNombres(true);
+  const TModoImpresion Nombres{true, nullptr};
   int32_t n;
-  std::size_t l = Renumera(t, n);
-  std::string impreso = t->Texto();
-  FijaConservaNombres(false);
-  EXPECT_EQ(impreso.size(), l);
+  std::size_t l = Renumera(t, n, {}, Nombres);
+  std::string impreso = TextoConPulso(t, l, {}, Nombres);
+  EXPECT_EQ(LongitudTexto(t, SIZE_MAX, {}, Nombres), l);
   EXPECT_EQ(impreso.substr(0, 12), "\\ a . \\ b . ");
   TExprLambda* r = Lee(impreso);
   ASSERT_TRUE(r);

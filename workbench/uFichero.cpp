@@ -272,10 +272,10 @@ std::string TextoDeFichero(std::string Fichero) {
 }
 
 std::string TextoDefiniciones(TDefiniciones& Definiciones, int32_t& NumVars,
-                              std::string_view Separador) {
+                              std::string_view Separador, bool ConservaNombres) {
   std::string Bytes;
   for (std::size_t i = 0; i < Definiciones.Cuenta(); ++i) {
-    std::string Linea = LineaGuardada(Definiciones, i, NumVars, Separador);
+    std::string Linea = LineaGuardada(Definiciones, i, NumVars, Separador, ConservaNombres);
     if (Bytes.size() + Definiciones[i].Nombre.size() + Linea.size() + 4 > MaximoFichero)
       throw EConMensaje(Mensajes::TextoDemasiadoGrandeGuardar(MaximoFichero, Separador));
     Bytes += Definiciones[i].Nombre;
@@ -302,13 +302,16 @@ bool SeRelee(const TDefiniciones& Definiciones, std::size_t i) {
 }  // namespace
 
 std::string LineaGuardada(TDefiniciones& Definiciones, std::size_t i, int32_t& NumVars,
-                          std::string_view Separador) {
-  if (ConservaNombres() && SeRelee(Definiciones, i)) return Definiciones[i].Texto;
+                          std::string_view Separador, bool ConservaNombres) {
+  if (ConservaNombres && SeRelee(Definiciones, i)) return Definiciones[i].Texto;
   // Names grow with the number of variables, so a term of a few million nodes can print to more
   // than memory holds: a file that the open would refuse is refused here, before it is printed.
-  if (Renumera(Definiciones[i].Termino, NumVars) > MaximoFichero)
+  const TModoImpresion Modo{ConservaNombres, nullptr};
+  TExprLambda* t = Definiciones[i].Termino;
+  const std::size_t Longitud = Renumera(t, NumVars, {}, Modo);
+  if (Longitud > MaximoFichero)
     throw EConMensaje(Mensajes::TextoDemasiadoGrandeGuardar(MaximoFichero, Separador));
-  return Definiciones[i].Termino->Texto();
+  return TextoConPulso(t, Longitud, {}, Modo);
 }
 
 std::string LeeFichero(const std::string& Ruta) {

@@ -52,13 +52,14 @@ std::string TextoDeFichero(std::string Bytes);
 // The bytes a save writes; renumbers every term. Bytes past what LeeFichero reads are refused
 // (EConMensaje, its number grouped with `Separador`) before they are made.
 std::string TextoDefiniciones(TDefiniciones& Definiciones, int32_t& NumVars,
-                              std::string_view Separador = ".");
-// The expression line a save writes for definition i. With "Conservar los nombres" on, the text
-// it was written with when that still reads back as its term where the record stands (with only
-// the definitions before it, and no current term); otherwise its printed form, which renumbers
-// its term, and is refused as TextoDefiniciones refuses.
+                              std::string_view Separador = ".", bool ConservaNombres = false);
+// The expression line a save writes for definition i. With "Conservar los nombres" on
+// (`ConservaNombres`), the text it was written with when that still reads back as its term where
+// the record stands (with only the definitions before it, and no current term); otherwise its
+// printed form, with the names kept or not, which renumbers its term, and is refused as
+// TextoDefiniciones refuses.
 std::string LineaGuardada(TDefiniciones& Definiciones, std::size_t i, int32_t& NumVars,
-                          std::string_view Separador = ".");
+                          std::string_view Separador = ".", bool ConservaNombres = false);
 
 // Whole file; throws EEntradaSalida. Anything but a regular file (a pipe, a device, a socket) is
 // refused at once with EConMensaje, without waiting on it.

@@ -88,13 +88,14 @@ void TLector::Toma(const TLectura& r) {
   if (Corriendo && Cambiado) Anota(Ultima);
 }
 
-std::size_t TLector::Numera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso) {
-  if (Leida) return Renumera(t, NumVars, Pulso);
+std::size_t TLector::Numera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso,
+                            const TModoImpresion& Modo) {
+  if (Leida) return Renumera(t, NumVars, Pulso, Modo);
   TLectura r;
   // The walk may pause in Pulso, and what runs meanwhile may read a term too: it must not find
   // this walk's stack, so the walk takes it for itself while it lasts.
   std::vector<uintptr_t> Propia = std::move(Pila);
-  std::size_t Longitud = RenumeraYLee(t, NumVars, r, Propia, Pulso);
+  std::size_t Longitud = RenumeraYLee(t, NumVars, r, Propia, Pulso, Modo);
   Pila = std::move(Propia);
   Toma(r);
   return Longitud;

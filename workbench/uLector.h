@@ -38,9 +38,11 @@ class TLector {
   std::string Reconoce(TExprLambda* t, const TDefiniciones& d, const std::string& Separador,
                        std::size_t Tope);
 
-  // Numbers `t` as Renumera does and returns its printed length; reads it in the same walk when
-  // it has not been read as it is now, since a view that numbers it shows the reading next.
-  std::size_t Numera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso);
+  // Numbers `t` as Renumera does for `Modo` and returns its printed length; reads it in the same
+  // walk when it has not been read as it is now, since a view that numbers it shows the reading
+  // next.
+  std::size_t Numera(TExprLambda* t, int32_t& NumVars, const std::function<void()>& Pulso,
+                     const TModoImpresion& Modo = {});
 
   // The term was changed by a command, not by a pass of the run: what was read is stale, and
   // the run's sequence of terms starts again.

@@ -57,7 +57,8 @@ void TMesaTrabajo::Protegido(F&& Orden) {
   if (Cerrada) return;
   if (Ritmo.Atendiendo()) return Ritmo.Encola(std::forward<F>(Orden));
   Numerado = false;
-  FijaConservaNombres(Vista.ConservarNombres());
+  ModoImpresion.ConservaNombres = Vista.ConservarNombres();
+  Pliegue.Quita();
   try {
     Orden();
   } catch (const std::exception& e) {
@@ -226,15 +227,15 @@ bool TMesaTrabajo::FormCloseQuery() {
 
 std::string TMesaTrabajo::LineaDefinicion(std::size_t i) {
   Numerado = false;
-  FijaConservaNombres(Vista.ConservarNombres());
-  return LineaGuardada(Definiciones, i, NumVars, Vista.SeparadorMillares());
+  return LineaGuardada(Definiciones, i, NumVars, Vista.SeparadorMillares(),
+                       Vista.ConservarNombres());
 }
 
 void TMesaTrabajo::Renumera() {
   if (!Actual) return;
   Numerado = false;
   PliegaActual();
-  LongitudNumerada = Lector.Numera(Actual, NumVars, Ritmo.Pulso());
+  LongitudNumerada = Lector.Numera(Actual, NumVars, Ritmo.Pulso(), ModoImpresion);
   Numerado = true;
 }
 
@@ -259,7 +260,7 @@ void TMesaTrabajo::Muestra() {
   std::vector<TRango> Rangos;
   TTextoCompartido Forma = std::make_shared<const std::string>(
       Vista.MuestraResalte() ? TextoResaltado(Longitud, Rangos)
-                             : TextoConPulso(Actual, Longitud, Ritmo.Pulso()));
+                             : TextoConPulso(Actual, Longitud, Ritmo.Pulso(), ModoImpresion));
   AnotaEnTraza(Forma, Rangos);  // when this step has no form yet
   // A line gone back to: the view shares the panel's text rather than holding it twice.
   if (TTextoCompartido f = Traza.FormaActual(); f && f != Forma && *f == *Forma) Forma = f;
@@ -281,7 +282,7 @@ std::string TMesaTrabajo::TextoResaltado(std::size_t Longitud, std::vector<TRang
     else
       Nodos.insert(Nodos.end(), {r, nullptr, nullptr});
   }
-  return TextoConRangos(Actual, Longitud, Nodos, Rangos, Ritmo.Pulso());
+  return TextoConRangos(Actual, Longitud, Nodos, Rangos, Ritmo.Pulso(), ModoImpresion);
 }
 
 bool TMesaTrabajo::TomaModo() {
@@ -596,7 +597,10 @@ bool TMesaTrabajo::Salva() {
   std::string Ruta;
   if (!Vista.DialogoSalvar(Ruta)) return false;
   Numerado = false;
-  EscribeFichero(Ruta, TextoDefiniciones(Definiciones, NumVars, Vista.SeparadorMillares()), false);
+  EscribeFichero(Ruta,
+                 TextoDefiniciones(Definiciones, NumVars, Vista.SeparadorMillares(),
+                                   ModoImpresion.ConservaNombres),
+                 false);
   Modificadas = false;
   Vista.DefinicionesDeFichero(Ruta);
   return true;

@@ -39,6 +39,7 @@
 #include "uDiagrama.h"
 #include "uDireccion.h"
 #include "uLector.h"
+#include "uPliegue.h"
 #include "uReduccion.h"
 #include "uRitmo.h"
 #include "uTraza.h"
@@ -378,6 +379,11 @@ class TMesaTrabajo {
   void Renumera();
   // Folds Actual for its printing when "Mostrar los nombres de las definiciones" says so.
   void PliegaActual();
+  // How Actual prints: "Conservar los nombres" as the command found it (a term prints in the mode
+  // it was numbered in, so the option is read once a command), and Actual's fold, which Renumera
+  // makes and every command drops.
+  TPliegue Pliegue;
+  TModoImpresion ModoImpresion{false, &Pliegue};
   // The ranges of the redexes hidden in a folded name (see RangosRedex).
   void EnSuSitio();
   void Muestra();           // the text view shows Actual, or AvisoVista says why not

@@ -23,7 +23,7 @@ const std::vector<TRango>& TMesaTrabajo::RangosRedex() {
   std::vector<TExprLambda*> Nodos;
   Nodos.reserve(3 * RedexTodos.size());
   for (TAplicacion* a : RedexTodos) Nodos.insert(Nodos.end(), {a, a->Func, a->Arg});
-  TextoConRangos(Actual, LongitudNumerada, Nodos, RangosTodos, Ritmo.Pulso());
+  TextoConRangos(Actual, LongitudNumerada, Nodos, RangosTodos, Ritmo.Pulso(), ModoImpresion);
   EnSuSitio();
   // Ranges nest or lie apart, in order of their start: a stack of the open ones finds each
   // one's nearest container.

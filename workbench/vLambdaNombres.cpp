@@ -21,7 +21,7 @@ void TMesaTrabajo::NombresClick() {
 }
 
 void TMesaTrabajo::PliegaActual() {
-  if (!Actual || !Vista.MuestraNombresDefiniciones()) return QuitaPliegue();
+  if (!Actual || !Vista.MuestraNombresDefiniciones()) return Pliegue.Quita();
   // The definitions the entry named, by the place of each among Definiciones.
   const std::size_t n = Definiciones.Cuenta();
   std::vector<int32_t> Escritas(Escritura.Nombres.size(), -1);
@@ -45,5 +45,5 @@ void TMesaTrabajo::PliegaActual() {
     }
   for (int32_t& e : Escritas)
     if (e >= 0) e = Lugar[static_cast<std::size_t>(e)];
-  PliegaAlImprimir(Actual, Plegables, Escritas, Ritmo.Pulso());
+  Pliegue.Pliega(Actual, Plegables, Escritas, Ritmo.Pulso());
 }

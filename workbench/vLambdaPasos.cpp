@@ -126,12 +126,13 @@ void TMesaTrabajo::CompletaTraza() {
   if (!Actual || !Traza.FaltaForma()) return;
   Renumera();
   const std::size_t Tope = std::min(LimiteTexto, TTraza::LimiteMemoria);
-  if (LongitudTexto(Actual, Tope) > Tope) return Traza.AnotaAviso(Mensajes::FormaNoGuardada);
+  const std::size_t Longitud = LongitudTexto(Actual, Tope, {}, ModoImpresion);
+  if (Longitud > Tope) return Traza.AnotaAviso(Mensajes::FormaNoGuardada);
   // With the marks of what the next step contracts, as the text view would show them.
   std::vector<TRango> Rangos;
-  AnotaEnTraza(std::make_shared<const std::string>(Vista.MuestraResalte()
-                                                       ? TextoResaltado(LongitudNumerada, Rangos)
-                                                       : Actual->Texto()),
+  AnotaEnTraza(std::make_shared<const std::string>(
+                   Vista.MuestraResalte() ? TextoResaltado(LongitudNumerada, Rangos)
+                                          : TextoConPulso(Actual, Longitud, {}, ModoImpresion)),
                Rangos);
 }
 

@@ -82,3 +82,19 @@ TEST(Nombres, UnTextoQueYaNoSeReleeIgualSeGuardaImpreso) {
             "DOS\r\n(\\ n . \\ s . \\ z . s (n s z)) (\\ s . \\ z . s z)\r\n"
             "X\r\n(\\ n . \\ s . \\ z . s (n s z)) (\\ s . \\ z . z)\r\n");
 }
+
+// Two workbenches in one program each print with their own options: the ranges the pointer finds
+// on one text do not follow the options of the other's last command.
+TEST(Nombres, CadaMesaImprimeConSusPropiasOpciones) {
+  TBanco Letras, Conservados;
+  Letras.Pestana(TMesaTrabajo::PestanaTexto);
+  Conservados.Pestana(TMesaTrabajo::PestanaTexto);
+  Letras.Entra("(\\uno dos.uno dos) (\\tres.tres)");
+  EXPECT_EQ(Letras.Vista.Memo(), "(\\ a . \\ b . a b) (\\ c . c)");
+  Conservados.Vista.Nombres = true;
+  Conservados.Entra("\\uno.uno");
+  EXPECT_EQ(Conservados.Vista.Memo(), "\\ uno . uno");
+  ASSERT_EQ(Letras.Mesa.RangosRedex().size(), 3u);
+  EXPECT_EQ(Letras.Mesa.RangosRedex()[0].Hasta, Letras.Vista.Memo().size());
+  EXPECT_EQ(Letras.Mesa.RangosRedex()[2].Desde, Letras.Vista.Memo().rfind('('));
+}
