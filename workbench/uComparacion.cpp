@@ -139,3 +139,49 @@ std::string TComparacion::TextoResultado(const TFila& f, std::size_t Caben) {
   if (f.Texto.size() <= Caben) return f.Texto;
   return f.Texto.substr(0, Caben) + "\x85";
 }
+
+TSesionComparacion::TSesionComparacion(TExprLambda* t, const TDefiniciones& d, bool Eta,
+                                       std::string separador)
+    : Separador(std::move(separador)) {
+  for (const TDefinicion& Def : d) Definiciones.Agrega(Def.Nombre, Def.Termino->Copia());
+  Termino.Toma(t->Copia());
+  Comparacion =
+      std::make_unique<TComparacion>(Termino.Get(), Definiciones, Eta, TComparacion::TopeVentana,
+                                     TComparacion::LimiteVentana, Separador);
+}
+
+bool TSesionComparacion::Avanza() {
+  if (Terminada()) return false;
+  try {
+    if (Comparacion->Avanza(TComparacion::RodajaVentana)) return true;
+    Situacion_ = Mensajes::ComparacionTerminada;
+  } catch (const std::exception& e) {
+    Comparacion->Para();
+    Situacion_ = MensajeExcepcion(e, Separador);
+  }
+  return false;
+}
+
+void TSesionComparacion::Para() {
+  if (Terminada()) return;
+  Comparacion->Para();
+  Situacion_ = Mensajes::ComparacionDetenida;
+}
+
+std::vector<TSesionComparacion::TCeldas> TSesionComparacion::Celdas(std::size_t Caben) const {
+  std::vector<TCeldas> c;
+  bool Primera = true;  // the first row not ended is the one under way; the rest wait
+  for (const TComparacion::TFila& f : Comparacion->Filas()) {
+    const bool Acabada = f.Fin != TComparacion::TFila::TFin::EnCurso;
+    c.push_back({NombreEstrategia(f.Estrategia),
+                 Acabada || Primera ? ConMillares(uint64_t(f.Reducciones), Separador) : "",
+                 TComparacion::TextoForma(f, Primera, Separador),
+                 Acabada ? TComparacion::TextoResultado(f, Caben) : ""});
+    if (!Acabada) Primera = false;
+  }
+  return c;
+}
+
+std::string TSesionComparacion::Situacion() const {
+  return Terminada() ? Situacion_ : Mensajes::Comparando;
+}

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -90,4 +91,39 @@ class TComparacion {
   std::chrono::nanoseconds Gastado{0};  // its time so far
   TMotor Motor;
   TLector Lector;
+};
+
+// "Comparar estrategias…" as both faces run it: copies of the term and of the definitions, which
+// the comparison reads until it ends while the workbench goes on with its own; a slice of work at
+// a time; the table's cells and the line below it, in the faces' words.
+class TSesionComparacion {
+ public:
+  TSesionComparacion(TExprLambda* Termino, const TDefiniciones& Definiciones, bool Eta,
+                     std::string Separador);
+  TSesionComparacion(const TSesionComparacion&) = delete;
+  TSesionComparacion& operator=(const TSesionComparacion&) = delete;
+
+  // About RodajaVentana of work; false once it has ended, by itself or by an error (out of
+  // memory, most likely: what has ended stays in the table, and Situacion says why).
+  bool Avanza();
+  // "Detener": the rows not ended say they were stopped.
+  void Para();
+  bool Terminada() const { return !Situacion_.empty(); }
+
+  // A row as the table shows it (Windows-1252): the strategy, its count (none while it waits its
+  // turn), how its run ended or goes on, and what it reached, cut after Caben characters.
+  struct TCeldas {
+    std::string Estrategia, Reducciones, Forma, Resultado;
+  };
+  std::vector<TCeldas> Celdas(std::size_t Caben) const;
+  // The line below the table: under way, ended, stopped or the error; and the one above it.
+  std::string Situacion() const;
+  std::string TextoTermino(std::size_t Caben) const { return Comparacion->TextoTermino(Caben); }
+
+ private:
+  TDefiniciones Definiciones;
+  TRetenido Termino;
+  std::string Separador;
+  std::unique_ptr<TComparacion> Comparacion;  // reads the copies: made after them, gone first
+  std::string Situacion_;                     // empty while it runs
 };

@@ -174,4 +174,31 @@ TEST(Estrategias, ComparacionParadaOAgotada) {
   }
 }
 
+// The comparison as both faces run it: the line below the table says how it goes, a row waiting
+// its turn shows no count, and its copies go with it.
+TEST(Estrategias, SesionDeComparacion) {
+  TBanco b;
+  b.Entra("(\\x.x x) (\\x.x x)");
+  const std::size_t Vivos = NodosVivos();
+  {
+    TSesionComparacion s(b.Mesa.TerminoActual(), b.Mesa.Definiciones, false, ".");
+    EXPECT_EQ(s.Situacion(), "Comparando\x85");
+    EXPECT_EQ(s.Celdas(10)[0].Reducciones, "0");
+    EXPECT_EQ(s.Celdas(10)[1].Reducciones, "");
+    EXPECT_EQ(s.Celdas(10)[1].Forma, "en espera");
+    s.Para();
+    EXPECT_FALSE(s.Avanza());
+    EXPECT_EQ(s.Situacion(), "Detenido.");
+    EXPECT_EQ(s.Celdas(10)[6].Forma, "detenida antes de empezar");
+  }
+  EXPECT_EQ(NodosVivos(), Vivos);
+  b.Entra("(\\x.x) y");
+  TSesionComparacion t(b.Mesa.TerminoActual(), b.Mesa.Definiciones, false, ".");
+  while (t.Avanza()) {
+  }
+  EXPECT_EQ(t.Situacion(), "Terminado.");
+  EXPECT_EQ(t.Celdas(10)[0].Forma, "forma normal");
+  EXPECT_EQ(t.Celdas(10)[0].Reducciones, "1");
+}
+
 }  // namespace

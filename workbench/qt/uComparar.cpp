@@ -20,9 +20,6 @@
 
 namespace {
 
-using TFila = TComparacion::TFila;
-using TFin = TFila::TFin;
-
 enum { ColEstrategia, ColReducciones, ColForma, ColResultado, Columnas };
 
 // Characters of a printed form shown in its cell; the view elides what does not fit.
@@ -41,7 +38,7 @@ void PonCelda(QTableWidget* t, int Fila, int Col, const QString& Texto) {
 
 }  // namespace
 
-TDialogoComparar::TDialogoComparar(QWidget* Padre) : QDialog(Padre), Termino(nullptr, &Libera) {
+TDialogoComparar::TDialogoComparar(QWidget* Padre) : QDialog(Padre) {
   setObjectName("DialogoComparar");
   setWindowTitle(QStringLiteral("Comparar estrategias"));
   setMinimumSize(640, 300);
@@ -97,73 +94,50 @@ TDialogoComparar::~TDialogoComparar() = default;
 
 void TDialogoComparar::Empieza(TExprLambda* t, const TDefiniciones& d, bool Eta, std::string Sep) {
   Termina();
-  Separador = std::move(Sep);
-  auto Copias = std::make_unique<TDefiniciones>();
-  for (const TDefinicion& Def : d) Copias->Agrega(Def.Nombre, Def.Termino->Copia());
-  Definiciones = std::move(Copias);
-  Termino.reset(t->Copia());
-  Comparacion = std::make_unique<TComparacion>(
-      Termino.get(), *Definiciones, Eta, TComparacion::TopeVentana, TComparacion::LimiteVentana);
-  EtiquetaTermino->setText(DeCp1252(Comparacion->TextoTermino(InicioTexto)));
-  EtiquetaTermino->setToolTip(DeCp1252(Comparacion->TextoTermino(2000)));
+  Sesion = std::make_unique<TSesionComparacion>(t, d, Eta, std::move(Sep));
+  EtiquetaTermino->setText(DeCp1252(Sesion->TextoTermino(InicioTexto)));
+  EtiquetaTermino->setToolTip(DeCp1252(Sesion->TextoTermino(2000)));
   MuestraFilas();
   btnDetener->setEnabled(true);
-  Situacion->setText(DeCp1252(Mensajes::Comparando));
   Reloj.start();
 }
 
 void TDialogoComparar::Avanza() {
-  if (!Comparacion) return Reloj.stop();
+  if (!Sesion) return Reloj.stop();
   if (PuedeAvanzar && !PuedeAvanzar()) return;
-  bool Sigue = false;
-  try {
-    Sigue = Comparacion->Avanza(TComparacion::RodajaVentana);
-  } catch (const std::exception& e) {
-    // Out of memory, most likely: what has ended stays in the table.
-    Comparacion->Para();
-    MuestraFilas();
-    return Acaba(DeCp1252(MensajeExcepcion(e, Separador)));
-  }
+  const bool Sigue = Sesion->Avanza();
   MuestraFilas();
-  if (!Sigue) Acaba(DeCp1252(Mensajes::ComparacionTerminada));
+  if (!Sigue) Acaba();
 }
 
 void TDialogoComparar::Detiene() {
-  if (!Comparacion) return;
-  Comparacion->Para();
+  if (!Sesion) return;
+  Sesion->Para();
   MuestraFilas();
-  Acaba(DeCp1252(Mensajes::ComparacionDetenida));
+  Acaba();
 }
 
 // The table keeps what it shows; the terms go at once.
-void TDialogoComparar::Acaba(const QString& Texto) {
+void TDialogoComparar::Acaba() {
+  Situacion->setText(DeCp1252(Sesion->Situacion()));
   Termina();
-  Situacion->setText(Texto);
 }
 
 void TDialogoComparar::Termina() {
   Reloj.stop();
   btnDetener->setEnabled(false);
-  // The comparison first: it reads the copies until it goes.
-  Comparacion.reset();
-  Termino.reset();
-  Definiciones.reset();
+  Sesion.reset();  // the comparison first, then the copies it reads
 }
 
 void TDialogoComparar::MuestraFilas() {
-  const auto& Filas = Comparacion->Filas();
-  bool Primera = true;
+  const std::vector<TSesionComparacion::TCeldas> Filas = Sesion->Celdas(InicioTexto);
   for (int i = 0; i < int(Filas.size()) && i < Tabla->rowCount(); ++i) {
-    const TFila& f = Filas[i];
-    bool Acabada = f.Fin != TFin::EnCurso;
-    bool EnEspera = !Acabada && !Primera;
-    PonCelda(Tabla, i, ColReducciones,
-             EnEspera ? QString() : DeCp1252(ConMillares(f.Reducciones, Separador)));
-    PonCelda(Tabla, i, ColForma, DeCp1252(TComparacion::TextoForma(f, Primera, Separador)));
-    PonCelda(Tabla, i, ColResultado,
-             Acabada ? DeCp1252(TComparacion::TextoResultado(f, InicioTexto)) : QString());
-    if (!Acabada) Primera = false;
+    const TSesionComparacion::TCeldas& f = Filas[std::size_t(i)];
+    PonCelda(Tabla, i, ColReducciones, DeCp1252(f.Reducciones));
+    PonCelda(Tabla, i, ColForma, DeCp1252(f.Forma));
+    PonCelda(Tabla, i, ColResultado, DeCp1252(f.Resultado));
   }
+  Situacion->setText(DeCp1252(Sesion->Situacion()));
 }
 
 void TDialogoComparar::hideEvent(QHideEvent* e) {

@@ -13,7 +13,7 @@
 class QLabel;
 class QPushButton;
 class QTableWidget;
-class TComparacion;
+class TSesionComparacion;
 class TDefiniciones;
 class TExprLambda;
 
@@ -33,7 +33,7 @@ class TDialogoComparar : public QDialog {
   void Detiene();
   // Stops and frees the comparison, its copies and its terms; so does its end, and a close.
   void Termina();
-  bool EnMarcha() const { return Comparacion != nullptr; }
+  bool EnMarcha() const { return Sesion != nullptr; }
   // Asked before each slice: false while the window must not be touched (its events answered
   // from inside a view update, which may be reading the free variables the copies share).
   std::function<bool()> PuedeAvanzar;
@@ -49,12 +49,8 @@ class TDialogoComparar : public QDialog {
  private:
   void Avanza();
   void MuestraFilas();
-  void Acaba(const QString& Texto);
+  void Acaba();
 
   QTimer Reloj;
-  std::string Separador;
-  // Declared before the comparison, which reads them until it is destroyed.
-  std::unique_ptr<TDefiniciones> Definiciones;
-  std::unique_ptr<TExprLambda, void (*)(TExprLambda*)> Termino;
-  std::unique_ptr<TComparacion> Comparacion;
+  std::unique_ptr<TSesionComparacion> Sesion;
 };

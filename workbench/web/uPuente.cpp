@@ -232,15 +232,8 @@ const TOrdenWeb Ordenes[] = {
      }},
 };
 
-// "Comparar estrategias…": copies of the current term and of the definitions, which the
-// comparison reads until it ends, while the workbench goes on with its own.
-struct TComparando {
-  TDefiniciones Definiciones;
-  std::unique_ptr<TExprLambda, void (*)(TExprLambda*)> Termino{nullptr, &Libera};
-  std::unique_ptr<TComparacion> Comparacion;  // last: it goes first
-};
-std::unique_ptr<TComparando> Comparando;
-std::string ErrorComparacion;  // the error that ended it, UTF-8
+// "Comparar estrategias…", while its table is open.
+std::unique_ptr<TSesionComparacion> Comparando;
 
 // The page's side: what the worker calls, by name (EMSCRIPTEN_BINDINGS below). Texts cross as
 // UTF-8 both ways.
@@ -268,14 +261,12 @@ val ListaEstrategias() {
 }
 
 // The texts the page asks with: the question before another file replaces unsaved definitions,
-// the comparison's state, and "Ayuda > Sintaxis" as the window shows it but for the menus' Alt
-// keys.
+// the comparison's state before its first slice, and "Ayuda > Sintaxis" as the window shows it but
+// for the menus' Alt keys.
 val Textos() {
   val t = val::object();
   t.set("guardarAntesDeAbrir", Cp1252AUtf8(Mensajes::GuardarAntesDeAbrir));
   t.set("comparando", Cp1252AUtf8(Mensajes::Comparando));
-  t.set("comparacionTerminada", Cp1252AUtf8(Mensajes::ComparacionTerminada));
-  t.set("comparacionDetenida", Cp1252AUtf8(Mensajes::ComparacionDetenida));
   t.set("sintaxis", HtmlSintaxis(true));
   return t;
 }
@@ -442,65 +433,43 @@ namespace {
 
 // "Comparar estrategias…": false with no current term (the status bar says so). Then a slice of
 // work at a time while the worker answers the page between two (ComparaAvanza: true while there
-// is more); an error ends it, and its message (ComparaError) is the table's status.
+// is more); the line below the table says how it goes or how it ended (ComparaSituacion).
 bool Compara() {
   Comparando.reset();
-  ErrorComparacion.clear();
   TExprLambda* t = Mesa->TerminoActual();
   if (!t) {
     Vista.FijaEstado(Mensajes::NoHayActual);
     return false;
   }
-  auto c = std::make_unique<TComparando>();
-  for (const TDefinicion& d : Mesa->Definiciones)
-    c->Definiciones.Agrega(d.Nombre, d.Termino->Copia());
-  c->Termino.reset(t->Copia());
-  c->Comparacion =
-      std::make_unique<TComparacion>(c->Termino.get(), c->Definiciones, Vista.ModoReduccion().Eta,
-                                     TComparacion::TopeVentana, TComparacion::LimiteVentana);
-  Comparando = std::move(c);
+  Comparando = std::make_unique<TSesionComparacion>(t, Mesa->Definiciones,
+                                                    Vista.ModoReduccion().Eta, Vista.Separador);
   return true;
 }
 // Which term it compares, as a line above the table: cut after Caben characters.
 std::string ComparaTermino(int Caben) {
-  return Comparando ? Cp1252AUtf8(Comparando->Comparacion->TextoTermino(std::size_t(Caben)))
-                    : std::string();
+  return Comparando ? Cp1252AUtf8(Comparando->TextoTermino(std::size_t(Caben))) : std::string();
 }
 bool ComparaAvanza() {
-  if (!Comparando) return false;
-  try {
-    return Comparando->Comparacion->Avanza(TComparacion::RodajaVentana);
-  } catch (const std::exception& e) {
-    // Out of memory, most likely: what has ended stays in the table.
-    Comparando->Comparacion->Para();
-    ErrorComparacion = Cp1252AUtf8(MensajeExcepcion(e, Vista.Separador));
-  }
-  return false;
-}
-std::string ComparaError() {
-  return ErrorComparacion;
+  return Comparando && Comparando->Avanza();
 }
 void ComparaPara() {
-  if (Comparando) Comparando->Comparacion->Para();
+  if (Comparando) Comparando->Para();
 }
-// The table's rows: strategy, count, how it ended, result; then the copies go when the comparison
-// has ended.
+std::string ComparaSituacion() {
+  return Comparando ? Cp1252AUtf8(Comparando->Situacion()) : std::string();
+}
+// The table's rows: strategy, count, how it ended, result; then the copies go once the
+// comparison has ended.
 val ComparaFilas(bool Acabada) {
   val l = val::array();
   if (!Comparando) return l;
-  bool Primera = true;
-  for (const TComparacion::TFila& f : Comparando->Comparacion->Filas()) {
-    const bool Hecha = f.Fin != TComparacion::TFila::TFin::EnCurso;
-    const bool EnEspera = !Hecha && !Primera;
+  for (const TSesionComparacion::TCeldas& c : Comparando->Celdas(200)) {
     val x = val::object();
-    x.set("estrategia", Cp1252AUtf8(NombreEstrategia(f.Estrategia)));
-    x.set("reducciones", EnEspera
-                             ? std::string()
-                             : Cp1252AUtf8(ConMillares(uint64_t(f.Reducciones), Vista.Separador)));
-    x.set("forma", Cp1252AUtf8(TComparacion::TextoForma(f, Primera, Vista.Separador)));
-    x.set("resultado", Hecha ? Cp1252AUtf8(TComparacion::TextoResultado(f, 200)) : std::string());
+    x.set("estrategia", Cp1252AUtf8(c.Estrategia));
+    x.set("reducciones", Cp1252AUtf8(c.Reducciones));
+    x.set("forma", Cp1252AUtf8(c.Forma));
+    x.set("resultado", Cp1252AUtf8(c.Resultado));
     l.call<void>("push", x);
-    if (!Hecha) Primera = false;
   }
   if (Acabada) Comparando.reset();
   return l;
@@ -535,7 +504,7 @@ EMSCRIPTEN_BINDINGS(lambda) {
   function("compara", &Compara);
   function("comparaTermino", &ComparaTermino);
   function("comparaAvanza", &ComparaAvanza);
-  function("comparaError", &ComparaError);
+  function("comparaSituacion", &ComparaSituacion);
   function("comparaPara", &ComparaPara);
   function("comparaFilas", &ComparaFilas);
 }

@@ -88,7 +88,7 @@ let comparando = false;
 canalComparacion.port1.onmessage = () => {
   if (!comparando) return;
   const sigue = M.comparaAvanza();
-  filasComparacion(sigue ? "" : M.comparaError() || M.textos().comparacionTerminada);
+  filasComparacion(sigue ? "" : M.comparaSituacion());
   if (sigue) canalComparacion.port2.postMessage(0);
 };
 function filasComparacion(situacion) {
@@ -128,7 +128,7 @@ function ejecuta(m) {
     case "detenerComparacion":
       if (comparando) {
         M.comparaPara();
-        filasComparacion(M.textos().comparacionDetenida);
+        filasComparacion(M.comparaSituacion());
       }
       break;
     case "cerrarComparacion":
