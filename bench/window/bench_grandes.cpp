@@ -55,9 +55,9 @@ std::string Numeral(long n) {
 void Define(const std::string& Nombre, const std::string& Texto) {
   TMesaTrabajo& m = Ventana->Mesa();
   std::string Error;
-  TExprLambda* t = Analiza(Texto, m.Definiciones, nullptr, Error);
+  TExprLambda* t = Analiza(Texto, m.Sesion.Definiciones, nullptr, Error);
   if (!t) throw std::runtime_error(Error);
-  m.Definiciones.Agrega(Nombre, t);
+  m.Sesion.Definiciones.Agrega(Nombre, t);
 }
 
 void Entra(const std::string& Texto) {
@@ -89,7 +89,7 @@ void Muestra(benchmark::State& state) {
     Ventana->Memo1->repaint();
     state.PauseTiming();
     Bytes = Memoria("VmHWM") - Antes;
-    Caracteres = static_cast<double>(Ventana->Mesa().TerminoActual()->Texto().size());
+    Caracteres = static_cast<double>(Ventana->Mesa().Sesion.TerminoActual()->Texto().size());
     state.ResumeTiming();
   }
   state.counters["chars"] = Caracteres;

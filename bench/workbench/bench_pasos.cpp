@@ -36,14 +36,14 @@ void Todo(benchmark::State& Estado, const std::string& Texto, bool Pasos, double
     v.Ent = Texto;
     m.edtEntKeyPress('\r');
     v.AlTerminarPasada = [&] {
-      if (m.Reduccion().Pasos() == 1'000'000) m.btnBetaAllClick();
+      if (m.Historial.Traza.Pasos() == 1'000'000) m.btnBetaAllClick();
     };
     Estado.ResumeTiming();
     m.btnBetaAllClick();
     Estado.PauseTiming();
-    Bytes = m.Reduccion().Bytes();
-    Lineas = m.Reduccion().Lineas().size();
-    Pasadas = m.Reduccion().Pasos();
+    Bytes = m.Historial.Traza.Bytes();
+    Lineas = m.Historial.Traza.Lineas().size();
+    Pasadas = m.Historial.Traza.Pasos();
     m.FormCreate();
     Estado.ResumeTiming();
   }

@@ -16,15 +16,10 @@ namespace {
 
 constexpr int PasosBeta = 30;
 
-// The recording view, with the text view's highlight on or off: the window and lambda-cli always
-// show it, so only here does the workbench skip it.
-struct TVistaResalte : TVistaGrabadora {
-  bool Resalte = true;
-  bool MuestraResalte() override { return Resalte; }
-};
-
+// The text view's highlight on or off: the window and lambda-cli always show it, so only here
+// does the workbench skip it.
 struct TMesa {
-  TVistaResalte v;
+  TVistaGrabadora v;
   TMesaTrabajo m{v};
 
   TMesa(const TCarga& c, int Pestana, bool Resalte, double Intervalo) {
@@ -34,7 +29,7 @@ struct TMesa {
     v.AnchoLienzo = 1009;  // Lienzo's size at start
     v.AltoLienzo = 427;
     m.LienzoPaint(v.AnchoLienzo, v.AltoLienzo);
-    v.Resalte = Resalte;
+    m.Vistas.MuestraResalte = Resalte;
     v.Halo = Resalte;
     m.FijaIntervalo(Intervalo);
     v.Ent = c.Texto;
@@ -57,7 +52,7 @@ void Beta(benchmark::State& Estado, const TCarga& c, int Pestana, bool Resalte) 
   for (auto _ : Estado) {
     Estado.PauseTiming();
     TMesa x(c, Pestana, Resalte, 0);
-    if (!x.m.TerminoActual()) return Estado.SkipWithError(x.v.Estado.c_str());
+    if (!x.m.Sesion.TerminoActual()) return Estado.SkipWithError(x.v.Estado.c_str());
     Estado.ResumeTiming();
     MidePasos(x.m);
     Estado.PauseTiming();
@@ -71,7 +66,7 @@ void Todo(benchmark::State& Estado, const TCarga& c, int Pestana, bool Resalte, 
   for (auto _ : Estado) {
     Estado.PauseTiming();
     TMesa x(c, Pestana, Resalte, Intervalo);
-    if (!x.m.TerminoActual()) return Estado.SkipWithError(x.v.Estado.c_str());
+    if (!x.m.Sesion.TerminoActual()) return Estado.SkipWithError(x.v.Estado.c_str());
     if (c.Limite > 0)
       x.v.AlProcesarEventos = [&] {
         if (NumReducciones >= c.Limite) x.m.btnBetaAllClick();

@@ -83,7 +83,7 @@ void Mesa(benchmark::State& Estado, const TCarga& c, double Intervalo) {
     m.FijaIntervalo(Intervalo);
     v.Ent = c.Termino;
     m.edtEntKeyPress('\r');
-    if (!m.TerminoActual()) return Estado.SkipWithError(v.Estado.c_str());
+    if (!m.Sesion.TerminoActual()) return Estado.SkipWithError(v.Estado.c_str());
     if (c.Limite > 0)
       v.AlProcesarEventos = [&] {
         if (NumReducciones >= c.Limite) m.btnBetaAllClick();

@@ -94,9 +94,10 @@ void Comprueba(TExprLambda* t) {
 }
 
 void CompruebaMesa(const TMesaTrabajo& m) {
-  Comprueba(m.TerminoActual());
-  Comprueba(m.Anterior);
-  for (std::size_t i = 0; i < m.Definiciones.Cuenta(); ++i) Comprueba(m.Definiciones[i].Termino);
+  Comprueba(m.Sesion.TerminoActual());
+  Comprueba(m.Sesion.Anterior);
+  for (std::size_t i = 0; i < m.Sesion.Definiciones.Cuenta(); ++i)
+    Comprueba(m.Sesion.Definiciones[i].Termino);
 }
 
 }  // namespace

@@ -106,8 +106,8 @@ class TPruebaAyudas : public QObject {
     // Should the run not stop by itself, a second press would end it (and the test fail).
     QTimer::singleShot(20000, b->V.get(), [this] { b->V->btnBetaAll->click(); });
     b->Pulsa(b->V->btnBetaAll);
-    QVERIFY(!b->V->Mesa().Ejecutando);
-    QCOMPARE(b->V->Mesa().Ciclo(), 1);
+    QVERIFY(!b->V->Mesa().Todo.Ejecutando);
+    QCOMPARE(b->V->Mesa().Sesion.Ciclo(), 1);
     QCOMPARE(Panel(), "9 nodos · se repite cada paso");
     QVERIFY(b->Estado().endsWith(" reducciones"));
     // A step changes the term: the cycle is no longer said.

@@ -57,7 +57,7 @@ class TPruebaEleccion : public QObject {
     b->Pestana(1);
     b->Entra("(\\x.x) ((\\y.y y) z)");
     TLienzo* l = b->V->Lienzo;
-    auto* a = static_cast<TAplicacion*>(b->V->Mesa().TerminoActual());
+    auto* a = static_cast<TAplicacion*>(b->V->Mesa().Sesion.TerminoActual());
     auto* Dentro = static_cast<TAplicacion*>(a->Arg);
     std::vector<TCaja> Cajas;
     int32_t NumVars = 0;
@@ -96,7 +96,7 @@ class TPruebaEleccion : public QObject {
     QTest::keyClick(b->V.get(), Qt::Key_F9);
     QCOMPARE(b->Memo(), "(\\ a . a) (b b)");
     QVERIFY(m->Apuntado().empty());
-    QCOMPARE(b->V->Mesa().RedexSeleccionado(), -1);
+    QCOMPARE(b->V->Mesa().Eleccion.RedexSeleccionado(), -1);
   }
 };
 

@@ -28,23 +28,23 @@ class TPruebaEscala : public QObject {
     QWidget* l = b.V->Lienzo;
     l->repaint();
     TMesaTrabajo& m = b.V->Mesa();
-    QCOMPARE(m.Bitmap.Width(), 2 * l->width());
-    QCOMPARE(m.Bitmap.Height(), 2 * l->height());
-    QCOMPARE(m.Zoom, 1.0);
+    QCOMPARE(m.Vistas.Bitmap.Width(), 2 * l->width());
+    QCOMPARE(m.Vistas.Bitmap.Height(), 2 * l->height());
+    QCOMPARE(m.Vistas.Zoom, 1.0);
     // The same term drawn at zoom 2 on a bitmap of that size, pixel for pixel.
     TBitmap Doble, Simple;
     TAgg2DPlus AggDoble, AggSimple;
-    AjustaBitmap(Doble, AggDoble, m.Bitmap.Width(), m.Bitmap.Height());
+    AjustaBitmap(Doble, AggDoble, m.Vistas.Bitmap.Width(), m.Vistas.Bitmap.Height());
     AjustaBitmap(Simple, AggSimple, l->width(), l->height());
     int32_t n = 0;
-    TExprLambda* t = m.TerminoActual();
+    TExprLambda* t = m.Sesion.TerminoActual();
     Redibuja(t, Doble, AggDoble, 2.0, n);
-    QCOMPARE(std::memcmp(Doble.Pixeles(), m.Bitmap.Pixeles(),
+    QCOMPARE(std::memcmp(Doble.Pixeles(), m.Vistas.Bitmap.Pixeles(),
                          std::size_t(Doble.Stride()) * Doble.Height()),
              0);
     // Strokes twice as wide and twice as long: four times the ink of the drawing at zoom 1.
     Redibuja(t, Simple, AggSimple, 1.0, n);
-    const double Razon = double(Tinta(m.Bitmap)) / Tinta(Simple);
+    const double Razon = double(Tinta(m.Vistas.Bitmap)) / Tinta(Simple);
     QVERIFY2(Razon > 3.5 && Razon < 4.5, qPrintable(QString::number(Razon)));
   }
 };

@@ -69,7 +69,7 @@ class TPruebaExporta : public QObject {
 
   void abreElFicheroDeLaLineaDeOrdenes() {
     b->V->AbreAlEmpezar(QStringLiteral(EJEMPLOS_DIR "/numerales.txt"));
-    QVERIFY(b->V->Mesa().Definiciones.Cuenta() > 0);
+    QVERIFY(b->V->Mesa().Sesion.Definiciones.Cuenta() > 0);
     QVERIFY(Errores.isEmpty());
     b->V->AbreAlEmpezar(QStringLiteral(EJEMPLOS_DIR "/no-existe.txt"));
     QCOMPARE(Errores, QStringList{"File not found."});

@@ -56,12 +56,12 @@ class TPruebaFicheros : public QObject {
     b->V->OpenDialog1()->setDirectory(Dir.path());
     TecleaEnElDialogo("logica.txt");
     b->V->Abrir1Click();
-    QCOMPARE(b->V->Mesa().Definiciones[0].Nombre, "V");
+    QCOMPARE(b->V->Mesa().Sesion.Definiciones[0].Nombre, "V");
     // The dialog offers the last name again, selected: what is typed replaces it.
     TecleaEnElDialogo("numerales.txt");
     b->V->Abrir1Click();
     QCOMPARE(Errores, QStringList());
-    QCOMPARE(b->V->Mesa().Definiciones[0].Nombre, "CERO");
+    QCOMPARE(b->V->Mesa().Sesion.Definiciones[0].Nombre, "CERO");
     // The names suggested while typing went with the dialog.
     auto* Caja = b->V->OpenDialog1()->findChild<QLineEdit*>("fileNameEdit");
     QVERIFY(!Caja->completer()->popup()->isVisible());
@@ -101,7 +101,7 @@ class TPruebaFicheros : public QObject {
     QVERIFY(b->V->isVisible());
     QVERIFY(!b->V->Mesa().Cerrado());
     b->Entra("I I");
-    QCOMPARE(b->V->Mesa().TerminoActual()->Texto(), "(\\ a . a) (\\ b . b)");
+    QCOMPARE(b->V->Mesa().Sesion.TerminoActual()->Texto(), "(\\ a . a) (\\ b . b)");
 
     // Guardar, the save dialog cancelled: still open. Then saved: closed, and the file written.
     Boton = QMessageBox::Save;

@@ -76,8 +76,8 @@ class TPruebaOrdenes : public QObject {
     QCOMPARE(b->Memo(), "\\ a . a");
     QCOMPARE(b->Estado(), " 1 reducciones");
     QVERIFY(!b->V->btnBack->isEnabled());
-    QCOMPARE(b->V->Mesa().Definiciones.Cuenta(), 1u);
-    QCOMPARE(b->V->Mesa().Definiciones[0].Nombre, "I");
+    QCOMPARE(b->V->Mesa().Sesion.Definiciones.Cuenta(), 1u);
+    QCOMPARE(b->V->Mesa().Sesion.Definiciones[0].Nombre, "I");
     // The workbench never clears the expression box.
     QCOMPARE(b->V->edtEnt->text(), "I I");
     QVERIFY(Errores.isEmpty());
@@ -106,12 +106,12 @@ class TPruebaOrdenes : public QObject {
     b->Entra("Año Año");
     QCOMPARE(b->Estado(), "");
     QCOMPARE(b->Memo(), "(\\ a . a) (\\ b . b)");
-    TDefiniciones& d = b->V->Mesa().Definiciones;
+    TDefiniciones& d = b->V->Mesa().Sesion.Definiciones;
     QCOMPARE(d.Cuenta(), 1u);
     QCOMPARE(d[0].Nombre, "A\xF1o");
     // A character that Windows-1252 cannot hold, in either box, refuses the Enter; nothing is
     // entered, stored or replaced.
-    TExprLambda* Actual = b->V->Mesa().TerminoActual();
+    TExprLambda* Actual = b->V->Mesa().Sesion.TerminoActual();
     b->Entra("\\y.y y", "Ω");
     QCOMPARE(b->Estado(), "Carácter no admitido: Ω");
     QCOMPARE(b->V->edtDef->text(), "Ω");
@@ -124,10 +124,10 @@ class TPruebaOrdenes : public QObject {
     QCOMPARE(b->Estado(), "Carácter no admitido: 😀");
     QCOMPARE(d.Cuenta(), 1u);
     QCOMPARE(b->Memo(), "\\ a . a a");
-    QVERIFY(b->V->Mesa().TerminoActual() != Actual);
-    Actual = b->V->Mesa().TerminoActual();
+    QVERIFY(b->V->Mesa().Sesion.TerminoActual() != Actual);
+    Actual = b->V->Mesa().Sesion.TerminoActual();
     b->Entra("Año", "Ω");
-    QCOMPARE(b->V->Mesa().TerminoActual(), Actual);
+    QCOMPARE(b->V->Mesa().Sesion.TerminoActual(), Actual);
     QCOMPARE(b->Memo(), "\\ a . a a");
   }
 
@@ -162,8 +162,8 @@ class TPruebaOrdenes : public QObject {
     QCOMPARE(QApplication::focusWidget(), b->V->edtEnt);
     QCOMPARE(b->V->edtEnt->text(), "\\x.x");
     QCOMPARE(b->V->edtDef->text(), "");
-    QVERIFY(b->V->Mesa().TerminoActual() != nullptr);
-    QCOMPARE(b->V->Mesa().Definiciones.Cuenta(), 0u);
+    QVERIFY(b->V->Mesa().Sesion.TerminoActual() != nullptr);
+    QCOMPARE(b->V->Mesa().Sesion.Definiciones.Cuenta(), 0u);
 
     b->V->FormCreate();
     b->Escribe(b->V->edtEnt, "\\y.y");
@@ -173,8 +173,8 @@ class TPruebaOrdenes : public QObject {
       QCOMPARE(QApplication::focusWidget(), b->V->edtEnt);
       QCOMPARE(b->V->edtEnt->text(), "\\y.y");
       QCOMPARE(b->V->edtDef->text(), Nombre);
-      QCOMPARE(b->V->Mesa().TerminoActual(), nullptr);
-      QCOMPARE(b->V->Mesa().Definiciones.Cuenta(), 0u);
+      QCOMPARE(b->V->Mesa().Sesion.TerminoActual(), nullptr);
+      QCOMPARE(b->V->Mesa().Sesion.Definiciones.Cuenta(), 0u);
     }
   }
 
@@ -185,12 +185,12 @@ class TPruebaOrdenes : public QObject {
     // Should the loop not stop, the test fails instead of hanging.
     bool Atascado = false;
     QTimer::singleShot(10000, b->V.get(), [this, &Atascado] {
-      Atascado = b->V->Mesa().Ejecutando;
+      Atascado = b->V->Mesa().Todo.Ejecutando;
       b->V->Mesa().FormClose();
     });
     b->Pulsa(b->V->btnBetaAll);
     QVERIFY(!Atascado);
-    QVERIFY(!b->V->Mesa().Ejecutando);
+    QVERIFY(!b->V->Mesa().Todo.Ejecutando);
     QVERIFY(!b->V->Mesa().Cerrado());
     QVERIFY(b->Estado().endsWith(" reducciones"));
     QVERIFY(NumReducciones > 1);
@@ -212,8 +212,8 @@ class TPruebaOrdenes : public QObject {
     QVERIFY(!m.Cerrado());
     QVERIFY(NumReducciones > 1);
     QVERIFY(b->Estado().endsWith(" reducciones"));
-    ::Renumera(m.TerminoActual(), m.NumVars);
-    QVERIFY(b->V->Memo1->Texto() == m.TerminoActual()->Texto());
+    ::Renumera(m.Sesion.TerminoActual(), m.Sesion.NumVars);
+    QVERIFY(b->V->Memo1->Texto() == m.Sesion.TerminoActual()->Texto());
   }
 
   void textoDeMillonesDeCaracteres() {
@@ -223,12 +223,12 @@ class TPruebaOrdenes : public QObject {
     for (int i = 0; i < 750000; ++i) Numeral += "f (";
     Numeral += "x" + std::string(750000, ')');
     std::string Error;
-    m.Definiciones.Agrega("GRANDE", Analiza(Numeral, m.Definiciones, nullptr, Error));
+    m.Sesion.Definiciones.Agrega("GRANDE", Analiza(Numeral, m.Sesion.Definiciones, nullptr, Error));
     b->Pestana(0);
     b->Entra("GRANDE");
     TMemo* Memo = b->V->Memo1;
     const std::string& Bytes = Memo->Texto();
-    QVERIFY(Bytes == m.TerminoActual()->Texto());
+    QVERIFY(Bytes == m.Sesion.TerminoActual()->Texto());
     QVERIFY(Bytes.size() > 2'000'000);
 
     // Every line fits the box; where words are short, every line ends at a blank.
@@ -330,7 +330,7 @@ class TPruebaOrdenes : public QObject {
     b->Pulsa(b->V->btnBetaAll);
     QVERIFY(!b->V->isVisible());
     QVERIFY(b->V->Mesa().Cerrado());
-    QVERIFY(!b->V->Mesa().Ejecutando);
+    QVERIFY(!b->V->Mesa().Todo.Ejecutando);
     // Every later command does nothing.
     QString Antes = b->Memo();
     b->V->btnBetaClick();
@@ -342,21 +342,21 @@ class TPruebaOrdenes : public QObject {
     TMesaTrabajo& m = b->V->Mesa();
     b->Entra("\\x.x");
     b->Flecha(true);
-    QCOMPARE(m.Zoom, 1.2);
+    QCOMPARE(m.Vistas.Zoom, 1.2);
     QCOMPARE(b->V->UpDown1->Posicion(), 1);
     b->Flecha(false);
     QCOMPARE(b->V->UpDown1->Posicion(), 0);
-    QCOMPARE(m.Zoom, 1.2 / 1.2);
+    QCOMPARE(m.Vistas.Zoom, 1.2 / 1.2);
     // At the bottom of the range the down arrow still counts as down.
     b->Flecha(false);
     QCOMPARE(b->V->UpDown1->Posicion(), 0);
-    QCOMPARE(m.Zoom, 1.0 / 1.2);
+    QCOMPARE(m.Vistas.Zoom, 1.0 / 1.2);
 
     b->Pestana(0);
     b->Flecha(true);
     QCOMPARE(b->V->Vista().TamanoFuenteMemo(), 20);
     QCOMPARE(b->V->Memo1->font().pointSize(), 20);
-    QCOMPARE(m.Zoom, 1.0 / 1.2);
+    QCOMPARE(m.Vistas.Zoom, 1.0 / 1.2);
     // At the top of the range the up arrow still counts as up.
     b->V->UpDown1->FijaPosicion(100);
     b->Flecha(true);
@@ -450,7 +450,7 @@ class TPruebaOrdenes : public QObject {
     });
     QTest::keyClick(Otro.V.get(), Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(Titulos.last(), "Abrir definiciones");
-    QCOMPARE(Otro.V->Mesa().Definiciones.Cuenta(), 2u);
+    QCOMPARE(Otro.V->Mesa().Sesion.Definiciones.Cuenta(), 2u);
     Otro.Pestana(0);
     Otro.Entra("K I");
     QCOMPARE(Otro.Estado(), "");
@@ -459,7 +459,7 @@ class TPruebaOrdenes : public QObject {
     // A cancelled dialog changes nothing.
     Otro.V->FijaRespuestaDialogo([](QFileDialog&) { return std::nullopt; });
     QTest::keyClick(Otro.V.get(), Qt::Key_O, Qt::ControlModifier);
-    QCOMPARE(Otro.V->Mesa().Definiciones.Cuenta(), 2u);
+    QCOMPARE(Otro.V->Mesa().Sesion.Definiciones.Cuenta(), 2u);
     QVERIFY(Errores.isEmpty());
   }
 
@@ -477,7 +477,7 @@ class TPruebaOrdenes : public QObject {
                       b->V->Ficheros1->actionGeometry(b->V->Abrir1).center());
     QCOMPARE(Errores, QStringList{"File not found."});
     // The definitions stay, and the window goes on working.
-    QCOMPARE(b->V->Mesa().Definiciones.Cuenta(), 1u);
+    QCOMPARE(b->V->Mesa().Sesion.Definiciones.Cuenta(), 1u);
     b->Pestana(0);
     b->Entra("I y");
     QCOMPARE(b->Memo(), "(\\ a . a) b");
@@ -505,7 +505,7 @@ class TPruebaOrdenes : public QObject {
     QImage Imagen = b->V->Lienzo->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(Imagen.width(), 1009);
     // The bitmap is shown over its own pixels, not a copy.
-    QCOMPARE(b->V->ImagenLienzo().constBits(), b->V->Mesa().Bitmap.Pixeles());
+    QCOMPARE(b->V->ImagenLienzo().constBits(), b->V->Mesa().Vistas.Bitmap.Pixeles());
     auto Color = [&](int x, int y) { return QColor(Imagen.pixel(x, y)); };
     QCOMPARE(Color(0, 0), QColor(255, 255, 240));
     QCOMPARE(Color(1008, Imagen.height() - 1), QColor(255, 255, 240));

@@ -64,7 +64,7 @@ class TPruebaRecuerdo : public QObject {
       b->V->FijaRespuestaDialogo(
           [&](QFileDialog&) -> std::optional<QString> { return Carpeta + "/d.txt"; });
       b->V->Abrir1Click();
-      QCOMPARE(b->V->Mesa().Definiciones.Cuenta(), 1u);
+      QCOMPARE(b->V->Mesa().Sesion.Definiciones.Cuenta(), 1u);
     }
     {
       auto b = Sesion();

@@ -61,11 +61,11 @@ class TPruebaSiguiente : public QObject {
     QWheelEvent Rueda(Punto, L->mapToGlobal(Punto), {}, QPoint(0, 120), Qt::NoButton,
                       Qt::ControlModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(L, &Rueda);
-    QCOMPARE(b->V->Mesa().Zoom, 1.2);
+    QCOMPARE(b->V->Mesa().Vistas.Zoom, 1.2);
     QCOMPARE(b->V->UpDown1->Posicion(), 1);
 
     QTest::mouseDClick(L, Qt::LeftButton, {}, QPoint(320, 130));
-    QCOMPARE(b->V->Mesa().DesplX, 0.0);
+    QCOMPARE(b->V->Mesa().Vistas.DesplX, 0.0);
     b->Flecha(false);  // back to zoom 1
     QCOMPARE(Imagen(), Patron);
   }

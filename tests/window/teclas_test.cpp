@@ -79,9 +79,9 @@ class TPruebasTeclas : public QObject {
     };
     const QRect Lienzo = b->V->ImagenLienzo().rect();
     QVERIFY(!Lienzo.adjusted(1, 1, -1, -1).contains(Dibujado()));
-    const double Zoom = b->V->Mesa().Zoom;
+    const double Zoom = b->V->Mesa().Vistas.Zoom;
     b->V->Ajustar1->trigger();
-    QVERIFY(b->V->Mesa().Zoom < Zoom);
+    QVERIFY(b->V->Mesa().Vistas.Zoom < Zoom);
     const QRect Ajustado = Dibujado();
     // Above the root the layout keeps ten units, less than a pixel at this zoom.
     QVERIFY(Lienzo.adjusted(1, 0, -1, -1).contains(Ajustado));

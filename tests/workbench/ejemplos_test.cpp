@@ -13,11 +13,11 @@ TEST_P(Ejemplos, CargaEntera) {
   b.Vista.RutaAbrir = std::string(EJEMPLOS_DIR) + "/" + GetParam();
   b.Mesa.Abrir1Click();
   EXPECT_EQ(b.Vista.Errores, 0) << b.Vista.UltimoError;
-  EXPECT_GT(b.Mesa.Definiciones.Cuenta(), 4u);
+  EXPECT_GT(b.Mesa.Sesion.Definiciones.Cuenta(), 4u);
   // Every name reads back as a symbol.
-  for (std::size_t i = 0; i < b.Mesa.Definiciones.Cuenta(); ++i) {
-    b.Entra(b.Mesa.Definiciones[i].Nombre);
-    EXPECT_EQ(b.Vista.Estado, "") << b.Mesa.Definiciones[i].Nombre;
+  for (std::size_t i = 0; i < b.Mesa.Sesion.Definiciones.Cuenta(); ++i) {
+    b.Entra(b.Mesa.Sesion.Definiciones[i].Nombre);
+    EXPECT_EQ(b.Vista.Estado, "") << b.Mesa.Sesion.Definiciones[i].Nombre;
   }
 }
 

@@ -65,10 +65,10 @@ TEST(Eleccion, IgualQueLaReferenciaYMismaFormaNormal) {
       b.Pestana(TMesaTrabajo::PestanaTexto);
       b.Vista.Modo.Estrategia = Modos[(i + Camino) % 3];  // the choice overrides any of them
       b.Entra(Texto);
-      ASSERT_TRUE(b.Mesa.TerminoActual()) << Texto;
+      ASSERT_TRUE(b.Mesa.Sesion.TerminoActual()) << Texto;
       literal::Termino Lit;
-      literal::Convierte(b.Mesa.TerminoActual(), Lit);
-      std::size_t n = b.Mesa.RangosRedex().size() / 3;
+      literal::Convierte(b.Mesa.Sesion.TerminoActual(), Lit);
+      std::size_t n = b.Mesa.Eleccion.RangosRedex().size() / 3;
       for (int Paso = 0; n > 0 && Paso < 30 && b.Vista.Memo().size() < 3000; ++Paso) {
         const std::string Antes = b.Vista.Memo();
         int k = std::uniform_int_distribution<int>(0, static_cast<int>(n) - 1)(Azar);
@@ -81,7 +81,7 @@ TEST(Eleccion, IgualQueLaReferenciaYMismaFormaNormal) {
         }
         Lit.Raiz = ContraeEnesimo(Lit.Raiz, k);
         ASSERT_EQ(b.Vista.Memo(), Lit.Texto()) << Texto << " paso " << Paso;
-        n = b.Mesa.RangosRedex().size() / 3;
+        n = b.Mesa.Eleccion.RangosRedex().size() / 3;
       }
       const std::string Ultimo = b.Vista.Memo();
       b.Mesa.ContraeRedex(n);  // past the list: nothing
@@ -110,7 +110,7 @@ TEST(Pasos, IrYAtrasDevuelvenLoListado) {
     b.Entra(Texto);
     std::vector<std::string> Vistos{b.Vista.Memo()};
     for (int Paso = 0; Paso < 12 && b.Vista.Memo().size() < 2000; ++Paso) {
-      const std::size_t n = b.Mesa.RangosRedex().size() / 3;
+      const std::size_t n = b.Mesa.Eleccion.RangosRedex().size() / 3;
       if (n == 0) break;
       if (Paso % 3 == 1)
         b.Mesa.btnBetaClick();
@@ -118,7 +118,7 @@ TEST(Pasos, IrYAtrasDevuelvenLoListado) {
         b.Mesa.ContraeRedex(std::uniform_int_distribution<std::size_t>(0, n - 1)(Azar));
       Vistos.push_back(b.Vista.Memo());
     }
-    const auto& Lineas = b.Mesa.Reduccion().Lineas();
+    const auto& Lineas = b.Mesa.Historial.Traza.Lineas();
     ASSERT_EQ(Lineas.size(), Vistos.size()) << Texto;
     for (std::size_t k = 0; k < Vistos.size(); ++k) ASSERT_EQ(*Lineas[k].Forma, Vistos[k]);
     for (std::size_t k = Vistos.size(); k-- > 1;) {
@@ -147,7 +147,7 @@ TEST(Eleccion, RedexBajoElPuntero) {
   b.Vista.AltoLienzo = 200;
   b.Entra("(\\x.x) ((\\y.y y) z)");
   b.Mesa.LienzoPaint(300, 200);
-  auto* Fuera = static_cast<TAplicacion*>(b.Mesa.TerminoActual());
+  auto* Fuera = static_cast<TAplicacion*>(b.Mesa.Sesion.TerminoActual());
   auto* Dentro = static_cast<TAplicacion*>(Fuera->Arg);
   std::vector<TCaja> Cajas;
   int32_t NumVars = 0;
@@ -158,15 +158,16 @@ TEST(Eleccion, RedexBajoElPuntero) {
   };
   const auto [xf, yf] = Union(Fuera);
   const auto [xd, yd] = Union(Dentro);
-  EXPECT_EQ(b.Mesa.RedexEnLienzo(xf + 3, yf + 2), Fuera);
-  EXPECT_EQ(b.Mesa.RedexEnLienzo(xd - 1, yd + 5), Dentro);  // on the red stroke, near its top
-  EXPECT_EQ(b.Mesa.RedexEnLienzo(xf, yf + 60), nullptr);
-  EXPECT_EQ(b.Mesa.RedexEnLienzo(290, 190), nullptr);
+  EXPECT_EQ(b.Mesa.Eleccion.RedexEnLienzo(xf + 3, yf + 2), Fuera);
+  EXPECT_EQ(b.Mesa.Eleccion.RedexEnLienzo(xd - 1, yd + 5),
+            Dentro);  // on the red stroke, near its top
+  EXPECT_EQ(b.Mesa.Eleccion.RedexEnLienzo(xf, yf + 60), nullptr);
+  EXPECT_EQ(b.Mesa.Eleccion.RedexEnLienzo(290, 190), nullptr);
   // Zoomed out, both junctions lie within a few pixels of the outer one: the inner one wins.
   for (int i = 0; i < 12; ++i) b.Mesa.UpDown1ChangingEx(updDown);
-  Dispone(Fuera, 300, b.Mesa.Zoom, Cajas, NumVars);
+  Dispone(Fuera, 300, b.Mesa.Vistas.Zoom, Cajas, NumVars);
   const auto [x, y] = Union(Fuera);
-  EXPECT_EQ(b.Mesa.RedexEnLienzo(x * b.Mesa.Zoom, y * b.Mesa.Zoom), Dentro);
+  EXPECT_EQ(b.Mesa.Eleccion.RedexEnLienzo(x * b.Mesa.Vistas.Zoom, y * b.Mesa.Vistas.Zoom), Dentro);
 }
 
 }  // namespace

@@ -76,13 +76,13 @@ TEST(Estrategias, LaMesaSigueElModo) {
   b.Mesa.LienzoPaint(200, 100);
   std::vector<TPixel> Sin;
   for (int y = 0; y < 100; ++y)
-    for (int x = 0; x < 200; ++x) Sin.push_back(b.Mesa.Bitmap.Pixel(x, y));
+    for (int x = 0; x < 200; ++x) Sin.push_back(b.Mesa.Vistas.Bitmap.Pixel(x, y));
   b.Vista.Halo = true;
   b.Mesa.OpcionesClick();
   int Distintos = 0;
   for (int y = 0; y < 100; ++y)
     for (int x = 0; x < 200; ++x) {
-      const TPixel p = b.Mesa.Bitmap.Pixel(x, y);
+      const TPixel p = b.Mesa.Vistas.Bitmap.Pixel(x, y);
       if (p == Sin[std::size_t(y * 200 + x)]) continue;
       ++Distintos;
       EXPECT_GT(p.R, p.B) << x << ", " << y;
@@ -112,7 +112,7 @@ TEST(Estrategias, ComparacionDeKIOmega) {
       {TEstrategia::Cabeza, 2, F::Forma},       {TEstrategia::HibridaAplicativa, 50, F::Tope},
       {TEstrategia::HibridaNormal, 2, F::Forma}};
   NumReducciones = 7;
-  TComparacion c(b.Mesa.TerminoActual(), b.Mesa.Definiciones, false, 50, 0ns);
+  TComparacion c(b.Mesa.Sesion.TerminoActual(), b.Mesa.Sesion.Definiciones, false, 50, 0ns);
   while (c.Avanza(1s)) {
   }
   EXPECT_EQ(NumReducciones, 7);
@@ -135,12 +135,12 @@ TEST(Estrategias, ComparacionParadaOAgotada) {
   b.Entra("(\\x.x x) (\\x.x x)");
   const std::size_t Vivos = NodosVivos();
   {
-    TComparacion c(b.Mesa.TerminoActual(), b.Mesa.Definiciones, true, INT64_MAX, 0ns);
+    TComparacion c(b.Mesa.Sesion.TerminoActual(), b.Mesa.Sesion.Definiciones, true, INT64_MAX, 0ns);
     EXPECT_TRUE(c.Avanza(1ms));
     EXPECT_GT(NodosVivos(), Vivos);  // the copy under way
   }
   EXPECT_EQ(NodosVivos(), Vivos);
-  TComparacion c(b.Mesa.TerminoActual(), b.Mesa.Definiciones, true, INT64_MAX, 0ns);
+  TComparacion c(b.Mesa.Sesion.TerminoActual(), b.Mesa.Sesion.Definiciones, true, INT64_MAX, 0ns);
   EXPECT_TRUE(c.Avanza(1ms));
   c.Para();
   EXPECT_FALSE(c.Avanza(1ms));
@@ -153,7 +153,7 @@ TEST(Estrategias, ComparacionParadaOAgotada) {
   EXPECT_EQ(TComparacion::TextoForma(c.Filas()[1], false, ""), "detenida antes de empezar");
   EXPECT_EQ(c.TextoTermino(12), "T\xE9rmino comparado: (\\ a . a a) \x85");
   EXPECT_EQ(NodosVivos(), Vivos);
-  TComparacion t(b.Mesa.TerminoActual(), b.Mesa.Definiciones, false, INT64_MAX, 2ms);
+  TComparacion t(b.Mesa.Sesion.TerminoActual(), b.Mesa.Sesion.Definiciones, false, INT64_MAX, 2ms);
   while (t.Avanza(10ms)) {
   }
   for (const TComparacion::TFila& f : t.Filas())
@@ -165,7 +165,7 @@ TEST(Estrategias, ComparacionParadaOAgotada) {
   } Restaura;
   b.Entra("(\\x.x x x) (\\y.y y y)");
   FijaLimiteNodos(NodosVivos() + 2000);
-  TComparacion g(b.Mesa.TerminoActual(), b.Mesa.Definiciones, false, INT64_MAX, 0ns);
+  TComparacion g(b.Mesa.Sesion.TerminoActual(), b.Mesa.Sesion.Definiciones, false, INT64_MAX, 0ns);
   while (g.Avanza(1s)) {
   }
   for (const TComparacion::TFila& f : g.Filas()) {
@@ -181,7 +181,7 @@ TEST(Estrategias, SesionDeComparacion) {
   b.Entra("(\\x.x x) (\\x.x x)");
   const std::size_t Vivos = NodosVivos();
   {
-    TSesionComparacion s(b.Mesa.TerminoActual(), b.Mesa.Definiciones, false, ".");
+    TSesionComparacion s(b.Mesa.Sesion.TerminoActual(), b.Mesa.Sesion.Definiciones, false, ".");
     EXPECT_EQ(s.Situacion(), "Comparando\x85");
     EXPECT_EQ(s.Celdas(10)[0].Reducciones, "0");
     EXPECT_EQ(s.Celdas(10)[1].Reducciones, "");
@@ -193,7 +193,7 @@ TEST(Estrategias, SesionDeComparacion) {
   }
   EXPECT_EQ(NodosVivos(), Vivos);
   b.Entra("(\\x.x) y");
-  TSesionComparacion t(b.Mesa.TerminoActual(), b.Mesa.Definiciones, false, ".");
+  TSesionComparacion t(b.Mesa.Sesion.TerminoActual(), b.Mesa.Sesion.Definiciones, false, ".");
   while (t.Avanza()) {
   }
   EXPECT_EQ(t.Situacion(), "Terminado.");

@@ -64,12 +64,12 @@ TEST(Exporta, LoQueNoSePuedeEscribirLoDiceYNoTocaNada) {
   TCarpeta c;
   b.Entra("\\x.x x x x");
   EscribeTodo(c.Ruta("d.svg"), "antes");
-  b.Mesa.LimiteDiagrama = 5;
+  b.Mesa.Vistas.LimiteDiagrama = 5;
   b.Vista.RutaDiagrama = c.Ruta("d.svg");
   b.Mesa.ExportarDiagrama1Click();
   EXPECT_EQ(b.Vista.UltimoError, "Diagrama demasiado grande para exportarlo: m\xE1s de 5 nodos");
   EXPECT_EQ(LeeTodo(c.Ruta("d.svg")), "antes");
-  b.Mesa.LimiteDiagrama = 1000;
+  b.Mesa.Vistas.LimiteDiagrama = 1000;
 
   b.Vista.RutaDiagrama = c.Ruta("falta/d.svg");
   b.Mesa.ExportarDiagrama1Click();
@@ -221,7 +221,7 @@ TEST(Profundo, Exporta) {
   f->Cuerpo = t;
   TBanco b;
   TCarpeta c;
-  b.Mesa.CambiaActual(f);
+  b.Mesa.Sesion.CambiaActual(f);
   b.Vista.RutaDiagrama = "/dev/null";
   b.Mesa.ExportarDiagrama1Click();
   b.Vista.RutaDiagrama = c.Ruta("d.png");  // far taller than a PNG may be

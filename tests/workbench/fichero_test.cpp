@@ -172,7 +172,7 @@ TEST_F(Ficheros, CancelarNoCambiaNada) {
   b.Vista.RutaSalvar.reset();
   b.Mesa.Abrir1Click();
   b.Mesa.Salvar1Click();
-  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 2u);
   EXPECT_EQ(b.Vista.Errores, 0);
 }
 
@@ -189,16 +189,17 @@ TEST_F(Ficheros, IdaYVuelta) {
   ASSERT_EQ(b.Vista.Errores, 0) << b.Vista.UltimoError;
   std::string Bytes = LeeTodo(Carpeta.Ruta("d.txt"));
   std::vector<std::string> Antes;
-  for (std::size_t i = 0; i < b.Mesa.Definiciones.Cuenta(); ++i)
-    Antes.push_back(b.Mesa.Definiciones[i].Nombre + "=" + b.Mesa.LineaDefinicion(i));
+  for (std::size_t i = 0; i < b.Mesa.Sesion.Definiciones.Cuenta(); ++i)
+    Antes.push_back(b.Mesa.Sesion.Definiciones[i].Nombre + "=" + b.Mesa.Sesion.LineaDefinicion(i));
 
   TBanco c;
   c.Vista.RutaAbrir = Carpeta.Ruta("d.txt");
   c.Mesa.Abrir1Click();
   ASSERT_EQ(c.Vista.Errores, 0) << c.Vista.UltimoError;
   std::vector<std::string> Despues;
-  for (std::size_t i = 0; i < c.Mesa.Definiciones.Cuenta(); ++i)
-    Despues.push_back(c.Mesa.Definiciones[i].Nombre + "=" + c.Mesa.LineaDefinicion(i));
+  for (std::size_t i = 0; i < c.Mesa.Sesion.Definiciones.Cuenta(); ++i)
+    Despues.push_back(c.Mesa.Sesion.Definiciones[i].Nombre + "=" +
+                      c.Mesa.Sesion.LineaDefinicion(i));
   EXPECT_EQ(Antes, Despues);
   EXPECT_EQ(Antes.size(), 2u);
   // Saving again gives the same bytes; the current term and its view are not touched.
@@ -206,7 +207,7 @@ TEST_F(Ficheros, IdaYVuelta) {
   c.Mesa.Salvar1Click();
   EXPECT_EQ(LeeTodo(Carpeta.Ruta("e.txt")), Bytes);
   EXPECT_EQ(b.Vista.Memo(), Memo);
-  EXPECT_EQ(c.Mesa.TerminoActual(), nullptr);
+  EXPECT_EQ(c.Mesa.Sesion.TerminoActual(), nullptr);
   // The file takes the usual permissions, not a temporary file's.
   struct stat st;
   ASSERT_EQ(stat(Carpeta.Ruta("d.txt").c_str(), &st), 0);
@@ -220,7 +221,7 @@ TEST_F(Ficheros, SinDefinicionesFicheroVacio) {
   EXPECT_EQ(LeeTodo(Carpeta.Ruta("v.txt")), "");
   DosDefiniciones();
   Abre(Carpeta.Ruta("v.txt"));
-  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 0u);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 0u);
   EXPECT_EQ(b.Vista.Errores, 0);
 }
 
@@ -241,8 +242,8 @@ TEST_F(Ficheros, AbrirQueFallaConservaLasDefiniciones) {
     Abre(Carpeta.Ruta("cerrado.txt"));
     EXPECT_EQ(b.Vista.UltimoError, "File access denied");
   }
-  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
-  EXPECT_EQ(b.Mesa.Definiciones[1].Nombre, "K");
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 2u);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones[1].Nombre, "K");
 }
 
 // An open that fails changes nothing: a bad record, or a file that is no definitions file (a
@@ -262,14 +263,14 @@ TEST_F(Ficheros, AbrirQueFallaNoCambiaNada) {
   EXPECT_EQ(b.Vista.UltimoError,
             "Error en la definici\xF3n \"\x89PNG\" (l\xEDnea 2): Entrada vac\xED"
             "a");
-  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
-  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "I");
-  EXPECT_EQ(b.Mesa.LineaDefinicion(1), "\\ a . \\ b . a");
+  ASSERT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 2u);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones[0].Nombre, "I");
+  EXPECT_EQ(b.Mesa.Sesion.LineaDefinicion(1), "\\ a . \\ b . a");
   EXPECT_EQ(b.Vista.CambiosDefiniciones, Cambios);
-  EXPECT_TRUE(b.Mesa.SinGuardar());
+  EXPECT_TRUE(b.Mesa.Sesion.SinGuardar());
   // The current term and the views stay as they were.
   EXPECT_EQ(b.Vista.Memo(), Memo);
-  EXPECT_TRUE(EsValido(b.Mesa.TerminoActual()));
+  EXPECT_TRUE(EsValido(b.Mesa.Sesion.TerminoActual()));
 }
 
 TEST_F(Ficheros, SalvarQueFallaDejaElFicheroEntero) {
@@ -289,7 +290,7 @@ TEST_F(Ficheros, SalvarQueFallaDejaElFicheroEntero) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Carpeta.Dir),
                           std::filesystem::directory_iterator()),
             1);
-  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 3u);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 3u);
 }
 
 TEST_F(Ficheros, SalvarPorUnEnlace) {
@@ -341,7 +342,7 @@ TEST_F(Ficheros, SoloFicherosNormales) {
   }
   sigaction(SIGALRM, &Vieja, nullptr);
   EXPECT_EQ(b.Vista.Errores, 4);
-  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 2u);
   struct stat st;
   ASSERT_EQ(lstat(Carpeta.Ruta("tubo").c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
@@ -355,18 +356,18 @@ TEST_F(Ficheros, FicheroEnUtf8) {
               "\xEF\xBB\xBFPEQUE\xC3\x91O\n\xCE\xBBx.x\n\xC2\xBFY?\nPEQUE\xC3\x91O\n");
   Abre(Carpeta.Ruta("u.txt"));
   EXPECT_EQ(b.Vista.Errores, 0) << b.Vista.UltimoError;
-  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
-  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "PEQUE\xD1O");
-  EXPECT_EQ(b.Mesa.Definiciones[1].Nombre, "\xBFY?");
-  EXPECT_EQ(b.Mesa.Definiciones[0].Texto, "\\x.x");  // λ read as the lambda
+  ASSERT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 2u);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones[0].Nombre, "PEQUE\xD1O");
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones[1].Nombre, "\xBFY?");
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones[0].Texto, "\\x.x");  // λ read as the lambda
 
   EscribeTodo(Carpeta.Ruta("o.txt"), "A\n\\x.x\n\xCE\xA9\nA\n");
   Abre(Carpeta.Ruta("o.txt"));
   EXPECT_EQ(b.Vista.UltimoError,
             "Car\xE1"
             "cter no admitido: U+03A9 (l\xEDnea 3)");
-  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
-  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "PEQUE\xD1O");
+  ASSERT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 2u);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones[0].Nombre, "PEQUE\xD1O");
 
   // What is not UTF-8 is Windows-1252: a cut sequence, an overlong form, a surrogate.
   EXPECT_TRUE(EsUtf8("\xC3\x91\xF0\x9F\x98\x80"));
@@ -374,8 +375,8 @@ TEST_F(Ficheros, FicheroEnUtf8) {
     EXPECT_FALSE(EsUtf8(No)) << No;
   EscribeTodo(Carpeta.Ruta("w.txt"), "PEQUE\xD1O\n\\x.x\n");
   Abre(Carpeta.Ruta("w.txt"));
-  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 1u);
-  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "PEQUE\xD1O");
+  ASSERT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 1u);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones[0].Nombre, "PEQUE\xD1O");
   EXPECT_EQ(b.Vista.Errores, 1);
 }
 
@@ -460,7 +461,7 @@ TEST_F(Ficheros, NombresConCaracteresDeControl) {
   b.Entra("\\x.x", "I");
   b.Entra("I I");
   b.Mesa.btnBetaClick();
-  TExprLambda* Actual = b.Mesa.TerminoActual();
+  TExprLambda* Actual = b.Mesa.Sesion.TerminoActual();
   std::string Memo = b.Vista.Memo();
   for (std::string Nombre : {std::string("A\x1A"
                                          "B"),
@@ -473,8 +474,8 @@ TEST_F(Ficheros, NombresConCaracteresDeControl) {
                                    0),
               0u)
         << b.Vista.Estado;
-    EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 1u);
-    EXPECT_EQ(b.Mesa.TerminoActual(), Actual);
+    EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 1u);
+    EXPECT_EQ(b.Mesa.Sesion.TerminoActual(), Actual);
     EXPECT_TRUE(b.Vista.Back);
     EXPECT_EQ(b.Vista.Memo(), Memo);
     EXPECT_EQ(b.Vista.Def, Nombre);
@@ -523,10 +524,10 @@ TEST(Pregunta, AntesDePerderLasDefiniciones) {
   EscribeTodo(Otro, "O\n\\x.x\n");
   // Nothing changed yet, or only a term without a name: no question.
   b.Entra("\\x.x");
-  EXPECT_FALSE(b.Mesa.SinGuardar());
+  EXPECT_FALSE(b.Mesa.Sesion.SinGuardar());
   EXPECT_TRUE(b.Mesa.FormCloseQuery());
   b.Entra("\\x.x", "I");
-  EXPECT_TRUE(b.Mesa.SinGuardar());
+  EXPECT_TRUE(b.Mesa.Sesion.SinGuardar());
 
   v.RutaAbrir = Otro;
   v.Respuesta = IVista::TRespuesta::Cancelar;
@@ -536,7 +537,7 @@ TEST(Pregunta, AntesDePerderLasDefiniciones) {
   EXPECT_EQ(v.Preguntas[0],
             "Las definiciones han cambiado. \xBFGuardarlas antes de abrir otro fichero?");
   EXPECT_EQ(v.Preguntas[1], "Las definiciones han cambiado. \xBFGuardarlas antes de cerrar?");
-  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "I");
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones[0].Nombre, "I");
 
   // Guardar, and the save dialog cancelled or the save failing: nothing goes on.
   v.Respuesta = IVista::TRespuesta::Guardar;
@@ -548,15 +549,15 @@ TEST(Pregunta, AntesDePerderLasDefiniciones) {
   EXPECT_FALSE(b.Mesa.FormCloseQuery());
   EXPECT_EQ(v.UltimoError, "Invalid filename");
   EXPECT_EQ(v.Errores, 2);
-  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "I");
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones[0].Nombre, "I");
   EXPECT_FALSE(b.Mesa.Cerrado());
 
   // Guardar and a save that works: the open goes on.
   v.RutaSalvar = b.Carpeta.Ruta("d.txt");
   b.Mesa.Abrir1Click();
   EXPECT_EQ(LeeTodo(b.Carpeta.Ruta("d.txt")), "I\r\n\\ a . a\r\n");
-  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "O");
-  EXPECT_FALSE(b.Mesa.SinGuardar());
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones[0].Nombre, "O");
+  EXPECT_FALSE(b.Mesa.Sesion.SinGuardar());
   const std::size_t Preguntas = v.Preguntas.size();
   EXPECT_TRUE(b.Mesa.FormCloseQuery());
   b.Entra("\\x.x x", "D");
@@ -590,7 +591,7 @@ TEST(Pregunta, CierreDuranteUnaActualizacion) {
   EXPECT_EQ(v.Cierres, 1);
   EXPECT_EQ(v.Preguntas.size(), 1u);
   EXPECT_TRUE(b.Mesa.Cerrado());
-  EXPECT_FALSE(b.Mesa.Ejecutando);
+  EXPECT_FALSE(b.Mesa.Todo.Ejecutando);
 }
 
 }  // namespace
@@ -605,7 +606,7 @@ TEST_F(Ficheros, AbrirAvisaDeNombresQueNoSeEscriben) {
   };
   EscribeTodo(Ruta, "A \r\n\\x.x\r\n\r\n\\y.y\r\nB\0C\r\n\\z.z\r\nBIEN\r\n\\w.w\r\n"s);
   Abre(Ruta);
-  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 4u);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 4u);
   EXPECT_EQ(b.Vista.Lectura,
             "\xAB"
             "A \xBB tiene un blanco o un signo: no se lee como nombre (y 2 m\xE1s)");

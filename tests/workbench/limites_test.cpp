@@ -18,7 +18,7 @@ TEST(Limites, TextoQueNoCabeSeRehusa) {
   b.Pestana(Texto);
   b.Entra("(\\x.x x x) (\\x.x x x)");
   std::size_t Largo = b.Vista.Memo().size();
-  b.Mesa.LimiteTexto = Largo;
+  b.Mesa.Vistas.LimiteTexto = Largo;
   b.Mesa.btnBetaClick();
   EXPECT_EQ(b.Vista.Memo(), "");
   EXPECT_EQ(b.Vista.Estado, "Texto demasiado grande para mostrarlo: m\xE1s de " +
@@ -31,10 +31,10 @@ TEST(Limites, TextoQueNoCabeSeRehusa) {
   EXPECT_EQ(b.Vista.Memo(), "");
   EXPECT_EQ(b.Vista.Estado, " 3 reducciones; Texto demasiado grande para mostrarlo: m\xE1s de " +
                                 std::to_string(Largo) + " caracteres");
-  b.Mesa.LimiteTexto = SIZE_MAX;
+  b.Mesa.Vistas.LimiteTexto = SIZE_MAX;
   b.Pestana(1);
   b.Pestana(Texto);
-  EXPECT_EQ(b.Vista.Memo().size(), LongitudTexto(b.Mesa.TerminoActual()));
+  EXPECT_EQ(b.Vista.Memo().size(), LongitudTexto(b.Mesa.Sesion.TerminoActual()));
 }
 
 TEST(Limites, DiagramaQueNoCabeSeRehusa) {
@@ -42,10 +42,10 @@ TEST(Limites, DiagramaQueNoCabeSeRehusa) {
   b.Vista.AnchoLienzo = 300;
   b.Vista.AltoLienzo = 200;
   b.Mesa.LienzoPaint(300, 200);
-  b.Mesa.LimiteDiagrama = 20;
+  b.Mesa.Vistas.LimiteDiagrama = 20;
   // Green below full in some pixel: something is drawn (the background is 255, 255, 240).
   auto Dibujado = [&] {
-    const unsigned char* p = b.Mesa.Bitmap.Pixeles();
+    const unsigned char* p = b.Mesa.Vistas.Bitmap.Pixeles();
     for (int i = 0; i < 300 * 200 * 4; i += 4)
       if (p[i + 1] != 255) return true;
     return false;
@@ -102,9 +102,9 @@ TEST(Limites, LimiteDeNodos) {
   EXPECT_NE(b.Vista.Estado.find("T\xE9rmino demasiado grande"), std::string::npos)
       << b.Vista.Estado;
   EXPECT_NE(b.Vista.Estado.find("reducciones"), std::string::npos);
-  EXPECT_TRUE(EsValido(b.Mesa.TerminoActual()));
+  EXPECT_TRUE(EsValido(b.Mesa.Sesion.TerminoActual()));
   EXPECT_LE(NodosVivos(), LimiteNodos());
-  EXPECT_FALSE(b.Mesa.Ejecutando);
+  EXPECT_FALSE(b.Mesa.Todo.Ejecutando);
 
   // The step's copy for back would pass the limit: nothing changes.
   std::string Antes = b.Vista.Memo();
@@ -117,13 +117,13 @@ TEST(Limites, LimiteDeNodos) {
   // An entry that copies too much fails like any other.
   b.Entra("% %");
   EXPECT_EQ(b.Vista.Estado.find("T\xE9rmino demasiado grande"), 0u);
-  EXPECT_EQ(b.Mesa.TerminoActual(), nullptr);
+  EXPECT_EQ(b.Mesa.Sesion.TerminoActual(), nullptr);
   // So does a definition whose copy would not fit.
   FijaLimiteNodos(NodosVivos() + 6);
   b.Entra("\\x.x x x", "T");
   EXPECT_EQ(b.Vista.Estado.find("T\xE9rmino demasiado grande"), 0u);
-  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 0u);
-  EXPECT_EQ(b.Mesa.TerminoActual(), nullptr);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 0u);
+  EXPECT_EQ(b.Mesa.Sesion.TerminoActual(), nullptr);
 
   // After a run stopped at the limit, the next entry has the room the old term held.
   FijaLimiteNodos(NodosVivos() + 2000);
@@ -131,7 +131,7 @@ TEST(Limites, LimiteDeNodos) {
   b.Mesa.btnBetaAllClick();
   b.Entra("(\\a b c d.a b c d) (\\x.x) (\\y.y) (\\z.z) (\\w.w)");
   EXPECT_EQ(b.Vista.Estado, "");
-  EXPECT_NE(b.Mesa.TerminoActual(), nullptr);
+  EXPECT_NE(b.Mesa.Sesion.TerminoActual(), nullptr);
 }
 
 }  // namespace

@@ -43,19 +43,19 @@ TEST(Mesa, EjemploDeCincoOrdenes) {
   EXPECT_EQ(b.Vista.Estado, " 1 reducciones");
   EXPECT_EQ(b.Vista.Eventos, 2);  // two passes
   EXPECT_FALSE(b.Vista.Back);
-  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 1u);
-  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "I");
-  EXPECT_FALSE(b.Mesa.Ejecutando);
+  ASSERT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 1u);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones[0].Nombre, "I");
+  EXPECT_FALSE(b.Mesa.Todo.Ejecutando);
 }
 
 TEST(Mesa, EstadoInicial) {
   TBanco b;
-  EXPECT_EQ(b.Mesa.TerminoActual(), nullptr);
-  EXPECT_EQ(b.Mesa.Anterior, nullptr);
-  EXPECT_EQ(b.Mesa.Zoom, 1.0);
-  EXPECT_FALSE(b.Mesa.Ejecutando);
-  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 0u);
-  EXPECT_EQ(b.Mesa.Intervalo(), 0.0);
+  EXPECT_EQ(b.Mesa.Sesion.TerminoActual(), nullptr);
+  EXPECT_EQ(b.Mesa.Sesion.Anterior, nullptr);
+  EXPECT_EQ(b.Mesa.Vistas.Zoom, 1.0);
+  EXPECT_FALSE(b.Mesa.Todo.Ejecutando);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 0u);
+  EXPECT_EQ(b.Mesa.Todo.Ritmo.Intervalo(), 0.0);
   // Without a term, the commands leave everything alone.
   b.Mesa.btnBetaClick();
   b.Mesa.btnBetaAllClick();
@@ -71,39 +71,39 @@ TEST(Mesa, OtrasTeclasNoEntran) {
   b.Vista.Ent = "\\x.x";
   b.Mesa.edtEntKeyPress('a');
   b.Mesa.edtEntKeyPress('\n');
-  EXPECT_EQ(b.Mesa.TerminoActual(), nullptr);
+  EXPECT_EQ(b.Mesa.Sesion.TerminoActual(), nullptr);
 }
 
 TEST(Mesa, Definiciones) {
   TBanco b;
   b.Entra("\\x.x");  // empty name box: nothing defined
-  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 0u);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 0u);
 
   b.Entra("\\x.x", "Id");
   b.Entra("\\x y.x", "K");
   b.Entra("\\x y.y", "ID");  // another letter case: same entry, same place, first spelling
-  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
-  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "Id");
-  EXPECT_EQ(b.Mesa.LineaDefinicion(0), "\\ a . \\ b . b");
-  EXPECT_EQ(b.Mesa.Definiciones[1].Nombre, "K");
+  ASSERT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 2u);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones[0].Nombre, "Id");
+  EXPECT_EQ(b.Mesa.Sesion.LineaDefinicion(0), "\\ a . \\ b . b");
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones[1].Nombre, "K");
 
   // Letters beyond ASCII fold too.
   b.Entra("\\x.x", "FUNCI\xD3N");
   b.Entra("\\x.x x", "funci\xF3n");
-  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 3u);
-  EXPECT_EQ(b.Mesa.LineaDefinicion(2), "\\ a . a a");
+  ASSERT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 3u);
+  EXPECT_EQ(b.Mesa.Sesion.LineaDefinicion(2), "\\ a . a a");
 
   // A redefinition that uses the old value.
   b.Entra("K K", "K");
-  EXPECT_EQ(b.Mesa.LineaDefinicion(1), "(\\ a . \\ b . a) (\\ c . \\ d . c)");
+  EXPECT_EQ(b.Mesa.Sesion.LineaDefinicion(1), "(\\ a . \\ b . a) (\\ c . \\ d . c)");
   // The stored term is a copy: stepping the current term leaves it alone.
   b.Mesa.btnBetaClick();
   EXPECT_EQ(b.Vista.Memo(), "\\ a . \\ b . \\ c . b");
-  EXPECT_EQ(b.Mesa.LineaDefinicion(1), "(\\ a . \\ b . a) (\\ c . \\ d . c)");
+  EXPECT_EQ(b.Mesa.Sesion.LineaDefinicion(1), "(\\ a . \\ b . a) (\\ c . \\ d . c)");
 
   // A name the parser cannot read back is still stored.
   b.Entra("\\x.x", "uno dos");
-  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 4u);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 4u);
   b.Pestana(Texto);
   b.Entra("uno dos");  // two free variables, not the symbol
   EXPECT_EQ(b.Vista.Memo(), "a b");
@@ -115,13 +115,13 @@ TEST(Mesa, NombreRepetidoReemplazaElPrimero) {
   TBanco b;
   b.Vista.RutaAbrir = c.Ruta("d.txt");
   b.Mesa.Abrir1Click();
-  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 2u);
+  ASSERT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 2u);
   b.Entra("A");
   EXPECT_EQ(b.Vista.Memo(), "\\ a . a");  // lookups find the first
   b.Entra("\\z.z z z", "a");
-  EXPECT_EQ(b.Mesa.LineaDefinicion(0), "\\ a . a a a");
-  EXPECT_EQ(b.Mesa.LineaDefinicion(1), "\\ a . a a");
-  EXPECT_EQ(b.Mesa.Definiciones[0].Nombre, "A");
+  EXPECT_EQ(b.Mesa.Sesion.LineaDefinicion(0), "\\ a . a a a");
+  EXPECT_EQ(b.Mesa.Sesion.LineaDefinicion(1), "\\ a . a a");
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones[0].Nombre, "A");
 }
 
 TEST(Mesa, EntradaFallida) {
@@ -134,11 +134,11 @@ TEST(Mesa, EntradaFallida) {
 
   b.Entra("(\\x.x", "N");
   EXPECT_EQ(b.Vista.Estado, "Par\xE9ntesis no cerrado");
-  EXPECT_EQ(b.Mesa.TerminoActual(), nullptr);
-  EXPECT_EQ(b.Mesa.Anterior, nullptr);
+  EXPECT_EQ(b.Mesa.Sesion.TerminoActual(), nullptr);
+  EXPECT_EQ(b.Mesa.Sesion.Anterior, nullptr);
   EXPECT_FALSE(b.Vista.Back);
   EXPECT_EQ(b.Vista.Def, "N");  // boxes stay as they are
-  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 0u);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 0u);
 
   // Nothing to step, run or show; the text view keeps the old term.
   b.Mesa.btnBetaClick();
@@ -200,7 +200,7 @@ TEST(Mesa, RaizVariable) {
   b.Mesa.btnBetaClick();
   b.Entra("% %");
   EXPECT_EQ(b.Vista.Memo(), "a a");
-  EXPECT_TRUE(EsValido(b.Mesa.TerminoActual()));
+  EXPECT_TRUE(EsValido(b.Mesa.Sesion.TerminoActual()));
 }
 
 TEST(Mesa, EjecutaTodo) {
@@ -213,7 +213,7 @@ TEST(Mesa, EjecutaTodo) {
   EXPECT_EQ(b.Vista.Estado, " 0 reducciones");
   EXPECT_EQ(b.Vista.Eventos, 1);
   EXPECT_FALSE(b.Vista.Back);
-  EXPECT_EQ(b.Mesa.Anterior, nullptr);
+  EXPECT_EQ(b.Mesa.Sesion.Anterior, nullptr);
 
   // The thousands separator comes from the view.
   b.Entra("(\\a b.b a) (\\c d.c (c d)) (\\e g.e (e (e (e (e (e (e (e (e (e g))))))))))");
@@ -247,19 +247,19 @@ TEST_P(MesaEspera, SegundaPulsacionPara) {
   b.Entra("(\\x.x x) (\\y.y y)");
   int Pasadas = 0;
   b.Vista.AlProcesarEventos = [&] {
-    EXPECT_TRUE(b.Mesa.Ejecutando);
+    EXPECT_TRUE(b.Mesa.Todo.Ejecutando);
     if (++Pasadas == 5) {
       // A double click: both presses arrive in one round; neither starts a loop.
       b.Mesa.btnBetaAllClick();
       b.Mesa.btnBetaAllClick();
-      EXPECT_TRUE(b.Mesa.ParadaPedida());
+      EXPECT_TRUE(b.Mesa.Todo.PararPedido);
     }
   };
   Todo(b);
   EXPECT_EQ(Pasadas, 5);
   EXPECT_EQ(b.Vista.Estado, " 5 reducciones");
-  EXPECT_FALSE(b.Mesa.Ejecutando);
-  EXPECT_FALSE(b.Mesa.ParadaPedida());
+  EXPECT_FALSE(b.Mesa.Todo.Ejecutando);
+  EXPECT_FALSE(b.Mesa.Todo.PararPedido);
   EXPECT_FALSE(b.Vista.Back);
   // The next press starts afresh.
   Pasadas = 0;
@@ -304,8 +304,8 @@ TEST_P(MesaEspera, OrdenesEntrePasadas) {
   };
   Todo(b);
   EXPECT_EQ(Pasadas, 3);
-  EXPECT_EQ(b.Mesa.TerminoActual(), nullptr);
-  EXPECT_FALSE(b.Mesa.Ejecutando);
+  EXPECT_EQ(b.Mesa.Sesion.TerminoActual(), nullptr);
+  EXPECT_FALSE(b.Mesa.Todo.Ejecutando);
 }
 
 TEST(Mesa, PestanasDuranteEjecutaTodo) {
@@ -334,7 +334,7 @@ TEST(Mesa, PestanasDuranteEjecutaTodo) {
   };
   b.Mesa.btnBetaAllClick();
   EXPECT_EQ(Pasadas, 6);
-  EXPECT_EQ(b.Mesa.Bitmap.Width(), 200);
+  EXPECT_EQ(b.Mesa.Vistas.Bitmap.Width(), 200);
 }
 
 TEST(Mesa, IntervaloDeActualizacion) {
@@ -374,8 +374,8 @@ TEST(Mesa, BetaTodoParadoEntreVistasMuestraElUltimoTermino) {
   };
   b.Mesa.btnBetaAllClick();
   EXPECT_EQ(b.Vista.Estado, " 5 reducciones");
-  ::Renumera(b.Mesa.TerminoActual(), b.Mesa.NumVars);
-  EXPECT_EQ(b.Vista.Memo(), b.Mesa.TerminoActual()->Texto());
+  ::Renumera(b.Mesa.Sesion.TerminoActual(), b.Mesa.Sesion.NumVars);
+  EXPECT_EQ(b.Vista.Memo(), b.Mesa.Sesion.TerminoActual()->Texto());
 }
 
 TEST(Mesa, BetaTodoSobreUnaFormaNormalNoLaVuelveAMostrar) {
@@ -397,30 +397,30 @@ TEST(Mesa, Zoom) {
   TBanco b;
   // Diagram tab: Zoom changes, the font does not.
   EXPECT_TRUE(b.Mesa.UpDown1ChangingEx(updUp));
-  EXPECT_DOUBLE_EQ(b.Mesa.Zoom, 1.2);
+  EXPECT_DOUBLE_EQ(b.Mesa.Vistas.Zoom, 1.2);
   EXPECT_TRUE(b.Mesa.UpDown1ChangingEx(updDown));
-  EXPECT_DOUBLE_EQ(b.Mesa.Zoom, 1.0);
+  EXPECT_DOUBLE_EQ(b.Mesa.Vistas.Zoom, 1.0);
   EXPECT_TRUE(b.Mesa.UpDown1ChangingEx(updNone));  // counts as down
-  EXPECT_DOUBLE_EQ(b.Mesa.Zoom, 1.0 / 1.2);
+  EXPECT_DOUBLE_EQ(b.Mesa.Vistas.Zoom, 1.0 / 1.2);
   EXPECT_EQ(b.Vista.Fuente, 18);
   // No bound either way; drawing at any zoom stays safe.
   b.Mesa.LienzoPaint(300, 200);
   b.Entra("(\\x.x x) (\\y.y) z");
   for (int i = 0; i < 5000; ++i) b.Mesa.UpDown1ChangingEx(updUp);
-  EXPECT_GT(b.Mesa.Zoom, 1e300);
-  EXPECT_TRUE(std::isfinite(b.Mesa.Zoom));  // or the down arrow could never bring it back
+  EXPECT_GT(b.Mesa.Vistas.Zoom, 1e300);
+  EXPECT_TRUE(std::isfinite(b.Mesa.Vistas.Zoom));  // or the down arrow could never bring it back
   for (int i = 0; i < 10000; ++i) b.Mesa.UpDown1ChangingEx(updDown);
-  EXPECT_LT(b.Mesa.Zoom, 1e-300);
-  EXPECT_GT(b.Mesa.Zoom, 0);
+  EXPECT_LT(b.Mesa.Vistas.Zoom, 1e-300);
+  EXPECT_GT(b.Mesa.Vistas.Zoom, 0);
   b.Mesa.UpDown1ChangingEx(updUp);
-  EXPECT_GT(b.Mesa.Zoom, 0);
+  EXPECT_GT(b.Mesa.Vistas.Zoom, 0);
 
   // Text tab: the font changes by 2 points, Zoom does not.
-  b.Mesa.Zoom = 1.0;
+  b.Mesa.Vistas.Zoom = 1.0;
   b.Pestana(Texto);
   b.Mesa.UpDown1ChangingEx(updUp);
   EXPECT_EQ(b.Vista.Fuente, 20);
-  EXPECT_EQ(b.Mesa.Zoom, 1.0);
+  EXPECT_EQ(b.Mesa.Vistas.Zoom, 1.0);
   b.Mesa.UpDown1ChangingEx(updDown);
   b.Mesa.UpDown1ChangingEx(updDown);
   EXPECT_EQ(b.Vista.Fuente, 16);
@@ -452,18 +452,19 @@ TEST(Mesa, RenumeraAntesDeMostrar) {
 TEST(Mesa, Lienzo) {
   TBanco b;
   b.Entra("\\x.x x");
-  EXPECT_EQ(b.Mesa.Bitmap.Width(), 0);
+  EXPECT_EQ(b.Mesa.Vistas.Bitmap.Width(), 0);
   b.Mesa.LienzoPaint(120, 80);
-  EXPECT_EQ(b.Mesa.Bitmap.Width(), 120);
-  EXPECT_EQ(b.Mesa.Bitmap.Height(), 80);
+  EXPECT_EQ(b.Mesa.Vistas.Bitmap.Width(), 120);
+  EXPECT_EQ(b.Mesa.Vistas.Bitmap.Height(), 80);
   // Something other than the background was drawn.
-  TPixel Fondo = b.Mesa.Bitmap.Pixel(0, 0);
+  TPixel Fondo = b.Mesa.Vistas.Bitmap.Pixel(0, 0);
   bool Dibujado = false;
   for (int y = 0; y < 80 && !Dibujado; ++y)
-    for (int x = 0; x < 120 && !Dibujado; ++x) Dibujado = !(b.Mesa.Bitmap.Pixel(x, y) == Fondo);
+    for (int x = 0; x < 120 && !Dibujado; ++x)
+      Dibujado = !(b.Mesa.Vistas.Bitmap.Pixel(x, y) == Fondo);
   EXPECT_TRUE(Dibujado);
   b.Mesa.LienzoPaint(-5, -5);
-  EXPECT_EQ(b.Mesa.Bitmap.Width(), 0);
+  EXPECT_EQ(b.Mesa.Vistas.Bitmap.Width(), 0);
 }
 
 TEST(Mesa, CicloDetenidoEnSeguida) {
@@ -481,7 +482,7 @@ TEST(Mesa, CicloDetenidoEnSeguida) {
       b.Entra(c.Termino);
       b.Mesa.btnBetaAllClick();
       EXPECT_LE(NumReducciones, c.Tope) << c.Termino;
-      EXPECT_EQ(b.Mesa.Ciclo(), c.Periodo) << c.Termino;
+      EXPECT_EQ(b.Mesa.Sesion.Ciclo(), c.Periodo) << c.Termino;
     }
   }
 }
@@ -500,7 +501,7 @@ TEST(Mesa, NombreQueNoSeLeeComoSimbolo) {
             std::string::npos);
   b.Entra("\\x.x", "DOBLE'");
   EXPECT_EQ(b.Vista.Lectura.find("\xAB"), std::string::npos);
-  EXPECT_EQ(b.Mesa.Definiciones.Cuenta(), 3u);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 3u);
 }
 
 TEST(Mesa, UnSoloSeparadorDeMillares) {
@@ -530,8 +531,8 @@ TEST(Mesa, UnSoloSeparadorDeMillares) {
   EXPECT_TRUE(Comas(b.Vista.Estado)) << b.Vista.Estado;
   FijaLimiteNodos(Limite);
   b.Entra("(\\x.x x x) (\\y.y y y)");
-  b.Mesa.LimiteTexto = 1000;
-  b.Mesa.LimiteDiagrama = 1000;
+  b.Mesa.Vistas.LimiteTexto = 1000;
+  b.Mesa.Vistas.LimiteDiagrama = 1000;
   b.Vista.AlTerminarPasada = [&] {
     if (NumReducciones == 200) b.Mesa.btnBetaAllClick();
   };
@@ -567,12 +568,12 @@ TEST(Mesa, ExcepcionesTerminanLaOrden) {
   v.Falla = true;
   m.btnBetaAllClick();
   EXPECT_EQ(v.UltimoError, "sin memoria");
-  EXPECT_FALSE(m.Ejecutando);
-  EXPECT_FALSE(m.ParadaPedida());
-  EXPECT_TRUE(EsValido(m.TerminoActual()));
+  EXPECT_FALSE(m.Todo.Ejecutando);
+  EXPECT_FALSE(m.Todo.PararPedido);
+  EXPECT_TRUE(EsValido(m.Sesion.TerminoActual()));
   m.btnBetaClick();
   EXPECT_EQ(v.Errores, 2);
-  EXPECT_TRUE(EsValido(m.Anterior));
+  EXPECT_TRUE(EsValido(m.Sesion.Anterior));
   v.Falla = false;
   m.btnBackClick();
   EXPECT_EQ(v.Memo(), "(\\ a . a a) (\\ b . b b)");
@@ -608,7 +609,7 @@ TEST(Mesa, CierreDuranteEjecutaTodo) {
   b.Mesa.btnBetaAllClick();
   EXPECT_EQ(Pasadas, 4);
   EXPECT_EQ(b.Vista.Estado, "cerrada");  // nothing touched after the close
-  EXPECT_FALSE(b.Mesa.Ejecutando);
+  EXPECT_FALSE(b.Mesa.Todo.Ejecutando);
   EXPECT_TRUE(b.Mesa.Cerrado());
   // Every later command is refused.
   int Memos = b.Vista.Memos;

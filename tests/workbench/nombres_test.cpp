@@ -38,8 +38,8 @@ TEST(Nombres, LaVistaMuestraLosNombresYLosQuitaAlApagarse) {
   b.Mesa.NombresClick();
   EXPECT_EQ(b.Vista.Memo(), "(\\ f . \\ x . f x) (\\ x . x)");
   // The chosen redex still finds its bytes in this text.
-  ASSERT_EQ(b.Mesa.RangosRedex().size(), 3u);
-  EXPECT_EQ(b.Mesa.RangosRedex()[0].Hasta, b.Vista.Memo().size());
+  ASSERT_EQ(b.Mesa.Eleccion.RangosRedex().size(), 3u);
+  EXPECT_EQ(b.Mesa.Eleccion.RangosRedex()[0].Hasta, b.Vista.Memo().size());
   b.Mesa.btnBetaClick();
   EXPECT_EQ(b.Vista.Memo(), "\\ x . (\\ x' . x') x");
   b.Vista.Nombres = false;
@@ -94,7 +94,7 @@ TEST(Nombres, CadaMesaImprimeConSusPropiasOpciones) {
   Conservados.Vista.Nombres = true;
   Conservados.Entra("\\uno.uno");
   EXPECT_EQ(Conservados.Vista.Memo(), "\\ uno . uno");
-  ASSERT_EQ(Letras.Mesa.RangosRedex().size(), 3u);
-  EXPECT_EQ(Letras.Mesa.RangosRedex()[0].Hasta, Letras.Vista.Memo().size());
-  EXPECT_EQ(Letras.Mesa.RangosRedex()[2].Desde, Letras.Vista.Memo().rfind('('));
+  ASSERT_EQ(Letras.Mesa.Eleccion.RangosRedex().size(), 3u);
+  EXPECT_EQ(Letras.Mesa.Eleccion.RangosRedex()[0].Hasta, Letras.Vista.Memo().size());
+  EXPECT_EQ(Letras.Mesa.Eleccion.RangosRedex()[2].Desde, Letras.Vista.Memo().rfind('('));
 }

@@ -146,7 +146,7 @@ TEST(Pliegue, LosRedexTienenSusRangos) {
   AbreNumerales(b);
   Pliega(b, true);
   b.Entra("SUMA 2 3");
-  const std::vector<TRango>& r = b.Mesa.RangosRedex();
+  const std::vector<TRango>& r = b.Mesa.Eleccion.RangosRedex();
   ASSERT_EQ(r.size(), 3u);
   EXPECT_EQ(r[0].Desde, 0u);
   EXPECT_EQ(r[0].Hasta, 6u);
@@ -158,10 +158,11 @@ TEST(Pliegue, LosRedexTienenSusRangos) {
   b.Entra("\\z.(\\x.x) z", "E");
   b.Entra("(\\w.w y) E D");
   EXPECT_EQ(b.Vista.Memo(), "(\\ a . a b) E D");
-  ASSERT_EQ(b.Mesa.RangosRedex().size(), 9u);
-  for (std::size_t p = 0; p < 13; ++p) EXPECT_EQ(b.Mesa.RedexEn(static_cast<int64_t>(p)), 0) << p;
-  EXPECT_EQ(b.Mesa.RedexEn(13), -1);
-  EXPECT_EQ(b.Mesa.RedexEn(14), 2);
+  ASSERT_EQ(b.Mesa.Eleccion.RangosRedex().size(), 9u);
+  for (std::size_t p = 0; p < 13; ++p)
+    EXPECT_EQ(b.Mesa.Eleccion.RedexEn(static_cast<int64_t>(p)), 0) << p;
+  EXPECT_EQ(b.Mesa.Eleccion.RedexEn(13), -1);
+  EXPECT_EQ(b.Mesa.Eleccion.RedexEn(14), 2);
   b.Mesa.ContraeSeleccionado();
   b.Mesa.ContraeSeleccionado();
   EXPECT_EQ(b.Vista.Memo(), "E a D");

@@ -66,7 +66,7 @@ void TodasLasOrdenes(TExprLambda* Termino, std::size_t Tamano = Profundidad) {
   b.Vista.AnchoLienzo = 64;
   b.Vista.AltoLienzo = 64;
   b.Mesa.FijaIntervalo(3600);
-  b.Mesa.CambiaActual(Termino);
+  b.Mesa.Sesion.CambiaActual(Termino);
   b.Pestana(0);
   EXPECT_GT(b.Vista.Memo().size(), Tamano);
   b.Pestana(1);
@@ -85,15 +85,15 @@ void TodasLasOrdenes(TExprLambda* Termino, std::size_t Tamano = Profundidad) {
   b.Mesa.btnBackClick();
   b.Mesa.UpDown1ChangingEx(updUp);
   b.Mesa.btnBetaAllClick();
-  EXPECT_FALSE(b.Mesa.Ejecutando);
-  EXPECT_GT(b.Mesa.LineaDefinicion(0).size(), Tamano);
+  EXPECT_FALSE(b.Mesa.Todo.Ejecutando);
+  EXPECT_GT(b.Mesa.Sesion.LineaDefinicion(0).size(), Tamano);
   b.Vista.RutaSalvar = c.Ruta("d.txt");
   b.Mesa.Salvar1Click();
   EXPECT_EQ(b.Vista.Errores, 0) << b.Vista.UltimoError;
   b.Vista.RutaAbrir = c.Ruta("d.txt");
   b.Mesa.Abrir1Click();  // the parser may refuse a line this long, but nothing breaks
-  EXPECT_TRUE(EsValido(b.Mesa.TerminoActual()));
-  EXPECT_EQ(b.Mesa.Definiciones.Cuenta() + static_cast<std::size_t>(b.Vista.Errores), 1u);
+  EXPECT_TRUE(EsValido(b.Mesa.Sesion.TerminoActual()));
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta() + static_cast<std::size_t>(b.Vista.Errores), 1u);
 }
 
 TEST(Profundo, Numeral) {
@@ -121,7 +121,7 @@ TEST(Profundo, MuchasPasadas) {
   TBanco b;
   b.Pestana(0);
   b.Mesa.FijaIntervalo(3600);
-  b.Mesa.CambiaActual(t);
+  b.Mesa.Sesion.CambiaActual(t);
   b.Mesa.btnBetaAllClick();
   EXPECT_EQ(b.Vista.Memo(), "a");
   EXPECT_EQ(b.Vista.Estado, " 100.000 reducciones");
@@ -142,11 +142,11 @@ TEST(Profundo, NombresDeLasDefiniciones) {
     f->Cuerpo = f->Param;
     t = new TAplicacion(t, f);
   }
-  b.Mesa.CambiaActual(t);
+  b.Mesa.Sesion.CambiaActual(t);
   b.Pestana(0);
   EXPECT_EQ(b.Vista.Memo().size(), 1 + 2 * std::size_t{Profundidad});
   EXPECT_EQ(b.Vista.Memo().substr(0, 6), "a I I ");
-  b.Mesa.CambiaActual(Numeral(Profundidad));
+  b.Mesa.Sesion.CambiaActual(Numeral(Profundidad));
   b.Entra("%", "N");
   b.Mesa.NombresClick();
   EXPECT_EQ(b.Vista.Memo(), "N");

@@ -36,7 +36,7 @@ struct TBancoGrande : TBanco {
     Mesa.FijaIntervalo(1e-9);
     bool Dadas = false;
     Vista.AlProcesarEventos = [&] {
-      if (Dadas || !Mesa.Atendiendo()) return;
+      if (Dadas || !Mesa.Todo.Ritmo.Atendiendo()) return;
       Dadas = true;
       Ordenes();
     };
@@ -50,13 +50,15 @@ struct TBancoGrande : TBanco {
 std::string Estado(TBancoGrande& b, const TCarpeta& c) {
   std::string s = b.Vista.Memo() + "|" + b.Vista.Estado + "|" + b.Vista.Lectura + "|" +
                   std::to_string(b.Vista.Back) + std::to_string(b.Vista.Fuente) + "|" +
-                  std::to_string(b.Mesa.Zoom) + "|" + std::to_string(b.Mesa.Escala()) + "|" +
-                  std::to_string(b.Mesa.Bitmap.Width()) + "x" +
-                  std::to_string(b.Mesa.Bitmap.Height()) + "|" + b.Vista.Def + "|";
-  for (std::size_t i = 0; i < b.Mesa.Definiciones.Cuenta(); ++i)
-    s += b.Mesa.Definiciones[i].Nombre + "=" + b.Mesa.LineaDefinicion(i).substr(0, 40) + ";";
+                  std::to_string(b.Mesa.Vistas.Zoom) + "|" +
+                  std::to_string(b.Mesa.Vistas.Escala()) + "|" +
+                  std::to_string(b.Mesa.Vistas.Bitmap.Width()) + "x" +
+                  std::to_string(b.Mesa.Vistas.Bitmap.Height()) + "|" + b.Vista.Def + "|";
+  for (std::size_t i = 0; i < b.Mesa.Sesion.Definiciones.Cuenta(); ++i)
+    s += b.Mesa.Sesion.Definiciones[i].Nombre + "=" +
+         b.Mesa.Sesion.LineaDefinicion(i).substr(0, 40) + ";";
   for (const char* f : {"s.txt", "d.svg", "r.txt"}) s += "|" + LeeTodo(c.Ruta(f)).substr(0, 400);
-  EXPECT_TRUE(!b.Mesa.TerminoActual() || EsValido(b.Mesa.TerminoActual()));
+  EXPECT_TRUE(!b.Mesa.Sesion.TerminoActual() || EsValido(b.Mesa.Sesion.TerminoActual()));
   return s;
 }
 
@@ -99,7 +101,7 @@ TEST(Reentrada, CadaOrdenDuranteUnaActualizacionEsperaASuTurno) {
     TCarpeta c1, c2;
     TBancoGrande Dentro(Tab), Despues(Tab);
     Dentro.EjecutaCon([&] { TodasLasOrdenes(Dentro, c1, true); });
-    EXPECT_FALSE(Dentro.Mesa.Ejecutando);
+    EXPECT_FALSE(Dentro.Mesa.Todo.Ejecutando);
     Despues.Mesa.btnBetaAllClick();
     TodasLasOrdenes(Despues, c2, false);
     EXPECT_EQ(Estado(Dentro, c1), Estado(Despues, c2)) << "tab " << Tab;
@@ -107,7 +109,7 @@ TEST(Reentrada, CadaOrdenDuranteUnaActualizacionEsperaASuTurno) {
     for (TBancoGrande* b : {&Dentro, &Despues}) {
       b->Mesa.btnBetaClick();
       b->Mesa.btnBetaClick();
-      EXPECT_TRUE(EsValido(b->Mesa.TerminoActual()));
+      EXPECT_TRUE(EsValido(b->Mesa.Sesion.TerminoActual()));
     }
     EXPECT_EQ(Dentro.Vista.Memo(), Despues.Vista.Memo());
     EXPECT_EQ(Dentro.Vista.Errores + Despues.Vista.Errores, 0) << Dentro.Vista.UltimoError;
@@ -122,8 +124,8 @@ TEST(Reentrada, CierreDuranteUnaActualizacion) {
     b.Mesa.btnBetaClick();
   });
   EXPECT_TRUE(b.Mesa.Cerrado());
-  EXPECT_FALSE(b.Mesa.Ejecutando);
-  EXPECT_TRUE(EsValido(b.Mesa.TerminoActual()));
+  EXPECT_FALSE(b.Mesa.Todo.Ejecutando);
+  EXPECT_TRUE(EsValido(b.Mesa.Sesion.TerminoActual()));
 }
 
 TEST(Reentrada, UnaOrdenEnEsperaLeeLasCajasAlDarse) {
@@ -133,9 +135,9 @@ TEST(Reentrada, UnaOrdenEnEsperaLeeLasCajasAlDarse) {
     b.Entra("\\x y.x", "DOS");
     b.Vista.Ent = "\\z.z z";  // typed after the Enters
   });
-  ASSERT_EQ(b.Mesa.Definiciones.Cuenta(), 3u);
-  EXPECT_EQ(b.Mesa.LineaDefinicion(1), "\\ a . a");
-  EXPECT_EQ(b.Mesa.LineaDefinicion(2), "\\ a . \\ b . a");
+  ASSERT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 3u);
+  EXPECT_EQ(b.Mesa.Sesion.LineaDefinicion(1), "\\ a . a");
+  EXPECT_EQ(b.Mesa.Sesion.LineaDefinicion(2), "\\ a . \\ b . a");
   EXPECT_EQ(b.Vista.Memo(), "\\ a . \\ b . a");
 }
 

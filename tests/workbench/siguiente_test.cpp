@@ -95,8 +95,8 @@ TEST(SiguientePaso, DiagramaDesplazadoYHalo) {
   TBanco Patron, b;
   Nuevo(Patron, "\\x.x");
   Nuevo(b, "\\x.x");
-  const TBitmap& P = Patron.Mesa.Bitmap;
-  const TBitmap& B = b.Mesa.Bitmap;
+  const TBitmap& P = Patron.Mesa.Vistas.Bitmap;
+  const TBitmap& B = b.Mesa.Vistas.Bitmap;
   auto Iguales = [&](int dx, int dy) {
     for (int y = std::max(0, dy); y < 200; ++y)
       for (int x = std::max(0, dx); x < 1009; ++x)
@@ -113,7 +113,7 @@ TEST(SiguientePaso, DiagramaDesplazadoYHalo) {
   // The centre of the binder square, (505, 15), stays under the pointer; the square grows.
   const TPixel RojoOscuro{128, 0, 0, 255};
   b.Mesa.LienzoMouseWheel(updUp, 505, 15);
-  EXPECT_DOUBLE_EQ(b.Mesa.Zoom, 1.2);
+  EXPECT_DOUBLE_EQ(b.Mesa.Vistas.Zoom, 1.2);
   for (int x : {500, 505, 509}) EXPECT_EQ(B.Pixel(x, 15), RojoOscuro) << x;
   EXPECT_NE(B.Pixel(510, 15), RojoOscuro);
   EXPECT_EQ(B.Pixel(505, 10), RojoOscuro);

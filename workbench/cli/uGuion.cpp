@@ -165,7 +165,7 @@ bool TGuion::Opciones(std::string_view Orden, std::string_view Resto, bool SinAr
 bool TGuion::Salidas(std::string_view Orden, std::string_view Resto, bool SinArgumento) {
   if (Orden == "png" && !SinArgumento) {
     std::string Mensaje;
-    if (!EscribePNG(Mesa.Bitmap, std::string(Resto), Mensaje)) Error(Mensaje);
+    if (!EscribePNG(Mesa.Vistas.Bitmap, std::string(Resto), Mensaje)) Error(Mensaje);
   } else if (Orden == "open") {
     Vista.RutaAbrir = SinArgumento ? std::nullopt : std::optional<std::string>(Resto);
     Mesa.Abrir1Click();
@@ -185,7 +185,7 @@ bool TGuion::Salidas(std::string_view Orden, std::string_view Resto, bool SinArg
   } else if (Orden == "compare") {
     Compara(Resto, SinArgumento);
   } else if (Orden == "redexes" && SinArgumento) {
-    const std::vector<TRango>& Rangos = Mesa.RangosRedex();
+    const std::vector<TRango>& Rangos = Mesa.Eleccion.RangosRedex();
     for (std::size_t i = 0; i + 2 < Rangos.size(); i += 3)
       Salida << "redex: " << Rangos[i].Desde << ' ' << Rangos[i].Hasta << '\n';
   } else if (Orden == "steps" && SinArgumento) {
@@ -208,8 +208,8 @@ void TGuion::Error(const std::string& Mensaje) {
 void TGuion::Contrae(std::string_view Resto) {
   int n = 0;
   if (!LeeEntero(Resto, n) || n < 0) return Error("usage: contract N, N from 0");
-  if (!Mesa.TerminoActual()) return Error("no term");
-  const std::size_t Cuenta = Mesa.RangosRedex().size() / 3;
+  if (!Mesa.Sesion.TerminoActual()) return Error("no term");
+  const std::size_t Cuenta = Mesa.Eleccion.RangosRedex().size() / 3;
   if (static_cast<std::size_t>(n) >= Cuenta)
     return Error("no redex " + std::to_string(n) + " (the term has " + std::to_string(Cuenta) +
                  ")");
@@ -219,7 +219,7 @@ void TGuion::Contrae(std::string_view Resto) {
 void TGuion::VeAPaso(std::string_view Resto) {
   int n = 0;
   if (!LeeEntero(Resto, n) || n < 0) return Error("usage: goto N, N from 0");
-  const std::deque<TTraza::TLinea>& Lineas = Mesa.Reduccion().Lineas();
+  const std::deque<TTraza::TLinea>& Lineas = Mesa.Historial.Traza.Lineas();
   for (std::size_t i = 0; i < Lineas.size(); ++i)
     if (Lineas[i].Estado.Pasos == n && Lineas[i].EsTermino) return Mesa.IrALinea(i);
   Error("no step " + std::to_string(n));
@@ -301,8 +301,8 @@ void TGuion::Compara(std::string_view Resto, bool SinArgumento) {
   auto r = std::from_chars(Resto.data(), Resto.data() + Resto.size(), Tope);
   if (!SinArgumento && (r.ec != std::errc() || r.ptr != Resto.data() + Resto.size() || Tope < 0))
     return Error("usage: compare [CAP], CAP at least 0");
-  if (!Mesa.TerminoActual()) return Error(Cp1252AUtf8(Mensajes::NoHayActual));
-  TComparacion c(Mesa.TerminoActual(), Mesa.Definiciones, Vista.Modo.Eta, Tope, {},
+  if (!Mesa.Sesion.TerminoActual()) return Error(Cp1252AUtf8(Mensajes::NoHayActual));
+  TComparacion c(Mesa.Sesion.TerminoActual(), Mesa.Sesion.Definiciones, Vista.Modo.Eta, Tope, {},
                  Vista.Separador);
   while (c.Avanza(std::chrono::seconds(1))) {
   }
@@ -341,28 +341,28 @@ void TGuion::Muestra() {
   Salida << '\n';
   Salida << "status: " << Cp1252AUtf8(Vista.Estado) << '\n';
   Salida << "back: " << (Vista.Back ? "on" : "off") << '\n';
-  Salida << "defs: " << Mesa.Definiciones.Cuenta() << '\n';
-  for (std::size_t i = 0; i < Mesa.Definiciones.Cuenta(); ++i) {
+  Salida << "defs: " << Mesa.Sesion.Definiciones.Cuenta() << '\n';
+  for (std::size_t i = 0; i < Mesa.Sesion.Definiciones.Cuenta(); ++i) {
     std::string Linea;
     try {
-      Linea = Mesa.LineaDefinicion(i);
+      Linea = Mesa.Sesion.LineaDefinicion(i);
     } catch (const std::exception& e) {
       Error(Cp1252AUtf8(MensajeExcepcion(e)));
       continue;
     }
-    Salida << "def " << Cp1252AUtf8(Mesa.Definiciones[i].Nombre) << " = " << Cp1252AUtf8(Linea)
-           << '\n';
+    Salida << "def " << Cp1252AUtf8(Mesa.Sesion.Definiciones[i].Nombre) << " = "
+           << Cp1252AUtf8(Linea) << '\n';
   }
 }
 
 void TGuion::Informa() {
   Salida << "value: " << Cp1252AUtf8(Vista.Lectura) << '\n';
-  if (Mesa.Ciclo() > 0) Salida << "cycle: " << Mesa.Ciclo() << '\n';
+  if (Mesa.Sesion.Ciclo() > 0) Salida << "cycle: " << Mesa.Sesion.Ciclo() << '\n';
 }
 
 void TGuion::Pasos() {
   // As the export and the panel: a line says that the oldest were dropped, and why.
-  const TTraza& t = Mesa.Reduccion();
+  const TTraza& t = Mesa.Historial.Traza;
   if (t.Descartadas() > 0) Salida << "dropped: " << Cp1252AUtf8(t.AvisoDescartadas()) << '\n';
   for (const TTraza::TLinea& l : t.Lineas()) {
     Salida << "step " << l.Estado.Pasos << ": ";
@@ -377,6 +377,7 @@ void TGuion::InfoRedex() {
 }
 
 void TGuion::InfoError() {
-  if (Mesa.FaltaEntrada)
-    Salida << "error-at: " << Mesa.FaltaEntrada->Desde << ' ' << Mesa.FaltaEntrada->Hasta << '\n';
+  if (Mesa.Sesion.FaltaEntrada)
+    Salida << "error-at: " << Mesa.Sesion.FaltaEntrada->Desde << ' '
+           << Mesa.Sesion.FaltaEntrada->Hasta << '\n';
 }

@@ -81,7 +81,7 @@ void TVentPpal::btnBackClick() {
 }
 void TVentPpal::PageControl1Change() {
   Orden([&](TMesaTrabajo& m) { m.PageControl1Change(); });
-  if (MesaTrabajo && MesaTrabajo->SeleccionEnTexto() >= 0) MuestraSeleccion(false);
+  if (MesaTrabajo && MesaTrabajo->Eleccion.SeleccionEnTexto() >= 0) MuestraSeleccion(false);
 }
 void TVentPpal::FormClose() {
   Orden([&](TMesaTrabajo& m) { m.FormClose(); });
@@ -127,18 +127,18 @@ void TVentPpal::ExportarReduccion1Click() {
 void TVentPpal::CompararEstrategias1Click() {
   if (!MesaTrabajo || MesaTrabajo->Cerrado()) return;
   // Copying the term now would cross the walk of the view update paused under this event.
-  if (MesaTrabajo->Atendiendo()) {
+  if (MesaTrabajo->Todo.Ritmo.Atendiendo()) {
     QTimer::singleShot(10, this, [this] { CompararEstrategias1Click(); });
     return;
   }
-  TExprLambda* t = MesaTrabajo->TerminoActual();
+  TExprLambda* t = MesaTrabajo->Sesion.TerminoActual();
   if (!t) {
     Estado->setText(DeCp1252(Mensajes::NoHayActual));
     return;
   }
   bool Empezada = false;
   Orden([&](TMesaTrabajo& m) {
-    DialogoComparar()->Empieza(t, m.Definiciones, ModoReduccion().Eta, SeparadorMillares());
+    DialogoComparar()->Empieza(t, m.Sesion.Definiciones, Opciones_.Modo().Eta, SeparadorMillares());
     Empezada = true;
   });
   if (!Empezada) return;
@@ -195,11 +195,8 @@ void TVentPpal::Conecta() {
 
 // The view interface.
 
-std::string TVentPpal::TextoEnt() {
-  return ACp1252(edtEnt->text());
-}
-std::string TVentPpal::TextoDef() {
-  return ACp1252(edtDef->text());
+IVista::TEntrada TVentPpal::Entrada() {
+  return {ACp1252(edtEnt->text()), ACp1252(edtDef->text())};
 }
 void TVentPpal::VaciaDef() {
   edtDef->clear();
@@ -220,14 +217,8 @@ void TVentPpal::FijaTamanoFuenteMemo(int Puntos) {
   f.setPointSize(std::clamp(Puntos, 1, 1000));
   Memo1->setFont(f);
 }
-void TVentPpal::HabilitaBack(bool Habilitado) {
-  btnBack->setEnabled(Habilitado);
-}
-void TVentPpal::HabilitaBeta(bool Habilitado) {
-  btnBeta->setEnabled(Habilitado);
-}
-bool TVentPpal::BetaMultiple() {
-  return Opciones.Marcada(TOpcion::Multiple);
+void TVentPpal::Habilita(TBoton Boton, bool Habilitado) {
+  (Boton == TBoton::Back ? btnBack : btnBeta)->setEnabled(Habilitado);
 }
 int TVentPpal::PestanaActiva() {
   return PageControl1->currentIndex();
@@ -238,24 +229,24 @@ void TVentPpal::RefrescaLienzo() {
 void TVentPpal::ProcesaEventos() {
   QCoreApplication::processEvents();
 }
-bool TVentPpal::DialogoAbrir(std::string& Ruta) {
-  return EligeFichero(OpenDialog1(), Ruta);
-}
-bool TVentPpal::DialogoSalvar(std::string& Ruta) {
-  return EligeFichero(SaveDialog1(), Ruta);
+bool TVentPpal::Dialogo(TDialogo Cual, std::string& Ruta) {
+  switch (Cual) {
+    case TDialogo::Abrir:
+      return EligeFichero(OpenDialog1(), Ruta);
+    case TDialogo::Salvar:
+      return EligeFichero(SaveDialog1(), Ruta);
+    case TDialogo::ExportarDiagrama:
+      return EligeFichero(DialogoDiagrama1(), Ruta);
+    case TDialogo::ExportarReduccion:
+      return EligeFichero(DialogoReduccion1(), Ruta);
+  }
+  return false;
 }
 void TVentPpal::MuestraError(const std::string& Mensaje) {
   MuestraCajaError(this, DeCp1252(ConPuntoFinal(Mensaje)), Pintando > 0);
 }
 std::string TVentPpal::SeparadorMillares() {
   return SeparadorDelLocale();
-}
-
-bool TVentPpal::DialogoExportarDiagrama(std::string& Ruta) {
-  return EligeFichero(DialogoDiagrama1(), Ruta);
-}
-bool TVentPpal::DialogoExportarReduccion(std::string& Ruta) {
-  return EligeFichero(DialogoReduccion1(), Ruta);
 }
 
 IVista::TRespuesta TVentPpal::PreguntaGuardar(const std::string& Pregunta) {
@@ -283,9 +274,6 @@ void TVentPpal::FijaLectura(const std::string& Texto) {
   Lectura1->setText(t);
   Lectura1->setToolTip(t);
 }
-bool TVentPpal::DetenerEnCiclo() {
-  return Opciones.Marcada(TOpcion::Ciclo);
-}
 void TVentPpal::DefinicionesCambiadas() {
   ReconstruyeDefiniciones();
 }
@@ -294,20 +282,8 @@ void TVentPpal::DefinicionesCambiadas() {
 void TVentPpal::FijaResalte(const std::vector<TRango>& Rangos) {
   Memo1->FijaResalte(Rangos);
 }
-bool TVentPpal::MuestraPasos() {
-  return Opciones.Marcada(TOpcion::Pasos);
-}
 void TVentPpal::PasosCambiados() {
   if (Pasos1) Pasos1->Actualiza();
-}
-bool TVentPpal::HaloDiagrama() {
-  return Opciones.Marcada(TOpcion::Halo);
-}
-bool TVentPpal::ConservarNombres() {
-  return Opciones.Marcada(TOpcion::Nombres);
-}
-bool TVentPpal::MuestraNombresDefiniciones() {
-  return Opciones.Marcada(TOpcion::Pliegue);
 }
 void TVentPpal::SeleccionaEnt(std::size_t Desde, std::size_t Hasta) {
   // One Windows-1252 byte is one character of the box.
@@ -317,10 +293,6 @@ void TVentPpal::SeleccionaEnt(std::size_t Desde, std::size_t Hasta) {
   edtEnt->setSelection(a, z - a);
 }
 
-TModo TVentPpal::ModoReduccion() {
-  return Opciones.Modo();
-}
-
 // Helpers.
 
 QString TVentPpal::TextoEstado() const {
@@ -328,8 +300,8 @@ QString TVentPpal::TextoEstado() const {
 }
 
 QImage TVentPpal::ImagenLienzo() {
-  if (!MesaTrabajo || !MesaTrabajo->Bitmap.Pixeles()) return {};
-  TBitmap& b = MesaTrabajo->Bitmap;
+  if (!MesaTrabajo || !MesaTrabajo->Vistas.Bitmap.Pixeles()) return {};
+  TBitmap& b = MesaTrabajo->Vistas.Bitmap;
   return QImage(b.Pixeles(), b.Width(), b.Height(), b.Stride(), QImage::Format_ARGB32);
 }
 
@@ -346,7 +318,7 @@ void TVentPpal::Orden(F&& Accion) {
 
 // Below the views, hidden at start: the window is laid out as without it until it is shown.
 void TVentPpal::CreaPasos() {
-  Pasos1 = new TPanelPasos(MesaTrabajo->Reduccion(), this);
+  Pasos1 = new TPanelPasos(MesaTrabajo->Historial.Traza, this);
   Pasos1->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
   Pasos1->setFont(font());
   addDockWidget(Qt::BottomDockWidgetArea, Pasos1);
@@ -363,13 +335,13 @@ void TVentPpal::MemoApunta(qint64 Pos) {
   std::vector<TRango> Redex;
   bool Mano = true;
   Orden([&](TMesaTrabajo& m) {
-    int64_t k = m.RedexEn(Pos);
+    int64_t k = m.Eleccion.RedexEn(Pos);
     if (k < 0) {
-      k = m.SeleccionEnTexto();
+      k = m.Eleccion.SeleccionEnTexto();
       Mano = false;
     }
     if (k >= 0) {
-      const TRango* r = m.RangosRedex().data() + 3 * k;
+      const TRango* r = m.Eleccion.RangosRedex().data() + 3 * k;
       Redex.assign(r, r + 3);
     }
   });
@@ -377,7 +349,7 @@ void TVentPpal::MemoApunta(qint64 Pos) {
 }
 void TVentPpal::MemoPulsa(qint64 Pos) {
   Orden([&](TMesaTrabajo& m) {
-    if (int64_t k = m.RedexEn(Pos); k >= 0) m.ContraeRedex(static_cast<std::size_t>(k));
+    if (int64_t k = m.Eleccion.RedexEn(Pos); k >= 0) m.ContraeRedex(static_cast<std::size_t>(k));
   });
   MemoApunta(Pos);  // the new term's redex now under the pointer
 }
@@ -400,8 +372,8 @@ void TVentPpal::ContraeSeleccionado() {
 void TVentPpal::MuestraSeleccion(bool Ir) {
   std::vector<TRango> Redex;
   Orden([&](TMesaTrabajo& m) {
-    if (int64_t k = m.SeleccionEnTexto(); k >= 0) {
-      const TRango* r = m.RangosRedex().data() + 3 * k;
+    if (int64_t k = m.Eleccion.SeleccionEnTexto(); k >= 0) {
+      const TRango* r = m.Eleccion.RangosRedex().data() + 3 * k;
       Redex.assign(r, r + 3);
     }
   });
@@ -441,11 +413,11 @@ bool TVentPpal::EligeFichero(QFileDialog* Dialogo, std::string& Ruta) {
 
 void TVentPpal::ReconstruyeDefiniciones() {
   Definiciones1->clear();
-  std::size_t n = MesaTrabajo ? MesaTrabajo->Definiciones.Cuenta() : 0;
+  std::size_t n = MesaTrabajo ? MesaTrabajo->Sesion.Definiciones.Cuenta() : 0;
   if (n == 0) Definiciones1->addAction(QStringLiteral("Sin definiciones"))->setEnabled(false);
   for (std::size_t i = 0; i < n; ++i) {
     // A name may hold '&', which would mark an accelerator.
-    QString Texto = DeCp1252(EntradaDefinicion(MesaTrabajo->Definiciones[i]));
+    QString Texto = DeCp1252(EntradaDefinicion(MesaTrabajo->Sesion.Definiciones[i]));
     QAction* a = Definiciones1->addAction(Texto.replace(u'&', QStringLiteral("&&")));
     connect(a, &QAction::triggered, this, [this, i] { InsertaDefinicion(i); });
   }
@@ -478,7 +450,7 @@ void TVentPpal::ConectaOpciones() {
   for (TOpcion o : OpcionesDelMenu) {
     QAction* a = Entrada(o);
     connect(a, &QAction::toggled, this, [this, o](bool Marcada) {
-      Opciones.Marca(o, Marcada);
+      Opciones_.Marca(o, Marcada);
       PintaOpciones();
     });
     const TOpciones::TOrdenMesa Sigue = TOpciones::Orden(o);
@@ -487,7 +459,7 @@ void TVentPpal::ConectaOpciones() {
             [this, Sigue] { Orden([Sigue](TMesaTrabajo& m) { (m.*Sigue)(); }); });
   }
   connect(Estrategias1, &QActionGroup::triggered, this, [this](QAction* a) {
-    Opciones.Elige(TEstrategia(a->data().toInt()));
+    Opciones_.Elige(TEstrategia(a->data().toInt()));
     PintaOpciones();
     Orden([](TMesaTrabajo& m) { m.OpcionesClick(); });
   });
@@ -496,15 +468,15 @@ void TVentPpal::ConectaOpciones() {
 void TVentPpal::PintaOpciones() {
   for (TOpcion o : OpcionesDelMenu) {
     QAction* a = Entrada(o);
-    a->setChecked(Opciones.Marcada(o));
-    a->setEnabled(Opciones.Habilitada(o));
+    a->setChecked(Opciones_.Marcada(o));
+    a->setEnabled(Opciones_.Habilitada(o));
   }
   for (QAction* a : Estrategias1->actions())
-    a->setChecked(a->data().toInt() == int(Opciones.Estrategia()));
+    a->setChecked(a->data().toInt() == int(Opciones_.Estrategia()));
 }
 
 void TVentPpal::InsertaDefinicion(std::size_t i) {
-  if (!MesaTrabajo || i >= MesaTrabajo->Definiciones.Cuenta()) return;
-  edtEnt->insert(DeCp1252(MesaTrabajo->Definiciones[i].Nombre));
+  if (!MesaTrabajo || i >= MesaTrabajo->Sesion.Definiciones.Cuenta()) return;
+  edtEnt->insert(DeCp1252(MesaTrabajo->Sesion.Definiciones[i].Nombre));
   edtEnt->setFocus();
 }

@@ -142,40 +142,29 @@ class TVentPpal : public QMainWindow, private IVista {
   void Conecta();  // each event to its handler, and the tab order
 
   // The view interface: what TMesaTrabajo reads from the widgets and shows on them.
-  std::string TextoEnt() override;
-  std::string TextoDef() override;
+  TEntrada Entrada() override;
   void VaciaDef() override;
   void FijaEstado(const std::string& Texto) override;
   void FijaMemo(TTextoCompartido Texto) override;
   int TamanoFuenteMemo() override;
   void FijaTamanoFuenteMemo(int Puntos) override;
-  void HabilitaBack(bool Habilitado) override;
-  void HabilitaBeta(bool Habilitado) override;
-  bool BetaMultiple() override;
+  void Habilita(TBoton Boton, bool Habilitado) override;
   int PestanaActiva() override;
   void RefrescaLienzo() override;
   void ProcesaEventos() override;
-  bool DialogoAbrir(std::string& Ruta) override;
-  bool DialogoSalvar(std::string& Ruta) override;
+  bool Dialogo(TDialogo Cual, std::string& Ruta) override;
   void MuestraError(const std::string& Mensaje) override;
   std::string SeparadorMillares() override;
-  bool DialogoExportarDiagrama(std::string& Ruta) override;
-  bool DialogoExportarReduccion(std::string& Ruta) override;
   TRespuesta PreguntaGuardar(const std::string& Pregunta) override;
   void Cierra() override;
   void DefinicionesDeFichero(const std::string& Ruta) override;
   void FijaLectura(const std::string& Texto) override;
-  bool DetenerEnCiclo() override;
   void DefinicionesCambiadas() override;
   // The next step shown, and where a failed entry is wrong.
   void FijaResalte(const std::vector<TRango>& Rangos) override;
-  bool HaloDiagrama() override;
-  bool ConservarNombres() override;
-  bool MuestraNombresDefiniciones() override;
   void SeleccionaEnt(std::size_t Desde, std::size_t Hasta) override;
-  TModo ModoReduccion() override;
-  bool MuestraPasos() override;
   void PasosCambiados() override;
+  const TOpciones& Opciones() override { return Opciones_; }
 
  public:
   // Helpers: for main and the tests, then building and laying out the window, then the commands'.
@@ -235,8 +224,8 @@ class TVentPpal : public QMainWindow, private IVista {
   bool EligeFichero(QFileDialog* Dialogo, std::string& Ruta);
   void ReconstruyeDefiniciones();
   void InsertaDefinicion(std::size_t i);
-  // The "Opciones" menu as Opciones holds it: each entry checked and enabled as its rule says.
-  // Each check mark and strategy feeds Opciones; the commands follow (ConectaOpciones).
+  // The "Opciones" menu as Opciones_ holds it: each entry checked and enabled as its rule says.
+  // Each check mark and strategy feeds Opciones_; the commands follow (ConectaOpciones).
   void PintaOpciones();
   void ConectaOpciones();
   QAction* Entrada(TOpcion o) const;
@@ -258,10 +247,10 @@ class TVentPpal : public QMainWindow, private IVista {
   QDialog* DialogoAcercaDe_ = nullptr;
   QDialog* DialogoManual_ = nullptr;
   TDialogoComparar* DialogoComparar_ = nullptr;
-  QLabel* Estado;    // StatusBar1's one text
-  int FuenteMemo;    // the size the workbench counts, which may be no size at all
-  int Pintando = 0;  // inside LienzoPaint
-  TOpciones Opciones;
+  QLabel* Estado;       // StatusBar1's one text
+  int FuenteMemo;       // the size the workbench counts, which may be no size at all
+  int Pintando = 0;     // inside LienzoPaint
+  TOpciones Opciones_;  // the "Opciones" menu's state
   std::function<std::optional<QString>(QFileDialog&)> RespuestaDialogo;
   std::function<int(QMessageBox&)> RespuestaPregunta;
   std::unique_ptr<TMesaTrabajo> MesaTrabajo;

@@ -203,7 +203,7 @@ TDialogoComparar* TVentPpal::DialogoComparar() {
   if (!DialogoComparar_) {
     DialogoComparar_ = new TDialogoComparar(this);
     DialogoComparar_->PuedeAvanzar = [this] {
-      return MesaTrabajo && !MesaTrabajo->Cerrado() && !MesaTrabajo->Atendiendo();
+      return MesaTrabajo && !MesaTrabajo->Cerrado() && !MesaTrabajo->Todo.Ritmo.Atendiendo();
     };
   }
   return DialogoComparar_;
@@ -391,10 +391,10 @@ void TVentPpal::CreaMenus() {
   Ajustar1->setObjectName("Ajustar1");
   connect(Ajustar1, &QAction::triggered, this, [this] {
     if (!MesaTrabajo) return;
-    const double Antes = MesaTrabajo->Zoom;
+    const double Antes = MesaTrabajo->Vistas.Zoom;
     MesaTrabajo->AjustarDiagrama1Click();
     // The spinner's position follows the steps taken, as after its arrows.
-    const double Pasos = std::log(MesaTrabajo->Zoom / Antes) / std::log(1.2);
+    const double Pasos = std::log(MesaTrabajo->Vistas.Zoom / Antes) / std::log(1.2);
     UpDown1->FijaPosicion(UpDown1->Posicion() + int(std::lround(Pasos)));
   });
 }

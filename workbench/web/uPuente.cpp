@@ -46,12 +46,11 @@ class TVistaWeb : public IVista {
   std::string Ent, Def, Separador = ".", RutaDialogo;
   int Fuente = TMesaTrabajo::FuenteInicial, Pestana = 1;  // the page starts on "Gráficos"
   bool DeFichero = false;                                 // an open or a save went through
-  TOpciones Opciones;
+  TOpciones Menu;                                         // the "Opciones" menu
   TMesaTrabajo* Mesa = nullptr;
   int AnchoLienzo = 0, AltoLienzo = 0;
 
-  std::string TextoEnt() override { return Ent; }
-  std::string TextoDef() override { return Def; }
+  TEntrada Entrada() override { return {Ent, Def}; }
   void VaciaDef() override {
     Def.clear();
     web_vista("vaciaDef", "", 0);
@@ -63,14 +62,14 @@ class TVistaWeb : public IVista {
     Fuente = p;
     web_vista("fuente", "", p);
   }
-  void HabilitaBack(bool h) override { web_vista("back", "", h); }
-  void HabilitaBeta(bool h) override { web_vista("beta", "", h); }
-  bool BetaMultiple() override { return Opciones.Marcada(TOpcion::Multiple); }
+  void Habilita(TBoton b, bool h) override {
+    web_vista(b == TBoton::Back ? "back" : "beta", "", h);
+  }
   int PestanaActiva() override { return Pestana; }
   void RefrescaLienzo() override {
     if (!Mesa || AnchoLienzo <= 0 || AltoLienzo <= 0) return;
     Mesa->LienzoPaint(AnchoLienzo, AltoLienzo);
-    const TBitmap& b = Mesa->Bitmap;
+    const TBitmap& b = Mesa->Vistas.Bitmap;
     if (b.Pixeles()) web_lienzo(b.Pixeles(), b.Width(), b.Height());
   }
   // The events come between two commands, while run-all waits; none inside a view update.
@@ -80,30 +79,26 @@ class TVistaWeb : public IVista {
     return true;
   }
   // The page hands a file over before it opens it, and fetches the one written after a save.
-  bool DialogoAbrir(std::string& Ruta) override { return Dialogo(Ruta); }
-  bool DialogoSalvar(std::string& Ruta) override { return Dialogo(Ruta); }
-  bool DialogoExportarDiagrama(std::string& Ruta) override { return Dialogo(Ruta); }
-  bool DialogoExportarReduccion(std::string& Ruta) override { return Dialogo(Ruta); }
+  bool Dialogo(TDialogo, std::string& Ruta) override {
+    if (RutaDialogo.empty()) return false;
+    Ruta = std::exchange(RutaDialogo, {});
+    return true;
+  }
   void MuestraError(const std::string& m) override { Envia("error", m); }
   void DefinicionesDeFichero(const std::string&) override { DeFichero = true; }
   std::string SeparadorMillares() override { return Separador; }
   void FijaLectura(const std::string& t) override { Envia("lectura", t); }
-  bool DetenerEnCiclo() override { return Opciones.Marcada(TOpcion::Ciclo); }
-  bool ConservarNombres() override { return Opciones.Marcada(TOpcion::Nombres); }
-  bool MuestraNombresDefiniciones() override { return Opciones.Marcada(TOpcion::Pliegue); }
   void DefinicionesCambiadas() override { web_vista("definiciones", "", 0); }
   void FijaResalte(const std::vector<TRango>& r) override {
     const std::vector<int32_t> v = Planos(r.data(), r.size());
     web_resalte(v.data(), int(r.size()));
   }
-  bool HaloDiagrama() override { return Opciones.Marcada(TOpcion::Halo); }
-  TModo ModoReduccion() override { return Opciones.Modo(); }
-  bool MuestraPasos() override { return Opciones.Marcada(TOpcion::Pasos); }
+  const TOpciones& Opciones() override { return Menu; }
   // The "Opciones" menu to be drawn again (EstadoOpciones).
   void OpcionesCambiadas() { web_vista("opciones", "", 0); }
   // The rows are made again at each change: only while the panel shows.
   void PasosCambiados() override {
-    if (MuestraPasos()) web_vista("pasos", "", 0);
+    if (Menu.Marcada(TOpcion::Pasos)) web_vista("pasos", "", 0);
   }
 
   // Ranges as the page takes them, Desde and Hasta in turn. Texts here stay far below 2 GiB:
@@ -118,16 +113,11 @@ class TVistaWeb : public IVista {
   // Redex k of RangosRedex's list, or none, to the page as the one pointed at; Ir scrolls to it.
   void Apuntado(int64_t k, bool Mano, bool Ir) {
     std::vector<int32_t> v;
-    if (k >= 0) v = Planos(Mesa->RangosRedex().data() + 3 * k, 3);
+    if (k >= 0) v = Planos(Mesa->Eleccion.RangosRedex().data() + 3 * k, 3);
     web_apuntado(v.data(), int(v.size() / 2), Mano, Ir);
   }
 
  private:
-  bool Dialogo(std::string& Ruta) {
-    if (RutaDialogo.empty()) return false;
-    Ruta = std::exchange(RutaDialogo, {});
-    return true;
-  }
   void Envia(const char* Tipo, const std::string& Cp1252) {
     const std::string u = Cp1252AUtf8(Cp1252);
     web_vista(Tipo, u.c_str(), int(u.size()));
@@ -215,12 +205,12 @@ const TOrdenWeb Ordenes[] = {
     {"selecciona",
      [](TMesaTrabajo& m, double a, double, double) {
        m.SeleccionaRedex(a > 0);
-       Vista.Apuntado(m.SeleccionEnTexto(), false, true);
+       Vista.Apuntado(m.Eleccion.SeleccionEnTexto(), false, true);
      }},
     {"contraeSeleccionado",
      [](TMesaTrabajo& m, double, double, double) {
        m.ContraeSeleccionado();
-       Vista.Apuntado(m.SeleccionEnTexto(), false, true);
+       Vista.Apuntado(m.Eleccion.SeleccionEnTexto(), false, true);
      }},
     {"lienzoPulsa", [](TMesaTrabajo& m, double a, double b, double) { m.LienzoPulsa(a, b); }},
     // A row of the panel made current, when it is a line's.
@@ -300,7 +290,7 @@ bool Ordena(const std::string& Nombre, double a, double b, double c) {
 // The "Opciones" menu as the page draws it: the strategy checked, by its key, and each entry by
 // its name, checked, enabled and kept between sessions or not.
 val EstadoOpciones() {
-  const TOpciones& o = Vista.Opciones;
+  const TOpciones& o = Vista.Menu;
   val Entradas = val::array();
   for (TOpcion e : OpcionesDelMenu) {
     val x = val::object();
@@ -321,7 +311,7 @@ val EstadoOpciones() {
 bool MarcaOpcion(const std::string& Nombre, bool Marcada) {
   TOpcion o;
   if (!TOpciones::DeNombre(Nombre.c_str(), o)) return false;
-  Vista.Opciones.Marca(o, Marcada);
+  Vista.Menu.Marca(o, Marcada);
   Vista.OpcionesCambiadas();
   if (const auto Orden = TOpciones::Orden(o)) ((*Mesa).*Orden)();
   return true;
@@ -329,7 +319,7 @@ bool MarcaOpcion(const std::string& Nombre, bool Marcada) {
 bool EligeEstrategia(const std::string& Clave) {
   TEstrategia e;
   if (!EstrategiaDeClave(Clave, e)) return false;
-  Vista.Opciones.Elige(e);
+  Vista.Menu.Elige(e);
   Vista.OpcionesCambiadas();
   Mesa->OpcionesClick();
   return true;
@@ -338,13 +328,13 @@ bool EligeEstrategia(const std::string& Clave) {
 // kept (others ignored); the steps panel shown if it was.
 void RecuperaOpciones(const std::string& Clave, val Marcas) {
   TEstrategia e;
-  if (EstrategiaDeClave(Clave, e)) Vista.Opciones.Elige(e);
+  if (EstrategiaDeClave(Clave, e)) Vista.Menu.Elige(e);
   for (TOpcion o : OpcionesDelMenu) {
     val m = Marcas[TOpciones::Nombre(o)];
-    if (TOpciones::Recordada(o) && m.isTrue()) Vista.Opciones.Marca(o, true);
+    if (TOpciones::Recordada(o) && m.isTrue()) Vista.Menu.Marca(o, true);
   }
   Vista.OpcionesCambiadas();
-  if (Vista.MuestraPasos()) Mesa->MostrarPasos1Click();
+  if (Vista.Menu.Marcada(TOpcion::Pasos)) Mesa->MostrarPasos1Click();
 }
 
 // Whether an open or a save went through since the last call: the page's title then names the
@@ -364,9 +354,9 @@ void Reanuda() {
 // The pointer over byte Pos of "Texto" (-1: it left): the redex under it, or else the selected
 // one without the pointing hand, to the page (web_apuntado).
 void Apunta(double Pos) {
-  int64_t k = Pos < 0 ? -1 : Mesa->RedexEn(int64_t(Pos));
+  int64_t k = Pos < 0 ? -1 : Mesa->Eleccion.RedexEn(int64_t(Pos));
   const bool Mano = k >= 0;
-  if (!Mano) k = Mesa->SeleccionEnTexto();
+  if (!Mano) k = Mesa->Eleccion.SeleccionEnTexto();
   Vista.Apuntado(k, Mano, false);
 }
 // The pointer over the canvas, in CSS pixels (NaN: it left): whether a redex lies under it.
@@ -375,19 +365,20 @@ bool LienzoApunta(double X, double Y) {
 }
 // Byte Pos of the text shown: the redex under it, or -1.
 int RedexEn(double Pos) {
-  return int(Mesa->RedexEn(int64_t(Pos)));
+  return int(Mesa->Eleccion.RedexEn(int64_t(Pos)));
 }
 
 val ListaDefiniciones() {
   val l = val::array();
-  for (const TDefinicion& d : Mesa->Definiciones) l.call<void>("push", Cp1252AUtf8(d.Nombre));
+  for (const TDefinicion& d : Mesa->Sesion.Definiciones)
+    l.call<void>("push", Cp1252AUtf8(d.Nombre));
   return l;
 }
 
 // The panel's rows, made again: their number, and the current one (-1: none).
 val Pasos() {
-  Filas = FilasPasos(Mesa->Reduccion());
-  const std::size_t Actual = Mesa->Reduccion().Actual();
+  Filas = FilasPasos(Mesa->Historial.Traza);
+  const std::size_t Actual = Mesa->Historial.Traza.Actual();
   int a = -1;
   for (std::size_t f = Filas.size(); f-- > 0 && a < 0;)
     if (Filas[f].Tipo == TFilaPasos::TTipo::Linea && Filas[f].Linea == Actual) a = int(f);
@@ -399,7 +390,7 @@ val Pasos() {
 // Row i, for Caben characters.
 val FilaPasos(std::size_t i, std::size_t Cabe) {
   using TTipo = TFilaPasos::TTipo;
-  const TTraza& t = Mesa->Reduccion();
+  const TTraza& t = Mesa->Historial.Traza;
   const TFilaPasos& f = Filas[i];
   if (f.Tipo == TTipo::Linea)
     return f.Linea < t.Lineas().size() ? FilaDeLinea(t.Lineas()[f.Linea], Cabe)
@@ -424,7 +415,7 @@ val FilasDelPanel(int Desde, int Hasta, int Caben) {
 }
 // Definitions changed since the last open or save: the page asks before its file picker.
 bool SinGuardar() {
-  return Mesa->SinGuardar();
+  return Mesa->Sesion.SinGuardar();
 }
 
 }  // namespace
@@ -436,13 +427,13 @@ namespace {
 // is more); the line below the table says how it goes or how it ended (ComparaSituacion).
 bool Compara() {
   Comparando.reset();
-  TExprLambda* t = Mesa->TerminoActual();
+  TExprLambda* t = Mesa->Sesion.TerminoActual();
   if (!t) {
     Vista.FijaEstado(Mensajes::NoHayActual);
     return false;
   }
-  Comparando = std::make_unique<TSesionComparacion>(t, Mesa->Definiciones,
-                                                    Vista.ModoReduccion().Eta, Vista.Separador);
+  Comparando = std::make_unique<TSesionComparacion>(t, Mesa->Sesion.Definiciones,
+                                                    Vista.Menu.Modo().Eta, Vista.Separador);
   return true;
 }
 // Which term it compares, as a line above the table: cut after Caben characters.

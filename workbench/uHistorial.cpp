@@ -1,32 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The "Pasos" panel: every term since the last Enter, one of them current. Each line keeps a copy
-// of its term: its text depends on the options and definitions of its day, and reading it back
-// would lose the names of free variables and the definitions folded into it. Only the lines of a
-// run-all made while the panel was hidden are read back from their text.
+#include "uHistorial.h"
+
 #include <algorithm>
-#include <functional>
 
 #include "uExporta.h"
 #include "uLambda.h"
+#include "uOpciones.h"
 #include "uParser.h"
 #include "uTextos.h"
 #include "vLambda.h"
 
-void TMesaTrabajo::MostrarPasos1Click() {
-  Protegido(std::function<void()>([this] {
-    // The panel lists the current term too, also after a run-all on "Gráficos".
-    if (Vista.MuestraPasos()) CompletaTraza();
-    ActualizaBack();
-    if (Actual) MuestraLectura();
-  }));
+THistorial::THistorial(TMesaTrabajo& mesa, IVista& vista) : Mesa(mesa), Vista(vista) {}
+
+void THistorial::MuestraPanel() {
+  // The panel lists the current term too, also after a run-all on "Gráficos".
+  if (Vista.Opciones().Marcada(TOpcion::Pasos)) CompletaTraza();
+  ActualizaBack();
+  if (Mesa.Sesion.TerminoActual()) Mesa.Vistas.MuestraLectura();
 }
 
-void TMesaTrabajo::IrALinea(std::size_t i) {
-  Protegido(std::function<void()>([this, i] { IrA(i); }));
-}
-
-bool TMesaTrabajo::IrA(std::size_t i) {
-  if (Ejecutando || !Actual) return false;
+bool THistorial::IrA(std::size_t i) {
+  if (Mesa.Todo.Ejecutando || !Mesa.Sesion.TerminoActual()) return false;
   // The term left keeps its line, to come back to (a line it adds may drop the oldest).
   const std::size_t Fuera = Traza.Descartadas();
   CompletaTraza();
@@ -51,45 +45,47 @@ bool TMesaTrabajo::IrA(std::size_t i) {
       return false;
     }
   }
-  Libera(Anterior);
-  Anterior = nullptr;
-  CambiaActual(t.Suelta());
+  Libera(Mesa.Sesion.Anterior);
+  Mesa.Sesion.Anterior = nullptr;
+  Mesa.Sesion.CambiaActual(t.Suelta());
   Traza.Ir(i);
-  Muestra();
-  RefrescaDiagrama();
+  Mesa.Vistas.Muestra();
+  Mesa.Vistas.RefrescaDiagrama();
   ActualizaBack();
-  MuestraLectura();
+  Mesa.Vistas.MuestraLectura();
   return true;
 }
 
 // The nearest line before the current one that holds a term, or none.
-std::optional<std::size_t> TMesaTrabajo::LineaAnterior() const {
+std::optional<std::size_t> THistorial::LineaAnterior() const {
   const std::deque<TTraza::TLinea>& Lineas = Traza.Lineas();
   for (std::size_t i = std::min(Traza.Actual(), Lineas.size()); i-- > 0;)
     if (Lineas[i].EsTermino) return i;
   return std::nullopt;
 }
 
-void TMesaTrabajo::AtrasEnPasos() {
+void THistorial::AtrasEnPasos() {
   CompletaTraza();
   if (std::optional<std::size_t> i = LineaAnterior()) IrA(*i);
   ActualizaBack();
 }
 
-void TMesaTrabajo::ActualizaBack() {
-  Vista.HabilitaBack(Vista.MuestraPasos() ? Actual && LineaAnterior().has_value()
-                                          : Anterior != nullptr);
+void THistorial::ActualizaBack() {
+  Vista.Habilita(IVista::TBoton::Back,
+                 Vista.Opciones().Marcada(TOpcion::Pasos)
+                     ? Mesa.Sesion.TerminoActual() && LineaAnterior().has_value()
+                     : Mesa.Sesion.Anterior != nullptr);
 }
 
-void TMesaTrabajo::TerminaEnPasos() {
+void THistorial::TerminaEnPasos() {
   CompletaTraza();
   ActualizaBack();
-  MuestraLectura();
+  Mesa.Vistas.MuestraLectura();
 }
 
-std::string TMesaTrabajo::NotaPaso() {
+std::string THistorial::NotaPaso() {
   std::string s = Mensajes::PasoActual(Traza.Pasos(), Vista.SeparadorMillares());
-  if (Actual && TomaModo())
+  if (Mesa.Sesion.TerminoActual() && Mesa.Sesion.TomaModo())
     s += Mensajes::SeparadorLectura +
          TextoReducciones(Traza.Contracciones(), Vista.SeparadorMillares()).substr(1);
   return s;
@@ -97,57 +93,59 @@ std::string TMesaTrabajo::NotaPaso() {
 
 // What the coming step contracts, in the current line's text: the redex chosen, or what the
 // strategy takes next.
-void TMesaTrabajo::MarcaSiguiente(TAplicacion* Elegido) {
+void THistorial::MarcaSiguiente(TAplicacion* Elegido) {
   if (Traza.FaltaForma() || !Traza.FormaActual()) return;
-  Renumera();
-  if (LongitudNumerada > LimiteTexto) return;
+  TVistas& Vistas = Mesa.Vistas;
+  Vistas.Renumera();
+  if (Vistas.LongitudNumerada > Vistas.LimiteTexto) return;
   std::vector<TRango> Rangos;
-  if (!Elegido) {
-    TextoResaltado(LongitudNumerada, Rangos);
-  } else {
-    const std::vector<TRango>& Todos = RangosRedex();
-    const auto k = std::find(RedexTodos.begin(), RedexTodos.end(), Elegido) - RedexTodos.begin();
-    if (3 * static_cast<std::size_t>(k) < Todos.size())
-      Rangos.assign(Todos.begin() + 3 * k, Todos.begin() + 3 * k + 3);
-  }
+  if (!Elegido)
+    Vistas.TextoResaltado(Vistas.LongitudNumerada, Rangos);
+  else
+    Rangos = Mesa.Eleccion.RangosDe(Elegido);
   Traza.FijaSiguiente(std::move(Rangos));
 }
 
-void TMesaTrabajo::ExportaReduccion() {
+void THistorial::ExportaReduccion() {
   if (!Traza.Activa()) throw EConMensaje(Mensajes::NoHayActual);
   std::string Ruta;
-  if (!Vista.DialogoExportarReduccion(Ruta)) return;
+  if (!Vista.Dialogo(IVista::TDialogo::ExportarReduccion, Ruta)) return;
   CompletaTraza();
-  const bool Multiple = TomaModo();
-  ::ExportaReduccion(Traza, Multiple, Ruta, Motor.Modo(), Vista.MuestraPasos());
+  const bool Multiple = Mesa.Sesion.TomaModo();
+  ::ExportaReduccion(Traza, Multiple, Ruta, Mesa.Sesion.Motor.Modo(),
+                     Vista.Opciones().Marcada(TOpcion::Pasos));
 }
 
-void TMesaTrabajo::CompletaTraza() {
+void THistorial::CompletaTraza() {
+  TExprLambda* Actual = Mesa.Sesion.TerminoActual();
   if (!Actual || !Traza.FaltaForma()) return;
-  Renumera();
-  const std::size_t Tope = std::min(LimiteTexto, TTraza::LimiteMemoria);
-  const std::size_t Longitud = LongitudTexto(Actual, Tope, {}, ModoImpresion);
+  TVistas& Vistas = Mesa.Vistas;
+  Vistas.Renumera();
+  const std::size_t Tope = std::min(Vistas.LimiteTexto, TTraza::LimiteMemoria);
+  const std::size_t Longitud = LongitudTexto(Actual, Tope, {}, Vistas.ModoImpresion);
   if (Longitud > Tope) return Traza.AnotaAviso(Mensajes::FormaNoGuardada);
   // With the marks of what the next step contracts, as the text view would show them.
   std::vector<TRango> Rangos;
-  AnotaEnTraza(std::make_shared<const std::string>(
-                   Vista.MuestraResalte() ? TextoResaltado(LongitudNumerada, Rangos)
-                                          : TextoConPulso(Actual, Longitud, {}, ModoImpresion)),
-               Rangos);
+  AnotaEnTraza(
+      std::make_shared<const std::string>(
+          Vistas.MuestraResalte ? Vistas.TextoResaltado(Vistas.LongitudNumerada, Rangos)
+                                : TextoConPulso(Actual, Longitud, {}, Vistas.ModoImpresion)),
+      Rangos);
 }
 
-void TMesaTrabajo::AnotaEnTraza(TTextoCompartido Forma, const std::vector<TRango>& Rangos) {
+void THistorial::AnotaEnTraza(TTextoCompartido Forma, const std::vector<TRango>& Rangos) {
+  TExprLambda* Actual = Mesa.Sesion.TerminoActual();
   TTerminoCompartido Copia;
   std::size_t Nodos = 0;
   // Only a new line takes a copy, and only one the memory cap lets it keep. Copying at every view
   // update of run-all would cost it more than the update itself: a run with the panel hidden
   // keeps the text alone.
-  if (Traza.FaltaForma() && (!Ejecutando || Vista.MuestraPasos())) {
+  if (Traza.FaltaForma() && (!Mesa.Todo.Ejecutando || Vista.Opciones().Marcada(TOpcion::Pasos))) {
     const std::size_t Tope = TTraza::LimiteMemoria / 32;
     // What the copy takes from the pool, exactly: run-all's watch for cycles leaves it aside.
     const std::size_t Antes = NodosVivos();
     try {
-      if (CuentaNodos(Actual, Tope, Ritmo.Pulso()) <= Tope)
+      if (CuentaNodos(Actual, Tope, Mesa.Todo.Ritmo.Pulso()) <= Tope)
         Copia = TTerminoCompartido(Actual->Copia(), Libera);
     } catch (const EDemasiadoGrande&) {
       // Past the node limit the line is shown all the same; it cannot be gone back to.
