@@ -53,7 +53,7 @@ void TCorridaTodo::EjecutaTodo() {
   Corrida.Termino = Sesion.Reemplazos();
   Ritmo.Empieza();
   // Changes only through the window's events.
-  Corrida.Vigila = Vista.Opciones().Marcada(TOpcion::Ciclo);
+  Corrida.Vigila = Vista.Opciones().Ciclo;
   Fin.Espera = SigueTodo(false);
 }
 
@@ -75,7 +75,7 @@ void TCorridaTodo::TerminaTodo() {
 
 bool TCorridaTodo::SigueTodo(bool Reanuda) {
   if (BucleTodo(Reanuda)) return true;
-  if (Vista.Opciones().Marcada(TOpcion::Pasos) && !Mesa.Cerrado()) Mesa.Historial.TerminaEnPasos();
+  if (Vista.Opciones().Pasos && !Mesa.Cerrado()) Mesa.Historial.TerminaEnPasos();
   DevuelveMemoria();  // what the run's passes freed, when the term shrank by much
   return false;
 }
@@ -95,7 +95,7 @@ bool TCorridaTodo::BucleTodo(bool Reanuda) {
     }
     Reanuda = false;
     if (!Ritmo.AtiendeEntrePasadas()) return false;
-    Corrida.Vigila = Vista.Opciones().Marcada(TOpcion::Ciclo);
+    Corrida.Vigila = Vista.Opciones().Ciclo;
     if (!SigueCorrida()) break;
   }
   // Stopped between two view updates: the last term is shown all the same.
@@ -121,12 +121,12 @@ TCorridaTodo::TTrasPasadas TCorridaTodo::Pasadas() {
     // A term seen a few passes ago: the run goes round in a cycle.
     if (Sesion.Lector.TrasPasada(Sesion.TerminoActual(), c.Cambio, Multiple, Ahora,
                                  Ritmo.CadaPasada(), c.Vigila) &&
-        Vista.Opciones().Marcada(TOpcion::Ciclo))
+        Vista.Opciones().Ciclo)
       PararPedido = true;
     // With the panel shown, a short run of modest terms keeps every term it goes through, as a
     // teacher wants the whole trace; a longer one, only those its views show. After the reader,
     // as a view update is: the numbering it makes reads the term, which then counts as seen.
-    if (c.Cambio && Vista.Opciones().Marcada(TOpcion::Pasos) && ++c.Anotadas <= PasadasAnotadas &&
+    if (c.Cambio && Vista.Opciones().Pasos && ++c.Anotadas <= PasadasAnotadas &&
         CuentaNodos(Sesion.TerminoActual(), NodosAnotados, {}) <= NodosAnotados)
       Mesa.Historial.CompletaTraza();
     switch (Ritmo.Toca(Ahora, !c.Cambio || c.Excedido || PararPedido)) {
@@ -152,7 +152,7 @@ bool TCorridaTodo::ActualizaEnBucle(bool Excedido) {
   TVistas& Vistas = Mesa.Vistas;
   if (!Ritmo.Actualiza([&Vistas] { Vistas.ActualizaVistaVisible(); })) return false;
   Vistas.MuestraLectura();
-  if (Mesa.Sesion.Ciclo() > 0 && Vista.Opciones().Marcada(TOpcion::Ciclo)) PararPedido = true;
+  if (Mesa.Sesion.Ciclo() > 0 && Vista.Opciones().Ciclo) PararPedido = true;
   Vistas.MuestraCuenta(Excedido ? "; " + MensajeDemasiadoGrande(Mesa.Sesion.Motor.NodosPedidos,
                                                                 Vista.SeparadorMillares())
                                 : std::string());

@@ -14,7 +14,7 @@ THistorial::THistorial(TMesaTrabajo& mesa, IVista& vista) : Mesa(mesa), Vista(vi
 
 void THistorial::MuestraPanel() {
   // The panel lists the current term too, also after a run-all on "Gráficos".
-  if (Vista.Opciones().Marcada(TOpcion::Pasos)) CompletaTraza();
+  if (Vista.Opciones().Pasos) CompletaTraza();
   ActualizaBack();
   if (Mesa.Sesion.TerminoActual()) Mesa.Vistas.MuestraLectura();
 }
@@ -72,9 +72,8 @@ void THistorial::AtrasEnPasos() {
 
 void THistorial::ActualizaBack() {
   Vista.Habilita(IVista::TBoton::Back,
-                 Vista.Opciones().Marcada(TOpcion::Pasos)
-                     ? Mesa.Sesion.TerminoActual() && LineaAnterior().has_value()
-                     : Mesa.Sesion.Anterior != nullptr);
+                 Vista.Opciones().Pasos ? Mesa.Sesion.TerminoActual() && LineaAnterior().has_value()
+                                        : Mesa.Sesion.Anterior != nullptr);
 }
 
 void THistorial::TerminaEnPasos() {
@@ -112,8 +111,7 @@ void THistorial::ExportaReduccion() {
   if (!Vista.Dialogo(IVista::TDialogo::ExportarReduccion, Ruta)) return;
   CompletaTraza();
   const bool Multiple = Mesa.Sesion.TomaModo();
-  ::ExportaReduccion(Traza, Multiple, Ruta, Mesa.Sesion.Motor.Modo(),
-                     Vista.Opciones().Marcada(TOpcion::Pasos));
+  ::ExportaReduccion(Traza, Multiple, Ruta, Mesa.Sesion.Motor.Modo(), Vista.Opciones().Pasos);
 }
 
 void THistorial::CompletaTraza() {
@@ -140,7 +138,7 @@ void THistorial::AnotaEnTraza(TTextoCompartido Forma, const std::vector<TRango>&
   // Only a new line takes a copy, and only one the memory cap lets it keep. Copying at every view
   // update of run-all would cost it more than the update itself: a run with the panel hidden
   // keeps the text alone.
-  if (Traza.FaltaForma() && (!Mesa.Todo.Ejecutando || Vista.Opciones().Marcada(TOpcion::Pasos))) {
+  if (Traza.FaltaForma() && (!Mesa.Todo.Ejecutando || Vista.Opciones().Pasos)) {
     const std::size_t Tope = TTraza::LimiteMemoria / 32;
     // What the copy takes from the pool, exactly: run-all's watch for cycles leaves it aside.
     const std::size_t Antes = NodosVivos();

@@ -25,6 +25,14 @@ inline constexpr TOpcion OpcionesDelMenu[] = {TOpcion::Multiple, TOpcion::Eta,  
                                               TOpcion::Ciclo,    TOpcion::Pasos, TOpcion::Nombres,
                                               TOpcion::Pliegue};
 
+// What the menu says, as the workbench reads it: a plain value, which a view without a menu
+// (lambda-cli, the tests) makes from fields of its own.
+struct TAjustes {
+  TModo Modo;  // the strategy and "Reducción η"
+  bool Multiple = false, Halo = false, Ciclo = false, Pasos = false, Nombres = false,
+       Pliegue = false;
+};
+
 class TOpciones {
  public:
   // The user checks or unchecks an entry; an entry greyed out takes nothing.
@@ -37,6 +45,15 @@ class TOpciones {
   bool Habilitada(TOpcion o) const;
   TEstrategia Estrategia() const { return Modo_.Estrategia; }
   TModo Modo() const { return Modo_; }
+  TAjustes Ajustes() const {
+    return {Modo_,
+            Marcada(TOpcion::Multiple),
+            Marcada(TOpcion::Halo),
+            Marcada(TOpcion::Ciclo),
+            Marcada(TOpcion::Pasos),
+            Marcada(TOpcion::Nombres),
+            Marcada(TOpcion::Pliegue)};
+  }
 
   // What the workbench does once an entry has changed (a strategy chosen: OpcionesClick): the
   // step shown follows the mode and the halo, the views the ways of printing names, the panel

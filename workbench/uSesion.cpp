@@ -54,7 +54,7 @@ void TSesion::Empieza() {
 std::string TSesion::LineaDefinicion(std::size_t i) {
   Mesa.Vistas.Numerado = false;
   return LineaGuardada(Definiciones, i, NumVars, Vista.SeparadorMillares(),
-                       Vista.Opciones().Marcada(TOpcion::Nombres));
+                       Vista.Opciones().Nombres);
 }
 
 void TSesion::CambiaActual(TExprLambda* Nuevo) {
@@ -75,11 +75,11 @@ void TSesion::TerminoCambiado(TCambio Causa) {
 }
 
 bool TSesion::TomaModo() {
-  const TOpciones& o = Vista.Opciones();
-  TModo m = o.Modo();
+  const TAjustes o = Vista.Opciones();
+  TModo m = o.Modo;
   m.Eta = m.Eta && AdmiteEta(m.Estrategia);
   Motor.FijaModo(m);
-  return m.Clasico() && o.Marcada(TOpcion::Multiple);
+  return m.Clasico() && o.Multiple;
 }
 
 void TSesion::Proximos(std::vector<TExprLambda*>& Redex) {
@@ -205,7 +205,7 @@ void TSesion::Paso(TAplicacion* Elegido) {
     Vista.FijaEstado(MensajeDemasiadoGrande(e.Nodos, Vista.SeparadorMillares()));
     return;
   }
-  if (Vista.Opciones().Marcada(TOpcion::Pasos) || Elegido) Historial.MarcaSiguiente(Elegido);
+  if (Vista.Opciones().Pasos || Elegido) Historial.MarcaSiguiente(Elegido);
   const bool Cambio = Elegido ? ContraeEnPaso(Elegido) : PasadaBeta(Multiple);
   if (Cambio) {
     Libera(Anterior);
@@ -236,7 +236,7 @@ bool TSesion::HayRedex() {
 
 void TSesion::Atras() {
   if (Mesa.Todo.Ejecutando) return;
-  if (Vista.Opciones().Marcada(TOpcion::Pasos)) return Mesa.Historial.AtrasEnPasos();
+  if (Vista.Opciones().Pasos) return Mesa.Historial.AtrasEnPasos();
   Vista.Habilita(IVista::TBoton::Back, false);
   if (!Anterior) return;
   Mesa.Historial.Traza.Deshaz();

@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "uOpciones.h"
 #include "vLambda.h"
 
 class TVistaGrabadora : public IVista {
@@ -110,36 +109,14 @@ class TVistaGrabadora : public IVista {
   void SeleccionaEnt(std::size_t Desde, std::size_t Hasta) override {
     SeleccionEnt = TRango{Desde, Hasta};
   }
-  // The menu as the fields say, made afresh when they changed. The tests set them freely, even
-  // as the menu's rules would not let them; those rules grey out only what the workbench leaves
-  // aside anyway (η where the strategy has none, "Beta múltiple" outside the classic mode).
-  const TOpciones& Opciones() override {
-    const TMarcas m{Modo, Multiple, Halo, DetenerCiclo, Pasos, Nombres, Pliega};
-    if (!Menu || !(m == *Menu)) {
-      Menu = m;
-      Leidas = TOpciones();
-      Leidas.Elige(Modo.Estrategia);
-      for (std::pair<TOpcion, bool> o : {std::pair{TOpcion::Eta, Modo.Eta},
-                                         {TOpcion::Multiple, Multiple},
-                                         {TOpcion::Halo, Halo},
-                                         {TOpcion::Ciclo, DetenerCiclo},
-                                         {TOpcion::Pasos, Pasos},
-                                         {TOpcion::Nombres, Nombres},
-                                         {TOpcion::Pliegue, Pliega}})
-        Leidas.Marca(o.first, o.second);
-    }
-    return Leidas;
+  // The menu as the fields say, set freely, even as its rules would not let them: the workbench
+  // leaves aside what they grey out (η where the strategy has none, "Beta múltiple" outside the
+  // classic mode).
+  TAjustes Opciones() override {
+    return {Modo, Multiple, Halo, DetenerCiclo, Pasos, Nombres, Pliega};
   }
 
  private:
-  struct TMarcas {
-    TModo Modo;
-    bool Multiple, Halo, Ciclo, Pasos, Nombres, Pliega;
-    friend bool operator==(const TMarcas&, const TMarcas&) = default;
-  };
-  std::optional<TMarcas> Menu;  // the fields Leidas was made from
-  TOpciones Leidas;
-
   static bool Responde(const std::optional<std::string>& Respuesta, std::string& Ruta) {
     if (!Respuesta) return false;
     Ruta = *Respuesta;

@@ -36,7 +36,7 @@ TVistas::TVistas(TMesaTrabajo& mesa, IVista& vista)
 
 void TVistas::NuevaOrden() {
   Numerado = false;
-  ModoImpresion.ConservaNombres = Vista.Opciones().Marcada(TOpcion::Nombres);
+  ModoImpresion.ConservaNombres = Vista.Opciones().Nombres;
   Pliegue.Quita();
 }
 
@@ -57,7 +57,7 @@ void TVistas::Renumera() {
 
 void TVistas::PliegaActual() {
   TExprLambda* Actual = Mesa.Sesion.TerminoActual();
-  if (!Actual || !Vista.Opciones().Marcada(TOpcion::Pliegue)) return Pliegue.Quita();
+  if (!Actual || !Vista.Opciones().Pliegue) return Pliegue.Quita();
   // The definitions the entry named, by the place of each among Definiciones.
   const TDefiniciones& Definiciones = Mesa.Sesion.Definiciones;
   const std::vector<std::string>& Nombres = Mesa.Sesion.Escritura.Nombres;
@@ -146,7 +146,7 @@ void TVistas::Redibuja() {
   if (!Numerado) Renumera();
   TExtrasDiagrama Extras{DesplX * EscalaDispositivo, DesplY * EscalaDispositivo, nullptr};
   std::vector<TExprLambda*> Halo;
-  if (Vista.Opciones().Marcada(TOpcion::Halo)) {
+  if (Vista.Opciones().Halo) {
     Mesa.Sesion.Proximos(Halo);
     Extras.Halo = &Halo;
   }
@@ -312,7 +312,7 @@ void TVistas::MuestraLectura(const std::string& Aviso) {
   std::string Nota = Aviso;
   if (Forma) Nota = Forma + (Nota.empty() ? "" : Mensajes::SeparadorLectura + Nota);
   if (!Nota.empty()) Texto = Nota + (Texto.empty() ? "" : Mensajes::SeparadorLectura) + Texto;
-  if (Vista.Opciones().Marcada(TOpcion::Pasos) && Mesa.Historial.Traza.Activa())
+  if (Vista.Opciones().Pasos && Mesa.Historial.Traza.Activa())
     Texto = Mesa.Historial.NotaPaso() + (Texto.empty() ? "" : Mensajes::SeparadorLectura) + Texto;
   Vista.FijaLectura(Texto);
   Vista.PasosCambiados();

@@ -4,7 +4,7 @@
 // How a window drives it (the Qt window, lambda-cli and the tests all do this):
 //  - Implement IVista on the widgets: edtEnt and edtDef texts, StatusBar1's simple text, Memo1's
 //    text and font size in points, btnBack's and btnBeta's enabled state, the "Opciones" menu
-//    (a TOpciones, uOpciones.h), PageControl1's active index (0 "Texto", 1 "Gráficos"), a
+//    (its TOpciones, uOpciones.h), PageControl1's active index (0 "Texto", 1 "Gráficos"), a
 //    synchronous repaint of Lienzo (QWidget::repaint(), not update(): the command goes on right
 //    after it), processing of pending events (QCoreApplication::processEvents()), the answers of
 //    the file dialogs, the error box, and the locale's thousands separator.
@@ -42,12 +42,11 @@
 #include "uDireccion.h"
 #include "uEleccion.h"
 #include "uHistorial.h"
+#include "uOpciones.h"
 #include "uRango.h"
 #include "uSesion.h"
 #include "uTraza.h"
 #include "uVistas.h"
-
-class TOpciones;
 
 // The widget operations the commands use, and nothing more.
 class IVista {
@@ -116,8 +115,9 @@ class IVista {
   // since the last Enter), "Conservar los nombres" (terms print with the names the user wrote,
   // see uNombres.h, and a save writes each definition as it was written) and "Mostrar los
   // nombres de las definiciones" (on "Texto", the closed subterms equal to a definition print as
-  // its name, see uPliegue.h). Read afresh by every command that needs it.
-  virtual const TOpciones& Opciones() = 0;
+  // its name, see uPliegue.h). Read afresh wherever the workbench needs it (a face holds the menu
+  // in a TOpciones, and gives TOpciones::Ajustes()).
+  virtual TAjustes Opciones() = 0;
 };
 
 // The commands, each handed to the component whose concern it is; the queries go to the

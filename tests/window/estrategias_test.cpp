@@ -45,7 +45,7 @@ class TPruebaEstrategias : public QObject {
                           "Llamada por valor", "Cabeza", "Híbrida aplicativa", "Híbrida normal"}));
     QCOMPARE(b->V->Estrategias1->checkedAction(), Entrada(0));
     QVERIFY(b->V->ReduccionEta1->isEnabled() && !b->V->ReduccionEta1->isChecked());
-    QVERIFY(b->V->Vista().Opciones().Modo().Clasico());
+    QVERIFY(b->V->Vista().Opciones().Modo.Clasico());
 
     // From the keyboard: Alt+O, E opens the submenu on its first entry, one down, Enter.
     b->V->Betamltiple1->trigger();
@@ -68,10 +68,10 @@ class TPruebaEstrategias : public QObject {
 
     // η where it applies; a weak strategy takes it away.
     b->V->ReduccionEta1->trigger();
-    QCOMPARE(b->V->Vista().Opciones().Modo(), (TModo{TEstrategia::Aplicativo, true}));
+    QCOMPARE(b->V->Vista().Opciones().Modo, (TModo{TEstrategia::Aplicativo, true}));
     Entrada(4)->trigger();
     QVERIFY(!b->V->ReduccionEta1->isEnabled() && !b->V->ReduccionEta1->isChecked());
-    QCOMPARE(b->V->Vista().Opciones().Modo(), (TModo{TEstrategia::Cabeza, false}));
+    QCOMPARE(b->V->Vista().Opciones().Modo, (TModo{TEstrategia::Cabeza, false}));
 
     // Orden normal with η leaves "Beta múltiple" off; without η it is back, unchecked.
     Entrada(0)->trigger();

@@ -164,7 +164,7 @@ class TVentPpal : public QMainWindow, private IVista {
   void FijaResalte(const std::vector<TRango>& Rangos) override;
   void SeleccionaEnt(std::size_t Desde, std::size_t Hasta) override;
   void PasosCambiados() override;
-  const TOpciones& Opciones() override { return Opciones_; }
+  TAjustes Opciones() override { return Opciones_.Ajustes(); }
 
  public:
   // Helpers: for main and the tests, then building and laying out the window, then the commands'.

@@ -93,7 +93,7 @@ class TVistaWeb : public IVista {
     const std::vector<int32_t> v = Planos(r.data(), r.size());
     web_resalte(v.data(), int(r.size()));
   }
-  const TOpciones& Opciones() override { return Menu; }
+  TAjustes Opciones() override { return Menu.Ajustes(); }
   // The "Opciones" menu to be drawn again (EstadoOpciones).
   void OpcionesCambiadas() { web_vista("opciones", "", 0); }
   // The rows are made again at each change: only while the panel shows.
