@@ -26,8 +26,9 @@
 //    returned.
 //  - Ask what it holds of its components: Sesion (the current term, the definitions, the entry),
 //    Vistas (the diagram's bitmap and zoom, the limits of the views), Eleccion (the redexes the
-//    user can choose), Historial (the reduction since the last Enter) and Todo (run-all). Change
-//    it through the commands alone, Sesion.CambiaActual apart.
+//    user can choose), Historial (the reduction since the last Enter) and Todo (run-all). The
+//    commands change it; Sesion.CambiaActual is the one operation that replaces the term from
+//    outside them.
 //  - Every text that crosses IVista is Windows-1252 bytes (convert with uCp1252.h); the paths of
 //    the file dialogs are file-system paths (QFile::encodeName) and are not converted. A box that
 //    holds a character Windows-1252 cannot hold must not reach the workbench as '?': refuse the

@@ -32,7 +32,7 @@ TEST(Limites, TextoQueNoCabeSeRehusa) {
   EXPECT_EQ(b.Vista.Estado, " 3 reducciones; Texto demasiado grande para mostrarlo: m\xE1s de " +
                                 std::to_string(Largo) + " caracteres");
   b.Mesa.Vistas.LimiteTexto = SIZE_MAX;
-  b.Pestana(1);
+  b.Pestana(Graficos);
   b.Pestana(Texto);
   EXPECT_EQ(b.Vista.Memo().size(), LongitudTexto(b.Mesa.Sesion.TerminoActual()));
 }
