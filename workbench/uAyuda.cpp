@@ -117,6 +117,10 @@ std::string TituloVentana(std::string_view Fichero) {
          std::string(Fichero.empty() ? "Lógica y computabilidad" : Fichero);
 }
 
+std::string TituloManual() {
+  return "Manual de " + std::string(NombrePrograma);
+}
+
 std::string HtmlAcercaDe(std::string_view Version, std::string_view Entorno) {
   return "<h3>" + std::string(NombrePrograma) + " " + std::string(Version) +
          "</h3>"

@@ -18,6 +18,8 @@ extern const char* const NombrePrograma;
 // The caption: the program's name and the course's, or once a file was opened or saved, the
 // file's.
 std::string TituloVentana(std::string_view Fichero = {});
+// The manual's dialog title.
+std::string TituloManual();
 // "Acerca de": the version, what the program is, `Entorno` (the libraries the face was built
 // with, already in words) and the licence.
 std::string HtmlAcercaDe(std::string_view Version, std::string_view Entorno);

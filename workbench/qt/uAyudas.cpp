@@ -59,8 +59,7 @@ QDialog* CreaDialogoManual(QWidget* Padre) {
   // The manual and its screenshots are built into the program, so it is there wherever the
   // program is.
   Texto->setSource(QUrl(QStringLiteral("qrc:/manual/manual.html")), QTextDocument::HtmlResource);
-  QDialog* d =
-      Dialogo(Padre, QStringLiteral("Manual de ") + TituloPrograma, "DialogoManual", Texto);
+  QDialog* d = Dialogo(Padre, QString::fromStdString(TituloManual()), "DialogoManual", Texto);
   d->resize(820, 640);
   return d;
 }

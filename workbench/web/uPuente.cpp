@@ -274,7 +274,7 @@ val Textos() {
                      "En el navegador: el mismo banco de trabajo compilado a WebAssembly con "
                      "emscripten. Bibliotecas: AGG (Anti-Grain Geometry)."));
   t.set("programa", std::string(NombrePrograma));
-  t.set("manual", "Manual de " + std::string(NombrePrograma));
+  t.set("manual", TituloManual());
   val Consejos = val::array();
   for (const TConsejo& c : ConsejosControles()) {
     val x = val::object();
