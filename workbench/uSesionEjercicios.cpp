@@ -1,0 +1,365 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "uSesionEjercicios.h"
+
+#include <algorithm>
+#include <string_view>
+#include <utility>
+
+#include "uLectura.h"
+#include "uParser.h"
+#include "uPliegue.h"
+#include "uReduccion.h"
+
+std::string Mensajes::SinDefinir(std::string_view Nombre) {
+  return "Todav\xED"
+         "a no has definido " +
+         std::string(Nombre) + ": escribe " + std::string(Nombre) +
+         " en la casilla del nombre y su expresi\xF3n en la otra.";
+}
+
+std::string Mensajes::NoTermina(int64_t Reducciones, std::string_view Separador) {
+  return "no termina en " + ConMillares(uint64_t(Reducciones), Separador) + " reducciones";
+}
+
+std::string Mensajes::RazonEstrategia(TEstrategia e, TDondeRedex Donde) {
+  static constexpr const char* Sujetos[] = {"El orden normal",
+                                            "El orden aplicativo",
+                                            "La llamada por nombre",
+                                            "La llamada por valor",
+                                            "La reducci\xF3n de cabeza",
+                                            "La estrategia h\xED"
+                                            "brida aplicativa",
+                                            "La estrategia h\xED"
+                                            "brida normal"};
+  const std::string Sujeto = Sujetos[static_cast<int>(e)];
+  switch (Donde) {
+    case TDondeRedex::EnArgumento:
+      return Sujeto + " reduce antes el argumento";
+    case TDondeRedex::EnFuncion:
+      return Sujeto + " reduce antes la funci\xF3n";
+    case TDondeRedex::Fuera:
+      return Sujeto + " reduce antes el redex de fuera";
+    case TDondeRedex::Izquierda:
+      return Sujeto + " reduce antes un redex de la izquierda";
+    case TDondeRedex::Otro:
+      break;
+  }
+  return Sujeto + " no contrae ahora ese redex";
+}
+
+TNormalizacion Normaliza(TRetenido& Termino, int64_t Tope) {
+  struct TCuenta {
+    int64_t Guardada = NumReducciones;
+    ~TCuenta() { NumReducciones = Guardada; }
+  } Cuenta;
+  const std::size_t Base = NodosVivos();
+  TNormalizacion r;
+  TMotor Motor;  // orden normal, one contraction a pass
+  // The engine's path leads into the term: it is forgotten before the term may go.
+  struct TOlvido {
+    TMotor& m;
+    ~TOlvido() { m.Olvida(); }
+  } Olvido{Motor};
+  TExprLambda* t = Termino.Suelta();
+  try {
+    for (;;) {
+      if (r.Reducciones >= Tope ||
+          NodosVivos() - std::min(Base, NodosVivos()) > NodosNormalizacion) {
+        std::vector<TAplicacion*> Redex;
+        SiguientesRedex(t, false, Redex);
+        if (Redex.empty()) r.Fin = TNormalizacion::TFin::Forma;
+        break;
+      }
+      bool Cambio = false;
+      t = Motor.Reduce(t, Cambio, false);
+      if (Motor.Fin == TFinPasada::DemasiadoGrande) break;
+      if (!Cambio) {
+        r.Fin = TNormalizacion::TFin::Forma;
+        break;
+      }
+      ++r.Reducciones;
+    }
+  } catch (...) {
+    Motor.Olvida();
+    Termino.Toma(t);
+    throw;
+  }
+  Motor.Olvida();
+  Termino.Toma(t);
+  return r;
+}
+
+std::string TextoConNombres(TExprLambda* t, const TDefiniciones& d, std::size_t Maximo) {
+  // As the text view folds: a name stands for the first definition an entry would read it as.
+  std::vector<TPlegable> Plegables;
+  for (std::size_t i = 0; i < d.Cuenta(); ++i)
+    if (NombreLegible(d[i].Nombre) && d.Busca(d[i].Nombre) == static_cast<int>(i))
+      Plegables.push_back({d[i].Nombre, d[i].Termino});
+  TPliegue Pliegue;
+  Pliegue.Pliega(t, Plegables, {});
+  const TModoImpresion Modo{false, &Pliegue};
+  int32_t NumVars = 0;
+  const std::size_t Longitud = Renumera(t, NumVars, {}, Modo);
+  if (Longitud > Maximo) return TextoCorto(t, Maximo);
+  return TextoConPulso(t, Longitud, {}, Modo);
+}
+
+namespace {
+
+// The redex strategy `e` contracts next in `t`, or null at its form.
+TExprLambda* SiguienteDe(TEstrategia e, TExprLambda* t) {
+  TMotor Motor;
+  Motor.FijaModo({e, false});
+  std::vector<TExprLambda*> Redex;
+  Motor.Proximos(t, false, Redex);
+  Motor.Olvida();
+  return Redex.empty() ? nullptr : Redex[0];
+}
+
+bool Contiene(TExprLambda* Raiz, const TExprLambda* n) {
+  bool Esta = false;
+  Raiz->RecorrePre([&](TExprLambda* x) { Esta = Esta || x == n; });
+  return Esta;
+}
+
+TDondeRedex Donde(TAplicacion* Elegido, TExprLambda* Suyo, const std::vector<TAplicacion*>& Todos,
+                  std::size_t K) {
+  if (!Elegido || !Suyo) return TDondeRedex::Otro;
+  if (Contiene(Elegido->Arg, Suyo)) return TDondeRedex::EnArgumento;
+  if (Contiene(Elegido->Func, Suyo)) return TDondeRedex::EnFuncion;
+  if (Contiene(Suyo, Elegido)) return TDondeRedex::Fuera;
+  auto p = std::find(Todos.begin(), Todos.begin() + static_cast<std::ptrdiff_t>(K), Suyo);
+  return p != Todos.begin() + static_cast<std::ptrdiff_t>(K) ? TDondeRedex::Izquierda
+                                                             : TDondeRedex::Otro;
+}
+
+std::string_view SinBlancos(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+}  // namespace
+
+void TSesionEjercicios::Carga(const TDefiniciones& Leccion) {
+  std::vector<TEjercicio> Nuevos = LeeEjercicios(Leccion);
+  Lista = std::move(Nuevos);
+  Estado.assign(Lista.size(), {});
+  EnCurso.reset();
+}
+
+bool TSesionEjercicios::TComprobacion::Bien() const {
+  return Aviso.empty() && std::all_of(Casos.begin(), Casos.end(),
+                                      [](const TCaso& c) { return c.Fin == TCaso::TFin::Bien; });
+}
+
+void TSesionEjercicios::Resuelve(std::size_t i) {
+  Estado[i].Resuelto = true;
+  if (EnCurso == i) EnCurso.reset();
+}
+
+std::string TSesionEjercicios::Pista(std::size_t i) {
+  const std::vector<std::string>& p = Lista[i].Pistas;
+  if (p.empty()) return Mensajes::SinPistas;
+  std::size_t& n = Estado[i].Pistas;
+  const std::string& r = p[std::min(n, p.size() - 1)];
+  if (n < p.size()) ++n;
+  return r;
+}
+
+namespace {
+
+// One case: the student's side cut or wrong says so; the teacher's side cut is a cut too.
+TSesionEjercicios::TCaso CompruebaCaso(const TEjercicio::TCaso& c, const TDefiniciones& d) {
+  using TCaso = TSesionEjercicios::TCaso;
+  TCaso r;
+  std::string Error;
+  TRetenido a(Analiza(c.Expresion, d, nullptr, Error));
+  TRetenido b(a.Get() ? Analiza(c.Esperado, d, nullptr, Error) : nullptr);
+  if (!b.Get()) return {TCaso::TFin::Ilegible, Error, 0};
+  for (TRetenido* t : {&a, &b}) {
+    const TNormalizacion n = Normaliza(*t, TSesionEjercicios::Tope);
+    if (n.Fin == TNormalizacion::TFin::Corte) return {TCaso::TFin::Corte, {}, n.Reducciones};
+  }
+  if (MismoTerminoEscrito(a.Get(), b.Get())) return r;
+  return {TCaso::TFin::Falla, TextoConNombres(a.Get(), d, TSesionEjercicios::LargoResultado), 0};
+}
+
+}  // namespace
+
+TSesionEjercicios::TComprobacion TSesionEjercicios::CompruebaDefinicion(std::size_t i,
+                                                                        const TDefiniciones& d) {
+  const TEjercicio& e = Lista[i];
+  TComprobacion r;
+  if (d.Busca(e.Nombre) < 0) {
+    r.Aviso = Mensajes::SinDefinir(e.Nombre);
+    return r;
+  }
+  for (const TEjercicio::TCaso& c : e.Casos) r.Casos.push_back(CompruebaCaso(c, d));
+  if (r.Bien())
+    Resuelve(i);
+  else
+    ++Estado[i].Errores;
+  return r;
+}
+
+bool TSesionEjercicios::CompruebaNormal(std::size_t i, std::string_view Respuesta,
+                                        const TDefiniciones& d, std::string* Aviso) {
+  std::string Error;
+  TRetenido t(Analiza(Lista[i].Termino, d, nullptr, Error));
+  bool Bien = false;
+  if (t.Get()) {
+    const bool Tiene = Normaliza(t, Tope).Fin == TNormalizacion::TFin::Forma;
+    Respuesta = SinBlancos(Respuesta);
+    if (MismoNombre(Respuesta, Mensajes::NoTiene)) {
+      Bien = !Tiene;
+    } else {
+      TRetenido r(Analiza(Respuesta, d, nullptr, Error));
+      Bien = r.Get() && Tiene && MismoTerminoEscrito(r.Get(), t.Get());
+    }
+  }
+  if (Aviso) *Aviso = Error;
+  if (Bien)
+    Resuelve(i);
+  else
+    ++Estado[i].Errores;
+  return Bien;
+}
+
+std::string TSesionEjercicios::Empieza(std::size_t i) {
+  const TEjercicio& e = Lista[i];
+  EnCurso = i;
+  ErroresTermino = 0;
+  Estado[i].Racha = 0;
+  Texto = e.Azar ? TerminoAlAzar(e.Estrategia, Azar) : e.Termino;
+  return Texto;
+}
+
+TSesionEjercicios::TJuicio TSesionEjercicios::Juzga(TExprLambda* t, std::size_t K) {
+  TJuicio j;
+  if (!EnCurso || !t) return {true, {}};
+  const TEstrategia e = Lista[*EnCurso].Estrategia;
+  std::vector<TAplicacion*> Todos;
+  TodosLosRedex(t, Todos);
+  TExprLambda* Suyo = SiguienteDe(e, t);
+  TAplicacion* Elegido = K < Todos.size() ? Todos[K] : nullptr;
+  if (Suyo && Suyo == Elegido) return {true, {}};
+  ++Estado[*EnCurso].Errores;
+  ++ErroresTermino;
+  return {false, Mensajes::RazonEstrategia(e, Donde(Elegido, Suyo, Todos, K))};
+}
+
+TSesionEjercicios::TTras TSesionEjercicios::TrasContraer(TExprLambda* t) {
+  if (!EnCurso) return TTras::Sigue;
+  const std::size_t i = *EnCurso;
+  const TEjercicio& e = Lista[i];
+  if (t && SiguienteDe(e.Estrategia, t)) return TTras::Sigue;
+  TProgreso& p = Estado[i];
+  p.Racha = ErroresTermino == 0 ? p.Racha + 1 : 0;
+  if (!e.Azar || p.Racha >= RachaDeRepaso) {
+    Resuelve(i);
+    return TTras::Resuelto;
+  }
+  ErroresTermino = 0;
+  Texto = TerminoAlAzar(e.Estrategia, Azar);
+  return TTras::Otro;
+}
+
+const char* TSesionEjercicios::TextoTipo(TTipoEjercicio t) {
+  switch (t) {
+    case TTipoEjercicio::Definir:
+      return "definir";
+    case TTipoEjercicio::Reducir:
+      return "reducir";
+    case TTipoEjercicio::Normal:
+      break;
+  }
+  return "forma normal";
+}
+
+std::string TSesionEjercicios::TextoEstado(std::size_t i) const {
+  return Estado[i].Resuelto ? Mensajes::Resuelto : Mensajes::Pendiente;
+}
+
+std::string TSesionEjercicios::TextoCaso(std::size_t k, const TCaso& c) const {
+  std::string s = "Caso " + std::to_string(k) + ": ";
+  switch (c.Fin) {
+    case TCaso::TFin::Bien:
+      return s + "bien";
+    case TCaso::TFin::Falla:
+      return s + "da " + c.Texto;
+    case TCaso::TFin::Ilegible:
+      return s + c.Texto;
+    case TCaso::TFin::Corte:
+      break;
+  }
+  return s + Mensajes::NoTermina(c.Reducciones, Separador);
+}
+
+namespace {
+
+// Terms built at random from a few letters, each variable bound by an enclosing lambda.
+class TGenerador {
+ public:
+  explicit TGenerador(std::mt19937& g) : G(g) {}
+  std::string Termino(int Prof, int Ambito) {
+    const unsigned r = Tira(100);
+    if (Ambito == 0 && Prof <= 0) return Cerrados[Tira(3)];
+    if (Prof <= 0 || Ambito >= 5) return Variable(Ambito);
+    if (r < 35) return "(" + Lambda(Prof, Ambito) + ") " + Atomo(Termino(Prof - 1, Ambito));
+    if (r < 60) return Atomo(Termino(Prof - 1, Ambito)) + " " + Atomo(Termino(Prof - 1, Ambito));
+    if (r < 85 || Ambito == 0) return Lambda(Prof, Ambito);
+    return Variable(Ambito);
+  }
+
+ private:
+  static constexpr const char* Letras = "xyzuvw";
+  static constexpr const char* Cerrados[] = {"\\x.x", "\\x.\\y.x", "\\x.x x"};
+  std::mt19937& G;
+  unsigned Tira(unsigned n) { return static_cast<unsigned>(G() % n); }
+  std::string Variable(int Ambito) {
+    return std::string(1, Letras[Tira(static_cast<unsigned>(Ambito))]);
+  }
+  std::string Lambda(int Prof, int Ambito) {
+    return "\\" + std::string(1, Letras[Ambito]) + "." + Termino(Prof - 1, Ambito + 1);
+  }
+  static std::string Atomo(const std::string& s) { return s.size() == 1 ? s : "(" + s + ")"; }
+};
+
+// Whether strategy `e` takes `t` (taken) to its form in two to twelve contractions, staying
+// small on the way.
+bool BuenRepaso(TEstrategia e, TRetenido& t) {
+  TMotor Motor;
+  Motor.FijaModo({e, false});
+  TExprLambda* x = t.Suelta();
+  int Pasos = 0;
+  bool Cambio = true;
+  for (; Cambio && Pasos <= 12 && CuentaNodos(x) < 200; ++Pasos) {
+    x = Motor.Reduce(x, Cambio, false);
+    if (Motor.Fin == TFinPasada::DemasiadoGrande) break;
+  }
+  Motor.Olvida();
+  t.Toma(x);
+  return !Cambio && Pasos - 1 >= 2;
+}
+
+}  // namespace
+
+std::string TerminoAlAzar(TEstrategia e, std::mt19937& g) {
+  struct TCuenta {
+    int64_t Guardada = NumReducciones;
+    ~TCuenta() { NumReducciones = Guardada; }
+  } Cuenta;
+  const TDefiniciones Ninguna;
+  TGenerador Generador(g);
+  for (int Intento = 0; Intento < 10'000; ++Intento) {
+    std::string Texto = Generador.Termino(4, 0);
+    std::string Error;
+    TRetenido t(Analiza(Texto, Ninguna, nullptr, Error));
+    if (!t.Get()) continue;
+    std::vector<TAplicacion*> Redex;
+    TodosLosRedex(t.Get(), Redex);
+    if (Redex.size() >= 2 && Redex.size() <= 4 && BuenRepaso(e, t)) return Texto;
+  }
+  return "(\\x.x) ((\\y.y) (\\z.z))";  // never reached in practice: any strategy takes 2 steps
+}
