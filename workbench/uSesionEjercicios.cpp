@@ -335,6 +335,7 @@ bool BuenRepaso(TEstrategia e, TRetenido& t) {
   int Pasos = 0;
   bool Cambio = true;
   for (; Cambio && Pasos <= 12 && CuentaNodos(x) < 200; ++Pasos) {
+    Cambio = false;  // a pass only ever sets it
     x = Motor.Reduce(x, Cambio, false);
     if (Motor.Fin == TFinPasada::DemasiadoGrande) break;
   }
