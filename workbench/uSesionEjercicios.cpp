@@ -10,6 +10,17 @@
 #include "uPliegue.h"
 #include "uReduccion.h"
 
+namespace {
+
+// The workbench's count of contractions (its status shows it) is as it was, whatever a check
+// contracts.
+struct TCuentaGuardada {
+  int64_t Guardada = NumReducciones;
+  ~TCuentaGuardada() { NumReducciones = Guardada; }
+};
+
+}  // namespace
+
 std::string Mensajes::SinDefinir(std::string_view Nombre) {
   return "Todav\xED"
          "a no has definido " +
@@ -48,44 +59,36 @@ std::string Mensajes::RazonEstrategia(TEstrategia e, TDondeRedex Donde) {
 }
 
 TNormalizacion Normaliza(TRetenido& Termino, int64_t Tope) {
-  struct TCuenta {
-    int64_t Guardada = NumReducciones;
-    ~TCuenta() { NumReducciones = Guardada; }
-  } Cuenta;
-  const std::size_t Base = NodosVivos();
+  TCuentaGuardada Cuenta;
+  const std::size_t Techo = NodosVivos() + NodosNormalizacion;
   TNormalizacion r;
   TMotor Motor;  // orden normal, one contraction a pass
-  // The engine's path leads into the term: it is forgotten before the term may go.
-  struct TOlvido {
-    TMotor& m;
-    ~TOlvido() { m.Olvida(); }
-  } Olvido{Motor};
   TExprLambda* t = Termino.Suelta();
-  try {
-    for (;;) {
-      if (r.Reducciones >= Tope ||
-          NodosVivos() - std::min(Base, NodosVivos()) > NodosNormalizacion) {
-        std::vector<TAplicacion*> Redex;
-        SiguientesRedex(t, false, Redex);
-        if (Redex.empty()) r.Fin = TNormalizacion::TFin::Forma;
-        break;
-      }
-      bool Cambio = false;
-      t = Motor.Reduce(t, Cambio, false);
-      if (Motor.Fin == TFinPasada::DemasiadoGrande) break;
-      if (!Cambio) {
-        r.Fin = TNormalizacion::TFin::Forma;
-        break;
-      }
-      ++r.Reducciones;
+  // Whatever way it ends, the engine forgets its path into the term, which goes back to its
+  // holder.
+  struct TDevuelve {
+    TMotor& m;
+    TRetenido& h;
+    TExprLambda*& t;
+    ~TDevuelve() {
+      m.Olvida();
+      h.Toma(t);
     }
-  } catch (...) {
-    Motor.Olvida();
-    Termino.Toma(t);
-    throw;
+  } Devuelve{Motor, Termino, t};
+  while (r.Reducciones < Tope && NodosVivos() <= Techo) {
+    bool Cambio = false;
+    t = Motor.Reduce(t, Cambio, false);
+    if (Motor.Fin == TFinPasada::DemasiadoGrande) return r;
+    if (!Cambio) {
+      r.Fin = TNormalizacion::TFin::Forma;
+      return r;
+    }
+    ++r.Reducciones;
   }
-  Motor.Olvida();
-  Termino.Toma(t);
+  // Cut where the last contraction may have reached the form.
+  std::vector<TAplicacion*> Redex;
+  SiguientesRedex(t, false, Redex);
+  if (Redex.empty()) r.Fin = TNormalizacion::TFin::Forma;
   return r;
 }
 
@@ -347,10 +350,7 @@ bool BuenRepaso(TEstrategia e, TRetenido& t) {
 }  // namespace
 
 std::string TerminoAlAzar(TEstrategia e, std::mt19937& g) {
-  struct TCuenta {
-    int64_t Guardada = NumReducciones;
-    ~TCuenta() { NumReducciones = Guardada; }
-  } Cuenta;
+  TCuentaGuardada Cuenta;
   const TDefiniciones Ninguna;
   TGenerador Generador(g);
   for (int Intento = 0; Intento < 10'000; ++Intento) {
