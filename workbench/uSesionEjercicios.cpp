@@ -125,15 +125,18 @@ bool Contiene(TExprLambda* Raiz, const TExprLambda* n) {
   return Esta;
 }
 
-TDondeRedex Donde(TAplicacion* Elegido, TExprLambda* Suyo, const std::vector<TAplicacion*>& Todos,
-                  std::size_t K) {
+// Redexes nest or lie apart; of two that lie apart, the one printed first is to the left.
+TDondeRedex Donde(const TAplicacion* Elegido, TExprLambda* Suyo,
+                  const std::vector<TAplicacion*>& Todos) {
   if (!Elegido || !Suyo) return TDondeRedex::Otro;
   if (Contiene(Elegido->Arg, Suyo)) return TDondeRedex::EnArgumento;
   if (Contiene(Elegido->Func, Suyo)) return TDondeRedex::EnFuncion;
   if (Contiene(Suyo, Elegido)) return TDondeRedex::Fuera;
-  auto p = std::find(Todos.begin(), Todos.begin() + static_cast<std::ptrdiff_t>(K), Suyo);
-  return p != Todos.begin() + static_cast<std::ptrdiff_t>(K) ? TDondeRedex::Izquierda
-                                                             : TDondeRedex::Otro;
+  for (const TAplicacion* a : Todos) {
+    if (a == Elegido) break;
+    if (a == Suyo) return TDondeRedex::Izquierda;
+  }
+  return TDondeRedex::Otro;
 }
 
 std::string_view SinBlancos(std::string_view s) {
@@ -239,17 +242,22 @@ std::string TSesionEjercicios::Empieza(std::size_t i) {
 }
 
 TSesionEjercicios::TJuicio TSesionEjercicios::Juzga(TExprLambda* t, std::size_t K) {
-  TJuicio j;
   if (!EnCurso || !t) return {true, {}};
-  const TEstrategia e = Lista[*EnCurso].Estrategia;
   std::vector<TAplicacion*> Todos;
   TodosLosRedex(t, Todos);
+  return Juzga(t, K < Todos.size() ? Todos[K] : nullptr);
+}
+
+TSesionEjercicios::TJuicio TSesionEjercicios::Juzga(TExprLambda* t, const TAplicacion* Elegido) {
+  if (!EnCurso || !t) return {true, {}};
+  const TEstrategia e = Lista[*EnCurso].Estrategia;
   TExprLambda* Suyo = SiguienteDe(e, t);
-  TAplicacion* Elegido = K < Todos.size() ? Todos[K] : nullptr;
   if (Suyo && Suyo == Elegido) return {true, {}};
   ++Estado[*EnCurso].Errores;
   ++ErroresTermino;
-  return {false, Mensajes::RazonEstrategia(e, Donde(Elegido, Suyo, Todos, K))};
+  std::vector<TAplicacion*> Todos;
+  TodosLosRedex(t, Todos);
+  return {false, Mensajes::RazonEstrategia(e, Donde(Elegido, Suyo, Todos))};
 }
 
 TSesionEjercicios::TTras TSesionEjercicios::TrasContraer(TExprLambda* t) {
@@ -363,4 +371,29 @@ std::string TerminoAlAzar(TEstrategia e, std::mt19937& g) {
     if (Redex.size() >= 2 && Redex.size() <= 4 && BuenRepaso(e, t)) return Texto;
   }
   return "(\\x.x) ((\\y.y) (\\z.z))";  // never reached in practice: any strategy takes 2 steps
+}
+
+std::string TSesionEjercicios::TextoProgreso(std::size_t i) const {
+  const TProgreso& p = Estado[i];
+  std::string s = TextoEstado(i);
+  if (p.Errores > 0)
+    s += Mensajes::SeparadorLectura + std::to_string(p.Errores) +
+         (p.Errores == 1 ? " error" : " errores");
+  if (p.Pistas > 0)
+    s += Mensajes::SeparadorLectura + std::to_string(p.Pistas) +
+         (p.Pistas == 1 ? " pista" : " pistas");
+  return s;
+}
+
+std::vector<std::string> TSesionEjercicios::TextoComprobacion(const TComprobacion& r) const {
+  if (!r.Aviso.empty()) return {r.Aviso};
+  std::vector<std::string> Lineas;
+  for (std::size_t k = 0; k < r.Casos.size(); ++k) Lineas.push_back(TextoCaso(k + 1, r.Casos[k]));
+  Lineas.emplace_back(r.Bien() ? Mensajes::EjercicioResuelto : Mensajes::TodaviaNo);
+  return Lineas;
+}
+
+std::string TSesionEjercicios::TextoRespuesta(bool Bien, const std::string& Aviso) {
+  if (Bien) return Mensajes::EjercicioResuelto;
+  return Aviso.empty() ? std::string(Mensajes::NoEsLaForma) : Mensajes::NoEsLaForma + (" " + Aviso);
 }

@@ -100,6 +100,8 @@ class TSesionEjercicios {
     std::string Razon;
   };
   TJuicio Juzga(TExprLambda* t, std::size_t K);
+  // The same for a redex given as its node (a click on the canvas: RedexEnLienzo).
+  TJuicio Juzga(TExprLambda* t, const TAplicacion* Elegido);
   // After a contraction that Juzga allowed, on the term it left: Sigue, more to do; Otro, a
   // drill's term is done and TerminoEnCurso() holds the next one; Resuelto.
   enum class TTras { Sigue, Otro, Resuelto };
@@ -113,7 +115,15 @@ class TSesionEjercicios {
   // result, and the glad words of a solved exercise.
   static const char* TextoTipo(TTipoEjercicio t);
   std::string TextoEstado(std::size_t i) const;
+  // "resuelto · 2 errores · 1 pista": the state with the mistakes and the hints shown.
+  std::string TextoProgreso(std::size_t i) const;
+  // "Caso 2: da FALSO", "Caso 3: no termina en 100.000 reducciones" (k from 1).
   std::string TextoCaso(std::size_t k, const TCaso& c) const;
+  // A check as a face shows it: the notice, or a line a case, then the glad words or "Todavía
+  // no", a line each.
+  std::vector<std::string> TextoComprobacion(const TComprobacion& r) const;
+  // The words after an answer to a normal exercise: the glad ones, or "Todavía no" and why.
+  static std::string TextoRespuesta(bool Bien, const std::string& Aviso);
   std::string Separador = ".";
 
  private:
@@ -131,6 +141,12 @@ inline constexpr const char* Pendiente = "pendiente";
 inline constexpr const char* Resuelto = "resuelto";
 inline constexpr const char* EjercicioResuelto = "\xA1Muy bien! Ejercicio resuelto.";
 inline constexpr const char* SinPistas = "Este ejercicio no tiene pistas.";
+inline constexpr const char* TodaviaNo =
+    "Todav\xED"
+    "a no: sigue probando.";
+inline constexpr const char* NoEsLaForma =
+    "Todav\xED"
+    "a no: esa no es la forma normal.";
 inline constexpr const char* NoTiene = "no tiene";
 // "Todavía no has definido NO: escribe NO en la casilla del nombre y su expresión en la otra."
 std::string SinDefinir(std::string_view Nombre);
