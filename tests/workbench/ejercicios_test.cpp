@@ -13,8 +13,10 @@
 #include "Comun.h"
 #include "uCp1252.h"
 #include "uEjercicios.h"
+#include "uFichero.h"
 #include "uGuion.h"
 #include "uReduccion.h"
+#include "uSesionEjercicios.h"
 
 namespace {
 
@@ -152,6 +154,59 @@ TEST_P(Ejercicios, CadaUnoSeResuelve) {
 INSTANTIATE_TEST_SUITE_P(Lecciones, Ejercicios,
                          ::testing::Values("combinadores.txt", "logica.txt", "numerales.txt",
                                            "listas.txt", "recursion.txt", "estrategias.txt"));
+
+// A block that breaks a rule fails the open at its line.
+TEST(Ejercicio, MalEscrito) {
+  const struct {
+    const char* Texto;
+    std::size_t Linea;
+    std::string Error;
+  } Casos[] = {
+      {"#caso A = B\n", 1, Mensajes::FueraDeEjercicio},
+      {"#ejercicio\n", 1, Mensajes::FaltaTexto},
+      {"#ejercicio X\n# otro\n\n#pista P\n", 1, Mensajes::FaltaTipo},
+      {"#ejercicio X\n#definir N\n#ejercicio Y\n", 1, Mensajes::DefinirSinCaso},
+      {"#ejercicio X\n#definir N\n#caso N\n", 3, Mensajes::CasoSinIgual},
+      {"#ejercicio X\n#normal x\n#caso N = x\n", 3, Mensajes::CasoSinDefinir},
+      {"#ejercicio X\n#normal x\n#definir N\n", 3, Mensajes::SobraTipo},
+      {"#ejercicio X\n#definir n\n", 2, Mensajes::NombreNoValido("n")},
+      {"#ejercicio X\n#reducir pronto I I\n", 2, Mensajes::ClaveDesconocida("pronto")},
+      {"#ejercicio X\n#reducir name \\x.I x\n", 2,
+       Mensajes::SinRedexParaEstrategia(TEstrategia::PorNombre)},
+      {"#ejercicio X\n#normal NADA\n", 2, ""},
+  };
+  for (const auto& c : Casos) {
+    TDefiniciones d;
+    int32_t n = 0;
+    try {
+      CargaDefiniciones(std::string("I\n\\x.x\n") + c.Texto, d, n);
+      ADD_FAILURE() << c.Texto;
+    } catch (const EEjercicioErroneo& e) {
+      EXPECT_EQ(e.Linea, c.Linea + 2) << c.Texto;
+      if (!c.Error.empty()) {
+        EXPECT_EQ(e.Mensaje, Mensajes::EjercicioErroneo(c.Linea + 2, c.Error)) << c.Texto;
+      }
+    }
+  }
+}
+
+// A student's term a million deep is checked, printed and compared without a deep stack.
+TEST(Ejercicio, DefinicionProfunda) {
+  constexpr int Hondo = 1'000'000;
+  std::string Texto = "#ejercicio X\n#definir P\n#caso P = P\n#caso P = \\x.x\nP\n\\x.";
+  for (int i = 0; i < Hondo; ++i) Texto += "x (";
+  Texto += "x" + std::string(Hondo, ')') + "\n";
+  TDefiniciones d;
+  int32_t n = 0;
+  CargaDefiniciones(Texto, d, n);
+  TSesionEjercicios s;
+  s.Carga(d);
+  const TSesionEjercicios::TComprobacion r = s.CompruebaDefinicion(0, d);
+  ASSERT_EQ(r.Casos.size(), 2u);
+  EXPECT_EQ(r.Casos[0].Fin, TSesionEjercicios::TCaso::TFin::Bien);
+  EXPECT_EQ(r.Casos[1].Fin, TSesionEjercicios::TCaso::TFin::Falla);
+  EXPECT_EQ(r.Casos[1].Texto, "P");  // what it gave, by the name that fits
+}
 
 // A class of thirty: right, wrong, looping and unreadable files, each a row.
 TEST(Corregir, UnaClase) {
