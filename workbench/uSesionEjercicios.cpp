@@ -313,12 +313,20 @@ namespace {
 class TGenerador {
  public:
   explicit TGenerador(std::mt19937& g) : G(g) {}
+  // Each draw in its own statement: the order in which the operands of `+` are evaluated is
+  // the compiler's, and a seed must give the same term with any.
   std::string Termino(int Prof, int Ambito) {
     const unsigned r = Tira(100);
     if (Ambito == 0 && Prof <= 0) return Cerrados[Tira(3)];
     if (Prof <= 0 || Ambito >= 5) return Variable(Ambito);
-    if (r < 35) return "(" + Lambda(Prof, Ambito) + ") " + Atomo(Termino(Prof - 1, Ambito));
-    if (r < 60) return Atomo(Termino(Prof - 1, Ambito)) + " " + Atomo(Termino(Prof - 1, Ambito));
+    if (r < 35) {
+      const std::string f = Lambda(Prof, Ambito);
+      return "(" + f + ") " + Atomo(Termino(Prof - 1, Ambito));
+    }
+    if (r < 60) {
+      const std::string f = Atomo(Termino(Prof - 1, Ambito));
+      return f + " " + Atomo(Termino(Prof - 1, Ambito));
+    }
     if (r < 85 || Ambito == 0) return Lambda(Prof, Ambito);
     return Variable(Ambito);
   }
