@@ -59,6 +59,13 @@ class TSesionEjercicios {
     int Racha = 0;           // a drill's clean terms in a row
   };
   const TProgreso& Progreso(std::size_t i) const { return Estado[i]; }
+  // The progress a face kept (its settings, the browser's storage) given back; Reinicia forgets
+  // it all, as "Reiniciar".
+  void RestauraProgreso(std::size_t i, const TProgreso& p) { Estado[i] = p; }
+  void Reinicia() {
+    Estado.assign(Lista.size(), {});
+    EnCurso.reset();
+  }
 
   // The next hint of exercise i, counted as shown; the last one again once all were.
   // Mensajes::SinPistas when it has none.
