@@ -5,21 +5,11 @@
 #include <string_view>
 #include <utility>
 
+#include "uComprobacion.h"
 #include "uLectura.h"
 #include "uParser.h"
 #include "uPliegue.h"
 #include "uReduccion.h"
-
-namespace {
-
-// The workbench's count of contractions (its status shows it) is as it was, whatever a check
-// contracts.
-struct TCuentaGuardada {
-  int64_t Guardada = NumReducciones;
-  ~TCuentaGuardada() { NumReducciones = Guardada; }
-};
-
-}  // namespace
 
 std::string Mensajes::SinDefinir(std::string_view Nombre) {
   return "Todav\xED"
@@ -56,40 +46,6 @@ std::string Mensajes::RazonEstrategia(TEstrategia e, TDondeRedex Donde) {
       break;
   }
   return Sujeto + " no contrae ahora ese redex";
-}
-
-TNormalizacion Normaliza(TRetenido& Termino, int64_t Tope) {
-  TCuentaGuardada Cuenta;
-  const std::size_t Techo = NodosVivos() + NodosNormalizacion;
-  TNormalizacion r;
-  TMotor Motor;  // orden normal, one contraction a pass
-  TExprLambda* t = Termino.Suelta();
-  // Whatever way it ends, the engine forgets its path into the term, which goes back to its
-  // holder.
-  struct TDevuelve {
-    TMotor& m;
-    TRetenido& h;
-    TExprLambda*& t;
-    ~TDevuelve() {
-      m.Olvida();
-      h.Toma(t);
-    }
-  } Devuelve{Motor, Termino, t};
-  while (r.Reducciones < Tope && NodosVivos() <= Techo) {
-    bool Cambio = false;
-    t = Motor.Reduce(t, Cambio, false);
-    if (Motor.Fin == TFinPasada::DemasiadoGrande) return r;
-    if (!Cambio) {
-      r.Fin = TNormalizacion::TFin::Forma;
-      return r;
-    }
-    ++r.Reducciones;
-  }
-  // Cut where the last contraction may have reached the form.
-  std::vector<TAplicacion*> Redex;
-  SiguientesRedex(t, false, Redex);
-  if (Redex.empty()) r.Fin = TNormalizacion::TFin::Forma;
-  return r;
 }
 
 std::string TextoConNombres(TExprLambda* t, const TDefiniciones& d, std::size_t Maximo) {
@@ -173,40 +129,19 @@ std::string TSesionEjercicios::Pista(std::size_t i) {
   return r;
 }
 
-namespace {
-
-// One case: the student's side cut or wrong says so; the teacher's side cut is a cut too.
-TSesionEjercicios::TCaso CompruebaCaso(const TEjercicio::TCaso& c, const TDefiniciones& d) {
-  using TCaso = TSesionEjercicios::TCaso;
-  TCaso r;
-  std::string Error;
-  TRetenido a(Analiza(c.Expresion, d, nullptr, Error));
-  TRetenido b(a.Get() ? Analiza(c.Esperado, d, nullptr, Error) : nullptr);
-  if (!b.Get()) return {TCaso::TFin::Ilegible, Error, 0};
-  for (TRetenido* t : {&a, &b}) {
-    const TNormalizacion n = Normaliza(*t, TSesionEjercicios::Tope);
-    if (n.Fin == TNormalizacion::TFin::Corte) return {TCaso::TFin::Corte, {}, n.Reducciones};
-  }
-  if (MismoTerminoEscrito(a.Get(), b.Get())) return r;
-  return {TCaso::TFin::Falla, TextoConNombres(a.Get(), d, TSesionEjercicios::LargoResultado), 0};
-}
-
-}  // namespace
-
 TSesionEjercicios::TComprobacion TSesionEjercicios::CompruebaDefinicion(std::size_t i,
                                                                         const TDefiniciones& d) {
-  const TEjercicio& e = Lista[i];
-  TComprobacion r;
-  if (d.Busca(e.Nombre) < 0) {
-    r.Aviso = Mensajes::SinDefinir(e.Nombre);
-    return r;
+  TComprobacionEnCurso c(*this, i, d, false);
+  while (c.Avanza(std::chrono::hours(1))) {
   }
-  for (const TEjercicio::TCaso& c : e.Casos) r.Casos.push_back(CompruebaCaso(c, d));
-  if (r.Bien())
+  return c.Resultado();
+}
+
+void TSesionEjercicios::Anota(std::size_t i, bool Bien) {
+  if (Bien)
     Resuelve(i);
   else
     ++Estado[i].Errores;
-  return r;
 }
 
 bool TSesionEjercicios::CompruebaNormal(std::size_t i, std::string_view Respuesta,
@@ -225,10 +160,7 @@ bool TSesionEjercicios::CompruebaNormal(std::size_t i, std::string_view Respuest
     }
   }
   if (Aviso) *Aviso = Error;
-  if (Bien)
-    Resuelve(i);
-  else
-    ++Estado[i].Errores;
+  Anota(i, Bien);
   return Bien;
 }
 

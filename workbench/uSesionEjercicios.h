@@ -15,6 +15,14 @@
 #include "uDefiniciones.h"
 #include "uEjercicios.h"
 #include "uLambda.h"
+#include "uReduccion.h"
+
+// The workbench's count of contractions (its status shows it) is as it was, whatever a check
+// contracts meanwhile.
+struct TCuentaGuardada {
+  int64_t Guardada = NumReducciones;
+  ~TCuentaGuardada() { NumReducciones = Guardada; }
+};
 
 // A term reduced by normal order towards its normal form: reached (Forma, the term holds it), or
 // cut after `Tope` contractions or past NodosNormalizacion more nodes than at its start (Corte,
@@ -71,7 +79,8 @@ class TSesionEjercicios {
   // Mensajes::SinPistas when it has none.
   std::string Pista(std::size_t i);
 
-  // Definir: each case's two sides reduced with `d` (the lesson's definitions and the student's)
+  // Definir: at once (TComprobacionEnCurso does it a slice at a time), each case's two sides
+  // reduced with `d` (the lesson's definitions and the student's)
   // and compared up to the names of bound variables. Aviso says why nothing was checked (the
   // name is not defined yet). Solves the exercise when every case holds, counts a mistake
   // otherwise.
@@ -87,6 +96,9 @@ class TSesionEjercicios {
     bool Bien() const;
   };
   TComprobacion CompruebaDefinicion(std::size_t i, const TDefiniciones& d);
+  // A check's outcome, counted: solved, or one mistake more (TComprobacionEnCurso, a slice at a
+  // time, counts it so).
+  void Anota(std::size_t i, bool Bien);
 
   // Normal: whether `Respuesta` is the normal form of the exercise's term ("no tiene": it has
   // none within the cap). An answer that does not parse is wrong, and `Aviso` says why.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Comun.h"
+#include "uComprobacion.h"
 #include "uCp1252.h"
 #include "uEjercicios.h"
 #include "uFichero.h"
@@ -206,6 +207,28 @@ TEST(Ejercicio, DefinicionProfunda) {
   EXPECT_EQ(r.Casos[0].Fin, TSesionEjercicios::TCaso::TFin::Bien);
   EXPECT_EQ(r.Casos[1].Fin, TSesionEjercicios::TCaso::TFin::Falla);
   EXPECT_EQ(r.Casos[1].Texto, "P");  // what it gave, by the name that fits
+}
+
+// A check a slice at a time, on copies: the definitions may change meanwhile, and a looping side
+// is cut after the cap as at once.
+TEST(Ejercicio, PorRodajas) {
+  TDefiniciones d;
+  int32_t n = 0;
+  CargaDefiniciones(
+      "#ejercicio X\n#definir P\n#caso P = \\x.x\n#caso P P = P\nP\n"
+      "(\\x.x x) (\\x.x x)\n",
+      d, n);
+  TSesionEjercicios s;
+  s.Carga(d);
+  TComprobacionEnCurso c(s, 0, d, true);
+  d.Vacia();
+  int Rodajas = 1;
+  while (c.Avanza(std::chrono::nanoseconds(0))) ++Rodajas;
+  EXPECT_GT(Rodajas, 2 * TSesionEjercicios::Tope / 256);
+  ASSERT_EQ(c.Resultado().Casos.size(), 2u);
+  EXPECT_EQ(c.Resultado().Casos[0].Fin, TSesionEjercicios::TCaso::TFin::Corte);
+  EXPECT_EQ(c.Resultado().Casos[0].Reducciones, TSesionEjercicios::Tope);
+  EXPECT_EQ(s.Progreso(0).Errores, 1);
 }
 
 // A class of thirty: right, wrong, looping and unreadable files, each a row.
