@@ -42,6 +42,8 @@ std::string Mensajes::RazonEstrategia(TEstrategia e, TDondeRedex Donde) {
       return Sujeto + " reduce antes el redex de fuera";
     case TDondeRedex::Izquierda:
       return Sujeto + " reduce antes un redex de la izquierda";
+    case TDondeRedex::BajoLambda:
+      return Sujeto + " no reduce dentro de una lambda";
     case TDondeRedex::Otro:
       break;
   }
@@ -81,10 +83,32 @@ bool Contiene(TExprLambda* Raiz, const TExprLambda* n) {
   return Esta;
 }
 
-// Redexes nest or lie apart; of two that lie apart, the one printed first is to the left.
-TDondeRedex Donde(const TAplicacion* Elegido, TExprLambda* Suyo,
+// Whether `n` lies inside an abstraction of `t`.
+bool BajoLambda(TExprLambda* t, const TExprLambda* n) {
+  std::vector<std::pair<TExprLambda*, bool>> Pila{{t, false}};
+  while (!Pila.empty()) {
+    const auto [x, Bajo] = Pila.back();
+    Pila.pop_back();
+    if (x == n) return Bajo;
+    if (TAplicacion* a = ComoAplicacion(x)) {
+      Pila.push_back({a->Arg, Bajo});
+      Pila.push_back({a->Func, Bajo});
+    } else if (TFuncion* f = ComoFuncion(x)) {
+      Pila.push_back({f->Cuerpo, true});
+    }
+  }
+  return false;
+}
+
+// Redexes nest or lie apart; of two that lie apart, the one printed first is to the left. A weak
+// strategy never enters an abstraction, which says it all.
+TDondeRedex Donde(TEstrategia e, TExprLambda* t, const TAplicacion* Elegido, TExprLambda* Suyo,
                   const std::vector<TAplicacion*>& Todos) {
-  if (!Elegido || !Suyo) return TDondeRedex::Otro;
+  if (!Elegido) return TDondeRedex::Otro;
+  const TForma f = FormaDe(e);
+  if ((f == TForma::Debil || f == TForma::CabezaDebil) && BajoLambda(t, Elegido))
+    return TDondeRedex::BajoLambda;
+  if (!Suyo) return TDondeRedex::Otro;
   if (Contiene(Elegido->Arg, Suyo)) return TDondeRedex::EnArgumento;
   if (Contiene(Elegido->Func, Suyo)) return TDondeRedex::EnFuncion;
   if (Contiene(Suyo, Elegido)) return TDondeRedex::Fuera;
@@ -189,7 +213,7 @@ TSesionEjercicios::TJuicio TSesionEjercicios::Juzga(TExprLambda* t, const TAplic
   ++ErroresTermino;
   std::vector<TAplicacion*> Todos;
   TodosLosRedex(t, Todos);
-  return {false, Mensajes::RazonEstrategia(e, Donde(Elegido, Suyo, Todos))};
+  return {false, Mensajes::RazonEstrategia(e, Donde(e, t, Elegido, Suyo, Todos))};
 }
 
 TSesionEjercicios::TTras TSesionEjercicios::TrasContraer(TExprLambda* t) {

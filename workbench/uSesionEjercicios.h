@@ -45,8 +45,9 @@ std::string TextoConNombres(TExprLambda* t, const TDefiniciones& d, std::size_t 
 std::string TerminoAlAzar(TEstrategia e, std::mt19937& g);
 
 // Where a strategy's next redex lies from the one chosen instead: in its argument, in its
-// function part, around it, to its left, or elsewhere.
-enum class TDondeRedex { EnArgumento, EnFuncion, Fuera, Izquierda, Otro };
+// function part, around it, to its left, or elsewhere; or the one chosen lies inside a lambda,
+// where a weak strategy never goes.
+enum class TDondeRedex { EnArgumento, EnFuncion, Fuera, Izquierda, BajoLambda, Otro };
 
 class TSesionEjercicios {
  public:
