@@ -407,6 +407,7 @@ void TMesaTrabajo::Introduce(const std::string& Texto, const std::string& Nombre
     Vista.FijaEstado(Mensajes::ControlEnNombre(c));
     return;
   }
+  if (!Nombre.empty() && Nombre[0] == '#') return Vista.FijaEstado(Mensajes::AlmohadillaEnNombre);
   // An entry ends a run-all under way: the run's count and views belong to the old term.
   if (Ejecutando) PararPedido = true;
   // Both old terms go whatever the parse gives; released first, they leave the pool to it
