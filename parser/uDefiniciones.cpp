@@ -66,7 +66,12 @@ void TDefiniciones::Reemplaza(int i, TExprLambda* Termino, std::string_view Text
   Libera(Viejo);
 }
 
+void TDefiniciones::AgregaComentario(std::string Texto, std::size_t Linea) {
+  Notas.push_back({Lista.size(), std::move(Texto), Linea});
+}
+
 void TDefiniciones::Vacia() {
+  Notas.clear();
   std::vector<TDefinicion> Viejas;
   Viejas.swap(Lista);
   for (TDefinicion& d : Viejas) Libera(d.Termino);

@@ -19,6 +19,15 @@ struct TDefinicion {
   std::string Texto;
 };
 
+// A line of a definitions file that belongs to no record: a comment (it begins with '#') or a
+// blank line, empty. It stands before the record numbered `Antes` (after the last one when there
+// is none), and a save writes it there again.
+struct TComentario {
+  std::size_t Antes = 0;
+  std::string Texto;
+  std::size_t Linea = 0;  // where it was read, from 1 (for messages); 0 when not read
+};
+
 class TDefiniciones {
  public:
   TDefiniciones() = default;
@@ -34,8 +43,12 @@ class TDefiniciones {
   // Replaces the term and the text of entry i (releasing the old term); the name keeps its
   // letter case. The list takes the term, also when it fails.
   void Reemplaza(int i, TExprLambda* Termino, std::string_view Texto = {});
-  // Releases every term and empties the list.
+  // Releases every term and empties the list, its comments too.
   void Vacia();
+  // Appends a comment or blank line after the entries so far.
+  void AgregaComentario(std::string Texto, std::size_t Linea = 0);
+  // In the order they were added; each one's Antes never decreases along the list.
+  const std::vector<TComentario>& Comentarios() const { return Notas; }
 
   std::size_t Cuenta() const { return Lista.size(); }
   const TDefinicion& operator[](std::size_t i) const { return Lista[i]; }
@@ -43,7 +56,10 @@ class TDefiniciones {
   std::vector<TDefinicion>::const_iterator begin() const { return Lista.begin(); }
   std::vector<TDefinicion>::const_iterator end() const { return Lista.end(); }
   // Takes every entry of `otra` (used to load a file into a side list and swap it in whole).
-  void Intercambia(TDefiniciones& Otra) { Lista.swap(Otra.Lista); }
+  void Intercambia(TDefiniciones& Otra) {
+    Lista.swap(Otra.Lista);
+    Notas.swap(Otra.Notas);
+  }
 
   // While it lives, the list is seen as its first `n` entries: what a file's record at place n
   // reads with.
@@ -61,6 +77,7 @@ class TDefiniciones {
 
  private:
   std::vector<TDefinicion> Lista;
+  std::vector<TComentario> Notas;
   mutable std::size_t Visibles = SIZE_MAX;
 };
 

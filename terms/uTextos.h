@@ -54,6 +54,10 @@ inline constexpr const char* CaracterNoAdmitido =
     "cter no admitido: ";
 // "Carácter de control no admitido en el nombre (código 9)"
 std::string ControlEnNombre(int Codigo);
+// A name beginning with '#': its record would read back as a comment line.
+inline constexpr const char* AlmohadillaEnNombre =
+    "Un nombre no puede empezar por \"#\": en el fichero se leer\xED"
+    "a como comentario";
 // The second panel, after a name the parser cannot read as a symbol is stored: "«doble» empieza
 // por minúscula: se lee como variable" or "«A B» tiene un blanco o un signo: no se lee como
 // nombre"

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "uAyuda.h"
 
+#include <stdexcept>
+
 namespace {
 
 // Rows of "what is written" and "what it means"; the first cell is shown as code.
@@ -48,6 +50,21 @@ constexpr TFila Teclas[] = {
      "a su sitio"},
 };
 
+constexpr TConsejo Consejos[] = {
+    {"edtEnt", "Expresión: escriba un término y pulse Intro (% es el término actual)", "Expresión",
+     "expresión, como \\x.x, e Intro"},
+    {"edtDef", "Nombre: si no está vacío, Intro guarda la expresión con este nombre", "Nombre",
+     "nombre"},
+    {"btnBeta", "Reducir un paso", "Reducir un paso", ""},
+    {"btnBetaAll", "Reducir hasta la forma normal (pulsar otra vez para parar)",
+     "Reducir hasta la forma normal", ""},
+    {"btnBack", "Volver al término anterior", "Volver al término anterior", ""},
+    {"UpDown1", "Agrandar o achicar: la letra en Texto, el diagrama en Gráficos", "Tamaño", ""},
+    {"Memo1", "El término actual, escrito", "Término como texto", ""},
+    {"Lienzo", "El término actual, dibujado", "Término como diagrama", ""},
+    {"ListaPasos1", "", "Los pasos desde la última expresión", ""},
+};
+
 std::string Escapa(const char* s) {
   std::string r;
   for (; *s; ++s) {
@@ -91,4 +108,34 @@ std::string HtmlSintaxis(bool Navegador) {
          "<p>Tab pasa de la caja del nombre a la de la expresión y a los botones; Intro o la "
          "barra espaciadora pulsan el botón que tiene el foco." +
          (Navegador ? "" : " Alt y la letra subrayada abren los menús.") + "</p>";
+}
+
+const char* const NombrePrograma = "Cálculo Lambda";
+
+std::string TituloVentana(std::string_view Fichero) {
+  return std::string(NombrePrograma) + " - " +
+         std::string(Fichero.empty() ? "Lógica y computabilidad" : Fichero);
+}
+
+std::string TituloManual() {
+  return "Manual de " + std::string(NombrePrograma);
+}
+
+std::string HtmlAcercaDe(std::string_view Version, std::string_view Entorno) {
+  return "<h3>" + std::string(NombrePrograma) + " " + std::string(Version) +
+         "</h3>"
+         "<p>Un banco de trabajo para enseñar el cálculo lambda sin tipos: reducción beta paso a "
+         "paso o hasta la forma normal, en texto y en diagrama.</p>"
+         "<p>" +
+         std::string(Entorno) + "</p><p>Licencia: GPL-3.0 o posterior.</p>";
+}
+
+std::span<const TConsejo> ConsejosControles() {
+  return Consejos;
+}
+
+const TConsejo& ConsejoDe(std::string_view Control) {
+  for (const TConsejo& c : Consejos)
+    if (Control == c.Control) return c;
+  throw std::logic_error("Control sin consejo: " + std::string(Control));
 }

@@ -12,6 +12,7 @@
 
 #include "uCp1252.h"
 #include "uDefiniciones.h"
+#include "uEjercicios.h"
 #include "uLambda.h"
 #include "uLectura.h"
 #include "uNombres.h"
@@ -148,6 +149,10 @@ std::string_view HastaFinDeFichero(std::string_view Bytes) {
 
 }  // namespace
 
+bool EsComentario(std::string_view Linea) {
+  return Linea.empty() || Linea[0] == '#';
+}
+
 EEntradaSalida::EEntradaSalida(int codigo, const std::string& Anexo)
     : std::runtime_error(MensajeEntradaSalida(codigo) + Anexo), Codigo(codigo) {}
 
@@ -217,8 +222,14 @@ void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int3
   std::string_view Resto = HastaFinDeFichero(Bytes);
   std::string Nombre, Expresion, Error;
   std::size_t Linea = 1;
+  const std::size_t PrimerComentario = Definiciones.Comentarios().size();
   while (!Resto.empty()) {
     LeeLinea(Resto, Nombre);
+    // Between records: no name is empty or begins with '#' (an Enter refuses such names).
+    if (EsComentario(Nombre)) {
+      Definiciones.AgregaComentario(Nombre, Linea++);
+      continue;
+    }
     LeeLinea(Resto, Expresion);  // empty when the file ended after the name
     TRango Falta;
     TRetenido t(Analiza(Expresion, Definiciones, nullptr, Error, Falta, Separador));
@@ -230,6 +241,8 @@ void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int3
     Definiciones.Agrega(std::move(n), t.Suelta(), Expresion);
     Linea += 2;
   }
+  // The file's exercises must be sound too: an open takes the whole file or nothing.
+  LeeEjercicios(Definiciones, PrimerComentario);
 }
 
 std::string AvisoNombres(const TDefiniciones& Definiciones) {
@@ -274,14 +287,22 @@ std::string TextoDeFichero(std::string Fichero) {
 std::string TextoDefiniciones(TDefiniciones& Definiciones, int32_t& NumVars,
                               std::string_view Separador, bool ConservaNombres) {
   std::string Bytes;
-  for (std::size_t i = 0; i < Definiciones.Cuenta(); ++i) {
-    std::string Linea = LineaGuardada(Definiciones, i, NumVars, Separador, ConservaNombres);
-    if (Bytes.size() + Definiciones[i].Nombre.size() + Linea.size() + 4 > MaximoFichero)
+  const std::vector<TComentario>& Comentarios = Definiciones.Comentarios();
+  std::size_t c = 0;
+  auto Anade = [&](std::string_view Linea) {
+    if (Bytes.size() + Linea.size() + 2 > MaximoFichero)
       throw EConMensaje(Mensajes::TextoDemasiadoGrandeGuardar(MaximoFichero, Separador));
-    Bytes += Definiciones[i].Nombre;
-    Bytes += "\r\n";
     Bytes += Linea;
     Bytes += "\r\n";
+  };
+  for (std::size_t i = 0; i <= Definiciones.Cuenta(); ++i) {
+    // The comments before record i; those past the last record after it.
+    for (; c < Comentarios.size() && (Comentarios[c].Antes <= i || i == Definiciones.Cuenta()); ++c)
+      Anade(Comentarios[c].Texto);
+    if (i == Definiciones.Cuenta()) break;
+    std::string Linea = LineaGuardada(Definiciones, i, NumVars, Separador, ConservaNombres);
+    Anade(Definiciones[i].Nombre);
+    Anade(Linea);
   }
   return Bytes;
 }

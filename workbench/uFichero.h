@@ -33,12 +33,16 @@ class ERegistroErroneo : public EConMensaje {
 // The code of an errno value for a file at `Ruta` (a missing folder is code 3, not 2).
 int CodigoDeErrno(int Errno, const std::string& Ruta = {});
 
+// Whether a line read where a record's name would stand is a comment or a blank line instead
+// (see TComentario): it is empty or begins with '#'.
+bool EsComentario(std::string_view Linea);
 // The lines of a file's bytes.
 std::vector<std::string> PartirLineas(std::string_view Bytes);
-// Appends the records of a file's bytes to `Definiciones`, each term numbered. A record that
-// does not parse stops the loading with ERegistroErroneo; the records before it stay (the open
-// loads into a list of its own, and keeps nothing of a file that fails). Numbers in its message
-// are grouped with `Separador`.
+// Appends the records of a file's bytes to `Definiciones`, each term numbered, and its comment
+// and blank lines among them. A record that does not parse stops the loading with
+// ERegistroErroneo; the records before it stay (the open loads into a list of its own, and keeps
+// nothing of a file that fails). Numbers in its message are grouped with `Separador`. Then the
+// file's exercises are read (uEjercicios.h): one that does not parse throws EEjercicioErroneo.
 void CargaDefiniciones(std::string_view Bytes, TDefiniciones& Definiciones, int32_t& NumVars,
                        std::string_view Separador = ".");
 // After an open: Mensajes::NombresIlegibles for the definitions whose names no expression can
@@ -49,8 +53,9 @@ std::string AvisoNombres(const TDefiniciones& Definiciones);
 // first character that Windows-1252 cannot hold is refused (EConMensaje, with the character and
 // its line). Any other file is Windows-1252 already.
 std::string TextoDeFichero(std::string Bytes);
-// The bytes a save writes; renumbers every term. Bytes past what LeeFichero reads are refused
-// (EConMensaje, its number grouped with `Separador`) before they are made.
+// The bytes a save writes, each comment and blank line where it stood; renumbers every term. Bytes
+// past what LeeFichero reads are refused (EConMensaje, its number grouped with `Separador`) before
+// they are made.
 std::string TextoDefiniciones(TDefiniciones& Definiciones, int32_t& NumVars,
                               std::string_view Separador = ".", bool ConservaNombres = false);
 // The expression line a save writes for definition i. With "Conservar los nombres" on

@@ -120,6 +120,7 @@ void TSesion::Introduce(const std::string& Texto, const std::string& Nombre) {
     Vista.FijaEstado(Mensajes::ControlEnNombre(c));
     return;
   }
+  if (!Nombre.empty() && Nombre[0] == '#') return Vista.FijaEstado(Mensajes::AlmohadillaEnNombre);
   // An entry ends a run-all under way: the run's count and views belong to the old term.
   if (Mesa.Todo.Ejecutando) Mesa.Todo.PararPedido = true;
   // Both old terms go whatever the parse gives; released first, they leave the pool to it

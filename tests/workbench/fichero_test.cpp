@@ -69,10 +69,12 @@ TEST(Fichero, Registros) {
     EXPECT_EQ(d.Cuenta(), 1u);
   }
   {
-    // An empty line after the last record is a record of its own.
+    // An empty line after the last record is a blank line, kept after it.
     TDefiniciones d;
-    EXPECT_THROW(CargaDefiniciones("I\r\n\\x.x\r\n\r\n", d, n), ERegistroErroneo);
+    CargaDefiniciones("I\r\n\\x.x\r\n\r\n", d, n);
     EXPECT_EQ(d.Cuenta(), 1u);
+    ASSERT_EQ(d.Comentarios().size(), 1u);
+    EXPECT_EQ(d.Comentarios()[0].Antes, 1u);
   }
   {
     // A symbol defined later, or never; a '%' has no current term. Loading stops there, and
@@ -604,7 +606,7 @@ TEST_F(Ficheros, AbrirAvisaDeNombresQueNoSeEscriben) {
   const auto Empieza = [&](const std::string& Aviso) {
     return b.Vista.Lectura.substr(0, Aviso.size()) == Aviso;
   };
-  EscribeTodo(Ruta, "A \r\n\\x.x\r\n\r\n\\y.y\r\nB\0C\r\n\\z.z\r\nBIEN\r\n\\w.w\r\n"s);
+  EscribeTodo(Ruta, "A \r\n\\x.x\r\ndoble\r\n\\y.y\r\nB\0C\r\n\\z.z\r\nBIEN\r\n\\w.w\r\n"s);
   Abre(Ruta);
   EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 4u);
   EXPECT_EQ(b.Vista.Lectura,
@@ -619,10 +621,41 @@ TEST_F(Ficheros, AbrirAvisaDeNombresQueNoSeEscriben) {
               "cter de control (c\xF3"
               "digo 0) \xB7 "))
       << b.Vista.Lectura;
-  EscribeTodo(Ruta, "\r\n\\w.w\r\ndoble\r\n\\z.z\r\n");
-  Abre(Ruta);
-  EXPECT_TRUE(Empieza("Definici\xF3n sin nombre (y 1 m\xE1s) \xB7 ")) << b.Vista.Lectura;
   EscribeTodo(Ruta, "BIEN\r\n\\w.w\r\n");
   Abre(Ruta);
   EXPECT_EQ(b.Vista.Lectura.find("nombre"), std::string::npos);
+}
+
+// Comment and blank lines stand anywhere between records, in either encoding, and a save with
+// or without "Conservar los nombres" writes them back where they stood; new records go last.
+TEST_F(Ficheros, ComentariosEnSuSitio) {
+  const std::string Ruta = Carpeta.Ruta("c.txt");
+  std::string Texto;
+  for (bool Nombres : {false, true}) {
+    Texto = "# Lecci\xF3n\r\n\r\nI\r\n" + std::string(Nombres ? "\\x.x" : "\\ a . a") +
+            "\r\n#ejercicio Escribe K.\r\n#definir K\r\n#caso K I I = I\r\n\r\nII\r\n" +
+            (Nombres ? "I I" : "(\\ a . a) (\\ b . b)") + "\r\n# fin\r\n";
+    EscribeTodo(Ruta,
+                "# Lecci\xC3\xB3n\n\nI\n\\x.x\n#ejercicio Escribe K.\n#definir K\n"
+                "#caso K I I = I\n\nII\nI I\n# fin\n");
+    Abre(Ruta);
+    ASSERT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 2u) << b.Vista.UltimoError;
+    b.Vista.Nombres = Nombres;
+    b.Mesa.NombresClick();
+    Salva(Ruta);
+    EXPECT_EQ(LeeTodo(Ruta), Texto);
+  }
+  b.Entra("\\x y.x", "K");
+  Salva(Ruta);
+  EXPECT_EQ(LeeTodo(Ruta), Texto + "K\r\n\\x y.x\r\n");  // names kept, as last set
+  // A name beginning with '#' would read back as a comment.
+  b.Entra("\\x.x", "#I");
+  EXPECT_EQ(b.Vista.Estado, Mensajes::AlmohadillaEnNombre);
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 3u);
+  // An exercise that does not parse fails the open, as a record does.
+  EscribeTodo(Ruta, "A\r\n\\x.x\r\n#ejercicio Sin tipo.\r\n#pista Nada.\r\n");
+  Abre(Ruta);
+  EXPECT_EQ(b.Vista.UltimoError,
+            "Error en el ejercicio (l\xEDnea 3): falta #definir, #reducir o #normal");
+  EXPECT_EQ(b.Mesa.Sesion.Definiciones.Cuenta(), 3u);
 }

@@ -5,10 +5,13 @@
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "uGuion.h"
 
 int main(int argc, char** argv) {
+  if (argc >= 3 && std::string_view(argv[1]) == "--corregir")
+    return Corrige(argv[2], std::vector<std::string>(argv + 3, argv + argc), std::cout, std::cerr);
   std::string_view Opcion = argc == 2 ? argv[1] : "";
   if (Opcion == "--help" || Opcion == "-h") {
     std::cout << AyudaGuion;

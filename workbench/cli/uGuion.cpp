@@ -13,8 +13,11 @@
 
 const char* const AyudaGuion =
     R"(usage: lambda-cli [SCRIPT]   (or --help, --version)
+       lambda-cli --corregir LESSON FILE...
 Runs the workbench of Cálculo Lambda from a script, one command a line, on standard input or in
-the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside.
+the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside. With --corregir it grades a
+class: each FILE (a student's definitions, read after LESSON's) against every define exercise of
+LESSON, as CSV: "fichero,1,2,...,total", then one row a FILE with 1 (solved) or 0 for each.
 
   name [TEXT]        sets the name box          enter TEXT      sets the expression box, Enter
   beta, back         the two buttons            all [N]         run-all; N: pressed again
@@ -57,6 +60,21 @@ the file SCRIPT. Texts are UTF-8 outside and Windows-1252 inside.
                      node limit); TEXT the term reached as show prints it (its first MiB, then
                      "…")
 
+The exercises of the lesson last opened (its "#ejercicio" blocks):
+  exercises          "exercise N: KIND STATE TEXT" for each: N from 1, KIND define, reduce or
+                     normal, STATE pendiente or resuelto, TEXT its statement
+  check N            define exercise N, each case reduced by normal order (100000
+                     contractions at most a side): "case K: ok", "case K: fail TEXT" (what
+                     the student's side gave) or "case K: cut N", then the exercise's line
+  answer N TEXT      TEXT as the normal form that exercise N asks for ("no tiene": it has
+                     none): "answer N: ok" or "answer N: no", then its line when solved
+  start N            makes the term of reduce exercise N current, with its strategy; each
+                     contract then prints "judge: ok", or "judge: no REASON" and leaves the
+                     term as it was; the exercise's line once solved. A drill ("azar") enters
+                     a fresh term after each one done, until three in a row without a mistake
+  hint N             "hint N: TEXT", the exercise's next hint
+  seed N             the drills' random terms from seed N, for a repeatable script
+
 Blank lines and lines starting with '#' are skipped. A command that fails prints a line
 starting with "error: "; the exit status is then 1 (0 when none failed, 2 on wrong usage).
 )";
@@ -98,8 +116,12 @@ void TGuion::Ejecuta(std::string_view Linea) {
   std::string_view Orden = Linea.substr(0, Blanco);
   std::string_view Resto = Blanco == std::string_view::npos ? "" : Linea.substr(Blanco + 1);
   bool SinArgumento = Blanco == std::string_view::npos;
+  // A term changed by anything but a judged contraction ends the reduce exercise under way.
+  if (Sesion.Activo() && (Orden == "enter" || Orden == "beta" || Orden == "back" ||
+                          Orden == "all" || Orden == "goto" || Orden == "open"))
+    Sesion.Abandona();
   if (!Botones(Orden, Resto, SinArgumento) && !Opciones(Orden, Resto, SinArgumento) &&
-      !Salidas(Orden, Resto, SinArgumento))
+      !Salidas(Orden, Resto, SinArgumento) && !Ejercicios(Orden, Resto, SinArgumento))
     Error("unknown command: " + std::string(Linea));
 }
 
@@ -167,8 +189,7 @@ bool TGuion::Salidas(std::string_view Orden, std::string_view Resto, bool SinArg
     std::string Mensaje;
     if (!EscribePNG(Mesa.Vistas.Bitmap, std::string(Resto), Mensaje)) Error(Mensaje);
   } else if (Orden == "open") {
-    Vista.RutaAbrir = SinArgumento ? std::nullopt : std::optional<std::string>(Resto);
-    Mesa.Abrir1Click();
+    Abre(SinArgumento, Resto);
   } else if (Orden == "save") {
     Vista.RutaSalvar = SinArgumento ? std::nullopt : std::optional<std::string>(Resto);
     Mesa.Salvar1Click();
@@ -213,6 +234,7 @@ void TGuion::Contrae(std::string_view Resto) {
   if (static_cast<std::size_t>(n) >= Cuenta)
     return Error("no redex " + std::to_string(n) + " (the term has " + std::to_string(Cuenta) +
                  ")");
+  if (Sesion.Activo()) return ContraeJuzgado(static_cast<std::size_t>(n));
   Mesa.ContraeRedex(static_cast<std::size_t>(n));
 }
 

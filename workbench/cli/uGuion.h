@@ -6,12 +6,20 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "uSesionEjercicios.h"
 #include "uVistaGrabadora.h"
 #include "vLambda.h"
 
 // The command list, which --help and the help command print.
 extern const char* const AyudaGuion;
+
+// --corregir: the CSV of a class's files against the define exercises of the lesson at
+// RutaLeccion (see AyudaGuion). A file that cannot be read or does not load gets 0 for each and
+// a line on `Errores`. Returns the exit status: 1 when the lesson or a file could not be read.
+int Corrige(const std::string& RutaLeccion, const std::vector<std::string>& Ficheros,
+            std::ostream& Salida, std::ostream& Errores);
 
 class TGuion {
  public:
@@ -30,6 +38,8 @@ class TGuion {
   bool Botones(std::string_view Orden, std::string_view Resto, bool SinArgumento);
   bool Opciones(std::string_view Orden, std::string_view Resto, bool SinArgumento);
   bool Salidas(std::string_view Orden, std::string_view Resto, bool SinArgumento);
+  // The lesson's exercises (uGuionEjercicios.cpp).
+  bool Ejercicios(std::string_view Orden, std::string_view Resto, bool SinArgumento);
 
   void Error(const std::string& Mensaje);
   void Contrae(std::string_view Resto);
@@ -52,7 +62,25 @@ class TGuion {
   void Informa();
   void InfoError();
 
+  // Exercises: the number N of a command's argument, from 1, of an exercise of kind *Tipo (any
+  // when null; false after saying what is wrong); its line "exercise N: KIND STATE TEXT"; the term
+  // of a reduce exercise entered; a contraction the exercise under way judges first.
+  bool NumeroEjercicio(std::string_view Texto, const TTipoEjercicio* Tipo, const char* Uso,
+                       std::size_t& i);
+  void LineaEjercicio(std::size_t i);
+  void ListaEjercicios();
+  void CompruebaEjercicio(std::string_view Resto);
+  void Responde(std::string_view Resto);
+  void EmpiezaEjercicio(std::string_view Resto);
+  void EntraTermino(const std::string& Texto);
+  void ContraeJuzgado(std::size_t n);
+  void Pista(std::string_view Resto);
+  void Semilla(std::string_view Resto);
+  // The lesson's exercises come with each open that loads a file.
+  void Abre(bool SinArgumento, std::string_view Ruta);
+
   std::ostream& Salida;
+  TSesionEjercicios Sesion;
   TVistaGrabadora Vista;
   TMesaTrabajo Mesa;
   std::string NoCabeDef;  // the first character of the name that Windows-1252 cannot hold

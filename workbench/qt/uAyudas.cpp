@@ -43,17 +43,9 @@ QDialog* CreaDialogoAcercaDe(QWidget* Padre) {
   auto* Texto = new QLabel;
   Texto->setObjectName("TextoAcercaDe");
   Texto->setTextFormat(Qt::RichText);
-  Texto->setText(
-      "<h3>" + TituloPrograma +
-      " " LAMBDA_VERSION
-      "</h3>"
-      "<p>Un banco de trabajo para enseñar el cálculo lambda sin tipos: reducción beta paso a "
-      "paso o hasta la forma normal, en texto y en diagrama.</p>"
-      "<p>Bibliotecas: Qt " +
-      QString::fromLatin1(qVersion()) +
-      ", AGG (Anti-Grain Geometry) " LAMBDA_AGG_VERSION
-      ".</p>"
-      "<p>Licencia: GPL-3.0 o posterior.</p>");
+  Texto->setText(QString::fromStdString(
+      HtmlAcercaDe(LAMBDA_VERSION, "Bibliotecas: Qt " + std::string(qVersion()) +
+                                       ", AGG (Anti-Grain Geometry) " LAMBDA_AGG_VERSION ".")));
   Texto->setWordWrap(true);
   QDialog* d = Dialogo(Padre, "Acerca de " + TituloPrograma, "DialogoAcercaDe", Texto);
   d->resize(420, 220);
@@ -67,8 +59,7 @@ QDialog* CreaDialogoManual(QWidget* Padre) {
   // The manual and its screenshots are built into the program, so it is there wherever the
   // program is.
   Texto->setSource(QUrl(QStringLiteral("qrc:/manual/manual.html")), QTextDocument::HtmlResource);
-  QDialog* d =
-      Dialogo(Padre, QStringLiteral("Manual de ") + TituloPrograma, "DialogoManual", Texto);
+  QDialog* d = Dialogo(Padre, QString::fromStdString(TituloManual()), "DialogoManual", Texto);
   d->resize(820, 640);
   return d;
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "uAyuda.h"
 #include "uCp1252.h"
 #include "uMemo.h"
 #include "uTextos.h"
@@ -175,6 +176,7 @@ TPanelPasos::TPanelPasos(const TTraza& Traza, QWidget* Padre)
   Modelo = new TModeloPasos(Traza, this);
   Lista = new TListaPasos(this);
   Lista->setObjectName("ListaPasos1");
+  Lista->setAccessibleName(QString::fromUtf8(ConsejoDe("ListaPasos1").Nombre));
   Lista->setModel(Modelo);
   Lista->setUniformItemSizes(true);
   Lista->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "uAyuda.h"
 #include "uCp1252.h"
 #include "uTextos.h"
 
@@ -35,7 +36,7 @@ int& SoloElNombre(int argc, char** argv) {
 
 }  // namespace
 
-const QString TituloPrograma = QStringLiteral("Cálculo Lambda");
+const QString TituloPrograma = QString::fromUtf8(NombrePrograma);
 
 void FijaRespuestaCajaError(std::function<void(QMessageBox&)> Respuesta) {
   RespuestaCajaError = std::move(Respuesta);

@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "uAyuda.h"
 #include "uAyudas.h"
 #include "uComparar.h"
 #include "uCp1252.h"
@@ -32,7 +34,6 @@
 
 namespace {
 
-const QString Curso = QStringLiteral("Lógica y computabilidad");
 const QString Filtro = QStringLiteral("Ficheros de texto (*.txt)");
 
 // The input row, positions within Panel1 as laid out for a panel AnchoCliente wide.
@@ -212,7 +213,7 @@ TDialogoComparar* TVentPpal::DialogoComparar() {
 // Building and laying out.
 
 void TVentPpal::CreaComponentes() {
-  setWindowTitle(TituloPrograma + " - " + Curso);
+  setWindowTitle(QString::fromStdString(TituloVentana()));
   QFont FuenteVentana(QStringLiteral("DejaVu Sans"));
   FuenteVentana.setPixelSize(11);
   setFont(FuenteVentana);
@@ -271,32 +272,17 @@ void TVentPpal::CreaFila(QWidget* Central) {
   btnBack->setEnabled(false);
 }
 
-// Tooltips, and the same words for screen readers; the buttons' own captions are symbols.
+// Tooltips, and the same words for screen readers; the buttons' own captions are symbols. The
+// boxes say in grey, while empty, what they are for, to a first-time user.
 void TVentPpal::ExplicaControles() {
-  auto Explica = [](QWidget* w, const QString& Consejo, const QString& Nombre) {
-    w->setToolTip(Consejo);
-    w->setAccessibleName(Nombre);
-  };
-  Explica(edtEnt,
-          QStringLiteral("Expresión: escriba un término y pulse Intro (% es el término actual)"),
-          QStringLiteral("Expresión"));
-  Explica(edtDef,
-          QStringLiteral("Nombre: si no está vacío, Intro guarda la expresión con este nombre"),
-          QStringLiteral("Nombre"));
-  // In grey while empty: what each box is for, to a first-time user.
-  edtDef->setPlaceholderText(QStringLiteral("nombre"));
-  edtEnt->setPlaceholderText(QStringLiteral("expresión, como \\x.x, e Intro"));
-  Explica(btnBeta, QStringLiteral("Reducir un paso"), QStringLiteral("Reducir un paso"));
-  Explica(btnBetaAll, QStringLiteral("Reducir hasta la forma normal (pulsar otra vez para parar)"),
-          QStringLiteral("Reducir hasta la forma normal"));
-  Explica(btnBack, QStringLiteral("Volver al término anterior"),
-          QStringLiteral("Volver al término anterior"));
-  Explica(UpDown1, QStringLiteral("Agrandar o achicar: la letra en Texto, el diagrama en Gráficos"),
-          QStringLiteral("Tamaño"));
-  Explica(Memo1, QStringLiteral("El término actual, escrito"),
-          QStringLiteral("Término como texto"));
-  Explica(Lienzo, QStringLiteral("El término actual, dibujado"),
-          QStringLiteral("Término como diagrama"));
+  for (const TConsejo& c : ConsejosControles()) {
+    auto* w = findChild<QWidget*>(QString::fromLatin1(c.Control));
+    if (!w) continue;
+    w->setToolTip(QString::fromUtf8(c.Consejo));
+    w->setAccessibleName(QString::fromUtf8(c.Nombre));
+    if (auto* Caja = qobject_cast<QLineEdit*>(w))
+      Caja->setPlaceholderText(QString::fromUtf8(c.Indicacion));
+  }
 }
 
 // Panel2: the tabs at the bottom, "Texto" with Memo1 and "Gráficos" with Lienzo.

@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <algorithm>
 
+#include "uAyuda.h"
 #include "uCp1252.h"
 #include "uEstrategia.h"
 #include "uLineaUnica.h"
@@ -100,7 +101,7 @@ void TVentPpal::EnUltimaCarpeta(QFileDialog* Dialogo) {
 
 void TVentPpal::DefinicionesDeFichero(const std::string& Ruta) {
   const QString Nombre = QFileInfo(QFile::decodeName(QByteArray::fromStdString(Ruta))).fileName();
-  setWindowTitle(TituloPrograma + " - " + Nombre);
+  setWindowTitle(QString::fromStdString(TituloVentana(Nombre.toStdString())));
 }
 
 void TVentPpal::CabeEnPantalla(QWidget* w) {

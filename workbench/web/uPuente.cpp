@@ -251,14 +251,36 @@ val ListaEstrategias() {
 }
 
 // The texts the page asks with: the question before another file replaces unsaved definitions,
-// the comparison's state before its first slice, and "Ayuda > Sintaxis" as the window shows it but
-// for the menus' Alt keys.
+// the comparison's state before its first slice, "Ayuda > Sintaxis" as the window shows it but
+// for the menus' Alt keys, "Acerca de", the title once a file is open, and what each control says
+// of itself.
 val Textos() {
   val t = val::object();
   t.set("guardarAntesDeAbrir", Cp1252AUtf8(Mensajes::GuardarAntesDeAbrir));
   t.set("comparando", Cp1252AUtf8(Mensajes::Comparando));
   t.set("sintaxis", HtmlSintaxis(true));
+  t.set("acercaDe",
+        HtmlAcercaDe(LAMBDA_VERSION,
+                     "En el navegador: el mismo banco de trabajo compilado a WebAssembly con "
+                     "emscripten. Bibliotecas: AGG (Anti-Grain Geometry)."));
+  t.set("programa", std::string(NombrePrograma));
+  t.set("manual", TituloManual());
+  val Consejos = val::array();
+  for (const TConsejo& c : ConsejosControles()) {
+    val x = val::object();
+    x.set("control", std::string(c.Control));
+    x.set("consejo", std::string(c.Consejo));
+    x.set("nombre", std::string(c.Nombre));
+    x.set("indicacion", std::string(c.Indicacion));
+    Consejos.call<void>("push", x);
+  }
+  t.set("consejos", Consejos);
   return t;
+}
+
+// The page's title once a file is open or saved, as the window's caption.
+std::string Titulo(const std::string& Fichero) {
+  return TituloVentana(Fichero);
 }
 
 // The boxes' texts, and the message about the first character of theirs that Windows-1252 cannot
@@ -475,6 +497,7 @@ EMSCRIPTEN_BINDINGS(lambda) {
   function("crea", &Crea);
   function("estrategias", &ListaEstrategias);
   function("textos", &Textos);
+  function("titulo", &Titulo);
   function("cajas", &Cajas);
   function("expresionEnNombre", &ExpresionEnNombre);
   function("orden", &Ordena);

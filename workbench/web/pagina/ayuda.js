@@ -22,14 +22,12 @@ export function sintaxis(contenido) {
   abreDialogo("Sintaxis", html(contenido));
 }
 
-export function acercaDe() {
-  abreDialogo("Acerca de Cálculo Lambda", html(
-    "<h3>Cálculo Lambda 1.0</h3><p>Un banco de trabajo para enseñar el cálculo lambda sin tipos: reducción beta paso a paso o hasta la forma normal, en texto y en diagrama.</p>" +
-    "<p>En el navegador: el mismo banco de trabajo compilado a WebAssembly con emscripten. Bibliotecas: AGG (Anti-Grain Geometry).</p><p>Licencia: GPL-3.0 o posterior.</p>"));
+export function acercaDe(textos) {
+  abreDialogo($("AcercaDe1").textContent, html(textos.acercaDe));
 }
 
-export async function manual() {
+export async function manual(textos) {
   // Rendered when the site was built, as the window's.
   const texto = await (await fetch("manual.html")).text();
-  abreDialogo("Manual de Cálculo Lambda", html(texto));
+  abreDialogo(textos.manual, html(texto));
 }

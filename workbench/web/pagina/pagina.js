@@ -69,7 +69,7 @@ const vista = {
     estado.ejecutando = !m.numero;
     $("btnBetaAll").setAttribute("aria-pressed", String(estado.ejecutando));
   },
-  error: (m) => abreDialogo("Cálculo Lambda", document.createTextNode(m.texto)),
+  error: (m) => abreDialogo(textos.programa, document.createTextNode(m.texto)),
   vaciaDef: () => { $("edtDef").value = ""; },
   // An expression typed in the name box, as a new user's first one is, goes where it belongs.
   introNombre: (m) => {
@@ -88,7 +88,7 @@ const vista = {
     c.getContext("2d").putImageData(new ImageData(m.rgba, m.ancho, m.alto), 0, 0);
   },
   redexEn: (m) => { if (m.indice >= 0) orden("contrae", { a: m.indice }); },
-  textos: (m) => { textos = m; },
+  textos: (m) => { textos = m; explicaControles(m.consejos); },
   comparacion: (m) => muestraComparacion(m.filas, m.situacion),
   comparado: (m) => {
     $("TerminoComparado").textContent = m.texto;
@@ -96,7 +96,7 @@ const vista = {
   },
   hecho: (m) => {
     if (m.sinGuardar !== undefined) estado.sinGuardar = m.sinGuardar;
-    if (m.fichero) abierto(m.fichero);
+    if (m.fichero) abierto(m.fichero, m.titulo);
     const r = esperas.get(m.id);
     if (r) { esperas.delete(m.id); r(); }
   },
@@ -241,9 +241,20 @@ function menuDefiniciones(nombres) {
 // Ficheros. The name of the file open, or last saved, which the next save takes; the page's title
 // names it once an open or a save has succeeded, as the window's caption does.
 let nombreFichero = "definiciones.txt", textos = {};
-function abierto(nombre) {
+function abierto(nombre, titulo) {
   nombreFichero = nombre;
-  document.title = "Cálculo Lambda - " + nombre;
+  document.title = titulo;
+}
+// Tooltips, the names for screen readers, and the boxes' grey hints: the workbench's, as the
+// window's.
+function explicaControles(consejos) {
+  for (const c of consejos) {
+    const e = $(c.control);
+    if (!e) continue;
+    if (c.consejo) e.title = c.consejo;
+    e.setAttribute("aria-label", c.nombre);
+    if (c.indicacion) e.placeholder = c.indicacion;
+  }
 }
 // Definitions changed since they were opened or saved: the window's question before another file
 // replaces them. "Guardar" downloads them first; true when the opening goes on.
@@ -314,8 +325,8 @@ fetch("lecciones/indice.json").then((r) => r.json()).then((lista) => {
 
 // Ayuda.
 $("Sintaxis1").onclick = () => sintaxis(textos.sintaxis);
-$("Manual1").onclick = manual;
-$("AcercaDe1").onclick = acercaDe;
+$("Manual1").onclick = () => manual(textos);
+$("AcercaDe1").onclick = () => acercaDe(textos);
 
 $("edtEnt").focus();
 window.lambda = { orden, abreLeccion, pestana, estado, memo };

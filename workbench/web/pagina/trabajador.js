@@ -169,7 +169,8 @@ function atiende(m) {
   } finally {
     let sinGuardar;  // unknown when the workbench itself has failed: the page keeps what it knew
     try { sinGuardar = M.sinGuardar(); } catch (e) { /* the answer goes all the same */ }
-    postMessage({ tipo: "hecho", id: m.id, sinGuardar, fichero });
+    const titulo = fichero ? M.titulo(fichero) : undefined;
+    postMessage({ tipo: "hecho", id: m.id, sinGuardar, fichero, titulo });
   }
 }
 

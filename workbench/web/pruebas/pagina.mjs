@@ -80,6 +80,11 @@ try {
     // As the window, the page starts on "Gráficos", with the window's caption.
     assert.equal(await p.$eval("#pestanaGraficos", (e) => e.ariaSelected), "true");
     assert.equal(await p.title(), "Cálculo Lambda - Lógica y computabilidad");
+    // The controls say what they are as the window's do: the workbench's words.
+    assert.equal(await p.$eval("#btnBetaAll", (e) => e.title),
+                 "Reducir hasta la forma normal (pulsar otra vez para parar)");
+    assert.equal(await p.$eval("#edtEnt", (e) => e.placeholder), "expresión, como \\x.x, e Intro");
+    assert.equal(await p.$eval("#ListaPasos1", (e) => e.ariaLabel), "Los pasos desde la última expresión");
     await clic("#pestanaTexto");
     await entra("I", "\\x.x");
     assert.equal(await texto("#Memo1"), "\\ a . a");
