@@ -2,6 +2,7 @@
 #include "uSesionEjercicios.h"
 
 #include <algorithm>
+#include <charconv>
 #include <string_view>
 #include <utility>
 
@@ -126,6 +127,52 @@ std::string_view SinBlancos(std::string_view s) {
 }
 
 }  // namespace
+
+namespace {
+
+// What a kept line is made for: the exercises' kinds and statements, so that the progress of an
+// edited lesson is not given to other exercises.
+uint32_t Huella(const std::vector<TEjercicio>& Lista) {
+  uint32_t h = 2166136261u;  // FNV-1a
+  for (const TEjercicio& e : Lista)
+    for (char c : std::to_string(int(e.Tipo)) + e.Enunciado + '\n')
+      h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+  return h;
+}
+
+}  // namespace
+
+std::string TSesionEjercicios::ProgresoGuardado() const {
+  std::string s = std::to_string(Huella(Lista));
+  for (const TProgreso& p : Estado)
+    s += ' ' + std::to_string(p.Resuelto) + ',' + std::to_string(p.Errores) + ',' +
+         std::to_string(p.Pistas) + ',' + std::to_string(p.Racha);
+  return s;
+}
+
+bool TSesionEjercicios::RecuperaProgreso(std::string_view Guardado) {
+  std::vector<TProgreso> Leido;
+  const char* p = Guardado.data();
+  const char* Fin = p + Guardado.size();
+  uint32_t h = 0;
+  auto r = std::from_chars(p, Fin, h);
+  if (r.ec != std::errc() || h != Huella(Lista)) return false;
+  p = r.ptr;
+  while (p != Fin) {
+    int64_t Campos[4];
+    for (int k = 0; k < 4; ++k) {
+      if (p == Fin || *p != (k ? ',' : ' ')) return false;
+      r = std::from_chars(p + 1, Fin, Campos[k]);
+      if (r.ec != std::errc() || Campos[k] < 0) return false;
+      p = r.ptr;
+    }
+    Leido.push_back({Campos[0] != 0, Campos[1], std::size_t(Campos[2]),
+                     int(std::min<int64_t>(Campos[3], RachaDeRepaso))});
+  }
+  if (Leido.size() != Lista.size()) return false;
+  Estado = std::move(Leido);
+  return true;
+}
 
 void TSesionEjercicios::Carga(const TDefiniciones& Leccion) {
   std::vector<TEjercicio> Nuevos = LeeEjercicios(Leccion);

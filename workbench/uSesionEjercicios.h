@@ -71,6 +71,11 @@ class TSesionEjercicios {
   // The progress a face kept (its settings, the browser's storage) given back; Reinicia forgets
   // it all, as "Reiniciar".
   void RestauraProgreso(std::size_t i, const TProgreso& p) { Estado[i] = p; }
+  // All the progress as one line that a face keeps under the lesson's name, and that line given
+  // back: false, and nothing changes, for a line that is not one of these exercises' (the lesson
+  // was edited since, say).
+  std::string ProgresoGuardado() const;
+  bool RecuperaProgreso(std::string_view Guardado);
   void Reinicia() {
     Estado.assign(Lista.size(), {});
     EnCurso.reset();
