@@ -36,6 +36,7 @@ void TCorridaTodo::EjecutaTodo() {
   }
   TSesion& Sesion = Mesa.Sesion;
   if (!Sesion.TerminoActual()) return;
+  Mesa.Practica.Abandona();
   Mesa.Historial.CompletaTraza();
   Libera(Sesion.Anterior);
   Sesion.Anterior = nullptr;

@@ -29,6 +29,7 @@ bool THistorial::IrA(std::size_t i) {
   const std::deque<TTraza::TLinea>& Lineas = Traza.Lineas();
   if (i >= Lineas.size() || !Lineas[i].EsTermino) return false;
   if (i == Traza.Actual()) return true;
+  Mesa.Practica.Abandona();
   TRetenido t;
   if (!Lineas[i].Termino) {
     // A line of a run-all made with the panel hidden kept its text alone.

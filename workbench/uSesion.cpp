@@ -121,8 +121,10 @@ void TSesion::Introduce(const std::string& Texto, const std::string& Nombre) {
     return;
   }
   if (!Nombre.empty() && Nombre[0] == '#') return Vista.FijaEstado(Mensajes::AlmohadillaEnNombre);
-  // An entry ends a run-all under way: the run's count and views belong to the old term.
+  // An entry ends a run-all under way: the run's count and views belong to the old term; and a
+  // reduction exercise under way, unless it is the exercise's own term.
   if (Mesa.Todo.Ejecutando) Mesa.Todo.PararPedido = true;
+  Mesa.Practica.Abandona();
   // Both old terms go whatever the parse gives; released first, they leave the pool to it
   // (after a run that filled it). Only a text that copies the current term needs it still.
   Libera(Anterior);
@@ -195,8 +197,12 @@ void TSesion::Paso(TAplicacion* Elegido) {
   const TRechazo Intento{Version, Motor.Modo(), Multiple, Elegido, NodosVivos(), LimiteNodos(), 0};
   if (Rechazo && Rechazo->Repite(Intento))
     return Vista.FijaEstado(MensajeDemasiadoGrande(Rechazo->Pedidos, Vista.SeparadorMillares()));
+  // In a reduction exercise the student chooses each redex: a β ends it, and a redex its
+  // strategy would not contract now is refused.
+  if (!Elegido) Mesa.Practica.Abandona();
   // A step that contracts nothing changes nothing, back included.
   if (!Elegido && !HayRedex()) return;
+  if (Elegido && !Mesa.Practica.Admite(Elegido)) return;
   THistorial& Historial = Mesa.Historial;
   Historial.CompletaTraza();
   TRetenido Copia;
@@ -227,6 +233,7 @@ void TSesion::Paso(TAplicacion* Elegido) {
   Mesa.Vistas.RefrescaDiagrama();
   Historial.ActualizaBack();
   Mesa.Vistas.MuestraLectura();
+  if (Elegido) Mesa.Practica.TrasPaso();
 }
 
 bool TSesion::HayRedex() {
@@ -237,6 +244,7 @@ bool TSesion::HayRedex() {
 
 void TSesion::Atras() {
   if (Mesa.Todo.Ejecutando) return;
+  Mesa.Practica.Abandona();
   if (Vista.Opciones().Pasos) return Mesa.Historial.AtrasEnPasos();
   Vista.Habilita(IVista::TBoton::Back, false);
   if (!Anterior) return;
@@ -272,6 +280,7 @@ void TSesion::AbreRuta(const std::string& Ruta) {
   if (std::string Aviso = AvisoNombres(Definiciones); !Aviso.empty())
     Mesa.Vistas.MuestraLectura(Aviso);
   Vista.DefinicionesDeFichero(Ruta);
+  Mesa.Practica.Abierta(Ruta);
 }
 
 void TSesion::DefinicionesAbiertas() {

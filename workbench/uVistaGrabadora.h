@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -114,6 +115,23 @@ class TVistaGrabadora : public IVista {
   // classic mode).
   TAjustes Opciones() override {
     return {Modo, Multiple, Halo, DetenerCiclo, Pasos, Nombres, Pliega};
+  }
+  // The exercises' panel: its redraws counted, and the progress kept per lesson as a face's
+  // settings would keep it.
+  int CambiosEjercicios = 0;
+  std::map<std::string, std::string> Progresos;
+  void EjerciciosCambiados() override {
+    ++CambiosEjercicios;
+    if (Mesa && !Mesa->Practica.Leccion().empty())
+      Progresos[Mesa->Practica.Leccion()] = Mesa->Practica.Ejercicios.ProgresoGuardado();
+  }
+  std::string ProgresoGuardado(const std::string& Leccion) override {
+    auto i = Progresos.find(Leccion);
+    return i == Progresos.end() ? std::string() : i->second;
+  }
+  void FijaEstrategia(TEstrategia e) override {
+    Modo = TModo{e, false};
+    Multiple = false;
   }
 
  private:

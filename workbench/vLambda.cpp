@@ -14,7 +14,8 @@ TMesaTrabajo::TMesaTrabajo(IVista& vista)
       Vistas(*this, vista),
       Eleccion(*this),
       Historial(*this, vista),
-      Todo(*this, vista) {}
+      Todo(*this, vista),
+      Practica(*this, vista) {}
 
 TMesaTrabajo::~TMesaTrabajo() = default;
 
@@ -155,6 +156,9 @@ void TMesaTrabajo::MostrarPasos1Click() {
 }
 void TMesaTrabajo::IrALinea(std::size_t i) {
   Protegido([this, i] { Historial.IrA(i); });
+}
+void TMesaTrabajo::Ejercicio(TAccionEjercicio Accion, std::size_t i, const std::string& Respuesta) {
+  Protegido([this, Accion, i, Respuesta] { Practica.Accion(Accion, i, Respuesta); });
 }
 
 // The redex the user chose.

@@ -44,6 +44,7 @@
 #include "uEleccion.h"
 #include "uHistorial.h"
 #include "uOpciones.h"
+#include "uPractica.h"
 #include "uRango.h"
 #include "uSesion.h"
 #include "uTraza.h"
@@ -119,6 +120,15 @@ class IVista {
   // its name, see uPliegue.h). Read afresh wherever the workbench needs it (a face holds the menu
   // in a TOpciones, and gives TOpciones::Ajustes()).
   virtual TAjustes Opciones() = 0;
+
+  // The "Ejercicios" panel: what TMesaTrabajo::Practica holds has changed (the lesson's exercises,
+  // their progress, the exercise shown and what it said); a face draws it again, and keeps the
+  // progress under Practica.Leccion(). ProgresoGuardado gives back what it kept for a lesson
+  // (empty: nothing). FijaEstrategia: a reduction exercise puts its strategy in the menu, with
+  // neither "Reducción η" nor "Beta múltiple".
+  virtual void EjerciciosCambiados() {}
+  virtual std::string ProgresoGuardado(const std::string& /*Leccion*/) { return {}; }
+  virtual void FijaEstrategia(TEstrategia) {}
 };
 
 // The commands, each handed to the component whose concern it is; the queries go to the
@@ -197,6 +207,8 @@ class TMesaTrabajo {
   // that holds no term or while run-all runs. With the panel shown, ← goes to the line before.
   void MostrarPasos1Click();
   void IrALinea(std::size_t i);
+  // The "Ejercicios" panel's buttons, for exercise i (see TPractica).
+  void Ejercicio(TAccionEjercicio Accion, std::size_t i, const std::string& Respuesta = {});
 
   // Seconds between two view updates of run-all; 0 updates after every pass.
   void FijaIntervalo(double Segundos) { Todo.Ritmo.FijaIntervalo(Segundos); }
@@ -216,6 +228,7 @@ class TMesaTrabajo {
   TEleccion Eleccion;
   THistorial Historial;
   TCorridaTodo Todo;
+  TPractica Practica;
 
  private:
   // Runs a command: not at all once the window has closed; after the view update of run-all
@@ -226,4 +239,5 @@ class TMesaTrabajo {
   // The commands that waited for the view update (run-all runs them after it).
   void EjecutaPendientes();
   friend class TCorridaTodo;
+  friend class TPractica;
 };

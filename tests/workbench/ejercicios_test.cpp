@@ -18,6 +18,7 @@
 #include "uGuion.h"
 #include "uReduccion.h"
 #include "uSesionEjercicios.h"
+#include "uVistaGrabadora.h"
 
 namespace {
 
@@ -99,9 +100,16 @@ class Ejercicios : public ::testing::TestWithParam<const char*> {
       std::size_t Cuenta = 0;
       const std::size_t k = Siguiente(e, Cuenta);
       if (Paso == 0 && Cuenta > 1) {
-        const std::string Antes = Orden("show");
-        EXPECT_EQ(Orden("contract " + std::to_string(k == 0 ? 1 : 0)).substr(0, 10), "judge: no ");
-        EXPECT_EQ(Orden("show"), Antes);
+        // Refused: the term stays, and the status bar says why.
+        auto Termino = [this] {
+          const std::string s = Orden("show");
+          return s.substr(0, s.find("\nstatus: "));
+        };
+        const std::string Antes = Termino();
+        const std::string Juicio = Orden("contract " + std::to_string(k == 0 ? 1 : 0));
+        EXPECT_EQ(Juicio.substr(0, 10), "judge: no ");
+        EXPECT_EQ(Termino(), Antes);
+        EXPECT_NE(Orden("show").find("status: " + Juicio.substr(10)), std::string::npos);
       }
       const std::string s = Orden("contract " + std::to_string(k));
       ASSERT_EQ(s.substr(0, 10), "judge: ok\n") << s;
@@ -229,6 +237,49 @@ TEST(Ejercicio, PorRodajas) {
   EXPECT_EQ(c.Resultado().Casos[0].Fin, TSesionEjercicios::TCaso::TFin::Corte);
   EXPECT_EQ(c.Resultado().Casos[0].Reducciones, TSesionEjercicios::Tope);
   EXPECT_EQ(s.Progreso(0).Errores, 1);
+}
+
+// The workbench's own practice, as the window and the page drive it: a check answers the
+// window's events as it goes, its words reach the panel, the progress kept under the lesson's
+// name comes back with the next open (another session), and a β ends a reduction under way.
+TEST(Practica, ComoEnLaVentana) {
+  TCarpeta c;
+  EscribeTodo(c.Ruta("l.txt"),
+              "#ejercicio Define P\n#definir P\n#caso P = \\x.x\n#caso P P = P\n"
+              "#caso P P P = P\n#caso P P P P = P\n\n"
+              "#ejercicio Reduce\n#reducir applicative (\\x.x) ((\\y.y) z)\n");
+  std::map<std::string, std::string> Guardado;
+  for (int Vez = 0; Vez < 2; ++Vez) {
+    TVistaGrabadora v;
+    v.Progresos = Guardado;
+    TMesaTrabajo m(v);
+    v.Mesa = &m;
+    m.FormCreate();
+    m.FijaIntervalo(1e-6);  // the events after every slice
+    m.AbreAlEmpezar(c.Ruta("l.txt"));
+    ASSERT_EQ(m.Practica.Filas().size(), 2u);
+    if (Vez == 1) {
+      EXPECT_TRUE(m.Practica.Filas()[0].Resuelto);  // kept from the first session
+      continue;
+    }
+    auto Define = [&](const char* Texto) {
+      v.Ent = Texto;
+      v.Def = "P";
+      m.edtEntKeyPress('\r');
+      m.Ejercicio(TAccionEjercicio::Comprueba, 0);
+    };
+    Define("(\\x.x x) (\\x.x x)");  // cut at the cap, the window answering meanwhile
+    EXPECT_GT(v.Eventos, 0);
+    EXPECT_FALSE(m.Practica.Filas()[0].Resuelto);
+    Define("\\x.(\\y.y) x");
+    EXPECT_EQ(m.Practica.Resultado().back(), Mensajes::EjercicioResuelto);
+    m.Ejercicio(TAccionEjercicio::Empieza, 1);
+    EXPECT_TRUE(m.Practica.Ejercicios.Activo());
+    EXPECT_EQ(v.Modo.Estrategia, TEstrategia::Aplicativo);
+    m.btnBetaClick();
+    EXPECT_FALSE(m.Practica.Ejercicios.Activo());
+    Guardado = v.Progresos;
+  }
 }
 
 // A class of thirty: right, wrong, looping and unreadable files, each a row.

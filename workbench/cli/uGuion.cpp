@@ -116,10 +116,6 @@ void TGuion::Ejecuta(std::string_view Linea) {
   std::string_view Orden = Linea.substr(0, Blanco);
   std::string_view Resto = Blanco == std::string_view::npos ? "" : Linea.substr(Blanco + 1);
   bool SinArgumento = Blanco == std::string_view::npos;
-  // A term changed by anything but a judged contraction ends the reduce exercise under way.
-  if (Sesion.Activo() && (Orden == "enter" || Orden == "beta" || Orden == "back" ||
-                          Orden == "all" || Orden == "goto" || Orden == "open"))
-    Sesion.Abandona();
   if (!Botones(Orden, Resto, SinArgumento) && !Opciones(Orden, Resto, SinArgumento) &&
       !Salidas(Orden, Resto, SinArgumento) && !Ejercicios(Orden, Resto, SinArgumento))
     Error("unknown command: " + std::string(Linea));

@@ -72,7 +72,6 @@ class TGuion {
   void CompruebaEjercicio(std::string_view Resto);
   void Responde(std::string_view Resto);
   void EmpiezaEjercicio(std::string_view Resto);
-  void EntraTermino(const std::string& Texto);
   void ContraeJuzgado(std::size_t n);
   void Pista(std::string_view Resto);
   void Semilla(std::string_view Resto);
@@ -80,8 +79,8 @@ class TGuion {
   void Abre(bool SinArgumento, std::string_view Ruta);
 
   std::ostream& Salida;
-  TSesionEjercicios Sesion;
   TVistaGrabadora Vista;
   TMesaTrabajo Mesa;
+  TSesionEjercicios& Sesion = Mesa.Practica.Ejercicios;
   std::string NoCabeDef;  // the first character of the name that Windows-1252 cannot hold
 };

@@ -48,17 +48,10 @@ bool TGuion::Ejercicios(std::string_view Orden, std::string_view Resto, bool Sin
   return true;
 }
 
+// The lesson's exercises come with the open (TPractica).
 void TGuion::Abre(bool SinArgumento, std::string_view Ruta) {
   Vista.RutaAbrir = SinArgumento ? std::nullopt : std::optional<std::string>(Ruta);
-  const int Antes = Vista.CambiosDefiniciones;
   Mesa.Abrir1Click();
-  // Only an open that went through changes the definitions; it read the exercises already.
-  if (Vista.CambiosDefiniciones == Antes) return;
-  try {
-    Sesion.Carga(Mesa.Sesion.Definiciones);
-  } catch (const std::exception& e) {
-    Error(Cp1252AUtf8(MensajeExcepcion(e)));
-  }
 }
 
 bool TGuion::NumeroEjercicio(std::string_view Texto, const TTipoEjercicio* Tipo, const char* Uso,
@@ -128,46 +121,31 @@ void TGuion::Responde(std::string_view Resto) {
   if (Bien) LineaEjercicio(i);
 }
 
-void TGuion::EntraTermino(const std::string& Texto) {
-  // The name box keeps what the script put in it: this is no definition.
-  const std::string Nombre = std::exchange(Vista.Def, std::string());
-  Vista.Ent = Texto;
-  Mesa.edtEntKeyPress('\r');
-  Vista.Def = Nombre;
-}
-
 void TGuion::EmpiezaEjercicio(std::string_view Resto) {
   const TTipoEjercicio Tipo = TTipoEjercicio::Reducir;
   std::size_t i;
   if (!NumeroEjercicio(Resto, &Tipo, "start N", i)) return;
-  // The exercise's strategy, on its own: neither η nor "Beta múltiple".
-  Estrategia(ClaveEstrategia(Sesion.Ejercicios()[i].Estrategia));
-  Eta(false);
-  Multiple(false);
-  EntraTermino(Sesion.Empieza(i));
-  if (!Mesa.Sesion.TerminoActual()) {
-    Sesion.Abandona();
-    Error(Cp1252AUtf8(Vista.Estado));
-  }
+  // The name box keeps what the script put in it: the exercise's term is no definition.
+  const std::string Nombre = std::exchange(Vista.Def, std::string());
+  Mesa.Ejercicio(TAccionEjercicio::Empieza, i);
+  Vista.Def = Nombre;
+  if (!Mesa.Sesion.TerminoActual()) Error(Cp1252AUtf8(Vista.Estado));
 }
 
 void TGuion::ContraeJuzgado(std::size_t n) {
-  const TSesionEjercicios::TJuicio j = Sesion.Juzga(Mesa.Sesion.TerminoActual(), n);
+  const std::size_t i = *Sesion.Activo();
+  Mesa.Practica.UltimoJuicio.reset();
+  const std::string Nombre = std::exchange(Vista.Def, std::string());
+  Mesa.ContraeRedex(n);
+  Vista.Def = Nombre;
+  if (!Mesa.Practica.UltimoJuicio) return;
+  const TSesionEjercicios::TJuicio& j = *Mesa.Practica.UltimoJuicio;
   if (!j.Bien) {
     Salida << "judge: no " << Cp1252AUtf8(j.Razon) << '\n';
     return;
   }
   Salida << "judge: ok\n";
-  const std::size_t i = *Sesion.Activo();
-  Mesa.ContraeRedex(n);
-  switch (Sesion.TrasContraer(Mesa.Sesion.TerminoActual())) {
-    case TSesionEjercicios::TTras::Resuelto:
-      return LineaEjercicio(i);
-    case TSesionEjercicios::TTras::Otro:
-      return EntraTermino(Sesion.TerminoEnCurso());
-    case TSesionEjercicios::TTras::Sigue:
-      break;
-  }
+  if (!Sesion.Activo() && Sesion.Progreso(i).Resuelto) LineaEjercicio(i);
 }
 
 void TGuion::Pista(std::string_view Resto) {
