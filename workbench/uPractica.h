@@ -14,7 +14,7 @@
 
 class IVista;
 class TMesaTrabajo;
-struct TAplicacion;
+class TAplicacion;
 
 // The panel's buttons: show an exercise, "Comprobar" (a definition, or the answer typed for a
 // normal form), "Empezar" (a reduction), "Pista", and "Reiniciar" (the lesson's progress

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -99,6 +100,27 @@ class TVistaWeb : public IVista {
   // The rows are made again at each change: only while the panel shows.
   void PasosCambiados() override {
     if (Menu.Marcada(TOpcion::Pasos)) web_vista("pasos", "", 0);
+  }
+  // The "Ejercicios" panel: the worker asks for the panel (`ejercicios`) and hands the page the
+  // lesson's progress line to keep. The lines the page kept (the browser's storage, which the
+  // worker cannot read) come at the start; each new one is kept here as well, for the next open
+  // in this session.
+  std::map<std::string, std::string> Progresos;  // lesson (Windows-1252) -> its line
+  void EjerciciosCambiados() override {
+    if (Mesa && !Mesa->Practica.Leccion().empty())
+      Progresos[Mesa->Practica.Leccion()] = Mesa->Practica.Ejercicios.ProgresoGuardado();
+    web_vista("ejercicios", "", 0);
+  }
+  std::string ProgresoGuardado(const std::string& Leccion) override {
+    const auto i = Progresos.find(Leccion);
+    return i == Progresos.end() ? std::string() : i->second;
+  }
+  // A reduction exercise's strategy, alone: the menu follows and is drawn again.
+  void FijaEstrategia(TEstrategia e) override {
+    Menu.Elige(e);
+    Menu.Marca(TOpcion::Eta, false);
+    Menu.Marca(TOpcion::Multiple, false);
+    OpcionesCambiadas();
   }
 
   // Ranges as the page takes them, Desde and Hasta in turn. Texts here stay far below 2 GiB:
@@ -488,6 +510,61 @@ val ComparaFilas(bool Acabada) {
   return l;
 }
 
+// The "Ejercicios" panel as the page draws it: the lesson its progress is kept under and that
+// line, each exercise's row (its kind by lambda-cli's key as well, which the page's widgets
+// follow), the one shown, what its last action said, and whether a check runs.
+val Ejercicios() {
+  const TPractica& p = Mesa->Practica;
+  const std::vector<TEjercicio>& Lista = p.Ejercicios.Ejercicios();
+  const std::vector<TPractica::TFila> Filas = p.Filas();
+  val l = val::array();
+  for (std::size_t i = 0; i < Filas.size() && i < Lista.size(); ++i) {
+    static const char* const Claves[] = {"define", "reduce", "normal"};
+    val x = val::object();
+    x.set("clave", std::string(Claves[int(Lista[i].Tipo)]));
+    x.set("tipo", Cp1252AUtf8(Filas[i].Tipo));
+    x.set("estado", Cp1252AUtf8(Filas[i].Estado));
+    x.set("enunciado", Cp1252AUtf8(Filas[i].Enunciado));
+    x.set("resuelto", Filas[i].Resuelto);
+    l.call<void>("push", x);
+  }
+  val Resultado = val::array();
+  for (const std::string& r : p.Resultado()) Resultado.call<void>("push", Cp1252AUtf8(r));
+  val e = val::object();
+  e.set("leccion", Cp1252AUtf8(p.Leccion()));
+  e.set("progreso", p.Leccion().empty() ? std::string() : p.Ejercicios.ProgresoGuardado());
+  e.set("filas", l);
+  e.set("mostrado", int(p.Mostrado()));
+  e.set("resultado", Resultado);
+  e.set("comprobando", p.Comprobando());
+  return e;
+}
+// A button of the panel by its name, for exercise i; false for a name it lacks.
+bool Ejercicio(const std::string& Accion, int i, const std::string& Respuesta) {
+  static const std::pair<const char*, TAccionEjercicio> Acciones[] = {
+      {"muestra", TAccionEjercicio::Muestra},
+      {"comprueba", TAccionEjercicio::Comprueba},
+      {"empieza", TAccionEjercicio::Empieza},
+      {"pista", TAccionEjercicio::Pista},
+      {"reinicia", TAccionEjercicio::Reinicia}};
+  for (const auto& [Nombre, a] : Acciones)
+    if (Accion == Nombre) {
+      Mesa->Ejercicio(a, std::size_t(std::max(0, i)), Utf8ACp1252(Respuesta));
+      return true;
+    }
+  return false;
+}
+// The lines the browser kept, by lesson, before any open.
+void Progresos(val Guardados) {
+  const val Nombres = val::global("Object").call<val>("keys", Guardados);
+  const int n = Nombres["length"].as<int>();
+  for (int k = 0; k < n; ++k) {
+    const std::string Leccion = Nombres[k].as<std::string>();
+    const val Linea = Guardados[Leccion];
+    if (Linea.isString()) Vista.Progresos[Utf8ACp1252(Leccion)] = Linea.as<std::string>();
+  }
+}
+
 }  // namespace
 
 // Every name the worker calls: a name it lacks fails at the call, and one that no longer exists
@@ -521,4 +598,7 @@ EMSCRIPTEN_BINDINGS(lambda) {
   function("comparaSituacion", &ComparaSituacion);
   function("comparaPara", &ComparaPara);
   function("comparaFilas", &ComparaFilas);
+  function("ejercicios", &Ejercicios);
+  function("ejercicio", &Ejercicio);
+  function("progresos", &Progresos);
 }

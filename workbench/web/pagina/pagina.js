@@ -5,6 +5,7 @@ import { TMemo } from "./texto.js";
 import { TPasos } from "./pasos.js";
 import { abreDialogo, sintaxis, manual, acercaDe } from "./ayuda.js";
 import { TMenuOpciones } from "./opciones.js";
+import { TEjercicios, progresosGuardados } from "./ejercicios.js";
 
 const $ = (id) => document.getElementById(id);
 const trabajador = new Worker("trabajador.js");
@@ -48,6 +49,8 @@ const pasos = new TPasos($("ListaPasos1"), {
   elige: (fila) => orden("irALinea", { a: fila }),
 });
 
+const ejercicios = new TEjercicios(orden);
+
 // Messages from the worker: the view's calls.
 const vista = {
   estado: (m) => { $("estado").textContent = m.texto; },
@@ -61,6 +64,7 @@ const vista = {
   fuente: (m) => memo.fijaFuente(m.numero),
   pasos: (m) => pasos.fija(m.filas, m.actual),
   filasPasos: (m) => pasos.muestra(m.desde, m.filas),
+  ejercicios: (m) => ejercicios.fija(m),
   mano: (m) => { $("Lienzo").classList.toggle("mano", !!m.mano); },
   back: (m) => { $("btnBack").disabled = !m.numero; },
   // β is disabled exactly while run-all runs: ∀β shows it pressed meanwhile.
@@ -110,8 +114,9 @@ trabajador.onmessage = (e) => {
 };
 // A fault of the worker's (a command or an option it lacks) is the page's error, not a silence.
 trabajador.onerror = (e) => { throw new Error(e.message); };
-// The page is Spanish whatever the browser's language: so are its numbers ("3.873").
-trabajador.postMessage({ separador: "." });
+// The page is Spanish whatever the browser's language: so are its numbers ("3.873"). The
+// exercises' progress that the browser kept goes with it.
+trabajador.postMessage({ separador: ".", progresos: progresosGuardados() });
 
 // The input row.
 $("edtEnt").addEventListener("keydown", (e) => {

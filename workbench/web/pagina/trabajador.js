@@ -23,13 +23,21 @@ function ordena(nombre, a = 0, b = 0, c = 0) {
   if (!M.orden(nombre, a, b, c)) throw new Error("Orden desconocida: " + nombre);
 }
 
+// The "Ejercicios" panel, at every change; `abierta` when an open brought the lesson, which
+// shows the panel or hides it. The page keeps the progress line under the lesson's name.
+let abriendo = false;
+function ejercicios() {
+  postMessage({ tipo: "ejercicios", ...M.ejercicios(), abierta: abriendo });
+}
+
 // A file the page chose, then the command that opens it.
 function abre(nombre, bytes) {
   M.FS.mkdirTree("/abiertos");
   const ruta = "/abiertos/" + nombre.replace(/[\/\0]/g, "_");
   M.FS.writeFile(ruta, new Uint8Array(bytes));
   M.ruta(ruta);
-  ordena("abrir");
+  abriendo = true;
+  try { ordena("abrir"); } finally { abriendo = false; }
   try { M.FS.unlink(ruta); } catch (e) { /* the workbench keeps nothing open */ }
 }
 
@@ -97,8 +105,10 @@ function filasComparacion(situacion) {
   postMessage({ tipo: "comparacion", filas, situacion });
 }
 
-// The first message: the workbench, with the strategies' menu and the texts the page asks with.
-function crea(separador) {
+// The first message: the workbench, with the strategies' menu and the texts the page asks with;
+// the exercises' progress the browser kept, by lesson.
+function crea(separador, progresos) {
+  M.progresos(progresos ?? {});
   M.crea(separador);
   postMessage({ tipo: "estrategias", estrategias: M.estrategias() });
   postMessage({ tipo: "textos", ...M.textos() });
@@ -124,6 +134,9 @@ function ejecuta(m) {
     case "opcion": if (!M.marcaOpcion(m.nombre, m.marcada)) throw new Error("Opción desconocida: " + m.nombre); break;
     case "estrategia": if (!M.eligeEstrategia(m.clave)) throw new Error("Estrategia desconocida: " + m.clave); break;
     case "recuperaOpciones": M.recuperaOpciones(m.estrategia ?? "", m.marcas ?? {}); break;
+    case "ejercicio":
+      if (!M.ejercicio(m.accion, m.i ?? 0, m.respuesta ?? "")) throw new Error("Acción desconocida: " + m.accion);
+      break;
     case "comparar": compara(); break;
     case "detenerComparacion":
       if (comparando) {
@@ -155,7 +168,7 @@ function atiende(m) {
   let fichero;
   try {
     if (m.separador !== undefined) {
-      crea(m.separador);
+      crea(m.separador, m.progresos);
       return;
     }
     // A character that Windows-1252 cannot hold refuses the Enter, as in the window; the other
@@ -186,6 +199,7 @@ CreaLambda({
       // The "Opciones" menu as the workbench holds it, for the page to draw.
       else if (que === "opciones") postMessage({ tipo: "opciones", ...M.opciones() });
       else if (que === "pasos") pasos();
+      else if (que === "ejercicios") ejercicios();
       else postMessage({ tipo: que, texto, numero });
     },
     resalte(rangos) { postMessage({ tipo: "resalte", rangos }); },
