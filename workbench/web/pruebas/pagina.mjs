@@ -371,6 +371,62 @@ try {
     assert.deepEqual(await como(), ["false activa", "false activa"]);
   });
 
+  await prueba("el panel «Ejercicios»: comprobar, reducir a mano, el progreso tras recargar, «Reiniciar»", async () => {
+    const filas = () => p.$$eval("#ListaEjercicios1 .cabeza", (fs) => fs.map((f) => f.textContent));
+    const resultado = () => p.$$eval("#ResultadoEjercicio div", (ds) => ds.map((d) => d.textContent));
+    const abreLogica = async () => {
+      await eligeLeccion(2);
+      await p.waitForFunction(() => document.title === "Cálculo Lambda - logica.txt" ||
+                              document.getElementById("pregunta").open);
+      if (await p.$eval("#pregunta", (d) => d.open)) await p.click("#pregunta button[value=descartar]");
+      await p.waitForFunction(() => document.querySelectorAll("#ListaEjercicios1 .fila").length === 7);
+      assert.equal(await p.$eval("#Ejercicios1", (e) => e.hidden), false);
+    };
+    await abreLogica();
+    assert.equal((await filas())[0], "1. definir · pendiente");
+    assert.match(await texto("#EnunciadoEjercicio"), /^1\. Escribe NOY/);
+    await entra("NOY", "YLOG");
+    await clic("#btnComprobar");
+    assert.equal((await resultado()).at(-1), "Todavía no: sigue probando.");
+    await entra("NOY", "\\p q.NO (YLOG p q)");
+    await clic("#btnComprobar");
+    assert.equal((await resultado()).at(-1), "¡Muy bien! Ejercicio resuelto.");
+    assert.equal((await filas())[0], "1. definir · resuelto · 1 error");
+    // A reduction by hand: the argument first is not the normal order's way; the term stays.
+    await clic("#pestanaTexto");
+    await clic("#ListaEjercicios1 .fila:nth-child(6)");
+    await clic("#btnEmpezar");
+    const antes = await texto("#Memo1");
+    const [x, y] = await p.evaluate((i) => {
+      const w = document.createTreeWalker(document.querySelector("#Memo1 .lineas"), NodeFilter.SHOW_TEXT);
+      for (let n; (n = w.nextNode()); i -= n.length) {
+        if (i >= n.length) continue;
+        const r = document.createRange();
+        r.setStart(n, i);
+        r.setEnd(n, i + 1);
+        const b = r.getBoundingClientRect();
+        return [b.x + b.width / 2, b.y + b.height / 2];
+      }
+    }, (await p.evaluate(() => window.lambda.estado.resalte[1])) + 3);  // the argument's own redex
+    await p.mouse.click(x, y);
+    await p.waitForFunction(() => document.getElementById("estado").textContent.startsWith("El orden normal"));
+    assert.equal(await texto("#Memo1"), antes);
+    assert.equal((await filas())[5], "6. reducir · pendiente · 1 error");
+    // The progress stays in the browser.
+    const sal = (d) => d.accept();
+    p.on("dialog", sal);
+    await p.reload();
+    p.off("dialog", sal);
+    await p.waitForSelector("body[data-listo]");
+    await abreLogica();
+    assert.equal((await filas())[0], "1. definir · resuelto · 1 error");
+    await clic("#btnReiniciar");
+    assert.equal((await filas())[0], "1. definir · pendiente");
+    await menu(2);
+    await p.click("#MostrarEjercicios1");
+    assert.equal(await p.$eval("#Ejercicios1", (e) => e.hidden), true);
+  });
+
   await prueba("en el límite de nodos, la barra de estado dice qué cuenta cada cifra", async () => {
     // "y y y" doubled 21 times: 6.291.456 occurrences of a free variable, which memory holds once,
     // and the applications between them. The second β needs the term, the one before it for ←
