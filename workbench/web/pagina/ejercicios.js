@@ -60,19 +60,24 @@ export class TEjercicios {
     if (m.leccion) this.guarda(m.leccion, m.progreso);
     if (m.abierta) this.muestra(m.filas.length > 0);
     else this.muestra(this.visible);
+    // The rows are made anew: the keyboard stays on the row it was on.
+    const enfocada = document.activeElement?.closest?.("#ListaEjercicios1 .fila")?.dataset.i;
     $("ListaEjercicios1").replaceChildren(...m.filas.map((f, i) => {
-      const d = document.createElement("div");
+      const d = document.createElement("button");
       d.className = "fila" + (i === m.mostrado ? " actual" : "") + (f.resuelto ? " resuelto" : "");
       d.dataset.i = i;
-      const cabeza = document.createElement("div");
+      d.title = f.enunciado;
+      if (i === m.mostrado) d.setAttribute("aria-current", "true");
+      const cabeza = document.createElement("span");
       cabeza.className = "cabeza";
       cabeza.textContent = `${i + 1}. ${f.tipo} · ${f.estado}`;
-      const enunciado = document.createElement("div");
+      const enunciado = document.createElement("span");
       enunciado.className = "enunciado";
       enunciado.textContent = f.enunciado;
       d.append(cabeza, enunciado);
       return d;
     }));
+    if (enfocada !== undefined) $("ListaEjercicios1").children[enfocada]?.focus();
     const f = m.filas[m.mostrado];
     $("EnunciadoEjercicio").textContent = f ? `${m.mostrado + 1}. ${f.enunciado}` : "";
     $("ResultadoEjercicio").replaceChildren(...m.resultado.map((t) => {
