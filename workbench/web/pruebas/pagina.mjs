@@ -62,7 +62,8 @@ const definidas = () => p.$$eval("#Definiciones1 button", (bs) => bs.map((b) => 
 const menu = (n) => p.click(`.menu:nth-child(${n}) > button`);
 async function eligeLeccion(n) {
   await menu(4);
-  await (await p.$$("#Lecciones1 button"))[n - 1].click();
+  // The list comes with the page's index of lessons, which a fresh page may still be fetching.
+  await (await p.waitForSelector(`#Lecciones1 button:nth-child(${n})`)).click();
 }
 // A file downloaded under that name, once it is whole.
 async function descargado(nombre) {
