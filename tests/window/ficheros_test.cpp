@@ -5,12 +5,15 @@
 #include <QCompleter>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "Banco.h"
+#include "uEjercicios.h"
 
 class TPruebaFicheros : public QObject {
   Q_OBJECT
@@ -115,6 +118,30 @@ class TPruebaFicheros : public QObject {
     QFile f(Ruta);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), "I\r\n\\ a . a\r\n");
+    QCOMPARE(Errores, QStringList());
+  }
+
+  // "Lecciones" opens a lesson the program carries; its exercises show in their panel, a
+  // definition is checked from it, and the progress comes back in the next session's window.
+  void unaLeccionYSusEjercicios() {
+    QAction* Logica = b->V->findChild<QAction*>("Leccion_logica.txt");
+    QVERIFY(Logica);
+    Logica->trigger();
+    QCOMPARE(b->V->windowTitle(), "Cálculo Lambda - logica.txt");
+    TPanelEjercicios* p = b->V->Ejercicios1;
+    QVERIFY(p->isVisible());
+    QVERIFY(p->Lista->count() >= 3);
+    b->Entra("\\p q.p FALSO VERDADERO", "NOY");  // wrong: NO (YLOG p q) is right
+    b->Pulsa(p->Comprobar1);
+    QVERIFY(p->Resultado->text().contains("Todavía no"));
+    b->Entra("\\p q.NO (YLOG p q)", "NOY");
+    b->Pulsa(p->Comprobar1);
+    QVERIFY(p->Resultado->text().contains("Muy bien"));
+    QVERIFY(p->Lista->item(0)->text().contains("resuelto"));
+    b = std::make_unique<TBanco>();
+    QVERIFY(b->Abre());
+    b->V->findChild<QAction*>("Leccion_logica.txt")->trigger();
+    QVERIFY(b->V->Ejercicios1->Lista->item(0)->text().contains("resuelto"));
     QCOMPARE(Errores, QStringList());
   }
 };

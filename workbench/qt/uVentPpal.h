@@ -26,6 +26,7 @@ class QPushButton;
 class QStatusBar;
 class QTabWidget;
 class TDialogoComparar;
+class TPanelEjercicios;
 class TLienzo;
 class TLineaUnica;
 class TMemo;
@@ -91,6 +92,11 @@ class TVentPpal : public QMainWindow, private IVista {
   // (its own toggle, off at start).
   TPanelPasos* Pasos1 = nullptr;
   QAction* MostrarPasos1 = nullptr;
+  // "Ejercicios", the dock of the lesson's exercises, shown when a lesson that has them opens,
+  // and "Opciones > Mostrar los ejercicios"; "Lecciones", the lessons the program carries.
+  TPanelEjercicios* Ejercicios1 = nullptr;
+  QAction* MostrarEjercicios1 = nullptr;
+  QMenu* Lecciones1 = nullptr;
 
   // Each dialog is made by the accessor of its name (also its object name) when first needed,
   // and kept in the field of that name with '_' at the end.
@@ -164,6 +170,10 @@ class TVentPpal : public QMainWindow, private IVista {
   void FijaResalte(const std::vector<TRango>& Rangos) override;
   void SeleccionaEnt(std::size_t Desde, std::size_t Hasta) override;
   void PasosCambiados() override;
+  void EjerciciosCambiados() override;
+  std::string ProgresoGuardado(const std::string& Leccion) override;
+  void FijaEstrategia(TEstrategia e) override;
+  void CreaEjercicios();
   TAjustes Opciones() override { return Opciones_.Ajustes(); }
 
  public:

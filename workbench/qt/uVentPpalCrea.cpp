@@ -102,6 +102,7 @@ QPushButton* Boton(const QString& Texto, const char* Nombre, QWidget* Padre) {
 static void CargaRecursos() {
   Q_INIT_RESOURCE(iconos);
   Q_INIT_RESOURCE(manual);
+  Q_INIT_RESOURCE(lecciones);
 }
 
 TVentPpal::TVentPpal(QWidget* Padre) : QMainWindow(Padre), FuenteMemo(TMesaTrabajo::FuenteInicial) {
@@ -114,6 +115,7 @@ TVentPpal::TVentPpal(QWidget* Padre) : QMainWindow(Padre), FuenteMemo(TMesaTraba
   // Run-all brings the view up to date about as often as a screen can show it.
   MesaTrabajo->FijaIntervalo(1.0 / 60);
   CreaPasos();
+  CreaEjercicios();
   ConectaOpciones();  // the panel's entry among them
   FormCreate();
 }
