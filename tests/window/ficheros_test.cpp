@@ -6,8 +6,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
