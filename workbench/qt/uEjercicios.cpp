@@ -33,6 +33,9 @@ TPanelEjercicios::TPanelEjercicios(QWidget* Padre)
   auto* Columna = new QVBoxLayout(Cuerpo);
   Lista = new QListWidget(Cuerpo);
   Lista->setObjectName("ListaEjercicios1");
+  // Each statement whole, wrapped to the panel's width, its kind and progress below it.
+  Lista->setWordWrap(true);
+  Lista->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Enunciado = new QLabel(Cuerpo);
   Enunciado->setWordWrap(true);
   Enunciado->setTextFormat(Qt::PlainText);
@@ -92,10 +95,9 @@ void TPanelEjercicios::Dibuja(const TPractica& p) {
   Lista->clear();
   for (std::size_t i = 0; i < Filas.size(); ++i) {
     const TPractica::TFila& f = Filas[i];
-    auto* Elemento =
-        new QListWidgetItem(QString::number(i + 1) + ". " + DeCp1252(f.Enunciado) + "  (" +
-                                DeCp1252(f.Tipo) + ", " + DeCp1252(f.Estado) + ")",
-                            Lista);
+    auto* Elemento = new QListWidgetItem(QString::number(i + 1) + ". " + DeCp1252(f.Enunciado) +
+                                             "\n" + DeCp1252(f.Tipo) + " · " + DeCp1252(f.Estado),
+                                         Lista);
     Elemento->setToolTip(DeCp1252(f.Enunciado));
     if (f.Resuelto) Elemento->setForeground(QColor(0, 110, 0));
   }
