@@ -143,7 +143,8 @@ class TPruebaOrdenes : public QObject {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("<i>K</i>\n(\n");
     f.close();
-    b->V->FijaRespuestaDialogo([&](QFileDialog&) -> std::optional<QString> { return Ruta; });
+    b->V->Dialogos.FijaRespuestaDialogo(
+        [&](QFileDialog&) -> std::optional<QString> { return Ruta; });
     b->V->Abrir1Click();
     QCOMPARE(Errores, QStringList{"Error en la definición \"<i>K</i>\" (línea 2): Paréntesis no "
                                   "cerrado."});
@@ -430,7 +431,7 @@ class TPruebaOrdenes : public QObject {
     QVERIFY(Dir.isValid());
     const QString Ruta = Dir.filePath("defs ñ.txt");
     QStringList Titulos;
-    b->V->FijaRespuestaDialogo([&](QFileDialog& d) -> std::optional<QString> {
+    b->V->Dialogos.FijaRespuestaDialogo([&](QFileDialog& d) -> std::optional<QString> {
       Titulos << d.windowTitle();
       return Ruta;
     });
@@ -444,7 +445,7 @@ class TPruebaOrdenes : public QObject {
 
     TBanco Otro;
     QVERIFY(Otro.Abre());
-    Otro.V->FijaRespuestaDialogo([&](QFileDialog& d) -> std::optional<QString> {
+    Otro.V->Dialogos.FijaRespuestaDialogo([&](QFileDialog& d) -> std::optional<QString> {
       Titulos << d.windowTitle();
       return Ruta;
     });
@@ -457,7 +458,7 @@ class TPruebaOrdenes : public QObject {
     QCOMPARE(Otro.Memo(), "(\\ a . \\ b . a) (\\ c . c)");
 
     // A cancelled dialog changes nothing.
-    Otro.V->FijaRespuestaDialogo([](QFileDialog&) { return std::nullopt; });
+    Otro.V->Dialogos.FijaRespuestaDialogo([](QFileDialog&) { return std::nullopt; });
     QTest::keyClick(Otro.V.get(), Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(Otro.V->Mesa().Sesion.Definiciones.Cuenta(), 2u);
     QVERIFY(Errores.isEmpty());
@@ -465,7 +466,7 @@ class TPruebaOrdenes : public QObject {
 
   void ficheroQueNoExisteVaALaCajaDeError() {
     QTemporaryDir Dir;
-    b->V->FijaRespuestaDialogo(
+    b->V->Dialogos.FijaRespuestaDialogo(
         [&](QFileDialog&) -> std::optional<QString> { return Dir.filePath("no-esta.txt"); });
     b->Entra("\\x.x", "I");
     // Through the menu, with the mouse.
