@@ -237,8 +237,8 @@ class TPruebaOrdenes : public QObject {
     QFontMetricsF Metrica(Memo->font());
     int Ancho = Memo->viewport()->width();
     for (std::size_t i = 0; i < Lineas / 2; i += 997) {
-      std::size_t Desde = Memo->InicioLinea(i);
-      std::size_t Hasta = i + 1 < Lineas ? Memo->InicioLinea(i + 1) : Bytes.size();
+      std::size_t Desde = Memo->Modelo().InicioLinea(i);
+      std::size_t Hasta = i + 1 < Lineas ? Memo->Modelo().InicioLinea(i + 1) : Bytes.size();
       if (i > 0) QCOMPARE(Bytes[Desde - 1], ' ');
       QString Linea =
           QString::fromLatin1(Bytes.data() + Desde, static_cast<qsizetype>(Hasta - Desde));
@@ -248,7 +248,7 @@ class TPruebaOrdenes : public QObject {
     // To the end by the keyboard, then back over the last characters, and copy them.
     QTest::mouseClick(Memo->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
     QTest::keyClick(Memo, Qt::Key_End, Qt::ControlModifier);
-    QCOMPARE(Memo->Cursor(), Bytes.size());
+    QCOMPARE(Memo->Modelo().Cursor(), Bytes.size());
     QScrollBar* Barra = Memo->verticalScrollBar();
     QVERIFY(Barra->value() > 0);
     QVERIFY(Memo->PrimeraVisible() + 3 >= Lineas - Memo->viewport()->height() / 29);
@@ -264,7 +264,7 @@ class TPruebaOrdenes : public QObject {
                       Qt::NoModifier);
     QApplication::sendEvent(Memo->viewport(), &Mueve);
     QTest::mouseRelease(Memo->viewport(), Qt::LeftButton, {}, QPoint(150, 70));
-    std::size_t Desde = Memo->Ancla(), Hasta = Memo->Cursor();
+    std::size_t Desde = Memo->Modelo().Ancla(), Hasta = Memo->Modelo().Cursor();
     QVERIFY(Desde > Bytes.size() / 3 && Hasta > Desde + 50);
     QTest::keyClick(Memo, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(),
@@ -299,7 +299,7 @@ class TPruebaOrdenes : public QObject {
     QGuiApplication::clipboard()->setText("antes");
     QTest::mouseClick(Memo->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
     QTest::keyClick(Memo, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(Memo->Cursor(), Bytes.size());
+    QCOMPARE(Memo->Modelo().Cursor(), Bytes.size());
     Memo->LimiteCopia = Bytes.size() - 1;
     QTest::keyClick(Memo, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(), "antes");

@@ -45,7 +45,7 @@ void PintaResalte(QPainter& p, const TTextoMemo& T, const std::vector<TRango>& R
       if (a >= z) continue;
       double x = T.Avanza(Margen, Desde, a);
       double w = T.Avanza(0, a, z);
-      p.fillRect(QRectF(x, y, w, T.Alto()), TMemo::ColorResalte(j));
+      p.fillRect(QRectF(x, y, w, T.Alto()), ColorResalte(j));
     }
   }
 }
@@ -154,7 +154,7 @@ void TMemo::ReiniciaEnvoltura(std::size_t Conserva) {
   // The line that was on top stays on top; the first screen is wrapped at once.
   Conserva = std::min(Conserva, Texto().size());
   std::size_t Arriba = Conserva == 0 ? 0 : T.LineaDe(Conserva);
-  T.Envuelve(Arriba + static_cast<std::size_t>(LineasVisibles()) + 2, NingunaPos);
+  T.Envuelve(Arriba + static_cast<std::size_t>(T.LineasEn(viewport()->height())) + 2, NingunaPos);
   AjustaBarra();
   verticalScrollBar()->setValue(static_cast<int>(std::min<std::size_t>(Arriba, INT_MAX)));
   if (T.Completo())
@@ -175,16 +175,12 @@ std::size_t TMemo::NumLineas() {
 
 void TMemo::AjustaBarra() {
   // In whole lines, down to the last line at the bottom of the view.
-  std::size_t Visibles = static_cast<std::size_t>(LineasVisibles());
+  std::size_t Visibles = static_cast<std::size_t>(T.LineasEn(viewport()->height()));
   std::size_t Maximo = T.Lineas() > Visibles ? T.Lineas() - Visibles : 0;
   QScrollBar* b = verticalScrollBar();
   b->setRange(0, static_cast<int>(std::min<std::size_t>(Maximo, INT_MAX)));
-  b->setPageStep(std::max(1, LineasVisibles()));
+  b->setPageStep(std::max(1, T.LineasEn(viewport()->height())));
   b->setSingleStep(1);
-}
-
-int TMemo::LineasVisibles() const {
-  return std::max(1, (viewport()->height() - Margen) / T.Alto());
 }
 
 std::size_t TMemo::PrimeraVisible() const {
@@ -206,7 +202,7 @@ void TMemo::paintEvent(QPaintEvent*) {
                palette());
 }
 
-const QColor& TMemo::ColorResalte(int j) {
+const QColor& ColorResalte(int j) {
   // Light enough for the black text on top: the whole redex, then its function part and its
   // argument in two shades.
   static const QColor Colores[3] = {QColor(255, 243, 205), QColor(255, 214, 153),
@@ -263,17 +259,11 @@ std::size_t TMemo::PosicionEn(QPoint p) {
   return T.PosicionEnLinea(static_cast<std::size_t>(l), p.x());
 }
 
-void TMemo::MueveCursor(std::size_t p, bool Extiende) {
-  T.MueveCursor(p, Extiende);
-  MuestraPosicion(T.Cursor());
-  viewport()->update();
-}
-
 void TMemo::MuestraPosicion(std::size_t Pos) {
   std::size_t l = T.LineaDe(std::min(Pos, Texto().size()));
   AjustaBarra();
   std::size_t Primera = PrimeraVisible();
-  std::size_t n = static_cast<std::size_t>(LineasVisibles());
+  std::size_t n = static_cast<std::size_t>(T.LineasEn(viewport()->height()));
   if (l < Primera)
     verticalScrollBar()->setValue(static_cast<int>(std::min<std::size_t>(l, INT_MAX)));
   else if (l >= Primera + n)
@@ -282,7 +272,9 @@ void TMemo::MuestraPosicion(std::size_t Pos) {
 
 void TMemo::mousePressEvent(QMouseEvent* e) {
   if (e->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(e);
-  MueveCursor(PosicionEn(e->position().toPoint()), e->modifiers() & Qt::ShiftModifier);
+  T.MueveCursor(PosicionEn(e->position().toPoint()), e->modifiers() & Qt::ShiftModifier);
+  MuestraPosicion(T.Cursor());
+  viewport()->update();
   Arrastrando = true;
 }
 
@@ -291,7 +283,8 @@ void TMemo::Arrastra(QPoint p) {
   QScrollBar* b = verticalScrollBar();
   if (p.y() < 0) b->setValue(b->value() - 1);
   if (p.y() >= h) {
-    T.Envuelve(PrimeraVisible() + static_cast<std::size_t>(LineasVisibles()) + 3, NingunaPos);
+    T.Envuelve(PrimeraVisible() + static_cast<std::size_t>(T.LineasEn(viewport()->height())) + 3,
+               NingunaPos);
     AjustaBarra();
     b->setValue(b->value() + 1);
   }
@@ -344,11 +337,17 @@ void TMemo::keyPressEvent(QKeyEvent* e) {
     T.Envuelve(static_cast<std::size_t>(Destino) + 2, NingunaPos);
     long Arriba = static_cast<long>(PrimeraVisible());
     verticalScrollBar()->setValue(static_cast<int>(std::min<long>(
-        std::max(0L, std::clamp(Arriba, Destino - LineasVisibles() + 1, Destino)), INT_MAX)));
+        std::max(0L, std::clamp(Arriba, Destino - T.LineasEn(viewport()->height()) + 1, Destino)),
+        INT_MAX)));
     long Fila = Destino - static_cast<long>(PrimeraVisible());
     return PosicionEn(QPoint(static_cast<int>(x), Margen + static_cast<int>(Fila) * T.Alto()));
   };
-  long Linea = static_cast<long>(l), Pagina = LineasVisibles();
+  long Linea = static_cast<long>(l), Pagina = T.LineasEn(viewport()->height());
+  auto MueveCursor = [&](std::size_t Pos, bool Extiende) {
+    T.MueveCursor(Pos, Extiende);
+    MuestraPosicion(T.Cursor());
+    viewport()->update();
+  };
   switch (e->key()) {
     case Qt::Key_Left:
       return MueveCursor(Cursor > 0 ? Cursor - 1 : 0, Extiende);

@@ -33,8 +33,6 @@ class TMemo : public QAbstractScrollArea {
   // its function part, its argument), redexes in text order and apart from one another.
   void FijaResalte(std::vector<TRango> Rangos);
   const std::vector<TRango>& Resalte() const { return Resalte_; }
-  // Its colours: the whole redex, its function part, its argument (j = 0, 1, 2).
-  static const QColor& ColorResalte(int j);
   // The redex under the pointer, three ranges as FijaResalte's, shown in place of that highlight
   // with a pointing hand (without, for one chosen otherwise); empty gives the highlight back.
   void FijaApuntado(std::vector<TRango> Rangos, bool Mano = true);
@@ -42,10 +40,9 @@ class TMemo : public QAbstractScrollArea {
   const std::string& Texto() const { return T.Texto(); }
   QString toPlainText() const;
 
-  // The selection runs between the anchor and the cursor, byte offsets into the text.
+  // The selection runs between the anchor and the cursor, byte offsets into the text (Modelo()
+  // tells both).
   void Selecciona(std::size_t Ancla, std::size_t Cursor);
-  std::size_t Ancla() const { return T.Ancla(); }
-  std::size_t Cursor() const { return T.Cursor(); }
   void selectAll();
   // Ctrl+C: the clipboard gets the selection as UTF-8 bytes, made once (as many bytes as the
   // selection has characters, for a printed form), never as a QString of twice that. A
@@ -56,7 +53,8 @@ class TMemo : public QAbstractScrollArea {
   // Lines of the text at the present width; wraps whatever is not wrapped yet.
   std::size_t NumLineas();
   std::size_t PrimeraVisible() const;
-  std::size_t InicioLinea(std::size_t i) const { return T.InicioLinea(i); }
+  // The text, its lines as wrapped so far and the selection.
+  const TTextoMemo& Modelo() const { return T; }
   // Offset of the character under a point of the viewport.
   std::size_t PosicionEn(QPoint p);
   // Scrolls the line of byte Pos into view, if it is not.
@@ -88,8 +86,6 @@ class TMemo : public QAbstractScrollArea {
   // Starts the wrapping again (new text, width or font), keeping Conserva's line on top.
   void ReiniciaEnvoltura(std::size_t Conserva);
   void AjustaBarra();
-  int LineasVisibles() const;
-  void MueveCursor(std::size_t Pos, bool Extiende);
   void Arrastra(QPoint p);
 
   TTextoMemo T;
@@ -100,3 +96,7 @@ class TMemo : public QAbstractScrollArea {
   QPoint UltimoRaton;
   QTimer Desplazamiento;  // scrolls while a drag is above or below the view
 };
+
+// The colours of Memo1's highlight: the whole redex, its function part, its argument (j = 0, 1,
+// 2).
+const QColor& ColorResalte(int j);

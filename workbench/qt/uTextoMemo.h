@@ -35,6 +35,8 @@ class TTextoMemo {
   int Ascenso() const { return Ascenso_; }
   // x moved on by the advances of the bytes [Desde, Hasta), one at a time.
   double Avanza(double x, std::size_t Desde, std::size_t Hasta) const;
+  // Whole lines in a view Alto pixels high, at least one.
+  int LineasEn(int Alto) const { return std::max(1, (Alto - Margen) / Alto_); }
 
   // Starts the wrapping again, for lines Disponible pixels wide.
   void Reinicia(double Disponible);
