@@ -56,7 +56,7 @@ class TPruebaFicheros : public QObject {
   void elNombreAnteriorSeReemplazaAlTeclear() {
     Escribe("logica.txt", "V\n\\x y.x\n");
     Escribe("numerales.txt", "CERO\n\\f x.x\n");
-    b->V->OpenDialog1()->setDirectory(Dir.path());
+    b->V->Dialogos.OpenDialog1()->setDirectory(Dir.path());
     TecleaEnElDialogo("logica.txt");
     b->V->Abrir1Click();
     QCOMPARE(b->V->Mesa().Sesion.Definiciones[0].Nombre, "V");
@@ -66,7 +66,7 @@ class TPruebaFicheros : public QObject {
     QCOMPARE(Errores, QStringList());
     QCOMPARE(b->V->Mesa().Sesion.Definiciones[0].Nombre, "CERO");
     // The names suggested while typing went with the dialog.
-    auto* Caja = b->V->OpenDialog1()->findChild<QLineEdit*>("fileNameEdit");
+    auto* Caja = b->V->Dialogos.OpenDialog1()->findChild<QLineEdit*>("fileNameEdit");
     QVERIFY(!Caja->completer()->popup()->isVisible());
   }
 
@@ -75,7 +75,7 @@ class TPruebaFicheros : public QObject {
     int Boton = QMessageBox::Cancel;
     QString Texto;
     auto Responde = [&] {
-      b->V->FijaRespuestaPregunta([&](QMessageBox& Caja) {
+      b->V->Dialogos.FijaRespuestaPregunta([&](QMessageBox& Caja) {
         ++Preguntas;
         Texto = Caja.text();
         if (Caja.windowTitle() != "Cálculo Lambda" || Caja.textFormat() != Qt::PlainText ||
@@ -108,10 +108,11 @@ class TPruebaFicheros : public QObject {
 
     // Guardar, the save dialog cancelled: still open. Then saved: closed, and the file written.
     Boton = QMessageBox::Save;
-    b->V->FijaRespuestaDialogo([](QFileDialog&) -> std::optional<QString> { return {}; });
+    b->V->Dialogos.FijaRespuestaDialogo([](QFileDialog&) -> std::optional<QString> { return {}; });
     QVERIFY(!b->V->close());
     const QString Ruta = Dir.filePath("d.txt");
-    b->V->FijaRespuestaDialogo([&](QFileDialog&) -> std::optional<QString> { return Ruta; });
+    b->V->Dialogos.FijaRespuestaDialogo(
+        [&](QFileDialog&) -> std::optional<QString> { return Ruta; });
     QVERIFY(b->V->close());
     QCOMPARE(Preguntas, 3);
     QVERIFY(b->V->Mesa().Cerrado());

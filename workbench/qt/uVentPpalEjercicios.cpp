@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window's side of the lesson's exercises: the dock, "Lecciones", and the progress kept in the
-// program's settings under each lesson's name.
+#include "uVentPpalEjercicios.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,48 +21,45 @@ QString Clave(const std::string& Leccion) {
 
 }  // namespace
 
-// Beside the views, hidden until a lesson with exercises opens; "Lecciones" before "Ayuda".
-void TVentPpal::CreaEjercicios() {
-  Ejercicios1 = new TPanelEjercicios(this);
-  Ejercicios1->setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
-  Ejercicios1->setFont(font());
-  addDockWidget(Qt::RightDockWidgetArea, Ejercicios1);
-  Ejercicios1->hide();
-  MostrarEjercicios1 = Ejercicios1->toggleViewAction();
-  MostrarEjercicios1->setText(QStringLiteral("Mostrar los e&jercicios"));
-  MostrarEjercicios1->setObjectName("MostrarEjercicios1");
-  Pciones1->insertAction(Centrar1, MostrarEjercicios1);
-  Ejercicios1->AlPulsar = [this](TAccionEjercicio a, std::size_t i, const std::string& Texto) {
-    if (MesaTrabajo) MesaTrabajo->Ejercicio(a, i, Texto);
+void TEjerciciosVentana::Crea() {
+  auto* p = new TPanelEjercicios(&V);
+  V.Ejercicios1 = p;
+  p->setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
+  p->setFont(V.font());
+  V.addDockWidget(Qt::RightDockWidgetArea, p);
+  p->hide();
+  V.MostrarEjercicios1 = p->toggleViewAction();
+  V.MostrarEjercicios1->setText(QStringLiteral("Mostrar los e&jercicios"));
+  V.MostrarEjercicios1->setObjectName("MostrarEjercicios1");
+  V.Pciones1->insertAction(V.Centrar1, V.MostrarEjercicios1);
+  p->AlPulsar = [this](TAccionEjercicio a, std::size_t i, const std::string& Texto) {
+    V.Orden([&](TMesaTrabajo& m) { m.Ejercicio(a, i, Texto); });
   };
-  Lecciones1 = new QMenu(QStringLiteral("&Lecciones"), this);
-  Lecciones1->setObjectName("Lecciones1");
-  MainMenu1->insertMenu(Ayuda1->menuAction(), Lecciones1);
-  LlenaLecciones(Lecciones1, [this](const std::string& Nombre, const std::string& Bytes) {
-    if (MesaTrabajo) MesaTrabajo->AbreLeccion(Nombre, Bytes);
+  V.Lecciones1 = new QMenu(QStringLiteral("&Lecciones"), &V);
+  V.Lecciones1->setObjectName("Lecciones1");
+  V.MainMenu1->insertMenu(V.Ayuda1->menuAction(), V.Lecciones1);
+  LlenaLecciones(V.Lecciones1, [this](const std::string& Nombre, const std::string& Bytes) {
+    V.Orden([&](TMesaTrabajo& m) { m.AbreLeccion(Nombre, Bytes); });
   });
 }
 
-void TVentPpal::EjerciciosCambiados() {
-  if (!MesaTrabajo || !Ejercicios1) return;
-  const TPractica& p = MesaTrabajo->Practica;
+void TEjerciciosVentana::Cambiados() {
+  if (!V.MesaTrabajo || !V.Ejercicios1) return;
+  const TPractica& p = V.MesaTrabajo->Practica;
   // A lesson newly open shows its exercises, or hides the panel when it has none.
   const QString Leccion = QString::fromStdString(p.Leccion());
-  const bool Nueva = Ejercicios1->property("leccion").toString() != Leccion;
-  Ejercicios1->setProperty("leccion", Leccion);
-  Ejercicios1->Dibuja(p);
-  if (Nueva) Ejercicios1->setVisible(!p.Filas().empty());
+  const bool Nueva = V.Ejercicios1->property("leccion").toString() != Leccion;
+  V.Ejercicios1->setProperty("leccion", Leccion);
+  V.Ejercicios1->Dibuja(p);
+  if (Nueva) V.Ejercicios1->setVisible(!p.Filas().empty());
   if (!p.Leccion().empty())
     Ajustes().setValue(Clave(p.Leccion()), QString::fromStdString(p.Ejercicios.ProgresoGuardado()));
 }
 
-std::string TVentPpal::ProgresoGuardado(const std::string& Leccion) {
+std::string TEjerciciosVentana::Progreso(const std::string& Leccion) {
   return Ajustes().value(Clave(Leccion)).toString().toStdString();
 }
 
-void TVentPpal::FijaEstrategia(TEstrategia e) {
-  Opciones_.Elige(e);
-  Opciones_.Marca(TOpcion::Eta, false);
-  Opciones_.Marca(TOpcion::Multiple, false);
-  PintaOpciones();
+void TEjerciciosVentana::FijaEstrategia(TEstrategia e) {
+  V.Menus.SigueEstrategia(e);
 }
