@@ -63,6 +63,13 @@ constexpr TConsejo Consejos[] = {
     {"Memo1", "El término actual, escrito", "Término como texto", ""},
     {"Lienzo", "El término actual, dibujado", "Término como diagrama", ""},
     {"ListaPasos1", "", "Los pasos desde la última expresión", ""},
+    {"ListaEjercicios1", "Elija un ejercicio", "Los ejercicios de la lección", ""},
+    {"Respuesta1", "La forma normal del término, o «no tiene» si no la tiene", "Respuesta",
+     "forma normal, o «no tiene»"},
+    {"Comprobar1", "Comprobar la definición o la respuesta", "Comprobar", ""},
+    {"Empezar1", "Poner el término del ejercicio y reducirlo eligiendo cada redex", "Empezar", ""},
+    {"Pista1", "Mostrar la siguiente pista", "Pista", ""},
+    {"Reiniciar1", "Olvidar lo hecho en los ejercicios de esta lección", "Reiniciar", ""},
 };
 
 std::string Escapa(const char* s) {

@@ -268,7 +268,16 @@ void TSesion::Abre() {
 }
 
 void TSesion::AbreRuta(const std::string& Ruta) {
-  std::string Bytes = TextoDeFichero(LeeFichero(Ruta));
+  AbreBytes(Ruta, LeeFichero(Ruta));
+}
+
+void TSesion::AbreLeccion(const std::string& Nombre, std::string Contenido) {
+  if (!GuardaSiCambiaron(Mensajes::GuardarAntesDeAbrir)) return;
+  AbreBytes(Nombre, std::move(Contenido));
+}
+
+void TSesion::AbreBytes(const std::string& Ruta, std::string Contenido) {
+  std::string Bytes = TextoDeFichero(std::move(Contenido));
   TDefiniciones Nuevas;
   // Loading numbers the new terms, which share free variables with Actual.
   Mesa.Vistas.Numerado = false;

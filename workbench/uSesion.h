@@ -71,6 +71,9 @@ class TSesion {
   // chosen: true when what asked may go on.
   void Abre();
   void AbreRuta(const std::string& Ruta);
+  // A lesson the face carries (its "Lecciones" menu): opened as a file of that name with those
+  // bytes, after the question about changed definitions.
+  void AbreLeccion(const std::string& Nombre, std::string Contenido);
   bool Salva();
   bool GuardaSiCambiaron(const char* Pregunta);
 
@@ -93,6 +96,7 @@ class TSesion {
   // The pass of a step that contracts Elegido, noted in the trace; true when it changed the term.
   bool ContraeEnPaso(TAplicacion* Elegido);
   void DefinicionesAbiertas();  // after an open, whole or not
+  void AbreBytes(const std::string& Ruta, std::string Contenido);
 
   // A step refused at the node limit: the term's version, the way, the redex chosen, the live
   // nodes and the limit when it was tried, and the size it asked for.

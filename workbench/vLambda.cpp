@@ -87,6 +87,9 @@ void TMesaTrabajo::Salvar1Click() {
 void TMesaTrabajo::AbreAlEmpezar(const std::string& Ruta) {
   Protegido([this, Ruta] { Sesion.AbreRuta(Ruta); });
 }
+void TMesaTrabajo::AbreLeccion(const std::string& Nombre, const std::string& Bytes) {
+  Protegido([this, Nombre, Bytes] { Sesion.AbreLeccion(Nombre, Bytes); });
+}
 
 void TMesaTrabajo::FormClose() {
   Cerrada = true;

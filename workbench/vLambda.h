@@ -168,8 +168,10 @@ class TMesaTrabajo {
   // SVG) and "Exportar reducción…" (the passes since the last Enter, as text).
   void ExportarDiagrama1Click();
   void ExportarReduccion1Click();
-  // Opens a definitions file given at start, as "Abrir.." does with the file chosen.
+  // Opens a definitions file given at start, as "Abrir.." does with the file chosen; a lesson of
+  // the "Lecciones" menu, by its file's name and bytes, as "Abrir.." does.
   void AbreAlEmpezar(const std::string& Ruta);
+  void AbreLeccion(const std::string& Nombre, const std::string& Bytes);
   // Moving the diagram: a drag by (Dx, Dy) pixels; Ctrl+wheel at (X, Y) zooms one step of the
   // spinner about that point; a double click puts the drawing back in its standard place.
   void LienzoArrastra(double Dx, double Dy);

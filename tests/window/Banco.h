@@ -26,7 +26,7 @@ struct TBanco {
   // The question about changed definitions (on a close, on an open) is answered "Descartar",
   // as lambda-cli goes on; a test of the question answers it itself.
   TBanco() {
-    V->FijaRespuestaPregunta([](QMessageBox&) { return int(QMessageBox::Discard); });
+    V->Dialogos.FijaRespuestaPregunta([](QMessageBox&) { return int(QMessageBox::Discard); });
   }
 
   // Shows the window and gives it the focus, so that shortcuts reach it.

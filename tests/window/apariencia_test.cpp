@@ -148,16 +148,16 @@ class TPruebaAspecto : public QObject {
   }
 
   void dialogos() {
-    QFileDialog* Abrir = b->V->OpenDialog1();
+    QFileDialog* Abrir = b->V->Dialogos.OpenDialog1();
     QCOMPARE(Abrir->nameFilters(), QStringList{"Ficheros de texto (*.txt)"});
     QCOMPARE(Abrir->acceptMode(), QFileDialog::AcceptOpen);
     QCOMPARE(Abrir->fileMode(), QFileDialog::AnyFile);
-    QFileDialog* Salvar = b->V->SaveDialog1();
+    QFileDialog* Salvar = b->V->Dialogos.SaveDialog1();
     QCOMPARE(Salvar->nameFilters(), QStringList{"Ficheros de texto (*.txt)"});
     QCOMPARE(Salvar->acceptMode(), QFileDialog::AcceptSave);
     QCOMPARE(Salvar->defaultSuffix(), "TXT");
     // Made once.
-    QCOMPARE(b->V->OpenDialog1(), Abrir);
+    QCOMPARE(b->V->Dialogos.OpenDialog1(), Abrir);
 
     // Qt's own texts speak Spanish whatever the locale (the tests run in C.UTF-8).
     auto Etiqueta = [](QFileDialog* d, const char* Nombre) {

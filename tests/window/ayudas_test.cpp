@@ -58,7 +58,8 @@ class TPruebaAyudas : public QObject {
     QByteArray Largo = "\\f x." + QByteArray("f (").repeated(40) + "x" + QByteArray(40, ')');
     f.write("I\r\n\\x.x\r\nY&Z\r\n\\g y.g (g y)\r\nCUARENTA\r\n" + Largo + "\r\n");
     f.close();
-    b->V->FijaRespuestaDialogo([&](QFileDialog&) -> std::optional<QString> { return Ruta; });
+    b->V->Dialogos.FijaRespuestaDialogo(
+        [&](QFileDialog&) -> std::optional<QString> { return Ruta; });
     QTest::keyClick(b->V.get(), Qt::Key_O, Qt::ControlModifier);
     QStringList l = Entradas();
     QCOMPARE(l.size(), 3);
@@ -86,7 +87,8 @@ class TPruebaAyudas : public QObject {
     QVERIFY(f.open(QIODevice::WriteOnly));
     for (int i = 0; i < 200; ++i) f.write("D" + QByteArray::number(i) + "\r\n\\x.x\r\n");
     f.close();
-    b->V->FijaRespuestaDialogo([&](QFileDialog&) -> std::optional<QString> { return Ruta; });
+    b->V->Dialogos.FijaRespuestaDialogo(
+        [&](QFileDialog&) -> std::optional<QString> { return Ruta; });
     QTest::keyClick(b->V.get(), Qt::Key_O, Qt::ControlModifier);
     QMenu* m = b->V->Definiciones1;
     QCOMPARE(m->actions().size(), 200);
@@ -117,7 +119,7 @@ class TPruebaAyudas : public QObject {
 
   void ayudaDesdeElTeclado() {
     EligeDelMenu(Qt::Key_A, b->V->Ayuda1, 0);
-    QDialog* s = b->V->DialogoSintaxis();
+    QDialog* s = b->V->Dialogos.DialogoSintaxis();
     QTRY_VERIFY(s->isVisible());
     QString Texto = s->findChild<QTextBrowser*>("TextoSintaxis")->toPlainText();
     for (const char* Parte : {"abstracción", "una copia del término actual", "Intro", "∀β", "←",
@@ -127,7 +129,7 @@ class TPruebaAyudas : public QObject {
     QTRY_VERIFY(!s->isVisible());
 
     EligeDelMenu(Qt::Key_A, b->V->Ayuda1, 1);
-    QDialog* a = b->V->DialogoAcercaDe();
+    QDialog* a = b->V->Dialogos.DialogoAcercaDe();
     QTRY_VERIFY(a->isVisible());
     QCOMPARE(a->windowTitle(), "Acerca de Cálculo Lambda");
     QString Acerca = a->findChild<QLabel*>("TextoAcercaDe")->text();
@@ -138,7 +140,7 @@ class TPruebaAyudas : public QObject {
 
   void manualConSusCapturas() {
     EligeDelMenu(Qt::Key_A, b->V->Ayuda1, 2);
-    QDialog* m = b->V->DialogoManual();
+    QDialog* m = b->V->Dialogos.DialogoManual();
     QTRY_VERIFY(m->isVisible());
     auto* Texto = m->findChild<QTextBrowser*>("TextoManual");
     QVERIFY(Texto->toPlainText().contains(QStringLiteral("Manual de Cálculo Lambda")));

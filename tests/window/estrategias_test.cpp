@@ -25,7 +25,7 @@ class TPruebaEstrategias : public QObject {
   TDialogoComparar* Compara(const QString& Termino = {}) {
     if (!Termino.isEmpty()) b->Entra(Termino);
     b->V->CompararEstrategias1->trigger();
-    TDialogoComparar* d = b->V->DialogoComparar();
+    TDialogoComparar* d = b->V->Dialogos.DialogoComparar();
     [&] { QTRY_VERIFY(d->isVisible()); }();
     return d;
   }
@@ -87,7 +87,7 @@ class TPruebaEstrategias : public QObject {
   void comparaCadaEstrategia() {
     b->V->CompararEstrategias1->trigger();
     QCOMPARE(b->Estado(), "No hay término actual");
-    QVERIFY(!b->V->DialogoComparar()->isVisible());
+    QVERIFY(!b->V->Dialogos.DialogoComparar()->isVisible());
 
     TDialogoComparar* d = Compara("(\\x.\\y.y) ((\\x.x x) (\\x.x x))");
     QCOMPARE(d->windowTitle(), "Comparar estrategias");

@@ -38,7 +38,7 @@ class TPruebaExporta : public QObject {
     QVERIFY(Dir.isValid());
     QString Ruta = Dir.filePath("diagrama ñ.svg");
     QStringList Titulos, Filtros, Sufijos;
-    b->V->FijaRespuestaDialogo([&](QFileDialog& d) -> std::optional<QString> {
+    b->V->Dialogos.FijaRespuestaDialogo([&](QFileDialog& d) -> std::optional<QString> {
       Titulos << d.windowTitle();
       Filtros << d.nameFilters();
       Sufijos << d.defaultSuffix();

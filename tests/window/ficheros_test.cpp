@@ -5,12 +5,15 @@
 #include <QCompleter>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "Banco.h"
+#include "uEjercicios.h"
 
 class TPruebaFicheros : public QObject {
   Q_OBJECT
@@ -53,7 +56,7 @@ class TPruebaFicheros : public QObject {
   void elNombreAnteriorSeReemplazaAlTeclear() {
     Escribe("logica.txt", "V\n\\x y.x\n");
     Escribe("numerales.txt", "CERO\n\\f x.x\n");
-    b->V->OpenDialog1()->setDirectory(Dir.path());
+    b->V->Dialogos.OpenDialog1()->setDirectory(Dir.path());
     TecleaEnElDialogo("logica.txt");
     b->V->Abrir1Click();
     QCOMPARE(b->V->Mesa().Sesion.Definiciones[0].Nombre, "V");
@@ -63,7 +66,7 @@ class TPruebaFicheros : public QObject {
     QCOMPARE(Errores, QStringList());
     QCOMPARE(b->V->Mesa().Sesion.Definiciones[0].Nombre, "CERO");
     // The names suggested while typing went with the dialog.
-    auto* Caja = b->V->OpenDialog1()->findChild<QLineEdit*>("fileNameEdit");
+    auto* Caja = b->V->Dialogos.OpenDialog1()->findChild<QLineEdit*>("fileNameEdit");
     QVERIFY(!Caja->completer()->popup()->isVisible());
   }
 
@@ -72,7 +75,7 @@ class TPruebaFicheros : public QObject {
     int Boton = QMessageBox::Cancel;
     QString Texto;
     auto Responde = [&] {
-      b->V->FijaRespuestaPregunta([&](QMessageBox& Caja) {
+      b->V->Dialogos.FijaRespuestaPregunta([&](QMessageBox& Caja) {
         ++Preguntas;
         Texto = Caja.text();
         if (Caja.windowTitle() != "Cálculo Lambda" || Caja.textFormat() != Qt::PlainText ||
@@ -105,16 +108,41 @@ class TPruebaFicheros : public QObject {
 
     // Guardar, the save dialog cancelled: still open. Then saved: closed, and the file written.
     Boton = QMessageBox::Save;
-    b->V->FijaRespuestaDialogo([](QFileDialog&) -> std::optional<QString> { return {}; });
+    b->V->Dialogos.FijaRespuestaDialogo([](QFileDialog&) -> std::optional<QString> { return {}; });
     QVERIFY(!b->V->close());
     const QString Ruta = Dir.filePath("d.txt");
-    b->V->FijaRespuestaDialogo([&](QFileDialog&) -> std::optional<QString> { return Ruta; });
+    b->V->Dialogos.FijaRespuestaDialogo(
+        [&](QFileDialog&) -> std::optional<QString> { return Ruta; });
     QVERIFY(b->V->close());
     QCOMPARE(Preguntas, 3);
     QVERIFY(b->V->Mesa().Cerrado());
     QFile f(Ruta);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), "I\r\n\\ a . a\r\n");
+    QCOMPARE(Errores, QStringList());
+  }
+
+  // "Lecciones" opens a lesson the program carries; its exercises show in their panel, a
+  // definition is checked from it, and the progress comes back in the next session's window.
+  void unaLeccionYSusEjercicios() {
+    QAction* Logica = b->V->findChild<QAction*>("Leccion_logica.txt");
+    QVERIFY(Logica);
+    Logica->trigger();
+    QCOMPARE(b->V->windowTitle(), "Cálculo Lambda - logica.txt");
+    TPanelEjercicios* p = b->V->Ejercicios1;
+    QVERIFY(p->isVisible());
+    QVERIFY(p->Lista->count() >= 3);
+    b->Entra("\\p q.p FALSO VERDADERO", "NOY");  // wrong: NO (YLOG p q) is right
+    b->Pulsa(p->Comprobar1);
+    QVERIFY(p->Resultado->text().contains("Todavía no"));
+    b->Entra("\\p q.NO (YLOG p q)", "NOY");
+    b->Pulsa(p->Comprobar1);
+    QVERIFY(p->Resultado->text().contains("Muy bien"));
+    QVERIFY(p->Lista->item(0)->text().contains("resuelto"));
+    b = std::make_unique<TBanco>();
+    QVERIFY(b->Abre());
+    b->V->findChild<QAction*>("Leccion_logica.txt")->trigger();
+    QVERIFY(b->V->Ejercicios1->Lista->item(0)->text().contains("resuelto"));
     QCOMPARE(Errores, QStringList());
   }
 };

@@ -143,7 +143,8 @@ class TPruebaOrdenes : public QObject {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("<i>K</i>\n(\n");
     f.close();
-    b->V->FijaRespuestaDialogo([&](QFileDialog&) -> std::optional<QString> { return Ruta; });
+    b->V->Dialogos.FijaRespuestaDialogo(
+        [&](QFileDialog&) -> std::optional<QString> { return Ruta; });
     b->V->Abrir1Click();
     QCOMPARE(Errores, QStringList{"Error en la definición \"<i>K</i>\" (línea 2): Paréntesis no "
                                   "cerrado."});
@@ -236,8 +237,8 @@ class TPruebaOrdenes : public QObject {
     QFontMetricsF Metrica(Memo->font());
     int Ancho = Memo->viewport()->width();
     for (std::size_t i = 0; i < Lineas / 2; i += 997) {
-      std::size_t Desde = Memo->InicioLinea(i);
-      std::size_t Hasta = i + 1 < Lineas ? Memo->InicioLinea(i + 1) : Bytes.size();
+      std::size_t Desde = Memo->Modelo().InicioLinea(i);
+      std::size_t Hasta = i + 1 < Lineas ? Memo->Modelo().InicioLinea(i + 1) : Bytes.size();
       if (i > 0) QCOMPARE(Bytes[Desde - 1], ' ');
       QString Linea =
           QString::fromLatin1(Bytes.data() + Desde, static_cast<qsizetype>(Hasta - Desde));
@@ -247,7 +248,7 @@ class TPruebaOrdenes : public QObject {
     // To the end by the keyboard, then back over the last characters, and copy them.
     QTest::mouseClick(Memo->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
     QTest::keyClick(Memo, Qt::Key_End, Qt::ControlModifier);
-    QCOMPARE(Memo->Cursor(), Bytes.size());
+    QCOMPARE(Memo->Modelo().Cursor(), Bytes.size());
     QScrollBar* Barra = Memo->verticalScrollBar();
     QVERIFY(Barra->value() > 0);
     QVERIFY(Memo->PrimeraVisible() + 3 >= Lineas - Memo->viewport()->height() / 29);
@@ -263,7 +264,7 @@ class TPruebaOrdenes : public QObject {
                       Qt::NoModifier);
     QApplication::sendEvent(Memo->viewport(), &Mueve);
     QTest::mouseRelease(Memo->viewport(), Qt::LeftButton, {}, QPoint(150, 70));
-    std::size_t Desde = Memo->Ancla(), Hasta = Memo->Cursor();
+    std::size_t Desde = Memo->Modelo().Ancla(), Hasta = Memo->Modelo().Cursor();
     QVERIFY(Desde > Bytes.size() / 3 && Hasta > Desde + 50);
     QTest::keyClick(Memo, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(),
@@ -298,7 +299,7 @@ class TPruebaOrdenes : public QObject {
     QGuiApplication::clipboard()->setText("antes");
     QTest::mouseClick(Memo->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
     QTest::keyClick(Memo, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(Memo->Cursor(), Bytes.size());
+    QCOMPARE(Memo->Modelo().Cursor(), Bytes.size());
     Memo->LimiteCopia = Bytes.size() - 1;
     QTest::keyClick(Memo, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(), "antes");
@@ -430,7 +431,7 @@ class TPruebaOrdenes : public QObject {
     QVERIFY(Dir.isValid());
     const QString Ruta = Dir.filePath("defs ñ.txt");
     QStringList Titulos;
-    b->V->FijaRespuestaDialogo([&](QFileDialog& d) -> std::optional<QString> {
+    b->V->Dialogos.FijaRespuestaDialogo([&](QFileDialog& d) -> std::optional<QString> {
       Titulos << d.windowTitle();
       return Ruta;
     });
@@ -444,7 +445,7 @@ class TPruebaOrdenes : public QObject {
 
     TBanco Otro;
     QVERIFY(Otro.Abre());
-    Otro.V->FijaRespuestaDialogo([&](QFileDialog& d) -> std::optional<QString> {
+    Otro.V->Dialogos.FijaRespuestaDialogo([&](QFileDialog& d) -> std::optional<QString> {
       Titulos << d.windowTitle();
       return Ruta;
     });
@@ -457,7 +458,7 @@ class TPruebaOrdenes : public QObject {
     QCOMPARE(Otro.Memo(), "(\\ a . \\ b . a) (\\ c . c)");
 
     // A cancelled dialog changes nothing.
-    Otro.V->FijaRespuestaDialogo([](QFileDialog&) { return std::nullopt; });
+    Otro.V->Dialogos.FijaRespuestaDialogo([](QFileDialog&) { return std::nullopt; });
     QTest::keyClick(Otro.V.get(), Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(Otro.V->Mesa().Sesion.Definiciones.Cuenta(), 2u);
     QVERIFY(Errores.isEmpty());
@@ -465,7 +466,7 @@ class TPruebaOrdenes : public QObject {
 
   void ficheroQueNoExisteVaALaCajaDeError() {
     QTemporaryDir Dir;
-    b->V->FijaRespuestaDialogo(
+    b->V->Dialogos.FijaRespuestaDialogo(
         [&](QFileDialog&) -> std::optional<QString> { return Dir.filePath("no-esta.txt"); });
     b->Entra("\\x.x", "I");
     // Through the menu, with the mouse.

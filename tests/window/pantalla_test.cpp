@@ -40,10 +40,10 @@ class TPruebaPantalla : public QObject {
     QVERIFY2(Cabe(b->V.get()), Donde(b->V.get()));
     b->Entra("(\\x.x) y");
     const QList<std::pair<QAction*, std::function<QWidget*()>>> Dialogos = {
-        {b->V->Sintaxis1, [this] { return b->V->DialogoSintaxis(); }},
-        {b->V->Manual1, [this] { return b->V->DialogoManual(); }},
-        {b->V->AcercaDe1, [this] { return b->V->DialogoAcercaDe(); }},
-        {b->V->CompararEstrategias1, [this] { return b->V->DialogoComparar(); }}};
+        {b->V->Sintaxis1, [this] { return b->V->Dialogos.DialogoSintaxis(); }},
+        {b->V->Manual1, [this] { return b->V->Dialogos.DialogoManual(); }},
+        {b->V->AcercaDe1, [this] { return b->V->Dialogos.DialogoAcercaDe(); }},
+        {b->V->CompararEstrategias1, [this] { return b->V->Dialogos.DialogoComparar(); }}};
     for (const auto& [Entrada, Dialogo] : Dialogos) {
       Entrada->trigger();
       QWidget* d = Dialogo();
@@ -53,7 +53,7 @@ class TPruebaPantalla : public QObject {
     }
     bool Dentro = false;
     QByteArray Sitio;
-    b->V->FijaRespuestaDialogo([&](QFileDialog& d) -> std::optional<QString> {
+    b->V->Dialogos.FijaRespuestaDialogo([&](QFileDialog& d) -> std::optional<QString> {
       d.show();
       Dentro = QTest::qWaitForWindowExposed(&d) && Cabe(&d);
       Sitio = Donde(&d);

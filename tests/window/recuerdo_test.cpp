@@ -29,7 +29,7 @@ class TPruebaRecuerdo : public QObject {
   // A session of the program: the window made, then the options of the last one restored.
   static std::unique_ptr<TBanco> Sesion() {
     auto b = std::make_unique<TBanco>();
-    b->V->RecuerdaOpciones();
+    b->V->Menus.RecuerdaOpciones();
     return b;
   }
   static void Escribe(const QString& Ruta, const QByteArray& Texto) {
@@ -61,7 +61,7 @@ class TPruebaRecuerdo : public QObject {
       for (QAction* a : Opciones(*b->V)) a->trigger();
       b->Pestana(0);
       b->V->resize(900, 500);
-      b->V->FijaRespuestaDialogo(
+      b->V->Dialogos.FijaRespuestaDialogo(
           [&](QFileDialog&) -> std::optional<QString> { return Carpeta + "/d.txt"; });
       b->V->Abrir1Click();
       QCOMPARE(b->V->Mesa().Sesion.Definiciones.Cuenta(), 1u);
@@ -76,8 +76,8 @@ class TPruebaRecuerdo : public QObject {
       QVERIFY(b->V->Pasos1->isVisible());
       QCOMPARE(b->V->PageControl1->currentIndex(), 1);
       QCOMPARE(b->V->centralWidget()->width(), TVentPpal::AnchoCliente);
-      for (QFileDialog* d : {b->V->OpenDialog1(), b->V->SaveDialog1(), b->V->DialogoDiagrama1(),
-                             b->V->DialogoReduccion1()})
+      for (QFileDialog* d : {b->V->Dialogos.OpenDialog1(), b->V->Dialogos.SaveDialog1(),
+                             b->V->Dialogos.DialogoDiagrama1(), b->V->Dialogos.DialogoReduccion1()})
         QCOMPARE(d->directory().absolutePath(), QDir(Carpeta).absolutePath());
       // A strategy without η unticks it, and that is what is kept.
       Estrategia(*b->V, TEstrategia::PorNombre)->trigger();
@@ -119,7 +119,8 @@ class TPruebaRecuerdo : public QObject {
     QVERIFY(b.Abre());
     QCOMPARE(b.V->windowTitle(), "Cálculo Lambda - Lógica y computabilidad");
     QString Elegido;
-    b.V->FijaRespuestaDialogo([&](QFileDialog&) -> std::optional<QString> { return Elegido; });
+    b.V->Dialogos.FijaRespuestaDialogo(
+        [&](QFileDialog&) -> std::optional<QString> { return Elegido; });
     const auto Tras = [&](const QString& Fichero, void (TVentPpal::*Orden)()) {
       Elegido = Dir.filePath(Fichero);
       (b.V.get()->*Orden)();

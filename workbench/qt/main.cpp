@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   // The workbench goes with the window, after the event loop has returned: a run-all loop
   // that the closing ended has left the stack by then.
   TVentPpal VentPpal;
-  VentPpal.RecuerdaOpciones();
+  VentPpal.Menus.RecuerdaOpciones();
   VentPpal.show();
   // Opened once the loop runs, so that an error box stands over the window.
   if (Argumentos.size() == 2)

@@ -3,21 +3,21 @@
 // (one byte a character); lines are wrapped with a table of the font's advance for each byte, the
 // first screen at once and the rest a slice at a time while the window is idle; only the visible
 // lines are converted and painted. The cost of showing a text is linear in its length and its
-// memory about one byte a character, where a general text layout costs far more of both.
+// memory about one byte a character, where a general text layout costs far more of both. The text,
+// its lines and the selection are TTextoMemo's (uTextoMemo.h); this is the widget over them.
 #pragma once
 
 #include <QAbstractScrollArea>
 #include <QTimer>
-#include <array>
 #include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "uRango.h"
+#include "uTextoMemo.h"
 
 class QColor;
-class QMimeData;
 class QPainter;
 
 class TMemo : public QAbstractScrollArea {
@@ -33,20 +33,16 @@ class TMemo : public QAbstractScrollArea {
   // its function part, its argument), redexes in text order and apart from one another.
   void FijaResalte(std::vector<TRango> Rangos);
   const std::vector<TRango>& Resalte() const { return Resalte_; }
-  // Its colours: the whole redex, its function part, its argument (j = 0, 1, 2).
-  static const QColor& ColorResalte(int j);
   // The redex under the pointer, three ranges as FijaResalte's, shown in place of that highlight
   // with a pointing hand (without, for one chosen otherwise); empty gives the highlight back.
   void FijaApuntado(std::vector<TRango> Rangos, bool Mano = true);
   const std::vector<TRango>& Apuntado() const { return Apuntado_; }
-  const std::string& Texto() const { return *Forma; }
+  const std::string& Texto() const { return T.Texto(); }
   QString toPlainText() const;
 
-  // The selection runs between the anchor and the cursor, byte offsets into the text.
+  // The selection runs between the anchor and the cursor, byte offsets into the text (Modelo()
+  // tells both).
   void Selecciona(std::size_t Ancla, std::size_t Cursor);
-  std::size_t Ancla() const { return Ancla_; }
-  std::size_t Cursor() const { return Cursor_; }
-  std::string TextoSeleccionado() const;
   void selectAll();
   // Ctrl+C: the clipboard gets the selection as UTF-8 bytes, made once (as many bytes as the
   // selection has characters, for a printed form), never as a QString of twice that. A
@@ -57,7 +53,8 @@ class TMemo : public QAbstractScrollArea {
   // Lines of the text at the present width; wraps whatever is not wrapped yet.
   std::size_t NumLineas();
   std::size_t PrimeraVisible() const;
-  std::size_t InicioLinea(std::size_t i) const { return Inicios[i]; }
+  // The text, its lines as wrapped so far and the selection.
+  const TTextoMemo& Modelo() const { return T; }
   // Offset of the character under a point of the viewport.
   std::size_t PosicionEn(QPoint p);
   // Scrolls the line of byte Pos into view, if it is not.
@@ -86,45 +83,20 @@ class TMemo : public QAbstractScrollArea {
   void focusOutEvent(QFocusEvent* e) override;
 
  private:
-  void MideFuente();
   // Starts the wrapping again (new text, width or font), keeping Conserva's line on top.
   void ReiniciaEnvoltura(std::size_t Conserva);
-  // Wraps on until Lineas lines are known, Presupuesto bytes are done, or the text ends.
-  void Envuelve(std::size_t Lineas, std::size_t Presupuesto);
-  void EnvuelveUnTrozo();
   void AjustaBarra();
-  int LineasVisibles() const;
-  std::size_t FinLinea(std::size_t i) const;
-  std::size_t LineaDe(std::size_t Pos);
-  void MueveCursor(std::size_t Pos, bool Extiende);
-  void HazVisibleCursor();
   void Arrastra(QPoint p);
-  void PonSeleccionX11();
-  QString Convierte(std::size_t Desde, std::size_t Hasta) const;
-  // The bytes [Desde, Hasta) as clipboard data, or null past LimiteCopia.
-  QMimeData* DatosCopia(std::size_t Desde, std::size_t Hasta) const;
-  // Paints the highlight of the bytes [Desde, Hasta) of a line starting at x = Margen.
-  void PintaResalte(QPainter& p, const std::vector<TRango>& Rangos, std::size_t Desde,
-                    std::size_t Hasta, int y);
 
-  // Shared with the record of the reduction: a big text is never copied.
-  std::shared_ptr<const std::string> Forma = std::make_shared<const std::string>();
-  std::array<double, 256> Ancho{};
-  int Alto = 1, Ascenso = 0;
-
-  // Wrapping: starts of the lines found so far, and where the walk stands.
-  std::vector<std::size_t> Inicios{0};
-  bool Completo = true;
-  std::size_t Pos = 0;        // next byte to place
-  double AnchoLinea = 0;      // width of the open line up to Pos
-  std::size_t Corte = 0;      // just after the last blank of the open line, or 0
-  double AnchoTrasCorte = 0;  // width from Corte to Pos
-  double Disponible = 1;      // width a line may take
-  QTimer Ocioso;              // wraps the rest a slice at a time
+  TTextoMemo T;
+  QTimer Ocioso;  // wraps the rest a slice at a time
 
   std::vector<TRango> Resalte_, Apuntado_;
-  std::size_t Ancla_ = 0, Cursor_ = 0;
   bool Arrastrando = false;
   QPoint UltimoRaton;
   QTimer Desplazamiento;  // scrolls while a drag is above or below the view
 };
+
+// The colours of Memo1's highlight: the whole redex, its function part, its argument (j = 0, 1,
+// 2).
+const QColor& ColorResalte(int j);

@@ -89,7 +89,7 @@ class TDelegadoPasos : public QStyledItemDelegate {
       if (a < z)
         p.fillRect(
             QRectF(x + double(a - Desde) * Ancho, r.top(), double(z - a) * Ancho, r.height()),
-            TMemo::ColorResalte(static_cast<int>(k % 3)));
+            ColorResalte(static_cast<int>(k % 3)));
     }
     p.setPen(o.palette.color(QPalette::Text));
     if (Elegida && l.Marcas.empty()) p.setPen(o.palette.color(QPalette::HighlightedText));

@@ -1,18 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "uVentPpal.h"
 
-#include <QAbstractItemView>
 #include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
-#include <QCompleter>
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QTabWidget>
@@ -25,6 +18,7 @@
 #include "uLienzo.h"
 #include "uLineaUnica.h"
 #include "uMemo.h"
+#include "uParser.h"
 #include "uPasos.h"
 #include "uPrograma.h"
 #include "uTextos.h"
@@ -36,11 +30,32 @@ QString DeCp1252(const std::string& Texto) {
   return QString::fromStdString(Cp1252AUtf8(Texto));
 }
 
-std::string ACp1252(const QString& Texto) {
-  return Utf8ACp1252(Texto.toStdString());
+}  // namespace
+
+// The window at start: its widgets and menus, then the workbench on them, then the docks that
+// show the workbench's own record.
+TVentPpal::TVentPpal(QWidget* Padre) : QMainWindow(Padre) {
+  setObjectName("VentPpal");
+  Montaje.Crea();
+  Montaje.Coloca();
+  MesaTrabajo = std::make_unique<TMesaTrabajo>(static_cast<IVista&>(Vista_));
+  // Run-all brings the view up to date about as often as a screen can show it.
+  MesaTrabajo->FijaIntervalo(1.0 / 60);
+  Montaje.CreaDocks();
+  Menus.ConectaOpciones();  // the steps panel's entry among them
+  FormCreate();
 }
 
-}  // namespace
+TVentPpal::~TVentPpal() {
+  Menus.Olvida();  // the options going with the window are no change of the user's
+  // Children die after this body and may still signal (the tabs, as they go): every handler
+  // finds no workbench then and does nothing. The steps panel reads the workbench's record: it
+  // goes first.
+  delete Pasos1;  // with its toggle
+  Pasos1 = nullptr;
+  MostrarPasos1 = nullptr;
+  auto Fin = std::move(MesaTrabajo);
+}
 
 // Commands.
 
@@ -81,7 +96,8 @@ void TVentPpal::btnBackClick() {
 }
 void TVentPpal::PageControl1Change() {
   Orden([&](TMesaTrabajo& m) { m.PageControl1Change(); });
-  if (MesaTrabajo && MesaTrabajo->Eleccion.SeleccionEnTexto() >= 0) MuestraSeleccion(false);
+  if (MesaTrabajo && MesaTrabajo->Eleccion.SeleccionEnTexto() >= 0)
+    Eleccion.MuestraSeleccion(false);
 }
 void TVentPpal::FormClose() {
   Orden([&](TMesaTrabajo& m) { m.FormClose(); });
@@ -99,7 +115,7 @@ void TVentPpal::LienzoPaint() {
     int& n;
     TEnPintura(int& c) : n(c) { ++n; }
     ~TEnPintura() { --n; }
-  } EnPintura(Pintando);
+  } EnPintura(Vista_.Pintando);
   // On a scaled desktop the bitmap is drawn at device pixels, and shown as it is.
   const double Escala = Lienzo->devicePixelRatioF();
   const int Ancho = int(std::ceil(Lienzo->width() * Escala));
@@ -138,14 +154,12 @@ void TVentPpal::CompararEstrategias1Click() {
   }
   bool Empezada = false;
   Orden([&](TMesaTrabajo& m) {
-    DialogoComparar()->Empieza(t, m.Sesion.Definiciones, Opciones_.Modo().Eta, SeparadorMillares());
+    Dialogos.DialogoComparar()->Empieza(t, m.Sesion.Definiciones, Menus.Opciones().Modo().Eta,
+                                        Vista_.SeparadorMillares());
     Empezada = true;
   });
   if (!Empezada) return;
-  CabeEnPantalla(DialogoComparar());
-  DialogoComparar()->show();
-  DialogoComparar()->raise();
-  DialogoComparar()->activateWindow();
+  Dialogos.Muestra(Dialogos.DialogoComparar());
 }
 
 void TVentPpal::AbreAlEmpezar(const QString& Ruta) {
@@ -156,8 +170,21 @@ void TVentPpal::closeEvent(QCloseEvent* e) {
   // Changed definitions: the user may save them first, or stay.
   if (MesaTrabajo && !MesaTrabajo->FormCloseQuery()) return e->ignore();
   FormClose();
-  if (DialogoComparar_) DialogoComparar_->hide();
+  Dialogos.Cierra();
   QMainWindow::closeEvent(e);
+}
+
+// Intro in the name box: the expression box is next. A text that no name can hold (a blank
+// inside it, %, a parenthesis, a dot, a slash, a backslash or λ) is an expression typed in the
+// wrong box, as a new user's first one is: with the expression box empty it moves there and is
+// entered.
+void TVentPpal::edtDefIntro() {
+  edtEnt->setFocus(Qt::TabFocusReason);
+  if (!EsExpresionEnNombre(Utf8ACp1252(edtDef->text().toStdString())) || !edtEnt->text().isEmpty())
+    return;
+  edtEnt->setText(edtDef->text());
+  edtDef->clear();
+  edtEntKeyPress('\r');
 }
 
 // Every event that does something runs the handler of the same name; then the tab order.
@@ -169,8 +196,8 @@ void TVentPpal::Conecta() {
   connect(Abrir1, &QAction::triggered, this, [this] { Abrir1Click(); });
   connect(Salvar1, &QAction::triggered, this, [this] { Salvar1Click(); });
   connect(Memo1, &TMemo::Aviso, Estado, &QLabel::setText);  // a copy refused
-  connect(Memo1, &TMemo::Apunta, this, [this](qint64 Pos) { MemoApunta(Pos); });
-  connect(Memo1, &TMemo::Pulsa, this, [this](qint64 Pos) { MemoPulsa(Pos); });
+  connect(Memo1, &TMemo::Apunta, this, [this](qint64 Pos) { Eleccion.MemoApunta(Pos); });
+  connect(Memo1, &TMemo::Pulsa, this, [this](qint64 Pos) { Eleccion.MemoPulsa(Pos); });
   connect(CompararEstrategias1, &QAction::triggered, this, [this] { CompararEstrategias1Click(); });
   connect(Centrar1, &QAction::triggered, this,
           [this] { Orden([](TMesaTrabajo& m) { m.LienzoDblClick(); }); });
@@ -179,8 +206,8 @@ void TVentPpal::Conecta() {
   };
   Lienzo->AlRodar = [this](bool Arriba, QPointF p) { LienzoMouseWheel(Arriba, p); };
   Lienzo->AlDobleClic = [this] { Orden([](TMesaTrabajo& m) { m.LienzoDblClick(); }); };
-  Lienzo->AlApuntar = [this](QPointF p) { LienzoApunta(p); };
-  Lienzo->AlPulsar = [this](QPointF p) { LienzoPulsa(p); };
+  Lienzo->AlApuntar = [this](QPointF p) { Eleccion.LienzoApunta(p); };
+  Lienzo->AlPulsar = [this](QPointF p) { Eleccion.LienzoPulsa(p); };
 
   // Read from left to right: name ≡ expression, then the spinner and the buttons.
   setTabOrder(edtDef, edtEnt);
@@ -191,106 +218,6 @@ void TVentPpal::Conecta() {
   setTabOrder(btnBack, PageControl1);
   setTabOrder(PageControl1, Memo1);
   edtDef->setFocus();
-}
-
-// The view interface.
-
-IVista::TEntrada TVentPpal::Entrada() {
-  return {ACp1252(edtEnt->text()), ACp1252(edtDef->text())};
-}
-void TVentPpal::VaciaDef() {
-  edtDef->clear();
-}
-void TVentPpal::FijaEstado(const std::string& Texto) {
-  Estado->setText(DeCp1252(Texto));
-}
-void TVentPpal::FijaMemo(TTextoCompartido Texto) {
-  Memo1->FijaTexto(std::move(Texto));
-}
-int TVentPpal::TamanoFuenteMemo() {
-  return FuenteMemo;
-}
-void TVentPpal::FijaTamanoFuenteMemo(int Puntos) {
-  // The count goes on as the workbench says; Qt only ever sees a size it can draw.
-  FuenteMemo = Puntos;
-  QFont f = Memo1->font();
-  f.setPointSize(std::clamp(Puntos, 1, 1000));
-  Memo1->setFont(f);
-}
-void TVentPpal::Habilita(TBoton Boton, bool Habilitado) {
-  (Boton == TBoton::Back ? btnBack : btnBeta)->setEnabled(Habilitado);
-}
-int TVentPpal::PestanaActiva() {
-  return PageControl1->currentIndex();
-}
-void TVentPpal::RefrescaLienzo() {
-  Lienzo->repaint();
-}
-void TVentPpal::ProcesaEventos() {
-  QCoreApplication::processEvents();
-}
-bool TVentPpal::Dialogo(TDialogo Cual, std::string& Ruta) {
-  switch (Cual) {
-    case TDialogo::Abrir:
-      return EligeFichero(OpenDialog1(), Ruta);
-    case TDialogo::Salvar:
-      return EligeFichero(SaveDialog1(), Ruta);
-    case TDialogo::ExportarDiagrama:
-      return EligeFichero(DialogoDiagrama1(), Ruta);
-    case TDialogo::ExportarReduccion:
-      return EligeFichero(DialogoReduccion1(), Ruta);
-  }
-  return false;
-}
-void TVentPpal::MuestraError(const std::string& Mensaje) {
-  MuestraCajaError(this, DeCp1252(ConPuntoFinal(Mensaje)), Pintando > 0);
-}
-std::string TVentPpal::SeparadorMillares() {
-  return SeparadorDelLocale();
-}
-
-IVista::TRespuesta TVentPpal::PreguntaGuardar(const std::string& Pregunta) {
-  QMessageBox Caja(QMessageBox::Warning, TituloPrograma, DeCp1252(Pregunta),
-                   QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-  Caja.setObjectName("PreguntaGuardar");
-  Caja.setTextFormat(Qt::PlainText);
-  Caja.button(QMessageBox::Save)->setText(QStringLiteral("&Guardar"));
-  Caja.button(QMessageBox::Discard)->setText(QStringLiteral("&Descartar"));
-  Caja.button(QMessageBox::Cancel)->setText(QStringLiteral("&Cancelar"));
-  Caja.setDefaultButton(QMessageBox::Save);
-  Caja.setEscapeButton(QMessageBox::Cancel);
-  int Boton = RespuestaPregunta ? RespuestaPregunta(Caja) : Caja.exec();
-  if (Boton == QMessageBox::Save) return TRespuesta::Guardar;
-  if (Boton == QMessageBox::Discard) return TRespuesta::Descartar;
-  return TRespuesta::Cancelar;
-}
-
-void TVentPpal::Cierra() {
-  close();
-}
-
-void TVentPpal::FijaLectura(const std::string& Texto) {
-  QString t = DeCp1252(Texto);
-  Lectura1->setText(t);
-  Lectura1->setToolTip(t);
-}
-void TVentPpal::DefinicionesCambiadas() {
-  ReconstruyeDefiniciones();
-}
-
-// The next step shown, and where a failed entry is wrong.
-void TVentPpal::FijaResalte(const std::vector<TRango>& Rangos) {
-  Memo1->FijaResalte(Rangos);
-}
-void TVentPpal::PasosCambiados() {
-  if (Pasos1) Pasos1->Actualiza();
-}
-void TVentPpal::SeleccionaEnt(std::size_t Desde, std::size_t Hasta) {
-  // One Windows-1252 byte is one character of the box.
-  int n = edtEnt->text().size();
-  int a = static_cast<int>(std::min<std::size_t>(Desde, n));
-  int z = static_cast<int>(std::min<std::size_t>(std::max(Desde, Hasta), n));
-  edtEnt->setSelection(a, z - a);
 }
 
 // Helpers.
@@ -305,82 +232,6 @@ QImage TVentPpal::ImagenLienzo() {
   return QImage(b.Pixeles(), b.Width(), b.Height(), b.Stride(), QImage::Format_ARGB32);
 }
 
-template <typename F>
-void TVentPpal::Orden(F&& Accion) {
-  if (!MesaTrabajo) return;
-  try {
-    Accion(*MesaTrabajo);
-  } catch (const std::exception& e) {
-    // The commands catch their own; this is for what the window adds around them.
-    MuestraError(MensajeExcepcion(e, SeparadorMillares()));
-  }
-}
-
-// Below the views, hidden at start: the window is laid out as without it until it is shown.
-void TVentPpal::CreaPasos() {
-  Pasos1 = new TPanelPasos(MesaTrabajo->Historial.Traza, this);
-  Pasos1->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::RightDockWidgetArea);
-  Pasos1->setFont(font());
-  addDockWidget(Qt::BottomDockWidgetArea, Pasos1);
-  Pasos1->hide();
-  MostrarPasos1 = Pasos1->toggleViewAction();
-  MostrarPasos1->setText(QStringLiteral("&Mostrar los pasos"));
-  MostrarPasos1->setObjectName("MostrarPasos1");
-  Pciones1->insertAction(Centrar1, MostrarPasos1);
-  Pasos1->AlElegir = [this](std::size_t i) { Orden([i](TMesaTrabajo& m) { m.IrALinea(i); }); };
-}
-
-// The redex under the pointer on "Texto": shown, and contracted by a click.
-void TVentPpal::MemoApunta(qint64 Pos) {
-  std::vector<TRango> Redex;
-  bool Mano = true;
-  Orden([&](TMesaTrabajo& m) {
-    int64_t k = m.Eleccion.RedexEn(Pos);
-    if (k < 0) {
-      k = m.Eleccion.SeleccionEnTexto();
-      Mano = false;
-    }
-    if (k >= 0) {
-      const TRango* r = m.Eleccion.RangosRedex().data() + 3 * k;
-      Redex.assign(r, r + 3);
-    }
-  });
-  Memo1->FijaApuntado(std::move(Redex), Mano);
-}
-void TVentPpal::MemoPulsa(qint64 Pos) {
-  Orden([&](TMesaTrabajo& m) {
-    if (int64_t k = m.Eleccion.RedexEn(Pos); k >= 0) m.ContraeRedex(static_cast<std::size_t>(k));
-  });
-  MemoApunta(Pos);  // the new term's redex now under the pointer
-}
-void TVentPpal::LienzoApunta(QPointF Punto) {
-  bool Mano = false;
-  Orden([&](TMesaTrabajo& m) { Mano = m.LienzoApunta(Punto.x(), Punto.y()); });
-  Lienzo->FijaMano(Mano);
-}
-void TVentPpal::LienzoPulsa(QPointF Punto) {
-  Orden([&](TMesaTrabajo& m) { m.LienzoPulsa(Punto.x(), Punto.y()); });
-}
-void TVentPpal::SeleccionaRedex(bool Siguiente) {
-  Orden([&](TMesaTrabajo& m) { m.SeleccionaRedex(Siguiente); });
-  MuestraSeleccion(true);
-}
-void TVentPpal::ContraeSeleccionado() {
-  Orden([&](TMesaTrabajo& m) { m.ContraeSeleccionado(); });
-  MuestraSeleccion(true);
-}
-void TVentPpal::MuestraSeleccion(bool Ir) {
-  std::vector<TRango> Redex;
-  Orden([&](TMesaTrabajo& m) {
-    if (int64_t k = m.Eleccion.SeleccionEnTexto(); k >= 0) {
-      const TRango* r = m.Eleccion.RangosRedex().data() + 3 * k;
-      Redex.assign(r, r + 3);
-    }
-  });
-  if (Ir && !Redex.empty()) Memo1->MuestraPosicion(Redex[0].Desde);
-  Memo1->FijaApuntado(std::move(Redex), false);
-}
-
 QString TVentPpal::NoAdmitido() const {
   for (const TLineaUnica* Caja : {edtDef, edtEnt}) {
     std::string NoCabe;
@@ -388,95 +239,4 @@ QString TVentPpal::NoAdmitido() const {
     if (!NoCabe.empty()) return QString::fromStdString(NoCabe);
   }
   return {};
-}
-
-bool TVentPpal::EligeFichero(QFileDialog* Dialogo, std::string& Ruta) {
-  std::optional<QString> Eleccion;
-  CabeEnPantalla(Dialogo);
-  if (RespuestaDialogo) {
-    Eleccion = RespuestaDialogo(*Dialogo);
-  } else {
-    // Qt's own dialog offers the name chosen last time: selected, a name typed replaces it
-    // instead of going on after it.
-    auto* Nombre = Dialogo->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    if (Nombre) Nombre->selectAll();
-    if (Dialogo->exec() == QDialog::Accepted && !Dialogo->selectedFiles().isEmpty())
-      Eleccion = Dialogo->selectedFiles().first();
-    // The names it suggested while typing go with it; Qt leaves their list on the screen.
-    if (Nombre && Nombre->completer()) Nombre->completer()->popup()->hide();
-  }
-  if (!Eleccion || Eleccion->isEmpty()) return false;
-  CarpetaElegida(Dialogo, *Eleccion);
-  Ruta = QFile::encodeName(*Eleccion).toStdString();
-  return true;
-}
-
-void TVentPpal::ReconstruyeDefiniciones() {
-  Definiciones1->clear();
-  std::size_t n = MesaTrabajo ? MesaTrabajo->Sesion.Definiciones.Cuenta() : 0;
-  if (n == 0) Definiciones1->addAction(QStringLiteral("Sin definiciones"))->setEnabled(false);
-  for (std::size_t i = 0; i < n; ++i) {
-    // A name may hold '&', which would mark an accelerator.
-    QString Texto = DeCp1252(EntradaDefinicion(MesaTrabajo->Sesion.Definiciones[i]));
-    QAction* a = Definiciones1->addAction(Texto.replace(u'&', QStringLiteral("&&")));
-    connect(a, &QAction::triggered, this, [this, i] { InsertaDefinicion(i); });
-  }
-}
-
-QAction* TVentPpal::Entrada(TOpcion o) const {
-  switch (o) {
-    case TOpcion::Multiple:
-      return Betamltiple1;
-    case TOpcion::Eta:
-      return ReduccionEta1;
-    case TOpcion::Halo:
-      return HaloDiagrama1;
-    case TOpcion::Ciclo:
-      return DetenerCiclo1;
-    case TOpcion::Pasos:
-      return MostrarPasos1;
-    case TOpcion::Nombres:
-      return ConservarNombres1;
-    case TOpcion::Pliegue:
-      return NombresDefiniciones1;
-  }
-  return nullptr;
-}
-
-// A check mark changed, by a click or otherwise, goes to Opciones first; a click's command
-// follows. "Mostrar los pasos" is the panel's own: its close button unchecks it as well, and the
-// command goes with the check.
-void TVentPpal::ConectaOpciones() {
-  for (TOpcion o : OpcionesDelMenu) {
-    QAction* a = Entrada(o);
-    connect(a, &QAction::toggled, this, [this, o](bool Marcada) {
-      Opciones_.Marca(o, Marcada);
-      PintaOpciones();
-    });
-    const TOpciones::TOrdenMesa Sigue = TOpciones::Orden(o);
-    if (!Sigue) continue;
-    connect(a, o == TOpcion::Pasos ? &QAction::toggled : &QAction::triggered, this,
-            [this, Sigue] { Orden([Sigue](TMesaTrabajo& m) { (m.*Sigue)(); }); });
-  }
-  connect(Estrategias1, &QActionGroup::triggered, this, [this](QAction* a) {
-    Opciones_.Elige(TEstrategia(a->data().toInt()));
-    PintaOpciones();
-    Orden([](TMesaTrabajo& m) { m.OpcionesClick(); });
-  });
-}
-
-void TVentPpal::PintaOpciones() {
-  for (TOpcion o : OpcionesDelMenu) {
-    QAction* a = Entrada(o);
-    a->setChecked(Opciones_.Marcada(o));
-    a->setEnabled(Opciones_.Habilitada(o));
-  }
-  for (QAction* a : Estrategias1->actions())
-    a->setChecked(a->data().toInt() == int(Opciones_.Estrategia()));
-}
-
-void TVentPpal::InsertaDefinicion(std::size_t i) {
-  if (!MesaTrabajo || i >= MesaTrabajo->Sesion.Definiciones.Cuenta()) return;
-  edtEnt->insert(DeCp1252(MesaTrabajo->Sesion.Definiciones[i].Nombre));
-  edtEnt->setFocus();
 }

@@ -1,45 +1,51 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the widgets of the workbench, each event forwarded to the command of the same
 // name of TMesaTrabajo, which reaches the widgets back through IVista.
+//
+// The window is made of parts, each a concern of its own, all reaching the widgets by their names
+// (TComponentes) and the window's commands:
+//  - TMontaje (uVentPpalCrea.h): the widgets made, laid out and kept in place, the keys, the
+//    docks (the steps panel; a new dock goes next to it, in TMontaje::CreaDocks);
+//  - TMenusVentana (uVentPpalMenus.h): the menu bar (a new menu goes in TMenusVentana::Crea), the
+//    "Opciones" menu's state and what is kept between sessions;
+//  - TDialogosVentana (uVentPpalDialogos.h): the file dialogs, the help, the comparison and the
+//    question about changed definitions;
+//  - TVistaVentana (uVentPpalVista.h): IVista on the widgets;
+//  - TEleccionVentana (uVentPpalEleccion.h): the redex under the pointer or chosen by the keys;
+//  - TVentPpal itself: the commands, run on the workbench it owns.
 #pragma once
 
 #include <QImage>
 #include <QMainWindow>
-#include <QPointer>
-#include <functional>
+#include <exception>
 #include <memory>
-#include <optional>
 
-#include "uOpciones.h"
-#include "vLambda.h"
+#include "uTextos.h"
+#include "uVentPpalCrea.h"
+#include "uVentPpalDialogos.h"
+#include "uVentPpalEjercicios.h"
+#include "uVentPpalEleccion.h"
+#include "uVentPpalMenus.h"
+#include "uVentPpalVista.h"
 
 class QAction;
 class QActionGroup;
-class QDialog;
-class QFileDialog;
 class QFrame;
 class QLabel;
 class QMenu;
 class QMenuBar;
-class QMessageBox;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
-class TDialogoComparar;
+class TPanelEjercicios;
 class TLienzo;
 class TLineaUnica;
 class TMemo;
 class TPanelPasos;
 class TUpDown;
 
-class TVentPpal : public QMainWindow, private IVista {
-  Q_OBJECT
-
- public:
-  explicit TVentPpal(QWidget* Padre = nullptr);
-  ~TVentPpal() override;
-
-  // Widgets: the components by their names, and the dialogs, made on first use.
+// The components by their names.
+struct TComponentes {
   QFrame* Panel1;
   TLineaUnica* edtEnt;
   QFrame* Panel2;
@@ -91,17 +97,20 @@ class TVentPpal : public QMainWindow, private IVista {
   // (its own toggle, off at start).
   TPanelPasos* Pasos1 = nullptr;
   QAction* MostrarPasos1 = nullptr;
+  // "Ejercicios", the dock of the lesson's exercises, shown when a lesson that has them opens,
+  // and "Opciones > Mostrar los ejercicios"; "Lecciones", the lessons the program carries.
+  TPanelEjercicios* Ejercicios1 = nullptr;
+  QAction* MostrarEjercicios1 = nullptr;
+  QMenu* Lecciones1 = nullptr;
+  QLabel* Estado;  // StatusBar1's one text
+};
 
-  // Each dialog is made by the accessor of its name (also its object name) when first needed,
-  // and kept in the field of that name with '_' at the end.
-  QFileDialog* OpenDialog1();
-  QFileDialog* SaveDialog1();
-  QFileDialog* DialogoDiagrama1();
-  QFileDialog* DialogoReduccion1();
-  QDialog* DialogoSintaxis();
-  QDialog* DialogoAcercaDe();
-  QDialog* DialogoManual();
-  TDialogoComparar* DialogoComparar();
+class TVentPpal : public QMainWindow, public TComponentes {
+  Q_OBJECT
+
+ public:
+  explicit TVentPpal(QWidget* Padre = nullptr);
+  ~TVentPpal() override;
 
   // The client area at start, below the menu bar, and Panel1's width it was laid out for.
   static constexpr int AnchoCliente = 1029;
@@ -127,133 +136,57 @@ class TVentPpal : public QMainWindow, private IVista {
   void CompararEstrategias1Click();
   // The definitions file named on the command line, opened as "Abrir.." opens one.
   void AbreAlEmpezar(const QString& Ruta);
-  // Intro in the name box: the expression box is next (see uVentPpalOpciones.cpp).
+  // Intro in the name box: the expression box is next.
   void edtDefIntro();
-  // The options that go beyond the first start, and the last folder of the file dialogs, kept
-  // between sessions in Qt's settings store: the last session's restored now, and from now on
-  // kept as they change. The program's start asks for it; a window without it (the tests, the
-  // benchmarks) starts as at a first start and keeps nothing.
-  void RecuerdaOpciones();
+
+  // Helpers: for main and the tests.
+  TMesaTrabajo& Mesa() { return *MesaTrabajo; }
+  QString TextoEstado() const;
+  // Bitmap as an image over its own pixels (no copy); null while the bitmap is empty.
+  QImage ImagenLienzo();
+  // The workbench as the window shows it; open for tests that check what the widgets answer.
+  IVista& Vista() { return Vista_; }
+
+  // Runs a command on the workbench, if there is one; what the window adds around it and throws
+  // goes to the error box.
+  template <typename F>
+  void Orden(F&& Accion);
+
+  // The parts (see above). Dialogos: each dialog by the accessor of its name, and the answers of
+  // the tests. Menus: the menus' state, and RecuerdaOpciones, which the program's start asks
+  // for.
+  TDialogosVentana Dialogos{*this};
+  TMenusVentana Menus{*this};
 
  protected:
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  friend class TMontaje;
+  friend class TVistaVentana;
+  friend class TEleccionVentana;
+  friend class TMenusVentana;
+  friend class TDialogosVentana;
+  friend class TEjerciciosVentana;
+
   void Conecta();  // each event to its handler, and the tab order
-
-  // The view interface: what TMesaTrabajo reads from the widgets and shows on them.
-  TEntrada Entrada() override;
-  void VaciaDef() override;
-  void FijaEstado(const std::string& Texto) override;
-  void FijaMemo(TTextoCompartido Texto) override;
-  int TamanoFuenteMemo() override;
-  void FijaTamanoFuenteMemo(int Puntos) override;
-  void Habilita(TBoton Boton, bool Habilitado) override;
-  int PestanaActiva() override;
-  void RefrescaLienzo() override;
-  void ProcesaEventos() override;
-  bool Dialogo(TDialogo Cual, std::string& Ruta) override;
-  void MuestraError(const std::string& Mensaje) override;
-  std::string SeparadorMillares() override;
-  TRespuesta PreguntaGuardar(const std::string& Pregunta) override;
-  void Cierra() override;
-  void DefinicionesDeFichero(const std::string& Ruta) override;
-  void FijaLectura(const std::string& Texto) override;
-  void DefinicionesCambiadas() override;
-  // The next step shown, and where a failed entry is wrong.
-  void FijaResalte(const std::vector<TRango>& Rangos) override;
-  void SeleccionaEnt(std::size_t Desde, std::size_t Hasta) override;
-  void PasosCambiados() override;
-  TAjustes Opciones() override { return Opciones_.Ajustes(); }
-
- public:
-  // Helpers: for main and the tests, then building and laying out the window, then the commands'.
-  TMesaTrabajo& Mesa() { return *MesaTrabajo; }
-  QString TextoEstado() const;
-  // Bitmap as an image over its own pixels (no copy); null while the bitmap is empty.
-  QImage ImagenLienzo();
-
-  // For tests: while set, a file dialog is handed here, ready, instead of being shown; the answer
-  // is the chosen file name, or none for a cancelled dialog.
-  void FijaRespuestaDialogo(std::function<std::optional<QString>(QFileDialog&)> Respuesta) {
-    RespuestaDialogo = std::move(Respuesta);
-  }
-  // The same for the question about changed definitions: the answer is the button chosen
-  // (QMessageBox::Save, Discard or Cancel).
-  void FijaRespuestaPregunta(std::function<int(QMessageBox&)> Respuesta) {
-    RespuestaPregunta = std::move(Respuesta);
-  }
-
-  // The workbench as the window shows it; open for tests that check what the widgets answer.
-  IVista& Vista() { return *this; }
-
- protected:
-  bool eventFilter(QObject* Objeto, QEvent* Evento) override;
-
- private:
-  void CreaComponentes();
-  void CreaFila(QWidget* Central);
-  void ExplicaControles();
-  void CreaPaginas(QWidget* Central);
-  void CreaBarraDeEstado();
-  void CreaMenus();
-  void CreaMenuExportar();
-  void CreaMenuEstrategia();
-  void CreaAyudas();
-  void Coloca();
-  void ColocaFila();
-  void AjustaHoja(QWidget* Hoja);
-  // Keys for the buttons and the tabs; Enter on a focused button presses it.
-  void CreaTeclas();
-  void CreaPasos();  // once the workbench exists: the dock shows its record
-  bool PulsaConIntro(QObject* Objeto, QEvent* Evento);
-
-  template <typename F>
-  void Orden(F&& Accion);
-  void MemoApunta(qint64 Pos);
-  void MemoPulsa(qint64 Pos);
-  // The same on the canvas, and the redex selected from the keyboard (F8, Shift+F8, F9), which
-  // Memo1 shows where no redex is under the pointer, scrolled to it when Ir.
-  void LienzoApunta(QPointF Punto);
-  void LienzoPulsa(QPointF Punto);
-  void SeleccionaRedex(bool Siguiente);
-  void ContraeSeleccionado();
-  void MuestraSeleccion(bool Ir);
   // The first character of the name box or the expression box that Windows-1252 cannot hold.
   QString NoAdmitido() const;
-  bool EligeFichero(QFileDialog* Dialogo, std::string& Ruta);
-  void ReconstruyeDefiniciones();
-  void InsertaDefinicion(std::size_t i);
-  // The "Opciones" menu as Opciones_ holds it: each entry checked and enabled as its rule says.
-  // Each check mark and strategy feeds Opciones_; the commands follow (ConectaOpciones).
-  void PintaOpciones();
-  void ConectaOpciones();
-  QAction* Entrada(TOpcion o) const;
-  // Kept between sessions, once RecuerdaOpciones has been called: the options as they are now,
-  // and the folder of a file chosen in a dialog (which every dialog made later starts in).
-  void GuardaOpciones();
-  void CarpetaElegida(QFileDialog* Dialogo, const QString& Fichero);
-  void EnUltimaCarpeta(QFileDialog* Dialogo);
-  // Shown on a screen too small for it, a window is made to fit the screen the main window is
-  // on.
-  void CabeEnPantalla(QWidget* w);
 
-  // Data: the dialogs once made, and the window's own state.
-  QFileDialog* OpenDialog1_ = nullptr;
-  QFileDialog* SaveDialog1_ = nullptr;
-  QFileDialog* DialogoDiagrama1_ = nullptr;
-  QFileDialog* DialogoReduccion1_ = nullptr;
-  QDialog* DialogoSintaxis_ = nullptr;
-  QDialog* DialogoAcercaDe_ = nullptr;
-  QDialog* DialogoManual_ = nullptr;
-  TDialogoComparar* DialogoComparar_ = nullptr;
-  QLabel* Estado;       // StatusBar1's one text
-  int FuenteMemo;       // the size the workbench counts, which may be no size at all
-  int Pintando = 0;     // inside LienzoPaint
-  TOpciones Opciones_;  // the "Opciones" menu's state
-  std::function<std::optional<QString>(QFileDialog&)> RespuestaDialogo;
-  std::function<int(QMessageBox&)> RespuestaPregunta;
+  TEleccionVentana Eleccion{*this};
+  TEjerciciosVentana EjerciciosV{*this};
+  TVistaVentana Vista_{*this};
+  TMontaje Montaje{*this};
   std::unique_ptr<TMesaTrabajo> MesaTrabajo;
-  bool Recuerda = false;  // RecuerdaOpciones was called
-  QString UltimaCarpeta;
 };
+
+template <typename F>
+void TVentPpal::Orden(F&& Accion) {
+  if (!MesaTrabajo) return;
+  try {
+    Accion(*MesaTrabajo);
+  } catch (const std::exception& e) {
+    // The commands catch their own; this is for what the window adds around them.
+    Vista_.MuestraError(MensajeExcepcion(e, Vista_.SeparadorMillares()));
+  }
+}
