@@ -27,11 +27,11 @@ export class TEjercicios {
       const f = e.target.closest(".fila");
       if (f) this.accion("muestra", +f.dataset.i);
     });
-    $("btnComprobar").onclick = () => this.comprueba();
-    $("btnEmpezar").onclick = () => this.accion("empieza");
-    $("btnPista").onclick = () => this.accion("pista");
-    $("btnReiniciar").onclick = () => this.accion("reinicia");
-    $("RespuestaEjercicio").addEventListener("keydown", (e) => {
+    $("Comprobar1").onclick = () => this.comprueba();
+    $("Empezar1").onclick = () => this.accion("empieza");
+    $("Pista1").onclick = () => this.accion("pista");
+    $("Reiniciar1").onclick = () => this.accion("reinicia");
+    $("Respuesta1").addEventListener("keydown", (e) => {
       if (e.key === "Enter") { e.preventDefault(); this.comprueba(); }
     });
   }
@@ -41,7 +41,7 @@ export class TEjercicios {
   }
   // A normal form's answer is the box's text; a definition is checked as the boxes left it.
   comprueba() {
-    return this.accion("comprueba", undefined, $("RespuestaEjercicio").value);
+    return this.accion("comprueba", undefined, $("Respuesta1").value);
   }
 
   // "Mostrar los ejercicios": the panel beside the views, for a lesson that has some.
@@ -80,19 +80,19 @@ export class TEjercicios {
     if (enfocada !== undefined) $("ListaEjercicios1").children[enfocada]?.focus();
     const f = m.filas[m.mostrado];
     $("EnunciadoEjercicio").textContent = f ? `${m.mostrado + 1}. ${f.enunciado}` : "";
-    $("ResultadoEjercicio").replaceChildren(...m.resultado.map((t) => {
+    $("ResultadoEjercicio1").replaceChildren(...m.resultado.map((t) => {
       const d = document.createElement("div");
       d.textContent = t;
       return d;
     }));
-    const respuesta = $("RespuestaEjercicio");
+    const respuesta = $("Respuesta1");
     respuesta.hidden = f?.clave !== "normal";
     if (cambia) respuesta.value = "";
-    $("btnEmpezar").hidden = f?.clave !== "reduce";
+    $("Empezar1").hidden = f?.clave !== "reduce";
     // One check at a time: the buttons wait for its end.
-    for (const b of ["btnComprobar", "btnEmpezar", "btnPista", "btnReiniciar", "RespuestaEjercicio"])
+    for (const b of ["Comprobar1", "Empezar1", "Pista1", "Reiniciar1", "Respuesta1"])
       $(b).disabled = m.comprobando || !f;
-    $("btnComprobar").disabled ||= f?.clave === "reduce";
+    $("Comprobar1").disabled ||= f?.clave === "reduce";
     if (cambia) $("ListaEjercicios1").querySelector(".actual")?.scrollIntoView({ block: "nearest" });
   }
 
