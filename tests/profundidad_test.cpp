@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Terms of depth 1,000,000: every operation must work on them without running out of stack.
-// These tests also run in a process whose stack is limited to 1 MiB (see CMakeLists.txt).
+// These tests run in a process whose stack is limited to 1 MiB (see CMakeLists.txt).
 #include <gtest/gtest.h>
 
 #include "Ayuda.h"
