@@ -28,6 +28,13 @@ export function acercaDe(textos) {
 
 export async function manual(textos) {
   // Rendered when the site was built, as the window's.
-  const texto = await (await fetch("manual.html")).text();
+  let texto;
+  try {
+    const r = await fetch("manual.html");
+    if (!r.ok) throw new Error(r.status + " " + r.statusText);
+    texto = await r.text();
+  } catch (e) {
+    return abreDialogo(textos.manual, document.createTextNode($("SinManual").textContent + ": " + e.message));
+  }
   abreDialogo(textos.manual, html(texto));
 }

@@ -314,18 +314,35 @@ $("CerrarComparacion").onclick = () => $("Comparar1").close();
 $("Comparar1").addEventListener("close", () => orden("cerrarComparacion"));
 
 // Lecciones: each opens as "Abrir.." opens a file.
+// A file of the site that cannot be fetched (no network, say) is said where the user looks.
+async function trae(ruta) {
+  const r = await fetch(ruta);
+  if (!r.ok) throw new Error(r.status + " " + r.statusText);
+  return r;
+}
 export async function abreLeccion(fichero) {
   if (!(await guardaSiCambiaron())) return;
-  const r = await fetch("lecciones/" + fichero);
-  return orden("abrir", { nombre: fichero, bytes: await r.arrayBuffer() });
+  let bytes;
+  try {
+    bytes = await (await trae("lecciones/" + fichero)).arrayBuffer();
+  } catch (e) {
+    $("estado").textContent = $("SinLeccion").textContent + " " + fichero + ": " + e.message;
+    return;
+  }
+  return orden("abrir", { nombre: fichero, bytes });
 }
-fetch("lecciones/indice.json").then((r) => r.json()).then((lista) => {
+trae("lecciones/indice.json").then((r) => r.json()).then((lista) => {
   for (const l of lista) {
     const b = document.createElement("button");
     b.textContent = l.titulo;
     b.onclick = () => abreLeccion(l.fichero);
     $("Lecciones1").append(b);
   }
+}).catch((e) => {
+  const b = document.createElement("button");
+  b.textContent = $("SinLecciones").textContent + ": " + e.message;
+  b.disabled = true;
+  $("Lecciones1").append(b);
 });
 
 // Ayuda.

@@ -476,6 +476,27 @@ try {
     await clic("#btnBeta");
     assert.equal(await texto("#Memo1"), "(\\ x . y) z");
   });
+  await prueba("abierta desde el disco lo dice; sin red, la lección y el manual dicen que no llegan", async () => {
+    assert.equal(await p.$eval("#DesdeDisco", (e) => e.hidden), true);
+    const disco = await navegador.newPage();
+    await disco.goto("file://" + path.join(sitio, "index.html"));
+    assert.equal(await disco.$eval("#DesdeDisco", (e) => e.hidden), false);
+    assert.match(await disco.$eval("#DesdeDisco", (e) => e.textContent), /scripts\/web\.sh/);
+    await disco.close();
+    await p.setRequestInterception(true);
+    const corta = (q) => (/logica\.txt$|manual\.html$/.test(q.url()) ? q.abort() : q.continue());
+    p.on("request", corta);
+    await eligeLeccion(2);
+    await p.waitForFunction(() => document.getElementById("estado").textContent.startsWith(
+      "No se pudo cargar la lección logica.txt"));
+    await p.$eval("#Manual1", (b) => b.click());
+    await p.waitForFunction(() => document.getElementById("dialogo").open);
+    assert.match(await texto("#dialogoTexto"), /^No se pudo cargar el manual/);
+    await p.keyboard.press("Escape");
+    p.off("request", corta);
+    await p.setRequestInterception(false);
+  });
+
   await prueba("una orden que el banco de trabajo no tiene es un error, no otra orden", async () => {
     await orden("sinNombre");
     for (let i = 0; i < 50 && !errores.length; ++i) await espera(20);
