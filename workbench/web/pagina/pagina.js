@@ -4,6 +4,7 @@
 import { TMemo } from "./texto.js";
 import { TPasos } from "./pasos.js";
 import { abreDialogo, sintaxis, manual, acercaDe } from "./ayuda.js";
+import "./menus.js";
 import { TMenuOpciones } from "./opciones.js";
 import { TEjercicios, progresosGuardados } from "./ejercicios.js";
 
@@ -209,18 +210,7 @@ $("Lienzo").addEventListener("wheel", (e) => {
 $("Lienzo").addEventListener("dblclick", () => orden("dobleClic"));
 
 
-// The menus.
-for (const m of document.querySelectorAll(".menu")) {
-  m.firstElementChild.onclick = (e) => {
-    e.stopPropagation();
-    const abierto = m.classList.contains("abierto");
-    for (const o of document.querySelectorAll(".menu.abierto")) o.classList.remove("abierto");
-    if (!abierto) m.classList.add("abierto");
-  };
-}
-document.addEventListener("click", () => {
-  for (const o of document.querySelectorAll(".menu.abierto")) o.classList.remove("abierto");
-});
+// The menus: see menus.js.
 // "Opciones": drawn as the workbench says; "Mostrar los pasos" shows the panel under the views.
 const menuOpciones = new TMenuOpciones(orden, (visible) => {
   $("Pasos1").hidden = !visible;

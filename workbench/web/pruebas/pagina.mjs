@@ -497,6 +497,26 @@ try {
     await p.setRequestInterception(false);
   });
 
+  await prueba("los menús con el teclado: Alt y la letra, las flechas, Escape", async () => {
+    const foco = () => p.evaluate(() => document.activeElement.id || document.activeElement.textContent);
+    await p.keyboard.down("Alt");
+    await p.keyboard.press("o");
+    await p.keyboard.up("Alt");
+    assert.equal(await p.$eval(".menu:nth-child(2)", (m) => m.classList.contains("abierto")), true);
+    // The first entry it can choose has the focus (greyed ones are passed over).
+    const primera = await foco();
+    assert.equal(await p.evaluate(() => document.activeElement.closest(".lista").parentElement
+      === document.querySelectorAll(".menu")[1]), true);
+    assert.equal(await p.$eval("#Betamltiple1", (b) => b.getAttribute("role")), "menuitemcheckbox");
+    await p.keyboard.press("ArrowDown");
+    assert.notEqual(await foco(), primera);
+    await p.keyboard.press("ArrowRight");
+    assert.equal(await p.$eval(".menu:nth-child(3)", (m) => m.classList.contains("abierto")), true);
+    await p.keyboard.press("Escape");
+    assert.equal(await p.$$eval(".menu.abierto", (l) => l.length), 0);
+    assert.equal(await foco(), "Definiciones");
+  });
+
   await prueba("una orden que el banco de trabajo no tiene es un error, no otra orden", async () => {
     await orden("sinNombre");
     for (let i = 0; i < 50 && !errores.length; ++i) await espera(20);
