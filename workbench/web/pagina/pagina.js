@@ -159,11 +159,21 @@ function pestana(i) {
   $("TabSheet2").hidden = i !== 1;
   $("pestanaTexto").setAttribute("aria-selected", String(i === 0));
   $("pestanaGraficos").setAttribute("aria-selected", String(i === 1));
+  // Tab reaches the chosen tab alone; the arrows move between them.
+  $("pestanaTexto").tabIndex = i === 0 ? 0 : -1;
+  $("pestanaGraficos").tabIndex = i === 1 ? 0 : -1;
   if (i === 1) tamanoLienzo();
   return orden("pestana", { a: i });
 }
 $("pestanaTexto").onclick = () => pestana(0);
 $("pestanaGraficos").onclick = () => pestana(1);
+$("pestanas").addEventListener("keydown", (e) => {
+  if (!["ArrowLeft", "ArrowRight", "Home", "End"].includes(e.key)) return;
+  e.preventDefault();
+  const i = e.key === "Home" ? 0 : e.key === "End" ? 1 : 1 - estado.pestana;
+  pestana(i);
+  $(i === 0 ? "pestanaTexto" : "pestanaGraficos").focus();
+});
 
 // The canvas at device pixels: the workbench draws the bitmap that large, the zoom times the
 // ratio, and the page shows it unscaled.

@@ -515,6 +515,15 @@ try {
     await p.keyboard.press("Escape");
     assert.equal(await p.$$eval(".menu.abierto", (l) => l.length), 0);
     assert.equal(await foco(), "Definiciones");
+    // The tabs as ARIA tabs: the arrows change them; the diagram takes the focus too.
+    const antes = await p.$eval("#pestanaTexto", (b) => b.ariaSelected);
+    await p.focus(antes === "true" ? "#pestanaTexto" : "#pestanaGraficos");
+    await p.keyboard.press("ArrowRight");
+    assert.notEqual(await p.$eval("#pestanaTexto", (b) => b.ariaSelected), antes);
+    assert.equal(await foco(), antes === "true" ? "pestanaGraficos" : "pestanaTexto");
+    await p.keyboard.press("ArrowLeft");
+    assert.equal(await p.$eval("#pestanaTexto", (b) => b.ariaSelected), antes);
+    assert.equal(await p.$eval("#Lienzo", (c) => c.tabIndex), 0);
   });
 
   await prueba("una orden que el banco de trabajo no tiene es un error, no otra orden", async () => {
