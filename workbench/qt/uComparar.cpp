@@ -16,6 +16,7 @@
 #include "uDefiniciones.h"
 #include "uEstrategia.h"
 #include "uLambda.h"
+#include "uPrograma.h"
 #include "uTextos.h"
 
 namespace {
@@ -24,10 +25,6 @@ enum { ColEstrategia, ColReducciones, ColForma, ColResultado, Columnas };
 
 // Characters of a printed form shown in its cell; the view elides what does not fit.
 constexpr std::size_t InicioTexto = 200;
-
-QString DeCp1252(std::string_view Texto) {
-  return QString::fromStdString(Cp1252AUtf8(Texto));
-}
 
 void PonCelda(QTableWidget* t, int Fila, int Col, const QString& Texto) {
   QTableWidgetItem* c = t->item(Fila, Col);

@@ -11,12 +11,9 @@
 
 #include "uAyuda.h"
 #include "uCp1252.h"
+#include "uPrograma.h"
 
 namespace {
-
-QString DeCp1252(std::string_view s) {
-  return QString::fromStdString(Cp1252AUtf8(s));
-}
 
 QPushButton* Boton(const char* Texto, const char* Nombre, QWidget* Padre) {
   auto* b = new QPushButton(QString::fromUtf8(Texto), Padre);

@@ -12,14 +12,11 @@
 #include "uAyuda.h"
 #include "uCp1252.h"
 #include "uMemo.h"
+#include "uPrograma.h"
 #include "uTextos.h"
 #include "uTraza.h"
 
 namespace {
-
-QString DeCp1252(std::string_view s) {
-  return QString::fromStdString(Cp1252AUtf8(s));
-}
 
 // Paints a line: "N: " and its text, the marks in the highlight's colours, how the step from it
 // was taken at the right end. Every row is as wide as the longest one, up to what a widget can

@@ -109,3 +109,7 @@ bool TPrograma::notify(QObject* Receptor, QEvent* Evento) {
   }
   return false;
 }
+
+QString DeCp1252(std::string_view Texto) {
+  return QString::fromStdString(Cp1252AUtf8(Texto));
+}

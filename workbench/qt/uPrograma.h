@@ -7,6 +7,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <string_view>
 
 class QMessageBox;
 
@@ -40,6 +41,8 @@ extern const QString TituloPrograma;
 void MuestraCajaError(QWidget* Padre, const QString& Texto, bool Diferida = false);
 // The box's text for an exception: its message with a full stop added after a letter or digit.
 QString TextoError(const std::exception& e);
+// A Windows-1252 text of the workbench, for a widget.
+QString DeCp1252(std::string_view Texto);
 
 // The thousands separator of the user's locale (QLocale()), in Windows-1252: the no-break space
 // stands in for a narrow or thin space, which it cannot hold. Every number the window shows is

@@ -24,13 +24,7 @@
 #include "uTextos.h"
 #include "uUpDown.h"
 
-namespace {
-
-QString DeCp1252(const std::string& Texto) {
-  return QString::fromStdString(Cp1252AUtf8(Texto));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 // The window at start: its widgets and menus, then the workbench on them, then the docks that
 // show the workbench's own record.

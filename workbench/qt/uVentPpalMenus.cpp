@@ -24,10 +24,6 @@
 
 namespace {
 
-QString DeCp1252(const std::string& Texto) {
-  return QString::fromStdString(Cp1252AUtf8(Texto));
-}
-
 // Where the options are kept: ~/.config/calculo-lambda/lambda.conf on Linux.
 QSettings Ajustes() {
   return QSettings(QStringLiteral("calculo-lambda"), QStringLiteral("lambda"));

@@ -21,10 +21,6 @@
 
 namespace {
 
-QString DeCp1252(const std::string& Texto) {
-  return QString::fromStdString(Cp1252AUtf8(Texto));
-}
-
 std::string ACp1252(const QString& Texto) {
   return Utf8ACp1252(Texto.toStdString());
 }
